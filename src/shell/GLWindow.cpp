@@ -1,0 +1,476 @@
+#include "shell/GLWindow.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstring>
+#include <strings.h>
+
+#include "shell/Clock.h"
+#include "shell/Config.h"
+#include "shell/Exception.h"
+#include "shell/MessageBox.h"
+#include "shell/Text.h"
+
+namespace {
+
+// The quit message carries its code in an SDL user event of our own type.
+Uint32 QuitEventType() {
+  static Uint32 type = SDL_RegisterEvents(1);
+  return type;
+}
+
+void PostQuit(int code) {
+  SDL_Event e{};
+  e.type = QuitEventType();
+  e.user.code = code;
+  SDL_PushEvent(&e);
+}
+
+// SDL keycodes to the virtual-key numbers the game tests for; 0 for keys the game never sees.
+u16 VirtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return static_cast<u16>('A' + (k - SDLK_a));
+  if (k >= SDLK_0 && k <= SDLK_9) return static_cast<u16>('0' + (k - SDLK_0));
+  if (k >= SDLK_F1 && k <= SDLK_F9) return static_cast<u16>(VK_F1 + (k - SDLK_F1));
+  switch (k) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return 33;
+    case SDLK_PAGEDOWN: return 34;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return 45;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_F11: return 122;
+    case SDLK_F12: return 123;
+    default: return 0;  // F10 and Alt are system keys, never input
+  }
+}
+
+// Keys that the platform also delivers as characters.
+bool IsCharacterKey(u16 vk) {
+  return vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE;
+}
+
+u16 ModifierFlags() {
+  SDL_Keymod mod = SDL_GetModState();
+  u16 flags = 0;
+  if (mod & KMOD_SHIFT) flags |= MK_SHIFT;
+  if (mod & KMOD_CTRL) flags |= MK_CONTROL;
+  return flags;
+}
+
+u16 ButtonFlags(Uint32 sdlMask) {
+  u16 flags = 0;
+  if (sdlMask & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+  if (sdlMask & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+  if (sdlMask & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
+  return flags;
+}
+
+// Our button number (0 left, 1 middle, 2 right) and MK bit; false for other buttons.
+bool MapButton(Uint8 sdlButton, u32& button, u16& bit) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: button = 0; bit = MK_LBUTTON; return true;
+    case SDL_BUTTON_MIDDLE: button = 1; bit = MK_MBUTTON; return true;
+    case SDL_BUTTON_RIGHT: button = 2; bit = MK_RBUTTON; return true;
+    default: return false;
+  }
+}
+
+void ShutdownError(const char* text) { ShowMessage(text, "SHUTDOWN ERROR", MB_ICON_INFORMATION); }
+
+}  // namespace
+
+bool IsSoftwareRenderer(const char* renderer) {
+  if (!renderer) return false;
+  static const char* const kGeneric[] = {"GDI Generic", "softpipe", "Software Rasterizer",
+                                         "Mesa X11"};
+  for (const char* name : kGeneric) {
+    size_t n = std::strlen(name);
+    for (const char* p = renderer; *p; ++p)
+      if (strncasecmp(p, name, n) == 0) return true;
+  }
+  return false;
+}
+
+OGLWindow::OGLWindow()
+    : modes{{640, 480}, {800, 600}, {1024, 768}},
+      resolutionIndex(1),
+      colorBits(32),
+      depthBits(16),
+      stencilBits(0),
+      accumBits(0),
+      fullscreen(0),
+      fps(0),
+      width(0),
+      height(0),
+      active(1),
+      mouseX(0),
+      mouseY(0),
+      pointerCounter(0),
+      window(nullptr),
+      context(nullptr),
+      videoStarted(false),
+      fullscreenActive(false),
+      buttonsDown(0),
+      previousFrame(0),
+      frameMsSum(0),
+      frameCount(0) {}
+
+OGLWindow::~OGLWindow() {
+  if (window && fullscreenActive) SDL_SetWindowFullscreen(window, 0);
+  ReleaseGL();
+  DestroyGLWindow();
+  if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void OGLWindow::Present() {
+  if (window) SDL_GL_SwapWindow(window);
+}
+void OGLWindow::Frame(u32) {}
+void OGLWindow::Resize() {}
+void OGLWindow::Deactivate() { active = 0; }
+void OGLWindow::Activate() { active = 1; }
+bool OGLWindow::Load() { return true; }
+void OGLWindow::Unload() {}
+bool OGLWindow::HandleInput(const OInputEvent&) { return false; }
+
+bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, int h, bool full) {
+  className = cls;
+  title = ttl;
+  fullscreen = full ? 1 : 0;
+  width = static_cast<i16>(w);
+  height = static_cast<i16>(h);
+
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    ShowMessage("Can't register window class", "Error");
+    return false;
+  }
+  videoStarted = true;
+  SDL_DisableScreenSaver();
+
+  modes[0] = {640, 480};
+  modes[1] = {800, 600};
+  modes[2] = {1024, 768};
+
+  OConfig& config = GetConfig();
+  config.Load();
+  if (config.resolutionIndex > 2) {
+    config.Reset();
+    config.Save();
+  }
+  resolutionIndex = static_cast<u8>(config.resolutionIndex);
+  colorBits = static_cast<u8>(config.colorBits & 0xFF);
+  fullscreen = config.fullscreen;
+
+  CreateGLWindow();
+  SetupPixelFormat();
+  ShowAndFocus();
+  return true;
+}
+
+bool OGLWindow::OpenFullscreen(int index) {
+  const ODisplayMode& m = modes[index];
+  int display = 0;
+  bool hasMode = false;
+  SDL_DisplayMode mode{};
+  for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
+    SDL_DisplayMode candidate;
+    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == m.width &&
+        candidate.h == m.height) {
+      mode = candidate;
+      hasMode = true;
+      break;
+    }
+  }
+  if (!hasMode) return false;
+
+  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  if (!window) return false;
+  if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+      SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+    DestroyGLWindow();
+    return false;
+  }
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(window, &w, &h);
+  if (w != m.width || h != m.height) {
+    SDL_SetWindowFullscreen(window, 0);
+    DestroyGLWindow();
+    return false;
+  }
+  fullscreenActive = true;
+  return true;
+}
+
+void OGLWindow::OpenWindowed() {
+  const ODisplayMode& m = modes[resolutionIndex];
+  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+}
+
+bool OGLWindow::CreateGLWindow() {
+  if (resolutionIndex > 2) resolutionIndex = 1;
+  // The pixel format: 32 bits are 8/8/8 colour, 16 bits are 5/6/5; no alpha channel.
+  bool deep = colorBits != 16;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, accumBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, accumBits);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, accumBits);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+  fullscreenActive = false;
+  if (fullscreen) {
+    if (!OpenFullscreen(resolutionIndex)) {
+      resolutionIndex = 0;
+      OpenFullscreen(0);
+    }
+  }
+  // Where the display refused both modes, a window of the mode's size shows the whole picture.
+  if (!window) OpenWindowed();
+  width = modes[resolutionIndex].width;
+  height = modes[resolutionIndex].height;
+
+  if (!window) {
+    ShowMessage("Can't create window", "Error");
+    return false;
+  }
+  SDL_SetWindowData(window, "OGLWindow", this);
+  return true;
+}
+
+bool OGLWindow::SetupPixelFormat() {
+  if (!window) {
+    ShowMessage("Can't select pixel format", "Error");
+    return false;
+  }
+  context = SDL_GL_CreateContext(window);
+  if (!context) {
+    ShowMessage("Can't create rendering content", "Error");
+    return false;
+  }
+  MakeCurrent();
+  // A tear-free swap where the display offers it; refused on virtual displays, which is fine.
+  SDL_GL_SetSwapInterval(1);
+  if (IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER))))
+    throw OSoftwareGL();
+  return true;
+}
+
+void OGLWindow::ReleaseGL() {
+  if (context) {
+    if (SDL_GL_MakeCurrent(window, nullptr) != 0) ShutdownError("Release Of DC And RC Failed.");
+    SDL_GL_DeleteContext(context);
+    context = nullptr;
+  }
+}
+
+void OGLWindow::DestroyGLWindow() {
+  if (window) {
+    SDL_DestroyWindow(window);
+    window = nullptr;
+    fullscreenActive = false;
+  }
+}
+
+void OGLWindow::ShowAndFocus() {
+  if (!window) return;
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  SDL_SetWindowInputFocus(window);  // refused without a window manager: harmless
+}
+
+bool OGLWindow::MakeCurrent() {
+  return window && context && SDL_GL_MakeCurrent(window, context) == 0;
+}
+
+void OGLWindow::Minimize(bool restore) {
+  if (window) {
+    if (restore)
+      SDL_RestoreWindow(window);
+    else
+      SDL_MinimizeWindow(window);
+  }
+  active = restore ? 1 : 0;
+  ShowPointer(true);
+}
+
+void OGLWindow::Quit() { PostQuit(0); }
+
+void OGLWindow::ShowPointer(bool show) {
+  pointerCounter += show ? 1 : -1;
+  SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void OGLWindow::GetDrawableSize(int& w, int& h) const {
+  w = h = 0;
+  if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+}
+
+void OGLWindow::StoreSize(int w, int h) {
+  width = static_cast<i16>(w);
+  height = static_cast<i16>(h);
+}
+
+void OGLWindow::CountFrame(u32 elapsedMs) {
+  frameMsSum += static_cast<i32>(elapsedMs);
+  frameCount += 1;
+  if (frameMsSum >= 1000) {
+    fps = static_cast<f32>(1000.0 / (static_cast<double>(frameMsSum) / frameCount));
+    frameMsSum = 0;
+    frameCount = 0;
+  }
+}
+
+int OGLWindow::Run() {
+  previousFrame = static_cast<double>(GetTicks());
+  int code = 0;
+  for (;;) {
+    SDL_Event e;
+    if (SDL_PollEvent(&e)) {
+      if (e.type == QuitEventType()) {
+        code = e.user.code;
+        break;
+      }
+      Dispatch(e);
+      continue;
+    }
+    double now = static_cast<double>(GetTicks());
+    u32 elapsed = static_cast<u32>(static_cast<i64>(now - previousFrame));
+    CountFrame(elapsed);
+    if (active == 1) Frame(elapsed);
+    previousFrame = now;
+  }
+  Unload();
+  return code;
+}
+
+void OGLWindow::Dispatch(const SDL_Event& e) {
+  OInputEvent ev;
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      if (e.key.keysym.mod & KMOD_ALT) return;  // system keys
+      u16 vk = VirtualKey(e.key.keysym.sym);
+      if (vk == 0) return;
+      ev.type = e.type == SDL_KEYDOWN ? EV_KEYDOWN : EV_KEYUP;
+      ev.key = vk;
+      ev.x = mouseX;
+      ev.y = mouseY;
+      HandleInput(ev);
+      if (e.type == SDL_KEYDOWN && IsCharacterKey(vk)) {
+        ev.type = EV_CHAR;
+        HandleInput(ev);
+      }
+      return;
+    }
+    case SDL_TEXTINPUT: {
+      std::string bytes = Utf8ToCp1252(e.text.text);
+      for (unsigned char c : bytes) {
+        if (c < 32) continue;  // control characters come from their keys
+        ev.type = EV_CHAR;
+        ev.key = c;
+        ev.x = mouseX;
+        ev.y = mouseY;
+        HandleInput(ev);
+      }
+      return;
+    }
+    case SDL_MOUSEMOTION: {
+      u16 x = static_cast<u16>(e.motion.x);
+      u16 y = static_cast<u16>(e.motion.y);
+      ev.type = EV_MOUSEMOVE;
+      ev.keyFlags = static_cast<u16>(ButtonFlags(e.motion.state) | ModifierFlags());
+      ev.x = x;
+      ev.y = y;
+      ev.dx = static_cast<u16>(x - mouseX);
+      ev.dy = static_cast<u16>(y - mouseY);
+      mouseX = x;
+      mouseY = y;
+      HandleInput(ev);
+      return;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      u32 button;
+      u16 bit;
+      if (!MapButton(e.button.button, button, bit)) return;
+      bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      buttonsDown = down ? (buttonsDown | bit) : (buttonsDown & ~bit);
+      mouseX = static_cast<u16>(e.button.x);
+      mouseY = static_cast<u16>(e.button.y);
+      ev.type = down ? EV_BUTTONDOWN : EV_BUTTONUP;
+      ev.button = button;
+      ev.keyFlags = static_cast<u16>(buttonsDown | ModifierFlags());
+      ev.x = mouseX;
+      ev.y = mouseY;
+      // Keep receiving mouse events while a button is held outside the window.
+      SDL_CaptureMouse(buttonsDown ? SDL_TRUE : SDL_FALSE);
+      HandleInput(ev);
+      return;
+    }
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_RESTORED: {
+          ShowPointer(false);
+          Activate();
+          active = 1;
+          ShowPointer(false);
+          int w = width, h = height;
+          if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+          StoreSize(w, h);
+          Resize();
+          return;
+        }
+        case SDL_WINDOWEVENT_MINIMIZED:
+          ShowPointer(true);
+          Deactivate();
+          return;
+        case SDL_WINDOWEVENT_MAXIMIZED: {
+          ShowPointer(false);
+          active = 1;
+          ShowPointer(false);
+          int w = width, h = height;
+          if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+          StoreSize(w, h);
+          Resize();
+          return;
+        }
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          ShowPointer(false);
+          StoreSize(e.window.data1, e.window.data2);
+          Resize();
+          return;
+        case SDL_WINDOWEVENT_CLOSE:
+          Quit();
+          return;
+        default:
+          return;
+      }
+    case SDL_QUIT:
+      Quit();
+      return;
+    default:
+      return;
+  }
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The game's one window: display mode, OpenGL context, the main loop and the translation of
+// platform events into OInputEvent. It knows nothing of screens, sound or rules; the application
+// overrides the eight virtual slots to receive frames, input and activation changes.
+#include <string>
+
+#include "shell/Input.h"
+#include "shell/Types.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+struct ODisplayMode {
+  i16 width;
+  i16 height;
+};
+
+class OGLWindow {
+public:
+  OGLWindow();
+  // Restores the desktop display mode, releases the context and destroys the window; tear-down
+  // failures show "SHUTDOWN ERROR" boxes and tear-down goes on.
+  virtual ~OGLWindow();
+  OGLWindow(const OGLWindow&) = delete;
+  OGLWindow& operator=(const OGLWindow&) = delete;
+
+  // The eight slots, in their fixed order.
+  virtual void Present();                  // swap front and back buffers
+  virtual void Frame(u32 elapsedMs);       // one frame; elapsedMs may be 0
+  virtual void Resize();                   // after width/height changed
+  virtual void Deactivate();               // active = 0
+  virtual void Activate();                 // active = 1
+  virtual bool Load();                     // true
+  virtual void Unload();                   // called by Run when the loop ends
+  virtual bool HandleInput(const OInputEvent& event);  // false
+
+  // Opens the window described by the configuration (which overrides width, height and
+  // fullscreen given here), with its context current. Throws OSoftwareGL for a software-only
+  // OpenGL. Window failures show an "Error" box and return false; start-up goes on.
+  bool Create(const std::string& className, const std::string& title, int width, int height,
+              bool fullscreen);
+  // The main loop: one platform event per pass, or a frame when none waits. Returns the quit code.
+  int Run();
+
+  bool CreateGLWindow();
+  bool SetupPixelFormat();
+  void ReleaseGL();
+  void DestroyGLWindow();
+  void ShowAndFocus();
+  bool MakeCurrent();
+  // Restored (true) or minimised; sets active to restore and shows the system pointer.
+  void Minimize(bool restore);
+  // Posts the quit message with code 0; Run ends when it takes it.
+  void Quit();
+
+  // Adds one pass to the frame-rate accumulators; fps is recomputed once a second's worth is in.
+  void CountFrame(u32 elapsedMs);
+  // The window procedure: turns one platform event into input and window callbacks.
+  void Dispatch(const SDL_Event& event);
+  // Moves the pointer's show/hide counter by one; the system pointer shows while it is >= 0.
+  void ShowPointer(bool show);
+
+  // The window's drawable size as the platform reports it (0x0 without a window).
+  void GetDrawableSize(int& w, int& h) const;
+  bool HasWindow() const { return window != nullptr; }
+  bool HasContext() const { return context != nullptr; }
+
+  std::string className;
+  std::string title;
+  ODisplayMode modes[3];
+  u8 resolutionIndex;
+  u8 colorBits;
+  u8 depthBits;
+  u8 stencilBits;
+  u8 accumBits;
+  u8 fullscreen;
+  f32 fps;
+  i16 width;
+  i16 height;
+  u8 active;
+
+  // Last mouse position, reported in key events too (window pixels).
+  u16 mouseX;
+  u16 mouseY;
+  // Pointer show/hide counter (0 shown, below 0 hidden).
+  int pointerCounter;
+
+protected:
+  // Opens a full-screen window at mode index; false when the display has no such mode or the
+  // drawable does not come out at its size.
+  bool OpenFullscreen(int index);
+  void OpenWindowed();
+  void StoreSize(int w, int h);
+
+  SDL_Window* window;
+  void* context;
+  bool videoStarted;
+  bool fullscreenActive;
+  u16 buttonsDown;  // MK_ bits of the mouse buttons held
+  double previousFrame;
+  i32 frameMsSum;
+  i32 frameCount;
+};
+
+// True when the OpenGL renderer string names a generic software rasteriser too slow to play on.
+bool IsSoftwareRenderer(const char* renderer);

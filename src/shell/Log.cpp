@@ -1,0 +1,37 @@
+#include "shell/Log.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+std::tm LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm t{};
+  localtime_r(&now, &t);
+  return t;
+}
+
+}  // namespace
+
+OLog::OLog(const char* name) : errors(0), path(name) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) return;
+  std::tm t = LocalNow();
+  std::fputs("<HTML>\n<HEAD>  <TITLE> Log file  </TITLE>  </HEAD>\n", f);
+  std::fputs("<BODY>\n", f);
+  std::fputs("<FONT  STYLE='FONT-SIZE: 10pt'>\n<PRE>", f);
+  std::fprintf(f, "\n<B><FONT color= '0000ff'>Log file opened: %d/%02d/%02d - %02d:%02d:%02d </FONT></B>\n\n",
+               t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  std::fclose(f);
+}
+
+void OLog::Close() {
+  std::FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) return;
+  std::tm t = LocalNow();
+  std::fprintf(f, "\n<B><FONT color= '0000ff'>Total Errors = %d\n", errors);
+  std::fprintf(f, "Log file closed: %d/%02d/%02d - %02d:%02d:%02d </FONT></B>\n\n",
+               t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  std::fclose(f);
+}

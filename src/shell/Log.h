@@ -1,0 +1,19 @@
+#pragma once
+// The short run log "Report.html": an opening block with the start time when the process starts,
+// a closing block with the error count and the end time when it exits. Each run truncates the file.
+#include <string>
+
+class OLog {
+public:
+  // Creates (truncates) the file and writes the opening block. A file that cannot be opened is
+  // skipped without a word.
+  explicit OLog(const char* name);
+  OLog(const OLog&) = delete;
+  OLog& operator=(const OLog&) = delete;
+
+  // Appends the closing block; run from an exit handler.
+  void Close();
+
+  int errors;
+  std::string path;
+};
