@@ -347,7 +347,10 @@ int OGLWindow::Run() {
   int code = 0;
   for (;;) {
     SDL_Event e;
-    if (SDL_PollEvent(&e)) {
+    // SDL ends each pump cycle with an empty poll even when an event was pushed during it (a
+    // quit posted by the last dispatch); look for the quit message before running a frame.
+    if (SDL_PollEvent(&e) ||
+        SDL_PeepEvents(&e, 1, SDL_GETEVENT, QuitEventType(), QuitEventType()) > 0) {
       if (e.type == QuitEventType()) {
         code = e.user.code;
         break;

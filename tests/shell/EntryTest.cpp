@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "TestSupport.h"
+
+namespace {
+
+const std::string kGame = BRIKON_GAME_DIR "/brikon3d";
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+// The real program on a software-only OpenGL (no X display, so the box returns at once): the
+// driver message, exit status 1, and a run log that still has its closing block. A second run
+// leaves only itself in the log.
+TEST(Entry, SoftwareOpenGLEndsWithStatus1) {
+  ScratchDir dir;
+  std::string cmd = "GALLIUM_DRIVER=softpipe SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
+                    kGame + "'";
+  std::string out;
+  EXPECT_EQ(RunCommand(cmd, &out), 1) << out;
+  EXPECT_NE(out.find("Error: OpenGL compliant 3D video card detected, but hardware acceleration "
+                     "of OpenGL is unavailable due to the wrong version of drivers. To resolve "
+                     "problem you need install newer video drivers from your 3D card "
+                     "manufacturer\xE2\x80\x99s page. See Help for more info."),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(RunCommand(cmd, &out), 1);
+  std::string log = ReadFile("Report.html");
+  EXPECT_EQ(Count(log, "Log file opened"), 1);
+  EXPECT_EQ(Count(log, "Log file closed"), 1);
+  EXPECT_NE(log.find("Total Errors = 0\n"), std::string::npos);
+  // The configuration was created with the defaults on the way.
+  EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+}
+
+// The real program under the virtual display: a window titled "Brikon 3D 2.0" that quits with
+// status 0 when a window manager's close button asks it to.
+TEST(Entry, WindowOpensAndClosesCleanly) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string id;
+  for (int i = 0; i < 100 && id.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    RunCommand("xdotool search --name '^Brikon 3D 2.0$' | head -n1", &id);
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+  }
+  ASSERT_FALSE(id.empty()) << "no window appeared";
+  std::string geometry;
+  RunCommand("xwininfo -id " + id, &geometry);
+  EXPECT_NE(geometry.find("Width: 640"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("Height: 480"), std::string::npos) << geometry;
+
+  ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
+  int status = -1;
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid, &status, WNOHANG) == pid) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    status = -1;
+  }
+  if (status == -1) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    FAIL() << "the game did not quit";
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
+}
