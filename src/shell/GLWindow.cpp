@@ -206,8 +206,14 @@ bool OGLWindow::OpenFullscreen(int index) {
     DestroyGLWindow();
     return false;
   }
+  // The X server applies the change asynchronously: give it a moment to come through.
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(window, &w, &h);
+  for (int tries = 0; tries < 50; ++tries) {
+    SDL_PumpEvents();
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    if (w == m.width && h == m.height) break;
+    SDL_Delay(10);
+  }
   if (w != m.width || h != m.height) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -59,15 +59,22 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
     _exit(127);
   }
   ASSERT_GT(pid, 0);
-  std::string id;
+  // The game's mapped window (SDL may make short-lived helper windows while it starts).
+  std::string id, geometry;
   for (int i = 0; i < 100 && id.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    RunCommand("xdotool search --name '^Brikon 3D 2.0$' | head -n1", &id);
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    std::string ids;
+    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D 2.0$'", &ids);
+    std::istringstream list(ids);
+    for (std::string w; list >> w;) {
+      if (RunCommand("xwininfo -id " + w, &geometry) == 0 &&
+          geometry.find("IsViewable") != std::string::npos) {
+        id = w;
+        break;
+      }
+    }
   }
   ASSERT_FALSE(id.empty()) << "no window appeared";
-  std::string geometry;
-  RunCommand("xwininfo -id " + id, &geometry);
   EXPECT_NE(geometry.find("Width: 640"), std::string::npos) << geometry;
   EXPECT_NE(geometry.find("Height: 480"), std::string::npos) << geometry;
 
