@@ -94,3 +94,33 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
 }
+
+#include "shell/Entry.h"
+#include "shell/Exception.h"
+#include "shell/GLWindow.h"
+
+namespace {
+// An application whose loading finds a data file missing.
+class MissingFiles : public OGLWindow {
+public:
+  bool Load() override { throw OFileNotFound("Data/Textures/Font.Tga"); }
+  void Unload() override { ++unloads; }
+  int unloads = 0;
+};
+}  // namespace
+
+// A missing data file while loading ends the run with the generic message and status 3.
+TEST(Entry, MissingFileEndsWithStatus3) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  MessageRecorder boxes;
+  MissingFiles app;
+  EXPECT_EQ(RunApplication(app), 3);
+  ASSERT_EQ(boxes.Messages().size(), 1u);
+  EXPECT_EQ(boxes.Messages()[0].text,
+            "Game files are missing or corrupted. Reinstallation of the application may fix the "
+            "problem.");
+  EXPECT_EQ(boxes.Messages()[0].title, "Error");
+  EXPECT_EQ(app.unloads, 0);  // the loop never ran
+}
