@@ -115,6 +115,14 @@ TEST(Levels, EveryLevelIsPlayable) {
       const OLevelFault f = CheckCorridorStage(span.data, info.n,
                                                static_cast<i32>(span.size) / (info.n * info.n));
       EXPECT_TRUE(f.ok) << "episode " << e << " stage " << k << ": " << f.message;
+      // A played stage starts with more breakable bricks than the hurry-up count (8, 10, 12),
+      // or its timer would be cut the moment it begins.
+      if (k < info.levelCount) {
+        const u32 step = LevelStepBytes(e);
+        const OLevelStats stats = MeasureCells(
+            span.data, static_cast<i32>(span.size < step ? span.size : step), BrickHits());
+        EXPECT_GT(stats.breakable, e * 2 + 2) << "episode " << e << " stage " << k;
+      }
     }
   }
 }
