@@ -108,7 +108,7 @@ bool ReadEpisodeFile(const std::string& path, const std::string& text, OEpisodeF
   std::string raw;
   i32 number = 0;
   bool haveHeader = false;
-  std::vector<std::vector<std::string>> rows;  // text rows of the level being read, by layer
+  std::vector<std::vector<std::string>> rows;  // the level being read: [text row][layer]
 
   auto finishLevel = [&]() -> bool {
     if (out.levels.empty()) return true;
