@@ -85,7 +85,11 @@ std::vector<OArchiveEntry> CubeArchive() {
   letters.texture2 = "B";  // one letter is enough for the second
   OModelFile missing = CubeFile(0, 1);
   missing.texture = "Nowhere.Tga";
+  OModelFile wide = CubeFile(0, 3);
+  for (OModelFileVertex& v : wide.vertices) v.x *= 1.5f;
   return {Entry("Data/Models/Cube.Zmod", WriteZmod(cube)),
+          Entry("Data/Models/Hi/Brick.Zmod", CubeBytes(0, 3)),
+          Entry("Data/Models/Low/Brick.Zmod", WriteZmod(wide)),
           Entry("Data/Models/Plain.Zmod", CubeBytes(0, 1)),
           Entry("Data/Models/Letters.Zmod", WriteZmod(letters)),
           Entry("Data/Models/Missing.Zmod", WriteZmod(missing)),
@@ -234,6 +238,29 @@ TEST_F(ModelGL, DrawStatePaths) {
   EXPECT_LT(depth, 1.0f);
   glReadPixels(W / 2, H / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
   EXPECT_EQ(rgb[0], 255);
+}
+
+// A detail change reloads the geometry and rebuilds the lists that existed; going back draws
+// the first picture again.
+TEST_F(ModelGL, ReloadDetailRebuildsLists) {
+  OModelCache& cache = GetModelCache();
+  cache.detail = 2;
+  OModel brick;
+  brick.data->useDetail = 1;
+  brick.Load("Brick.Zmod");
+  brick.ScaleUniform(0.5f);
+  brick.BuildLists();
+  const std::vector<u8> high = Render(brick);
+
+  cache.detail = 1;
+  ASSERT_TRUE(cache.ReloadDetail());
+  for (OModelObject* o : brick.data->objects) EXPECT_EQ(o->hasList, 1u);
+  const std::vector<u8> low = Render(brick);
+  EXPECT_GT(DrawnPixels(low), DrawnPixels(high));  // the wider variant, at the same scale
+
+  cache.detail = 2;
+  ASSERT_TRUE(cache.ReloadDetail());
+  EXPECT_EQ(DifferentPixels(high, Render(brick)), 0);
 }
 
 // Texture names: a one-letter first name means none, a one-letter second name is loaded; a
