@@ -12,6 +12,8 @@
 #include "shell/Config.h"
 
 std::atomic<u8> trackEnded{0};
+// Written from the audio thread without any lock: it must be a plain one-byte store.
+static_assert(std::atomic<u8>::is_always_lock_free, "trackEnded must be lock-free");
 
 namespace {
 

@@ -1,18 +1,13 @@
 #include "audio/Playlist.h"
 
 #include <ctime>
+#include <memory>
 #include <utility>
 
+#include "assets/Resource.h"
 #include "shell/Random.h"
 
 namespace {
-
-bool NoArchive(const std::string&, std::vector<u8>& bytes) {
-  bytes.clear();
-  return false;
-}
-
-OTrackReader trackReader = NoArchive;
 
 u32 ClockSeed() { return static_cast<u32>(std::time(nullptr)); }
 
@@ -26,11 +21,12 @@ const char* const GAME_TRACKS[] = {
 const size_t GAME_TRACK_COUNT = sizeof(GAME_TRACKS) / sizeof(GAME_TRACKS[0]);
 const char* const MENU_TRACK = "Data/Music/MegaMix_Menu.Mod";
 
-void OPlaylist::SetTrackReader(OTrackReader reader) { trackReader = reader ? reader : NoArchive; }
-
 void OPlaylist::Add(const std::string& name) {
+  OResource& archive = GetResource();
+  const u32 size = archive.GetSize(name);
+  std::unique_ptr<u8[]> data = archive.Read(name);
   std::vector<u8> bytes;
-  if (!trackReader(name, bytes)) bytes.clear();
+  if (data) bytes.assign(data.get(), data.get() + size);
   tracks.push_back(std::move(bytes));
 }
 

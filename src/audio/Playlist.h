@@ -7,9 +7,6 @@
 
 #include "shell/Types.h"
 
-// Reads a named file of the resource archive whole; false when it is not there.
-using OTrackReader = bool (*)(const std::string& name, std::vector<u8>& bytes);
-
 class OPlaylist {
 public:
   // Appends the named module, read from the resource archive. A track the archive lacks stays in
@@ -29,9 +26,6 @@ public:
   // The current track, or null when there is none.
   const std::vector<u8>* Current() const;
   size_t Count() const { return tracks.size(); }
-
-  // Where Add reads from; by default the resource archive. Tests put their own reader here.
-  static void SetTrackReader(OTrackReader reader);
 
   u16 index = 0;     // the current track
   u32 position = 0;  // saved play position of the current track in ms; 0 = from the start

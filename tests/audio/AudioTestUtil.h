@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "assets/ArchiveWriter.h"
+#include "assets/Resource.h"
+#include "audio/Playlist.h"
 #include "support/TestSupport.h"
 #include "shell/Types.h"
 
@@ -108,6 +111,21 @@ inline std::string MakeMod(int rows, int speed, int patterns = 1, int volume = 6
 }
 
 inline std::vector<u8> Bytes(const std::string& s) { return std::vector<u8>(s.begin(), s.end()); }
+
+// Writes "Data/Resource.Tkr" holding the game's music names (all but `missing`), each stored with
+// `bytes` or, when that is empty, with its own name as content; then indexes it.
+inline void WriteMusicArchive(const std::string& bytes, const std::string& missing = "") {
+  std::vector<OArchiveEntry> entries;
+  std::vector<std::string> names(GAME_TRACKS, GAME_TRACKS + GAME_TRACK_COUNT);
+  names.push_back(MENU_TRACK);
+  for (const std::string& name : names) {
+    if (name == missing) continue;
+    const std::string content = bytes.empty() ? name : bytes;
+    entries.push_back({name, std::vector<unsigned char>(content.begin(), content.end())});
+  }
+  WriteArchive("Data/Resource.Tkr", entries);
+  GetResource().Open();
+}
 
 // Sends SDL's output to a file (the disk driver plays in real time, like a sound card).
 inline std::string UseDiskAudio(const ScratchDir& dir) {

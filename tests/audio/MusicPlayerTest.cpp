@@ -122,11 +122,7 @@ TEST(MusicPlayer, GameTrackContinuesAfterTheMenu) {
 TEST(MusicPlayer, MusicSwitchAtLoad) {
   ScratchDir dir;
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  static const std::string mod = MakeMod(8, 3);
-  OPlaylist::SetTrackReader([](const std::string&, std::vector<u8>& bytes) {
-    bytes = Bytes(mod);
-    return true;
-  });
+  WriteMusicArchive(MakeMod(8, 3));
   GetConfig().musicVolume = 40;
 
   GetConfig().musicOn = 0;
@@ -152,7 +148,6 @@ TEST(MusicPlayer, MusicSwitchAtLoad) {
     EXPECT_EQ(player.started, 1);
     EXPECT_EQ(player.playing, 1);
   }
-  OPlaylist::SetTrackReader(nullptr);
 }
 
 // Without an audio device nothing starts and nothing fails; a track that is not a module leaves
