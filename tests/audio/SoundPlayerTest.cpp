@@ -14,7 +14,7 @@ using namespace audiotest;
 
 namespace {
 
-constexpr int FRAMES = 8820;  // 200 ms at 44100 Hz
+constexpr int FRAMES = 22050;  // 500 ms at 44100 Hz: ample time to play a second id meanwhile
 constexpr i16 LEVEL = 8000;
 
 // Runs `script` on a player whose output goes to SDL's disk driver, with "Data/flat.wav" (FRAMES
