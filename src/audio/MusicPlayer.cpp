@@ -73,11 +73,11 @@ void OMusicPlayer::PlayCurrent() {
   if (playlist == nullptr) return;
   const std::vector<u8>* track = playlist->Current();
   if (track == nullptr) return;
-  OModule* loaded = OModule::Load(track->data(), track->size());
-  if (loaded == nullptr) return;
   {
+    // Every renderer call runs under the lock, loading included (the hook is off meanwhile).
     OLockGuard guard(lock);
-    module = loaded;
+    module = OModule::Load(track->data(), track->size());
+    if (module == nullptr) return;
     module->SetGain(GainFor(volume));
     if (playlist->position != 0) module->SetPosition(playlist->position);
     trackEnded = 0;

@@ -50,12 +50,12 @@ bool OSoundPlayer::Init(bool wanted) {
 
 bool OSoundPlayer::Register(i32 id, const std::string& file) {
   Remove(id);
+  std::vector<u8> image;
+  if (!ReadWholeFile(file, image)) return false;
   Entry entry;
-  if (!ReadWholeFile(file, entry.image)) return false;
   entry.name = file;
   OWavInfo info;
-  if (ParseWav(entry.image.data(), entry.image.size(), info))
-    ConvertWavToOutput(entry.image.data(), info, entry.samples);
+  if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, entry.samples);
   entry.channel = TakeChannel();
   Entry& stored = entries[id] = std::move(entry);
   Prepare(stored);

@@ -47,10 +47,10 @@ public:
   u8 on = 1;  // effects sound only while 1 (the sound switch of the options, window activation)
 
 private:
-  // One registered id: the file's bytes, its samples in the output format and its channel.
+  // One registered id: its file, its samples in the output format (decoded once, at
+  // registration, so playing costs no work) and its channel.
   struct Entry {
     std::string name;
-    std::vector<u8> image;
     std::vector<u8> samples;      // empty when the file cannot be played
     Mix_Chunk* chunk = nullptr;   // over `samples`; only while the output is open
     int channel = -1;
@@ -60,7 +60,7 @@ private:
   void Release(Entry& entry);
   int TakeChannel();
 
-  OVolumeOut* mixer;
+  OVolumeOut* mixer;  // owned
   u32 savedMixerVolume;   // the system volume found at start, in the mixer's own units
   bool mixerChanged = false;
   u32 volume = 32768;
