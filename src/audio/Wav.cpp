@@ -42,10 +42,8 @@ bool ParseWav(const u8* bytes, size_t size, OWavInfo& info) {
       info.blockAlign = Le16(f + 12);
       info.bitsPerSample = Le16(f + 14);
       // The extensible header names the real format in the first two bytes of its sub-format GUID.
-      if (info.formatTag == WAVE_FORMAT_EXTENSIBLE && present >= 26) {
-        const u16 extra = Le16(f + 16);
-        if (extra >= 22 && present >= 40) info.formatTag = Le16(f + 24);
-      }
+      if (info.formatTag == WAVE_FORMAT_EXTENSIBLE && present >= 40 && Le16(f + 16) >= 22)
+        info.formatTag = Le16(f + 24);
       haveFormat = true;
     } else if (!haveData && std::memcmp(head, "data", 4) == 0) {
       info.dataOffset = body;
