@@ -7,6 +7,8 @@
 #include <set>
 
 #include "AudioTestUtil.h"
+#include "audio/MusicPlayer.h"
+#include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
 
@@ -70,6 +72,24 @@ TEST(SoundPlayer, PlayingOverlapAndRestart) {
   });
   EXPECT_GT(SoundingFrames(out), static_cast<size_t>(FRAMES));
   EXPECT_EQ(FramesAt(out, 2 * LEVEL), 0u);  // one channel: never two copies at once
+}
+
+// Effects and music share one output: the music (here silent, at volume 0) never wipes out an
+// effect, and the music player closing its use of the output leaves the effect sounding.
+TEST(SoundPlayer, SharesTheOutputWithTheMusic) {
+  const std::vector<i16> out = Record([](OSoundPlayer& p) {
+    OPlaylist list;
+    list.AddTrack(Bytes(MakeMod(32, 6)));
+    OMusicPlayer music;
+    ASSERT_TRUE(music.ready);
+    music.playlist = &list;
+    music.SetVolume(0);
+    music.PlayCurrent();
+    p.Play(10);
+    SDL_Delay(100);
+  });  // the music player is gone halfway through the effect
+  EXPECT_EQ(SoundingFrames(out), static_cast<size_t>(FRAMES));
+  EXPECT_EQ(FramesAt(out, LEVEL), static_cast<size_t>(FRAMES));
 }
 
 // Volume 0 is 30 dB down (quiet, not silent), through the attenuation in hundredths of a dB.
