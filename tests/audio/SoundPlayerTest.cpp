@@ -11,6 +11,7 @@
 #include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
+#include "audio/Wav.h"
 
 using namespace audiotest;
 
@@ -184,4 +185,18 @@ TEST(SoundPlayer, GameSoundTable) {
   EXPECT_EQ(RegisterGameSounds(p), SOUND_FILE_COUNT - 1);  // all but the missing wall hit
   EXPECT_FALSE(p.IsRegistered(SND_HIT_WALL));
   EXPECT_TRUE(p.IsRegistered(SND_HEAVY_LAST));
+}
+
+// The game's own effect files, where the build has made them, are all playable PCM.
+TEST(SoundPlayer, GameEffectFilesArePlayable) {
+  size_t found = 0;
+  for (size_t i = 0; i < SOUND_FILE_COUNT; ++i) {
+    const std::string path = std::string(BRIKON_GAME_DIR) + "/" + SOUND_FILES[i].file;
+    if (!FileExists(path)) continue;
+    ++found;
+    const std::string bytes = ReadFile(path);
+    OWavInfo info;
+    EXPECT_TRUE(ParseWav(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), info)) << path;
+  }
+  if (found == 0) GTEST_SKIP() << "no effect files built yet";
 }
