@@ -10,48 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "assets/ImageDecode.h"
 #include "assets/ModelFormat.h"
+#include "content/ModelTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
-
-const std::string TOOL = std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content";
-const std::string CONTENT = std::string(BRIKON_SOURCE_DIR) + "/content";
-
-struct OBox {
-  f32 min[3] = {1e30f, 1e30f, 1e30f};
-  f32 max[3] = {-1e30f, -1e30f, -1e30f};
-};
-
-// Dumps the models once per test into the scratch folder.
-bool Dump(const std::string& content, const std::string& out, std::string* log = nullptr) {
-  return RunCommand("'" + TOOL + "' dump '" + content + "' '" + out + "' models", log) == 0;
-}
-
-bool Load(const std::string& dir, const std::string& name, OModelFile& model) {
-  std::string bytes = ReadFile(dir + "/Data/Models/" + name);
-  if (bytes.empty()) return false;
-  return ReadZmod(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), model) &&
-         model.magicValid;
-}
-
-// Bounds of the vertices the faces of one object (or, with object -1, all objects) use.
-OBox Bounds(const OModelFile& m, int object = -1) {
-  OBox b;
-  for (size_t o = 0; o < m.objects.size(); ++o) {
-    if (object >= 0 && static_cast<int>(o) != object) continue;
-    for (const OModelFileFace& f : m.objects[o].faces)
-      for (const OModelFileCorner& c : f.corners) {
-        const OModelFileVertex& v = m.vertices[c.vertex - 1];
-        const f32 p[3] = {v.x, v.y, v.z};
-        for (int i = 0; i < 3; ++i) {
-          b.min[i] = std::min(b.min[i], p[i]);
-          b.max[i] = std::max(b.max[i], p[i]);
-        }
-      }
-  }
-  return b;
-}
 
 // Six times the signed volume enclosed by an object's triangles: positive when they wind
 // counter-clockwise seen from outside, negative for a surface wound the other way.
@@ -149,18 +113,18 @@ TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
       EXPECT_LE(t.t, 1.0f);
     }
     // A texture the model names must come with the models, as a TGA the game's decoder takes
-    // (uncompressed true colour, 32 bits); bricks name none, the grid binds the skin.
+    // (32-bit, with alpha for the see-through parts); bricks name none, the grid binds the skin.
     bool brick = name.find("Block/") != std::string::npos || name == "SkinBlocks.Zmod";
     EXPECT_EQ(brick, m.texture.empty());
     if (!m.texture.empty()) {
       EXPECT_LT(m.texture.size(), 16u);
       std::string tga = ReadFile(dir.Path() + "/Data/Textures/" + m.texture);
-      ASSERT_GE(tga.size(), 18u);
-      EXPECT_EQ(2, tga[2]);
-      EXPECT_EQ(32, static_cast<unsigned char>(tga[16]));
-      int w = static_cast<unsigned char>(tga[12]) | static_cast<unsigned char>(tga[13]) << 8;
-      int h = static_cast<unsigned char>(tga[14]) | static_cast<unsigned char>(tga[15]) << 8;
-      EXPECT_EQ(18u + static_cast<size_t>(w) * h * 4, tga.size());
+      ODecodedImage image;
+      ASSERT_TRUE(DecodeTga(reinterpret_cast<const u8*>(tga.data()), tga.size(), image));
+      EXPECT_EQ(static_cast<u32>(PIXELS_RGBA), image.format);
+      // Power-of-two sides: the lower texture qualities upload without rescaling.
+      EXPECT_EQ(0u, image.width & (image.width - 1));
+      EXPECT_EQ(0u, image.height & (image.height - 1));
     }
   }
 }

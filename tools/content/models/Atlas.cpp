@@ -77,9 +77,9 @@ ORgba PanelPixel(int panel, int x, int y) {
   // Distance from the panel's edge, for bevels and frames.
   int edge = std::min(std::min(x, 63 - x), std::min(y, 63 - y));
   switch (panel) {
-    case PANEL_TILE_BLUE: Base(0.22f, 0.36f, 0.78f); break;
-    case PANEL_TILE_GREEN: Base(0.18f, 0.62f, 0.42f); break;
-    case PANEL_TILE_RED: Base(0.72f, 0.2f, 0.26f); break;
+    case PANEL_TILE_BLUE: Base(0.17f, 0.27f, 0.58f); break;
+    case PANEL_TILE_GREEN: Base(0.13f, 0.44f, 0.33f); break;
+    case PANEL_TILE_RED: Base(0.52f, 0.15f, 0.2f); break;
     case PANEL_GRID: Base(0.16f, 0.18f, 0.26f); break;
     case PANEL_PLATE_STEEL: Base(0.5f, 0.58f, 0.66f); break;
     case PANEL_PLATE_AMBER: Base(0.62f, 0.46f, 0.26f); break;

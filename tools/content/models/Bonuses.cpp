@@ -1,5 +1,5 @@
-// The ten bonuses that fall from broken bricks. Each is built in world units about one unit
-// across and then enlarged by the inverse of the scale the game loads it with, so that all of
+// The ten bonuses that fall from broken bricks. Each is built about one unit across, then
+// enlarged to 1.25 world units by the inverse of the scale the game loads it with, so that all of
 // them fall at the same size. They spin while falling, so each must read from any side.
 #include <cmath>
 
@@ -115,7 +115,7 @@ void Coin(OMeshObject& o, const OFrame& f) {
 // turned to world up), which turns its +y side toward the player: the label is there.
 void Dynamite(OMeshObject& o, const OFrame& f) {
   for (int i = -1; i <= 1; ++i)
-    Cylinder(o, f.Then(Translate(V3(0.27f * static_cast<f32>(i), 0, 0))), 0.14f, -0.5f, 0.45f, 12,
+    Cylinder(o, f.Then(Translate(V3(0.27f * static_cast<f32>(i), 0, 0))), 0.14f, -0.48f, 0.38f, 12,
              Solid(PAL_RED));
   Box(o, f, V3(-0.43f, -0.15f, -0.18f), V3(0.43f, 0.15f, 0.18f), Solid(PAL_BLACK));
   Box(o, f, V3(-0.4f, 0.15f, -0.16f), V3(0.4f, 0.17f, 0.16f), Solid(PAL_CREAM));
@@ -134,10 +134,10 @@ void Dynamite(OMeshObject& o, const OFrame& f) {
   label.az = V3(0, 1, 0);
   BuildText(o, f.Then(label), "TNT", -static_cast<f32>(TextColumns("TNT")) * 0.5f * st.pixel, st);
   // Fuse: a bent wire from the middle stick, with a spark.
-  Cylinder(o, f.Then(Translate(V3(0, 0, 0.45f))), 0.025f, 0, 0.14f, 6, Solid(PAL_TAN));
-  Cylinder(o, f.Then(Translate(V3(0, 0, 0.59f))).Then(RotateAbout(V3(0, 1, 0), 0.7f)), 0.025f, 0,
-           0.12f, 6, Solid(PAL_TAN));
-  Sphere(o, f.Then(Translate(V3(0.08f, 0, 0.69f))), 0.05f, 8, 6, Solid(PAL_GLOW, 1.2f));
+  Cylinder(o, f.Then(Translate(V3(0, 0, 0.38f))), 0.025f, 0, 0.12f, 6, Solid(PAL_TAN));
+  Cylinder(o, f.Then(Translate(V3(0, 0, 0.5f))).Then(RotateAbout(V3(0, 1, 0), 0.7f)), 0.025f, 0,
+           0.1f, 6, Solid(PAL_TAN));
+  Sphere(o, f.Then(Translate(V3(0.07f, 0, 0.58f))), 0.05f, 8, 6, Solid(PAL_GLOW, 1.2f));
 }
 
 // A flat arrow head: a triangle pointing along +x from x0 to x1, half height h, thickness d.
@@ -189,7 +189,8 @@ void BuildBonuses(std::vector<ONamedModel>& out) {
     ONamedModel named;
     named.name = e.name;
     named.model.texture = ATLAS_NAME;
-    f32 k = 1.0f / e.scale;
+    // Built about one unit across; they fall a little larger than a ball.
+    f32 k = 1.25f / e.scale;
     e.build(named.model.NewObject(), Scale(k, k, k));
     out.push_back(std::move(named));
   }

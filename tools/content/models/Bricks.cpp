@@ -213,14 +213,15 @@ void BuildBricks(const std::map<int, int>& hits, bool hi, std::vector<ONamedMode
 }
 
 void BuildSkinBlocks(std::vector<ONamedModel>& out) {
-  // Eight bricks in a 2 x 2 x 2 stack, 100 units across, each face of each brick one skin.
+  // Eight bricks in a 2 x 2 x 2 stack, 160 units across (16 world units at the options screen's
+  // 0.1, far behind the controls), each face of each brick one skin.
   ONamedModel named;
   named.name = "SkinBlocks.Zmod";
   OMeshObject& o = named.model.NewObject();
   for (int i = 0; i < 8; ++i) {
-    f32 x = (i & 1) ? 26.0f : -26.0f, y = (i & 2) ? 26.0f : -26.0f, z = (i & 4) ? 26.0f : -26.0f;
-    OV3 a = V3(x - 24, y - 24, z - 24), b = V3(x + 24, y + 24, z + 24);
-    BevelBox(o, OFrame{}, a, b, 3.0f, Projected(a, b));
+    f32 x = (i & 1) ? 41.0f : -41.0f, y = (i & 2) ? 41.0f : -41.0f, z = (i & 4) ? 41.0f : -41.0f;
+    OV3 a = V3(x - 39, y - 39, z - 39), b = V3(x + 39, y + 39, z + 39);
+    BevelBox(o, OFrame{}, a, b, 5.0f, Projected(a, b));
   }
   out.push_back(std::move(named));
 }

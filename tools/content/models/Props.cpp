@@ -105,6 +105,7 @@ void GameName(std::vector<ONamedModel>& out) {
   OTextStyle st;
   st.pixel = p;
   st.depth = p;
+  st.bevel = 0.12f;
   st.facePlusZ = true;
   ORamp warm{PAL_YELLOW, PAL_ORANGE, PAL_RED};
   st.paintOf = RampPaint;
@@ -220,7 +221,7 @@ void Interface(std::vector<ONamedModel>& out) {
   }
   {
     ONamedModel m = Named("Interface/CheckBox.Zmod");
-    OFrame f = Scale(10, 10, 10);
+    OFrame f = Scale(13, 13, 13);  // 3.1 world units at the screen's 0.1
     OMeshObject& box = m.model.NewObject();
     OPaint rim = Baked(PAL_STEEL, 0.55f);
     BevelBox(box, f, V3(-1.2f, 0.9f, -0.2f), V3(1.2f, 1.2f, 0.4f), 0.08f, rim);
