@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -86,9 +87,14 @@ GLuint Upload(const ODecodedImage& image) {
   return name;
 }
 
-// A stand-in brick skin: a framed tile, so that the mapping of every face shows.
+// A stand-in brick skin: a framed tile, so that the mapping of every face shows. A real skin can
+// be looked at instead by naming its TGA file in BRIKON_PREVIEW_SKIN.
 GLuint StandInSkin() {
   ODecodedImage image;
+  if (const char* path = std::getenv("BRIKON_PREVIEW_SKIN")) {
+    std::string bytes = ReadFile(path);
+    if (DecodeTga(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image)) return Upload(image);
+  }
   image.width = image.height = 64;
   image.format = PIXELS_RGB;
   image.components = 3;
@@ -408,4 +414,64 @@ TEST_F(ModelsOnScreen, MenuTitleSelectionAndOptions) {
   Draw(blocks, at);
   EXPECT_GT(CoveredPixels(), 4000);
   Save("options");
+}
+
+TEST_F(ModelsOnScreen, EveryBrickStageAndTheHelpPage) {
+  // Every damage stage of every brick, both detail levels, close up from the game camera.
+  Camera(45, 0, 0, -14.4f);
+  Clear();
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_FRONT);
+  glBindTexture(GL_TEXTURE_2D, skin);
+  int slot = 0;
+  for (const char* detail : {"Hi/", "Low/"}) {
+    for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}) {
+      std::string name = std::string(detail) + "Block/" + std::to_string(code) + ".Zmod";
+      OShown brick = Get(name);
+      for (size_t o = 0; o < brick.file.objects.size(); ++o, ++slot) {
+        OPlace at;
+        at.x = -7.0f + 1.45f * static_cast<f32>(slot % 11);
+        at.y = 4.6f - 1.6f * static_cast<f32>(slot / 11);
+        at.z = 2.0f;
+        at.scale = 0.55f;
+        at.angle = 30;
+        at.ax = 1;
+        at.ay = 1.5f;
+        at.az = 0;
+        std::vector<u8> before = Snapshot();
+        Draw(brick, at, static_cast<int>(o));
+        EXPECT_GT(ChangedPixels(before), 200) << name << " object " << o;
+      }
+    }
+  }
+  glDisable(GL_CULL_FACE);
+  Save("bricks");
+
+  // The help page: the ten bonuses in two columns at z = -48, seen from z = -64.
+  Camera(60, 0, 0, -64);
+  Clear();
+  glBindTexture(GL_TEXTURE_2D, atlas);
+  const char* bonuses[10] = {"Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",
+                             "Bonus/Slow.Zmod", "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod",
+                             "Bonus/TNT.Zmod", "Bonus/Big.Zmod", "Bonus/Small.Zmod",
+                             "Bonus/NextLevel.Zmod"};
+  const f32 scales[10] = {0.05f, 0.02f, 0.0175f, 0.015f, 0.025f, 0.0125f, 0.0195f, 0.025f, 0.025f, 0.02f};
+  f32 f = (H / 2.0f) / std::tan(30.0f * 3.14159265f / 180.0f);
+  for (int b = 0; b < 10; ++b) {
+    int k = b % 5;
+    f32 vx = b < 5 ? 50.0f : 275.0f, vy = 10.0f + static_cast<f32>(512 - 95 - 24 * (2 * k));
+    OPlace at;
+    at.x = (vx * W / 512.0f - W / 2.0f) / f * 16.0f;
+    at.y = (vy * H / 512.0f - H / 2.0f) / f * 16.0f;
+    at.z = -48.0f;
+    at.scale = scales[b];
+    at.angle = b == 6 ? -90.0f : 35.0f;
+    at.ax = 1;
+    at.ay = b == 6 ? 0.0f : 0.3f;
+    at.az = 0;
+    std::vector<u8> before = Snapshot();
+    Draw(Get(bonuses[b]), at);
+    EXPECT_GT(ChangedPixels(before), 100) << bonuses[b];
+  }
+  Save("help");
 }

@@ -89,9 +89,9 @@ void Kettlebell(OMeshObject& o, const OFrame& f) {
   st.depth = 0.05f;
   st.paint = Solid(PAL_WHITE);
   st.facePlusZ = true;
-  BuildText(o, f.Then(Translate(V3(0, -0.12f, 0.37f))), "1T", -static_cast<f32>(TextColumns("1T")) * 0.5f * st.pixel, st);
+  BuildText(o, f.Then(Translate(V3(0, -0.12f, 0.45f))), "1T", -static_cast<f32>(TextColumns("1T")) * 0.5f * st.pixel, st);
   st.facePlusZ = false;
-  BuildText(o, f.Then(Translate(V3(0, -0.12f, -0.37f))), "1T", -static_cast<f32>(TextColumns("1T")) * 0.5f * st.pixel, st);
+  BuildText(o, f.Then(Translate(V3(0, -0.12f, -0.45f))), "1T", -static_cast<f32>(TextColumns("1T")) * 0.5f * st.pixel, st);
 }
 
 void Coin(OMeshObject& o, const OFrame& f) {
@@ -122,13 +122,13 @@ void Dynamite(OMeshObject& o, const OFrame& f) {
   OTextStyle st;
   st.gap = 0.0f;
   st.mergeRuns = true;
-  st.pixel = 0.04f;
+  st.pixel = 0.045f;
   st.depth = 0.03f;
   st.bevel = 0.12f;
   st.paint = Solid(PAL_DARKRED);
   st.facePlusZ = true;
   OFrame label;  // text x along x, text up along z, text front along +y
-  label.origin = V3(0, 0.17f, 0);
+  label.origin = V3(0, 0.2f, 0);  // letters stand on the label, 0.03 deep
   label.ax = V3(1, 0, 0);
   label.ay = V3(0, 0, 1);
   label.az = V3(0, 1, 0);
@@ -163,11 +163,15 @@ void ArrowsTogether(OMeshObject& o, const OFrame& f) {
   BevelBox(o, f, V3(-0.03f, -0.3f, -0.1f), V3(0.03f, 0.3f, 0.1f), 0.01f, Solid(PAL_DARKRED));
 }
 
-void Forward(OMeshObject& o, const OFrame& f) {
-  // "Skip to the end": two chevrons and a bar.
-  Head(o, f, -0.56f, -0.1f, 0.36f, 0.11f, Solid(PAL_CYAN));
-  Head(o, f, -0.12f, 0.34f, 0.36f, 0.11f, Solid(PAL_SKY));
-  BevelBox(o, f, V3(0.38f, -0.36f, -0.11f), V3(0.52f, 0.36f, 0.11f), 0.03f, Solid(PAL_WHITE));
+// The key to the next level: a golden key with a ring bow, a collar and two teeth.
+void Key(OMeshObject& o, const OFrame& f) {
+  OPaint gold = Solid(PAL_GOLD, 1.05f);
+  Torus(o, f.Then(Translate(V3(-0.3f, 0, 0))), 0.19f, 0.065f, 20, 8, gold);
+  OFrame along = f.Then(RotateAbout(V3(0, 1, 0), 1.5707963f));  // local z along x
+  Cylinder(o, along, 0.065f, -0.14f, 0.55f, 12, gold);
+  Cylinder(o, along, 0.095f, -0.1f, -0.02f, 12, Solid(PAL_YELLOW));
+  BevelBox(o, f, V3(0.3f, -0.24f, -0.045f), V3(0.38f, 0.0f, 0.045f), 0.015f, gold);
+  BevelBox(o, f, V3(0.45f, -0.17f, -0.045f), V3(0.55f, 0.0f, 0.045f), 0.015f, gold);
 }
 
 }  // namespace
@@ -183,7 +187,7 @@ void BuildBonuses(std::vector<ONamedModel>& out) {
       {"Bonus/Gun.Zmod", 0.0175f, Rocket},        {"Bonus/Slow.Zmod", 0.015f, Hourglass},
       {"Bonus/HavyBall.Zmod", 0.025f, Kettlebell}, {"Bonus/Score.Zmod", 0.0125f, Coin},
       {"Bonus/TNT.Zmod", 0.0195f, Dynamite},      {"Bonus/Big.Zmod", 0.025f, ArrowsApart},
-      {"Bonus/Small.Zmod", 0.025f, ArrowsTogether}, {"Bonus/NextLevel.Zmod", 0.02f, Forward},
+      {"Bonus/Small.Zmod", 0.025f, ArrowsTogether}, {"Bonus/NextLevel.Zmod", 0.02f, Key},
   };
   for (const OEntry& e : bonuses) {
     ONamedModel named;

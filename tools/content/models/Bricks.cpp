@@ -94,7 +94,7 @@ void BuildIntact(OBrickKit& k, int code) {
                 f32 hi[3] = {c[0] + 0.13f, c[1] + 0.13f, c[2] + 0.13f};
                 lo[axis] = s < 0 ? -0.98f : 0.8f;
                 hi[axis] = s < 0 ? -0.8f : 0.98f;
-                k.Block(V3(lo[0], lo[1], lo[2]), V3(hi[0], hi[1], hi[2]), 0.05f);
+                k.Block(V3(lo[0], lo[1], lo[2]), V3(hi[0], hi[1], hi[2]), 0.0f);  // plain studs
               }
       }
       break;

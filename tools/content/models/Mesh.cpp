@@ -236,23 +236,30 @@ OModelFile OMeshModel::ToFile() const {
   OModelFile file;
   file.texture = texture;
   file.normalCount = 0;  // the game makes its own normals
-  // Equal positions (and, separately, equal texture coordinates) within one object share one
-  // table entry only where the object already shares the vertex; every mesh vertex becomes one
-  // position and one texture coordinate, so the file keeps exactly the sharing the mesh has.
+  // Every mesh vertex keeps its own position entry: the game averages normals over the faces
+  // that share a position index, so sharing must stay exactly as the mesh has it. Texture
+  // coordinates have no such meaning and are shared wherever they are equal.
+  std::map<std::pair<f32, f32>, i32> texIndex;
   for (const OMeshObject& o : objects) {
     i32 base = static_cast<i32>(file.vertices.size());
+    std::vector<i32> tex;
     for (const OMeshVertex& v : o.vertices) {
       file.vertices.push_back(OModelFileVertex{v.p.x, v.p.y, v.p.z});
-      file.texCoords.push_back(OModelFileTexCoord{v.s, v.t});
+      auto it = texIndex.find({v.s, v.t});
+      if (it == texIndex.end()) {
+        file.texCoords.push_back(OModelFileTexCoord{v.s, v.t});
+        it = texIndex.emplace(std::make_pair(v.s, v.t), static_cast<i32>(file.texCoords.size())).first;
+      }
+      tex.push_back(it->second);
     }
     OModelFileObject fo;
     for (size_t i = 0; i + 2 < o.triangles.size(); i += 3) {
       OModelFileFace face;
       for (int c = 0; c < 3; ++c) {
-        i32 index = base + static_cast<i32>(o.triangles[i + c]) + 1;
-        face.corners[c].vertex = index;
-        face.corners[c].texCoord = index;
-        face.corners[c].normal = index;
+        u32 local = o.triangles[i + c];
+        face.corners[c].vertex = base + static_cast<i32>(local) + 1;
+        face.corners[c].texCoord = tex[local];
+        face.corners[c].normal = face.corners[c].vertex;
       }
       fo.faces.push_back(face);
     }
