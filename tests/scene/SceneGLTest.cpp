@@ -7,7 +7,8 @@
 #include "scene/Camera.h"
 #include "scene/Color.h"
 #include "scene/Light.h"
-#include "scene/TestWindow.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
 
 namespace {
 // RGB of one pixel of the back buffer (x, y from the bottom left).
@@ -31,8 +32,9 @@ TEST(Color, SetAndApply) {
   EXPECT_FLOAT_EQ(c.a, 0.0f);
 
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  TestGLContext gl;
-  ASSERT_TRUE(gl.Ok());
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
   c.SetAlpha(0.5f);
   base.Apply();  // virtual: the four-component colour
   f32 current[4];
@@ -49,8 +51,9 @@ TEST(Color, SetAndApply) {
 // Ortho2D puts pixel (0, 0) at the bottom left of the window.
 TEST(Camera, Ortho2DOrigin) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  TestGLContext gl;
-  ASSERT_TRUE(gl.Ok());
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
   glViewport(0, 0, 640, 480);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -78,8 +81,9 @@ TEST(Camera, Ortho2DOrigin) {
 // lands in the middle of the window, and the picking ray through the middle finds it.
 TEST(Camera, ApplyViewAndPicking) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  TestGLContext gl;
-  ASSERT_TRUE(gl.Ok());
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
   OCamera cam(640, 480, 60, 1, 1024);
   cam.SetPosition(0, -20, 5);
   cam.LookAt(3, 0, 5);
@@ -126,8 +130,9 @@ TEST(Light, ApplyAndDisable) {
   EXPECT_EQ(light.positional, 1);
 
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  TestGLContext gl;
-  ASSERT_TRUE(gl.Ok());
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(0, 0, -3);  // the camera's frame
@@ -151,8 +156,9 @@ TEST(Light, ApplyAndDisable) {
 // The debug box draws red lines and leaves lighting as it found it.
 TEST(O3D, DebugBoxRestoresLighting) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  TestGLContext gl;
-  ASSERT_TRUE(gl.Ok());
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
   Ortho2D(640, 480);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
