@@ -3,12 +3,26 @@
 // the game's own model reader.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "assets/ModelFormat.h"
 #include "support/TestSupport.h"
 
 inline const std::string TOOL = std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content";
 inline const std::string CONTENT = std::string(BRIKON_SOURCE_DIR) + "/content";
+
+// The names the game loads, and the scales it loads the bonuses with.
+inline const std::vector<std::string> BONUSES = {
+    "Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",   "Bonus/Slow.Zmod",
+    "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod", "Bonus/TNT.Zmod",    "Bonus/Big.Zmod",
+    "Bonus/Small.Zmod",  "Bonus/NextLevel.Zmod"};
+inline const std::vector<f32> BONUS_SCALES = {0.05f, 0.02f, 0.0175f, 0.015f, 0.025f,
+                                       0.0125f, 0.0195f, 0.025f, 0.025f, 0.02f};
+inline const std::vector<std::string> CAGES = {"CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod",
+                                        "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod"};
+inline const std::vector<std::string> EPISODES = {"Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod",
+                                           "Episodes/CHard.Zmod", "Episodes/MDemo.Zmod",
+                                           "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
 
 struct OBox {
   f32 min[3] = {1e30f, 1e30f, 1e30f};

@@ -11,10 +11,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "assets/ImageDecode.h"
+#include "assets/ArchiveWriter.h"
+#include "assets/Model.h"
+#include "assets/ModelCache.h"
+#include "assets/ModelData.h"
+#include "assets/Resource.h"
+#include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
 #include "content/ModelTestSupport.h"
 #include "support/GLContext.h"
 
@@ -22,135 +31,41 @@ namespace {
 
 const int W = 640, H = 480;
 
-// A model ready to draw: the file, its per-vertex normals made as the game makes them, a place.
-struct OShown {
-  OModelFile file;
-  std::vector<f32> normals;  // 3 per vertex
-};
-
-// One normal per vertex: face normals accumulated (or, flat, the last face's), optionally negated.
-void MakeNormals(OShown& s, bool flat, bool invert) {
-  const OModelFile& m = s.file;
-  s.normals.assign(m.vertices.size() * 3, 0.0f);
-  for (const OModelFileObject& o : m.objects)
-    for (const OModelFileFace& f : o.faces) {
-      const OModelFileVertex& a = m.vertices[f.corners[0].vertex - 1];
-      const OModelFileVertex& b = m.vertices[f.corners[1].vertex - 1];
-      const OModelFileVertex& c = m.vertices[f.corners[2].vertex - 1];
-      f32 ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-      f32 vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-      f32 n[3] = {uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
-      f32 l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-      if (l > 0)
-        for (f32& x : n) x /= l;
-      for (const OModelFileCorner& k : f.corners)
-        for (int i = 0; i < 3; ++i) {
-          f32& dst = s.normals[(k.vertex - 1) * 3 + i];
-          dst = flat ? n[i] : dst + n[i];
-        }
-    }
-  for (size_t v = 0; v < m.vertices.size(); ++v) {
-    f32* n = &s.normals[v * 3];
-    if (invert)
-      for (int i = 0; i < 3; ++i) n[i] = -n[i];
-    f32 l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (l > 0)
-      for (int i = 0; i < 3; ++i) n[i] /= l;
-  }
-}
-
-void DrawObjects(const OShown& s, int only = -1) {
-  glBegin(GL_TRIANGLES);
-  for (size_t o = 0; o < s.file.objects.size(); ++o) {
-    if (only >= 0 && static_cast<int>(o) != only) continue;
-    for (const OModelFileFace& f : s.file.objects[o].faces)
-      for (const OModelFileCorner& k : f.corners) {
-        glNormal3fv(&s.normals[(k.vertex - 1) * 3]);
-        const OModelFileTexCoord& t = s.file.texCoords[k.texCoord - 1];
-        glTexCoord2f(t.s, t.t);
-        const OModelFileVertex& v = s.file.vertices[k.vertex - 1];
-        glVertex3f(v.x, v.y, v.z);
-      }
-  }
-  glEnd();
-}
-
-GLuint Upload(const ODecodedImage& image) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, static_cast<GLint>(image.components), static_cast<GLsizei>(image.width),
-                    static_cast<GLsizei>(image.height), image.format, GL_UNSIGNED_BYTE, image.pixels.data());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  return name;
-}
-
 // A stand-in brick skin: a framed tile, so that the mapping of every face shows. A real skin can
 // be looked at instead by naming its TGA file in BRIKON_PREVIEW_SKIN.
-GLuint StandInSkin() {
-  ODecodedImage image;
+std::vector<unsigned char> StandInSkin() {
   if (const char* path = std::getenv("BRIKON_PREVIEW_SKIN")) {
     std::string bytes = ReadFile(path);
-    if (DecodeTga(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image)) return Upload(image);
+    if (!bytes.empty()) return {bytes.begin(), bytes.end()};
   }
-  image.width = image.height = 64;
-  image.format = PIXELS_RGB;
-  image.components = 3;
+  std::vector<unsigned char> tga(18, 0);
+  tga[2] = 2;
+  tga[12] = tga[14] = 64;
+  tga[16] = 24;
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) {
       int edge = std::min(std::min(x, 63 - x), std::min(y, 63 - y));
       int k = edge < 4 ? 230 : edge < 8 ? 90 : 150 + (x + y) / 4;
-      image.pixels.push_back(static_cast<u8>(k * 0.6));
-      image.pixels.push_back(static_cast<u8>(k * 0.75));
-      image.pixels.push_back(static_cast<u8>(k));
+      tga.push_back(static_cast<unsigned char>(k));  // blue, green, red
+      tga.push_back(static_cast<unsigned char>(k * 3 / 4));
+      tga.push_back(static_cast<unsigned char>(k * 3 / 5));
     }
-  return Upload(image);
+  return tga;
 }
 
-// The game's camera: perspective, then the inverse of a frame that looks from `eye` at the
-// origin with world +z as up (an eye on the z axis gets x right and y up, which mirrors when it
-// looks along +z, as the game's cameras do).
-void Camera(f32 fov, f32 ex, f32 ey, f32 ez) {
-  glViewport(0, 0, W, H);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(fov, static_cast<double>(W) / H, 1.0, 1024.0);
-  glMatrixMode(GL_MODELVIEW);
-  f32 l = std::sqrt(ex * ex + ey * ey + ez * ez);
-  f32 Z[3] = {ex / l, ey / l, ez / l};
-  f32 X[3] = {1, 0, 0}, Y[3] = {0, 1, 0};
-  if (std::fabs(Z[2]) < 0.999f) {
-    Y[0] = -Z[0] * Z[2];
-    Y[1] = -Z[1] * Z[2];
-    Y[2] = 1 - Z[2] * Z[2];
-    f32 yl = std::sqrt(Y[0] * Y[0] + Y[1] * Y[1] + Y[2] * Y[2]);
-    for (f32& v : Y) v /= yl;
-    X[0] = Y[1] * Z[2] - Y[2] * Z[1];
-    X[1] = Y[2] * Z[0] - Y[0] * Z[2];
-    X[2] = Y[0] * Z[1] - Y[1] * Z[0];
-  }
-  const f32 e[3] = {ex, ey, ez};
-  auto dot = [&](const f32* a) { return a[0] * e[0] + a[1] * e[1] + a[2] * e[2]; };
-  GLfloat m[16] = {X[0], Y[0], Z[0], 0, X[1], Y[1], Z[1], 0, X[2], Y[2], Z[2], 0,
-                   -dot(X), -dot(Y), -dot(Z), 1};
-  glLoadMatrixf(m);
-  // A light over the viewer's shoulder, fixed in the eye's frame.
-  glPushMatrix();
-  glLoadIdentity();
-  const GLfloat position[4] = {0.35f, 0.55f, 1.0f, 0.0f};
-  const GLfloat ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
-  const GLfloat diffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_POSITION, position);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  glPopMatrix();
-  glEnable(GL_LIGHT0);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
+// The game's camera for a screen: at `eye`, looking at the origin, then a light over the
+// viewer's shoulder.
+void Look(OCamera& camera, f32 fov, f32 ex, f32 ey, f32 ez) {
+  camera.fieldOfView = fov;
+  camera.SetPosition(ex, ey, ez);
+  camera.LookAt(0, 0, 0);
+  camera.Apply(W, H);
+  OLight light(1);
+  light.localViewer = 1;
+  light.SetColor(GL_AMBIENT, 0.35f, 0.35f, 0.35f, 1);
+  light.SetPosition(6, 8, ez < 0 ? ez + 4 : ez - 4);
+  light.Apply();
   glEnable(GL_TEXTURE_2D);
-  glEnable(GL_COLOR_MATERIAL);
 }
 
 void Clear() {
@@ -174,19 +89,8 @@ int ChangedPixels(const std::vector<u8>& before) {
   return n;
 }
 
-// Pixels that differ from the cleared background.
-int CoveredPixels() {
-  std::vector<u8> px = Snapshot();
-  int n = 0;
-  for (size_t i = 0; i < px.size(); i += 3)
-    if (std::abs(px[i] - 20) > 3 || std::abs(px[i + 1] - 23) > 3 || std::abs(px[i + 2] - 31) > 3) ++n;
-  return n;
-}
-
 void Save(const std::string& name) {
-  std::vector<u8> px(W * H * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+  std::vector<u8> px = Snapshot();
   std::string dir = std::string(BRIKON_BINARY_DIR) + "/model-preview";
   RunCommand("mkdir -p '" + dir + "'");
   FILE* f = std::fopen((dir + "/" + name + ".ppm").c_str(), "wb");
@@ -196,251 +100,187 @@ void Save(const std::string& name) {
   std::fclose(f);
 }
 
-// Draws one model at a place with a uniform scale and an optional rotation (degrees about an axis).
-struct OPlace {
-  f32 x = 0, y = 0, z = 0, scale = 1, angle = 0, ax = 0, ay = 1, az = 0;
-};
-void Draw(const OShown& s, const OPlace& p, int only = -1) {
-  glPushMatrix();
-  glTranslatef(p.x, p.y, p.z);
-  if (p.angle != 0) glRotatef(p.angle, p.ax, p.ay, p.az);
-  glScalef(p.scale, p.scale, p.scale);
-  glEnable(GL_NORMALIZE);
-  glColor4f(1, 1, 1, 1);
-  DrawObjects(s, only);
-  glDisable(GL_NORMALIZE);
-  glPopMatrix();
+// Loads a model as its owner does: normal options first, then the load scale.
+std::unique_ptr<OModel> Make(const std::string& name, f32 scale, bool flat = false,
+                             bool invert = false, bool detail = false) {
+  auto m = std::make_unique<OModel>();
+  m->data->flatNormals = flat;
+  m->data->invertNormals = invert;
+  m->data->useDetail = detail;
+  EXPECT_TRUE(m->Load(name)) << name;
+  if (scale != 1.0f) m->ScaleUniform(scale);
+  return m;
 }
 
-// Unlit and blended with the texture's alpha, as the game draws the bat and the sliders.
-void DrawBlended(const OShown& s, const OPlace& p) {
-  glDisable(GL_LIGHTING);
-  glDepthMask(GL_FALSE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  Draw(s, p);
-  glDisable(GL_BLEND);
-  glDepthMask(GL_TRUE);
-  glEnable(GL_LIGHTING);
+// Draws a model at a place and reports how many pixels it changed.
+int Show(OModel& m, f32 x, f32 y, f32 z) {
+  std::vector<u8> before = Snapshot();
+  if (!m.data->listsBuilt) m.BuildLists();  // after the owner's scaling, as the game does
+  m.SetPosition(x, y, z);
+  m.Draw();
+  return ChangedPixels(before);
 }
 
 class ModelsOnScreen : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!HaveDisplay()) GTEST_SKIP() << "no display";
-    ASSERT_TRUE(Dump(CONTENT, dir.Path()));
+    // The generated files, packed into the game's archive in the scratch folder.
+    ASSERT_TRUE(Dump(CONTENT, dir.Path() + "/loose"));
+    std::string list;
+    ASSERT_EQ(0, RunCommand("cd '" + dir.Path() + "/loose' && find Data -type f", &list));
+    std::vector<OArchiveEntry> entries;
+    std::istringstream names(list);
+    for (std::string name; std::getline(names, name);) {
+      std::string bytes = ReadFile(dir.Path() + "/loose/" + name);
+      entries.push_back({name, {bytes.begin(), bytes.end()}});
+    }
+    entries.push_back({"Data/Textures/Skin.Tga", StandInSkin()});
+    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
+    ASSERT_TRUE(GetResource().Open());
     ASSERT_TRUE(window.Open());
-    std::string tga = ReadFile(dir.Path() + "/Data/Textures/ModelAtlas.Tga");
-    ODecodedImage image;
-    ASSERT_TRUE(DecodeTga(reinterpret_cast<const u8*>(tga.data()), tga.size(), image));
-    atlas = Upload(image);
-    skin = StandInSkin();
-  }
-
-  OShown Get(const std::string& name, bool flat = false, bool invert = false) {
-    OShown s;
-    EXPECT_TRUE(Load(dir.Path(), name, s.file)) << name;
-    MakeNormals(s, flat, invert);
-    return s;
+    skin.Load("Skin.Tga");
   }
 
   ScratchDir dir;
   TestGLWindow window;
-  GLuint atlas = 0, skin = 0;
+  OCamera camera{W, H, 60, 1, 1024};
+  OTexture skin;
 };
 
 }  // namespace
 
 TEST_F(ModelsOnScreen, PlayfieldFromTheGameCamera) {
-  const char* cages[6] = {"CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod",
-                          "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod"};
-  std::map<int, int> codes = {{1, 0}, {2, 0}, {3, 1}, {4, 0}, {5, 0}, {6, 0}, {7, 0},
-                              {8, 0}, {9, 1}, {10, 0}, {11, 2}, {12, 1}, {14, 2}};
+  const int codes[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14};
   for (int episode = 0; episode < 6; ++episode) {
-    SCOPED_TRACE(cages[episode]);
-    // The cage alone: lit from inside, back faces culled; seen from the bat it fills the view.
-    OShown cage = Get(cages[episode], true, true);
-    Camera(45, 0, 0, -14.4f);
+    SCOPED_TRACE(CAGES[episode]);
+    Look(camera, 45, 0, 0, -14.4f);
     Clear();
+    // The cage, lit from inside with back faces culled, fills the view from the bat.
+    auto cage = Make(CAGES[episode], 1, true, true);
+    cage->FitMax(32, 32, 192);
+    cage->ScaleUniform(0.25f);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glBindTexture(GL_TEXTURE_2D, atlas);
-    OPlace cagePlace;
-    cagePlace.scale = 0.25f;
-    Draw(cage, cagePlace);
-    EXPECT_GT(CoveredPixels(), W * H * 9 / 10);
-    // Bricks in front of the far wall, front faces culled, the skin bound; each must show.
+    EXPECT_GT(Show(*cage, 0, 0, 0), W * H * 9 / 10);
+    // Bricks of a 5-wide level (half width 16 / 6 / 2) in the far layers, front faces culled,
+    // the skin bound; odd episodes use the low detail. Each damage stage must show.
+    GetModelCache().detail = episode % 2 ? 1 : 2;
     glCullFace(GL_FRONT);
-    glBindTexture(GL_TEXTURE_2D, skin);
-    int i = 0;
-    for (const auto& entry : codes) {
-      std::string name = (episode % 2 ? "Low/Block/" : "Hi/Block/") + std::to_string(entry.first) + ".Zmod";
-      OShown brick = Get(name);
-      OPlace at;
-      at.scale = 1.1f;
-      at.x = -5.0f + 2.5f * static_cast<f32>(i % 5);
-      at.y = 4.0f - 2.6f * static_cast<f32>(i / 5);
-      at.z = 36.0f;
-      std::vector<u8> before = Snapshot();
-      Draw(brick, at, std::min(entry.second, static_cast<int>(brick.file.objects.size()) - 1));
-      EXPECT_GT(ChangedPixels(before), 100) << name;
-      ++i;
+    skin.Bind();
+    for (int i = 0; i < 13; ++i) {
+      auto brick = Make("Block/" + std::to_string(codes[i]) + ".Zmod", 1, false, false, true);
+      brick->ComputeBounds();
+      brick->ScaleUniform((16.0f / 6.0f * 0.5f) / brick->localMax.x);
+      brick->ShowObject(static_cast<u32>(episode) % brick->ObjectCount(), true);
+      EXPECT_GT(Show(*brick, -5.3f + 2.67f * static_cast<f32>(i % 5), 4.0f - 2.67f * static_cast<f32>(i / 5), 40), 100)
+          << codes[i];
     }
     glDisable(GL_CULL_FACE);
-    // Balls, bonuses, the bat and the game-over words.
-    glBindTexture(GL_TEXTURE_2D, atlas);
+    // Balls near the field's middle, bonuses falling in front, the bat at z = 0.
     const char* balls[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
     for (int b = 0; b < 3; ++b) {
-      OPlace at;
-      at.x = -1.5f + 1.5f * static_cast<f32>(b);
-      at.y = -2.5f;
-      at.z = 6.0f;
-      at.scale = 1.0f / 96.0f;
-      Draw(Get(balls[b]), at);
+      auto ball = Make(balls[b], 1.0f / 96.0f);
+      EXPECT_GT(Show(*ball, -1.5f + 1.5f * static_cast<f32>(b), -2.5f, 6), 100) << balls[b];
     }
-    const char* bonuses[10] = {"Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",
-                               "Bonus/Slow.Zmod", "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod",
-                               "Bonus/TNT.Zmod", "Bonus/Big.Zmod", "Bonus/Small.Zmod",
-                               "Bonus/NextLevel.Zmod"};
-    const f32 scales[10] = {0.05f, 0.02f, 0.0175f, 0.015f, 0.025f, 0.0125f, 0.0195f, 0.025f, 0.025f, 0.02f};
-    for (int b = 0; b < 10; ++b) {
-      OPlace at;
-      at.x = -5.4f + 1.2f * static_cast<f32>(b);
-      at.y = -5.0f;
-      at.z = 3.0f;
-      at.scale = scales[b];
-      if (b == 6) {  // the TNT stands upright
-        at.angle = -90;
-        at.ax = 1;
-        at.ay = 0;
-      } else {
-        at.angle = 25;
-        at.ax = 1;
-        at.ay = 1;
-        at.az = 0;
-      }
-      std::vector<u8> before = Snapshot();
-      Draw(Get(bonuses[b]), at);
-      EXPECT_GT(ChangedPixels(before), 100) << bonuses[b];
+    for (size_t b = 0; b < BONUSES.size(); ++b) {
+      auto bonus = Make(BONUSES[b], BONUS_SCALES[b]);
+      if (b == 6) bonus->TurnTo(0, 1024, 0, OVector{0, 0, 1});  // the TNT stands up
+      else bonus->RotateAxis(0.5f, OVector{1, 1, 0});
+      EXPECT_GT(Show(*bonus, -5.4f + 1.2f * static_cast<f32>(b), -5, 3), 100) << BONUSES[b];
     }
-    OPlace batAt;
-    batAt.y = -2.5f;
-    batAt.scale = 0.0064285714f;
-    DrawBlended(Get("Player.Zmod"), batAt);
+    auto bat = Make("Player.Zmod", 0.0064285714f);
+    bat->SetAlpha(1.0f);
+    EXPECT_GT(Show(*bat, 0, -2.5f, 0), 2000);
     if (episode == 2) {
-      OPlace overAt;
-      overAt.z = 8.0f;
-      overAt.scale = 0.1f;
-      Draw(Get("GameOver.Zmod"), overAt);
+      auto over = Make("GameOver.Zmod", 0.1f);
+      EXPECT_GT(Show(*over, 0, 0, 8), 5000);
     }
-    Save(std::string("game-") + cages[episode]);
+    Save("game-" + CAGES[episode].substr(0, 5));
   }
 }
 
 TEST_F(ModelsOnScreen, MenuTitleSelectionAndOptions) {
-  // Main menu: camera at z = 64 looking at the origin; the title with face normals.
-  Camera(60, 0, 0, 64);
+  // Main menu: camera at z = 64 looking at the origin; the title drawn with face normals.
+  Look(camera, 60, 0, 0, 64);
   Clear();
-  glBindTexture(GL_TEXTURE_2D, atlas);
-  OPlace title;
-  title.y = 24;
-  title.scale = 0.65f;
-  Draw(Get("GameName.Zmod", true), title);
-  OPlace ball;
-  ball.x = -7.25f;
-  ball.y = 24;
-  ball.scale = 0.0625f;
-  Draw(Get("GnBall.Zmod"), ball);
-  EXPECT_GT(CoveredPixels(), 3000);
+  auto title = Make("GameName.Zmod", 0.65f, true);
+  auto ball = Make("GnBall.Zmod", 0.0625f);
+  EXPECT_GT(Show(*title, 0, 24, 0), 3000);
+  EXPECT_GT(Show(*ball, -7.25f, 24, 0), 500);
   Save("menu");
 
-  // Episode selection: camera at z = -64, buttons drawn unlit at z = -55.1.
-  Camera(60, 0, 0, -64);
+  // Episode selection: camera at z = -64, the buttons drawn unlit at z = -55.1.
+  Look(camera, 60, 0, 0, -64);
   Clear();
   glDisable(GL_LIGHTING);
-  const char* names[6] = {"Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod", "Episodes/CHard.Zmod",
-                          "Episodes/MDemo.Zmod", "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
-  for (int i = 0; i < 6; ++i) {
-    OPlace at;
-    at.x = -3.0f + 3.0f * static_cast<f32>(i % 3);
-    at.y = i < 3 ? 2.25f : -0.5f;
-    at.z = -55.1f;
-    std::vector<u8> before = Snapshot();
-    Draw(Get(names[i]), at, i == 4 ? 1 : 0);
-    EXPECT_GT(ChangedPixels(before), 2000) << names[i];
+  for (size_t i = 0; i < EPISODES.size(); ++i) {
+    auto button = Make(EPISODES[i], 1);
+    button->ShowObject(i == 4 ? 1 : 0, true);  // one highlighted
+    EXPECT_GT(Show(*button, -3.0f + 3.0f * static_cast<f32>(i % 3), i < 3 ? 2.25f : -0.5f, -55.1f), 2000)
+        << EPISODES[i];
   }
-  glEnable(GL_LIGHTING);
   Save("select");
 
-  // Options: sliders, check boxes (one ticked) at z = 0, the skin preview far behind.
-  Camera(60, 0, 0, -64);
+  // Options: sliders and check boxes at z = 0 with the screen's data scales, the skin preview
+  // at z = 48 turned to show its top; virtual points (512 x 512) to window pixels.
+  Look(camera, 60, 0, 0, -64);
   Clear();
-  f32 f = (H / 2.0f) / std::tan(30.0f * 3.14159265f / 180.0f);
-  auto Virtual = [&](f32 vx, f32 vy, f32 z, OPlace& p) {
-    f32 px = vx * W / 512.0f, py = vy * H / 512.0f;
-    p.x = (px - W / 2.0f) / f * (z + 64.0f);
-    p.y = (py - H / 2.0f) / f * (z + 64.0f);
-    p.z = z;
+  auto Pixel = [](f32 vx, f32 vy) {
+    return std::make_pair(static_cast<u16>(vx * W / 512.0f), static_cast<u16>(vy * H / 512.0f));
   };
-  OShown bar = Get("Interface/Slider.Zmod"), knob = Get("Interface/SliderStem.Zmod");
-  OShown check = Get("Interface/CheckBox.Zmod");
-  // The screen's model-data scales.
-  for (OModelFileVertex& v : bar.file.vertices) v = {v.x * 0.1f, v.y * 0.075f, v.z * 0.1f};
-  for (OModelFileVertex& v : knob.file.vertices) v = {v.x * 0.1f, v.y * 0.05625f, v.z * 0.1f};
-  for (OModelFileVertex& v : check.file.vertices) v = {v.x * 0.1f, v.y * 0.1f, v.z * 0.1f};
-  glBindTexture(GL_TEXTURE_2D, atlas);
+  auto bar = Make("Interface/Slider.Zmod", 1);
+  auto knob = Make("Interface/SliderStem.Zmod", 1);
+  bar->ScaleData(0.1f, 0.075f, 0.1f);
+  knob->ScaleData(0.1f, 0.075f, 0.1f);
+  knob->ScaleData(1, 0.75f, 1);
+  bar->SetAlpha(1.0f);
+  knob->SetAlpha(1.0f);
+  auto check = Make("Interface/CheckBox.Zmod", 1);
+  check->ScaleData(0.1f, 0.1f, 0.1f);
   const f32 rows[4] = {334, 297, 259, 197};
   for (int r = 0; r < 4; ++r) {
-    OPlace at;
-    Virtual(375, rows[r], 0, at);
-    DrawBlended(bar, at);
-    at.x += -9.0f + 5.0f * static_cast<f32>(r);
-    DrawBlended(knob, at);
+    auto [px, py] = Pixel(375, rows[r]);
+    bar->PlaceAtScreenPoint(px, py, 0, camera);
+    OVector at = bar->Position();
+    EXPECT_GT(Show(*bar, at.x, at.y, at.z), 300);
+    EXPECT_GT(Show(*knob, at.x - 9.0f + 5.0f * static_cast<f32>(r), at.y, at.z), 100);
   }
   for (int r = 1; r <= 2; ++r) {
-    OPlace at;
-    Virtual(265, rows[r], 0, at);
-    Draw(check, at, 0);
-    if (r == 1) Draw(check, at, 1);
+    auto [px, py] = Pixel(265, rows[r]);
+    check->PlaceAtScreenPoint(px, py, 0, camera);
+    check->ShowObject(0, true);
+    if (r == 1) check->ShowObject(1, false);  // ticked
+    OVector at = check->Position();
+    EXPECT_GT(Show(*check, at.x, at.y, at.z), 100);
   }
-  OShown blocks = Get("SkinBlocks.Zmod");
-  OPlace at;
-  Virtual(295, 141, 48, at);
-  at.scale = 0.1f;
-  at.angle = -90;
-  at.ax = 1;
-  at.ay = 0;
-  glBindTexture(GL_TEXTURE_2D, skin);
-  Draw(blocks, at);
-  EXPECT_GT(CoveredPixels(), 4000);
+  auto blocks = Make("SkinBlocks.Zmod", 0.1f);
+  auto [px, py] = Pixel(295, 141);
+  blocks->PlaceAtScreenPoint(px, py, 48, camera);
+  OVector at = blocks->Position();
+  blocks->TurnTo(at.x, at.y, -64, OVector{0, 1, 0});
+  skin.Bind();
+  EXPECT_GT(Show(*blocks, at.x, at.y, at.z), 1000);
   Save("options");
 }
 
 TEST_F(ModelsOnScreen, EveryBrickStageAndTheHelpPage) {
   // Every damage stage of every brick, both detail levels, close up from the game camera.
-  Camera(45, 0, 0, -14.4f);
+  Look(camera, 45, 0, 0, -14.4f);
   Clear();
   glEnable(GL_CULL_FACE);
   glCullFace(GL_FRONT);
-  glBindTexture(GL_TEXTURE_2D, skin);
+  skin.Bind();
   int slot = 0;
-  for (const char* detail : {"Hi/", "Low/"}) {
+  for (u32 detail : {2u, 1u}) {
+    GetModelCache().detail = detail;
     for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}) {
-      std::string name = std::string(detail) + "Block/" + std::to_string(code) + ".Zmod";
-      OShown brick = Get(name);
-      for (size_t o = 0; o < brick.file.objects.size(); ++o, ++slot) {
-        OPlace at;
-        at.x = -7.0f + 1.45f * static_cast<f32>(slot % 11);
-        at.y = 4.6f - 1.6f * static_cast<f32>(slot / 11);
-        at.z = 2.0f;
-        at.scale = 0.55f;
-        at.angle = 30;
-        at.ax = 1;
-        at.ay = 1.5f;
-        at.az = 0;
-        std::vector<u8> before = Snapshot();
-        Draw(brick, at, static_cast<int>(o));
-        EXPECT_GT(ChangedPixels(before), 200) << name << " object " << o;
+      auto brick = Make("Block/" + std::to_string(code) + ".Zmod", 0.55f, false, false, true);
+      brick->RotateAxis(0.5f, OVector{1, 1.5f, 0});
+      for (u32 o = 0; o < brick->ObjectCount(); ++o, ++slot) {
+        brick->ShowObject(o, true);
+        EXPECT_GT(Show(*brick, -7.0f + 1.45f * static_cast<f32>(slot % 11), 4.6f - 1.6f * static_cast<f32>(slot / 11), 2), 200)
+            << code << " object " << o;
       }
     }
   }
@@ -448,30 +288,19 @@ TEST_F(ModelsOnScreen, EveryBrickStageAndTheHelpPage) {
   Save("bricks");
 
   // The help page: the ten bonuses in two columns at z = -48, seen from z = -64.
-  Camera(60, 0, 0, -64);
+  Look(camera, 60, 0, 0, -64);
   Clear();
-  glBindTexture(GL_TEXTURE_2D, atlas);
-  const char* bonuses[10] = {"Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",
-                             "Bonus/Slow.Zmod", "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod",
-                             "Bonus/TNT.Zmod", "Bonus/Big.Zmod", "Bonus/Small.Zmod",
-                             "Bonus/NextLevel.Zmod"};
-  const f32 scales[10] = {0.05f, 0.02f, 0.0175f, 0.015f, 0.025f, 0.0125f, 0.0195f, 0.025f, 0.025f, 0.02f};
-  f32 f = (H / 2.0f) / std::tan(30.0f * 3.14159265f / 180.0f);
-  for (int b = 0; b < 10; ++b) {
-    int k = b % 5;
-    f32 vx = b < 5 ? 50.0f : 275.0f, vy = 10.0f + static_cast<f32>(512 - 95 - 24 * (2 * k));
-    OPlace at;
-    at.x = (vx * W / 512.0f - W / 2.0f) / f * 16.0f;
-    at.y = (vy * H / 512.0f - H / 2.0f) / f * 16.0f;
-    at.z = -48.0f;
-    at.scale = scales[b];
-    at.angle = b == 6 ? -90.0f : 35.0f;
-    at.ax = 1;
-    at.ay = b == 6 ? 0.0f : 0.3f;
-    at.az = 0;
-    std::vector<u8> before = Snapshot();
-    Draw(Get(bonuses[b]), at);
-    EXPECT_GT(ChangedPixels(before), 100) << bonuses[b];
+  const int line[10] = {1, 3, 5, 7, 9, 13, 1, 3, 5, 11};  // by type, as the page lists them
+  for (size_t b = 0; b < BONUSES.size(); ++b) {
+    auto bonus = Make(BONUSES[b], BONUS_SCALES[b]);
+    bool right = b >= 6 && b <= 8;
+    f32 vy = 10.0f + static_cast<f32>(512 - 95 - 24 * line[b]);
+    bonus->PlaceAtScreenPoint(static_cast<u16>((right ? 275.0f : 50.0f) * W / 512.0f),
+                              static_cast<u16>(vy * H / 512.0f), -48, camera);
+    if (b == 6) bonus->TurnTo(0, 1024, 0, OVector{0, 0, 1});
+    bonus->RotateAxis(0.6f, OVector{0, 1, 0});
+    OVector at = bonus->Position();
+    EXPECT_GT(Show(*bonus, at.x, at.y, at.z), 100) << BONUSES[b];
   }
   Save("help");
 }

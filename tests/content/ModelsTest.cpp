@@ -63,18 +63,6 @@ std::map<int, int> BrickTable() {
   return hits;
 }
 
-const std::vector<std::string> BONUSES = {
-    "Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",   "Bonus/Slow.Zmod",
-    "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod", "Bonus/TNT.Zmod",    "Bonus/Big.Zmod",
-    "Bonus/Small.Zmod",  "Bonus/NextLevel.Zmod"};
-const std::vector<f32> BONUS_SCALES = {0.05f, 0.02f, 0.0175f, 0.015f, 0.025f,
-                                       0.0125f, 0.0195f, 0.025f, 0.025f, 0.02f};
-const std::vector<std::string> CAGES = {"CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod",
-                                        "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod"};
-const std::vector<std::string> EPISODES = {"Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod",
-                                           "Episodes/CHard.Zmod", "Episodes/MDemo.Zmod",
-                                           "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
-
 std::vector<std::string> AllNames() {
   std::vector<std::string> names = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod", "Player.Zmod",
                                     "GameOver.Zmod", "GameName.Zmod", "GnBall.Zmod",
