@@ -32,7 +32,7 @@ namespace {
 const int W = 640, H = 480;
 
 // A stand-in brick skin: a framed tile, so that the mapping of every face shows. A real skin can
-// be looked at instead by naming its TGA file in BRIKON_PREVIEW_SKIN.
+// be looked at instead by naming its file (TGA or ".jpg") in BRIKON_PREVIEW_SKIN.
 std::vector<unsigned char> StandInSkin() {
   if (const char* path = std::getenv("BRIKON_PREVIEW_SKIN")) {
     std::string bytes = ReadFile(path);
@@ -135,11 +135,13 @@ protected:
       std::string bytes = ReadFile(dir.Path() + "/loose/" + name);
       entries.push_back({name, {bytes.begin(), bytes.end()}});
     }
-    entries.push_back({"Data/Textures/Skin.Tga", StandInSkin()});
+    const char* real = std::getenv("BRIKON_PREVIEW_SKIN");
+    std::string skinName = real && std::string(real).find(".jpg") != std::string::npos ? "Skin.jpg" : "Skin.Tga";
+    entries.push_back({"Data/Textures/" + skinName, StandInSkin()});
     ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
     ASSERT_TRUE(GetResource().Open());
     ASSERT_TRUE(window.Open());
-    skin.Load("Skin.Tga");
+    skin.Load(skinName);
   }
 
   ScratchDir dir;
