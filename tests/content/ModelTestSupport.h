@@ -11,6 +11,9 @@
 inline const std::string TOOL = std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content";
 inline const std::string CONTENT = std::string(BRIKON_SOURCE_DIR) + "/content";
 
+// In a namespace of their own: other suites of this test binary have helpers of their own.
+namespace modeltest {
+
 // The names the game loads, and the scales it loads the bonuses with.
 inline const std::vector<std::string> BONUSES = {
     "Bonus/Life.zmod", "Bonus/MoreBalls.zmod", "Bonus/Gun.Zmod",   "Bonus/Slow.Zmod",
@@ -59,3 +62,4 @@ inline OBox Bounds(const OModelFile& m, int object = -1) {
   return b;
 }
 
+}  // namespace modeltest

@@ -27,6 +27,8 @@
 #include "content/ModelTestSupport.h"
 #include "support/GLContext.h"
 
+using namespace modeltest;
+
 namespace {
 
 const int W = 640, H = 480;

@@ -15,6 +15,8 @@
 #include "content/ModelTestSupport.h"
 #include "support/TestSupport.h"
 
+using namespace modeltest;
+
 namespace {
 
 // Six times the signed volume enclosed by an object's triangles: positive when they wind
