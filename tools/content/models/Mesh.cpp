@@ -169,6 +169,14 @@ void OMeshObject::Triangle(const OFrame& f, OV3 a, OV3 b, OV3 c, const OPaint& p
   Polygon(f, {a, b, c}, paint);
 }
 
+void OMeshObject::PolygonFacing(const OFrame& f, std::vector<OV3> corners, OV3 outward,
+                                const OPaint& paint) {
+  if (corners.size() < 3) return;
+  OV3 n = Cross(corners[1] - corners[0], corners[2] - corners[0]);
+  if (Dot(n, outward) < 0) std::reverse(corners.begin(), corners.end());
+  Polygon(f, corners, paint);
+}
+
 u32 OMeshObject::AddVertex(OV3 p, f32 s, f32 t) {
   OMeshVertex v;
   v.p = p;
@@ -313,12 +321,8 @@ void BevelBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 bevel, const OP
     c3 = P(-1, 1, s, 1, 1, 0);
     if (s > 0) o.Quad(f, c0, c1, c2, c3, paint); else o.Quad(f, c0, c3, c2, c1, paint);
   }
-  // Edge strips and corner triangles: wound by checking against the outward direction.
-  auto Facing = [&](std::vector<OV3> pts, OV3 out) {
-    OV3 n = Cross(pts[1] - pts[0], pts[2] - pts[0]);
-    if (Dot(n, out) < 0) std::reverse(pts.begin(), pts.end());
-    o.Polygon(f, pts, paint);
-  };
+  // Edge strips and corner triangles, each turned to face away from the box.
+  auto Facing = [&](std::vector<OV3> pts, OV3 out) { o.PolygonFacing(f, pts, out, paint); };
   for (int s1 = -1; s1 <= 1; s1 += 2) {
     for (int s2 = -1; s2 <= 1; s2 += 2) {
       // Edges along x (varying y sign s1, z sign s2).
@@ -340,6 +344,45 @@ void BevelBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 bevel, const OP
       for (int sz = -1; sz <= 1; sz += 2)
         Facing({P(sx, sy, sz, 0, 1, 1), P(sx, sy, sz, 1, 0, 1), P(sx, sy, sz, 1, 1, 0)},
                V3(static_cast<f32>(sx), static_cast<f32>(sy), static_cast<f32>(sz)));
+}
+
+void FramedBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 rim, f32 depth,
+               const OPaint& paint) {
+  const f32 lo[3] = {a.x, a.y, a.z}, hi[3] = {b.x, b.y, b.z};
+  for (int axis = 0; axis < 3; ++axis) {
+    int u = (axis + 1) % 3, v = (axis + 2) % 3;
+    for (int side = -1; side <= 1; side += 2) {
+      f32 plane = side > 0 ? hi[axis] : lo[axis];
+      f32 sunk = plane - static_cast<f32>(side) * depth;
+      // A point of this face from its (u, v) coordinates and its height along the axis.
+      auto P = [&](f32 pu, f32 pv, f32 h) {
+        f32 c[3];
+        c[axis] = h;
+        c[u] = pu;
+        c[v] = pv;
+        return V3(c[0], c[1], c[2]);
+      };
+      auto Dir = [&](int which, f32 sign) {
+        f32 c[3] = {0, 0, 0};
+        c[which] = sign;
+        return V3(c[0], c[1], c[2]);
+      };
+      OV3 out = Dir(axis, static_cast<f32>(side));
+      f32 u0 = lo[u], u1 = hi[u], v0 = lo[v], v1 = hi[v];
+      f32 iu0 = u0 + rim, iu1 = u1 - rim, iv0 = v0 + rim, iv1 = v1 - rim;
+      // The rim: four strips round the panel.
+      o.PolygonFacing(f, {P(u0, v0, plane), P(u1, v0, plane), P(iu1, iv0, plane), P(iu0, iv0, plane)}, out, paint);
+      o.PolygonFacing(f, {P(u1, v0, plane), P(u1, v1, plane), P(iu1, iv1, plane), P(iu1, iv0, plane)}, out, paint);
+      o.PolygonFacing(f, {P(u1, v1, plane), P(u0, v1, plane), P(iu0, iv1, plane), P(iu1, iv1, plane)}, out, paint);
+      o.PolygonFacing(f, {P(u0, v1, plane), P(u0, v0, plane), P(iu0, iv0, plane), P(iu0, iv1, plane)}, out, paint);
+      // The walls of the sunk panel face its middle; then the panel.
+      o.PolygonFacing(f, {P(iu0, iv0, plane), P(iu1, iv0, plane), P(iu1, iv0, sunk), P(iu0, iv0, sunk)}, Dir(v, 1), paint);
+      o.PolygonFacing(f, {P(iu0, iv1, plane), P(iu1, iv1, plane), P(iu1, iv1, sunk), P(iu0, iv1, sunk)}, Dir(v, -1), paint);
+      o.PolygonFacing(f, {P(iu0, iv0, plane), P(iu0, iv1, plane), P(iu0, iv1, sunk), P(iu0, iv0, sunk)}, Dir(u, 1), paint);
+      o.PolygonFacing(f, {P(iu1, iv0, plane), P(iu1, iv1, plane), P(iu1, iv1, sunk), P(iu1, iv0, sunk)}, Dir(u, -1), paint);
+      o.PolygonFacing(f, {P(iu0, iv0, sunk), P(iu1, iv0, sunk), P(iu1, iv1, sunk), P(iu0, iv1, sunk)}, out, paint);
+    }
+  }
 }
 
 void Prism(OMeshObject& o, const OFrame& f, const std::vector<OV3>& outline, f32 z0, f32 z1,

@@ -68,6 +68,8 @@ public:
   void Polygon(const OFrame& f, const std::vector<OV3>& corners, const OPaint& paint);
   void Quad(const OFrame& f, OV3 a, OV3 b, OV3 c, OV3 d, const OPaint& paint);
   void Triangle(const OFrame& f, OV3 a, OV3 b, OV3 c, const OPaint& paint);
+  // A flat convex polygon in either order, turned to face `outward` (local space).
+  void PolygonFacing(const OFrame& f, std::vector<OV3> corners, OV3 outward, const OPaint& paint);
   // Vertices shared between triangles (for smooth surfaces): the caller adds them and then
   // triangles by index.
   u32 AddVertex(OV3 p, f32 s, f32 t);
@@ -95,6 +97,10 @@ struct OMeshModel {
 void Box(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, const OPaint& paint);
 // A box with its 12 edges and 8 corners cut off by `bevel` (local units).
 void BevelBox(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, f32 bevel, const OPaint& paint);
+// A cube-like box whose six faces each hold a panel sunk `depth` into it, framed by a rim of width
+// `rim`: a framed look for 18 triangles a face.
+void FramedBox(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, f32 rim, f32 depth,
+               const OPaint& paint);
 // A prism: the convex polygon `outline` (x, y, counter-clockwise) extruded from z0 to z1.
 void Prism(OMeshObject& o, const OFrame& f, const std::vector<OV3>& outline, f32 z0, f32 z1,
            const OPaint& paint);
