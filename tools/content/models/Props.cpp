@@ -153,24 +153,24 @@ void EpisodeFace(OMeshObject& o, bool modern, int level, bool lit) {
         f32 x = -0.45f + 0.3f * static_cast<f32>(c) + (r ? 0.15f : 0.0f) - 0.075f;
         f32 y = 0.5f + 0.17f * static_cast<f32>(r);
         if (r && c == 3) continue;
-        BevelBox(o, f, V3(x - 0.13f, y - 0.07f, -0.1f), V3(x + 0.13f, y + 0.07f, 0.0f), 0.02f,
-                 Baked(lit ? PAL_YELLOW : PAL_ORANGE));
+        Box(o, f, V3(x - 0.13f, y - 0.07f, -0.1f), V3(x + 0.13f, y + 0.07f, 0.0f),
+            Baked(lit ? PAL_YELLOW : PAL_ORANGE));
       }
   } else {
     for (int k = 0; k < 3; ++k) {
       f32 s = 0.3f - 0.08f * static_cast<f32>(k), t = 0.035f;
       f32 cy = 0.58f, z = -0.1f + 0.03f * static_cast<f32>(k);
       int c = lit ? PAL_YELLOW : PAL_CYAN;
-      BevelBox(o, f, V3(-s * 1.6f, cy + s - t, z), V3(s * 1.6f, cy + s, 0), 0.01f, Baked(c));
-      BevelBox(o, f, V3(-s * 1.6f, cy - s, z), V3(s * 1.6f, cy - s + t, 0), 0.01f, Baked(c));
-      BevelBox(o, f, V3(-s * 1.6f, cy - s, z), V3(-s * 1.6f + t, cy + s, 0), 0.01f, Baked(c));
-      BevelBox(o, f, V3(s * 1.6f - t, cy - s, z), V3(s * 1.6f, cy + s, 0), 0.01f, Baked(c));
+      Box(o, f, V3(-s * 1.6f, cy + s - t, z), V3(s * 1.6f, cy + s, 0), Baked(c));
+      Box(o, f, V3(-s * 1.6f, cy - s, z), V3(s * 1.6f, cy - s + t, 0), Baked(c));
+      Box(o, f, V3(-s * 1.6f, cy - s + t, z), V3(-s * 1.6f + t, cy + s - t, 0), Baked(c));
+      Box(o, f, V3(s * 1.6f - t, cy - s + t, z), V3(s * 1.6f, cy + s - t, 0), Baked(c));
     }
   }
   // The difficulty in words.
   OTextStyle st;
   st.gap = 0.0f;
-  st.bevel = 0.12f;
+  st.bevel = 0.0f;  // plain strokes: six buttons share the screen
   st.mergeRuns = true;
   st.pixel = 0.062f;
   st.depth = 0.1f;
