@@ -6,7 +6,6 @@
 //   rows 128..255  the palette: 32 colours in two bands of 16, each colour a 16-pixel column
 //                  whose rows run from dark (row 0 of the band) to bright, so that a model can
 //                  pick a colour and, for models drawn unlit, a baked brightness.
-#include <string>
 #include <vector>
 
 #include "shell/Types.h"

@@ -2,6 +2,8 @@
 // enlarged to 1.25 world units by the inverse of the scale the game loads it with, so that all of
 // them fall at the same size. They spin while falling, so each must read from any side.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "models/Atlas.h"
 #include "models/ModelSet.h"

@@ -12,9 +12,6 @@ namespace {
 // the main block, plain boxes for the trim (about 50 to 170 triangles a stage in high detail,
 // 12 to 72 in low).
 struct OBrickKit {
-  OMeshObject& o;
-  bool hi;
-
   // The main block, bevelled in high detail; its faces each show the whole skin.
   void Block(OV3 a, OV3 b, f32 bevel) {
     OPaint skin = Projected(a, b);
@@ -66,6 +63,9 @@ struct OBrickKit {
       Box(o, OFrame{}, V3(x0, y0, z0), V3(x1, y1, z1), skin);
     }
   }
+
+  OMeshObject& o;
+  bool hi;
 };
 
 // The intact look of each code (damage stage 0).

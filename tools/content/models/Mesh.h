@@ -26,13 +26,13 @@ OV3 Normalise(OV3 a);  // (0,0,0) stays (0,0,0)
 // determinant mirrors; shapes built through it reverse their winding so that faces still point
 // outward.
 struct OFrame {
-  OV3 origin{0, 0, 0};
-  OV3 ax{1, 0, 0}, ay{0, 1, 0}, az{0, 0, 1};
-
   OV3 Point(OV3 p) const;
   OV3 Dir(OV3 d) const;
   bool Mirrors() const;
   OFrame Then(const OFrame& inner) const;  // this frame applied after `inner`
+
+  OV3 origin{0, 0, 0};
+  OV3 ax{1, 0, 0}, ay{0, 1, 0}, az{0, 0, 1};
 };
 OFrame Translate(OV3 t);
 OFrame Scale(f32 sx, f32 sy, f32 sz);
@@ -84,13 +84,13 @@ public:
 
 // A whole model: the texture it names (empty for none) and its objects in order.
 struct OMeshModel {
-  std::string texture;  // name under "Data/Textures/", at most 15 characters
-  std::vector<OMeshObject> objects;
-
   OMeshObject& NewObject();
   void Bounds(OV3& min, OV3& max) const;
   size_t TriangleCount() const;
   OModelFile ToFile() const;  // one shared vertex and texture-coordinate table, 1-based faces
+
+  std::string texture;  // name under "Data/Textures/", at most 15 characters
+  std::vector<OMeshObject> objects;
 };
 
 // Shapes. Each one is placed through `f`, built in local coordinates.
