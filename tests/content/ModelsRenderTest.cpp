@@ -210,6 +210,7 @@ TEST_F(ModelsOnScreen, MenuTitleSelectionAndOptions) {
   Clear();
   auto title = Make("GameName.Zmod", 0.65f, true);
   auto ball = Make("GnBall.Zmod", 0.0625f);
+  skin.Bind();  // standing in for the title picture the menu binds
   EXPECT_GT(Show(*title, 0, 24, 0), 3000);
   EXPECT_GT(Show(*ball, -7.25f, 24, 0), 500);
   Save("menu");

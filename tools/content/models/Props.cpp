@@ -92,13 +92,16 @@ void GameOver(std::vector<ONamedModel>& out) {
 
 // The title sits in the main menu facing +z; the menu puts the spinning title ball 7.25 world
 // units left of the title's origin along the title's own x axis, so the ball stands in for the
-// letter O of "BRIKON": the letters leave it a gap there.
+// letter O of "BRIKON": the letters leave it a gap there. The title names no texture: the menu
+// binds its title picture, each face of each small brick showing the whole of it, and then draws
+// the title again with a sphere-mapped reflection, which a texture of its own would replace.
 const f32 TITLE_SCALE = 0.65f;
 const f32 TITLE_BALL_OFFSET = 7.25f;  // world units
 const f32 TITLE_PIXEL = 0.9f;         // world units per letter pixel
 
 void GameName(std::vector<ONamedModel>& out) {
   ONamedModel m = Named("GameName.Zmod");
+  m.model.texture.clear();
   OMeshObject& o = m.model.NewObject();
   OFrame f = Uniform(TITLE_SCALE);
   f32 p = TITLE_PIXEL;
@@ -109,16 +112,12 @@ void GameName(std::vector<ONamedModel>& out) {
   st.depth = p;
   st.bevel = 0.12f;
   st.facePlusZ = true;
-  ORamp warm{PAL_YELLOW, PAL_ORANGE, PAL_RED};
-  st.paintOf = RampPaint;
-  st.user = &warm;
+  st.skinPerBlock = true;
   BuildText(o, f, "BRIK", left, st);
   BuildText(o, f, "N", left + 30.0f * p, st);
   OTextStyle big = st;
   big.pixel = p * 1.5f;
   big.depth = p * 1.2f;
-  ORamp cool{PAL_SKY, PAL_CYAN, PAL_BLUE};
-  big.user = &cool;
   BuildText(o, f, "3D", left + 39.0f * p, big);
   out.push_back(std::move(m));
 }

@@ -96,9 +96,11 @@ void BuildText(OMeshObject& o, const OFrame& f, const std::string& text, f32 lef
           f32 x0 = x + (static_cast<f32>(col) + 0.5f) * p - half;
           f32 x1 = x + (static_cast<f32>(last) + 0.5f) * p + half;
           f32 cy = (3.0f - static_cast<f32>(row)) * p;
-          OPaint paint = style.paintOf ? style.paintOf(glyph, col, row, style.user) : style.paint;
-          BevelBox(o, place, V3(x0, cy - half, -style.depth), V3(x1, cy + half, 0),
-                   p * style.bevel, paint);
+          OV3 a = V3(x0, cy - half, -style.depth), b = V3(x1, cy + half, 0);
+          OPaint paint = style.skinPerBlock ? Projected(a, b)
+                         : style.paintOf    ? style.paintOf(glyph, col, row, style.user)
+                                            : style.paint;
+          BevelBox(o, place, a, b, p * style.bevel, paint);
           col = last;
         }
       }

@@ -24,6 +24,8 @@ struct OTextStyle {
   OPaint (*paintOf)(int glyph, int column, int row, const void* user) = nullptr;
   const void* user = nullptr;
   OPaint paint;  // used when paintOf is null
+  // Every face of every block maps the whole texture the screen binds (instead of `paint`).
+  bool skinPerBlock = false;
 };
 
 // Builds `text` with its left edge at x = left and its vertical middle at y = 0 (the glyph cell
