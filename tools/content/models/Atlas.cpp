@@ -82,9 +82,15 @@ ORgba PanelPixel(int panel, int x, int y) {
     case PANEL_TILE_RED: Base(0.52f, 0.15f, 0.2f); break;
     case PANEL_GRID: Base(0.16f, 0.18f, 0.26f); break;
     case PANEL_PLATE_STEEL: Base(0.5f, 0.58f, 0.66f); break;
-    case PANEL_PLATE_AMBER: Base(0.62f, 0.46f, 0.26f); break;
+    case PANEL_PLATE_AMBER: Base(0.5f, 0.4f, 0.3f); break;
     case PANEL_PLATE_CRIMSON: Base(0.42f, 0.14f, 0.2f); break;
     case PANEL_LIGHT: Base(0.9f, 0.97f, 1.0f); break;
+  }
+  // Walls stay darker than any brick skin, so that bricks of every skin stand out on them.
+  if (panel != PANEL_LIGHT && panel != PANEL_GRID) {
+    r *= 0.8f;
+    g *= 0.8f;
+    b *= 0.8f;
   }
   f32 k = 1.0f + n;
   if (panel <= PANEL_TILE_RED) {
