@@ -142,14 +142,6 @@ void PanelRect(int panel, f32 rect[4]) {
   rect[3] = (static_cast<f32>(cy + 64) - 1.0f) / SIZE;
 }
 
-void PaletteColour(int colour, u8 rgba[4]) {
-  const ORgba& c = PALETTE[std::min(std::max(colour, 0), static_cast<int>(PAL_COUNT) - 1)];
-  rgba[0] = c.r;
-  rgba[1] = c.g;
-  rgba[2] = c.b;
-  rgba[3] = c.a;
-}
-
 std::vector<unsigned char> BuildAtlasTga() {
   std::vector<unsigned char> out(18 + SIZE * SIZE * 4, 0);
   out[2] = 2;  // uncompressed true colour

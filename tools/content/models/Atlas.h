@@ -33,8 +33,6 @@ void PaletteUV(int colour, f32 shade, f32& s, f32& t);
 // The rectangle (u0, v0, u1, v1) of a panel, pulled in by a pixel so that filtering never
 // reaches the neighbour.
 void PanelRect(int panel, f32 rect[4]);
-// RGBA of a palette colour at full brightness (alpha 255 for solid colours, less for glass).
-void PaletteColour(int colour, u8 rgba[4]);
 
 // The atlas as an uncompressed 32-bit TGA file (first row in the file is t = 0).
 std::vector<unsigned char> BuildAtlasTga();

@@ -165,10 +165,6 @@ void OMeshObject::Quad(const OFrame& f, OV3 a, OV3 b, OV3 c, OV3 d, const OPaint
   Polygon(f, {a, b, c, d}, paint);
 }
 
-void OMeshObject::Triangle(const OFrame& f, OV3 a, OV3 b, OV3 c, const OPaint& paint) {
-  Polygon(f, {a, b, c}, paint);
-}
-
 void OMeshObject::PolygonFacing(const OFrame& f, std::vector<OV3> corners, OV3 outward,
                                 const OPaint& paint) {
   if (corners.size() < 3) return;
@@ -192,52 +188,13 @@ void OMeshObject::AddTriangle(u32 a, u32 b, u32 c) {
   triangles.push_back(c);
 }
 
-void OMeshObject::Append(const OMeshObject& other) {
-  u32 base = static_cast<u32>(vertices.size());
-  vertices.insert(vertices.end(), other.vertices.begin(), other.vertices.end());
-  for (u32 i : other.triangles) triangles.push_back(base + i);
-}
-
 void OMeshObject::FlipWinding() {
   for (size_t i = 0; i + 2 < triangles.size(); i += 3) std::swap(triangles[i + 1], triangles[i + 2]);
-}
-
-void OMeshObject::Bounds(OV3& min, OV3& max) const {
-  min = max = OV3{0, 0, 0};
-  if (vertices.empty()) return;
-  min = max = vertices[0].p;
-  for (const OMeshVertex& v : vertices) {
-    min = {std::min(min.x, v.p.x), std::min(min.y, v.p.y), std::min(min.z, v.p.z)};
-    max = {std::max(max.x, v.p.x), std::max(max.y, v.p.y), std::max(max.z, v.p.z)};
-  }
 }
 
 OMeshObject& OMeshModel::NewObject() {
   objects.emplace_back();
   return objects.back();
-}
-
-void OMeshModel::Bounds(OV3& min, OV3& max) const {
-  bool first = true;
-  min = max = OV3{0, 0, 0};
-  for (const OMeshObject& o : objects) {
-    if (o.vertices.empty()) continue;
-    OV3 a, b;
-    o.Bounds(a, b);
-    if (first) {
-      min = a;
-      max = b;
-      first = false;
-    }
-    min = {std::min(min.x, a.x), std::min(min.y, a.y), std::min(min.z, a.z)};
-    max = {std::max(max.x, b.x), std::max(max.y, b.y), std::max(max.z, b.z)};
-  }
-}
-
-size_t OMeshModel::TriangleCount() const {
-  size_t n = 0;
-  for (const OMeshObject& o : objects) n += o.triangles.size() / 3;
-  return n;
 }
 
 OModelFile OMeshModel::ToFile() const {

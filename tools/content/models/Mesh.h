@@ -67,16 +67,13 @@ public:
   // A flat convex polygon, corners counter-clockwise seen from outside; fan-triangulated.
   void Polygon(const OFrame& f, const std::vector<OV3>& corners, const OPaint& paint);
   void Quad(const OFrame& f, OV3 a, OV3 b, OV3 c, OV3 d, const OPaint& paint);
-  void Triangle(const OFrame& f, OV3 a, OV3 b, OV3 c, const OPaint& paint);
   // A flat convex polygon in either order, turned to face `outward` (local space).
   void PolygonFacing(const OFrame& f, std::vector<OV3> corners, OV3 outward, const OPaint& paint);
   // Vertices shared between triangles (for smooth surfaces): the caller adds them and then
   // triangles by index.
   u32 AddVertex(OV3 p, f32 s, f32 t);
   void AddTriangle(u32 a, u32 b, u32 c);
-  void Append(const OMeshObject& other);
   void FlipWinding();
-  void Bounds(OV3& min, OV3& max) const;  // all zero when empty
 
   std::vector<OMeshVertex> vertices;
   std::vector<u32> triangles;  // three per triangle
@@ -85,8 +82,6 @@ public:
 // A whole model: the texture it names (empty for none) and its objects in order.
 struct OMeshModel {
   OMeshObject& NewObject();
-  void Bounds(OV3& min, OV3& max) const;
-  size_t TriangleCount() const;
   OModelFile ToFile() const;  // one shared vertex and texture-coordinate table, 1-based faces
 
   std::string texture;  // name under "Data/Textures/", at most 15 characters
