@@ -1,0 +1,251 @@
+// The sound effects and music the content compiler makes: the files the game's players rely on,
+// checked through the same library (libopenmpt) the music player uses.
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+const std::string kCompiler = BRIKON_BINARY_DIR "/tools/content/brikon-content";
+
+// Runs the compiler's dump of one generator into `out`; returns its exit status.
+int Dump(const std::string& contentDir, const std::string& out, const std::string& what,
+         std::string* output = nullptr) {
+  return RunCommand("'" + kCompiler + "' dump '" + contentDir + "' '" + out + "' " + what, output);
+}
+
+u32 U32At(const std::string& b, size_t at) {
+  return static_cast<u8>(b[at]) | static_cast<u8>(b[at + 1]) << 8 | static_cast<u8>(b[at + 2]) << 16 |
+         static_cast<u32>(static_cast<u8>(b[at + 3])) << 24;
+}
+u32 U16At(const std::string& b, size_t at) { return static_cast<u8>(b[at]) | static_cast<u8>(b[at + 1]) << 8; }
+
+// A whole module rendered the way the game plays it: 44.1 kHz stereo, no repeat.
+struct ORendered {
+  bool loaded = false;
+  int channels = 0;
+  double seconds = 0;      // by rendering until the module reports its end
+  double rmsDb = -200;     // over both channels, relative to full scale
+  double clipped = 0;      // fraction of samples at full scale
+  std::vector<short> left;
+};
+
+ORendered Render(const std::string& bytes) {
+  ORendered r;
+  int error = 0;
+  openmpt_module* m = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                                         nullptr, nullptr, nullptr, &error, nullptr, nullptr);
+  if (!m) return r;
+  r.loaded = true;
+  r.channels = openmpt_module_get_num_channels(m);
+  openmpt_module_set_repeat_count(m, 0);
+  std::vector<short> buffer(4096 * 2);
+  double sum = 0;
+  size_t count = 0, clipped = 0;
+  // Bounded, so that a module that never ends fails instead of hanging the suite.
+  while (count < 44100u * 2 * 600) {
+    size_t frames = openmpt_module_read_interleaved_stereo(m, 44100, 4096, buffer.data());
+    if (frames == 0) break;
+    for (size_t i = 0; i < frames * 2; ++i) {
+      short s = buffer[i];
+      sum += static_cast<double>(s) * s;
+      if (s >= 32767 || s <= -32768) ++clipped;
+      if (i % 2 == 0) r.left.push_back(s);
+    }
+    count += frames * 2;
+  }
+  openmpt_module_destroy(m);
+  r.seconds = count / 2 / 44100.0;
+  if (count) {
+    r.rmsDb = 20.0 * std::log10(std::sqrt(sum / count) / 32768.0 + 1e-12);
+    r.clipped = static_cast<double>(clipped) / count;
+  }
+  return r;
+}
+
+// Pitch of a steady tone by counting upward zero crossings between `from` and `to` seconds.
+double Pitch(const std::vector<short>& s, double from, double to) {
+  size_t a = static_cast<size_t>(from * 44100), b = std::min(s.size(), static_cast<size_t>(to * 44100));
+  size_t first = 0, last = 0;
+  int crossings = 0;
+  for (size_t i = a + 1; i < b; ++i)
+    if (s[i - 1] < 0 && s[i] >= 0) {
+      if (!crossings) first = i;
+      last = i;
+      ++crossings;
+    }
+  return crossings > 1 ? 44100.0 * (crossings - 1) / (last - first) : 0.0;
+}
+
+const char* const kModules[] = {"01_Popcorn.Xm", "02_Magnitude.It", "04_Believing.Xm", "05_Modern.Xm",
+                                "06_Otis.Xm",    "07_Star.Xm",      "08_Madsad.Xm",    "MegaMix_Menu.Mod"};
+
+}  // namespace
+
+// Every effect the game registers exists as a canonical 44-byte-header PCM file (the player takes
+// the format at offset 20 and the samples at 44), fits its event's length, is audible, normalised
+// and never at full scale, and no two effects are the same sound.
+TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path(), "sounds"), 0);
+  const std::map<std::string, double> maxSeconds = {
+      {"hit_block", 1.5},   {"next_level", 4.0},   {"click_menu", 1.5},     {"hit_wall", 1.5},
+      {"get_bonus", 1.5},   {"small_player", 1.5}, {"expand_player", 1.5}, {"ball_lost", 1.5},
+      {"game_over", 4.0},   {"bomb_explosion", 1.5}, {"rocket_fire", 1.5},  {"ballbatlow_1", 1.5},
+      {"ballbatlow_2", 1.5}, {"ballbatlow_3", 1.5}, {"exp_normal3", 1.5}};
+  std::vector<std::string> seen;
+  for (const auto& [name, limit] : maxSeconds) {
+    SCOPED_TRACE(name);
+    std::string b = ReadFile(scratch.Path() + "/Data/Sounds/" + name + ".wav");
+    ASSERT_GE(b.size(), 44u + 2u);
+    // The canonical header, field by field.
+    EXPECT_EQ(b.substr(0, 4), "RIFF");
+    EXPECT_EQ(U32At(b, 4), b.size() - 8);
+    EXPECT_EQ(b.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(U32At(b, 16), 16u);
+    EXPECT_EQ(U16At(b, 20), 1u);  // PCM
+    u32 channels = U16At(b, 22), rate = U32At(b, 24), bits = U16At(b, 34);
+    EXPECT_EQ(bits, 16u);
+    EXPECT_GE(rate, 22050u);
+    EXPECT_EQ(U16At(b, 32), channels * 2);        // block align
+    EXPECT_EQ(U32At(b, 28), rate * channels * 2);  // bytes per second
+    EXPECT_EQ(b.substr(36, 4), "data");
+    EXPECT_EQ(U32At(b, 40), b.size() - 44);  // the samples fill the file exactly
+    double seconds = (b.size() - 44) / 2.0 / channels / rate;
+    EXPECT_GT(seconds, 0.02);
+    EXPECT_LE(seconds, limit);
+    int peak = 0;
+    for (size_t i = 44; i + 1 < b.size(); i += 2)
+      peak = std::max(peak, std::abs(static_cast<int>(static_cast<short>(U16At(b, i)))));
+    EXPECT_GT(peak, 32768 * 0.7);  // normalised: loud enough next to the others
+    EXPECT_LT(peak, 32767);        // and not clipped
+    for (const std::string& other : seen) EXPECT_NE(b, other);
+    seen.push_back(b);
+  }
+}
+
+// Every module loads in the music library from its bytes, is the format its name says (a
+// four-channel MOD for the menu), ends by itself within its bounds (the player waits for the end
+// of a module to start the next), is audible, hardly ever clips, and all sit at an even loudness.
+TEST(MusicContent, EveryModuleLoadsEndsAndIsEvenlyLoud) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path(), "music"), 0);
+  double quietest = 0, loudest = -200;
+  for (const char* name : kModules) {
+    SCOPED_TRACE(name);
+    std::string bytes = ReadFile(scratch.Path() + "/Data/Music/" + name);
+    ASSERT_GT(bytes.size(), 1084u);
+    std::string file = name;
+    bool menu = file == "MegaMix_Menu.Mod";
+    if (file.find(".Xm") != std::string::npos) {
+      EXPECT_EQ(bytes.substr(0, 17), "Extended Module: ");
+    } else if (file.find(".It") != std::string::npos) {
+      EXPECT_EQ(bytes.substr(0, 4), "IMPM");
+    } else {
+      EXPECT_EQ(bytes.substr(1080, 4), "M.K.");
+    }
+
+    ORendered r = Render(bytes);
+    ASSERT_TRUE(r.loaded);
+    if (menu) {
+      EXPECT_EQ(r.channels, 4);
+    }
+    EXPECT_GE(r.seconds, menu ? 40.0 : 90.0);
+    EXPECT_LE(r.seconds, menu ? 120.0 : 240.0);
+    EXPECT_GT(r.rmsDb, -30.0);       // audible
+    EXPECT_LE(r.clipped, 0.0001);    // clips in at most 0.01 % of samples
+    quietest = std::min(quietest, r.rmsDb);
+    loudest = std::max(loudest, r.rmsDb);
+  }
+  EXPECT_LE(loudest - quietest, 3.0);  // no track jumps out of the playlist
+}
+
+// The content build is deterministic: the archive and the loose files are the same bytes on every
+// build, so a rebuild never changes what the game plays.
+TEST(AudioContent, TwoBuildsGiveIdenticalBytes) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  for (const char* what : {"sounds", "music"}) {
+    ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path() + "/a", what), 0);
+    ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path() + "/b", what), 0);
+  }
+  std::string list;
+  ASSERT_EQ(RunCommand("cd '" + scratch.Path() + "/a' && find . -type f | sort", &list), 0);
+  EXPECT_NE(list.find("Data/Music/02_Magnitude.It"), std::string::npos);
+  EXPECT_NE(list.find("Data/Sounds/hit_block.wav"), std::string::npos);
+  EXPECT_EQ(RunCommand("diff -r '" + scratch.Path() + "/a' '" + scratch.Path() + "/b'"), 0);
+}
+
+namespace {
+
+// A scratch content folder whose eight scores are all `score`.
+void WriteScores(const std::string& root, const std::string& score) {
+  RunCommand("mkdir -p '" + root + "/music'");
+  for (const char* name : {"popcorn", "magnitude", "believing", "modern", "otis", "star", "madsad", "menu"})
+    WriteFile(root + "/music/" + name + ".score", score);
+}
+
+}  // namespace
+
+// The writers put every note at its pitch in all three formats: an A above middle C sounds at
+// 440 Hz from the XM, the IT and the MOD alike, and an octave lower sounds an octave lower.
+TEST(MusicContent, NotesSoundAtTheirPitchInEveryFormat) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  WriteScores(scratch.Path() + "/content",
+              "title Pitch\ntempo 125\nspeed 6\n"
+              "instrument tone sine attack=0.01 decay=0.1 sustain=1 release=0.05 ref=50 volume=64\n"
+              "channel a tone\nchannel b tone\nchannel c tone\nchannel d tone\n"
+              "pattern high\n  a: a4:64\n"
+              "pattern low\n  a: a3:64\n"
+              "order high low\n");
+  ASSERT_EQ(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music"), 0);
+  for (const char* name : {"01_Popcorn.Xm", "02_Magnitude.It", "MegaMix_Menu.Mod"}) {
+    SCOPED_TRACE(name);
+    ORendered r = Render(ReadFile(scratch.Path() + "/out/Data/Music/" + name));
+    ASSERT_TRUE(r.loaded);
+    // A pattern of 64 rows at speed 6 and 125 beats per minute lasts 7.68 s.
+    EXPECT_NEAR(r.seconds, 2 * 7.68, 0.3);
+    EXPECT_NEAR(Pitch(r.left, 1.0, 6.0), 440.0, 440.0 * 0.006);  // within 10 cents
+    EXPECT_NEAR(Pitch(r.left, 8.7, 14.0), 220.0, 220.0 * 0.006);
+  }
+}
+
+// A mistake in a score stops the content build with the score's name and line, rather than
+// leaving the game without its music; the MOD's limits are enforced rather than written wrong.
+TEST(MusicContent, BrokenScoresStopTheBuild) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  const std::string head =
+      "title Bad\ntempo 125\ninstrument tone sine sustain=1\n"
+      "channel a tone\nchannel b tone\nchannel c tone\nchannel d tone\n";
+  struct OCase {
+    std::string body, message;
+  };
+  const OCase cases[] = {
+      {"pattern p\n  a: a4:60 c5:8\norder p\n", "runs past the end"},      // notes overflow the pattern
+      {"pattern p\n  a: h4:4\norder p\n", "bad token"},                     // not a note
+      {"pattern p\n  e: a4:4\norder p\n", "unknown channel"},               // undeclared channel
+      {"pattern p\n  a: (a4:4\norder p\n", "unclosed ("},                   // unbalanced repeat
+      {"pattern p\n  a: a4:4\norder q\n", "unknown pattern"},               // order names a missing pattern
+      {"pattern p\n  a: c1:4 c6:4\norder p\n", "three octaves"},            // too wide for a MOD
+  };
+  for (const OCase& c : cases) {
+    SCOPED_TRACE(c.body);
+    WriteScores(scratch.Path() + "/content", head + c.body);
+    std::string output;
+    EXPECT_NE(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music", &output), 0);
+    EXPECT_NE(output.find(c.message), std::string::npos) << output;
+    EXPECT_NE(output.find(".score"), std::string::npos) << output;
+  }
+}
