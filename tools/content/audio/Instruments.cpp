@@ -102,8 +102,9 @@ OInstrumentSample RenderTonal(const OInstrumentRecipe& r, double rate, double fr
   double steady = std::min(attack + 4.0 * std::max(decay, ctime), maxSeconds * 0.5);
   size_t loopStart = 0, total;
   if (looped) {
-    loopStart = static_cast<size_t>(steady * rate);
-    if (evenLoop && loopStart % 2) ++loopStart;
+    // On a 32-sample boundary past the settling time, so that every looped sample is computed
+    // from the settled spectrum (it is refreshed every 32 samples) and the loop has no seam.
+    loopStart = (static_cast<size_t>(std::ceil(steady * rate)) + 31) / 32 * 32;
     total = loopStart + static_cast<size_t>(L);
   } else {
     total = static_cast<size_t>(std::min(maxSeconds, attack + decay * 6.0) * rate);
@@ -125,7 +126,7 @@ OInstrumentSample RenderTonal(const OInstrumentRecipe& r, double rate, double fr
   out.data.assign(total, 0.0f);
   const std::uint64_t uL = static_cast<std::uint64_t>(L);
   for (size_t n = 0; n < total; ++n) {
-    double t = n / rate, tf = std::min(t, steady);
+    double t = n / rate, tf = looped && n >= loopStart ? steady : std::min(t, steady);
     if (n % 32 == 0 && !fm) {  // the spectrum changes slowly: refresh it every 32 samples
       double cutoff = Settle(tf, 0.0, ctime, cut0, cut1, steady);
       for (int h = 1; h <= harmonics; ++h) {
