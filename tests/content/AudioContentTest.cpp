@@ -221,6 +221,34 @@ TEST(MusicContent, NotesSoundAtTheirPitchInEveryFormat) {
   }
 }
 
+// A part that a pattern leaves out falls silent instead of holding its last note through the
+// pattern (a sustained pad or bass would otherwise drone on under a break).
+TEST(MusicContent, APartLeftOutOfAPatternFallsSilent) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  WriteScores(scratch.Path() + "/content",
+              "title Rest\ntempo 125\nspeed 6\n"
+              "instrument tone saw sustain=1 release=0.1 volume=64\n"
+              "instrument kick kick volume=64\n"
+              "channel a tone\nchannel b tone\nchannel c tone\nchannel d beat k=kick\n"
+              "pattern held\n  a: c4:64\n"
+              "pattern other\n  d: k.......\n"
+              "order held other\n");
+  ASSERT_EQ(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music"), 0);
+  for (const char* name : {"01_Popcorn.Xm", "02_Magnitude.It", "MegaMix_Menu.Mod"}) {
+    SCOPED_TRACE(name);
+    ORendered r = Render(ReadFile(scratch.Path() + "/out/Data/Music/" + name));
+    ASSERT_TRUE(r.loaded);
+    EXPECT_GT(Pitch(r.left, 1.0, 6.0), 200.0);  // the held note sounds in the first pattern...
+    // ...and between the kicks of the second nothing but the kick's own tail remains.
+    int loudest = 0;
+    // (kicks at 7.68 s and 8.64 s; the kick sample lasts 0.45 s)
+    for (size_t i = static_cast<size_t>(8.2 * 44100); i < static_cast<size_t>(8.6 * 44100); ++i)
+      loudest = std::max(loudest, std::abs(static_cast<int>(r.left[i])));
+    EXPECT_LT(loudest, 300);
+  }
+}
+
 // A mistake in a score stops the content build with the score's name and line, rather than
 // leaving the game without its music; the MOD's limits are enforced rather than written wrong.
 TEST(MusicContent, BrokenScoresStopTheBuild) {

@@ -82,11 +82,23 @@ bool WriteMod(const OSong& song, std::vector<unsigned char>& out, std::string& e
 
   for (int pi = 0; pi <= lastPattern; ++pi) {
     const OPattern& p = song.patterns[pi];
+    // Speed then tempo go into free effect slots of the first row played. A release there has
+    // nothing to release yet, so it gives way to them when the row is short of free slots.
     bool first = pi == song.order[0];
-    int speedSet = 0;  // speed then tempo go into the first free effect slots of the first row
+    std::vector<OCell> firstRow(p.cells.begin(), p.cells.begin() + 4);
+    if (first) {
+      int free = 0;
+      for (const OCell& c : firstRow) free += c.note == OCell::NONE || (c.note > 0 && c.volume < 0);
+      for (OCell& c : firstRow)
+        if (free < 2 && c.note == OCell::OFF) {
+          c.note = OCell::NONE;
+          ++free;
+        }
+    }
+    int speedSet = 0;
     for (int row = 0; row < 64; ++row)
       for (int ch = 0; ch < 4; ++ch) {
-        const OCell& c = p.At(row, ch, 4);
+        const OCell& c = row == 0 ? firstRow[ch] : p.At(row, ch, 4);
         unsigned period = 0, sample = 0, effect = 0, param = 0;
         if (c.note > 0) {
           int k = c.note - base[c.instrument - 1];

@@ -331,9 +331,16 @@ bool OScoreReader::Build() {
     p.name = text.name;
     p.rows = text.rows;
     p.cells.assign(static_cast<size_t>(p.rows) * song.channels, OCell());
-    for (const auto& [name, tokens] : text.lines)
-      for (const OChannelDecl& c : channels)
-        if (c.name == name && !BuildLine(p, c, tokens)) return false;
+    for (const OChannelDecl& c : channels) {
+      auto line = text.lines.find(c.name);
+      if (line != text.lines.end()) {
+        if (!BuildLine(p, c, line->second)) return false;
+      } else if (!c.beat) {
+        // A part the pattern leaves out is silent in it: release whatever it still holds from
+        // the pattern before (drums are single shots and left to ring out).
+        for (int k = 0; k < c.count; ++k) p.At(0, c.first + k, song.channels).note = OCell::OFF;
+      }
+    }
     if (level < 1.0)
       for (OCell& c : p.cells)
         if (c.volume >= 0) c.volume = static_cast<int>(c.volume * level + 0.5);
