@@ -277,3 +277,232 @@ TEST(MusicContent, BrokenScoresStopTheBuild) {
     EXPECT_NE(output.find(".score"), std::string::npos) << output;
   }
 }
+
+namespace {
+
+// The cells of an XM read back from its bytes: note (1..96, 97 = key-off, 0 = none), instrument,
+// volume-column byte. Walking the whole file also checks that every size field adds up.
+struct OXmCell {
+  int note = 0, instrument = 0, volume = 0;
+};
+struct OXmFile {
+  bool ok = false;
+  int channels = 0;
+  std::vector<int> order;
+  std::vector<std::vector<OXmCell>> patterns;  // rows x channels, row-major
+  int instruments = 0;
+};
+
+OXmFile ReadXm(const std::string& b) {
+  OXmFile x;
+  if (b.size() < 80 || b.compare(0, 17, "Extended Module: ") != 0) return x;
+  size_t headerEnd = 60 + U32At(b, 60);
+  int orders = U16At(b, 64), patterns = U16At(b, 70);
+  x.channels = U16At(b, 68);
+  x.instruments = U16At(b, 72);
+  for (int i = 0; i < orders; ++i) x.order.push_back(static_cast<u8>(b[80 + i]));
+  size_t at = headerEnd;
+  for (int p = 0; p < patterns; ++p) {
+    if (at + 9 > b.size()) return x;
+    int rows = U16At(b, at + 5);
+    size_t packed = U16At(b, at + 7), pos = at + U32At(b, at), end = pos + packed;
+    std::vector<OXmCell> cells(static_cast<size_t>(rows) * x.channels);
+    for (OXmCell& c : cells) {
+      if (pos >= end) return x;
+      u8 flags = static_cast<u8>(b[pos++]);
+      if (!(flags & 0x80)) {  // an unpacked cell: all five bytes
+        c.note = flags;
+        c.instrument = static_cast<u8>(b[pos]);
+        c.volume = static_cast<u8>(b[pos + 1]);
+        pos += 4;
+        continue;
+      }
+      if (flags & 1) c.note = static_cast<u8>(b[pos++]);
+      if (flags & 2) c.instrument = static_cast<u8>(b[pos++]);
+      if (flags & 4) c.volume = static_cast<u8>(b[pos++]);
+      if (flags & 8) ++pos;
+      if (flags & 16) ++pos;
+    }
+    if (pos != end) return x;  // the packed size must match the cells exactly
+    x.patterns.push_back(cells);
+    at = end;
+  }
+  for (int i = 0; i < x.instruments; ++i) {
+    if (at + 29 > b.size()) return x;
+    size_t size = U32At(b, at);
+    int samples = U16At(b, at + 27);
+    size_t sampleHeader = samples ? U32At(b, at + 29) : 0;
+    at += size;
+    size_t data = 0;
+    for (int s = 0; s < samples; ++s) {
+      if (at + 40 > b.size()) return x;
+      size_t length = U32At(b, at), loopStart = U32At(b, at + 4), loopLength = U32At(b, at + 8);
+      if (loopLength && loopStart + loopLength > length) return x;
+      data += length;
+      at += sampleHeader;
+    }
+    at += data;
+  }
+  x.ok = at == b.size();  // nothing missing, nothing left over
+  return x;
+}
+
+// Walks an IT's offset tables: every instrument, sample header, pattern and sample lies inside
+// the file where the tables say, under its own signature.
+bool ItIsWellFormed(const std::string& b) {
+  if (b.size() < 0xC0 || b.compare(0, 4, "IMPM") != 0) return false;
+  size_t orders = U16At(b, 0x20), instruments = U16At(b, 0x22), samples = U16At(b, 0x24),
+         patterns = U16At(b, 0x26);
+  if (static_cast<u8>(b[0xC0 + orders - 1]) != 255) return false;  // ends: no loop back
+  size_t table = 0xC0 + orders;
+  for (size_t i = 0; i < instruments; ++i) {
+    size_t at = U32At(b, table + 4 * i);
+    if (at + 554 > b.size() || b.compare(at, 4, "IMPI") != 0) return false;
+  }
+  for (size_t i = 0; i < samples; ++i) {
+    size_t at = U32At(b, table + 4 * (instruments + i));
+    if (at + 80 > b.size() || b.compare(at, 4, "IMPS") != 0) return false;
+    size_t length = U32At(b, at + 0x30), pointer = U32At(b, at + 0x48);
+    size_t width = (static_cast<u8>(b[at + 0x12]) & 2) ? 2 : 1;
+    if (pointer + length * width > b.size()) return false;
+    if ((static_cast<u8>(b[at + 0x12]) & 0x10) && U32At(b, at + 0x38) > length) return false;
+  }
+  for (size_t i = 0; i < patterns; ++i) {
+    size_t at = U32At(b, table + 4 * (instruments + samples + i));
+    if (at + 8 + U16At(b, at) > b.size()) return false;
+  }
+  return true;
+}
+
+// A four-channel MOD is its 1084-byte header, 1 KiB per pattern and the sample words.
+bool ModIsWellFormed(const std::string& b) {
+  if (b.size() < 1084 || b.compare(1080, 4, "M.K.") != 0) return false;
+  int patterns = 0;
+  for (int i = 0; i < 128; ++i) patterns = std::max(patterns, static_cast<u8>(b[952 + i]) + 1);
+  size_t words = 0;
+  for (int s = 0; s < 31; ++s) {
+    size_t at = 20 + 30 * s;
+    size_t length = static_cast<u8>(b[at + 22]) << 8 | static_cast<u8>(b[at + 23]);
+    size_t loopStart = static_cast<u8>(b[at + 26]) << 8 | static_cast<u8>(b[at + 27]);
+    size_t loopLength = static_cast<u8>(b[at + 28]) << 8 | static_cast<u8>(b[at + 29]);
+    if (static_cast<u8>(b[at + 25]) > 64) return false;  // volume
+    if (loopLength > 1 && loopStart + loopLength > length) return false;
+    words += length;
+  }
+  return b.size() == 1084 + 1024 * static_cast<size_t>(patterns) + 2 * words;
+}
+
+}  // namespace
+
+// Beyond what one player tolerates, the files are laid out exactly as their formats say, so that
+// any tracker opens them: every size and offset adds up to the file, nothing dangles.
+TEST(MusicContent, ModulesAreWellFormedForAnyTracker) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path(), "music"), 0);
+  for (const char* name : kModules) {
+    SCOPED_TRACE(name);
+    std::string bytes = ReadFile(scratch.Path() + "/Data/Music/" + name);
+    std::string file = name;
+    if (file.find(".Xm") != std::string::npos) {
+      OXmFile x = ReadXm(bytes);
+      EXPECT_TRUE(x.ok);
+      EXPECT_EQ(x.channels % 2, 0);
+      for (int o : x.order) EXPECT_LT(o, static_cast<int>(x.patterns.size()));
+      for (const auto& p : x.patterns)
+        for (const OXmCell& c : p) {
+          EXPECT_LE(c.note, 97);  // C-0..B-7 or key-off
+          EXPECT_LE(c.instrument, x.instruments);
+          if (c.volume) {
+            EXPECT_TRUE(c.volume >= 0x10 && c.volume <= 0x50);  // set-volume only
+          }
+        }
+    } else if (file.find(".It") != std::string::npos) {
+      EXPECT_TRUE(ItIsWellFormed(bytes));
+    } else {
+      EXPECT_TRUE(ModIsWellFormed(bytes));
+    }
+  }
+}
+
+// What the score says is what the module holds: chords spread over their channel group and
+// silence the rest of it, repeats repeat, lengths carry over, a rest is a key-off, volumes and
+// accents reach the volume column, and a pattern made "from" another keeps what it does not
+// replace.
+TEST(MusicContent, ScoresBecomeTheNotesTheySay) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  WriteScores(scratch.Path() + "/content",
+              "title Notes\ntempo 125\nspeed 6\n"
+              "instrument tone sine sustain=1 volume=40\n"
+              "instrument other soft sustain=1\n"
+              "instrument kick kick\n"
+              "channel pad tone x3\nchannel drum beat k=kick\n"
+              "pattern p\n"
+              "  pad: [c4 e4 g4]:4 [d4 f#4]:2 (c5:1 bb4)*2 r:2 i=other v=20 a3:2 b3@50\n"
+              "  drum: K...k...\n"
+              "pattern q from p\n"
+              "  pad: c4:16\n"
+              "order p q\n");
+  ASSERT_EQ(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music"), 0);
+  OXmFile x = ReadXm(ReadFile(scratch.Path() + "/out/Data/Music/01_Popcorn.Xm"));
+  ASSERT_TRUE(x.ok);
+  ASSERT_EQ(x.patterns.size(), 2u);
+  const int ch = x.channels;  // 4: three for the chord group, one for the drum
+  ASSERT_EQ(ch, 4);
+  auto cell = [&](int pattern, int row, int channel) { return x.patterns[pattern][row * ch + channel]; };
+  // XM note = MIDI - 11: c4 (60) is 49.
+  EXPECT_EQ(cell(0, 0, 0).note, 49);  // the chord over the group
+  EXPECT_EQ(cell(0, 0, 1).note, 53);
+  EXPECT_EQ(cell(0, 0, 2).note, 56);
+  EXPECT_EQ(cell(0, 0, 0).instrument, 1);
+  EXPECT_EQ(cell(0, 4, 0).note, 51);  // d4 four rows later
+  EXPECT_EQ(cell(0, 4, 1).note, 55);  // f#4
+  EXPECT_EQ(cell(0, 4, 2).note, 97);  // a two-note chord releases the third channel
+  const int repeated[] = {61, 59, 61, 59};  // (c5:1 bb4)*2, bb4 keeping the length 1
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(cell(0, 6 + i, 0).note, repeated[i]) << i;
+  EXPECT_EQ(cell(0, 10, 0).note, 97);  // the rest releases every channel of the group
+  EXPECT_EQ(cell(0, 10, 2).note, 97);
+  EXPECT_EQ(cell(0, 12, 0).note, 46);  // a3 on the other instrument at volume 20
+  EXPECT_EQ(cell(0, 12, 0).instrument, 2);
+  EXPECT_EQ(cell(0, 12, 0).volume, 0x10 + 20);
+  EXPECT_EQ(cell(0, 14, 0).volume, 0x10 + 50);  // @50 for this note only
+  EXPECT_EQ(cell(0, 0, 3).volume, 0x10 + 64);   // an accent is full volume
+  EXPECT_EQ(cell(0, 4, 3).volume, 0);           // a plain hit keeps the drum's own volume
+  EXPECT_EQ(cell(0, 8, 3).volume, 0x10 + 64);   // the beat repeats to fill the pattern
+  EXPECT_EQ(cell(0, 12, 3).instrument, 3);
+  EXPECT_EQ(cell(1, 0, 0).note, 49);  // the copy replaces the pad part...
+  EXPECT_EQ(cell(1, 4, 0).note, 0);
+  EXPECT_EQ(cell(1, 8, 3).volume, 0x10 + 64);  // ...and keeps the drum part it did not replace
+}
+
+// A held note of a looped instrument plays on without a click where the sample's loop wraps
+// (a chorus of three detuned sines: any seam shows as a jump in an otherwise smooth curve).
+TEST(MusicContent, HeldNotesLoopWithoutAClick) {
+  ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
+  ScratchDir scratch;
+  WriteScores(scratch.Path() + "/content",
+              "title Loop\ntempo 125\nspeed 6\n"
+              "instrument tone sine voices=3 detune=9 attack=0.05 decay=0.2 sustain=0.8 ref=57 volume=64\n"
+              "channel a tone\nchannel b tone\nchannel c tone\nchannel d tone\n"
+              "pattern p\n  a: a3:64\n"
+              "order p\n");
+  ASSERT_EQ(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music"), 0);
+  for (const char* name : {"01_Popcorn.Xm", "02_Magnitude.It", "MegaMix_Menu.Mod"}) {
+    SCOPED_TRACE(name);
+    ORendered r = Render(ReadFile(scratch.Path() + "/out/Data/Music/" + name));
+    ASSERT_TRUE(r.loaded);
+    ASSERT_GT(r.left.size(), 7u * 44100u);
+    // The steepest bend a smooth 220 Hz curve of this size can make per sample, with a margin.
+    int peak = 0;
+    for (size_t i = 2 * 44100; i < 7 * 44100; ++i) peak = std::max(peak, std::abs(static_cast<int>(r.left[i])));
+    double bound = peak * std::pow(2.0 * 3.14159265 * 220.0 * 1.01 / 44100.0, 2.0) * 3.0 + 40.0;
+    // The MOD's samples have 8 bits: allow their rounding steps (a seam is far larger).
+    if (std::string(name).find(".Mod") != std::string::npos) bound += 4.0 * peak / 127.0;
+    double worst = 0;
+    for (size_t i = 2 * 44100; i < 7 * 44100; ++i)
+      worst = std::max(worst, std::fabs(r.left[i + 1] - 2.0 * r.left[i] + r.left[i - 1]));
+    EXPECT_GT(peak, 2000);
+    EXPECT_LT(worst, bound);
+  }
+}
