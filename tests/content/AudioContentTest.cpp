@@ -267,6 +267,9 @@ TEST(MusicContent, BrokenScoresStopTheBuild) {
       {"pattern p\n  a: (a4:4\norder p\n", "unclosed ("},                   // unbalanced repeat
       {"pattern p\n  a: a4:4\norder q\n", "unknown pattern"},               // order names a missing pattern
       {"pattern p\n  a: c1:4 c6:4\norder p\n", "three octaves"},            // too wide for a MOD
+      {"instrument x sawtooth\npattern p\n  a: a4\norder p\n", "unknown instrument kind"},  // a typo
+      {"pattern p\n  a: [a4 c5 e5 g5 b5]:4\norder p\n", "chord larger"},      // more notes than channels
+      {"pattern p 40\n  a: a4\norder p\n", "64 rows"},                       // a short MOD pattern
   };
   for (const OCase& c : cases) {
     SCOPED_TRACE(c.body);

@@ -21,6 +21,11 @@ bool WriteIt(const OSong& song, std::vector<unsigned char>& out, std::string& er
     error = "too many channels, instruments or patterns for IT";
     return false;
   }
+  for (const OPattern& p : song.patterns)
+    if (p.rows < 32 || p.rows > 200) {
+      error = "IT patterns have 32 to 200 rows: " + p.name;
+      return false;
+    }
   const size_t ordNum = song.order.size() + 1;  // with the end-of-song mark
   const size_t insNum = song.instruments.size(), patNum = song.patterns.size();
   OModuleBytes b;

@@ -114,6 +114,10 @@ bool OScoreReader::Directive(std::istringstream& in, const std::string& word) {
         return Fail("bad number in " + pair);
       }
     }
+    static const char* const tonal[] = {"saw", "square", "pulse", "tri", "soft", "sine", "organ", "fm"};
+    bool known = recipe.IsDrum();
+    for (const char* k : tonal) known = known || recipe.kind == k;
+    if (!known) return Fail("unknown instrument kind " + recipe.kind);
     song.instruments.push_back(recipe);
   } else if (word == "channel") {
     OChannelDecl c;
