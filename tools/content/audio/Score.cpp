@@ -1,5 +1,6 @@
 // Reader of the text scores in content/music/ (the format is described in content/music/README).
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <sstream>

@@ -1,5 +1,6 @@
 // The game's sound effects, synthesised: every effect is a few lines of oscillators, noise and
 // envelopes, rendered at 44.1 kHz mono and normalised to the same peak.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -203,8 +204,9 @@ OSignal NextLevel() {
 OSignal GameOver() {
   OSignal s = Silence(3.0);
   struct Note { double at, length, note; };
-  const Note tune[] = {{0.0, 0.35, 69}, {0.4, 0.35, 68}, {0.8, 0.35, 67}, {1.2, 1.2, 66}};
-  for (const Note& n : tune) AddBrass(s, n.at, n.length, n.note - 5, 0.5);
+  // E, E-flat, D, then C over A and E: a chromatic sigh settling on A minor.
+  const Note tune[] = {{0.0, 0.35, 64}, {0.4, 0.35, 63}, {0.8, 0.35, 62}, {1.2, 1.2, 60}};
+  for (const Note& n : tune) AddBrass(s, n.at, n.length, n.note, 0.5);
   AddBrass(s, 1.2, 1.2, 57, 0.35);
   AddBrass(s, 1.2, 1.2, 52, 0.35);
   AddBrass(s, 0.0, 2.4, 40, 0.4);
