@@ -271,13 +271,17 @@ TEST(MusicContent, BrokenScoresStopTheBuild) {
       {"pattern p\n  a: [a4 c5 e5 g5 b5]:4\norder p\n", "chord larger"},      // more notes than channels
       {"pattern p 40\n  a: a4\norder p\n", "64 rows"},                       // a short MOD pattern
   };
+  WriteScores(scratch.Path() + "/content", head + "pattern p\n  a: a4:60 c5:8\norder p\n");
+  std::string overflow;
+  EXPECT_NE(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music", &overflow), 0);
+  EXPECT_NE(overflow.find("line 9:"), std::string::npos) << overflow;  // the line of the part
   for (const OCase& c : cases) {
     SCOPED_TRACE(c.body);
     WriteScores(scratch.Path() + "/content", head + c.body);
     std::string output;
     EXPECT_NE(Dump(scratch.Path() + "/content", scratch.Path() + "/out", "music", &output), 0);
     EXPECT_NE(output.find(c.message), std::string::npos) << output;
-    EXPECT_NE(output.find(".score"), std::string::npos) << output;
+    EXPECT_NE(output.find(".score: "), std::string::npos) << output;  // names the score
   }
 }
 

@@ -22,6 +22,7 @@ struct OPatternText {
   std::string name;
   int rows = 64;
   std::map<std::string, std::string> lines;  // channel -> its tokens
+  std::map<std::string, int> lineNumbers;     // channel -> where its part starts, for errors
 };
 
 class OScoreReader {
@@ -71,7 +72,7 @@ bool OScoreReader::Read(const std::string& text) {
     std::istringstream in(line);
     std::string word;
     if (!(in >> word)) continue;
-    if (colon != std::string::npos && word.back() == ':' ) {
+    if (colon != std::string::npos && word.back() == ':') {
       // "channel: tokens" inside a pattern
       if (!current) return Fail("notes outside a pattern");
       std::string name = word.substr(0, word.size() - 1);
@@ -81,6 +82,7 @@ bool OScoreReader::Read(const std::string& text) {
       std::string rest = line.substr(colon + 1);
       if (!touched.count(name)) {
         current->lines[name].clear();
+        current->lineNumbers[name] = lineNumber;
         touched.insert(name);
       }
       current->lines[name] += " " + rest;
@@ -157,6 +159,7 @@ bool OScoreReader::Directive(std::istringstream& in, const std::string& word) {
         for (const OPatternText& q : patterns)
           if (q.name == other) {
             p.lines = q.lines;
+            p.lineNumbers = q.lineNumbers;
             p.rows = q.rows;
             found = true;
           }
@@ -339,6 +342,7 @@ bool OScoreReader::Build() {
     for (const OChannelDecl& c : channels) {
       auto line = text.lines.find(c.name);
       if (line != text.lines.end()) {
+        lineNumber = text.lineNumbers.at(c.name);
         if (!BuildLine(p, c, line->second)) return false;
       } else if (!c.beat) {
         // A part the pattern leaves out is silent in it: release whatever it still holds from
