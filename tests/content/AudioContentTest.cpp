@@ -216,8 +216,8 @@ TEST(MusicContent, NotesSoundAtTheirPitchInEveryFormat) {
     ASSERT_TRUE(r.loaded);
     // A pattern of 64 rows at speed 6 and 125 beats per minute lasts 7.68 s.
     EXPECT_NEAR(r.seconds, 2 * 7.68, 0.3);
-    EXPECT_NEAR(Pitch(r.left, 1.0, 6.0), 440.0, 440.0 * 0.006);  // within 10 cents
-    EXPECT_NEAR(Pitch(r.left, 8.7, 14.0), 220.0, 220.0 * 0.006);
+    EXPECT_NEAR(Pitch(r.left, 1.0, 6.0), 440.0, 440.0 * 0.0023);  // within 4 cents
+    EXPECT_NEAR(Pitch(r.left, 8.7, 14.0), 220.0, 220.0 * 0.0023);
   }
 }
 

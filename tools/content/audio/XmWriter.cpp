@@ -72,12 +72,18 @@ bool WriteXm(const OSong& song, std::vector<unsigned char>& out, std::string& er
   for (const OInstrumentRecipe& r : song.instruments) {
     bool drum = r.IsDrum();
     double ref = drum ? kDrumNote : r.Get("ref", 60);
-    OInstrumentSample s = RenderInstrument(r, drum ? kDrumRate : kToneRate, NoteFrequency(ref), false, kMaxSeconds);
-    // Rate that plays middle C, as relative note + finetune (1/128 semitone) from 8363 Hz at C-4.
-    double c4Rate = s.rate * std::pow(2.0, (60.0 - ref) / 12.0);
-    long total = std::lround(12.0 * 128.0 * std::log2(c4Rate / 8363.0));
+    // The sample's pitch is given as relative note + finetune from 8363 Hz at C-4 (middle C).
+    // Finetune counts 1/128 semitone but FT2 resolves only 1/16, so the sample is rendered at a
+    // rate whose middle C falls on that coarser grid.
+    double shift = std::pow(2.0, (60.0 - ref) / 12.0);
+    double nominal = drum ? kDrumRate : kToneRate;
+    double steps = std::round(192.0 * std::log2(nominal * shift / 8363.0));
+    double rate = 8363.0 * std::pow(2.0, steps / 192.0) / shift;
+    OInstrumentSample s = RenderInstrument(r, rate, NoteFrequency(ref), false, kMaxSeconds);
+    double c4Rate = s.rate * shift;
+    long total = 8 * std::lround(192.0 * std::log2(c4Rate / 8363.0));  // in 1/128 semitone
     long relative = std::lround(total / 128.0);
-    long finetune = total - relative * 128;  // -64..64
+    long finetune = total - relative * 128;  // -64..64, a multiple of 8
     int releaseTicks = std::max(1, static_cast<int>(std::lround(r.Get("release", 0.15) / tickSeconds)));
 
     size_t start = b.Size();
