@@ -290,7 +290,7 @@ namespace {
 // The cells of an XM read back from its bytes: note (1..96, 97 = key-off, 0 = none), instrument,
 // volume-column byte. Walking the whole file also checks that every size field adds up.
 struct OXmCell {
-  int note = 0, instrument = 0, volume = 0;
+  int note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
 };
 struct OXmFile {
   bool ok = false;
@@ -321,14 +321,16 @@ OXmFile ReadXm(const std::string& b) {
         c.note = flags;
         c.instrument = static_cast<u8>(b[pos]);
         c.volume = static_cast<u8>(b[pos + 1]);
+        c.effect = static_cast<u8>(b[pos + 2]);
+        c.param = static_cast<u8>(b[pos + 3]);
         pos += 4;
         continue;
       }
       if (flags & 1) c.note = static_cast<u8>(b[pos++]);
       if (flags & 2) c.instrument = static_cast<u8>(b[pos++]);
       if (flags & 4) c.volume = static_cast<u8>(b[pos++]);
-      if (flags & 8) ++pos;
-      if (flags & 16) ++pos;
+      if (flags & 8) c.effect = static_cast<u8>(b[pos++]);
+      if (flags & 16) c.param = static_cast<u8>(b[pos++]);
     }
     if (pos != end) return x;  // the packed size must match the cells exactly
     x.patterns.push_back(cells);
@@ -434,13 +436,13 @@ TEST(MusicContent, ModulesAreWellFormedForAnyTracker) {
 
 // What the score says is what the module holds: chords spread over their channel group and
 // silence the rest of it, repeats repeat, lengths carry over, a rest is a key-off, volumes and
-// accents reach the volume column, and a pattern made "from" another keeps what it does not
-// replace.
+// accents reach the volume column, a pattern made "from" another keeps what it does not
+// replace, and a shuffle alternates long and short rows without changing the length of the piece.
 TEST(MusicContent, ScoresBecomeTheNotesTheySay) {
   ASSERT_TRUE(FileExists(kCompiler)) << "build the brikon-content target first";
   ScratchDir scratch;
   WriteScores(scratch.Path() + "/content",
-              "title Notes\ntempo 125\nspeed 6\n"
+              "title Notes\ntempo 125\nspeed 6\nswing 7 5\n"
               "instrument tone sine sustain=1 volume=40\n"
               "instrument other soft sustain=1\n"
               "instrument kick kick\n"
@@ -481,6 +483,16 @@ TEST(MusicContent, ScoresBecomeTheNotesTheySay) {
   EXPECT_EQ(cell(1, 0, 0).note, 49);  // the copy replaces the pad part...
   EXPECT_EQ(cell(1, 4, 0).note, 0);
   EXPECT_EQ(cell(1, 8, 3).volume, 0x10 + 64);  // ...and keeps the drum part it did not replace
+  for (int row = 0; row < 4; ++row) {              // the shuffle: 7 ticks, 5 ticks, 7, 5...
+    EXPECT_EQ(cell(1, row, 0).effect, 0x0F);
+    EXPECT_EQ(cell(1, row, 0).param, row % 2 ? 5 : 7);
+  }
+  for (const char* name : {"01_Popcorn.Xm", "02_Magnitude.It", "MegaMix_Menu.Mod"}) {
+    SCOPED_TRACE(name);
+    ORendered r = Render(ReadFile(scratch.Path() + "/out/Data/Music/" + name));
+    ASSERT_TRUE(r.loaded);
+    EXPECT_NEAR(r.seconds, 2 * 7.68, 0.3);  // two patterns at an average of 6 ticks a row
+  }
 }
 
 // A held note of a looped instrument plays on without a click where the sample's loop wraps

@@ -42,7 +42,7 @@ bool WriteIt(const OSong& song, std::vector<unsigned char>& out, std::string& er
   b.U16(0);
   b.U8(128);  // global volume
   b.U8(48);   // mix volume
-  b.U8(static_cast<unsigned>(song.speed));
+  b.U8(static_cast<unsigned>(song.SpeedOfRow(0)));
   b.U8(static_cast<unsigned>(song.tempo));
   b.U8(128);  // panning separation
   b.U8(0);
@@ -147,19 +147,26 @@ bool WriteIt(const OSong& song, std::vector<unsigned char>& out, std::string& er
     for (int row = 0; row < p.rows; ++row) {
       for (int ch = 0; ch < song.channels; ++ch) {
         const OCell& c = p.At(row, ch, song.channels);
-        if (c.note == OCell::NONE) continue;
+        bool swing = ch == 0 && song.Swing();  // the shuffle sets the speed on every row
+        if (c.note == OCell::NONE && !swing) continue;
         if (c.note > 119) {
           error = "note out of the IT range in pattern " + p.name;
           return false;
         }
-        unsigned mask = 1;
+        unsigned mask = 0;
+        if (c.note != OCell::NONE) mask |= 1;
         if (c.note > 0 && c.instrument) mask |= 2;
         if (c.note > 0 && c.volume >= 0) mask |= 4;
+        if (swing) mask |= 8;
         data.U8(static_cast<unsigned>(ch + 1) | 0x80);
         data.U8(mask);
-        data.U8(c.note == OCell::OFF ? 255 : static_cast<unsigned>(c.note));  // IT C-5 is MIDI 60
+        if (mask & 1) data.U8(c.note == OCell::OFF ? 255 : static_cast<unsigned>(c.note));  // C-5 is MIDI 60
         if (mask & 2) data.U8(static_cast<unsigned>(c.instrument));
         if (mask & 4) data.U8(static_cast<unsigned>(std::min(c.volume, 64)));
+        if (swing) {
+          data.U8(1);  // command A: set speed
+          data.U8(static_cast<unsigned>(song.SpeedOfRow(row)));
+        }
       }
       data.U8(0);  // end of row
     }

@@ -82,49 +82,56 @@ bool WriteMod(const OSong& song, std::vector<unsigned char>& out, std::string& e
 
   for (int pi = 0; pi <= lastPattern; ++pi) {
     const OPattern& p = song.patterns[pi];
-    // Speed then tempo go into free effect slots of the first row played. A release there has
-    // nothing to release yet, so it gives way to them when the row is short of free slots.
-    bool first = pi == song.order[0];
-    std::vector<OCell> firstRow(p.cells.begin(), p.cells.begin() + 4);
-    if (first) {
-      int free = 0;
-      for (const OCell& c : firstRow) free += c.note == OCell::NONE || (c.note > 0 && c.volume < 0);
-      for (OCell& c : firstRow)
-        if (free < 2 && c.note == OCell::OFF) {
-          c.note = OCell::NONE;
-          ++free;
-        }
-    }
-    int speedSet = 0;
-    for (int row = 0; row < 64; ++row)
+    const bool first = pi == song.order[0];
+    for (int row = 0; row < 64; ++row) {
+      unsigned period[4] = {}, sample[4] = {}, effect[4] = {}, param[4] = {};
       for (int ch = 0; ch < 4; ++ch) {
-        const OCell& c = row == 0 ? firstRow[ch] : p.At(row, ch, 4);
-        unsigned period = 0, sample = 0, effect = 0, param = 0;
+        const OCell& c = p.At(row, ch, 4);
         if (c.note > 0) {
           int k = c.note - base[c.instrument - 1];
           if (k < 0 || k > 35) {
             error = "note outside the MOD range in pattern " + p.name;
             return false;
           }
-          period = kPeriods[k];
-          sample = static_cast<unsigned>(c.instrument);
-          if (c.volume >= 0) { effect = 0xC; param = static_cast<unsigned>(std::min(c.volume, 64)); }
+          period[ch] = kPeriods[k];
+          sample[ch] = static_cast<unsigned>(c.instrument);
+          if (c.volume >= 0) {
+            effect[ch] = 0xC;
+            param[ch] = static_cast<unsigned>(std::min(c.volume, 64));
+          }
         } else if (c.note == OCell::OFF) {
-          effect = 0xC;  // cut to silence: MOD has no envelopes to release
+          effect[ch] = 0xC;  // cut to silence: MOD has no envelopes to release
         }
-        if (first && row == 0 && effect == 0 && speedSet < 2) {
-          effect = 0xF;
-          param = static_cast<unsigned>(speedSet == 0 ? song.speed : song.tempo);
-          ++speedSet;
-        }
-        b.U8((sample & 0xF0) | (period >> 8));
-        b.U8(period & 0xFF);
-        b.U8(((sample & 0x0F) << 4) | effect);
-        b.U8(param);
       }
-    if (first && speedSet < 2) {
-      error = "the first row needs two channels without effects for speed and tempo";
-      return false;
+      // Speed and tempo are set on the first row played, and a shuffle sets the speed on every
+      // row; each takes a free effect slot. On the first row a release has nothing to release
+      // yet, so it gives way when the row is short of free slots.
+      std::vector<unsigned> speeds;
+      if (first && row == 0) {
+        speeds.push_back(static_cast<unsigned>(song.SpeedOfRow(0)));
+        speeds.push_back(static_cast<unsigned>(song.tempo));
+      } else if (song.Swing()) {
+        speeds.push_back(static_cast<unsigned>(song.SpeedOfRow(row)));
+      }
+      for (unsigned value : speeds) {
+        int slot = -1;
+        for (int ch = 0; ch < 4 && slot < 0; ++ch)
+          if (effect[ch] == 0) slot = ch;
+        for (int ch = 0; ch < 4 && slot < 0 && first && row == 0; ++ch)
+          if (effect[ch] == 0xC && period[ch] == 0) slot = ch;
+        if (slot < 0) {
+          error = "no free effect slot for speed or tempo on row " + std::to_string(row) + " of pattern " + p.name;
+          return false;
+        }
+        effect[slot] = 0xF;
+        param[slot] = value;
+      }
+      for (int ch = 0; ch < 4; ++ch) {
+        b.U8((sample[ch] & 0xF0) | (period[ch] >> 8));
+        b.U8(period[ch] & 0xFF);
+        b.U8(((sample[ch] & 0x0F) << 4) | effect[ch]);
+        b.U8(param[ch]);
+      }
     }
   }
   for (const OInstrumentSample& s : samples) {

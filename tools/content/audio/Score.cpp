@@ -100,6 +100,10 @@ bool OScoreReader::Directive(std::istringstream& in, const std::string& word) {
     if (!(in >> song.tempo) || song.tempo < 32 || song.tempo > 255) return Fail("tempo 32..255");
   } else if (word == "speed") {
     if (!(in >> song.speed) || song.speed < 1 || song.speed > 31) return Fail("speed 1..31");
+  } else if (word == "swing") {
+    if (!(in >> song.swingEven >> song.swingOdd) || song.swingEven < 1 || song.swingEven > 31 ||
+        song.swingOdd < 1 || song.swingOdd > 31)
+      return Fail("swing LONG SHORT, ticks 1..31");
   } else if (word == "gain") {
     if (!(in >> song.gain) || song.gain <= 0.0 || song.gain > 1.0) return Fail("gain 0..1");
   } else if (word == "level") {

@@ -45,11 +45,17 @@ struct OSong {
   std::string title;
   int tempo = 125;   // beats per minute (a beat is four rows)
   int speed = 6;     // ticks per row
+  // A shuffle: even rows last swingEven ticks and odd rows swingOdd (0 = straight time).
+  int swingEven = 0, swingOdd = 0;
   double gain = 1.0;   // 0..1, scales every sample, to even out the loudness of the pieces
   int channels = 0;
   std::vector<OInstrumentRecipe> instruments;
   std::vector<OPattern> patterns;
   std::vector<int> order;  // pattern indices, played once from first to last
+
+  bool Swing() const { return swingEven > 0; }
+  // Ticks of a row: the speed, or the shuffle's long and short rows in turn.
+  int SpeedOfRow(int row) const { return Swing() ? (row % 2 ? swingOdd : swingEven) : speed; }
 };
 
 // Reads a score (the text format of content/music/, documented in its README). Returns false with

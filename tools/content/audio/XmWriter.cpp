@@ -38,7 +38,7 @@ bool WriteXm(const OSong& song, std::vector<unsigned char>& out, std::string& er
   b.U16(static_cast<unsigned>(song.patterns.size()));
   b.U16(static_cast<unsigned>(song.instruments.size()));
   b.U16(1);  // linear frequency table
-  b.U16(static_cast<unsigned>(song.speed));
+  b.U16(static_cast<unsigned>(song.SpeedOfRow(0)));
   b.U16(static_cast<unsigned>(song.tempo));
   for (int i = 0; i < 256; ++i) b.U8(i < static_cast<int>(song.order.size()) ? song.order[i] : 0);
 
@@ -52,14 +52,20 @@ bool WriteXm(const OSong& song, std::vector<unsigned char>& out, std::string& er
           error = "note out of the XM range in pattern " + p.name;
           return false;
         }
+        bool swing = ch == 0 && song.Swing();  // the shuffle sets the speed on every row
         unsigned flags = 0x80;
         if (c.note != OCell::NONE) flags |= 1;
         if (c.instrument && c.note > 0) flags |= 2;
         if (c.volume >= 0 && c.note > 0) flags |= 4;
+        if (swing) flags |= 8 | 16;
         data.U8(flags);
         if (flags & 1) data.U8(c.note == OCell::OFF ? 97 : XmNote(c.note));
         if (flags & 2) data.U8(c.instrument);
         if (flags & 4) data.U8(0x10 + std::min(c.volume, 64));
+        if (swing) {
+          data.U8(0x0F);  // set speed
+          data.U8(static_cast<unsigned>(song.SpeedOfRow(row)));
+        }
       }
     b.U32(9);  // pattern header length
     b.U8(0);   // packing type
