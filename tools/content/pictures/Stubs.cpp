@@ -1,3 +1,2 @@
 #include "pictures/Pictures.h"
-void AddEffectPictures(std::vector<OContentFile>&) {}
 void AddModelPictures(std::vector<OContentFile>&) {}
