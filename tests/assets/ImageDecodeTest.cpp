@@ -1,0 +1,190 @@
+// Decoding TGA and JPEG files into pixels, and refusing everything else without reading beyond
+// the bytes or ending the process.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "ImageTestSupport.h"
+#include "assets/ImageDecode.h"
+
+namespace {
+
+bool Near(int a, int b, int tolerance = 6) { return std::abs(a - b) <= tolerance; }
+
+std::string RgbJpeg(u32 w, u32 h, bool progressive = false) {
+  const u8 red[3] = {230, 20, 20}, blue[3] = {20, 20, 230};
+  return MakeJpeg(w, h, 3, TwoBandsRgb(w, h, red, blue), 95, progressive);
+}
+
+}  // namespace
+
+TEST(ImageDecode, TgaTrueColourAndGreyscale) {
+  ODecodedImage img;
+  // 3x2 at 24 bits: 18 bytes, blue-green-red swapped to red-green-blue, rows in file order.
+  std::string bgr = PixelBytes(18);
+  ASSERT_TRUE(DecodeTga(AsBytes(MakeTga(2, 3, 2, 24, bgr)), 18 + 18, img));
+  EXPECT_EQ(img.width, 3u);
+  EXPECT_EQ(img.height, 2u);
+  EXPECT_EQ(img.format, PIXELS_RGB);
+  EXPECT_EQ(img.components, 3u);
+  ASSERT_EQ(img.pixels.size(), 18u);
+  for (size_t p = 0; p < 6; ++p) {
+    EXPECT_EQ(img.pixels[p * 3 + 0], static_cast<u8>(bgr[p * 3 + 2])) << p;
+    EXPECT_EQ(img.pixels[p * 3 + 1], static_cast<u8>(bgr[p * 3 + 1])) << p;
+    EXPECT_EQ(img.pixels[p * 3 + 2], static_cast<u8>(bgr[p * 3 + 0])) << p;
+  }
+  // The descriptor's top-left-origin bit does not flip the rows.
+  ODecodedImage flipped;
+  ASSERT_TRUE(DecodeTga(AsBytes(MakeTga(2, 3, 2, 24, bgr, 0x20)), 36, flipped));
+  EXPECT_EQ(flipped.pixels, img.pixels);
+
+  // 32 bits: RGBA with alpha kept last.
+  std::string bgra = PixelBytes(2 * 2 * 4, 1);
+  ASSERT_TRUE(DecodeTga(AsBytes(MakeTga(2, 2, 2, 32, bgra)), 18 + 16, img));
+  EXPECT_EQ(img.format, PIXELS_RGBA);
+  EXPECT_EQ(img.components, 4u);
+  EXPECT_EQ(img.pixels[0], static_cast<u8>(bgra[2]));
+  EXPECT_EQ(img.pixels[2], static_cast<u8>(bgra[0]));
+  EXPECT_EQ(img.pixels[3], static_cast<u8>(bgra[3]));
+
+  // Type 3 at 8 bits: luminance bytes unchanged; extra bytes after the pixels are ignored.
+  std::string grey = PixelBytes(5 * 3, 2);
+  std::string file = MakeTga(3, 5, 3, 8, grey) + "footer";
+  ASSERT_TRUE(DecodeTga(AsBytes(file), file.size(), img));
+  EXPECT_EQ(img.format, PIXELS_LUMINANCE);
+  EXPECT_EQ(img.components, 1u);
+  EXPECT_EQ(std::string(img.pixels.begin(), img.pixels.end()), grey);
+}
+
+TEST(ImageDecode, TgaOfOtherKindsIsRejected) {
+  auto rejects = [](const std::string& file) {
+    ODecodedImage img;
+    bool ok = DecodeTga(AsBytes(file), file.size(), img);
+    return !ok && img.pixels.empty();
+  };
+  std::string px = PixelBytes(4 * 4 * 4);
+  // Depths other than 24 and 32 for true colour, other than 8 for greyscale.
+  EXPECT_TRUE(rejects(MakeTga(2, 4, 4, 16, px)));
+  EXPECT_TRUE(rejects(MakeTga(2, 4, 4, 8, px)));
+  EXPECT_TRUE(rejects(MakeTga(3, 4, 4, 24, px)));
+  // Run-length encoded (10), colour-mapped (1), and header fields outside the two templates.
+  EXPECT_TRUE(rejects(MakeTga(10, 4, 4, 24, px)));
+  EXPECT_TRUE(rejects(MakeTga(1, 4, 4, 8, px)));
+  std::string withId = MakeTga(2, 4, 4, 24, px);
+  withId[0] = 1;
+  EXPECT_TRUE(rejects(withId));
+  std::string withOrigin = MakeTga(2, 4, 4, 24, px);
+  withOrigin[8] = 1;
+  EXPECT_TRUE(rejects(withOrigin));
+  // Shorter than its header says (one byte missing), and shorter than a header.
+  EXPECT_TRUE(rejects(MakeTga(2, 4, 4, 24, px.substr(0, 4 * 4 * 3 - 1))));
+  EXPECT_TRUE(rejects(MakeTga(2, 4, 4, 24, "").substr(0, 17)));
+  // A 65535 x 65535 header over a few bytes must not allocate for it.
+  EXPECT_TRUE(rejects(MakeTga(2, 65535, 65535, 32, px)));
+  // No pixels at all.
+  EXPECT_TRUE(rejects(MakeTga(2, 0, 4, 24, px)));
+  // Null input.
+  ODecodedImage img;
+  EXPECT_FALSE(DecodeTga(nullptr, 0, img));
+}
+
+TEST(ImageDecode, JpegColourGreyAndCmyk) {
+  ODecodedImage img;
+  std::string error;
+  // Colour, top row first: the red band is at the start of the buffer.
+  for (bool progressive : {false, true}) {
+    std::string file = RgbJpeg(17, 10, progressive);
+    ASSERT_TRUE(DecodeJpeg(AsBytes(file), file.size(), img, &error)) << error;
+    EXPECT_EQ(img.width, 17u);
+    EXPECT_EQ(img.height, 10u);
+    EXPECT_EQ(img.format, PIXELS_RGB);
+    EXPECT_EQ(img.components, 3u);
+    ASSERT_EQ(img.pixels.size(), 17u * 10 * 3);
+    EXPECT_TRUE(Near(img.pixels[0], 230) && Near(img.pixels[2], 20));
+    size_t last = img.pixels.size() - 3;
+    EXPECT_TRUE(Near(img.pixels[last], 20) && Near(img.pixels[last + 2], 230));
+  }
+  // Greyscale: one byte per pixel.
+  std::vector<u8> grey(8 * 8, 77);
+  std::string file = MakeJpeg(8, 8, 1, grey);
+  ASSERT_TRUE(DecodeJpeg(AsBytes(file), file.size(), img, &error)) << error;
+  EXPECT_EQ(img.format, PIXELS_LUMINANCE);
+  EXPECT_EQ(img.components, 1u);
+  ASSERT_EQ(img.pixels.size(), 64u);
+  EXPECT_TRUE(Near(img.pixels[63], 77));
+  // CMYK comes out as three bytes per pixel, never four components over a three-byte buffer.
+  // Adobe files store ink inverted (255 = none): (255, 0, 255, 255) is magenta ink alone, so red
+  // and blue stay and green goes.
+  std::vector<u8> cmyk;
+  for (int i = 0; i < 8 * 8; ++i) cmyk.insert(cmyk.end(), {255, 0, 255, 255});
+  file = MakeJpeg(8, 8, 4, cmyk);
+  ASSERT_TRUE(DecodeJpeg(AsBytes(file), file.size(), img, &error)) << error;
+  EXPECT_EQ(img.format, PIXELS_RGB);
+  EXPECT_EQ(img.components, 3u);
+  ASSERT_EQ(img.pixels.size(), 8u * 8 * 3);
+  EXPECT_TRUE(Near(img.pixels[0], 255) && Near(img.pixels[1], 0) && Near(img.pixels[2], 255))
+      << int(img.pixels[0]) << " " << int(img.pixels[1]) << " " << int(img.pixels[2]);
+}
+
+TEST(ImageDecode, CorruptJpegFailsAndReturns) {
+  std::string good = RgbJpeg(32, 24);
+  ODecodedImage img;
+  std::string error;
+  // Not a JPEG at all: the decoder's own message comes back.
+  std::string junk = "this is not a picture";
+  EXPECT_FALSE(DecodeJpeg(AsBytes(junk), junk.size(), img, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(DecodeJpeg(nullptr, 0, img, &error));
+  // Every truncation fails, even one that only loses the end marker.
+  for (size_t n = 0; n < good.size(); n += (n < 40 ? 1 : 23)) {
+    EXPECT_FALSE(DecodeJpeg(AsBytes(good), n, img, &error)) << n;
+    EXPECT_TRUE(img.pixels.empty());
+  }
+  EXPECT_FALSE(DecodeJpeg(AsBytes(good), good.size() - 1, img, &error));
+  EXPECT_NE(error.find("Premature end"), std::string::npos) << error;
+  // A header claiming 65500 x 65500 pixels is refused before any pixel buffer exists.
+  std::string huge = good;
+  size_t sof = huge.find("\xFF\xC0");
+  ASSERT_NE(sof, std::string::npos);
+  huge[sof + 5] = huge[sof + 7] = static_cast<char>(0xFF);
+  huge[sof + 6] = huge[sof + 8] = static_cast<char>(0xDC);
+  EXPECT_FALSE(DecodeJpeg(AsBytes(huge), huge.size(), img, &error));
+  // The intact file still decodes after all those failures (no state left behind).
+  EXPECT_TRUE(DecodeJpeg(AsBytes(good), good.size(), img, &error)) << error;
+}
+
+TEST(ImageDecode, MutatedFilesNeverCrash) {
+  // Random byte damage: a decoder may accept or refuse, but what it accepts is consistent.
+  std::string files[] = {RgbJpeg(16, 16), MakeTga(2, 4, 3, 24, PixelBytes(36)),
+                         MakeTga(3, 4, 3, 8, PixelBytes(12))};
+  u32 state = 99;
+  auto next = [&]() { return state = state * 1103515245u + 12345u, (state >> 8) & 0xFFFFFF; };
+  for (int round = 0; round < 600; ++round) {
+    for (const std::string& original : files) {
+      std::string f = original;
+      for (int c = 0, n = 1 + next() % 3; c < n; ++c) f[next() % f.size()] = static_cast<char>(next());
+      ODecodedImage img;
+      bool jpeg = static_cast<u8>(original[0]) == 0xFF;
+      bool ok = jpeg ? DecodeJpeg(AsBytes(f), f.size(), img) : DecodeTga(AsBytes(f), f.size(), img);
+      if (ok) {
+        EXPECT_EQ(img.pixels.size(), size_t(img.width) * img.height * img.components);
+      }
+    }
+  }
+}
+
+TEST(ImageDecode, DispatchByLetterExactJpg) {
+  EXPECT_TRUE(IsJpegPath("Data/Textures/Menu.jpg"));
+  EXPECT_TRUE(IsJpegPath("Data/Textures/a.jpg.tga"));  // anywhere in the path
+  EXPECT_FALSE(IsJpegPath("Data/Textures/Menu.JPG"));
+  EXPECT_FALSE(IsJpegPath("Data/Textures/Menu.jpeg"));
+  EXPECT_FALSE(IsJpegPath("Data/Textures/Font.Tga"));
+  // A JPEG under an upper-case name goes to the TGA decoder, which refuses it.
+  std::string jpeg = RgbJpeg(8, 8);
+  ODecodedImage img;
+  std::string error;
+  EXPECT_TRUE(DecodeImage("Menu.jpg", AsBytes(jpeg), jpeg.size(), img, &error));
+  EXPECT_FALSE(DecodeImage("Menu.JPG", AsBytes(jpeg), jpeg.size(), img, &error));
+  EXPECT_NE(error.find("TGA"), std::string::npos);
+}
