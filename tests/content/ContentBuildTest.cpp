@@ -1,0 +1,69 @@
+// The content compiler as the build runs it: what it writes, that it repeats itself exactly, and
+// how it fails.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ContentTestSupport.h"
+#include "support/TestSupport.h"
+
+TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
+  ScratchDir scratch;
+  std::string output;
+  std::string compiler = ContentCompiler(), sources = ContentSources();
+  ASSERT_EQ(RunCommand(compiler + " build " + sources + " first", &output), 0) << output;
+  ASSERT_EQ(RunCommand(compiler + " build " + sources + " second", &output), 0) << output;
+  std::string first = ReadFile("first/Data/Resource.Tkr");
+  ASSERT_GT(first.size(), 100000u);
+  EXPECT_TRUE(first == ReadFile("second/Data/Resource.Tkr"));
+  // Loose sound files too, whatever there are.
+  std::string list;
+  ASSERT_EQ(RunCommand("cd first/Data && find Sounds -type f 2>/dev/null | sort", &list), 0);
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find('\n', start);
+    std::string name = list.substr(start, end - start);
+    if (!name.empty()) {
+      EXPECT_TRUE(ReadFile("first/Data/" + name) == ReadFile("second/Data/" + name)) << name;
+    }
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+}
+
+TEST(ContentBuild, ArchiveHoldsWhatTheDumpWrites) {
+  ScratchDir scratch;
+  std::string output;
+  ASSERT_EQ(RunCommand(ContentCompiler() + " dump " + ContentSources() + " loose pictures", &output), 0)
+      << output;
+  // The build's archive (the one the game folder got) holds each picture byte for byte.
+  OResource& archive = BuiltArchive();
+  ASSERT_FALSE(archive.index.empty());
+  for (const char* name : {"Data/Textures/Font.Tga", "Data/Textures/Menu.jpg",
+                           "Data/Textures/Menu/nContinue.Tga", "Data/Textures/RExpl.Tga"}) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<u8[]> bytes = archive.Read(name);
+    ASSERT_TRUE(bytes);
+    std::string stored(reinterpret_cast<const char*>(bytes.get()), archive.GetSize(name));
+    EXPECT_TRUE(stored == ReadFile(std::string("loose/") + name));
+  }
+  // No partial files are left behind.
+  std::string leftovers;
+  RunCommand("find loose -name '*.part'", &leftovers);
+  EXPECT_EQ(leftovers, "");
+}
+
+TEST(ContentBuild, FailuresAreReportedNotHidden) {
+  ScratchDir scratch;
+  std::string output;
+  std::string compiler = ContentCompiler(), sources = ContentSources();
+  // Wrong command lines print the usage and fail.
+  EXPECT_EQ(RunCommand(compiler, &output), 2);
+  EXPECT_NE(output.find("usage"), std::string::npos);
+  EXPECT_EQ(RunCommand(compiler + " build " + sources, &output), 2);
+  EXPECT_EQ(RunCommand(compiler + " pack " + sources + " out", &output), 2);
+  // A game folder whose Data is a file cannot take the archive: the build fails and says so.
+  ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
+  EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
+  EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
+}

@@ -1,0 +1,192 @@
+// The game's pictures as the content compiler makes them, read back from the built archive through
+// the game's own decoders.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ContentTestSupport.h"
+
+namespace {
+
+struct ExpectedPicture {
+  const char* name;
+  u32 width, height, format;
+};
+
+const u32 RGB = PIXELS_RGB, RGBA = PIXELS_RGBA;
+
+// Every picture the game loads, with the size and layout its users rely on.
+const ExpectedPicture kPictures[] = {
+    {"Font.Tga", 512, 256, RGBA},          {"Brikon3D.jpg", 1024, 128, RGB},
+    {"Menu.jpg", 1024, 1024, RGB},         {"SBackTex.jpg", 1024, 1024, RGB},
+    {"Cursor.Tga", 64, 64, RGBA},          {"Bricks.Tga", 256, 256, RGB},
+    {"BricksC.jpg", 256, 256, RGB},        {"BricksJ.jpg", 256, 256, RGB},
+    {"go.tga", 128, 128, RGB},             {"Flare.Tga", 256, 128, RGBA},
+    {"RExpl.Tga", 256, 256, RGBA},         {"pLight.Tga", 64, 64, RGBA},
+    {"xFlame2x2.jpg", 256, 256, RGB},      {"CoDSmoke2.Tga", 128, 128, RGBA},
+    {"ParticleBit.Tga", 32, 32, RGBA},     {"Particle.Tga", 32, 32, RGBA},
+    {"Menu/nContinue.Tga", 1024, 128, RGB}, {"Menu/aContinue.Tga", 1024, 128, RGB},
+    {"Menu/mContinue.Tga", 1024, 128, RGB}, {"Menu/nNew.Tga", 1024, 128, RGB},
+    {"Menu/aNew.Tga", 1024, 128, RGB},     {"Menu/mNew.Tga", 1024, 128, RGB},
+    {"Menu/nOptions.Tga", 1024, 128, RGB}, {"Menu/aOptions.Tga", 1024, 128, RGB},
+    {"Menu/mOptions.Tga", 1024, 128, RGB}, {"Menu/nTop.Tga", 512, 128, RGB},
+    {"Menu/aTop.Tga", 512, 128, RGB},      {"Menu/mTop.Tga", 512, 128, RGB},
+    {"Menu/nHelp.Tga", 512, 128, RGB},     {"Menu/aHelp.Tga", 512, 128, RGB},
+    {"Menu/mHelp.Tga", 512, 128, RGB},     {"Menu/nExit.Tga", 256, 128, RGB},
+    {"Menu/aExit.Tga", 256, 128, RGB},     {"Menu/mExit.Tga", 256, 128, RGB},
+    {"Menu/nMenu.Tga", 512, 64, RGB},      {"Menu/aMenu.Tga", 512, 64, RGB},
+    {"Menu/mMenu.Tga", 512, 64, RGB},      {"Menu/nOk.Tga", 256, 64, RGB},
+    {"Menu/aOk.Tga", 256, 64, RGB},        {"Menu/mOk.Tga", 256, 64, RGB},
+    {"Menu/nCancel.Tga", 512, 64, RGB},    {"Menu/aCancel.Tga", 512, 64, RGB},
+    {"Menu/mCancel.Tga", 512, 64, RGB},    {"Menu/nlArrow.Tga", 128, 128, RGB},
+    {"Menu/alArrow.Tga", 128, 128, RGB},   {"Menu/lArrowMask.Tga", 128, 128, RGB},
+    {"Menu/nrArrow.Tga", 128, 128, RGB},   {"Menu/arArrow.Tga", 128, 128, RGB},
+    {"Menu/rArrowMask.Tga", 128, 128, RGB},
+};
+
+bool IsPowerOfTwo(u32 v) { return v != 0 && (v & (v - 1)) == 0; }
+
+// The advance the game's font measures for cell i: the index of the right-most column with any
+// alpha, 12 for an empty cell (picture rows counted from the top).
+int MeasuredAdvance(const ODecodedImage& font, int i) {
+  int left = (i % 16) * 32, top = (i / 16) * 32;
+  for (int column = 31; column >= 0; --column)
+    for (int y = 0; y < 32; ++y)
+      if (PixelFromTop(font, true, static_cast<u32>(left + column), static_cast<u32>(top + y))[3] != 0)
+        return column;
+  return 12;
+}
+
+}  // namespace
+
+TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
+  for (const ExpectedPicture& expected : kPictures) {
+    SCOPED_TRACE(expected.name);
+    ODecodedImage image;
+    ASSERT_TRUE(LoadTexture(expected.name, image)) << "missing from the archive or undecodable";
+    EXPECT_EQ(image.width, expected.width);
+    EXPECT_EQ(image.height, expected.height);
+    EXPECT_EQ(image.format, expected.format);
+    // Sides that are powers of two upload unscaled at every texture quality.
+    EXPECT_TRUE(IsPowerOfTwo(image.width) && IsPowerOfTwo(image.height));
+  }
+}
+
+TEST(Pictures, FontMeasuresAsTheGameExpects) {
+  ODecodedImage font;
+  ASSERT_TRUE(LoadTexture("Font.Tga", font));
+  // The space is empty, so it advances the game's default 12 pixels.
+  EXPECT_EQ(MeasuredAdvance(font, 0), 12);
+  // Every printable ASCII glyph is wide enough to read and leaves the last column clear, so a
+  // letter never runs into the next one.
+  for (int c = 33; c <= 126; ++c) {
+    int advance = MeasuredAdvance(font, c - 32);
+    EXPECT_GE(advance, 4) << "character " << static_cast<char>(c);
+    EXPECT_LE(advance, 31) << "character " << static_cast<char>(c);
+  }
+  // Narrow and wide letters differ: the advances really come from the glyphs.
+  EXPECT_LT(MeasuredAdvance(font, 'i' - 32) + 8, MeasuredAdvance(font, 'W' - 32));
+  // Letters are white (the game tints them); the icon cells '|' and '{' are coloured pictures.
+  auto colourful = [&](int i) {
+    int count = 0;
+    for (u32 y = 0; y < 32; ++y)
+      for (u32 x = 0; x < 32; ++x) {
+        const u8* p = PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y);
+        if (p[3] > 128 && (p[0] != p[2] || p[1] != p[2])) ++count;
+      }
+    return count;
+  };
+  EXPECT_EQ(colourful('A' - 32), 0);
+  EXPECT_GT(colourful('|' - 32), 50);
+  EXPECT_GT(colourful('{' - 32), 50);
+  // Glyphs stand in their own cells: cell 'A' (33) holds ink, cell 127 (delete) holds none.
+  EXPECT_NE(MeasuredAdvance(font, 'A' - 32), 12);
+  EXPECT_EQ(MeasuredAdvance(font, 127 - 32), 12);
+}
+
+TEST(Pictures, SpriteSheetsCutIntoWholeFramesWithPowerOfTwoColumns) {
+  for (const char* name : {"Flare.Tga", "RExpl.Tga"}) {
+    SCOPED_TRACE(name);
+    ODecodedImage sheet;
+    ASSERT_TRUE(LoadTexture(name, sheet));
+    ASSERT_EQ(sheet.width % 64, 0u);
+    ASSERT_EQ(sheet.height % 64, 0u);
+    // The game finds a frame's column with frame AND (columns - 1).
+    EXPECT_TRUE(IsPowerOfTwo(sheet.width / 64));
+    u32 columns = sheet.width / 64, rows = sheet.height / 64;
+    // Frame 0 (bottom-left in the picture, the first rows of the TGA) is visible, and no frame
+    // spills onto its neighbours' borders, which linear filtering would show.
+    u32 firstInk = 0;
+    for (u32 f = 0; f < columns * rows; ++f) {
+      u32 left = (f % columns) * 64, bottom = (f / columns) * 64;
+      for (u32 y = 0; y < 64; ++y)
+        for (u32 x = 0; x < 64; ++x) {
+          const u8* p = &sheet.pixels[((bottom + y) * sheet.width + left + x) * 4];
+          bool border = x == 0 || y == 0 || x == 63 || y == 63;
+          if (border) {
+            EXPECT_EQ(p[3], 0) << "frame " << f << " at " << x << "," << y;
+          }
+          if (f == 0 && p[3] > 200) ++firstInk;
+        }
+    }
+    EXPECT_GT(firstInk, 10u);
+  }
+}
+
+TEST(Pictures, ButtonMasksCoverWhatTheImagesDraw) {
+  const char* buttons[] = {"Continue", "New", "Options", "Top", "Help", "Exit", "Menu", "Ok", "Cancel"};
+  for (const char* x : buttons) {
+    SCOPED_TRACE(x);
+    ODecodedImage normal, active, mask;
+    ASSERT_TRUE(LoadTexture(std::string("Menu/n") + x + ".Tga", normal));
+    ASSERT_TRUE(LoadTexture(std::string("Menu/a") + x + ".Tga", active));
+    ASSERT_TRUE(LoadTexture(std::string("Menu/m") + x + ".Tga", mask));
+    size_t pixels = static_cast<size_t>(mask.width) * mask.height;
+    size_t lit = 0, litUncovered = 0, differing = 0;
+    for (size_t i = 0; i < pixels; ++i) {
+      const u8* n = &normal.pixels[i * 3];
+      const u8* a = &active.pixels[i * 3];
+      // The caption is added over a frame buffer the mask has blacked out; where the caption
+      // is bright the mask must be dark, or the background would shine through the letters.
+      if (n[0] > 160) {
+        ++lit;
+        if (mask.pixels[i * 3] > 64) ++litUncovered;
+      }
+      if (n[0] != a[0] || n[1] != a[1] || n[2] != a[2]) ++differing;
+    }
+    EXPECT_GT(lit, pixels / 50) << "the caption is visible";
+    EXPECT_LE(litUncovered, lit / 50);
+    EXPECT_GT(differing, pixels / 50) << "highlighting shows";
+    // Far from the caption the mask leaves the background untouched.
+    EXPECT_EQ(mask.pixels[0], 255);
+    EXPECT_EQ(mask.pixels[(pixels - 1) * 3], 255);
+  }
+}
+
+TEST(Pictures, PicturesStandTheRightWayUpInTheGame) {
+  // The pointer's tip is the picture's top-left corner: drawn there, opaque; the opposite corner
+  // is clear.
+  ODecodedImage cursor;
+  ASSERT_TRUE(LoadTexture("Cursor.Tga", cursor));
+  EXPECT_GT(PixelFromTop(cursor, true, 0, 0)[3], 60);
+  EXPECT_GT(PixelFromTop(cursor, true, 2, 4)[3], 200);
+  EXPECT_EQ(PixelFromTop(cursor, true, 63, 63)[3], 0);
+  EXPECT_EQ(PixelFromTop(cursor, true, 63, 0)[3], 0);
+
+  // The menu background is drawn with the file's first row at the bottom of the screen, so it is
+  // stored upside down: the glowing floor grid (busy, cyan) lies in the file's first rows and the
+  // quiet sky in its last rows.
+  ODecodedImage menu;
+  ASSERT_TRUE(LoadTexture("Menu.jpg", menu));
+  auto cyanPixels = [&](u32 from, u32 to) {
+    long count = 0;
+    for (u32 y = from; y < to; ++y)
+      for (u32 x = 0; x < menu.width; ++x) {
+        const u8* p = PixelFromTop(menu, false, x, y);
+        if (p[1] > p[0] + 40 && p[2] > 110) ++count;
+      }
+    return count;
+  };
+  EXPECT_GT(cyanPixels(40, 200), 10 * cyanPixels(menu.height - 200, menu.height - 40) + 1000);
+}
