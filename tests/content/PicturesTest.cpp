@@ -1,5 +1,7 @@
 // The game's pictures as the content compiler makes them, read back from the built archive through
 // the game's own decoders.
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -189,4 +191,110 @@ TEST(Pictures, PicturesStandTheRightWayUpInTheGame) {
     return count;
   };
   EXPECT_GT(cyanPixels(40, 200), 10 * cyanPixels(menu.height - 200, menu.height - 40) + 1000);
+}
+
+TEST(Pictures, FontGlyphsSitOnOneBaselineWithAGapBefore) {
+  ODecodedImage font;
+  ASSERT_TRUE(LoadTexture("Font.Tga", font));
+  auto inkRows = [&](int c, int& top, int& bottom, int& left) {
+    int i = c - 32;
+    top = 32, bottom = -1, left = 32;
+    for (u32 y = 0; y < 32; ++y)
+      for (u32 x = 0; x < 32; ++x)
+        if (PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y)[3] > 100) {
+          top = std::min(top, static_cast<int>(y));
+          bottom = std::max(bottom, static_cast<int>(y));
+          left = std::min(left, static_cast<int>(x));
+        }
+  };
+  int top, bottom, left;
+  inkRows('H', top, bottom, left);
+  int baseline = bottom, capTop = top;
+  // Capitals stand tall enough to read at the game's smallest text scale (0.5).
+  EXPECT_GE(baseline - capTop, 14);
+  for (int c : {'A', 'E', 'Z', 'a', 'x', '1', '0'}) {
+    inkRows(c, top, bottom, left);
+    EXPECT_NEAR(bottom, baseline, 1) << static_cast<char>(c) << " stands on the baseline";
+  }
+  inkRows('g', top, bottom, left);
+  EXPECT_GT(bottom, baseline + 2) << "descenders go below it";
+  EXPECT_LT(bottom, 32);
+  // Every glyph keeps at least one clear column on its left: the advance is measured to the
+  // glyph's right edge, so that column is the only gap between two letters.
+  for (int c = 33; c <= 126; ++c) {
+    inkRows(c, top, bottom, left);
+    EXPECT_GE(left, 1) << static_cast<char>(c);
+  }
+  // Windows-1252 cells: the euro sign and Y with diaeresis have glyphs; 129 is no character.
+  for (int c : {128, 159}) {
+    inkRows(c, top, bottom, left);
+    EXPECT_GE(bottom, 0) << c;
+  }
+  inkRows(129, top, bottom, left);
+  EXPECT_EQ(bottom, -1);
+}
+
+TEST(Pictures, BrickSkinsAreLightSymmetricAndDistinct) {
+  const char* names[] = {"Bricks.Tga", "BricksC.jpg", "BricksJ.jpg"};
+  ODecodedImage skins[3];
+  for (int s = 0; s < 3; ++s) {
+    SCOPED_TRACE(names[s]);
+    ASSERT_TRUE(LoadTexture(names[s], skins[s]));
+    const ODecodedImage& skin = skins[s];
+    bool tga = s == 0;
+    double sum = 0, asymmetry = 0;
+    for (u32 y = 0; y < skin.height; ++y)
+      for (u32 x = 0; x < skin.width; ++x) {
+        const u8* p = PixelFromTop(skin, tga, x, y);
+        const u8* q = PixelFromTop(skin, tga, x, skin.height - 1 - y);
+        sum += (p[0] + p[1] + p[2]) / 3.0;
+        asymmetry += std::abs(p[1] - q[1]);
+      }
+    double pixels = static_cast<double>(skin.width) * skin.height;
+    // Bricks' own colours multiply the skin: a dark skin would make every brick muddy.
+    EXPECT_GT(sum / pixels, 120.0);
+    // TGA and JPEG come out with opposite row orders; a skin must look the same either way.
+    EXPECT_LT(asymmetry / pixels, 4.0);
+  }
+  // Three looks, not three copies: the pictures differ clearly from each other.
+  for (int a = 0; a < 3; ++a)
+    for (int b = a + 1; b < 3; ++b) {
+      double difference = 0;
+      for (u32 y = 0; y < 256; ++y)
+        for (u32 x = 0; x < 256; ++x)
+          difference += std::abs(PixelFromTop(skins[a], a == 0, x, y)[1] - PixelFromTop(skins[b], false, x, y)[1]);
+      EXPECT_GT(difference / (256.0 * 256.0), 15.0) << names[a] << " and " << names[b];
+    }
+}
+
+TEST(Pictures, ParticlesFadeOutBeforeTheirEdges) {
+  // Particles are drawn as squares; any alpha on the picture's border shows the square.
+  for (const char* name : {"pLight.Tga", "CoDSmoke2.Tga", "ParticleBit.Tga", "Particle.Tga", "Cursor.Tga"}) {
+    SCOPED_TRACE(name);
+    ODecodedImage image;
+    ASSERT_TRUE(LoadTexture(name, image));
+    bool cursor = std::string(name) == "Cursor.Tga";
+    u32 inked = 0;
+    for (u32 y = 0; y < image.height; ++y)
+      for (u32 x = 0; x < image.width; ++x) {
+        u8 alpha = image.pixels[(y * image.width + x) * 4 + 3];
+        bool edge = x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1;
+        if (alpha > 128) ++inked;
+        // The pointer's tip touches its top-left corner on purpose.
+        if (edge && !cursor) {
+          EXPECT_EQ(alpha, 0) << x << "," << y;
+        }
+      }
+    EXPECT_GT(inked, image.width * image.height / 40);
+  }
+  // The flame atlas is added on black: its four cells must stay black where they meet.
+  ODecodedImage flames;
+  ASSERT_TRUE(LoadTexture("xFlame2x2.jpg", flames));
+  for (u32 i = 0; i < flames.width; ++i)
+    for (u32 line : {0u, flames.height / 2 - 1, flames.height / 2, flames.height - 1}) {
+      const u8* across = &flames.pixels[(line * flames.width + i) * 3];
+      const u8* down = &flames.pixels[(i * flames.width + line) * 3];
+      EXPECT_LT(across[0] + across[1] + across[2], 24) << i << "," << line;
+      EXPECT_LT(down[0] + down[1] + down[2], 24) << line << "," << i;
+    }
 }

@@ -76,8 +76,9 @@ OCanvas CutCrystal() {
     float au = std::fabs(u), av = std::fabs(v);
     float value;
     if (au < table && av < table) {
-      // The table: a clear face with a diagonal glint.
-      float glint = std::exp(-std::pow((u + v) / 18.0f, 2.0f)) * 0.35f;
+      // The table: a clear face with crossed glints along its diagonals.
+      float glint = std::max(std::exp(-std::pow((u + v) / 14.0f, 2.0f)),
+                             std::exp(-std::pow((u - v) / 14.0f, 2.0f))) * 0.3f;
       value = 0.78f + glint;
     } else if (av > au) {
       // Upper and lower facets, the same brightness so the picture is symmetric.
