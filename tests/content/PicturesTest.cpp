@@ -45,6 +45,10 @@ const ExpectedPicture kPictures[] = {
     {"Menu/alArrow.Tga", 128, 128, RGB},   {"Menu/lArrowMask.Tga", 128, 128, RGB},
     {"Menu/nrArrow.Tga", 128, 128, RGB},   {"Menu/arArrow.Tga", 128, 128, RGB},
     {"Menu/rArrowMask.Tga", 128, 128, RGB},
+    // Surfaces the models may name.
+    {"Ball.Tga", 128, 128, RGB},           {"Bat.Tga", 256, 64, RGB},
+    {"Cage.jpg", 256, 256, RGB},           {"CageM.jpg", 256, 256, RGB},
+    {"Bonus.Tga", 128, 128, RGB},          {"Metal.jpg", 128, 128, RGB},
 };
 
 bool IsPowerOfTwo(u32 v) { return v != 0 && (v & (v - 1)) == 0; }

@@ -1,2 +1,0 @@
-#include "pictures/Pictures.h"
-void AddModelPictures(std::vector<OContentFile>&) {}
