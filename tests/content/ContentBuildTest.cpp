@@ -67,3 +67,25 @@ TEST(ContentBuild, FailuresAreReportedNotHidden) {
   EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
   EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
 }
+
+TEST(ContentBuild, ContactSheetLoadsEveryTextureThroughTheGame) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir scratch;
+  std::string output;
+  // Exit status 0 means every texture of the built archive loaded through the game's loader.
+  ASSERT_EQ(RunCommand("SDL_AUDIODRIVER=dummy " + ContentCompiler() + " sheet sheet.jpg " + BRIKON_GAME_DIR, &output), 0)
+      << output;
+  EXPECT_NE(output.find("0 failed"), std::string::npos) << output;
+  std::string bytes = ReadFile("sheet.jpg");
+  ODecodedImage image;
+  ASSERT_TRUE(DecodeJpeg(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image));
+  EXPECT_EQ(image.width, 1024u);
+  EXPECT_EQ(image.height, 768u);
+  // Something was drawn: not one flat colour.
+  size_t bright = 0;
+  for (size_t i = 0; i < image.pixels.size(); i += 3)
+    if (image.pixels[i] + image.pixels[i + 1] + image.pixels[i + 2] > 300) ++bright;
+  EXPECT_GT(bright, image.pixels.size() / 3 / 50);
+  // The working directory the game needs is made elsewhere and not left here.
+  EXPECT_FALSE(FileExists("Data/Resource.Tkr"));
+}
