@@ -66,6 +66,11 @@ TEST(ContentBuild, FailuresAreReportedNotHidden) {
   ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
   EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
   EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
+  // Without the DejaVu fonts there would be no text in any picture: the build stops and names the
+  // package instead of writing blank pictures.
+  EXPECT_EQ(RunCommand("BRIKON_FONT_DIR=/nonexistent/ " + compiler + " build " + sources + " nofonts", &output), 1);
+  EXPECT_NE(output.find("fonts-dejavu-core"), std::string::npos) << output;
+  EXPECT_FALSE(FileExists("nofonts/Data/Resource.Tkr"));
 }
 
 TEST(ContentBuild, ContactSheetLoadsEveryTextureThroughTheGame) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "assets/ImageWriter.h"
+#include "pictures/Text.h"
 
 std::string TexturePath(const std::string& name) { return "Data/Textures/" + name; }
 
@@ -88,6 +90,8 @@ void PaintStar(OCanvas& canvas, float cx, float cy, float r) {
 }
 
 void BuildPictures(const OContentContext&, std::vector<OContentFile>& archive) {
+  const char* const fonts[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+  if (!FontsAvailable(fonts, 2)) std::exit(1);
   AddFontPicture(archive);
   AddButtonPictures(archive);
   AddScreenPictures(archive);

@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace {
-const char* const kFontFolder = "/usr/share/fonts/truetype/dejavu/";
+// Debian's fonts-dejavu-core puts the faces here; BRIKON_FONT_DIR (ending in '/') points
+// elsewhere, for tests of a machine without them.
+std::string FontFolder() {
+  const char* folder = std::getenv("BRIKON_FONT_DIR");
+  return folder ? folder : "/usr/share/fonts/truetype/dejavu/";
+}
 }
 
 OTextFace::OTextFace(const std::string& fileName) {
@@ -15,7 +22,7 @@ OTextFace::OTextFace(const std::string& fileName) {
     library = nullptr;
     return;
   }
-  std::string path = std::string(kFontFolder) + fileName;
+  std::string path = FontFolder() + fileName;
   if (FT_New_Face(library, path.c_str(), 0, &face) != 0) face = nullptr;
 }
 
@@ -82,6 +89,19 @@ OTextLine OTextFace::Line(const std::string& text, float spacing) {
         line.inkBottom = std::max(line.inkBottom, y);
       }
   return line;
+}
+
+bool FontsAvailable(const char* const* fileNames, int count) {
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    OTextFace face(fileNames[i]);
+    if (!face.Ok()) {
+      std::fprintf(stderr, "brikon-content: cannot open the font %s%s (package fonts-dejavu-core)\n",
+                   FontFolder().c_str(), fileNames[i]);
+      ok = false;
+    }
+  }
+  return ok;
 }
 
 u32 Windows1252ToUnicode(u8 c) {

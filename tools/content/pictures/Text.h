@@ -48,5 +48,10 @@ private:
   FT_FaceRec_* face = nullptr;
 };
 
+// True when the named DejaVu font files can be opened; otherwise prints which one is missing (and
+// the package that brings it) on standard error. Pictures without their text are no pictures, so
+// the compiler stops rather than write them.
+bool FontsAvailable(const char* const* fileNames, int count);
+
 // The Unicode code point of a Windows-1252 byte, or 0 where the code page has no character.
 u32 Windows1252ToUnicode(u8 c);
