@@ -97,5 +97,4 @@ void BuildPictures(const OContentContext&, std::vector<OContentFile>& archive) {
   AddScreenPictures(archive);
   AddSkinPictures(archive);
   AddEffectPictures(archive);
-  AddModelPictures(archive);
 }

@@ -50,4 +50,3 @@ void AddButtonPictures(std::vector<OContentFile>& archive);
 void AddScreenPictures(std::vector<OContentFile>& archive);  // splash, backgrounds, cursor
 void AddSkinPictures(std::vector<OContentFile>& archive);    // brick skins and the title texture
 void AddEffectPictures(std::vector<OContentFile>& archive);  // sprites and particles
-void AddModelPictures(std::vector<OContentFile>& archive);   // textures the models name

@@ -1,12 +1,12 @@
 // The brick skins and the title's texture. The grid binds one skin for all bricks and each brick
 // face maps the whole picture (texture coordinates 0..1 across the face), so a skin is one brick
-// face: a border that reads as the brick's edge and a face inside it. The bricks' own material
-// colours tint the skin, so skins are light and nearly neutral; their looks differ in shape and
-// surface, not in colour. Every skin is symmetric top to bottom, because the game shows TGA and
-// JPEG pictures with opposite row orders. The options screen shows the three side by side.
-//   "Bricks.Tga"  glazed tile: a soft pillow with a bright glaze ring
-//   "BricksC.jpg" carved stone: grainy rock with a chiselled rim
-//   "BricksJ.jpg" cut crystal: facets and sparkles (also the title's reflection map)
+// face: a border that reads as the brick's edge and a face inside it. Bricks are drawn in white,
+// so the skin is their colour; all three stand out warm or bright against the blue cage and sky.
+// Every skin is symmetric top to bottom, because the game shows TGA and JPEG pictures with
+// opposite row orders. The options screen shows the three side by side.
+//   "Bricks.Tga"  glazed tile: an amber pillow with a bright glaze ring
+//   "BricksC.jpg" carved stone: grainy jade with a chiselled rim
+//   "BricksJ.jpg" cut crystal: violet facets and sparkles (also the title's reflection map)
 // "go.tga" is the surface of the 3D title, made of small bricks: polished gold.
 #include <algorithm>
 #include <cmath>
@@ -16,6 +16,14 @@
 namespace {
 
 const int kSkin = 256;
+
+// A colour ramp through three stops: value 0 dark, 0.6 the body colour, 1 the light; above 1
+// toward white.
+OColorF Ramp(float value, u32 dark, u32 body, u32 light) {
+  OColorF c = value < 0.6f ? Mix(Hex(dark), Hex(body), Clamp01(value / 0.6f))
+                           : Mix(Hex(body), Hex(light), Clamp01((value - 0.6f) / 0.4f));
+  return Mix(c, Hex(0xffffff), Clamp01((value - 1.0f) * 2.0f));
+}
 
 // Distance (pixels) from the nearest edge of the square, 0 at the border, kSkin / 2 at the centre.
 float EdgeDistance(float x, float y, int size) {
@@ -38,8 +46,7 @@ OCanvas GlazedTile() {
     float value = shade + ring + sheen;
     // A fine groove at the very edge separates neighbours.
     value *= 0.55f + 0.45f * Smooth(1.0f, 4.0f, d);
-    OColorF c = Rgb(value * 0.97f, value * 0.98f, value * 1.0f);
-    return c;
+    return Ramp(value, 0x4a1a04, 0xe07a18, 0xffd27a);
   });
   return canvas;
 }
@@ -63,7 +70,7 @@ OCanvas CarvedStone() {
     // Veins: thin dark lines where a second noise crosses its middle value.
     float vein = std::fabs(Fractal(x / 40.0f, my / 40.0f, 4, 74) - 0.5f);
     value -= 0.12f * Clamp01(1 - vein * 70.0f) * inset;
-    return Rgb(value * 1.02f, value * 0.97f, value * 0.90f);
+    return Ramp(value * 1.1f, 0x06261c, 0x2f9a6c, 0xb4f2d2);
   });
   return canvas;
 }
@@ -94,7 +101,7 @@ OCanvas CutCrystal() {
     // Rim.
     float d = EdgeDistance(x, y, kSkin);
     value *= 0.6f + 0.4f * Smooth(0.0f, 6.0f, d);
-    OColorF colour = Rgb(value * 0.90f, value * 0.97f, value * 1.05f);
+    OColorF colour = Ramp(value * 0.9f, 0x1e0a4a, 0x7a3ed8, 0xe6d2ff);
     // Sparkles: a few four-pointed stars, mirrored top to bottom.
     const float spots[4][3] = {{60, 58, 14}, {190, 76, 10}, {150, 118, 8}, {98, 100, 6}};
     for (const auto& s : spots)
