@@ -37,7 +37,7 @@ OArchiveDirectory ReadArchiveDirectory(std::istream& in, std::uint64_t fileSize)
     return dir;
   }
   dir.headerComplete = true;
-  dir.entryCount = static_cast<i32>(ReadLE32(dir.header + ARCHIVE_COUNT_OFFSET));
+  dir.entryCount = static_cast<i32>(ArchiveRead32(dir.header + ARCHIVE_COUNT_OFFSET));
 
   std::uint64_t position = ARCHIVE_HEADER_SIZE;
   std::vector<u8> field;
@@ -49,9 +49,9 @@ OArchiveDirectory ReadArchiveDirectory(std::istream& in, std::uint64_t fileSize)
     }
     position += ARCHIVE_RECORD_FIXED;
     OArchiveRecord record;
-    record.recordSize = ReadLE32(fixed);
-    record.dataSize = ReadLE32(fixed + 4);
-    record.dataOffset = ReadLE32(fixed + 8);
+    record.recordSize = ArchiveRead32(fixed);
+    record.dataSize = ArchiveRead32(fixed + 4);
+    record.dataOffset = ArchiveRead32(fixed + 8);
     if (record.recordSize < ARCHIVE_RECORD_FIXED) {
       dir.truncated = true;
       break;

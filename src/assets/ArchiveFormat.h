@@ -34,12 +34,13 @@ inline void Unscramble(u8* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) bytes[i] ^= ARCHIVE_KEY;
 }
 
-inline u32 ReadLE32(const u8* p) {
+// Little-endian 32-bit fields of the header and directory records.
+inline u32 ArchiveRead32(const u8* p) {
   return static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
          static_cast<u32>(p[3]) << 24;
 }
 
-inline void WriteLE32(u8* p, u32 v) {
+inline void ArchiveWrite32(u8* p, u32 v) {
   p[0] = static_cast<u8>(v);
   p[1] = static_cast<u8>(v >> 8);
   p[2] = static_cast<u8>(v >> 16);

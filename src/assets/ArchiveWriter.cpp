@@ -26,15 +26,15 @@ bool BuildArchive(const std::vector<OArchiveEntry>& entries, std::vector<unsigne
 
   u8* p = out.data();
   std::memcpy(p, ARCHIVE_TAG, sizeof ARCHIVE_TAG);
-  WriteLE32(p + ARCHIVE_COUNT_OFFSET, static_cast<u32>(entries.size()));
+  ArchiveWrite32(p + ARCHIVE_COUNT_OFFSET, static_cast<u32>(entries.size()));
 
   size_t record = ARCHIVE_HEADER_SIZE;
   size_t data = ARCHIVE_HEADER_SIZE + static_cast<size_t>(directorySize);
   for (const OArchiveEntry& e : entries) {
     size_t field = e.name.size() + 1;
-    WriteLE32(p + record, static_cast<u32>(ARCHIVE_RECORD_FIXED + field));
-    WriteLE32(p + record + 4, static_cast<u32>(e.bytes.size()));
-    WriteLE32(p + record + 8, static_cast<u32>(data));
+    ArchiveWrite32(p + record, static_cast<u32>(ARCHIVE_RECORD_FIXED + field));
+    ArchiveWrite32(p + record + 4, static_cast<u32>(e.bytes.size()));
+    ArchiveWrite32(p + record + 8, static_cast<u32>(data));
     u8* name = p + record + ARCHIVE_RECORD_FIXED;
     std::memcpy(name, e.name.data(), e.name.size());
     Unscramble(name, field);

@@ -64,6 +64,8 @@ void OBaseImage::DeleteTexture() {
 }
 
 bool OBaseImage::Upload(bool create) {
+  // Without a texture object there is nothing to bind or filter (the default texture is left alone).
+  if (!create && glName == 0) return false;
   bool uploaded = true;
   if (create) {
     // glName is not deleted first: after a display re-creation it may name another image's

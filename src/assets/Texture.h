@@ -35,7 +35,7 @@ public:
 
   // create: makes a new texture object from `pixels` (mipmapped when filterMode asks for it).
   // Always: binds the texture and sets its filters from filterMode. False when create found no
-  // pixels to upload.
+  // pixels to upload, or when there is no texture object to re-filter.
   virtual bool Upload(bool create);
 
   // Reads the archive file at path, decodes it (".jpg" anywhere in the path, letter-exact: JPEG,

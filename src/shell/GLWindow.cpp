@@ -206,8 +206,14 @@ bool OGLWindow::OpenFullscreen(int index) {
     DestroyGLWindow();
     return false;
   }
+  // The X server applies the change asynchronously: give it a moment to come through.
   int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(window, &w, &h);
+  for (int tries = 0; tries < 50; ++tries) {
+    SDL_PumpEvents();
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    if (w == m.width && h == m.height) break;
+    SDL_Delay(10);
+  }
   if (w != m.width || h != m.height) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();
@@ -347,7 +353,10 @@ int OGLWindow::Run() {
   int code = 0;
   for (;;) {
     SDL_Event e;
-    if (SDL_PollEvent(&e)) {
+    // SDL ends each pump cycle with an empty poll even when an event was pushed during it (a
+    // quit posted by the last dispatch); look for the quit message before running a frame.
+    if (SDL_PollEvent(&e) ||
+        SDL_PeepEvents(&e, 1, SDL_GETEVENT, QuitEventType(), QuitEventType()) > 0) {
       if (e.type == QuitEventType()) {
         code = e.user.code;
         break;

@@ -7,6 +7,8 @@
 #include "assets/ArchiveFormat.h"
 #include "shell/Types.h"
 
+namespace archive_test {
+
 struct RawRecord {
   u32 recordSize;
   u32 dataSize;
@@ -18,12 +20,12 @@ struct RawRecord {
 inline std::string RawArchive(i32 entryCount, const std::vector<RawRecord>& records,
                               const std::string& tail = "") {
   std::string out(ARCHIVE_HEADER_SIZE, '\0');
-  WriteLE32(reinterpret_cast<u8*>(&out[ARCHIVE_COUNT_OFFSET]), static_cast<u32>(entryCount));
+  ArchiveWrite32(reinterpret_cast<u8*>(&out[ARCHIVE_COUNT_OFFSET]), static_cast<u32>(entryCount));
   for (const RawRecord& r : records) {
     u8 fixed[12];
-    WriteLE32(fixed, r.recordSize);
-    WriteLE32(fixed + 4, r.dataSize);
-    WriteLE32(fixed + 8, r.dataOffset);
+    ArchiveWrite32(fixed, r.recordSize);
+    ArchiveWrite32(fixed + 4, r.dataSize);
+    ArchiveWrite32(fixed + 8, r.dataOffset);
     out.append(reinterpret_cast<const char*>(fixed), 12);
     std::string field = r.nameField;
     Unscramble(reinterpret_cast<u8*>(&field[0]), field.size());
@@ -40,3 +42,5 @@ inline std::string Scrambled(std::string bytes) {
 inline std::vector<unsigned char> Bytes(const std::string& s) {
   return std::vector<unsigned char>(s.begin(), s.end());
 }
+
+}  // namespace archive_test

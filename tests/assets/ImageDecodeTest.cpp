@@ -8,6 +8,8 @@
 #include "ImageTestSupport.h"
 #include "assets/ImageDecode.h"
 
+using namespace image_test;
+
 namespace {
 
 bool Near(int a, int b, int tolerance = 6) { return std::abs(a - b) <= tolerance; }

@@ -9,6 +9,8 @@
 
 #include "shell/Types.h"
 
+namespace image_test {
+
 // A TGA with the given header fields and pixel bytes (stored as given, no conversion).
 inline std::string MakeTga(u8 type, u32 width, u32 height, u8 depth, const std::string& pixels,
                            u8 descriptor = 0) {
@@ -71,3 +73,5 @@ inline std::vector<u8> TwoBandsRgb(u32 width, u32 height, const u8 top[3], const
 }
 
 inline const u8* AsBytes(const std::string& s) { return reinterpret_cast<const u8*>(s.data()); }
+
+}  // namespace image_test

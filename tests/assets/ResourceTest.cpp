@@ -11,6 +11,8 @@
 #include "assets/ArchiveWriter.h"
 #include "assets/Resource.h"
 
+using namespace archive_test;
+
 namespace {
 
 std::string Pattern(size_t n, int seed) {

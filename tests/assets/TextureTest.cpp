@@ -16,6 +16,8 @@
 #include "shell/Exception.h"
 #include "support/GLContext.h"
 
+using namespace image_test;
+
 namespace {
 
 std::vector<unsigned char> Vec(const std::string& s) { return {s.begin(), s.end()}; }

@@ -11,6 +11,8 @@
 #include "assets/Resource.h"
 #include "support/TestSupport.h"
 
+using namespace archive_test;
+
 namespace {
 
 const std::string kTkr = BRIKON_BINARY_DIR "/tools/tkr/tkr";

@@ -1,0 +1,206 @@
+#include "assets/Model.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "assets/ModelCache.h"
+#include "assets/ModelData.h"
+#include "assets/ModelObject.h"
+#include "assets/Texture.h"
+#include "shell/Exception.h"
+
+namespace {
+// Bounds scans start from these, as far out as any model of the game reaches.
+constexpr f32 BOUND_START = 1024.0f;
+}  // namespace
+
+OModel::OModel()
+    : blendSrc(GL_SRC_ALPHA), blendDst(GL_ONE_MINUS_SRC_ALPHA), data(new OModelData), visible(1, 0) {
+  data->AddRef();
+}
+
+OModel::OModel(const OModel& other)
+    : O3D(),
+      blendSrc(other.blendSrc),
+      blendDst(other.blendDst),
+      name(other.name),
+      data(other.data),
+      visible(other.visible),
+      localMin(other.localMin),
+      localMax(other.localMax),
+      alpha(other.alpha) {
+  data->AddRef();
+  std::copy(other.drawScale, other.drawScale + 3, drawScale);
+  SetPosition(other.Position());
+  radius = other.radius;
+}
+
+OModel::~OModel() {
+  OModelCache& cache = GetModelCache();
+  // Only the geometry cached under this name is erased: an instance that never loaded (or whose
+  // load failed) holds geometry the cache does not know.
+  const bool cached = cache.Find(name) == data;
+  if (data->Release() && cached) cache.Erase(name);
+}
+
+bool OModel::Load(const std::string& modelName) {
+  OModelCache& cache = GetModelCache();
+  name = modelName;
+  if (OModelData* found = cache.Find(name)) {
+    found->AddRef();
+    OModelData* own = data;
+    data = found;
+    const bool ownCached = cache.Find(own->name) == own;
+    if (own->Release() && ownCached) cache.Erase(own->name);
+  } else {
+    // Geometry already shared or cached under another name must not be overwritten: load into
+    // fresh geometry that carries the owner's loading options.
+    if (data->refCount > 1 || cache.Find(data->name) == data) {
+      OModelData* fresh = new OModelData;
+      fresh->AddRef();
+      fresh->useDetail = data->useDetail;
+      fresh->flatNormals = data->flatNormals;
+      fresh->invertNormals = data->invertNormals;
+      const bool ownCached = cache.Find(data->name) == data;
+      const std::string ownName = data->name;
+      if (data->Release() && ownCached) cache.Erase(ownName);
+      data = fresh;
+    }
+    std::string path;
+    if (!data->useDetail) {
+      path = cache.baseDir + name;
+    } else {
+      path = cache.DetailDir();  // empty for an unknown detail: the model stays empty
+      if (!path.empty()) path += name;
+    }
+    if (!path.empty() && !data->LoadFile(path, false)) throw OFileNotFound(path);
+    data->name = name;
+    cache.Insert(name, data);
+    data->ComputeNormals();
+  }
+  visible.assign(static_cast<size_t>(data->lastObjectIndex + 2), 0);
+  std::fill(visible.begin(), visible.end() - 1, 1);
+  return true;
+}
+
+void OModel::BuildLists() { data->BuildObjectLists(); }
+
+u32 OModel::ObjectCount() const { return data->ObjectCount(); }
+
+void OModel::Draw() {
+  if (data->texture != nullptr) data->texture->Bind();
+  glPushMatrix();
+  glMultMatrixf(matrix.m);
+  if (scaled) {
+    glScalef(drawScale[0], drawScale[1], drawScale[2]);
+    glEnable(GL_NORMALIZE);
+  }
+  // Visibility bytes and objects can differ in number after a detail reload of a file whose
+  // variants disagree; only objects with a byte are drawn.
+  const size_t count = std::min(visible.size(), data->objects.size());
+  if (alpha != 0.0f) {
+    const GLboolean lit = glIsEnabled(GL_LIGHTING);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(blendSrc, blendDst);
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    for (size_t i = 0; i < count; ++i) {
+      if (visible[i] == 1) data->objects[i]->Draw();
+    }
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glPopMatrix();
+    if (scaled) glDisable(GL_NORMALIZE);
+    if (lit) glEnable(GL_LIGHTING);
+  } else {
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (size_t i = 0; i < count; ++i) {
+      if (visible[i] == 1) data->objects[i]->Draw();
+    }
+    glPopMatrix();
+    if (scaled) glDisable(GL_NORMALIZE);
+  }
+}
+
+void OModel::SetScale(f32 x, f32 y, f32 z) {
+  drawScale[0] = x;
+  drawScale[1] = y;
+  drawScale[2] = z;
+  scaled = (x == 1.0f && y == 1.0f && z == 1.0f) ? 0 : 1;
+}
+
+void OModel::ScaleData(f32 x, f32 y, f32 z) {
+  data->scale[0] *= x;
+  data->scale[1] *= y;
+  data->scale[2] *= z;
+  data->ScaleVertices(x, y, z);
+  // Compiled lists hold the old vertices.
+  if (data->listsBuilt) data->BuildObjectLists();
+}
+
+void OModel::ScaleUniform(f32 s) {
+  radius *= s;
+  ScaleData(s, s, s);
+}
+
+void OModel::FitMax(f32 a, f32 b, f32 c) {
+  if (data->vertexCount == 0) return;
+  f32 mx = -BOUND_START, my = -BOUND_START, mz = -BOUND_START;
+  const std::vector<f32>& v = data->vertices;
+  for (size_t i = 0; i + 2 < v.size(); i += 3) {
+    mx = std::max(mx, v[i]);
+    my = std::max(my, v[i + 1]);
+    mz = std::max(mz, v[i + 2]);
+  }
+  ScaleData(mx != 0.0f ? a / mx : 1.0f, my != 0.0f ? b / my : 1.0f, mz != 0.0f ? c / mz : 1.0f);
+}
+
+void OModel::ComputeSize() {
+  f32 r = 0.0f;
+  for (f32 v : data->vertices) r = std::max(r, std::fabs(v));
+  radius = r;
+}
+
+bool OModel::ComputeBounds() {
+  if (data->vertexCount == 0) return false;
+  OVector lo(BOUND_START, BOUND_START, BOUND_START), hi(-BOUND_START, -BOUND_START, -BOUND_START);
+  const std::vector<f32>& v = data->vertices;
+  for (size_t i = 0; i + 2 < v.size(); i += 3) {
+    lo = {std::min(lo.x, v[i]), std::min(lo.y, v[i + 1]), std::min(lo.z, v[i + 2])};
+    hi = {std::max(hi.x, v[i]), std::max(hi.y, v[i + 1]), std::max(hi.z, v[i + 2])};
+  }
+  localMin = lo;
+  localMax = hi;
+  extent = hi - lo;
+  boxMin = lo + Position();
+  boxMax = hi + Position();
+  return true;
+}
+
+void OModel::ComputePickBox() {
+  if (data->vertexCount == 0) return;
+  const std::vector<f32>& v = data->vertices;
+  OVector lo(v[0], v[1], v[2]), hi = lo;
+  for (size_t i = 3; i + 2 < v.size(); i += 3) {
+    lo = {std::min(lo.x, v[i]), std::min(lo.y, v[i + 1]), std::min(lo.z, v[i + 2])};
+    hi = {std::max(hi.x, v[i]), std::max(hi.y, v[i + 1]), std::max(hi.z, v[i + 2])};
+  }
+  obbExtent = (hi - lo) * 0.5f;
+  obbCentre = (hi + lo) * 0.5f;
+}
+
+void OModel::HideAll() { std::fill(visible.begin(), visible.end(), 0); }
+
+u32 OModel::ShowObject(u32 index, bool exclusive) {
+  if (exclusive) HideAll();
+  const u32 count = data->ObjectCount();
+  if (index < count && index < visible.size()) {
+    visible[index] = 1;
+    return count;
+  }
+  if (!visible.empty()) visible[0] = 1;
+  return 0;
+}

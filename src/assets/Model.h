@@ -1,0 +1,74 @@
+#pragma once
+// A placed, drawable instance of a model file: bricks, balls, the bat, bonus capsules, rockets
+// and 3D buttons are all OModels. The geometry is shared with every other instance of the same
+// model name; each instance has its own frame, draw scale, transparency and per-object
+// visibility (a brick shows one damage stage, a button one state).
+#include <string>
+#include <vector>
+
+#include "scene/Object3D.h"
+#include "scene/Vector.h"
+#include "shell/Types.h"
+
+class OModelData;
+
+class OModel : public O3D {
+public:
+  // Identity frame, opaque, blend (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), scales 1, and an empty
+  // geometry of its own on which the owner may set the loading options before Load.
+  OModel();
+  // Shares the geometry and copies the visibility, name, draw scale, bounds, position, radius,
+  // alpha and blend factors (not the rotation; the draw scale is off until SetScale).
+  OModel(const OModel& other);
+  OModel& operator=(const OModel&) = delete;
+  // Releases the geometry; the last instance's release removes it from the model cache.
+  ~OModel() override;
+
+  // Takes the cached geometry of that name, or loads it from "Data/Models/" (or the high or low
+  // detail folder when the geometry's useDetail is set) and caches it. Every object starts
+  // visible. Returns true or throws OFileNotFound (missing or damaged file, missing texture).
+  bool Load(const std::string& modelName);
+  // Display lists for every object of the shared geometry.
+  void BuildLists();
+  // Binds the texture, applies the frame (and draw scale), and draws every visible object:
+  // opaque in white when alpha is 0, else unlit, blended and without depth writes.
+  void Draw() override;
+
+  // A scale applied when drawing only; (1, 1, 1) turns it off.
+  void SetScale(f32 x, f32 y, f32 z);
+  // Multiplies the shared vertices and object positions: every instance of the model sees it.
+  void ScaleData(f32 x, f32 y, f32 z);
+  // radius *= s and ScaleData (s, s, s).
+  void ScaleUniform(f32 s);
+  // Scales the shared vertices so that the largest x, y and z become a, b and c. An axis whose
+  // largest value is 0 is left as it is.
+  void FitMax(f32 a, f32 b, f32 c);
+  // radius = the largest absolute vertex coordinate (0 without vertices).
+  void ComputeSize();
+  // localMin/localMax from the vertices, extent = their difference, and the world box at the
+  // current position (no rotation or scale). False when there are no vertices.
+  bool ComputeBounds();
+  // The picking box: half the vertex bounds' size and their centre.
+  void ComputePickBox();
+
+  void SetAlpha(f32 a) { alpha = a; }
+  void SetBlend(u32 src, u32 dst) {
+    blendSrc = src;
+    blendDst = dst;
+  }
+  void HideAll();
+  // Shows object `index` (hiding the others first when exclusive) and returns the object count;
+  // an index past the objects shows object 0 and returns 0.
+  u32 ShowObject(u32 index, bool exclusive);
+  u32 ObjectCount() const;
+
+  u32 blendSrc;         // blend factors of the translucent path
+  u32 blendDst;
+  u8 scaled = 0;        // 1: drawScale is applied
+  f32 drawScale[3] = {1.0f, 1.0f, 1.0f};
+  std::string name;     // the model name given to Load
+  OModelData* data;     // one reference
+  std::vector<u8> visible;  // one byte per object (1 drawn), plus one spare
+  OVector localMin, localMax;  // vertex bounds, model units
+  f32 alpha = 0.0f;     // 0 opaque; else the translucent alpha
+};

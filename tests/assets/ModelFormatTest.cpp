@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "assets/ModelFormat.h"
+
+namespace {
+
+// A two-object model: a quad (two triangles) and one triangle, sharing four vertices.
+OModelFile SampleModel(u32 normalCount) {
+  OModelFile m;
+  m.normalCount = normalCount;
+  m.texture = "Brick.Tga";
+  m.texture2 = "B";
+  m.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0.5f}};
+  m.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  OModelFileObject quad;
+  quad.reserved = 7;
+  quad.material.shininess = 12.5f;
+  quad.material.diffuse[1] = 0.25f;
+  quad.faces.resize(2);
+  quad.faces[0].corners[0] = {1, 1, 1};
+  quad.faces[0].corners[1] = {2, 2, 1};
+  quad.faces[0].corners[2] = {3, 3, 1};
+  quad.faces[1].corners[0] = {1, 1, 2};
+  quad.faces[1].corners[1] = {3, 3, 2};
+  quad.faces[1].corners[2] = {4, 4, 2};
+  OModelFileObject tri;
+  tri.faces.resize(1);
+  tri.faces[0].corners[0] = {4, 4, 3};
+  tri.faces[0].corners[1] = {2, 2, 3};
+  tri.faces[0].corners[2] = {3, 1, 3};
+  m.objects = {quad, tri};
+  return m;
+}
+
+void PutU32(std::vector<unsigned char>& b, size_t at, u32 v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+bool Read(const std::vector<unsigned char>& b, OModelFile& out) {
+  return ReadZmod(b.data(), b.size(), out);
+}
+
+// Offset of the first object's first index in a SampleModel file.
+size_t FirstIndexOffset(const OModelFile& m) {
+  return ZMOD_HEADER_SIZE + 12 * m.vertices.size() + 8 * m.texCoords.size() +
+         ZMOD_OBJECT_HEAD_SIZE;
+}
+
+}  // namespace
+
+// The writer's bytes are what the header table says, and the reader gives the model back.
+TEST(ModelFormat, RoundTripAndLayout) {
+  for (u32 normalCount : {0u, 5u}) {
+    OModelFile m = SampleModel(normalCount);
+    std::vector<unsigned char> bytes = WriteZmod(m);
+    const size_t k = normalCount ? 9 : 6;
+    // 64 header + 4 vertices + 4 texcoords + 2 object heads + 3 triangles of k indices
+    EXPECT_EQ(bytes.size(), 64 + 48 + 32 + 120 + 3 * k * 4) << "k = " << k;
+    EXPECT_EQ(std::memcmp(bytes.data(), "ZMOD3D", 6), 0);
+    EXPECT_EQ(bytes[12], 1);   // lastObjectIndex = objects - 1
+    EXPECT_EQ(bytes[16], 4);   // vertexCount
+    EXPECT_EQ(bytes[28], 3);   // faceCount over all objects
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&bytes[32])), "Brick.Tga");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(&bytes[48])), "B");
+
+    OModelFile back;
+    ASSERT_TRUE(Read(bytes, back));
+    EXPECT_TRUE(back.magicValid);
+    EXPECT_EQ(back.normalCount, normalCount);
+    EXPECT_EQ(back.texture, "Brick.Tga");
+    EXPECT_EQ(back.texture2, "B");
+    ASSERT_EQ(back.vertices.size(), 4u);
+    EXPECT_FLOAT_EQ(back.vertices[3].z, 0.5f);
+    ASSERT_EQ(back.objects.size(), 2u);
+    EXPECT_EQ(back.objects[0].reserved, 7u);
+    EXPECT_FLOAT_EQ(back.objects[0].material.shininess, 12.5f);
+    EXPECT_FLOAT_EQ(back.objects[0].material.diffuse[1], 0.25f);
+    EXPECT_FLOAT_EQ(back.objects[1].material.ambient[0], 0.2f);  // default material kept
+    ASSERT_EQ(back.objects[1].faces.size(), 1u);
+    EXPECT_EQ(back.objects[1].faces[0].corners[2].vertex, 3);
+    EXPECT_EQ(back.objects[1].faces[0].corners[2].texCoord, 1);
+    // Normal indices travel only with k = 9.
+    EXPECT_EQ(back.objects[1].faces[0].corners[2].normal, normalCount ? 3 : 0);
+    EXPECT_EQ(WriteZmod(back), bytes);  // stable second round
+  }
+}
+
+// Names fill their 16-byte fields: a 16-character name has no terminator, longer ones are cut.
+TEST(ModelFormat, TextureNameFields) {
+  OModelFile m = SampleModel(0);
+  m.texture = "ABCDEFGHIJKLMNOPQRS";
+  m.texture2 = "";
+  OModelFile back;
+  ASSERT_TRUE(Read(WriteZmod(m), back));
+  EXPECT_EQ(back.texture, "ABCDEFGHIJKLMNOP");  // does not run into the second field
+  EXPECT_EQ(back.texture2, "");
+}
+
+// Empty models: no objects (lastObjectIndex -1 or any negative) read as zero objects.
+TEST(ModelFormat, NoObjects) {
+  OModelFile m;
+  std::vector<unsigned char> bytes = WriteZmod(m);
+  EXPECT_EQ(bytes.size(), ZMOD_HEADER_SIZE);
+  OModelFile back;
+  ASSERT_TRUE(Read(bytes, back));
+  EXPECT_TRUE(back.objects.empty());
+  PutU32(bytes, 12, 0x80000000u);  // most negative lastObjectIndex
+  ASSERT_TRUE(Read(bytes, back));
+  EXPECT_TRUE(back.objects.empty());
+  PutU32(bytes, 28, 1);  // a face claimed but no object holds it
+  EXPECT_FALSE(Read(bytes, back));
+}
+
+// A wrong magic is reported, not refused: the game shows a message and loads on.
+TEST(ModelFormat, WrongMagicStillReads) {
+  std::vector<unsigned char> bytes = WriteZmod(SampleModel(0));
+  bytes[0] = 'X';
+  OModelFile back;
+  ASSERT_TRUE(Read(bytes, back));
+  EXPECT_FALSE(back.magicValid);
+  EXPECT_EQ(back.objects.size(), 2u);
+}
+
+// Every cut of a valid file fails cleanly (run under a sanitizer this also proves no byte past
+// the cut is read); trailing bytes are ignored.
+TEST(ModelFormat, Truncations) {
+  for (u32 normalCount : {0u, 1u}) {
+    std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+      std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);
+      OModelFile back;
+      EXPECT_FALSE(ReadZmod(part.data(), part.size(), back)) << "cut at " << cut;
+    }
+    bytes.push_back(0xEE);
+    OModelFile back;
+    EXPECT_TRUE(Read(bytes, back));
+  }
+  OModelFile back;
+  EXPECT_FALSE(ReadZmod(nullptr, 0, back));
+}
+
+// Counts that claim more than the bytes hold fail before anything of that size is allocated.
+TEST(ModelFormat, HugeCounts) {
+  const std::vector<unsigned char> good = WriteZmod(SampleModel(0));
+  struct Case {
+    size_t offset;
+    u32 value;
+    const char* what;
+  } cases[] = {
+      {12, 0x7FFFFFFFu, "lastObjectIndex at the top of the range"},
+      {16, 0xFFFFFFFFu, "vertexCount wrapping 12 x count in 32 bits"},
+      {16, 0x15555556u, "vertexCount whose 12 x count wraps to a small number"},
+      {20, 0xFFFFFFFFu, "texCoordCount"},
+      {28, 0xFFFFFFFFu, "faceCount above the objects' sum"},
+      {28, 2u, "faceCount below the objects' sum"},
+      {ZMOD_HEADER_SIZE + 48 + 32 + 4, 0xFFFFFFFFu, "objectFaceCount"},
+      {ZMOD_HEADER_SIZE + 48 + 32 + 4, 0x2AAAAAABu, "objectFaceCount wrapping 24 x count"},
+  };
+  for (const Case& c : cases) {
+    std::vector<unsigned char> bytes = good;
+    PutU32(bytes, c.offset, c.value);
+    OModelFile back;
+    EXPECT_FALSE(Read(bytes, back)) << c.what;
+  }
+}
+
+// Indices outside their tables fail; the normal index indexes nothing and is taken as it is.
+TEST(ModelFormat, IndicesOutsideTables) {
+  OModelFile m = SampleModel(1);
+  const std::vector<unsigned char> good = WriteZmod(m);
+  const size_t first = FirstIndexOffset(m);
+  struct Case {
+    size_t offset;
+    u32 value;
+    bool ok;
+    const char* what;
+  } cases[] = {
+      {first, 0, false, "vertex index 0 (indices are 1-based)"},
+      {first, 5, false, "vertex index one past the table"},
+      {first, 0xFFFFFFFFu, false, "negative vertex index"},
+      {first, 4, true, "last vertex"},
+      {first + 4, 0, false, "texture coordinate index 0"},
+      {first + 4, 5, false, "texture coordinate index past the table"},
+      {first + 8, 1000, true, "normal index out of any range"},
+  };
+  for (const Case& c : cases) {
+    std::vector<unsigned char> bytes = good;
+    PutU32(bytes, c.offset, c.value);
+    OModelFile back;
+    EXPECT_EQ(Read(bytes, back), c.ok) << c.what;
+  }
+}
+
+// Random byte damage never crashes the reader and never reads outside the buffer.
+TEST(ModelFormat, RandomDamage) {
+  const std::vector<unsigned char> good = WriteZmod(SampleModel(3));
+  u32 seed = 12345;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<unsigned char> bytes = good;
+    int flips = 1 + next() % 4;
+    for (int i = 0; i < flips; ++i) bytes[next() % bytes.size()] = static_cast<unsigned char>(next());
+    bytes.resize(next() % (bytes.size() + 1));
+    OModelFile back;
+    if (Read(bytes, back)) {
+      // Whatever was accepted is internally consistent.
+      for (const OModelFileObject& o : back.objects) {
+        for (const OModelFileFace& f : o.faces) {
+          for (const OModelFileCorner& c : f.corners) {
+            ASSERT_GE(c.vertex, 1);
+            ASSERT_LE(static_cast<size_t>(c.vertex), back.vertices.size());
+            ASSERT_GE(c.texCoord, 1);
+            ASSERT_LE(static_cast<size_t>(c.texCoord), back.texCoords.size());
+          }
+        }
+      }
+    }
+  }
+}

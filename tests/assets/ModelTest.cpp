@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "assets/Model.h"
+#include "assets/ModelCache.h"
+#include "assets/ModelData.h"
+#include "assets/ModelFormat.h"
+#include "assets/ModelObject.h"
+#include "ModelTestSupport.h"
+#include "shell/Exception.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+OVector NormalOf(const OModelData& d, int vertex) {
+  const f32* n = &d.normals[3 * vertex];
+  return {n[0], n[1], n[2]};
+}
+
+OVector VertexOf(const OModelData& d, int vertex) {
+  const f32* v = &d.vertices[3 * vertex];
+  return {v[0], v[1], v[2]};
+}
+
+void ExpectVec(const OVector& v, f32 x, f32 y, f32 z, const std::string& what = "") {
+  EXPECT_NEAR(v.x, x, 1e-5f) << what;
+  EXPECT_NEAR(v.y, y, 1e-5f) << what;
+  EXPECT_NEAR(v.z, z, 1e-5f) << what;
+}
+
+// Models inside a scratch folder: the archive and the configuration live there.
+class ModelTest : public ::testing::Test {
+protected:
+  void SetUp() override { GetModelCache().detail = 2; }
+  ScratchDir dir;
+  MessageRecorder messages;
+};
+
+}  // namespace
+
+// Normals are generated per vertex from the faces, whatever the file says about normals.
+TEST_F(ModelTest, NormalGeneration) {
+  // Smooth (default): every cube corner points out along its own diagonal side of all three
+  // axes, with unit length.
+  OModelData smooth;
+  smooth.SetGeometry(CubeFile(0));
+  ASSERT_EQ(smooth.normalCount, 8u);
+  for (int i = 0; i < 8; ++i) {
+    const OVector n = NormalOf(smooth, i), v = VertexOf(smooth, i);
+    EXPECT_NEAR(n.Length(), 1.0f, 1e-5f);
+    EXPECT_GT(n.x * v.x, 0.1f) << "vertex " << i;  // averaged, not one face's normal
+    EXPECT_GT(n.y * v.y, 0.1f) << "vertex " << i;
+    EXPECT_GT(n.z * v.z, 0.1f) << "vertex " << i;
+  }
+  // Flat: the last face in table order that uses the vertex wins; the Z sides come last.
+  OModelData flat;
+  flat.flatNormals = 1;
+  flat.SetGeometry(CubeFile(0));
+  for (int i = 0; i < 8; ++i) ExpectVec(NormalOf(flat, i), 0, 0, VertexOf(flat, i).z, "flat");
+  // Inverted: lit from the inside.
+  OModelData inside;
+  inside.flatNormals = 1;
+  inside.invertNormals = 1;
+  inside.SetGeometry(CubeFile(0));
+  for (int i = 0; i < 8; ++i) ExpectVec(NormalOf(inside, i), 0, 0, -VertexOf(inside, i).z, "inv");
+
+  // A file with normal indices (nine per triangle) yields exactly the same normals.
+  OModelFile withIndices;
+  const std::vector<unsigned char> bytes = CubeBytes(36);
+  ASSERT_TRUE(ReadZmod(bytes.data(), bytes.size(), withIndices));
+  OModelData nine;
+  nine.SetGeometry(withIndices);
+  EXPECT_EQ(nine.normals, smooth.normals);
+  EXPECT_EQ(nine.normalCount, 8u);  // the file's 36 is replaced by one per vertex
+
+  // A degenerate triangle and a vertex on no face leave zero normals, never NaN.
+  OModelFile odd;
+  odd.vertices = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {5, 5, 5}};
+  odd.texCoords = {{0, 0}};
+  odd.objects.resize(1);
+  odd.objects[0].faces.resize(1);
+  odd.objects[0].faces[0].corners[0] = {1, 1, 0};
+  odd.objects[0].faces[0].corners[1] = {2, 1, 0};
+  odd.objects[0].faces[0].corners[2] = {3, 1, 0};
+  OModelData degenerate;
+  degenerate.SetGeometry(odd);
+  for (f32 v : degenerate.normals) EXPECT_EQ(v, 0.0f);
+}
+
+// The face table and objects mirror the file: 1-based indices become array positions, objects
+// take consecutive runs of the table, materials are kept.
+TEST_F(ModelTest, GeometryFromFile) {
+  OModelFile file = CubeFile(0, 3);
+  file.objects[1].material.shininess = 40.0f;
+  OModelData d;
+  d.SetGeometry(file);
+  EXPECT_EQ(d.lastObjectIndex, 2);
+  ASSERT_EQ(d.ObjectCount(), 3u);
+  EXPECT_EQ(d.faceCount, 12u);
+  EXPECT_EQ(d.objects[1]->firstFace, 4u);
+  EXPECT_EQ(d.objects[1]->objectFaceCount, 4u);
+  EXPECT_FLOAT_EQ(d.objects[1]->material.shininess, 40.0f);
+  EXPECT_FLOAT_EQ(d.objects[0]->material.diffuse[0], 0.8f);
+  EXPECT_EQ(d.faces[0].vertex[0], static_cast<u32>(file.objects[0].faces[0].corners[0].vertex - 1));
+  EXPECT_EQ(d.faces[0].normal[1], d.faces[0].vertex[1]);
+}
+
+// Loading goes through the archive and the cache: one geometry per name, one reference per
+// instance, and the last instance takes the name out of the cache.
+TEST_F(ModelTest, CacheSharingAndLifetime) {
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Cube.Zmod", CubeBytes(0, 3))}));
+  OModelCache& cache = GetModelCache();
+  OModel* a = new OModel;
+  EXPECT_EQ(a->data->refCount, 1);  // the fresh geometry is held by its creator
+  ASSERT_TRUE(a->Load("Cube.Zmod"));
+  ASSERT_EQ(cache.Find("Cube.Zmod"), a->data);
+  EXPECT_EQ(cache.Find("cube.zmod"), nullptr);  // the cache is letter-exact
+  EXPECT_EQ(a->visible, (std::vector<u8>{1, 1, 1, 0}));  // objects + 1 spare byte
+
+  OModel* b = new OModel;
+  b->Load("Cube.Zmod");
+  EXPECT_EQ(b->data, a->data);
+  EXPECT_EQ(a->data->refCount, 2);
+
+  a->SetPosition(3, 4, 5);
+  a->radius = 2.5f;
+  a->SetAlpha(0.5f);
+  a->SetScale(2, 2, 2);
+  a->RotateZ(1.0f);
+  a->visible[1] = 0;
+  OModel* c = new OModel(*a);
+  EXPECT_EQ(c->data, a->data);
+  EXPECT_EQ(a->data->refCount, 3);
+  ExpectVec(c->Position(), 3, 4, 5, "copy takes the position");
+  ExpectVec(c->matrix.XAxis(), 1, 0, 0, "...but not the rotation");
+  EXPECT_FLOAT_EQ(c->radius, 2.5f);
+  EXPECT_FLOAT_EQ(c->alpha, 0.5f);
+  EXPECT_FLOAT_EQ(c->drawScale[0], 2.0f);
+  EXPECT_EQ(c->scaled, 0);
+  EXPECT_EQ(c->visible, a->visible);
+  EXPECT_EQ(c->name, "Cube.Zmod");
+
+  delete a;
+  delete b;
+  EXPECT_EQ(cache.Find("Cube.Zmod"), c->data);  // still held by the copy
+  EXPECT_EQ(c->data->refCount, 1);
+  delete c;
+  EXPECT_EQ(cache.Find("Cube.Zmod"), nullptr);
+
+  // A name loaded again after its geometry went is read anew.
+  OModel d;
+  d.Load("Cube.Zmod");
+  EXPECT_EQ(d.ObjectCount(), 3u);
+}
+
+// Reloading an instance with another name neither corrupts the shared geometry nor leaks it.
+TEST_F(ModelTest, LoadAgainWithAnotherName) {
+  OModelFile one = CubeFile(0, 1);
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/A.Zmod", WriteZmod(one)),
+                              Entry("Data/Models/B.Zmod", CubeBytes(0, 2))}));
+  OModel first;
+  first.Load("A.Zmod");
+  OModel second(first);
+  second.Load("B.Zmod");  // must not overwrite A's shared geometry
+  EXPECT_EQ(first.ObjectCount(), 1u);
+  EXPECT_EQ(second.ObjectCount(), 2u);
+  EXPECT_EQ(GetModelCache().Find("A.Zmod"), first.data);
+  EXPECT_EQ(GetModelCache().Find("B.Zmod"), second.data);
+  EXPECT_EQ(first.data->refCount, 1);
+  first.Load("B.Zmod");  // A's last reference goes, and its name with it
+  EXPECT_EQ(GetModelCache().Find("A.Zmod"), nullptr);
+  EXPECT_EQ(second.data->refCount, 2);
+}
+
+// Failures: a missing or damaged file ends the load with OFileNotFound and caches nothing; a
+// wrong magic shows its message and loads on.
+TEST_F(ModelTest, LoadFailures) {
+  std::vector<unsigned char> wrongMagic = CubeBytes();
+  wrongMagic[0] = 'Q';
+  std::vector<unsigned char> damaged = CubeBytes();
+  damaged[16] = 200;  // vertexCount far beyond the file
+  std::vector<unsigned char> badIndex = CubeBytes();
+  badIndex[64 + 8 * 12 + 4 * 8 + 60] = 9;  // first vertex index past the 8 vertices
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Wrong.Zmod", wrongMagic),
+                              Entry("Data/Models/Damaged.Zmod", damaged),
+                              Entry("Data/Models/BadIndex.Zmod", badIndex),
+                              Entry("Data/Models/Short.Zmod", {'Z', 'M', 'O', 'D', '3', 'D'})}));
+
+  OModel wrong;
+  EXPECT_TRUE(wrong.Load("Wrong.Zmod"));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, "Wrong model format.");
+  EXPECT_EQ(messages.Messages()[0].title, "Error");
+  EXPECT_EQ(messages.Messages()[0].icon, 48u);
+  EXPECT_EQ(wrong.ObjectCount(), 1u);
+
+  for (const char* name : {"Missing.Zmod", "Damaged.Zmod", "BadIndex.Zmod", "Short.Zmod"}) {
+    OModel m;
+    EXPECT_THROW(m.Load(name), OFileNotFound) << name;
+    EXPECT_EQ(GetModelCache().Find(name), nullptr) << name;
+    EXPECT_EQ(m.ObjectCount(), 0u) << name;
+  }
+  EXPECT_EQ(messages.Messages().size(), 1u);  // no further message for damage
+}
+
+// Per-instance visibility: ShowObject past the objects falls back to object 0.
+TEST_F(ModelTest, Visibility) {
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Three.Zmod", CubeBytes(0, 3)),
+                              Entry("Data/Models/Empty.Zmod", WriteZmod(OModelFile{}))}));
+  OModel m;
+  m.Load("Three.Zmod");
+  EXPECT_EQ(m.ShowObject(5, true), 0u);
+  EXPECT_EQ(m.visible, (std::vector<u8>{1, 0, 0, 0}));  // only object 0
+  EXPECT_EQ(m.ShowObject(2, false), 3u);
+  EXPECT_EQ(m.visible, (std::vector<u8>{1, 0, 1, 0}));
+  EXPECT_EQ(m.ShowObject(1, true), 3u);
+  EXPECT_EQ(m.visible, (std::vector<u8>{0, 1, 0, 0}));
+  OModel other(m);
+  other.HideAll();
+  EXPECT_EQ(m.visible[1], 1);  // visibility is the instance's own
+
+  OModel empty;  // lastObjectIndex -1: no objects, one spare byte
+  empty.Load("Empty.Zmod");
+  EXPECT_EQ(empty.ObjectCount(), 0u);
+  EXPECT_EQ(empty.visible.size(), 1u);
+  EXPECT_EQ(empty.ShowObject(0, true), 0u);
+  OModel unloaded;  // never loaded: still safe
+  EXPECT_EQ(unloaded.ShowObject(3, true), 0u);
+}
+
+// Scaling the shared geometry is seen by every instance; sizes and bounds follow it.
+TEST_F(ModelTest, ScalingAndBounds) {
+  OModelFile file = CubeFile(0, 2);
+  for (OModelFileVertex& v : file.vertices) v.z = v.z * 2 + 1;  // z from -1 to 3
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Box.Zmod", WriteZmod(file))}));
+  OModel a, b;
+  a.Load("Box.Zmod");
+  b.Load("Box.Zmod");
+  b.SetPosition(10, 0, 0);
+
+  a.ComputeSize();
+  EXPECT_FLOAT_EQ(a.radius, 3.0f);
+  a.ScaleUniform(0.5f);
+  EXPECT_FLOAT_EQ(a.radius, 1.5f);
+  ASSERT_TRUE(b.ComputeBounds());  // the other instance sees the halved geometry
+  ExpectVec(b.localMin, -0.5f, -0.5f, -0.5f, "localMin");
+  ExpectVec(b.localMax, 0.5f, 0.5f, 1.5f, "localMax");
+  ExpectVec(b.extent, 1, 1, 2, "extent is the full size");
+  ExpectVec(b.boxMin, 9.5f, -0.5f, -0.5f, "world box at the position");
+  ExpectVec(b.boxMax, 10.5f, 0.5f, 1.5f);
+  b.ComputePickBox();
+  ExpectVec(b.obbExtent, 0.5f, 0.5f, 1, "half size");
+  ExpectVec(b.obbCentre, 0, 0, 0.5f, "local centre");
+
+  b.ScaleData(2, 1, 1);
+  a.ComputeBounds();
+  ExpectVec(a.localMax, 1, 0.5f, 1.5f, "ScaleData on b, seen by a");
+  EXPECT_FLOAT_EQ(a.data->scale[0], 1.0f);  // 0.5 then 2: the total stays known
+  EXPECT_FLOAT_EQ(a.data->scale[2], 0.5f);
+
+  a.FitMax(32, 32, 192);
+  a.ComputeBounds();
+  ExpectVec(a.localMax, 32, 32, 192, "FitMax");
+  ExpectVec(a.localMin, -32, -32, -64);
+
+  a.SetScale(1, 1, 1);
+  EXPECT_EQ(a.scaled, 0);
+  a.SetScale(2, 1, 1);
+  EXPECT_EQ(a.scaled, 1);
+
+  OModel none;  // no vertices: no bounds, no scaling
+  EXPECT_FALSE(none.ComputeBounds());
+  none.ComputeSize();
+  EXPECT_EQ(none.radius, 0.0f);
+  none.FitMax(1, 1, 1);
+}
+
+// Detail-dependent models come from the high or low folder, and follow a detail change with
+// their size kept.
+TEST_F(ModelTest, DetailFolders) {
+  OModelFile low = CubeFile(0, 3);
+  for (OModelFileVertex& v : low.vertices) v.x *= 3;  // the low variant is wider
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Brick.Zmod", CubeBytes(0, 3)),
+                              Entry("Data/Models/Low/Brick.Zmod", WriteZmod(low)),
+                              Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3)),
+                              Entry("Data/Models/Plain.Zmod", CubeBytes(0, 1))}));
+  OModelCache& cache = GetModelCache();
+  cache.detail = 2;
+  OModel brick;
+  brick.data->useDetail = 1;
+  brick.Load("Brick.Zmod");
+  brick.ScaleUniform(0.5f);
+  brick.ComputeBounds();
+  EXPECT_FLOAT_EQ(brick.localMax.x, 0.5f);
+
+  OModel plain;  // not detail-dependent: untouched by the reload
+  plain.Load("Plain.Zmod");
+  cache.detail = 1;
+  ASSERT_TRUE(cache.ReloadDetail());
+  brick.ComputeBounds();
+  EXPECT_FLOAT_EQ(brick.localMax.x, 1.5f);  // low variant, same scale applied
+  EXPECT_FLOAT_EQ(brick.localMax.y, 0.5f);
+  EXPECT_EQ(brick.ObjectCount(), 3u);
+  EXPECT_EQ(plain.ObjectCount(), 1u);
+
+  // A detail-dependent model the low folder lacks: the reload stops and reports it.
+  OModel only;
+  only.data->useDetail = 1;
+  cache.detail = 2;
+  only.Load("Only.Zmod");
+  cache.detail = 1;
+  EXPECT_FALSE(cache.ReloadDetail());
+
+  // An unknown detail loads nothing: the model is empty and draws nothing.
+  cache.detail = 0;
+  OModel nothing;
+  nothing.data->useDetail = 1;
+  EXPECT_TRUE(nothing.Load("Brick2.Zmod"));
+  EXPECT_EQ(nothing.ObjectCount(), 0u);
+  EXPECT_FALSE(cache.ReloadDetail());
+}

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "TestSupport.h"
+#include "game/Top.h"
+
+namespace {
+
+std::string Scrambled(std::string text) {
+  ScrambleTop(text);
+  return text;
+}
+
+std::string Table(int entries) {
+  std::string t;
+  for (int i = 0; i < entries; ++i) t += "P" + std::to_string(i) + "\n" + std::to_string(100 - i) + "\n";
+  return t;
+}
+
+}  // namespace
+
+TEST(Top, DefaultTableQualifying) {
+  ScratchDir dir;
+  OTop top("Data/Classic.Top", 10);
+  EXPECT_FALSE(top.Load());  // missing file: the default table, not written
+  EXPECT_FALSE(FileExists("Data/Classic.Top"));
+  ASSERT_EQ(top.Count(), 10);
+  EXPECT_EQ(top.Entry(9).name, "Empty");
+  EXPECT_FALSE(top.Qualifies(0));  // equal to the lowest entry: no place
+  EXPECT_EQ(top.rank, -1);
+  EXPECT_TRUE(top.Qualifies(1));  // anything above 0 takes place 1
+  EXPECT_EQ(top.rank, 1);
+
+  OTop never("x", 10);  // a table never loaded accepts anything at place 1
+  EXPECT_TRUE(never.Qualifies(-5));
+  EXPECT_EQ(never.rank, 1);
+}
+
+TEST(Top, InsertOrderAndSave) {
+  ScratchDir dir;
+  OTop top("Data/Classic.Top", 10);
+  top.Load();
+  EXPECT_TRUE(top.Insert("Ann Lee", 500));
+  EXPECT_TRUE(top.Insert("Bob", 700));
+  EXPECT_TRUE(top.Insert("Cid", 500));  // equal score: directly below the older entry
+  EXPECT_FALSE(top.Insert("Dan", 0));   // does not qualify: unchanged
+  ASSERT_EQ(top.Count(), 10);           // capacity kept
+  EXPECT_EQ(top.Entry(0).name, "Bob");
+  EXPECT_EQ(top.Entry(1).name, "Ann Lee");
+  EXPECT_EQ(top.Entry(2).name, "Cid");
+  EXPECT_EQ(top.Entry(3).name, "Empty");
+  EXPECT_TRUE(top.Insert("   ", 50));  // a blank name is stored as NoName
+  EXPECT_EQ(top.Entry(3).name, "NoName");
+
+  // Saved at once; a fresh table reads back the same names (spaces restored) and scores.
+  OTop again("Data/Classic.Top", 10);
+  ASSERT_TRUE(again.Load());
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(again.Entry(i).name, top.Entry(i).name);
+    EXPECT_EQ(again.Entry(i).score, top.Entry(i).score);
+  }
+  EXPECT_FALSE(FileExists("Data/Classic.Top.new"));  // no temporary left behind
+
+  // A name with blanks of other kinds still makes one token and never breaks the file.
+  EXPECT_TRUE(top.Insert("Tab\tNew\nLine", 900));
+  OTop third("Data/Classic.Top", 10);
+  ASSERT_TRUE(third.Load());
+  EXPECT_EQ(third.Entry(0).name, "Tab New Line");
+}
+
+TEST(Top, FileBytes) {
+  ScratchDir dir;
+  OTop top("Data/Modern.Top", 10);
+  top.Reset();
+  top.entries[0]->name = "A B";
+  top.entries[0]->score = -3;
+  ASSERT_TRUE(top.Save());
+  std::string plain = ReadFile("Data/Modern.Top");
+  ScrambleTop(plain);
+  EXPECT_EQ(plain.substr(0, 13), "A_B\n-3\nEmpty\n");  // names with "_", a line feed after each
+  EXPECT_EQ(plain.size(), 7u + 9u * 8u);
+
+  // The key repeats every 82 bytes: byte 82 is scrambled like byte 0, byte 81 differently.
+  std::string zeros(200, '\0');
+  ScrambleTop(zeros);
+  EXPECT_EQ(zeros[82], zeros[0]);
+  EXPECT_EQ(zeros[164], zeros[0]);
+  EXPECT_NE(zeros[81], zeros[0]);
+  std::string twice = Scrambled(Scrambled("round trip"));
+  EXPECT_EQ(twice, "round trip");  // the same operation both ways
+}
+
+// Only a file of exactly ten pairs is taken; anything else gives the default table, whole.
+TEST(Top, DamagedFilesRejectedWhole) {
+  ScratchDir dir;
+  const std::string bad[] = {
+      Scrambled(Table(9)),                 // too few
+      Scrambled(Table(11)),                // too many
+      Scrambled("A\n1\nB\nxx\n"),          // a score that does not parse
+      Table(10),                           // plain text, not scrambled
+      "",                                  // empty
+      std::string(3000, '\xff'),           // binary noise
+  };
+  for (const std::string& bytes : bad) {
+    WriteFile("Data/Classic.Top", bytes);
+    OTop top("Data/Classic.Top", 10);
+    EXPECT_FALSE(top.Load());
+    ASSERT_EQ(top.Count(), 10);
+    EXPECT_EQ(top.Entry(0).name, "Empty");
+    EXPECT_EQ(top.Entry(0).score, 0);
+    EXPECT_EQ(ReadFile("Data/Classic.Top"), bytes);  // Load never rewrites the file
+  }
+  WriteFile("Data/Classic.Top", Scrambled(Table(10)));
+  OTop good("Data/Classic.Top", 10);
+  EXPECT_TRUE(good.Load());
+  EXPECT_EQ(good.Entry(9).score, 91);
+}
+
+// A save that cannot write leaves the old file as it was.
+TEST(Top, FailedSaveKeepsOldFile) {
+  ScratchDir dir;
+  OTop top("Data/Classic.Top", 10);
+  top.Load();
+  top.Insert("First", 10);
+  std::string before = ReadFile("Data/Classic.Top");
+  chmod("Data", 0555);  // the folder can no longer take the new file
+  bool rootCanWrite = top.Save();
+  if (!rootCanWrite) {
+    EXPECT_FALSE(top.Insert("Second", 20) && ReadFile("Data/Classic.Top") != before);
+    EXPECT_EQ(ReadFile("Data/Classic.Top"), before);
+  }
+  chmod("Data", 0755);
+  OTop nowhere("NoFolder/Classic.Top", 10);
+  nowhere.Reset();
+  EXPECT_FALSE(nowhere.Save());
+}

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/TestSupport.h"
+#include "playfield/LevelCheck.h"
+
+namespace {
+
+// A 3 x 3 x 3 block built layer by layer from text ('.' empty, digits, 'A'..'E' for 10..14).
+std::vector<u8> Cells(const std::vector<std::string>& layers) {
+  std::vector<u8> cells;
+  for (const std::string& layer : layers)
+    for (char c : layer) cells.push_back(c == '.' ? 0 : c >= 'A' ? 10 + (c - 'A') : c - '0');
+  return cells;
+}
+
+const std::string LEVELC = BRIKON_BINARY_DIR "/tools/levelc/levelc";
+
+// Runs levelc check on a scratch file; returns its status and output.
+int CheckFile(const std::string& text, std::string* output) {
+  WriteFile("episode.txt", text);
+  return RunCommand(LEVELC + " check episode.txt", output);
+}
+
+const std::string HEADER = "episode 0 classic size 3 layers 2 levels 1\n";
+
+}  // namespace
+
+// The rules themselves, on small blocks whose answer is known.
+TEST(LevelCheck, Rules) {
+  // A plain brick in the middle of the far layer: reachable across the empty front layer.
+  EXPECT_TRUE(CheckClassicLevel(Cells({".........", "....1...."}).data(), 3, 2).ok);
+
+  // Only unbreakable bricks (or none): nothing to play.
+  OLevelFault f = CheckClassicLevel(Cells({"4.5......", "........."}).data(), 3, 2);
+  EXPECT_FALSE(f.ok);
+  EXPECT_EQ(f.message, "no breakable brick");
+  EXPECT_FALSE(CheckClassicLevel(Cells({"DDD......", "........."}).data(), 3, 2).ok);
+
+  // A brick boxed in by unbreakable bricks on all six sides (the walls of the box do the rest).
+  const std::vector<u8> boxed = Cells({"....5....", "4444A4444", "....5...."});
+  f = CheckClassicLevel(boxed.data(), 3, 3);
+  EXPECT_FALSE(f.ok);
+  EXPECT_EQ(f.layer, 1);  // the brick at fault is named
+  EXPECT_EQ(f.row, 1);
+  EXPECT_EQ(f.column, 1);
+
+  // Breakable bricks give way: a brick behind other breakable bricks is reachable.
+  EXPECT_TRUE(CheckClassicLevel(Cells({"....1....", "1111B1111", "222222222"}).data(), 3, 3).ok);
+
+  // A whole front layer of unbreakable bricks shuts everything behind it out; one gap lets in.
+  EXPECT_FALSE(CheckClassicLevel(Cells({"....1....", "555555555"}).data(), 3, 2).ok);
+  EXPECT_TRUE(CheckClassicLevel(Cells({"1........", "55555555."}).data(), 3, 2).ok);
+
+  // The way in may wind: through the gap, along the middle layer, up to the brick's column.
+  EXPECT_TRUE(CheckClassicLevel(Cells({"......9..", "444444...", "4444444.4"}).data(), 3, 3).ok);
+  // ...but not diagonally between two walls.
+  EXPECT_FALSE(CheckClassicLevel(Cells({"1........", "4........", ".44444444"}).data(), 3, 3).ok);
+
+  // Codes outside 0..14 never pass.
+  f = CheckClassicLevel(Cells({"1........", "........."}).data(), 3, 2);
+  EXPECT_TRUE(f.ok);
+  std::vector<u8> bad = Cells({"1........", "........."});
+  bad[4] = 15;
+  EXPECT_FALSE(CheckClassicLevel(bad.data(), 3, 2).ok);
+  bad[4] = 255;
+  EXPECT_FALSE(CheckClassicLevel(bad.data(), 3, 2).ok);
+
+  // A corridor stage is entered from its layer 0 and needs a breakable brick in its own six
+  // layers; bricks behind the stage do not count for it.
+  EXPECT_FALSE(CheckCorridorStage(Cells({".........", ".........", ".........", ".........",
+                                         ".........", "4........", "1........"})
+                                      .data(),
+                                  3, 7)
+                   .ok);
+  EXPECT_TRUE(CheckCorridorStage(Cells({".........", "....2...."}).data(), 3, 2).ok);
+  EXPECT_FALSE(CheckCorridorStage(Cells({"555555555", "....2...."}).data(), 3, 2).ok);
+  // A malformed block is rejected, not read.
+  EXPECT_FALSE(CheckCorridorStage(nullptr, 3, 2).ok);
+  EXPECT_FALSE(CheckClassicLevel(Cells({"1........"}).data(), 3, 0).ok);
+}
+
+// The hits table the difficulty is measured with, read from the content file.
+TEST(LevelCheck, BrickHits) {
+  std::vector<i32> hits;
+  std::string error;
+  ASSERT_TRUE(ParseBrickHits(ReadFile(BRIKON_SOURCE_DIR "/content/bricks.txt"), hits, error));
+  EXPECT_EQ(hits[1], 1);
+  EXPECT_EQ(hits[3], 2);
+  EXPECT_EQ(hits[11], 3);
+  EXPECT_EQ(hits[4], 0);  // unbreakable bricks are never cleared
+  EXPECT_EQ(hits[13], 0);
+  const OLevelStats s = MeasureCells(Cells({"13B45D..."}).data(), 9, hits);
+  EXPECT_EQ(s.breakable, 3);
+  EXPECT_EQ(s.hits, 6);
+  EXPECT_EQ(s.multiHit, 2);
+  EXPECT_EQ(s.unbreakable, 2);
+  EXPECT_FALSE(ParseBrickHits("3 two\n", hits, error));
+  EXPECT_NE(error.find("line 1"), std::string::npos);
+}
+
+// A broken level file fails levelc with the file, the line and what is wrong.
+TEST(LevelCheck, BrokenFilesAreNamed) {
+  ScratchDir dir;
+  std::string out;
+
+  // A good file passes.
+  ASSERT_EQ(CheckFile(HEADER + "level Fine\n  ... ...\n  ... .1.\n  ... ...\n", &out), 0) << out;
+
+  // An unknown cell character: named with its line and column.
+  EXPECT_EQ(CheckFile(HEADER + "level Typo\n  ... ...\n  ... .x.\n  ... ...\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:4:8: 'x' is not a cell"), std::string::npos) << out;
+
+  // A walled-in brick: the row it stands in.
+  EXPECT_EQ(CheckFile(HEADER + "level Shut\n  .4. 555\n  414 555\n  .4. 555\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:4:4: level \"Shut\": layer 0"), std::string::npos) << out;
+  EXPECT_NE(out.find("walled in"), std::string::npos) << out;
+
+  // No breakable brick at all: the level's heading.
+  EXPECT_EQ(CheckFile(HEADER + "# empty level\nlevel Void\n  ... ...\n  ... ...\n  ... ...\n", &out),
+            1);
+  EXPECT_NE(out.find("episode.txt:3:0: level \"Void\": no breakable brick"), std::string::npos)
+      << out;
+
+  // Shape errors: a missing layer group, a short group, a missing row, a missing level.
+  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ...\n  ... .1.\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:4:0: row has 1 groups"), std::string::npos) << out;
+  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ... .1\n  ... ...\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:4:7: group \".1\" has 2 cells"), std::string::npos) << out;
+  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ... .1.\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:2:0: \"A\" has 2 rows"), std::string::npos) << out;
+  EXPECT_EQ(CheckFile(HEADER, &out), 1);
+  EXPECT_NE(out.find("holds 0 levels, the heading says 1"), std::string::npos) << out;
+  EXPECT_EQ(CheckFile("episode 9 classic size 3 layers 2 levels 1\n", &out), 1);
+  EXPECT_NE(out.find("episode.txt:1:0: episode must be 0..5"), std::string::npos) << out;
+
+  // A corridor whose stages do not add up to its length, or has a short stage in the middle.
+  const std::string corridor = "episode 3 corridor size 3 layers 8 levels 2\n";
+  const std::string stage6 = "stage S\n  ... .1. ... ... ... ...\n  ... ... ... ... ... ...\n"
+                             "  ... ... ... ... ... ...\n";
+  const std::string stage2 = "stage T\n  ... .1.\n  ... ...\n  ... ...\n";
+  EXPECT_EQ(CheckFile(corridor + stage6 + stage2, &out), 0) << out;
+  EXPECT_EQ(CheckFile(corridor + stage6, &out), 1);
+  EXPECT_NE(out.find("the stages hold 6 layers"), std::string::npos) << out;
+  EXPECT_EQ(CheckFile(corridor + stage2 + stage6, &out), 1);
+  EXPECT_NE(out.find("only the corridor's last stage"), std::string::npos) << out;
+
+  // A file that is not there.
+  EXPECT_EQ(RunCommand(LEVELC + " check missing.txt", &out), 1);
+  EXPECT_NE(out.find("missing.txt:0:0: cannot read"), std::string::npos) << out;
+}
+
+// The compiler refuses an incomplete set of episodes instead of writing a partial table.
+TEST(LevelCheck, CompileNeedsEveryEpisode) {
+  ScratchDir dir;
+  WriteFile("one.txt", HEADER + "level Fine\n  ... ...\n  ... .1.\n  ... ...\n");
+  std::string out;
+  EXPECT_EQ(RunCommand(LEVELC + " compile . one.txt", &out), 1);
+  EXPECT_NE(out.find("no level file holds episode 1"), std::string::npos) << out;
+  EXPECT_FALSE(FileExists("LevelData.cpp"));
+}

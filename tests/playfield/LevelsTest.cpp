@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "support/TestSupport.h"
+#include "playfield/LevelCheck.h"
+#include "playfield/Levels.h"
+
+namespace {
+
+// Cell of an episode's table: level (or corridor layer block) k, layer, row, column.
+u8 Cell(i32 episode, i32 level, i32 layer, i32 row, i32 column) {
+  const EpisodeInfo& info = GetEpisodeInfo(episode);
+  const LevelSpan span = GetLevelBytes(episode, level);
+  const i32 at = (layer * info.n + row) * info.n + column;
+  EXPECT_LT(static_cast<u32>(at), span.size);
+  return span.data[at];
+}
+
+std::vector<i32> BrickHits() {
+  std::vector<i32> hits;
+  std::string error;
+  EXPECT_TRUE(ParseBrickHits(ReadFile(BRIKON_SOURCE_DIR "/content/bricks.txt"), hits, error))
+      << error;
+  return hits;
+}
+
+// Hits to clear level k of an episode: the whole level (classic) or the stage's six layers.
+i32 LevelHits(i32 episode, i32 level, const std::vector<i32>& hits) {
+  const LevelSpan span = GetLevelBytes(episode, level);
+  const u32 step = LevelStepBytes(episode);
+  return MeasureCells(span.data, static_cast<i32>(span.size < step ? span.size : step), hits).hits;
+}
+
+}  // namespace
+
+// The episode table and the byte tables have exactly the sizes the grid and the game rely on.
+TEST(Levels, TableSizes) {
+  const i32 expected[6][3] = {{15, 5, 10}, {25, 6, 10}, {35, 7, 12},
+                              {20, 5, 112}, {25, 6, 312}, {35, 7, 222}};
+  const u32 bytes[6] = {3750, 9000, 20580, 2800, 11232, 10878};
+  const u32 steps[6] = {250, 360, 588, 150, 216, 294};
+  for (i32 e = 0; e < EPISODE_COUNT; ++e) {
+    const EpisodeInfo& info = GetEpisodeInfo(e);
+    EXPECT_EQ(info.levelCount, expected[e][0]) << "episode " << e;
+    EXPECT_EQ(info.n, expected[e][1]) << "episode " << e;
+    EXPECT_EQ(info.layers, expected[e][2]) << "episode " << e;
+    EXPECT_EQ(GetEpisodeBytes(e).size, bytes[e]) << "episode " << e;
+    EXPECT_EQ(LevelStepBytes(e), steps[e]) << "episode " << e;
+    EXPECT_EQ(IsModernEpisode(e), e >= 3);
+  }
+  // An unknown episode has no levels and no cells rather than someone else's.
+  for (i32 e : {-1, 6, INT_MAX}) {
+    EXPECT_EQ(GetEpisodeInfo(e).levelCount, 0);
+    EXPECT_EQ(GetEpisodeInfo(e).n, 0);
+    EXPECT_EQ(GetEpisodeBytes(e).size, 0u);
+    EXPECT_EQ(GetLevelBytes(e, 0).size, 0u);
+  }
+}
+
+// The first classic level: one layer, a ring of code 6 round a core of code 7.
+TEST(Levels, FirstClassicLevel) {
+  i32 ring = 0, core = 0, elsewhere = 0;
+  for (i32 layer = 0; layer < 10; ++layer)
+    for (i32 row = 0; row < 5; ++row)
+      for (i32 column = 0; column < 5; ++column) {
+        const u8 code = Cell(0, 0, layer, row, column);
+        if (code == 0) continue;
+        const bool outer = row == 0 || row == 4 || column == 0 || column == 4;
+        if (layer != 1) ++elsewhere;
+        else if (outer && code == 6) ++ring;
+        else if (!outer && code == 7) ++core;
+        else ++elsewhere;
+      }
+  EXPECT_EQ(ring, 16);
+  EXPECT_EQ(core, 9);
+  EXPECT_EQ(elsewhere, 0);
+}
+
+// The first stage of the modern demo, cell by cell (row 0 is the bottom row of a corridor).
+TEST(Levels, FirstCorridorStage) {
+  const char* layers[6][5] = {
+      {".....", ".....", ".....", ".....", "....."},
+      {"11111", ".....", ".....", ".....", "11111"},
+      {"AAAAA", ".AAA.", ".....", ".AAA.", "AAAAA"},
+      {"..6..", ".666.", "66666", ".666.", "..6.."},
+      {".....", ".....", ".....", ".....", "....."},
+      {"12...", "21...", "12...", "21...", "12..."},
+  };
+  for (i32 layer = 0; layer < 6; ++layer)
+    for (i32 row = 0; row < 5; ++row)
+      for (i32 column = 0; column < 5; ++column) {
+        const char c = layers[layer][row][column];
+        const u8 expected = c == '.' ? 0 : c == 'A' ? 10 : static_cast<u8>(c - '0');
+        EXPECT_EQ(Cell(3, 0, layer, row, column), expected)
+            << "layer " << layer << " row " << row << " column " << column;
+      }
+}
+
+// Every level and every corridor stage the game can start is playable.
+TEST(Levels, EveryLevelIsPlayable) {
+  for (i32 e = 0; e < EPISODE_COUNT; ++e) {
+    const EpisodeInfo& info = GetEpisodeInfo(e);
+    if (!IsModernEpisode(e)) {
+      for (i32 k = 0; k < info.levelCount; ++k) {
+        const OLevelFault f = CheckClassicLevel(GetLevelBytes(e, k).data, info.n, info.layers);
+        EXPECT_TRUE(f.ok) << "episode " << e << " level " << k << ": " << f.message;
+      }
+      continue;
+    }
+    // Every stage that still has layers, including those past the episode's stage count.
+    for (i32 k = 0; 6 * k < info.layers; ++k) {
+      const LevelSpan span = GetLevelBytes(e, k);
+      const OLevelFault f = CheckCorridorStage(span.data, info.n,
+                                               static_cast<i32>(span.size) / (info.n * info.n));
+      EXPECT_TRUE(f.ok) << "episode " << e << " stage " << k << ": " << f.message;
+      // A played stage starts with more breakable bricks than the hurry-up count (8, 10, 12),
+      // or its timer would be cut the moment it begins.
+      if (k < info.levelCount) {
+        const u32 step = LevelStepBytes(e);
+        const OLevelStats stats = MeasureCells(
+            span.data, static_cast<i32>(span.size < step ? span.size : step), BrickHits());
+        EXPECT_GT(stats.breakable, e * 2 + 2) << "episode " << e << " stage " << k;
+      }
+    }
+  }
+}
+
+// Difficulty, measured as the hits it takes to clear a level, rises through every episode and
+// from demo to hard.
+TEST(Levels, DifficultyRises) {
+  const std::vector<i32> hits = BrickHits();
+  double mean[EPISODE_COUNT] = {};
+  for (i32 e = 0; e < EPISODE_COUNT; ++e) {
+    const EpisodeInfo& info = GetEpisodeInfo(e);
+    // The stages the corridor has room for (the modern demo runs out before its stage count).
+    i32 count = info.levelCount;
+    while (GetLevelBytes(e, count - 1).size == 0) --count;
+    const i32 third = count / 3;
+    double first = 0, last = 0, all = 0;
+    for (i32 k = 0; k < count; ++k) {
+      const i32 h = LevelHits(e, k, hits);
+      if (k < third) first += h;
+      if (k >= count - third) last += h;
+      all += h;
+    }
+    EXPECT_LT(first / third * 1.5, last / third) << "episode " << e;
+    mean[e] = all / count;
+  }
+  EXPECT_LT(mean[0], mean[1]);
+  EXPECT_LT(mean[1], mean[2]);
+  EXPECT_LT(mean[3], mean[4]);
+  EXPECT_LT(mean[4], mean[5]);
+}
+
+// Looking up a level never gives bytes outside the episode's table; a corridor resumed at stage
+// k reads from layer 6k to the end of the table and no further.
+TEST(Levels, LookUpStaysInsideTheTable) {
+  for (i32 e = 0; e < EPISODE_COUNT; ++e) {
+    const LevelSpan table = GetEpisodeBytes(e);
+    const u8* end = table.data + table.size;
+    for (i32 k = 0; k < 200; ++k) {
+      const LevelSpan span = GetLevelBytes(e, k);
+      const i64 start = static_cast<i64>(k) * LevelStepBytes(e);
+      if (start < table.size) {
+        EXPECT_EQ(span.data, table.data + start) << "episode " << e << " level " << k;
+        EXPECT_EQ(span.data + span.size, end) << "episode " << e << " level " << k;
+      } else {
+        EXPECT_EQ(span.size, 0u) << "episode " << e << " level " << k;
+        EXPECT_EQ(span.data, end);
+      }
+    }
+    // Levels no game reaches, and numbers that would wrap round in 32 bits.
+    for (i32 k : {-1, INT_MIN, INT_MAX, 0x40000000, 0x7FFFFFF}) {
+      EXPECT_EQ(GetLevelBytes(e, k).size, 0u) << "episode " << e << " level " << k;
+      EXPECT_EQ(GetLevelBytes(e, k).data, end);
+    }
+  }
+  // The modern demo's corridor of 112 layers ends inside stage 18 (layers 108..111) and has no
+  // stage 19, although the episode counts 20 stages.
+  EXPECT_EQ(GetLevelBytes(3, 18).size, 4u * 25);
+  EXPECT_EQ(GetLevelBytes(3, 19).size, 0u);
+  // The last classic level ends exactly at the table's end.
+  EXPECT_EQ(GetLevelBytes(2, 34).size, 588u);
+  EXPECT_EQ(GetLevelBytes(2, 35).size, 0u);
+}

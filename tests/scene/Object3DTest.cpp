@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "scene/Camera.h"
+#include "scene/Object3D.h"
+#include "scene/Plane.h"
+
+namespace {
+
+constexpr f32 EPS = 1e-5f;
+
+void ExpectVec(const OVector& v, f32 x, f32 y, f32 z, const char* what = "") {
+  EXPECT_NEAR(v.x, x, EPS) << what;
+  EXPECT_NEAR(v.y, y, EPS) << what;
+  EXPECT_NEAR(v.z, z, EPS) << what;
+}
+
+void ExpectOrthonormal(const OMatrix& m) {
+  EXPECT_NEAR(m.XAxis().Length(), 1.0f, EPS);
+  EXPECT_NEAR(m.YAxis().Length(), 1.0f, EPS);
+  EXPECT_NEAR(m.ZAxis().Length(), 1.0f, EPS);
+  EXPECT_NEAR(m.XAxis().Dot(m.YAxis()), 0.0f, EPS);
+  EXPECT_NEAR(m.YAxis().Dot(m.ZAxis()), 0.0f, EPS);
+  // Right-handed: X x Y = Z.
+  const OVector z = m.XAxis().Cross(m.YAxis());
+  ExpectVec(z, m.m[8], m.m[9], m.m[10], "right-handed");
+}
+
+const f32 HALF_PI = 1.57079632679f;
+
+}  // namespace
+
+// Vector basics the rest of the game leans on.
+TEST(Vector, CrossDotNormalize) {
+  ExpectVec(OVector(1, 0, 0).Cross({0, 1, 0}), 0, 0, 1, "x cross y = z");
+  EXPECT_FLOAT_EQ(OVector(1, 2, 3).Dot({4, -5, 6}), 12.0f);
+  OVector zero;
+  zero.Normalize();  // no division by zero
+  ExpectVec(zero, 0, 0, 0);
+  EXPECT_FALSE(std::isnan(zero.x));
+  OVector v(3, 0, 4);
+  v.Normalize();
+  ExpectVec(v, 0.6f, 0, 0.8f);
+}
+
+// Matrix product order and the point/direction transforms.
+TEST(Matrix, ProductAndTransforms) {
+  OMatrix translate;
+  translate.SetPosition({10, 0, 0});
+  OMatrix turn;  // 90 degrees about Z: X -> Y
+  turn.SetColumn(0, {0, 1, 0});
+  turn.SetColumn(1, {-1, 0, 0});
+  // translate x turn: turn first, then move.
+  ExpectVec((translate * turn).TransformPoint({1, 0, 0}), 10, 1, 0, "turn then move");
+  ExpectVec((turn * translate).TransformPoint({1, 0, 0}), 0, 11, 0, "move then turn");
+  const OMatrix p = turn * translate;
+  EXPECT_EQ(p.m[3], 0.0f);
+  EXPECT_EQ(p.m[15], 1.0f);
+  // The transpose carries a world direction back into the frame.
+  ExpectVec(turn.InverseRotate(turn.TransformDirection({0.3f, -2, 5})), 0.3f, -2, 5);
+}
+
+// The three own-axis rotations follow the sign conventions of the frame, keep the position.
+TEST(O3D, RotationsAboutOwnAxes) {
+  O3D o;
+  o.SetPosition(1, 2, 3);
+  o.RotateZ(HALF_PI);  // X' = Y, Y' = -X
+  ExpectVec(o.matrix.XAxis(), 0, 1, 0, "RotateZ X");
+  ExpectVec(o.matrix.YAxis(), -1, 0, 0, "RotateZ Y");
+  ExpectVec(o.matrix.ZAxis(), 0, 0, 1, "RotateZ leaves Z");
+  ExpectVec(o.Position(), 1, 2, 3, "position untouched");
+
+  O3D a;
+  a.RotateX(HALF_PI);  // Y' = Z, Z' = -Y
+  ExpectVec(a.matrix.YAxis(), 0, 0, 1, "RotateX Y");
+  ExpectVec(a.matrix.ZAxis(), 0, -1, 0, "RotateX Z");
+  O3D b;
+  b.RotateY(HALF_PI);  // X' = -Z, Z' = X
+  ExpectVec(b.matrix.XAxis(), 0, 0, -1, "RotateY X");
+  ExpectVec(b.matrix.ZAxis(), 1, 0, 0, "RotateY Z");
+
+  // A uniform scale survives: a scaled frame stays scaled.
+  O3D s;
+  s.matrix.SetColumn(0, {2, 0, 0});
+  s.matrix.SetColumn(1, {0, 2, 0});
+  s.RotateZ(0.7f);
+  EXPECT_NEAR(s.matrix.XAxis().Length(), 2.0f, EPS);
+}
+
+// RotateAxis agrees with the own-axis rotation it generalises, and ignores a zero axis.
+TEST(O3D, RotateAxisAndTurnTo) {
+  O3D a, b;
+  a.RotateAxis(0.4f, {0, 0, 5});  // axis gets normalised
+  b.RotateZ(0.4f);  // the own-axis rotation is the same right-handed turn
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.matrix.m[i], b.matrix.m[i], EPS) << i;
+  O3D c;
+  c.RotateAxis(1.0f, {0, 0, 0});
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(c.matrix.m[i], OMatrix().m[i]);
+
+  // TurnTo brings the given direction onto the direction of the point.
+  O3D t;
+  t.SetPosition(1, 1, 1);
+  t.TurnTo(1, 1, 11, {0, 1, 0});  // +Y turned to +Z: Y axis now points at the target
+  ExpectVec(t.matrix.YAxis(), 0, 0, 1, "TurnTo Y onto target");
+  ExpectOrthonormal(t.matrix);
+  O3D u;
+  u.TurnTo(0, 0, 0, {0, 1, 0});  // the point is the position: nothing
+  ExpectVec(u.matrix.YAxis(), 0, 1, 0);
+}
+
+// LookAt puts -Z toward the point with world +Z up; straight up or down is a fixed frame.
+TEST(O3D, LookAt) {
+  O3D cam;
+  cam.SetPosition(0, -10, 0);
+  cam.LookAt(0, 0, 0);
+  ExpectVec(cam.matrix.ZAxis() * -1.0f, 0, 1, 0, "looks at the point");
+  ExpectVec(cam.matrix.YAxis(), 0, 0, 1, "world +Z is up");
+  ExpectOrthonormal(cam.matrix);
+
+  for (f32 dz : {5.0f, -5.0f}) {
+    O3D o;
+    o.matrix.SetColumn(0, {3, 0, 0});  // a scale that LookAt drops
+    o.SetPosition(2, 2, 2);
+    o.LookAt(2, 2, 2 + dz);
+    ExpectVec(o.matrix.XAxis(), 1, 0, 0, "straight up/down X");
+    ExpectVec(o.matrix.YAxis(), 0, 1, 0, "straight up/down Y");
+    ExpectVec(o.matrix.ZAxis(), 0, 0, dz > 0 ? -1.0f : 1.0f, "Z away from the point");
+    for (int i = 0; i < 16; ++i) EXPECT_FALSE(std::isnan(o.matrix.m[i]));
+  }
+
+  O3D same;
+  same.RotateZ(0.3f);
+  const OMatrix before = same.matrix;
+  same.LookAt(0, 0, 0);  // the point is the position
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(same.matrix.m[i], before.m[i]);
+}
+
+// FaceTarget turns +Z toward the target and keeps the axis lengths (sprite sizes).
+TEST(O3D, FaceTargetKeepsScale) {
+  O3D sprite, camera;
+  sprite.matrix.SetColumn(0, {2, 0, 0});
+  sprite.matrix.SetColumn(1, {0, 3, 0});
+  camera.SetPosition(0, 0, 10);
+  camera.LookAt(0, 0, 0);
+  camera.SetPosition(5, 0, 0);
+  sprite.FaceTarget(camera);
+  ExpectVec(sprite.matrix.ZAxis(), 1, 0, 0, "Z toward the target");
+  EXPECT_NEAR(sprite.matrix.XAxis().Length(), 2.0f, EPS);
+  EXPECT_NEAR(sprite.matrix.YAxis().Length(), 3.0f, EPS);
+  EXPECT_NEAR(sprite.matrix.YAxis().Dot(sprite.matrix.ZAxis()), 0.0f, EPS);
+}
+
+// Parents multiply in from the left, nearest parent rightmost.
+TEST(O3D, WorldMatrixChain) {
+  O3D grand, parent, child;
+  grand.SetPosition(100, 0, 0);
+  parent.RotateZ(HALF_PI);  // parent's X is world Y
+  parent.SetPosition(0, 10, 0);
+  parent.parent = &grand;
+  child.SetPosition(1, 0, 0);
+  child.parent = &parent;
+  ExpectVec(child.WorldPosition(), 100, 11, 0);
+  ExpectVec(child.WorldMatrix().XAxis(), 0, 1, 0);
+}
+
+// Box and sphere tests used by every collision of the game.
+TEST(O3D, OverlapAndSphereBox) {
+  O3D a, b;
+  a.extent = {1, 1, 1};
+  b.extent = {0.5f, 0.5f, 0.5f};
+  b.SetPosition(1.5f, 0, 0);
+  EXPECT_TRUE(a.BoxesOverlap(b));  // touching counts
+  b.SetPosition(1.5001f, 0, 0);
+  EXPECT_FALSE(a.BoxesOverlap(b));
+
+  O3D box;
+  box.boxMin = {0, 0, 0};
+  box.boxMax = {2, 2, 2};
+  O3D ball;
+  ball.radius = 0.0f;
+  ball.SetPosition(1, 1, 1);
+  EXPECT_TRUE(box.SphereHitsBox(ball));  // centre inside: hit whatever the radius
+  ball.radius = 0.5f;
+  ball.SetPosition(2.5f, 1, 1);
+  EXPECT_TRUE(box.SphereHitsBox(ball));  // exactly touching a face
+  ball.SetPosition(2.4f, 2.4f, 2.4f);  // near a corner: distance sqrt(3)*0.4 > 0.5
+  EXPECT_FALSE(box.SphereHitsBox(ball));
+  ball.SetPosition(2.2f, 2.2f, 1);  // near an edge: sqrt(0.08) < 0.5
+  EXPECT_TRUE(box.SphereHitsBox(ball));
+}
+
+// Picking: the line test against the oriented box, in the object's own frame.
+TEST(O3D, RayHitsBox) {
+  O3D button;
+  button.obbExtent = {1, 0.5f, 0.25f};
+  button.SetPosition(10, 0, 0);
+  EXPECT_TRUE(button.RayHitsBox({10, 0, -5}, {0, 0, 1}));
+  EXPECT_TRUE(button.RayHitsBox({10.9f, 0.4f, -5}, {0, 0, 1}));
+  EXPECT_FALSE(button.RayHitsBox({11.1f, 0, -5}, {0, 0, 1}));
+  EXPECT_TRUE(button.RayHitsBox({10, 0, 5}, {0, 0, 1}));  // box behind the point counts
+  // A turned box: its long side now lies along world Y.
+  button.RotateZ(HALF_PI);
+  EXPECT_TRUE(button.RayHitsBox({10, 0.9f, -5}, {0, 0, 1}));
+  EXPECT_FALSE(button.RayHitsBox({10.9f, 0, -5}, {0, 0, 1}));
+  // The centre offset is local.
+  button.obbCentre = {3, 0, 0};  // local X is world Y
+  EXPECT_TRUE(button.RayHitsBox({10, 3, -5}, {0, 0, 1}));
+  // Through a parent.
+  O3D holder;
+  holder.SetPosition(0, 0, 50);
+  button.parent = &holder;
+  EXPECT_TRUE(button.RayHitsBox({10, 3, 0}, {1, 0, 0}) == false);
+  EXPECT_TRUE(button.RayHitsBox({10, 3, 0}, {0, 0, 1}));
+}
+
+// Ball-ball exchange: velocities along the line of centres swap, the pair is pushed apart.
+TEST(O3D, Bounce) {
+  O3D a, b;
+  a.radius = b.radius = 0.5f;
+  a.SetPosition(1, 0, 0);
+  b.SetPosition(0, 0, 0);
+  a.velocity = {-1, 2, 0};
+  b.velocity = {3, 0, 1};
+  ASSERT_TRUE(a.Bounce(b));  // distance 1 = touching
+  ExpectVec(a.velocity, 3, 2, 0, "x exchanged, y kept");
+  ExpectVec(b.velocity, -1, 0, 1);
+  ExpectVec(a.Position(), 1, 0, 0, "0.5 from the midpoint");
+  ExpectVec(b.Position(), 0, 0, 0);
+
+  a.SetPosition(0.6f, 0, 0);  // overlapping: pushed back out
+  ASSERT_TRUE(a.Bounce(b));
+  ExpectVec(a.Position(), 0.8f, 0, 0);
+  ExpectVec(b.Position(), -0.2f, 0, 0);
+
+  a.SetPosition(1.01f, 0, 0);
+  b.SetPosition(0, 0, 0);
+  EXPECT_FALSE(a.Bounce(b));  // apart
+
+  a.SetPosition(4, 4, 4);
+  b.SetPosition(4, 4, 4);
+  a.velocity = {1, 1, 1};
+  EXPECT_FALSE(a.Bounce(b));  // same place: no direction, nothing touched
+  ExpectVec(a.velocity, 1, 1, 1);
+  EXPECT_FALSE(std::isnan(a.Position().x));
+}
+
+// Plane side tests: strict, a point on the plane is on neither side.
+TEST(Plane, DistanceAndSides) {
+  OPlane p = OPlane::FromNormalPoint({0, 0, 1}, {5, 5, 2});
+  EXPECT_FLOAT_EQ(p.Distance({0, 0, 3}), 1.0f);
+  EXPECT_TRUE(p.OppositeSides({0, 0, 3}, {0, 0, 1}));
+  EXPECT_FALSE(p.OppositeSides({0, 0, 3}, {0, 0, 4}));
+  EXPECT_FALSE(p.OppositeSides({0, 0, 2}, {0, 0, 1}));
+}
+
+// The picking ray and screen placement agree, and degenerate views divide by nothing.
+TEST(Camera, PickRayAndScreenPlacement) {
+  OCamera cam(640, 480, 60, 1, 1024);
+  ExpectVec(cam.PickRay(320, 240), 0, 0, -1, "centre looks down -Z");
+  const OVector corner = cam.PickRay(640, 0);  // top right in mouse coordinates
+  EXPECT_GT(corner.x, 0.0f);
+  EXPECT_GT(corner.y, 0.0f);
+  EXPECT_NEAR(corner.Length(), 1.0f, EPS);
+  // Vertical field of view: the top edge is 30 degrees above the axis.
+  const OVector top = cam.PickRay(320, 0);
+  EXPECT_NEAR(std::atan2(top.y, -top.z), 30.0f * 3.14159265f / 180.0f, 1e-4f);
+
+  // A point placed under a window pixel lies on that pixel's picking ray.
+  O3D o;
+  o.PlaceAtScreenPoint(500, 100, -20, cam);  // y up from the bottom
+  const OVector ray = cam.PickRay(500, 480 - 100);
+  const OVector toPoint = o.Position().Normalized();
+  ExpectVec(toPoint, ray.x, ray.y, ray.z, "placement on the ray");
+  EXPECT_FLOAT_EQ(o.Position().z, -20.0f);
+
+  // Zero height (a minimised window) or a zero field of view: finite straight-ahead rays.
+  OCamera flat(640, 0, 60, 1, 1024);
+  const OVector r = flat.PickRay(10, 10);
+  EXPECT_TRUE(std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z));
+  ExpectVec(r, 0, 0, -1);
+  OCamera narrow(640, 480, 0, 1, 1024);
+  const OVector n = narrow.PickRay(10, 10);
+  EXPECT_TRUE(std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z));
+  O3D kept;
+  kept.SetPosition(1, 2, 3);
+  kept.PlaceAtScreenPoint(10, 10, 5, flat);  // nothing to place on
+  ExpectVec(kept.Position(), 1, 2, 3);
+  // A camera looking along the plane: the ray never meets z = 5.
+  OCamera side(640, 480, 60, 1, 1024);
+  side.matrix.SetColumn(1, {0, 0, 1});
+  side.matrix.SetColumn(2, {0, -1, 0});  // -Z now horizontal, exactly
+  kept.PlaceAtScreenPoint(320, 240, 5, side);
+  ExpectVec(kept.Position(), 1, 2, 3);
+}

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "scene/Camera.h"
+#include "scene/Color.h"
+#include "scene/Light.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+namespace {
+// RGB of one pixel of the back buffer (x, y from the bottom left).
+void Pixel(int x, int y, unsigned char rgb[3]) {
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+}  // namespace
+
+// Colours: SetWithAlpha with a negative alpha keeps the alpha; Apply reaches OpenGL.
+TEST(Color, SetAndApply) {
+  OColor4 c(0.1f, 0.2f, 0.3f, 0.4f);
+  c.SetWithAlpha(1, 1, 1, -1);
+  EXPECT_FLOAT_EQ(c.r, 1.0f);
+  EXPECT_FLOAT_EQ(c.a, 0.4f);
+  c.SetWithAlpha(0, 0, 0, 0);
+  EXPECT_FLOAT_EQ(c.a, 0.0f);
+  OColor3& base = c;
+  base.Set(0.5f, 0.25f, 0.75f);  // through the base: alpha untouched
+  EXPECT_FLOAT_EQ(c.a, 0.0f);
+
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  c.SetAlpha(0.5f);
+  base.Apply();  // virtual: the four-component colour
+  f32 current[4];
+  glGetFloatv(GL_CURRENT_COLOR, current);
+  EXPECT_NEAR(current[1], 0.25f, 1e-3f);
+  EXPECT_NEAR(current[3], 0.5f, 1e-3f);
+  OColor3 rgb(1, 0, 0);
+  rgb.Apply();
+  glGetFloatv(GL_CURRENT_COLOR, current);
+  EXPECT_NEAR(current[0], 1.0f, 1e-3f);
+  EXPECT_NEAR(current[3], 1.0f, 1e-3f);  // glColor3f sets alpha 1
+}
+
+// Ortho2D puts pixel (0, 0) at the bottom left of the window.
+TEST(Camera, Ortho2DOrigin) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  glViewport(0, 0, 640, 480);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  Ortho2D(640, 480);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  glBegin(GL_QUADS);  // a 4x4 square in the corner at pixel (0, 0)
+  glVertex2f(0, 0);
+  glVertex2f(4, 0);
+  glVertex2f(4, 4);
+  glVertex2f(0, 4);
+  glEnd();
+  unsigned char p[3];
+  Pixel(1, 1, p);  // glReadPixels counts from the bottom left too
+  EXPECT_EQ(p[0], 255);
+  Pixel(1, 478, p);
+  EXPECT_EQ(p[0], 0);
+}
+
+// Apply loads the inverse of the camera frame: a point in front of a moved, turned camera
+// lands in the middle of the window, and the picking ray through the middle finds it.
+TEST(Camera, ApplyViewAndPicking) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  OCamera cam(640, 480, 60, 1, 1024);
+  cam.SetPosition(0, -20, 5);
+  cam.LookAt(3, 0, 5);
+  cam.pickOffsetX = 7;
+  cam.Apply(640, 480);
+  EXPECT_EQ(cam.pickOffsetX, 0.0f);
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  // The view matrix times the camera frame is the identity.
+  const OMatrix product = cam.view * cam.matrix;
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(product.m[i], OMatrix().m[i], 1e-5f) << i;
+  // The projection read back is a perspective (w from -z).
+  EXPECT_FLOAT_EQ(cam.projection.m[11], -1.0f);
+  EXPECT_NEAR(cam.projection.m[5], 1.0f / std::tan(30.0f * 3.14159265f / 180.0f), 1e-4f);
+
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0, 1, 0);
+  glPointSize(3);
+  glBegin(GL_POINTS);
+  glVertex3f(3, 0, 5);
+  glEnd();
+  unsigned char p[3];
+  Pixel(320, 240, p);
+  EXPECT_EQ(p[1], 255);
+  const OVector ray = cam.PickRay(320, 240);
+  const OVector toPoint = (OVector(3, 0, 5) - cam.Position()).Normalized();
+  EXPECT_NEAR(ray.Dot(toPoint), 1.0f, 1e-5f);
+}
+
+// The light reaches OpenGL with its colours and a w = 1 position taken in the camera's frame;
+// other colour names are ignored.
+TEST(Light, ApplyAndDisable) {
+  OLight light(1);
+  light.SetColor(0x1201 /* GL_DIFFUSE */, 0.5f, 0.25f, 0.125f, 1);
+  light.SetColor(0x1234, 9, 9, 9, 9);  // not a colour: ignored
+  EXPECT_FLOAT_EQ(light.diffuse[0], 0.5f);
+  EXPECT_FLOAT_EQ(light.ambient[0], 0.0f);
+  EXPECT_FLOAT_EQ(light.specular[0], 1.0f);
+  EXPECT_EQ(light.positional, 0);
+  light.SetPosition(0, 0, 10);
+  EXPECT_EQ(light.positional, 1);
+
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0, 0, -3);  // the camera's frame
+  light.localViewer = 1;
+  light.Apply();
+  EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  f32 v[4];
+  glGetLightfv(GL_LIGHT1, GL_DIFFUSE, v);
+  EXPECT_FLOAT_EQ(v[1], 0.25f);
+  glGetLightfv(GL_LIGHT1, GL_POSITION, v);  // eye coordinates
+  EXPECT_FLOAT_EQ(v[2], 7.0f);
+  EXPECT_FLOAT_EQ(v[3], 1.0f);
+  GLint local = 0;
+  glGetIntegerv(GL_LIGHT_MODEL_LOCAL_VIEWER, &local);
+  EXPECT_EQ(local, 1);
+  light.Disable();
+  EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
+}
+
+// The debug box draws red lines and leaves lighting as it found it.
+TEST(O3D, DebugBoxRestoresLighting) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  Ortho2D(640, 480);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  O3D box;
+  box.boxMin = {100.5f, 100.5f, 0};
+  box.boxMax = {200.5f, 200.5f, 0};
+  glEnable(GL_LIGHTING);
+  box.Draw();
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  glDisable(GL_LIGHTING);
+  box.Draw();
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  unsigned char p[3];
+  Pixel(150, 100, p);  // on the bottom edge
+  EXPECT_EQ(p[0], 255);
+  EXPECT_EQ(p[1], 0);
+  Pixel(150, 150, p);  // inside: not filled
+  EXPECT_EQ(p[0], 0);
+}

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "TestSupport.h"
+
+namespace {
+
+const std::string kGame = BRIKON_GAME_DIR "/brikon3d";
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+// The real program on a software-only OpenGL (no X display, so the box returns at once): the
+// driver message, exit status 1, and a run log that still has its closing block. A second run
+// leaves only itself in the log.
+TEST(Entry, SoftwareOpenGLEndsWithStatus1) {
+  ScratchDir dir;
+  std::string cmd = "GALLIUM_DRIVER=softpipe SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
+                    kGame + "'";
+  std::string out;
+  EXPECT_EQ(RunCommand(cmd, &out), 1) << out;
+  EXPECT_NE(out.find("Error: OpenGL compliant 3D video card detected, but hardware acceleration "
+                     "of OpenGL is unavailable due to the wrong version of drivers. To resolve "
+                     "problem you need install newer video drivers from your 3D card "
+                     "manufacturer\xE2\x80\x99s page. See Help for more info."),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(RunCommand(cmd, &out), 1);
+  std::string log = ReadFile("Report.html");
+  EXPECT_EQ(Count(log, "Log file opened"), 1);
+  EXPECT_EQ(Count(log, "Log file closed"), 1);
+  EXPECT_NE(log.find("Total Errors = 0\n"), std::string::npos);
+  // The configuration was created with the defaults on the way.
+  EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+}
+
+// The real program under the virtual display: a window titled "Brikon 3D 2.0" that quits with
+// status 0 when a window manager's close button asks it to.
+TEST(Entry, WindowOpensAndClosesCleanly) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  // The game's mapped window (SDL may make short-lived helper windows while it starts).
+  std::string id, geometry;
+  for (int i = 0; i < 100 && id.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::string ids;
+    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D 2.0$'", &ids);
+    std::istringstream list(ids);
+    for (std::string w; list >> w;) {
+      if (RunCommand("xwininfo -id " + w, &geometry) == 0 &&
+          geometry.find("IsViewable") != std::string::npos) {
+        id = w;
+        break;
+      }
+    }
+  }
+  ASSERT_FALSE(id.empty()) << "no window appeared";
+  EXPECT_NE(geometry.find("Width: 640"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("Height: 480"), std::string::npos) << geometry;
+
+  ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
+  int status = -1;
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid, &status, WNOHANG) == pid) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    status = -1;
+  }
+  if (status == -1) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    FAIL() << "the game did not quit";
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
+}
+
+#include "shell/Entry.h"
+#include "shell/Exception.h"
+#include "shell/GLWindow.h"
+
+namespace {
+// An application whose loading finds a data file missing.
+class MissingFiles : public OGLWindow {
+public:
+  bool Load() override { throw OFileNotFound("Data/Textures/Font.Tga"); }
+  void Unload() override { ++unloads; }
+  int unloads = 0;
+};
+}  // namespace
+
+// A missing data file while loading ends the run with the generic message and status 3.
+TEST(Entry, MissingFileEndsWithStatus3) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  MessageRecorder boxes;
+  MissingFiles app;
+  EXPECT_EQ(RunApplication(app), 3);
+  ASSERT_EQ(boxes.Messages().size(), 1u);
+  EXPECT_EQ(boxes.Messages()[0].text,
+            "Game files are missing or corrupted. Reinstallation of the application may fix the "
+            "problem.");
+  EXPECT_EQ(boxes.Messages()[0].title, "Error");
+  EXPECT_EQ(app.unloads, 0);  // the loop never ran
+}

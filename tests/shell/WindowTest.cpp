@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "TestSupport.h"
+#include "shell/Config.h"
+#include "shell/Exception.h"
+#include "shell/GLWindow.h"
+
+namespace {
+
+std::string ConfigFile(int resolution, int fullscreen) {
+  return std::to_string(resolution) + "\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n" +
+         std::to_string(fullscreen) + "\n0";
+}
+
+// Opens a window as the game does, from the configuration in the current folder.
+void Open(OGLWindow& w) {
+  GetConfig().Reset();
+  w.Create("3D", "Brikon 3D 2.0", 640, 480, true);
+}
+
+}  // namespace
+
+// Windowed mode: the display is not changed and the drawable is exactly the mode's size.
+TEST(Window, WindowedModes) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const int sizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
+  for (int r = 0; r < 3; ++r) {
+    ScratchDir dir;
+    MessageRecorder boxes;
+    WriteFile("Data/Config.Cfg", ConfigFile(r, 0));
+    OGLWindow w;
+    Open(w);
+    int dw, dh;
+    w.GetDrawableSize(dw, dh);
+    EXPECT_EQ(dw, sizes[r][0]);
+    EXPECT_EQ(dh, sizes[r][1]);
+    EXPECT_EQ(w.width, sizes[r][0]);
+    EXPECT_EQ(w.height, sizes[r][1]);
+    EXPECT_EQ(w.resolutionIndex, r);
+    EXPECT_TRUE(w.HasContext());
+    EXPECT_TRUE(w.MakeCurrent());
+    EXPECT_TRUE(boxes.Messages().empty());
+  }
+}
+
+// Full screen at a mode the display does not have (this display has only its own size): the one
+// fallback to 640x480, refused too, so a 640x480 window, and the index reads 0.
+TEST(Window, RefusedFullscreenFallsBack) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  PrivateDisplay display(1024, 768);
+  ASSERT_TRUE(display.Ok());
+  ScratchDir dir;
+  MessageRecorder boxes;
+  WriteFile("Data/Config.Cfg", ConfigFile(1, 1));
+  OGLWindow w;
+  Open(w);
+  int dw, dh;
+  w.GetDrawableSize(dw, dh);
+  EXPECT_EQ(w.resolutionIndex, 0);
+  EXPECT_EQ(dw, 640);
+  EXPECT_EQ(dh, 480);
+  EXPECT_TRUE(w.HasContext());
+  EXPECT_TRUE(boxes.Messages().empty());
+}
+
+// Full screen at the display's own mode is taken.
+TEST(Window, FullscreenAtDisplayMode) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  PrivateDisplay display(1024, 768);
+  ASSERT_TRUE(display.Ok());
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", ConfigFile(2, 1));
+  OGLWindow w;
+  Open(w);
+  int dw, dh;
+  w.GetDrawableSize(dw, dh);
+  EXPECT_EQ(w.resolutionIndex, 2);
+  EXPECT_EQ(dw, 1024);
+  EXPECT_EQ(dh, 768);
+}
+
+// A resolution index of 3 or more: the file is rewritten with all defaults and the window opens
+// at 800x600 (full screen, on a display that has that mode).
+TEST(Window, BadResolutionIndexResetsConfig) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  PrivateDisplay display(800, 600);
+  ASSERT_TRUE(display.Ok());
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "3\n16\n1\n1\n0\n0\n5\n5\n50\n2\n1\n100\n2\n1\n4");
+  OGLWindow w;
+  Open(w);
+  EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+  EXPECT_EQ(w.resolutionIndex, 1);
+  int dw, dh;
+  w.GetDrawableSize(dw, dh);
+  EXPECT_EQ(dw, 800);
+  EXPECT_EQ(dh, 600);
+}
+
+// A software-only OpenGL is refused once the context is current; llvmpipe is accepted.
+TEST(Window, SoftwareRendererRefused) {
+  EXPECT_TRUE(IsSoftwareRenderer("softpipe"));
+  EXPECT_TRUE(IsSoftwareRenderer("GDI Generic"));
+  EXPECT_TRUE(IsSoftwareRenderer("Mesa X11"));
+  EXPECT_TRUE(IsSoftwareRenderer("Software Rasterizer"));
+  EXPECT_FALSE(IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+  EXPECT_FALSE(IsSoftwareRenderer(nullptr));
+
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  setenv("GALLIUM_DRIVER", "softpipe", 1);
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
+  OGLWindow w;
+  EXPECT_THROW(Open(w), OSoftwareGL);
+}
