@@ -1,11 +1,14 @@
 #include "sheet/Sheet.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -13,6 +16,8 @@
 #include <vector>
 
 #include "assets/ImageWriter.h"
+#include "assets/Model.h"
+#include "assets/ModelData.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
 #include "shell/Exception.h"
@@ -22,6 +27,7 @@ namespace {
 
 const int kWidth = 1024, kHeight = 768;
 const char* const kTexturePrefix = "data/textures/";  // index keys are lower case
+const char* const kModelPrefix = "data/models/";
 
 // The game's font drawn from its own picture, measured the way the game measures it, so the
 // labels also show the font as players will see it.
@@ -95,6 +101,85 @@ void DrawChecker(float x, float y, float w, float h) {
   glColor3f(1, 1, 1);
 }
 
+// Sets up 2D drawing in window pixels, y downwards, over the whole window.
+void BeginFlat() {
+  glDisable(GL_SCISSOR_TEST);
+  glViewport(0, 0, kWidth, kHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, kWidth, kHeight, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glColor3f(1, 1, 1);
+}
+
+// The window's picture appended to `sheet` (rows top first).
+void GrabPage(std::vector<u8>& sheet) {
+  glFinish();
+  std::vector<u8> pixels(static_cast<size_t>(kWidth) * kHeight * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  // The frame buffer's rows come bottom first.
+  for (int y = kHeight - 1; y >= 0; --y)
+    sheet.insert(sheet.end(), pixels.begin() + static_cast<long>(y) * kWidth * 3,
+                 pixels.begin() + static_cast<long>(y + 1) * kWidth * 3);
+}
+
+// One object of one model as the game shows it: lit by a white light from the upper left, back
+// faces culled, seen from the side the game's camera sees it from, in the cell (x, y, w, h)
+// (window pixels, y downwards).
+void DrawModelCell(OModel& model, const OTexture* skin, bool fromPlusZ, bool cage, int x, int y, int w, int h) {
+  int glY = kHeight - y - h;
+  glViewport(x, glY, w, h);
+  glScissor(x, glY, w, h);
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(0.09f, 0.11f, 0.2f, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  OVector low = model.localMin, high = model.localMax;
+  float cx = (low.x + high.x) * 0.5f, cy = (low.y + high.y) * 0.5f, cz = (low.z + high.z) * 0.5f;
+  float dx = high.x - low.x, dy = high.y - low.y, dz = high.z - low.z;
+  float radius = std::max(0.001f, 0.5f * std::sqrt(dx * dx + dy * dy + dz * dz));
+  float distance = radius / std::tan(0.5f * 30.0f * 3.14159265f / 180.0f) * 1.05f;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(30.0, static_cast<double>(w) / h, distance * 0.05, distance * 4);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const GLfloat direction[4] = {0.35f, 0.55f, 1.0f, 0};
+  const GLfloat ambient[4] = {0.3f, 0.3f, 0.32f, 1}, diffuse[4] = {0.9f, 0.9f, 0.88f, 1};
+  glLightfv(GL_LIGHT0, GL_POSITION, direction);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_NORMALIZE);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  glEnable(GL_CULL_FACE);
+  // The mirrored view turns the winding over: the playfield culls front faces there, except for
+  // the cage, which is seen from inside.
+  glCullFace(fromPlusZ || cage ? GL_BACK : GL_FRONT);
+  glEnable(GL_TEXTURE_2D);
+  glTranslatef(0, 0, -distance);
+  glRotatef(18, 1, 0, 0);
+  glRotatef(-28, 0, 1, 0);
+  // The game's cameras keep x to the right and y up wherever they stand; from -z (where the
+  // playfield camera stands, looking toward +z) that view is mirrored in z. The title is seen
+  // from +z.
+  if (!fromPlusZ) glScalef(1, 1, -1);
+  glTranslatef(-cx, -cy, -cz);
+  if (skin) skin->Bind();
+  glColor3f(1, 1, 1);
+  model.Draw();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_SCISSOR_TEST);
+}
+
 bool WriteBytes(const std::string& path, const std::vector<u8>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -149,15 +234,8 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
       for (const auto& entry : GetResource().index)
         if (entry.first.compare(0, 14, kTexturePrefix) == 0) names.push_back(entry.second->name.substr(14));
 
-      glViewport(0, 0, kWidth, kHeight);
-      glMatrixMode(GL_PROJECTION);
-      glLoadIdentity();
-      glOrtho(0, kWidth, kHeight, 0, -1, 1);
-      glMatrixMode(GL_MODELVIEW);
-      glLoadIdentity();
-      glDisable(GL_DEPTH_TEST);
-      glDisable(GL_LIGHTING);
-      glDisable(GL_CULL_FACE);
+      std::vector<u8> sheet;
+      BeginFlat();
       glClearColor(0.05f, 0.06f, 0.1f, 1);
       glClear(GL_COLOR_BUFFER_BIT);
 
@@ -212,20 +290,81 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
         glDisable(GL_BLEND);
         if (labels) labels->Print(x, y + boxH + 1, names[i], 15);
       }
-      glFinish();
-      std::vector<u8> pixels(static_cast<size_t>(kWidth) * kHeight * 3);
-      glPixelStorei(GL_PACK_ALIGNMENT, 1);
-      glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-      // The frame buffer's rows come bottom first; a JPEG's top first.
-      std::vector<u8> flipped(pixels.size());
-      for (int y = 0; y < kHeight; ++y)
-        std::copy_n(&pixels[static_cast<size_t>(kHeight - 1 - y) * kWidth * 3], kWidth * 3,
-                    &flipped[static_cast<size_t>(y) * kWidth * 3]);
-      std::vector<u8> jpeg = EncodeJpeg(kWidth, kHeight, 3, flipped.data(), 90);
+      GrabPage(sheet);
+
+      // The models, every object of each, one cell apiece, as many pages as they need. Bricks
+      // wear the skins: high detail the glazed tile, low detail the stone, the options preview
+      // the crystal.
+      std::vector<std::string> models;
+      for (const auto& entry : GetResource().index)
+        if (entry.first.compare(0, 12, kModelPrefix) == 0) models.push_back(entry.second->name.substr(12));
+      OTexture skins[3];
+      const char* skinNames[3] = {"Bricks.Tga", "BricksC.jpg", "BricksJ.jpg"};
+      for (int k = 0; k < 3; ++k) {
+        try {
+          skins[k].Load(skinNames[k]);
+        } catch (const OException&) {
+        }
+      }
+      const int cell = 128, perRow = kWidth / cell, perPage = perRow * ((kHeight - 16) / (cell + 16));
+      int shot = 0, objects = 0;
+      auto startPage = [&]() {
+        BeginFlat();
+        glClearColor(0.05f, 0.06f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      };
+      startPage();
+      for (const std::string& name : models) {
+        OModel model;
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        // Cages are lit from inside: face normals, turned inward, as the grid loads them.
+        bool cage = lower.find("box.zmod") != std::string::npos && lower.find("skin") == std::string::npos;
+        if (cage) {
+          model.data->flatNormals = 1;
+          model.data->invertNormals = 1;
+        }
+        bool loaded = false;
+        try {
+          loaded = model.Load(name);
+        } catch (const OException&) {
+        }
+        if (!loaded) {
+          ++failed;
+          std::fprintf(stderr, "brikon-content: %s does not load\n", name.c_str());
+          continue;
+        }
+        model.ComputeBounds();
+        model.BuildLists();
+        const OTexture* skin = nullptr;
+        if (lower.compare(0, 3, "hi/") == 0) skin = &skins[0];
+        if (lower.compare(0, 4, "low/") == 0) skin = &skins[1];
+        if (lower.find("skinblocks") != std::string::npos) skin = &skins[2];
+        bool fromPlusZ = lower.find("gamename") != std::string::npos || lower.find("gnball") != std::string::npos;
+        u32 count = model.ObjectCount();
+        for (u32 o = 0; o < count; ++o, ++shot, ++objects) {
+          if (shot == perPage) {
+            GrabPage(sheet);
+            startPage();
+            shot = 0;
+          }
+          int x = (shot % perRow) * cell, y = 8 + (shot / perRow) * (cell + 16);
+          model.ShowObject(o, true);
+          DrawModelCell(model, skin, fromPlusZ, cage, x + 2, y, cell - 4, cell - 4);
+          BeginFlat();
+          std::string label = name;
+          if (count > 1) label += " #" + std::to_string(o);
+          if (labels) labels->Print(static_cast<float>(x + 2), static_cast<float>(y + cell - 4), label, 12);
+        }
+      }
+      GrabPage(sheet);
+      int pages = static_cast<int>(sheet.size() / (static_cast<size_t>(kWidth) * kHeight * 3));
+      std::vector<u8> jpeg = EncodeJpeg(kWidth, static_cast<u32>(kHeight * pages), 3, sheet.data(), 90);
       if (jpeg.empty() || !WriteBytes(out, jpeg)) {
         std::fprintf(stderr, "brikon-content: cannot write %s\n", out.c_str());
       } else {
-        std::printf("brikon-content: %zu textures on the sheet, %d failed to load\n", names.size(), failed);
+        std::printf("brikon-content: %zu textures and %d model objects of %zu models on the sheet, %d failed to load\n",
+                    names.size(), objects, models.size(), failed);
         status = failed == 0 ? 0 : 1;
       }
     }
