@@ -22,6 +22,8 @@
 #include "assets/Texture.h"
 #include "shell/Exception.h"
 #include "shell/GLWindow.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
 
 namespace {
 
@@ -74,6 +76,46 @@ public:
     }
     glEnd();
     glDisable(GL_BLEND);
+  }
+
+  // As the game prints in its 2D overlay (origin bottom left, y up): 31-unit glyph squares moved
+  // on by the measured advances, an optional black shadow one unit right and down.
+  void PrintOverlay(float x, float y, const std::string& text, float scale, bool shadow,
+                    float r = 1, float g = 1, float b = 1) {
+    texture.Bind();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (int pass = shadow ? 0 : 1; pass < 2; ++pass) {
+      if (pass == 0) glColor4f(0, 0, 0, 1);
+      else glColor4f(r, g, b, 1);
+      float pen = x + (pass == 0 ? 1 : 0), base = y - (pass == 0 ? 1 : 0);
+      glBegin(GL_QUADS);
+      for (unsigned char c : text) {
+        if (c < 32 || c > 159) continue;
+        int i = c - 32;
+        float cx = (i % 16) * 0.0625f, t = 1 - (i / 16) * 0.125f;
+        glTexCoord2f(cx, t - 0.125f);
+        glVertex2f(pen, base);
+        glTexCoord2f(cx + 0.0625f, t - 0.125f);
+        glVertex2f(pen + 31 * scale, base);
+        glTexCoord2f(cx + 0.0625f, t);
+        glVertex2f(pen + 31 * scale, base + 31 * scale);
+        glTexCoord2f(cx, t);
+        glVertex2f(pen, base + 31 * scale);
+        pen += advance[i] * scale;
+      }
+      glEnd();
+    }
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+  }
+
+  float Width(const std::string& text) const {
+    float w = 0;
+    for (unsigned char c : text)
+      if (c >= 32 && c <= 159) w += static_cast<int>(advance[c - 32]);
+    return w;
   }
 
 private:
@@ -180,6 +222,200 @@ void DrawModelCell(OModel& model, const OTexture* skin, bool fromPlusZ, bool cag
   glDisable(GL_SCISSOR_TEST);
 }
 
+// A picture over the 512 x 512 overlay with texture coordinate (0, 0) at the bottom left, as
+// screen backgrounds and buttons are drawn.
+void DrawOverlayQuad(const OTexture& texture, float x, float y, float w, float h) {
+  texture.Bind();
+  glEnable(GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(0, 0);
+  glVertex2f(x, y);
+  glTexCoord2f(1, 0);
+  glVertex2f(x + w, y);
+  glTexCoord2f(0, 1);
+  glVertex2f(x, y + h);
+  glTexCoord2f(1, 1);
+  glVertex2f(x + w, y + h);
+  glEnd();
+}
+
+bool LoadQuietly(OTexture& texture, const std::string& name) {
+  try {
+    return texture.Load(name);
+  } catch (const OException&) {
+    std::fprintf(stderr, "brikon-content: %s does not load\n", name.c_str());
+    return false;
+  }
+}
+
+// An image button as the menus draw it: the frame buffer multiplied by the mask, then the
+// normal or highlighted image added. The rectangle is truncated to whole units as the game does.
+void DrawImageButton(const std::string& normalName, const std::string& activeName,
+                     const std::string& maskName, bool highlighted, float x, float y, float w, float h) {
+  OTexture normal, active, mask;
+  if (!LoadQuietly(normal, normalName) || !LoadQuietly(active, activeName) || !LoadQuietly(mask, maskName)) return;
+  float rx = static_cast<float>(static_cast<int>(x)), ry = static_cast<float>(static_cast<int>(y));
+  float rw = static_cast<float>(static_cast<int>(w)), rh = static_cast<float>(static_cast<int>(h));
+  glColor4f(1, 1, 1, 1);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_DST_COLOR, GL_ZERO);
+  DrawOverlayQuad(mask, rx, ry, rw, rh);
+  glBlendFunc(GL_ONE, GL_ONE);
+  DrawOverlayQuad(highlighted ? active : normal, rx, ry, rw, rh);
+  glDisable(GL_BLEND);
+}
+
+void DrawButton(const std::string& x, bool highlighted, float rx, float ry, float rw, float rh) {
+  DrawImageButton("Menu/n" + x + ".Tga", "Menu/a" + x + ".Tga", "Menu/m" + x + ".Tga", highlighted, rx, ry, rw,
+                  rh);
+}
+
+// The main menu as the game composes it: background, the six buttons (New pointed at), the
+// title and its ball from the menu camera, the copyright line.
+void DrawMenuScene(OSheetFont* font) {
+  glViewport(0, 0, kWidth, kHeight);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(512, 512);
+  OTexture background;
+  if (LoadQuietly(background, "Menu.jpg")) DrawOverlayQuad(background, 0, 0, 512, 512);
+  DrawButton("Continue", false, 90, 320, 326.68f, 54.6133f);
+  DrawButton("New", true, 93, 272, 326.68f, 54.6133f);
+  DrawButton("Options", false, 89, 224, 326.68f, 54.6133f);
+  DrawButton("Top", false, 169, 176, 163.84f, 54.6133f);
+  DrawButton("Help", false, 171, 128, 163.84f, 54.6133f);
+  DrawButton("Exit", false, 215, 80, 82, 54.6133f);
+
+  OCamera camera(kWidth, kHeight, 60, 1, 1024);
+  camera.SetPosition(0, 0, 64);
+  camera.LookAt(0, 0, 0);
+  camera.Apply(kWidth, kHeight);
+  OLight light(0);
+  light.Apply();
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  OModel title, ball;
+  title.data->flatNormals = 1;
+  try {
+    title.Load("GameName.Zmod");
+    title.ScaleUniform(0.65f);
+    title.BuildLists();
+    title.SetPosition(0, 24, 0);
+    title.Draw();
+    ball.Load("GnBall.Zmod");
+    ball.ScaleUniform(0.0625f);
+    ball.BuildLists();
+    ball.SetPosition(-7.25f, 24, 0);
+    ball.Draw();
+  } catch (const OException&) {
+    std::fprintf(stderr, "brikon-content: the title models do not load\n");
+  }
+  glDisable(GL_CULL_FACE);
+  Ortho2D(512, 512);
+  if (font) font->PrintOverlay(5, 0, "Brikon 3D 2.0  -  made with care", 0.5f, true);
+}
+
+// A classic level in play as the game composes it: background, the cage from the playfield
+// camera, a few layers of bricks in the glazed skin, a ball, the bat and the head-up display.
+void DrawGameScene(OSheetFont* font) {
+  glViewport(0, 0, kWidth, kHeight);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(512, 512);
+  OTexture background, skin;
+  if (LoadQuietly(background, "SBackTex.jpg")) DrawOverlayQuad(background, 0, 0, 512, 512);
+  LoadQuietly(skin, "Bricks.Tga");
+
+  OCamera camera(kWidth, kHeight, 45, 1, 1024);
+  camera.SetPosition(0, 0, -14.4f);
+  camera.LookAt(0, 0, 0);
+  camera.Apply(kWidth, kHeight);
+  // The game's light: full white ambient and a point light just in front of the bat.
+  glDisable(GL_LIGHT0);
+  OLight light(1);
+  light.localViewer = 1;
+  light.SetColor(GL_AMBIENT, 1, 1, 1, 1);
+  light.SetPosition(0, 0, -4.0f);
+  light.Apply();
+  glEnable(GL_TEXTURE_2D);
+  try {
+    OModel cage;
+    cage.data->flatNormals = 1;
+    cage.data->invertNormals = 1;
+    cage.Load("CNBox.Zmod");
+    cage.FitMax(32, 32, 192);
+    cage.ScaleUniform(0.25f);
+    cage.ComputeBounds();
+    cage.BuildLists();
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    cage.Draw();
+
+    // Bricks as the grid sizes and places them: N per row, half a cell free at each side.
+    const int n = 5;
+    float half = std::fabs(cage.localMin.x - cage.localMax.x) / (n + 1) * 0.5f;
+    const int codes[] = {1, 2, 3, 6, 7, 8, 9, 11, 4, 5};
+    std::vector<std::unique_ptr<OModel>> prototypes;
+    for (int code : codes) {
+      std::unique_ptr<OModel> brick(new OModel());
+      brick->Load("Hi/Block/" + std::to_string(code) + ".Zmod");
+      brick->ComputeBounds();
+      brick->ScaleUniform(half / brick->localMax.x);
+      brick->ComputeBounds();
+      brick->BuildLists();
+      brick->ShowObject(0, true);
+      prototypes.push_back(std::move(brick));
+    }
+    float cellW = 2 * prototypes[0]->localMax.x, cellH = 2 * prototypes[0]->localMax.y;
+    float cellD = 2 * prototypes[0]->localMax.z;
+    glCullFace(GL_FRONT);
+    skin.Bind();
+    for (int layer = 0; layer < 4; ++layer)
+      for (int k = 0; k < n * n; ++k) {
+        int row = k / n, column = k % n;
+        // A hollow pattern: the front layers keep a window open onto the back.
+        bool edge = row == 0 || column == 0 || row == n - 1 || column == n - 1;
+        if (layer >= 2 && !edge) continue;
+        if (layer == 3 && (row + column) % 2) continue;
+        int kind = (row * 3 + column + layer * 2) % 10;
+        if (layer == 0) kind = (row + column) % 2 ? 8 : 9;
+        OModel brick(*prototypes[kind]);
+        float x = (column - n / 2.0f) * cellW + cellW / 2;
+        float y = ((n - 1) - row - n / 2.0f) * cellH + cellH / 2;
+        float z = (cage.localMax.z - cellD) - layer * cellD;
+        brick.SetPosition(x, y, z);
+        skin.Bind();
+        brick.Draw();
+      }
+    OModel ball, bat;
+    ball.Load("Ball.Zmod");
+    ball.ScaleUniform(0.0104166670f);
+    ball.BuildLists();
+    ball.SetPosition(1.2f, -0.8f, 12);
+    ball.Draw();
+    glDisable(GL_CULL_FACE);
+    bat.Load("Player.Zmod");
+    bat.ScaleUniform(0.0064285714f);
+    bat.BuildLists();
+    bat.SetPosition(0.5f, -1.5f, 0);
+    bat.SetAlpha(0.6f);
+    bat.Draw();
+  } catch (const OException&) {
+    std::fprintf(stderr, "brikon-content: the playfield models do not load\n");
+  }
+  glDisable(GL_CULL_FACE);
+  Ortho2D(512, 512);
+  if (font) {
+    std::string score = "|12480", lives = "{5", level = "Level: 3";
+    font->PrintOverlay(508 - font->Width(score), 480, score, 1, true, 1.0f, 0.85f, 0.4f);
+    font->PrintOverlay(2, -2, lives, 1, true);
+    font->PrintOverlay(508 - font->Width(level), -2, level, 1, true);
+  }
+}
+
 bool WriteBytes(const std::string& path, const std::vector<u8>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -234,11 +470,6 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
       for (const auto& entry : GetResource().index)
         if (entry.first.compare(0, 14, kTexturePrefix) == 0) names.push_back(entry.second->name.substr(14));
 
-      std::vector<u8> sheet;
-      BeginFlat();
-      glClearColor(0.05f, 0.06f, 0.1f, 1);
-      glClear(GL_COLOR_BUFFER_BIT);
-
       OTexture font;
       bool haveFont = false;
       try {
@@ -246,6 +477,17 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
       } catch (const OException&) {
       }
       std::unique_ptr<OSheetFont> labels(haveFont ? new OSheetFont(font) : nullptr);
+
+      std::vector<u8> sheet;
+      // First the game's two busiest screens composed from the content, then every texture,
+      // then every model object.
+      DrawMenuScene(labels.get());
+      GrabPage(sheet);
+      DrawGameScene(labels.get());
+      GrabPage(sheet);
+      BeginFlat();
+      glClearColor(0.05f, 0.06f, 0.1f, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
 
       const int columns = 8;
       int rows = static_cast<int>((names.size() + columns - 1) / columns);
