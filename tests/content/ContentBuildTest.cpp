@@ -62,6 +62,8 @@ TEST(ContentBuild, FailuresAreReportedNotHidden) {
   EXPECT_NE(output.find("usage"), std::string::npos);
   EXPECT_EQ(RunCommand(compiler + " build " + sources, &output), 2);
   EXPECT_EQ(RunCommand(compiler + " pack " + sources + " out", &output), 2);
+  // A misspelt generator is an error, not an empty success.
+  EXPECT_EQ(RunCommand(compiler + " dump " + sources + " out picture", &output), 2);
   // A game folder whose Data is a file cannot take the archive: the build fails and says so.
   ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
   EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);

@@ -302,3 +302,66 @@ TEST(Pictures, ParticlesFadeOutBeforeTheirEdges) {
       EXPECT_LT(down[0] + down[1] + down[2], 24) << line << "," << i;
     }
 }
+
+TEST(Pictures, ButtonCaptionsSitWhereTheMenusTakeClicks) {
+  // Drawn rectangle and hit rectangle (virtual units) of each button as the menus place them: the
+  // caption must lie inside the area that reacts to the pointer.
+  struct Placement {
+    const char* x;
+    float dx, dy, dw, dh, hx, hy, hw, hh;
+  };
+  const Placement placements[] = {
+      {"Continue", 90, 320, 326.68f, 54.6133f, 157, 334, 196.68f, 33.6133f},
+      {"New", 93, 272, 326.68f, 54.6133f, 147, 286, 216.68f, 33.6133f},
+      {"Options", 89, 224, 326.68f, 54.6133f, 173, 238, 165.68f, 33.6133f},
+      {"Top", 169, 176, 163.84f, 54.6133f, 187, 190, 135.84f, 33.6133f},
+      {"Help", 171, 128, 163.84f, 54.6133f, 205, 142, 98.84f, 33.6133f},
+      {"Exit", 215, 80, 82, 54.6133f, 215, 94, 79.92f, 33.6133f},
+      {"Menu", 194, 44, 163.84f, 27.3f, 229, 44, 93.84f, 27.3f},
+  };
+  for (const Placement& p : placements) {
+    SCOPED_TRACE(p.x);
+    ODecodedImage normal;
+    ASSERT_TRUE(LoadTexture(std::string("Menu/n") + p.x + ".Tga", normal));
+    // Bright caption pixels in virtual units (TGA rows from the bottom, as the game maps them).
+    u32 inside = 0, outside = 0;
+    for (u32 y = 0; y < normal.height; ++y)
+      for (u32 x = 0; x < normal.width; ++x) {
+        if (normal.pixels[(y * normal.width + x) * 3] < 160) continue;
+        float vx = p.dx + (x + 0.5f) / normal.width * p.dw;
+        float vy = p.dy + (y + 0.5f) / normal.height * p.dh;
+        bool hit = vx >= p.hx && vx < p.hx + p.hw && vy >= p.hy && vy < p.hy + p.hh;
+        ++(hit ? inside : outside);
+      }
+    EXPECT_GT(inside, 0u);
+    EXPECT_LE(outside, inside / 20) << "caption spills out of the clickable area";
+  }
+}
+
+TEST(Pictures, HudIconsLeadTheirNumbers) {
+  ODecodedImage font;
+  ASSERT_TRUE(LoadTexture("Font.Tga", font));
+  // The score and lives icons are followed by digits: each must be wide enough to read as an
+  // icon and stand on the digits' line, not above or below it.
+  auto rows = [&](int c, int& top, int& bottom) {
+    int i = c - 32;
+    top = 32, bottom = -1;
+    for (u32 y = 0; y < 32; ++y)
+      for (u32 x = 0; x < 32; ++x)
+        if (PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y)[3] > 100) {
+          top = std::min(top, static_cast<int>(y));
+          bottom = std::max(bottom, static_cast<int>(y));
+        }
+  };
+  int digitTop, digitBottom;
+  rows('0', digitTop, digitBottom);
+  for (int icon : {'|', '{'}) {
+    SCOPED_TRACE(static_cast<char>(icon));
+    int top, bottom;
+    rows(icon, top, bottom);
+    EXPECT_GE(MeasuredAdvance(font, icon - 32), 18);
+    EXPECT_LE(top, digitTop + 2);
+    EXPECT_GE(bottom, digitBottom - 2);
+    EXPECT_LE(bottom - top, 26);
+  }
+}

@@ -127,6 +127,8 @@ int Build(const OContentContext& context, const std::string& gameDir) {
 }
 
 int Dump(const OContentContext& context, const std::string& out, const std::string& only) {
+  if (!only.empty() && only != "pictures" && only != "models" && only != "music" && only != "sounds")
+    return Usage();
   std::vector<OContentFile> files;
   if (only.empty() || only == "pictures") BuildPictures(context, files);
   if (only.empty() || only == "models") BuildModels(context, files);

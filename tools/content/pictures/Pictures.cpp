@@ -60,10 +60,10 @@ void PaintBall(OCanvas& canvas, float cx, float cy, float r, const OColorF& base
     float nz = std::sqrt(std::max(0.0f, 1 - d2));
     // Light from the upper left and in front; a rim of cool reflected light below.
     float diffuse = Clamp01(-0.45f * dx - 0.55f * dy + 0.7f * nz);
-    float spec = std::pow(Clamp01(-0.4f * dx - 0.5f * dy + 0.77f * nz), 24.0f);
+    float shine = std::pow(Clamp01(-0.4f * dx - 0.5f * dy + 0.77f * nz), 24.0f);
     float rim = std::pow(1 - nz, 3.0f) * Clamp01(dy + 0.3f);
     OColorF c = Scaled(base, 0.25f + 0.85f * diffuse);
-    c = Mix(c, Hex(palette::kIvory), spec);
+    c = Mix(c, Hex(palette::kIvory), shine);
     c.r += rim * 0.2f;
     c.g += rim * 0.5f;
     c.b += rim * 0.6f;
