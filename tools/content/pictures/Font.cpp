@@ -15,7 +15,7 @@ namespace {
 const int kCell = 32;
 const float kPixelSize = 22.0f;  // the em; caps stand 16 px tall
 const int kBaseline = 24;        // cell row of the baseline, counted from the top
-const int kPen = 2;              // where the pen starts in the cell: the gap before each glyph
+const int kPen = 1;              // where the pen starts in the cell: with the bearing, the gap before each glyph
 const int kLastInkColumn = 30;   // keeps one clear column so neighbours never touch
 
 int CellLeft(int i) { return (i % 16) * kCell; }

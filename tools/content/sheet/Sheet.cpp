@@ -416,6 +416,44 @@ void DrawGameScene(OSheetFont* font) {
   }
 }
 
+// The high-score screen as the game composes it: background, title, the table's grid and rows,
+// the Menu button and the page arrows (the right one pointed at).
+void DrawScoresScene(OSheetFont* font) {
+  glViewport(0, 0, kWidth, kHeight);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(512, 512);
+  OTexture background;
+  if (LoadQuietly(background, "SBackTex.jpg")) DrawOverlayQuad(background, 0, 0, 512, 512);
+  DrawButton("Menu", false, 194, 44, 163.84f, 27.3f);
+  DrawImageButton("Menu/nrArrow.Tga", "Menu/arArrow.Tga", "Menu/rArrowMask.Tga", true, 330, 30, 40.96f, 54.61f);
+  DrawImageButton("Menu/nlArrow.Tga", "Menu/alArrow.Tga", "Menu/lArrowMask.Tga", false, 180, 30, 40.96f, 54.61f);
+  glDisable(GL_TEXTURE_2D);
+  glColor3ub(109, 114, 124);
+  glLineWidth(0.5f);
+  glBegin(GL_LINES);
+  for (int k = 0; k <= 8; ++k) {
+    float y = 512 - (k * 32 * 0.95f + 95);
+    glVertex2f(35, y);
+    glVertex2f(477, y);
+  }
+  glVertex2f(364, 512 - (0.95f * 256 + 95) - 32);
+  glVertex2f(364, 512 - 95 + 32);
+  glEnd();
+  glLineWidth(1);
+  glColor3f(1, 1, 1);
+  if (!font) return;
+  const char* names[10] = {"Nova",  "Quasar Kid", "Rocket Ray", "Brick Witch", "Comet",
+                           "Zenith", "Orbit",      "Nebula Ned", "Pulsar",      "Lyra"};
+  for (int r = 0; r < 10; ++r) {
+    float y = 512 - ((r + 1) * 30.4f + 95) + 4;
+    font->PrintOverlay(35, y, names[r], 0.95f, false);
+    font->PrintOverlay(380, y, std::to_string(98000 - r * 7350), 0.95f, false);
+  }
+  std::string title = "CLASSIC";
+  font->PrintOverlay(256 - 0.5f * font->Width(title), 445, title, 1, true);
+}
+
 bool WriteBytes(const std::string& path, const std::vector<u8>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -479,11 +517,13 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
       std::unique_ptr<OSheetFont> labels(haveFont ? new OSheetFont(font) : nullptr);
 
       std::vector<u8> sheet;
-      // First the game's two busiest screens composed from the content, then every texture,
+      // First three of the game's screens composed from the content, then every texture,
       // then every model object.
       DrawMenuScene(labels.get());
       GrabPage(sheet);
       DrawGameScene(labels.get());
+      GrabPage(sheet);
+      DrawScoresScene(labels.get());
       GrabPage(sheet);
       BeginFlat();
       glClearColor(0.05f, 0.06f, 0.1f, 1);
