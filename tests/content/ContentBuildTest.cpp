@@ -88,8 +88,7 @@ TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {
   ODecodedImage image;
   ASSERT_TRUE(DecodeJpeg(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image));
   // The main menu, a level and the score table composed as the game draws them, a page of
-  // textures, then pages of
-  // model objects.
+  // textures, then pages of model objects.
   EXPECT_EQ(image.width, 1024u);
   EXPECT_EQ(image.height % 768u, 0u);
   EXPECT_GE(image.height, 768u * (output.find(" 0 model objects") == std::string::npos ? 5 : 4));
