@@ -79,7 +79,7 @@ void AddSplash(std::vector<OContentFile>& archive) {
     c.b += rule * 1.0f;
     return c;
   });
-  PaintTitle(canvas, "BRIKON 3D", 62.0f, w * 0.5f, 71.0f, 0.9f);
+  PaintTitle(canvas, "BRIKON 3D", 72.0f, w * 0.5f, 75.0f, 0.9f);
   AddJpeg(archive, "Brikon3D.jpg", canvas.Resized(1024, 128), 92, true);
 }
 

@@ -272,6 +272,39 @@ void DrawButton(const std::string& x, bool highlighted, float rx, float ry, floa
                   rh);
 }
 
+// The loading display as the game shows it at start-up: the banner over the progress line (here
+// at 60 %) and the version at half size in the bottom right corner.
+void DrawLoadingScene(OSheetFont* font) {
+  glViewport(0, 0, kWidth, kHeight);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(512, 512);
+  OTexture splash;
+  if (LoadQuietly(splash, "Brikon3D.jpg")) {
+    splash.Bind();
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(128, 240, 1);
+    glTexCoord2f(1, 0);
+    glVertex3f(384, 240, 1);
+    glTexCoord2f(1, 1);
+    glVertex3f(384, 272, 1);
+    glTexCoord2f(0, 1);
+    glVertex3f(128, 272, 1);
+    glEnd();
+  }
+  glDisable(GL_TEXTURE_2D);
+  glColor3ub(241, 48, 48);
+  glBegin(GL_LINES);
+  glVertex2f(0, 236);
+  glVertex2f(512 * 0.6f, 236);
+  glEnd();
+  glColor3f(1, 1, 1);
+  if (font) font->PrintOverlay(512 - font->Width("Version 2.0 ") * 0.5f, 0, "Version 2.0", 0.5f, true);
+}
+
 // The main menu as the game composes it: background, the six buttons (New pointed at), the
 // title and its ball from the menu camera, the copyright line.
 void DrawMenuScene(OSheetFont* font) {
@@ -517,8 +550,10 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
       std::unique_ptr<OSheetFont> labels(haveFont ? new OSheetFont(font) : nullptr);
 
       std::vector<u8> sheet;
-      // First three of the game's screens composed from the content, then every texture,
+      // First four of the game's screens composed from the content, then every texture,
       // then every model object.
+      DrawLoadingScene(labels.get());
+      GrabPage(sheet);
       DrawMenuScene(labels.get());
       GrabPage(sheet);
       DrawGameScene(labels.get());
