@@ -22,6 +22,7 @@
 #include "assets/Texture.h"
 #include "shell/Exception.h"
 #include "shell/GLWindow.h"
+#include "shell/MessageBox.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 
@@ -525,6 +526,8 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
   }
   if (chdir(scratch.c_str()) != 0) return 1;
 
+  // A tool must never wait on a dialog: window failures go to standard error only.
+  SetMessageSink([](const std::string&, const std::string&, u32) {});
   int status = 1;
   {
     OGLWindow window;
