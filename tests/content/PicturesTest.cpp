@@ -365,3 +365,53 @@ TEST(Pictures, HudIconsLeadTheirNumbers) {
     EXPECT_LE(bottom - top, 26);
   }
 }
+
+TEST(Pictures, ExplosionFramesPlayInOrder) {
+  // The game plays frames row by row from the sheet's bottom-left (the TGA's first rows): the
+  // fireball must grow over the first frames and thin out toward the last, or it plays backwards
+  // or jumps between rows.
+  ODecodedImage sheet;
+  ASSERT_TRUE(LoadTexture("RExpl.Tga", sheet));
+  u32 columns = sheet.width / 64;
+  auto frameStats = [&](u32 f, u32& covered, i64& total) {
+    u32 left = (f % columns) * 64, bottom = (f / columns) * 64;
+    covered = 0;
+    total = 0;
+    for (u32 y = 0; y < 64; ++y)
+      for (u32 x = 0; x < 64; ++x) {
+        u8 a = sheet.pixels[((bottom + y) * sheet.width + left + x) * 4 + 3];
+        total += a;
+        if (a > 30) ++covered;
+      }
+  };
+  u32 frames = columns * (sheet.height / 64);
+  ASSERT_GE(frames, 8u);
+  u32 first, middle, last;
+  i64 firstTotal, middleTotal, lastTotal;
+  frameStats(0, first, firstTotal);
+  frameStats(frames / 3, middle, middleTotal);
+  frameStats(frames - 1, last, lastTotal);
+  EXPECT_LT(first, middle) << "the fireball grows";
+  EXPECT_LT(lastTotal, middleTotal / 2) << "and fades at the end";
+  EXPECT_GT(firstTotal, 0);
+}
+
+TEST(Pictures, ScreenBackgroundLeavesTextReadable) {
+  // Score rows, help pages and options are printed in white and light grey over "SBackTex.jpg":
+  // its middle must stay dark, and it must not be one flat colour either.
+  ODecodedImage background;
+  ASSERT_TRUE(LoadTexture("SBackTex.jpg", background));
+  double sum = 0, sumSquares = 0;
+  u32 count = 0;
+  for (u32 y = background.height / 4; y < background.height * 3 / 4; ++y)
+    for (u32 x = background.width / 4; x < background.width * 3 / 4; ++x) {
+      const u8* p = PixelFromTop(background, false, x, y);
+      double v = 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+      sum += v;
+      sumSquares += v * v;
+      ++count;
+    }
+  double mean = sum / count, variance = sumSquares / count - mean * mean;
+  EXPECT_LT(mean, 70.0);
+  EXPECT_GT(variance, 4.0);
+}
