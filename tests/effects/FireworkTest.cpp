@@ -113,6 +113,10 @@ TEST(FireworkPool, ThirtyThirdIsDroppedAndTheNextBurstsOnceASlotFrees) {
   EXPECT_EQ(next->particles, buffers[5]);  // the same buffer, lent again
   EXPECT_EQ(next->liveCount, 512);
   EXPECT_EQ(next->particles[0].active, 1);
+  // Adding a held firework again changes nothing (it would be deleted twice).
+  EXPECT_FALSE(pool.Add(next));
+  EXPECT_FALSE(pool.Add(nullptr));
+  EXPECT_EQ(pool.ActiveCount(), 32);
 
   pool.Clear();
   EXPECT_EQ(deleted, 2 + 32);

@@ -153,6 +153,7 @@ TEST(ObjectList, UpdatesOwnsAndRemovesTheDead) {
     list.Add(a);
     list.Add(nullptr);
     list.Add(b);
+    list.Add(a);  // held already: a second entry would be a double delete
     list.Add(c);
     ASSERT_EQ(list.Count(), 3u);
     b->life = -1;
