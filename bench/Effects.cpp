@@ -1,7 +1,8 @@
 // Effects costs on the real renderer: a typical moment of the game and a busy one (the firework
 // pool full, three heavy-ball trails, four rocket trails, twenty brick bursts). Prints the median
-// update time and the median draw time (to glFinish) per frame of each. Needs a display; works in a fresh
-// temporary folder. Argument: the resolution index (0 = 640x480, 1 = 800x600, 2 = 1024x768).
+// update time and the median draw time (to glFinish) per frame of each. Needs a display; works
+// in a fresh temporary folder. Argument: the resolution index (0 = 640x480, 1 = 800x600,
+// 2 = 1024x768).
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <unistd.h>
@@ -58,7 +59,9 @@ int main(int argc, char** argv) {
   char folder[] = "/tmp/bench_effects_XXXXXX";
   if (!mkdtemp(folder) || chdir(folder) != 0) return 1;
   if (system("mkdir -p Data") != 0) return 1;
-  std::ofstream("Data/Config.Cfg") << resolution << "\n32\n4\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n0\n0";
+  // Windowed at the given resolution, texture quality 4, every other value at its default.
+  std::ofstream("Data/Config.Cfg")
+      << resolution << "\n32\n4\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n0\n0";
   // The flame atlas is a JPEG in the game; a TGA of the same size costs the same to draw.
   const std::vector<unsigned char> dot = DotTga(64);
   std::vector<OArchiveEntry> entries;
@@ -108,7 +111,8 @@ int main(int argc, char** argv) {
       if (t == 144) {
         for (int f = 0; f < fireworks; ++f) {
           auto* w = new OFirework(fireworkPrototype);
-          w->SetPosition(static_cast<f32>(Random() % 9 - 4), static_cast<f32>(Random() % 7 - 3), 12);
+          const f32 x = static_cast<f32>(Random() % 9 - 4), y = static_cast<f32>(Random() % 7 - 3);
+          w->SetPosition(x, y, 12);
           pool.Add(w);
         }
       }

@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 
 #include <string>
-#include <vector>
 
 #include "assets/ArchiveWriter.h"
 #include "assets/ImageTestSupport.h"
@@ -13,7 +12,6 @@
 #include "scene/Clip.h"
 #include "scene/ObjectList.h"
 #include "support/GLContext.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -22,7 +20,6 @@ struct Probe : O3D {
   Probe(int* deleted, int* updates) : deleted(deleted), updates(updates) {}
   ~Probe() override { ++*deleted; }
   void Update(u32) override { ++*updates; }
-  void Draw() override {}
   int* deleted;
   int* updates;
 };
@@ -35,39 +32,32 @@ OClip Sheet(i32 columns, i32 rows) {
   return clip;
 }
 
-// An uncompressed 32-bit TGA, bottom row first, each frameSize x frameSize frame one solid
-// colour (red = frame index * 16, green 255 - that, blue 80, alpha 255).
+// A 32-bit TGA, bottom row first, each frame one solid colour: red = frame * 16, green = 255 -
+// red, blue 80.
 std::string FrameSheet(u32 width, u32 height, u32 frameSize) {
   std::string pixels;
-  const u32 columns = width / frameSize;
   for (u32 y = 0; y < height; ++y)
     for (u32 x = 0; x < width; ++x) {
-      const u32 frame = (y / frameSize) * columns + x / frameSize;
-      const u8 red = static_cast<u8>(frame * 16);
-      pixels += static_cast<char>(80);                 // blue
-      pixels += static_cast<char>(255 - red);          // green
-      pixels += static_cast<char>(red);                // red
-      pixels += static_cast<char>(static_cast<u8>(255));
+      const u8 red = static_cast<u8>(((y / frameSize) * (width / frameSize) + x / frameSize) * 16);
+      pixels += {static_cast<char>(80), static_cast<char>(255 - red), static_cast<char>(red),
+                 static_cast<char>(static_cast<u8>(255))};
     }
   return image_test::MakeTga(2, width, height, 32, pixels, 8);
 }
 
-void MakeArchive(const std::vector<std::pair<std::string, std::string>>& textures) {
+void OpenWithSheets(TestGLWindow& window) {
+  ASSERT_TRUE(window.Open(0));
   std::vector<OArchiveEntry> entries;
-  for (const auto& [name, bytes] : textures)
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"Sheet.Tga", FrameSheet(512, 512, 64)}, {"Small.Tga", FrameSheet(64, 64, 16)}})
     entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
   ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
   ASSERT_TRUE(GetResource().Open());
 }
 
-void ReadPixel(int x, int y, u8 rgb[3]) {
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-}
-
-// Orthographic view of x, y in -2..2 over the 640x480 window, a blue background.
-void PrepareView() {
+// RGB at the middle of the window after drawing `list` over a blue background, with x, y in
+// -2..2 shown orthographically.
+void DrawAndRead(OObjectList& list, const O3D& camera, u8 rgb[3], int dx = 0) {
   glViewport(0, 0, 640, 480);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -77,24 +67,26 @@ void PrepareView() {
   glClearColor(0, 0, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
+  list.Draw(camera);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(320 + dx, 240, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 
 }  // namespace
 
-TEST(Clip, PlaysEveryFrameOnceAndShowsTheLastForOneTick) {
+TEST(Clip, PlaysEveryFrameOnceLoopsAndCopies) {
   OClip clip = Sheet(8, 8);
   // 51 ms ticks pass the 50 ms frame time each time: one frame per tick.
   for (int tick = 1; tick <= 63; ++tick) {
     clip.Update(51);
     ASSERT_EQ(clip.frame, tick);
-    ASSERT_EQ(clip.life, 0);
   }
-  clip.Update(51);  // the last frame had its tick
-  EXPECT_EQ(clip.frame, 63);
+  EXPECT_EQ(clip.life, 0);
+  clip.Update(51);  // the last frame had its one tick
   EXPECT_EQ(clip.life, -1);
-  clip.Update(51);  // finished stays finished
+  clip.Update(51);  // and finished stays finished
   EXPECT_EQ(clip.life, -1);
-
   // The timer must pass the frame time, not reach it; 0 ms ticks change nothing.
   OClip slow = Sheet(2, 1);
   slow.Update(0);
@@ -102,41 +94,23 @@ TEST(Clip, PlaysEveryFrameOnceAndShowsTheLastForOneTick) {
   EXPECT_EQ(slow.frame, 0);
   slow.Update(1);
   EXPECT_EQ(slow.frame, 1);
-}
-
-TEST(Clip, LoopsAndCopiesStartAtFrameZero) {
-  OClip clip = Sheet(2, 2);
-  clip.loop = 1;
-  clip.frameTime = 10;
-  for (int i = 0; i < 3; ++i) clip.Update(11);
-  EXPECT_EQ(clip.frame, 3);
-  clip.Update(11);
-  EXPECT_EQ(clip.frame, 0);
-  EXPECT_EQ(clip.life, 0);
-
-  clip.halfSize = 2.0f;
-  clip.alpha = 0.5f;
-  clip.faceCamera = 0;
-  clip.Update(5);
-  OClip copy(clip);
+  // Looping: back to frame 0 after the last.
+  slow.loop = 1;
+  slow.Update(1);
+  EXPECT_EQ(slow.frame, 0);
+  EXPECT_EQ(slow.life, 0);
+  // A copy starts at frame 0 with the original's settings and frame timer.
+  slow.Update(7);
+  slow.halfSize = 2.0f;
+  OClip copy(slow);
   EXPECT_EQ(copy.frame, 0);
-  EXPECT_EQ(copy.life, 5);  // the frame timer is copied
-  EXPECT_EQ(copy.lastFrame, 3);
+  EXPECT_EQ(copy.life, 7);
   EXPECT_EQ(copy.halfSize, 2.0f);
-  EXPECT_EQ(copy.alpha, 0.5f);
-  EXPECT_EQ(copy.faceCamera, 0);
   EXPECT_EQ(copy.loop, 1);
-}
-
-TEST(Clip, FrameCornersRunRowByRowFromTheBottomLeft) {
-  OClip clip = Sheet(8, 8);
+  // Frame corners run row by row from the bottom left, also on a sheet six frames wide.
   clip.frame = 9;
   EXPECT_FLOAT_EQ(clip.FrameU(), 1.0f / 8);
   EXPECT_FLOAT_EQ(clip.FrameV(), 1.0f / 8);
-  clip.frame = 63;
-  EXPECT_FLOAT_EQ(clip.FrameU(), 7.0f / 8);
-  EXPECT_FLOAT_EQ(clip.FrameV(), 7.0f / 8);
-  // A sheet six frames wide still finds the right column.
   OClip odd = Sheet(6, 2);
   odd.frame = 7;
   EXPECT_FLOAT_EQ(odd.FrameU(), 1.0f / 6);
@@ -162,19 +136,16 @@ TEST(ObjectList, UpdatesOwnsAndRemovesTheDead) {
     EXPECT_EQ(updatesA, 1);
     EXPECT_EQ(updatesB, 0);  // dead members are not updated
     EXPECT_EQ(updatesC, 0);  // it slid into b's place and waits for the next tick
-    ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list.members[1], c);  // order kept
     list.Update(10);
     EXPECT_EQ(updatesC, 1);
   }
   EXPECT_EQ(deleted, 3);  // the list's end deletes the rest
-
-  // A played-out clip leaves the list on the update after its last frame.
+  // A played-out clip leaves on the update after its last frame.
   OObjectList clips;
-  auto* clip = new OClip(Sheet(2, 1));
-  clips.Add(clip);
-  clips.Update(51);  // frame 1
-  clips.Update(51);  // last frame shown: finished
+  clips.Add(new OClip(Sheet(2, 1)));
+  clips.Update(51);
+  clips.Update(51);
   EXPECT_EQ(clips.Count(), 1u);
   clips.Update(51);
   EXPECT_TRUE(clips.Empty());
@@ -184,93 +155,31 @@ TEST(ClipGL, SheetIsCutIntoFrames) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ScratchDir dir;
   TestGLWindow window;
-  ASSERT_TRUE(window.Open(0));
-  MakeArchive({{"Sheet.Tga", FrameSheet(512, 512, 64)}, {"Odd.Tga", FrameSheet(64, 32, 16)}});
+  OpenWithSheets(window);
   OClip clip;
   ASSERT_TRUE(clip.Load("Sheet.Tga", 64, 64, 2.0f, 1.0f, 0.0f, 50));
   EXPECT_EQ(clip.columns, 8);
-  EXPECT_EQ(clip.rows, 8);
   EXPECT_EQ(clip.lastFrame, 63);
-  EXPECT_EQ(clip.halfSize, 2.0f);
-  EXPECT_EQ(clip.frameTime, 50);
   // 64 frames at 50 ms with 17 ms ticks (3 ticks a frame) plus the last frame's tick.
   int ticks = 0;
-  while (clip.life >= 0) {
-    clip.Update(17);
-    ++ticks;
-  }
+  for (; clip.life >= 0; ++ticks) clip.Update(17);
   EXPECT_EQ(ticks, 63 * 3 + 1);
   // Frame sizes that cut nothing (0, or larger than the sheet) show the sheet as one frame.
   OClip whole;
-  ASSERT_TRUE(whole.Load("Odd.Tga", 0, 64, 1.0f, 0.0f, 0.0f, 50));
-  EXPECT_EQ(whole.columns, 1);
-  EXPECT_EQ(whole.rows, 1);
+  ASSERT_TRUE(whole.Load("Small.Tga", 0, 128, 1.0f, 0.0f, 0.0f, 50));
+  EXPECT_EQ(whole.columns * whole.rows, 1);
   EXPECT_EQ(whole.lastFrame, 0);
-  // A copy shares the sheet.
-  OClip copy(clip);
-  EXPECT_EQ(copy.texture.image, clip.texture.image);
 }
 
 TEST(ClipGL, DrawsTheCurrentFrameOpaqueOrBlended) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ScratchDir dir;
   TestGLWindow window;
-  ASSERT_TRUE(window.Open(0));
-  MakeArchive({{"Sheet.Tga", FrameSheet(64, 64, 16)}});
-  OClip prototype;
-  ASSERT_TRUE(prototype.Load("Sheet.Tga", 16, 16, 1.0f, 0.0f, 0.0f, 50));
-  PrepareView();
+  OpenWithSheets(window);
   O3D camera;
   camera.SetPosition(0, 0, 10);
-
   OObjectList list;
-  auto* clip = new OClip(prototype);
-  clip->frame = 5;  // second row, second column: red 80
-  clip->colour = OColor4(1, 1, 1, 0.25f);  // alpha 0: the colour's own alpha does not blend
-  list.Add(clip);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_CULL_FACE);
-  list.Draw(camera);
-  u8 rgb[3];
-  ReadPixel(320, 240, rgb);
-  EXPECT_NEAR(rgb[0], 80, 2);
-  EXPECT_NEAR(rgb[1], 175, 2);
-  EXPECT_NEAR(rgb[2], 80, 2);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));  // culling stays off
-  GLboolean depthWrites = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_TRUE(depthWrites);
-
-  // Half alpha: half the frame over half the blue background; blending off again afterwards.
-  PrepareView();
-  clip->alpha = 0.5f;
-  clip->alphaRef = 0.1f;
-  list.Draw(camera);
-  ReadPixel(320, 240, rgb);
-  EXPECT_NEAR(rgb[0], 40, 3);
-  EXPECT_NEAR(rgb[2], 40 + 128, 3);
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-  // Outside the square (half size 1 unit = 120 pixels) the background stays.
-  ReadPixel(320 + 130, 240, rgb);
-  EXPECT_EQ(rgb[2], 255);
-
-  // A finished clip draws nothing.
-  PrepareView();
-  clip->life = -1;
-  list.Draw(camera);
-  ReadPixel(320, 240, rgb);
-  EXPECT_EQ(rgb[2], 255);
-}
-
-TEST(ClipGL, EmptyListChangesNoState) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open(0));
-  O3D camera;
-  OObjectList list;
+  // An empty list changes no state.
   glDisable(GL_LIGHTING);
   glEnable(GL_CULL_FACE);
   glDepthMask(GL_FALSE);
@@ -280,4 +189,33 @@ TEST(ClipGL, EmptyListChangesNoState) {
   GLboolean depthWrites = GL_TRUE;
   glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
   EXPECT_FALSE(depthWrites);
+
+  OClip prototype;
+  ASSERT_TRUE(prototype.Load("Small.Tga", 16, 16, 1.0f, 0.0f, 0.0f, 50));
+  auto* clip = new OClip(prototype);
+  clip->frame = 5;  // second row, second column: red 80
+  clip->colour = OColor4(1, 1, 1, 0.25f);  // alpha 0 draws opaque whatever the colour's alpha
+  list.Add(clip);
+  u8 rgb[3];
+  DrawAndRead(list, camera, rgb);
+  EXPECT_NEAR(rgb[0], 80, 2);
+  EXPECT_NEAR(rgb[1], 175, 2);
+  EXPECT_NEAR(rgb[2], 80, 2);
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));  // culling stays off
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+  EXPECT_TRUE(depthWrites);
+  // Half alpha: half the frame over half the blue; blending and alpha test off afterwards.
+  clip->alpha = 0.5f;
+  clip->alphaRef = 0.1f;
+  DrawAndRead(list, camera, rgb);
+  EXPECT_NEAR(rgb[0], 40, 3);
+  EXPECT_NEAR(rgb[2], 40 + 128, 3);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+  DrawAndRead(list, camera, rgb, 130);  // outside the square (half size 1 unit = 120 pixels)
+  EXPECT_EQ(rgb[2], 255);
+  clip->life = -1;  // a finished clip draws nothing
+  DrawAndRead(list, camera, rgb);
+  EXPECT_EQ(rgb[2], 255);
 }
