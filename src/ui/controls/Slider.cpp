@@ -106,7 +106,8 @@ bool OSlider::HandleInput(const OInputEvent& event) {
         result = ReportSnapped();
       }
       dragging = 1;
-      Enlarge();
+      // A second press without a release in between must not grow the box a hundredfold.
+      if (!knobEnlarged) Enlarge();
       return result;
     }
     case EV_BUTTONUP:
