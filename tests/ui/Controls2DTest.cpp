@@ -168,6 +168,13 @@ TEST(TextFieldTest, Scrolling) {
   EXPECT_EQ(field.text, "abcdefghijklmnopq");
   EXPECT_EQ(field.caret, 17);
   EXPECT_EQ(field.scroll, 3);
+  // Erasing a wide last character at the right edge may leave room for the whole text.
+  FieldFixture wide;
+  wide.font.advance['W' - 32] = 40.0f;
+  wide.Type("aaaaaaaaaaaaW");
+  EXPECT_EQ(wide.field->scroll, 2);
+  wide.Press(VK_BACK);
+  EXPECT_EQ(wide.field->scroll, 0);
   // Away from the right edge Backspace reveals one more character on the left.
   f.Press(VK_LEFT);
   f.Press(VK_LEFT);
