@@ -232,6 +232,12 @@ TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
     slider->HandleInput(move);
     const f32 knobX = slider->knob->matrix.Position().x;
     EXPECT_GE(knobX, previousKnob - 1e-4f);
+    // Until the end stops it, the knob stays under the pointer.
+    if (i == 30) {
+      u16 kx, ky;
+      WindowPoint(slider->knob->WorldPosition(), kx, ky);
+      EXPECT_NEAR(kx, move.x, 2);
+    }
     // Somewhere the knob stands between two snapped places.
     const f32 t = (slider->value - 75.0f) / 5.0f;
     if (std::fabs(t - std::round(t)) > 0.1f) smooth = true;
