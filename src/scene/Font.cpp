@@ -1,0 +1,202 @@
+#include "scene/Font.h"
+
+#include <cmath>
+
+#include <GL/gl.h>
+
+#include "assets/Texture.h"
+
+namespace {
+
+constexpr u32 CELL = 32;          // glyph cell side, picture pixels
+constexpr u32 CELLS_ACROSS = 16;  // cells per picture row
+
+// Alpha of picture pixel (px, py), py counted from the top; 0 outside the picture.
+u8 AlphaAt(const u8* pixels, u32 width, u32 height, u32 components, u32 px, u32 py) {
+  if (px >= width || py >= height || components != 4) return 0;
+  const u32 storedRow = height - 1 - py;  // rows are kept bottom first
+  return pixels[(static_cast<size_t>(storedRow) * width + px) * 4 + 3];
+}
+
+}  // namespace
+
+void MeasureFontAdvances(const u8* pixels, u32 width, u32 height, u32 components,
+                         f32 advance[FONT_ADVANCES]) {
+  for (u32 i = 0; i < FONT_ADVANCES; ++i) advance[i] = FONT_DEFAULT_ADVANCE;
+  for (u32 cell = 0; cell < FONT_GLYPH_CELLS; ++cell) {
+    const u32 left = (cell % CELLS_ACROSS) * CELL;
+    const u32 top = (cell / CELLS_ACROSS) * CELL;
+    f32 measured = FONT_BLANK_ADVANCE;
+    // From the cell's right edge leftwards: the first inked column ends the glyph.
+    for (i32 col = CELL - 1; col >= 0; --col) {
+      bool inked = false;
+      for (u32 row = 0; row < CELL && !inked && pixels != nullptr; ++row) {
+        inked = AlphaAt(pixels, width, height, components, left + col, top + row) != 0;
+      }
+      if (inked) {
+        measured = static_cast<f32>(col);
+        break;
+      }
+    }
+    advance[cell] = measured;
+  }
+}
+
+OFont::OFont(const std::string& fileName) : fileName(fileName) {
+  for (f32& a : advance) a = FONT_DEFAULT_ADVANCE;
+  colour.SetWithAlpha(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+OFont::~OFont() {
+  delete texture;
+  texture = nullptr;
+  DeleteLists();
+}
+
+bool OFont::Build(u32) {
+  // Lists of this context that were never deleted would be lost; after a display change the
+  // caller has deleted them already, with the old context.
+  if (listBase != 0 && !listsDeleted) glDeleteLists(listBase, FONT_LISTS);
+  listBase = glGenLists(FONT_LISTS);
+  listsDeleted = 0;
+
+  const bool rebuild = texture != nullptr;
+  delete texture;
+  texture = new OTexture();
+  if (!texture->Load(fileName) || texture->image == nullptr) return false;
+  if (!rebuild) {
+    const OBaseImage* image = texture->image;
+    MeasureFontAdvances(image->pixels.empty() ? nullptr : image->pixels.data(), image->width,
+                        image->height, image->components, advance);
+  }
+
+  for (u32 i = 0; i < FONT_LISTS; ++i) {
+    const f32 cx = static_cast<f32>(i % 16) * 0.0625f;
+    const f32 cy = static_cast<f32>(i / 16) * 0.125f;
+    const f32 t = 1.0f - cy;
+    glNewList(listBase + i, GL_COMPILE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(cx, t - 0.125f);
+    glVertex2i(0, 0);
+    glTexCoord2f(cx + 0.0625f, t - 0.125f);
+    glVertex2i(31, 0);
+    glTexCoord2f(cx + 0.0625f, t);
+    glVertex2i(31, 31);
+    glTexCoord2f(cx, t);
+    glVertex2i(0, 31);
+    glEnd();
+    glTranslated(advance[i], 0.0, 0.0);
+    glEndList();
+  }
+  return true;
+}
+
+void OFont::DeleteLists() {
+  if (listBase != 0 && !listsDeleted) glDeleteLists(listBase, FONT_LISTS);
+  listsDeleted = 1;
+}
+
+f32 OFont::Advance(u8 c) const {
+  if (c < FONT_FIRST_CHAR) return 0.0f;
+  return advance[c - FONT_FIRST_CHAR];
+}
+
+u16 OFont::TextWidth(const std::string& text) const {
+  u16 sum = 0;
+  for (unsigned char c : text) sum = static_cast<u16>(sum + static_cast<u16>(Advance(c)));
+  return sum;
+}
+
+u16 OFont::FitCount(const std::string& text, u16 maxWidth) const {
+  u16 sum = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    sum = static_cast<u16>(sum + static_cast<u16>(Advance(static_cast<u8>(text[i]))));
+    if (sum > maxWidth) return static_cast<u16>(i);
+  }
+  return static_cast<u16>(text.size());
+}
+
+std::string OFont::Drawable(const std::string& text, i32 set, size_t count) const {
+  std::string out;
+  out.reserve(count);
+  for (size_t i = 0; i < count && i < text.size(); ++i) {
+    const u32 c = static_cast<unsigned char>(text[i]);
+    if (c < FONT_FIRST_CHAR) continue;
+    if (c - FONT_FIRST_CHAR + static_cast<u32>(set) * 128 >= FONT_LISTS) continue;
+    out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
+void OFont::DrawText(f32 x, f32 y, const std::string& text, i32 set, f32 scale) {
+  if (set > 1) set = 1;
+  if (set < 0) set = 0;
+  const std::string drawn = Drawable(text, set, text.size());
+  glPushMatrix();
+  glTranslated(x, y, 0.0);
+  glPushMatrix();
+  glScalef(scale, scale, scale);
+  glListBase(listBase + static_cast<u32>(set) * 128 - FONT_FIRST_CHAR);
+  glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
+  glPopMatrix();
+  glPopMatrix();
+}
+
+void OFont::Print(f32 x, f32 y, const std::string& text, i32, bool shadow, f32 scale) {
+  if (texture != nullptr) texture->Bind();
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  if (shadow) {
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    DrawText(x + 1.0f, y - 1.0f, text, 0, scale);
+  }
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  colour.Apply();
+  DrawText(x, y, text, 0, scale);
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+}
+
+void OFont::AdvancePulse() {
+  pulse += pulseStep;
+  if (pulse > 1.0f) {
+    pulse = 1.0f;
+    pulseStep = -std::fabs(pulseStep);
+  }
+  if (pulse < 0.5f) {
+    pulse = 0.5f;
+    pulseStep = std::fabs(pulseStep);
+  }
+}
+
+void OFont::PrintClipped(u16 maxWidth, const std::string& text, f32 scale, bool pulsing) {
+  const u16 n = FitCount(text, maxWidth);
+  const std::string drawn = Drawable(text, 0, n);
+  glDisable(GL_DEPTH_TEST);
+  if (texture != nullptr) texture->Bind();
+  glPushMatrix();
+  glScalef(scale, scale, scale);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glListBase(listBase - FONT_FIRST_CHAR);
+  if (pulsing) {
+    colour.SetAlpha(pulse);
+    colour.Apply();
+    AdvancePulse();
+    glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    colour.SetAlpha(1.0f);
+  } else {
+    glDisable(GL_ALPHA_TEST);
+    colour.Apply();
+    glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
+  }
+  glPopMatrix();
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,183 @@
+#include "shell/RenderWindow.h"
+
+#include <algorithm>
+
+#include <GL/gl.h>
+
+#include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "ui/controls/Control.h"
+
+ORenderWindow::ORenderWindow(u32 id) : id(id) {}
+
+ORenderWindow::~ORenderWindow() {
+  delete background;
+  background = nullptr;
+  for (OControl* c : controls) delete c;
+  controls.clear();
+}
+
+void ORenderWindow::Enter() { focusIndex = -1; }
+
+void ORenderWindow::Leave() {
+  if (focused != nullptr) {
+    focused->Unhighlight();
+    focused = nullptr;
+  }
+  if (hot != nullptr) {
+    hot->Unhighlight();
+    hot = nullptr;
+  }
+}
+
+void ORenderWindow::Draw() {
+  if (camera != nullptr) camera->Apply(width, height);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  if (background != nullptr) background->Bind();
+
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, overlayWidth, 0.0, overlayHeight, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(0.0f, 0.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(overlayWidth, 0.0f);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(overlayWidth, overlayHeight);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(0.0f, overlayHeight);
+  glEnd();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+
+  for (OControl* c : controls) c->Draw();
+}
+
+void ORenderWindow::Update(u32) {}
+
+bool ORenderWindow::Load() { return true; }
+
+bool ORenderWindow::OnCommand(u32, u32) { return false; }
+
+void ORenderWindow::SetSize(i16 newWidth, i16 newHeight) {
+  width = newWidth;
+  height = newHeight;
+}
+
+bool ORenderWindow::SetBackground(const std::string& fileName) {
+  delete background;
+  background = nullptr;
+  background = new OTexture();
+  return background->Load(fileName);
+}
+
+void ORenderWindow::AddControl(OControl* control) {
+  if (control == nullptr || HasControl(control)) return;
+  controls.push_back(control);
+  control->owner = this;
+  control->Attach();
+  if (control->tabStop) control->tabIndex = tabCount++;
+}
+
+bool ORenderWindow::HasControl(const OControl* control) const {
+  return std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
+void ORenderWindow::FocusControl(OControl* control) {
+  if (!HasControl(control)) return;
+  if (focused != nullptr) {
+    focused->Unhighlight();
+  } else if (hot != nullptr) {
+    hot->Unhighlight();
+  }
+  control->Highlight();
+  if (control->tabStop) {
+    focusIndex = static_cast<i16>(control->tabIndex);
+    focused = control;
+  }
+  hot = control;
+}
+
+bool ORenderWindow::HandleInput(const OInputEvent& event) {
+  return tabCount == 0 ? RoutePointer(event) : RouteTab(event);
+}
+
+bool ORenderWindow::RoutePointer(const OInputEvent& event) {
+  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+    OControl* c = *it;
+    if (c->HitTest(event)) {
+      const bool takesHighlight =
+          c->activation == 0 || (c->activation == 1 && event.type == EV_BUTTONDOWN);
+      if (takesHighlight && !c->highlighted) {
+        if (hot != nullptr) hot->Unhighlight();
+        hot = c;
+        c->Highlight();
+      }
+      if (c->HandleInput(event)) return true;
+    } else if (c->highlighted && c->activation == 0) {
+      c->Unhighlight();
+    }
+  }
+  // A press-activated control keeps the pointer's events (moves, the release) once pressed,
+  // wherever the pointer has gone since.
+  if (hot != nullptr && hot->activation == 1) return hot->HandleInput(event);
+  return false;
+}
+
+bool ORenderWindow::RouteTab(const OInputEvent& event) {
+  if (event.type == EV_CHAR || event.type == EV_KEYDOWN || event.type == EV_KEYUP) {
+    if (event.type == EV_KEYDOWN && event.key == VK_TAB) {
+      focusIndex = static_cast<i16>((focusIndex + 1) % tabCount);
+    }
+    OControl* target = nullptr;
+    for (OControl* c : controls) {
+      if (c->tabStop && focusIndex >= 0 && c->tabIndex == static_cast<u16>(focusIndex)) {
+        target = c;
+        break;
+      }
+    }
+    if (target == nullptr) return false;
+    if (!target->highlighted) {
+      hot = nullptr;
+      if (focused != nullptr) focused->Unhighlight();
+      focused = target;
+      target->Highlight();
+    }
+    // Tab moves the focus and nothing else: no control ever sees it.
+    if (event.key == VK_TAB) return true;
+    return target->HandleInput(event);
+  }
+  if (event.type >= EV_MOUSEMOVE && event.type <= EV_BUTTONUP) {
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+      OControl* c = *it;
+      if (c->HitTest(event)) {
+        const bool takesHighlight =
+            c->activation == 0 || (c->activation == 1 && event.type == EV_BUTTONDOWN);
+        if (!takesHighlight) continue;
+        if (c->tabStop) {
+          if (focused != nullptr) focused->Unhighlight();
+          focused = c;
+          focusIndex = static_cast<i16>(c->tabIndex);
+        }
+        c->Highlight();
+        hot = c;
+        if (c->HandleInput(event)) return true;
+      } else if (c == hot && c->activation == 0) {
+        c->Unhighlight();
+        if (c->tabStop) focusIndex = -1;
+      }
+    }
+    return false;
+  }
+  return false;
+}

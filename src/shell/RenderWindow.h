@@ -1,0 +1,79 @@
+#pragma once
+// The base of every screen of the game (main menu, game, options, help, high scores, episode
+// selection). A screen draws a full-screen background picture on a 512 x 512 overlay, owns its
+// controls, draws them, and routes input to them: by the pointer on screens without tab stops,
+// and by the Tab key plus the pointer on screens with tab stops.
+#include <string>
+#include <vector>
+
+#include "shell/Input.h"
+#include "shell/Types.h"
+
+class OApplication;
+class OCamera;
+class OControl;
+class OLight;
+class OTexture;
+
+// Screen ids.
+constexpr u32 SCREEN_MENU = 201;
+constexpr u32 SCREEN_GAME = 202;
+constexpr u32 SCREEN_OPTIONS = 203;
+constexpr u32 SCREEN_HELP = 204;
+constexpr u32 SCREEN_SCORES = 206;
+constexpr u32 SCREEN_SELECT = 207;
+
+class ORenderWindow {
+public:
+  explicit ORenderWindow(u32 id);
+  // Deletes the background and every control.
+  virtual ~ORenderWindow();
+  ORenderWindow(const ORenderWindow&) = delete;
+  ORenderWindow& operator=(const ORenderWindow&) = delete;
+
+  // The eight slots, in their fixed order.
+  // The screen becomes current: no keyboard focus until the next Tab.
+  virtual void Enter();
+  // The screen stops being current: the focused and the hot control lose their highlight.
+  virtual void Leave();
+  // The camera's viewport and projection, the background, then every control in list order.
+  virtual void Draw();
+  // elapsedMs: milliseconds since the last frame (may be 0).
+  virtual void Update(u32 elapsedMs);
+  // Called once when the application adds the screen.
+  virtual bool Load();
+  // Offers the event to the controls; true when one consumed it.
+  virtual bool HandleInput(const OInputEvent& event);
+  // A control's report (its command id and a parameter whose meaning the control states).
+  virtual bool OnCommand(u32 commandId, u32 parameter);
+
+  // The window's client size in pixels.
+  void SetSize(i16 newWidth, i16 newHeight);
+  // Replaces the background with the named picture; throws OFileNotFound when it is missing.
+  bool SetBackground(const std::string& fileName);
+  // Appends a control not yet held, owning it from then on: sets its owner, attaches it and
+  // numbers it when it is a tab stop. A control already held is left as it is.
+  void AddControl(OControl* control);
+  bool HasControl(const OControl* control) const;
+  // Gives a held control the highlight, and the keyboard focus when it is a tab stop.
+  void FocusControl(OControl* control);
+
+  OTexture* background = nullptr;  // owned; null when the screen has none
+  u32 id;
+  i16 width = 20;                  // window client size, pixels
+  i16 height = 20;
+  u16 overlayWidth = 512;          // the 2D coordinate range of background and controls
+  u16 overlayHeight = 512;
+  u16 tabCount = 0;                // tab stops added so far
+  i16 focusIndex = -1;             // tab index of the focused control, -1 for none
+  OControl* focused = nullptr;     // keyboard focus, not owned
+  OControl* hot = nullptr;         // last highlighted by pointer or focus, not owned
+  std::vector<OControl*> controls; // owned; drawn first to last, hit-tested last to first
+  OApplication* app = nullptr;     // set when the application adds the screen
+  OCamera* camera = nullptr;       // the application's, not owned
+  OLight* light = nullptr;
+
+private:
+  bool RoutePointer(const OInputEvent& event);
+  bool RouteTab(const OInputEvent& event);
+};

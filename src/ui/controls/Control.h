@@ -1,0 +1,66 @@
+#pragma once
+// The control protocol every button, text field, selector, check box and slider of the menu
+// screens follows, and the flat rectangle the 2D controls are drawn in. A control never acts on
+// the game itself: it reports to the screen that holds it through the screen's OnCommand.
+#include "scene/Color.h"
+#include "shell/Input.h"
+#include "shell/Types.h"
+
+class ORenderWindow;
+
+// What a screen routes input to and draws. The screen sets `owner`, numbers the tab stops and
+// drives highlighting; the control only answers events and reports commands.
+class OControl {
+public:
+  OControl(u32 commandId, bool tabStop);
+  virtual ~OControl() = default;
+  OControl(const OControl&) = delete;
+  OControl& operator=(const OControl&) = delete;
+
+  // One input event; true when consumed.
+  virtual bool HandleInput(const OInputEvent& event);
+  virtual void Draw();
+  // Whether the event's pointer position lies over the control.
+  virtual bool HitTest(const OInputEvent& event);
+  // Called once by the screen right after it set the owner.
+  virtual bool Attach();
+  virtual void Highlight();
+  virtual void Unhighlight();
+
+  // The owner screen's answer to the command; false when the control has no owner yet.
+  bool SendCommand(u32 id, u32 parameter);
+  // The pointer position of the event in the owner's 512 x 512 overlay (origin bottom left, y
+  // up). False without an owner or while the owner has no window size to scale by.
+  bool OverlayPoint(const OInputEvent& event, f32& vx, f32& vy) const;
+
+  ORenderWindow* owner = nullptr;  // not owned
+  u32 commandId;                   // sent with every command
+  u8 highlighted = 0;
+  u16 tabIndex = 0;                // given by the screen to tab stops, in order of addition
+  u8 tabStop;
+  // 0: the highlight follows the pointer; 1: only a button press highlights, and the control
+  // keeps receiving the pointer's events afterwards (text fields).
+  u32 activation = 0;
+};
+
+// The rectangle of a flat control in overlay units, with an optional translucent fill and frame.
+class O2D {
+public:
+  O2D();
+
+  void SetPosition(i16 nx, i16 ny);
+  void SetSize(i16 nw, i16 nh);
+  // Both draw in the current projection and leave texturing and blending off.
+  void DrawFill();
+  void DrawFrame();
+
+  bool drawFill = false;
+  bool drawFrame = false;
+  OColor4 frameColour;
+  OColor4 fillColour;
+  f32 frameWidth = 1.0f;  // pixels
+  i16 x = 0;              // bottom-left corner, overlay units
+  i16 y = 0;
+  i16 w = 0;
+  i16 h = 0;
+};

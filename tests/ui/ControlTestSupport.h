@@ -1,0 +1,44 @@
+#pragma once
+// A screen that records the commands its controls send, and input events made to measure.
+#include <utility>
+#include <vector>
+
+#include "shell/Input.h"
+#include "shell/RenderWindow.h"
+
+namespace ui_test {
+
+class CommandScreen : public ORenderWindow {
+public:
+  explicit CommandScreen(i16 w = 512, i16 h = 512) : ORenderWindow(SCREEN_OPTIONS) {
+    SetSize(w, h);
+  }
+  bool OnCommand(u32 commandId, u32 parameter) override {
+    commands.emplace_back(commandId, parameter);
+    return true;
+  }
+  std::vector<std::pair<u32, u32>> commands;
+};
+
+inline OInputEvent Mouse(u32 type, u16 x, u16 y, u32 button = 0) {
+  OInputEvent e;
+  e.type = type;
+  e.x = x;
+  e.y = y;
+  e.button = button;
+  return e;
+}
+
+inline OInputEvent Key(u32 type, u16 key) {
+  OInputEvent e;
+  e.type = type;
+  e.key = key;
+  return e;
+}
+
+// On a 512 x 512 window, the window pixel of overlay point (vx, vy).
+inline OInputEvent At(u32 type, u16 vx, u16 vy, u32 button = 0) {
+  return Mouse(type, vx, static_cast<u16>(512 - vy), button);
+}
+
+}  // namespace ui_test

@@ -1,0 +1,343 @@
+// The 3D controls: buttons, check boxes and sliders picked through the screen's camera, with
+// cube models made in the test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "ControlTestSupport.h"
+#include "assets/ModelCache.h"
+#include "assets/ModelTestSupport.h"
+#include "scene/Camera.h"
+#include "support/TestSupport.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/CheckBox.h"
+#include "ui/controls/Slider.h"
+
+using namespace ui_test;
+
+namespace {
+
+// A 512 x 512 window looking from (0, 0, -64) at the origin, as the menu screens do, with the
+// models of the controls in an archive.
+class Controls3DTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    GetModelCache().detail = 2;
+    ASSERT_TRUE(InstallArchive({Entry("Data/Models/One.Zmod", CubeBytes(0, 1)),
+                                Entry("Data/Models/Two.Zmod", CubeBytes(0, 2)),
+                                Entry("Data/Models/Bar.Zmod", CubeBytes(0, 1)),
+                                Entry("Data/Models/Knob.Zmod", CubeBytes(0, 1))}));
+    camera.SetPosition(0.0f, 0.0f, -64.0f);
+    camera.LookAt(0.0f, 0.0f, 0.0f);
+    screen.camera = &camera;
+  }
+
+  // The window pixel (y down) where a world point appears.
+  void WindowPoint(const OVector& p, u16& x, u16& y) const {
+    const OVector d = p - camera.Position();
+    const f32 depth = -d.Dot(camera.matrix.ZAxis());
+    const f32 f = camera.FocalLength();
+    x = static_cast<u16>(std::lround(256.0f + f * d.Dot(camera.matrix.XAxis()) / depth));
+    y = static_cast<u16>(std::lround(256.0f - f * d.Dot(camera.matrix.YAxis()) / depth));
+  }
+
+  OInputEvent Over(u32 type, const OVector& p, u32 button = 0) const {
+    u16 x, y;
+    WindowPoint(p, x, y);
+    return Mouse(type, x, y, button);
+  }
+
+  // A slider 20 units long with a knob 2 units wide, centred at the origin: the knob's centre
+  // travels from -9 to +9.
+  OSlider* MakeSlider(f32 minimum, f32 maximum, f32 step) {
+    auto* slider = new OSlider(21, minimum, maximum, step);
+    EXPECT_TRUE(slider->LoadModels("Bar.Zmod", "Knob.Zmod"));
+    slider->SetModelScale(1.0f, 1.0f, 1.0f);
+    return slider;
+  }
+
+  ScratchDir dir;
+  MessageRecorder messages;
+  OCamera camera{512, 512, 60.0f, 1.0f, 1024.0f};
+  CommandScreen screen;
+};
+
+}  // namespace
+
+TEST_F(Controls3DTest, ButtonPickingAndLooks) {
+  auto* button = new OButton(31, true);
+  button->Load("Two.Zmod");
+  button->ScaleUniform(4.0f);
+  screen.AddControl(button);
+  // Picked through the camera: the middle of the window is over it, a corner is not.
+  EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 256, 256)));
+  EXPECT_FALSE(button->HitTest(Over(EV_MOUSEMOVE, {6.0f, 0.0f, -4.0f})));
+  // Highlighted it shows only its object 1, otherwise only object 0.
+  button->Highlight();
+  EXPECT_EQ(button->visible[0], 0);
+  EXPECT_EQ(button->visible[1], 1);
+  button->Unhighlight();
+  EXPECT_EQ(button->visible[0], 1);
+  EXPECT_EQ(button->visible[1], 0);
+  // Disabled, or on a screen without camera, it is never hit.
+  button->disabled = true;
+  EXPECT_FALSE(button->HitTest(Mouse(EV_MOUSEMOVE, 256, 256)));
+  button->disabled = false;
+  screen.camera = nullptr;
+  EXPECT_FALSE(button->HitTest(Mouse(EV_MOUSEMOVE, 256, 256)));
+  screen.camera = &camera;
+
+  // A model with a single object shows it whether highlighted or not.
+  OButton single(32, false);
+  single.Load("One.Zmod");
+  single.Highlight();
+  EXPECT_EQ(single.visible[0], 1);
+  EXPECT_TRUE(single.highlighted);
+  single.Unhighlight();
+  EXPECT_EQ(single.visible[0], 1);
+}
+
+TEST_F(Controls3DTest, ButtonFiring) {
+  auto* button = new OButton(31, true);
+  button->Load("One.Zmod");
+  button->ScaleUniform(4.0f);
+  screen.AddControl(button);
+  screen.Enter();
+  // Enter typed while the button has the focus fires it; a bare key-down of Enter does not.
+  EXPECT_FALSE(screen.HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
+  EXPECT_TRUE(screen.HandleInput(Key(EV_KEYDOWN, VK_TAB)));
+  EXPECT_FALSE(screen.HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
+  EXPECT_TRUE(screen.commands.empty());
+  EXPECT_TRUE(screen.HandleInput(Key(EV_CHAR, VK_RETURN)));
+  ASSERT_EQ(screen.commands.size(), 1u);
+  EXPECT_EQ(screen.commands[0], std::make_pair(31u, 1u));
+  // A left click over it fires once on the release; a release after the pointer left does not.
+  EXPECT_TRUE(screen.HandleInput(Mouse(EV_BUTTONDOWN, 256, 256)));
+  EXPECT_TRUE(screen.HandleInput(Mouse(EV_BUTTONUP, 256, 256)));
+  EXPECT_EQ(screen.commands.size(), 2u);
+  button->HandleInput(Mouse(EV_BUTTONDOWN, 256, 256));
+  button->HandleInput(Mouse(EV_MOUSEMOVE, 5, 5));
+  EXPECT_EQ(button->pressState, 2);
+  EXPECT_TRUE(button->HandleInput(Mouse(EV_BUTTONUP, 5, 5)));
+  EXPECT_EQ(screen.commands.size(), 2u);
+}
+
+TEST_F(Controls3DTest, CheckBoxTurnsOver) {
+  auto* box = new OCheckBox(41);
+  box->Load("Two.Zmod");
+  box->ScaleUniform(4.0f);
+  screen.AddControl(box);
+  EXPECT_EQ(box->visible[1], 0);
+  // Clicked twice: 1 with the mark shown, then 2 with it hidden.
+  screen.HandleInput(Mouse(EV_BUTTONDOWN, 256, 256));
+  screen.HandleInput(Mouse(EV_BUTTONUP, 256, 256));
+  EXPECT_TRUE(box->ticked);
+  EXPECT_EQ(box->visible[0], 1);
+  EXPECT_EQ(box->visible[1], 1);
+  screen.HandleInput(Mouse(EV_BUTTONDOWN, 256, 256));
+  screen.HandleInput(Mouse(EV_BUTTONUP, 256, 256));
+  EXPECT_FALSE(box->ticked);
+  EXPECT_EQ(box->visible[1], 0);
+  ASSERT_EQ(screen.commands.size(), 2u);
+  EXPECT_EQ(screen.commands[0], std::make_pair(41u, 1u));
+  EXPECT_EQ(screen.commands[1], std::make_pair(41u, 2u));
+  // A release without a press, or after the pointer left, turns nothing.
+  EXPECT_TRUE(box->HandleInput(Mouse(EV_BUTTONUP, 256, 256)));
+  box->HandleInput(Mouse(EV_BUTTONDOWN, 256, 256));
+  box->HandleInput(Mouse(EV_MOUSEMOVE, 5, 5));
+  box->HandleInput(Mouse(EV_BUTTONUP, 5, 5));
+  EXPECT_FALSE(box->ticked);
+  EXPECT_EQ(screen.commands.size(), 2u);
+
+  // Ticked before it is added: the mark shows from the start.
+  auto* preset = new OCheckBox(42);
+  preset->Load("Two.Zmod");
+  preset->ticked = true;
+  screen.AddControl(preset);
+  EXPECT_EQ(preset->visible[0], 1);
+  EXPECT_EQ(preset->visible[1], 1);
+}
+
+TEST_F(Controls3DTest, SliderPlacesAndSnaps) {
+  OSlider* slider = MakeSlider(4.0f, 10.0f, 1.0f);
+  auto* bar = slider;
+  bar->ScaleData(10.0f, 1.0f, 1.0f);  // the bar only: 20 x 2 x 2
+  screen.AddControl(slider);
+  // 18 units of travel for 6 values.
+  EXPECT_FLOAT_EQ(slider->scale, 3.0f);
+  EXPECT_FLOAT_EQ(slider->value, 4.0f);
+  EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, -9.0f);
+  EXPECT_EQ(slider->knob->parent, slider);
+  slider->SetValue(10.0f);
+  EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, 9.0f);
+  slider->SetValue(6.4f);
+  EXPECT_FLOAT_EQ(slider->value, 6.0f);
+  slider->SetValue(6.5f);
+  EXPECT_FLOAT_EQ(slider->value, 7.0f);
+
+  // Snapping to 4096 from 0: 6000 and 6200 go to the nearer multiple.
+  OSlider memory(1, 0.0f, 65536.0f, 4096.0f);
+  memory.value = 6000.0f;
+  memory.Snap();
+  EXPECT_FLOAT_EQ(memory.value, 4096.0f);
+  memory.value = 6200.0f;
+  memory.Snap();
+  EXPECT_FLOAT_EQ(memory.value, 8192.0f);
+  // A zero step and an empty range leave values as they are.
+  OSlider still(1, 3.0f, 3.0f, 0.0f);
+  still.value = 3.3f;
+  still.Snap();
+  EXPECT_FLOAT_EQ(still.value, 3.3f);
+}
+
+TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
+  OSlider* slider = MakeSlider(75.0f, 150.0f, 5.0f);
+  slider->ScaleData(10.0f, 1.0f, 1.0f);
+  screen.AddControl(slider);
+
+  struct Reporter : CommandScreen {
+    OSlider* slider = nullptr;
+    std::vector<f32> seen;
+    bool OnCommand(u32 id, u32 p) override {
+      seen.push_back(slider->value);
+      return CommandScreen::OnCommand(id, p);
+    }
+  };
+  // Re-home the slider on a screen that notes the value it sees with each command.
+  Reporter reporter;
+  reporter.camera = &camera;
+  reporter.slider = slider;
+  screen.controls.clear();
+  reporter.AddControl(slider);
+
+  // Press on the knob (the left end), then move right a pixel at a time.
+  OInputEvent press = Over(EV_BUTTONDOWN, slider->knob->WorldPosition());
+  EXPECT_TRUE(slider->HitTest(press));
+  EXPECT_EQ(slider->pressTarget, 0);
+  EXPECT_TRUE(reporter.HandleInput(press));
+  EXPECT_EQ(slider->dragging, 1);
+  EXPECT_TRUE(slider->knobEnlarged);
+  // A second press without a release keeps the knob's box at ten times, not a hundred.
+  const f32 enlarged = slider->knob->obbExtent.x;
+  slider->HandleInput(press);
+  EXPECT_FLOAT_EQ(slider->knob->obbExtent.x, enlarged);
+  OInputEvent move = press;
+  move.type = EV_MOUSEMOVE;
+  f32 previousKnob = slider->knob->matrix.Position().x;
+  bool smooth = false;
+  for (int i = 0; i < 400; ++i) {
+    move.x = static_cast<u16>(move.x + 1);
+    move.dx = 1;
+    slider->HandleInput(move);
+    const f32 knobX = slider->knob->matrix.Position().x;
+    EXPECT_GE(knobX, previousKnob - 1e-4f);
+    // Until the end stops it, the knob stays under the pointer.
+    if (i == 30) {
+      u16 kx, ky;
+      WindowPoint(slider->knob->WorldPosition(), kx, ky);
+      EXPECT_NEAR(kx, move.x, 2);
+    }
+    // Somewhere the knob stands between two snapped places.
+    const f32 t = (slider->value - 75.0f) / 5.0f;
+    if (std::fabs(t - std::round(t)) > 0.1f) smooth = true;
+    previousKnob = knobX;
+  }
+  EXPECT_TRUE(smooth);
+  ASSERT_FALSE(reporter.seen.empty());
+  for (f32 v : reporter.seen) {
+    const f32 t = (v - 75.0f) / 5.0f;
+    EXPECT_NEAR(t, std::round(t), 1e-4f) << v;
+    EXPECT_GE(v, 75.0f);
+    EXPECT_LE(v, 150.0f);
+  }
+  // Dragged well past the right end: the value stops there.
+  EXPECT_FLOAT_EQ(slider->value, 150.0f);
+  for (int i = 0; i < 10; ++i) {
+    move.dx = static_cast<u16>(-3);
+    slider->HandleInput(move);
+  }
+  EXPECT_LT(slider->value, 150.0f);
+  const f32 unsnapped = slider->value;
+  // The release ends the drag, keeping the unsnapped value.
+  EXPECT_TRUE(slider->HandleInput(Mouse(EV_BUTTONUP, move.x, move.y)));
+  EXPECT_EQ(slider->dragging, 0);
+  EXPECT_FALSE(slider->knobEnlarged);
+  EXPECT_FLOAT_EQ(slider->value, unsnapped);
+
+  // A drag ended by losing the highlight snaps and reports the value.
+  slider->HitTest(Over(EV_BUTTONDOWN, slider->knob->WorldPosition()));
+  slider->HandleInput(Over(EV_BUTTONDOWN, slider->knob->WorldPosition()));
+  for (int i = 0; i < 7; ++i) {
+    move.dx = static_cast<u16>(-1);
+    slider->HandleInput(move);
+  }
+  const size_t before = reporter.seen.size();
+  slider->Unhighlight();
+  EXPECT_EQ(reporter.seen.size(), before + 1);
+  const f32 t = (slider->value - 75.0f) / 5.0f;
+  EXPECT_NEAR(t, std::round(t), 1e-4f);
+  EXPECT_EQ(slider->dragging, 0);
+
+  // Dragged past the left end: the value stops at the minimum.
+  slider->HitTest(Over(EV_BUTTONDOWN, slider->knob->WorldPosition()));
+  slider->HandleInput(Over(EV_BUTTONDOWN, slider->knob->WorldPosition()));
+  for (int i = 0; i < 200; ++i) {
+    move.dx = static_cast<u16>(-5);
+    slider->HandleInput(move);
+  }
+  EXPECT_FLOAT_EQ(slider->value, 75.0f);
+  slider->HandleInput(Mouse(EV_BUTTONUP, 0, 0));
+  reporter.controls.clear();
+  delete slider;
+}
+
+TEST_F(Controls3DTest, SliderDegenerateDragsAndBarClicks) {
+  OSlider* slider = MakeSlider(4.0f, 10.0f, 1.0f);
+  slider->ScaleData(10.0f, 1.0f, 1.0f);
+  screen.AddControl(slider);
+  slider->SetValue(7.0f);
+
+  // The pointer at the very centre of the window gives no direction: nothing moves.
+  slider->dragging = 1;
+  OInputEvent centre = Mouse(EV_MOUSEMOVE, 256, 256);
+  centre.dx = 40;
+  slider->HandleInput(centre);
+  EXPECT_FLOAT_EQ(slider->value, 7.0f);
+  // Seen along its own length (the bar pointing along the pick ray), the value stays finite
+  // and on the bar.
+  OInputEvent side = Mouse(EV_MOUSEMOVE, 300, 256);
+  side.dx = 40;
+  OVector along = camera.PickRay(300, 256);
+  slider->matrix.SetColumn(0, along);
+  slider->HandleInput(side);
+  EXPECT_TRUE(std::isfinite(slider->value));
+  EXPECT_GE(slider->value, 4.0f);
+  EXPECT_LE(slider->value, 10.0f);
+  slider->matrix.SetColumn(0, {1.0f, 0.0f, 0.0f});
+  slider->dragging = 0;
+  slider->Shrink();
+
+  // A click on the bar away from the knob moves the knob to the clicked place: bar x = 6 is
+  // value 4 + (6 + 9) / 3 = 9.
+  slider->SetValue(5.0f);
+  OInputEvent click = Over(EV_BUTTONDOWN, {6.0f, 0.0f, 0.0f});
+  EXPECT_TRUE(slider->HitTest(click));
+  EXPECT_EQ(slider->pressTarget, 1);
+  screen.commands.clear();
+  EXPECT_TRUE(slider->HandleInput(click));
+  EXPECT_FLOAT_EQ(slider->value, 9.0f);
+  EXPECT_NEAR(slider->knob->matrix.Position().x, 6.0f, 1e-4f);
+  EXPECT_EQ(slider->side, 1);
+  ASSERT_EQ(screen.commands.size(), 1u);
+  EXPECT_EQ(screen.commands[0], std::make_pair(21u, 1u));
+  slider->HandleInput(Mouse(EV_BUTTONUP, click.x, click.y));
+  // And back to the left.
+  click = Over(EV_BUTTONDOWN, {-6.0f, 0.0f, 0.0f});
+  EXPECT_TRUE(slider->HitTest(click));
+  slider->HandleInput(click);
+  EXPECT_FLOAT_EQ(slider->value, 5.0f);
+  EXPECT_EQ(slider->side, -1);
+  // Beside the bar nothing is hit.
+  EXPECT_FALSE(slider->HitTest(Over(EV_BUTTONDOWN, {0.0f, 4.0f, 0.0f})));
+}

@@ -1,0 +1,177 @@
+// The bitmap font: advances measured from the picture, text measuring, the pulse, and the
+// lists drawn on a real context.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <GL/gl.h>
+
+#include "assets/ArchiveWriter.h"
+#include "assets/Resource.h"
+#include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "scene/Font.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+constexpr u32 kW = 512, kH = 256;
+
+// A 512 x 256 RGBA picture, bottom row first, with nothing inked.
+std::vector<u8> BlankSheet() { return std::vector<u8>(kW * kH * 4, 0); }
+
+// Inks the pixel at column px of the row py counted from the top of the picture.
+void Ink(std::vector<u8>& p, u32 px, u32 py) {
+  const u32 stored = kH - 1 - py;
+  p[(stored * kW + px) * 4 + 0] = 255;
+  p[(stored * kW + px) * 4 + 1] = 255;
+  p[(stored * kW + px) * 4 + 2] = 255;
+  p[(stored * kW + px) * 4 + 3] = 255;
+}
+
+// A glyph of cell `cell` as a vertical bar from column 2 to column `right`, all cell rows.
+void InkGlyph(std::vector<u8>& p, u32 cell, u32 right) {
+  const u32 left = (cell % 16) * 32, top = (cell / 16) * 32;
+  for (u32 row = 0; row < 32; ++row)
+    for (u32 col = 2; col <= right; ++col) Ink(p, left + col, top + row);
+}
+
+// The font picture as a 32-bit TGA file (bottom row first, as the game's pictures are stored).
+std::vector<unsigned char> SheetTga(const std::vector<u8>& rgba) {
+  std::vector<unsigned char> t(18, 0);
+  t[2] = 2;
+  t[12] = kW & 0xFF;
+  t[13] = kW >> 8;
+  t[14] = kH & 0xFF;
+  t[15] = kH >> 8;
+  t[16] = 32;
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    t.insert(t.end(), {rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]});
+  }
+  return t;
+}
+
+}  // namespace
+
+TEST(FontTest, AdvancesMeasuredFromThePicture) {
+  std::vector<u8> sheet = BlankSheet();
+  InkGlyph(sheet, 'A' - 32, 20);  // 'A' ends at column 20
+  InkGlyph(sheet, 127, 31);       // the last cell is inked to its right edge
+  // One pixel in the bottom row of the '!' cell, far left: found by the column scan.
+  Ink(sheet, 1 * 32 + 0, 31);
+  f32 advance[FONT_ADVANCES];
+  MeasureFontAdvances(sheet.data(), kW, kH, 4, advance);
+  EXPECT_EQ(advance['A' - 32], 20.0f);
+  EXPECT_EQ(advance[127], 31.0f);
+  EXPECT_EQ(advance['!' - 32], 0.0f);
+  // An empty cell (the space) advances 12; entries past the picture's cells keep 10.
+  EXPECT_EQ(advance[0], 12.0f);
+  EXPECT_EQ(advance[128], 10.0f);
+  EXPECT_EQ(advance[511], 10.0f);
+
+  // Rows are stored bottom first: ink in the picture's top row belongs to the first cell row,
+  // not to the last one.
+  std::vector<u8> top = BlankSheet();
+  Ink(top, 5, 0);
+  MeasureFontAdvances(top.data(), kW, kH, 4, advance);
+  EXPECT_EQ(advance[0], 5.0f);
+  EXPECT_EQ(advance[112], 12.0f);
+
+  // A smaller picture is measured where it has pixels; no alpha channel means no ink.
+  std::vector<u8> small(64 * 32 * 4, 255);
+  MeasureFontAdvances(small.data(), 64, 32, 4, advance);
+  EXPECT_EQ(advance[0], 31.0f);
+  EXPECT_EQ(advance[1], 31.0f);
+  EXPECT_EQ(advance[2], 12.0f);
+  EXPECT_EQ(advance[16], 12.0f);
+  std::vector<u8> rgb(kW * kH * 3, 255);
+  MeasureFontAdvances(rgb.data(), kW, kH, 3, advance);
+  EXPECT_EQ(advance['A' - 32], 12.0f);
+}
+
+TEST(FontTest, MeasuringText) {
+  OFont font("Font.Tga");
+  font.advance['A' - 32] = 20.7f;  // advances are truncated when summed
+  font.advance['B' - 32] = 15.0f;
+  EXPECT_EQ(font.TextWidth(""), 0);
+  EXPECT_EQ(font.FitCount("", 100), 0);
+  EXPECT_EQ(font.TextWidth("AB"), 35);
+  // The exact width fits; one pixel less drops the character that overflows.
+  EXPECT_EQ(font.FitCount("AB", 35), 2);
+  EXPECT_EQ(font.FitCount("AB", 34), 1);
+  // Every byte value is measured from inside the table: control codes measure nothing, and the
+  // bytes without a picture cell keep the default.
+  std::string every;
+  for (int c = 1; c < 256; ++c) every.push_back(static_cast<char>(c));
+  EXPECT_EQ(font.TextWidth(std::string(1, '\x01')), 0);
+  EXPECT_EQ(font.TextWidth(std::string(1, '\xff')), 10);
+  EXPECT_EQ(font.TextWidth(every), 20 + 15 + (224 - 2) * 10);
+  // Widths are 16-bit, as the screens store them.
+  std::string wide(7000, 'B');
+  EXPECT_EQ(font.TextWidth(wide), static_cast<u16>(7000 * 15));
+}
+
+TEST(FontTest, PulseSwingsBetweenHalfAndFull) {
+  OFont font("Font.Tga");
+  f32 lowest = 1.0f, highest = 0.0f;
+  int callsToBottom = -1;
+  for (int call = 1; call <= 100; ++call) {
+    font.AdvancePulse();
+    lowest = std::min(lowest, font.pulse);
+    highest = std::max(highest, font.pulse);
+    if (callsToBottom < 0 && font.pulse <= 0.5f + 1e-4f) callsToBottom = call;
+  }
+  // From 1.0 it turns at once and reaches 0.5 after about 50 steps of 0.01, then climbs back.
+  EXPECT_GE(callsToBottom, 50);
+  EXPECT_LE(callsToBottom, 52);
+  EXPECT_GE(lowest, 0.5f);
+  EXPECT_LE(highest, 1.0f);
+  EXPECT_GT(font.pulse, 0.9f);
+  EXPECT_GT(font.pulseStep, 0.0f);
+}
+
+TEST(FontTest, BuildAndPrintOnAContext) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  std::vector<u8> sheet = BlankSheet();
+  InkGlyph(sheet, 'I' - 32, 9);
+  ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"Data/Textures/Font.Tga", SheetTga(sheet)}}));
+  ASSERT_TRUE(GetResource().Open());
+
+  OFont font("Font.Tga");
+  ASSERT_TRUE(font.Build(65534));
+  EXPECT_EQ(font.advance['I' - 32], 9.0f);
+  EXPECT_TRUE(glIsList(font.listBase));
+  EXPECT_TRUE(glIsList(font.listBase + 255));
+
+  // "II" printed white at (100, 100): two bars of ink, 9 pixels apart, black elsewhere.
+  glViewport(0, 0, window.width, window.height);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(window.width, window.height);
+  glEnable(GL_TEXTURE_2D);
+  font.Print(100, 100, "II\x01", 0, false, 1.0f);
+  glFinish();
+  auto red = [](int x, int y) {
+    u8 px[4];
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    return px[0];
+  };
+  EXPECT_GT(red(100 + 5, 115), 200);
+  EXPECT_GT(red(100 + 9 + 5, 115), 200);
+  EXPECT_LT(red(100 + 1, 115), 50);
+  EXPECT_LT(red(100 + 9 + 16, 115), 50);
+  EXPECT_LT(red(100 + 5, 140), 50);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  // A rebuild (after a display change) keeps the measured advances and makes new lists.
+  font.advance['I' - 32] = 14.0f;
+  font.DeleteLists();
+  ASSERT_TRUE(font.Build(65534));
+  EXPECT_EQ(font.advance['I' - 32], 14.0f);
+  EXPECT_TRUE(glIsList(font.listBase));
+}
