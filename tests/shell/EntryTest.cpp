@@ -54,14 +54,27 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
   pid_t pid = fork();
   if (pid == 0) {
+    // The game's output goes to a file: a game left running must never hold the test's pipes.
+    std::freopen("game.log", "w", stdout);
+    std::freopen("game.log", "a", stderr);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   ASSERT_GT(pid, 0);
+  // Whatever the outcome, no game outlives the test.
+  struct Reaper {
+    pid_t pid;
+    ~Reaper() {
+      if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+      }
+    }
+  } reaper{pid};
   // The game's mapped window (SDL may make short-lived helper windows while it starts).
   std::string id, geometry;
-  for (int i = 0; i < 100 && id.empty(); ++i) {
+  for (int i = 0; i < 300 && id.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::string ids;
     RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D 2.0$'", &ids);
@@ -80,16 +93,13 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
 
   ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
   int status = -1;
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 300; ++i) {
     if (waitpid(pid, &status, WNOHANG) == pid) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     status = -1;
   }
-  if (status == -1) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    FAIL() << "the game did not quit";
-  }
+  ASSERT_NE(status, -1) << "the game did not quit";
+  reaper.pid = -1;
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
