@@ -1,0 +1,78 @@
+#pragma once
+// Fireworks: every bonus that leaves play bursts into a few hundred glowing particles flying out in
+// all directions from its position and fading within a second. OBound is the abstract burst;
+// OFirework the one kind the game has. A firework's particles live in a buffer lent by the
+// firework pool, so a burst allocates no particle memory.
+#include <string>
+
+#include "assets/Texture.h"
+#include "scene/Object3D.h"
+#include "shell/Types.h"
+
+// One firework particle. Moves in a straight line.
+struct OFireworkParticle {
+  u8 active;
+  OVector position;  // world units
+  OVector velocity;  // units per ms
+  OVector unused;
+  i32 life;          // ms it was born with
+  f32 size;          // half the side of its square, world units
+  f32 alpha;         // 1 at birth, fading to 0
+  f32 alphaRate;     // per ms (negative)
+  f32 colour[3];     // RGB
+};
+
+constexpr i32 FIREWORK_TIMER_START = 65535;  // ms: the safety limit on a firework's life
+constexpr i32 FIREWORK_COLOUR_COUNT = 12;
+
+// The colour ring of the bursts (the same pastel ring as the brick debris), RGB.
+extern const f32 FIREWORK_COLOURS[FIREWORK_COLOUR_COUNT][3];
+
+// The program-wide colour counter: neighbouring particles take consecutive colours of the ring.
+// Always 0..3; a reseed maps any value into that range.
+i32 FireworkColourCounter();
+void SeedFireworkColourCounter(i32 value);
+
+class OBound : public O3D {
+public:
+  OBound() = default;
+  OBound(const OBound& other);
+  OBound& operator=(const OBound&) = delete;
+  ~OBound() override = default;
+
+  // Ages the particles by elapsedMs; sets `timer` to -1 once fewer than two are alive.
+  void Update(u32 elapsedMs) override = 0;
+  void Draw() override = 0;
+  // The burst: every particle but the last of the buffer is born at once.
+  virtual void Start() = 0;
+  virtual void InitParticle(OFireworkParticle& p) = 0;
+
+  OTexture texture;                     // the particle picture; copies share the image
+  i32 timer = FIREWORK_TIMER_START;     // ms left; -1 = dead, the pool deletes it
+  i32 liveCount = 0;                    // particles alive (counting one never-born slot)
+  i32 particleCount = 0;                // particles the burst uses, at most the buffer's room
+  OFireworkParticle* particles = nullptr;  // lent by the pool while the firework is in it
+};
+
+class OFirework : public OBound {
+public:
+  // The prototype: loads "Data/Textures/" + fileName (throws OFileNotFound when it is missing),
+  // keeps particleCount and lifeSpread (particle lives run 150 .. 2 * lifeSpread ms). Also
+  // reseeds the colour counter at random.
+  OFirework(i32 particleCount, const std::string& fileName, i32 lifeSpread = 500);
+  // A copy to burst: shares the texture, copies the counts, the spread and the position; timer
+  // 65535, no buffer. Reseeds the colour counter at random.
+  OFirework(const OFirework& other);
+  ~OFirework() override = default;
+
+  void Update(u32 elapsedMs) override;
+  // The active particles as textured squares in the world XY plane; the pool sets the blending.
+  void Draw() override;
+  // Needs a buffer: liveCount = particleCount, a colour set 0..8 at random, particles 0 to
+  // particleCount - 2 born at the firework's position.
+  void Start() override;
+  void InitParticle(OFireworkParticle& p) override;
+
+  i32 lifeSpread = 500;  // ms; particle lives are 150 .. 2 * lifeSpread
+  i32 colourSet = 0;     // 0..8: first colour of the ring used by this burst
+};
