@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "AudioTestUtil.h"
+#include "audio/MusicPlayer.h"
+#include "audio/Playlist.h"
+#include "shell/Config.h"
+
+using namespace audiotest;
+
+namespace {
+OPlaylist ListOf(std::initializer_list<std::string> modules) {
+  OPlaylist list;
+  for (const std::string& m : modules) list.AddTrack(Bytes(m));
+  return list;
+}
+
+}  // namespace
+
+// Music reaches the output; a track that ends raises trackEnded, and the menu list replays it.
+TEST(MusicPlayer, PlaysToTheEndAndReplaysTheMenuTrack) {
+  ScratchDir dir;
+  const std::string file = UseDiskAudio(dir);
+  GetConfig().musicOn = 1;
+  OPlaylist menu = ListOf({MakeMod(8, 3)});  // 480 ms
+  size_t firstRound = 0;
+  {
+    OMusicPlayer player;
+    ASSERT_TRUE(player.ready);
+    player.playlist = &menu;
+    player.SetVolume(100);
+    player.PlayCurrent();
+    EXPECT_EQ(player.started, 1);
+    EXPECT_EQ(player.playing, 1);
+    EXPECT_EQ(trackEnded.load(), 0);
+    ASSERT_TRUE(WaitFor([] { return trackEnded.load() == 1; }, 5000));
+    SDL_Delay(100);
+    firstRound = SoundingFrames(ReadRecording(file));
+    // the main loop's part: the list moves on, wrapping to its one track
+    player.PlayNext();
+    EXPECT_EQ(trackEnded.load(), 0);
+    EXPECT_EQ(menu.index, 0);
+    ASSERT_TRUE(WaitFor([] { return trackEnded.load() == 1; }, 5000));
+    SDL_Delay(100);
+  }
+  const std::vector<i16> out = ReadRecording(file);
+  EXPECT_GT(firstRound, 44100u * 3 / 10);  // most of the 480 ms sound
+  EXPECT_LT(firstRound, 44100u * 6 / 10);
+  EXPECT_GT(SoundingFrames(out), firstRound * 3 / 2);  // and then once more
+}
+
+// Pause and stop silence the music; resume continues it; volume 0 is silent yet runs on.
+TEST(MusicPlayer, PauseResumeAndVolume) {
+  ScratchDir dir;
+  const std::string file = UseDiskAudio(dir);
+  OPlaylist list = ListOf({MakeMod(32, 6, 2)});  // 7.68 s
+  OMusicPlayer player;
+  ASSERT_TRUE(player.ready);
+  player.playlist = &list;
+  player.PlayCurrent();
+  SDL_Delay(300);
+  player.Pause();
+  EXPECT_EQ(player.playing, 0);
+  const u32 paused = player.GetPosition();
+  EXPECT_GT(paused, 0u);
+  SDL_Delay(300);
+  EXPECT_EQ(player.GetPosition(), paused);  // does not move while paused
+  const size_t before = SoundingFrames(ReadRecording(file));
+  SDL_Delay(200);
+  EXPECT_EQ(SoundingFrames(ReadRecording(file)), before);  // nothing more was heard
+  player.Resume();
+  EXPECT_EQ(player.playing, 1);
+  SDL_Delay(300);
+  EXPECT_GT(player.GetPosition(), paused);
+  player.Stop();
+  EXPECT_EQ(player.playing, 0);
+
+  player.SetVolume(250);
+  EXPECT_EQ(player.GetVolume(), 100u);  // above 100 counts as 100
+  player.SetVolume(0);
+  EXPECT_EQ(player.GetVolume(), 0u);
+  SDL_Delay(200);  // what was mixed before the stop reaches the file
+  const size_t heard = SoundingFrames(ReadRecording(file));
+  const u32 at = player.GetPosition();
+  player.Resume();
+  SDL_Delay(300);
+  EXPECT_GT(player.GetPosition(), at);  // the song runs on...
+  EXPECT_EQ(SoundingFrames(ReadRecording(file)), heard);  // ...unheard
+}
+
+// Leaving the game for the menu and coming back continues the game track where it was; the menu
+// track's position is never kept.
+TEST(MusicPlayer, GameTrackContinuesAfterTheMenu) {
+  ScratchDir dir;
+  UseDiskAudio(dir);
+  GetConfig().musicOn = 1;
+  OPlaylist game = ListOf({MakeMod(32, 6, 2), MakeMod(32, 6, 2), MakeMod(32, 6, 2)});
+  OPlaylist menu = ListOf({MakeMod(32, 6, 2)});
+  OMusicPlayer player;
+  ASSERT_TRUE(player.ready);
+  player.playlist = &menu;
+  player.PlayCurrent();
+  SDL_Delay(200);
+  player.SwitchPlaylist(&game, false);  // menu -> game: the menu position is not saved
+  EXPECT_EQ(menu.position, 0u);
+  SDL_Delay(700);
+  player.SwitchPlaylist(&menu, true);  // game -> menu: saved
+  const u32 saved = game.position;
+  EXPECT_GT(saved, 200u);
+  EXPECT_LT(player.GetPosition(), 200u);  // the menu track starts from its beginning
+  SDL_Delay(300);
+  player.SwitchPlaylist(&game, false);
+  EXPECT_NEAR(player.GetPosition(), saved, 130.0);  // within a row of where it was left
+  EXPECT_EQ(player.playing, 1);
+
+  // a new track drops the saved place
+  player.PlayNext();
+  EXPECT_EQ(game.position, 0u);
+  EXPECT_LT(player.GetPosition(), 200u);
+}
+
+// At load the lists are always built; the menu music starts only when music is on.
+TEST(MusicPlayer, MusicSwitchAtLoad) {
+  ScratchDir dir;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  WriteMusicArchive(MakeMod(8, 3));
+  GetConfig().musicVolume = 40;
+
+  GetConfig().musicOn = 0;
+  {
+    OPlaylist game, menu;
+    OMusicPlayer player;
+    StartMusicAtLoad(player, game, menu);
+    EXPECT_EQ(game.Count(), 7u);
+    EXPECT_EQ(menu.Count(), 1u);
+    EXPECT_EQ(player.playlist, &menu);
+    EXPECT_EQ(player.GetVolume(), 40u);
+    EXPECT_EQ(player.started, 0);
+    EXPECT_EQ(player.playing, 0);
+    // the game screen's swap does not start anything either while music is off
+    player.SwitchPlaylist(&game, false);
+    EXPECT_EQ(player.started, 0);
+  }
+  GetConfig().musicOn = 1;
+  {
+    OPlaylist game, menu;
+    OMusicPlayer player;
+    StartMusicAtLoad(player, game, menu);
+    EXPECT_EQ(player.started, 1);
+    EXPECT_EQ(player.playing, 1);
+  }
+}
+
+// Without an audio device nothing starts and nothing fails; a track that is not a module leaves
+// the music silent with `playing` as it was.
+TEST(MusicPlayer, NoDeviceAndBadTracks) {
+  ScratchDir dir;
+  setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+  OPlaylist list = ListOf({MakeMod(8, 3)});
+  {
+    OMusicPlayer player;
+    EXPECT_EQ(player.ready, 0);
+    player.playlist = &list;
+    player.PlayCurrent();
+    EXPECT_EQ(player.started, 0);
+    EXPECT_EQ(player.playing, 0);
+    player.PlayNext();
+    player.Pause();
+    player.Resume();
+    player.Stop();
+    player.SavePosition();
+    player.SetVolume(70);
+    EXPECT_EQ(player.GetVolume(), 70u);
+    EXPECT_EQ(player.GetPosition(), 0u);
+  }
+
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  OPlaylist bad = ListOf({"not a module at all", ""});
+  OMusicPlayer player;
+  ASSERT_TRUE(player.ready);
+  player.playlist = &bad;
+  player.PlayCurrent();
+  EXPECT_EQ(player.started, 1);
+  EXPECT_EQ(player.playing, 0);
+  player.PlayNext();  // the empty entry (a track missing from the archive)
+  EXPECT_EQ(player.playing, 0);
+  player.playlist = nullptr;
+  player.PlayCurrent();
+  player.PlayNext();
+  player.SavePosition();
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "AudioTestUtil.h"
+#include "audio/Playlist.h"
+#include "shell/Random.h"
+
+namespace {
+// A list of n one-byte "tracks" 0..n-1, so the order can be read back.
+OPlaylist Numbered(int n) {
+  OPlaylist list;
+  for (int i = 0; i < n; ++i) list.AddTrack({static_cast<u8>(i)});
+  return list;
+}
+std::vector<int> Order(const OPlaylist& list) {
+  std::vector<int> order;
+  for (const auto& t : list.tracks) order.push_back(t.empty() ? -1 : t[0]);
+  return order;
+}
+}  // namespace
+
+// The shuffle's swaps draw on the program's generator in the documented way.
+TEST(Playlist, ShuffleRules) {
+  OPlaylist seven = Numbered(7);
+  SeedRandom(2024);
+  seven.ShuffleOrder();
+  // the same swaps worked by hand from the same seed
+  std::vector<int> expected = {0, 1, 2, 3, 4, 5, 6};
+  SeedRandom(2024);
+  std::swap(expected[0], expected[static_cast<size_t>(Random() % 6)]);
+  for (size_t i = 1; i < 7; ++i) std::swap(expected[i], expected[i + static_cast<size_t>(Random()) % (7 - i)]);
+  EXPECT_EQ(Order(seven), expected);
+
+  // still every track once
+  std::vector<int> sorted = Order(seven);
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+
+  // one or two tracks stay as they are and draw nothing from the generator
+  OPlaylist two = Numbered(2);
+  SeedRandom(5);
+  two.Shuffle();
+  EXPECT_EQ(Order(two), (std::vector<int>{0, 1}));
+  const int next = Random();
+  SeedRandom(5);
+  EXPECT_EQ(Random(), next);
+
+  OPlaylist none;
+  none.Shuffle();
+  EXPECT_EQ(none.Next(), nullptr);  // an empty list has no track
+  EXPECT_EQ(none.Current(), nullptr);
+}
+
+// The menu list replays its one track; Next always drops the saved position.
+TEST(Playlist, MenuListWrapsToItsOneTrack) {
+  OPlaylist menu = Numbered(1);
+  menu.position = 1234;
+  const std::vector<u8>* t = menu.Next();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ((*t)[0], 0);
+  EXPECT_EQ(menu.index, 0);
+  EXPECT_EQ(menu.position, 0u);
+  EXPECT_EQ(menu.Next(), menu.Current());
+}
+
+// Seven game tracks: the whole shuffled order plays before any repeats, then a new order begins.
+TEST(Playlist, GameListPlaysItsWholeOrderBeforeRepeating) {
+  OPlaylist game = Numbered(7);
+  game.Shuffle();
+  game.index = 0;
+  for (int round = 0; round < 5; ++round) {
+    std::set<int> heard;
+    heard.insert((*game.Current())[0]);
+    for (int i = 1; i < 7; ++i) {
+      game.position = 99;
+      const std::vector<u8>* t = game.Next();
+      EXPECT_EQ(game.position, 0u);
+      EXPECT_TRUE(heard.insert((*t)[0]).second) << "repeat within a round";
+    }
+    EXPECT_EQ(heard.size(), 7u);
+    EXPECT_EQ(game.index, 6);
+    game.Next();  // past the last: reshuffled, back to the start
+    EXPECT_EQ(game.index, 0);
+  }
+}
+
+// Building the lists at load from the archive: names in order, one shuffle, one step, a missing
+// track kept as an empty entry.
+TEST(Playlist, BuildingTheLists) {
+  ScratchDir dir;
+  audiotest::WriteMusicArchive("", "Data/Music/05_Modern.Xm");
+  OPlaylist game, menu;
+  BuildPlaylists(game, menu);
+  ASSERT_EQ(game.Count(), 7u);
+  ASSERT_EQ(menu.Count(), 1u);
+  EXPECT_EQ(game.index, 1);  // the first game track played is the second of the order
+  EXPECT_EQ(game.position, 0u);
+  EXPECT_EQ(menu.index, 0);
+  EXPECT_EQ(std::string(menu.tracks[0].begin(), menu.tracks[0].end()), "Data/Music/MegaMix_Menu.Mod");
+  std::set<std::string> names;
+  size_t empty = 0;
+  for (const auto& t : game.tracks) {
+    if (t.empty()) ++empty;
+    names.insert(std::string(t.begin(), t.end()));
+  }
+  EXPECT_EQ(empty, 1u);
+  EXPECT_EQ(names.size(), 7u);
+  EXPECT_TRUE(names.count("Data/Music/02_Magnitude.It"));
+  EXPECT_FALSE(names.count("Data/Music/03_Unknown.Xm"));
+}
