@@ -71,12 +71,16 @@ public:
 
 class OBallSet {
 public:
-  // Creates the flame-trail prototype (its textures load lazily on first use of a context).
+  // Creates the flame-trail prototype, still without its texture.
   OBallSet();
   // Deletes the balls in play and the trail prototype; the templates belong to the game screen.
   ~OBallSet();
   OBallSet(const OBallSet&) = delete;
   OBallSet& operator=(const OBallSet&) = delete;
+
+  // Loads the trail prototype's texture (needs a rendering context); a missing picture leaves
+  // the flames untextured.
+  void Load();
 
   // One tick: ball on the bat before launch; otherwise motion, walls, lost balls (the last
   // one costs a life), bat hits with swerve, ball-ball exchange. t may be 0 (no swerve then).

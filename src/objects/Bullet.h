@@ -36,11 +36,15 @@ public:
 
 class OBulletSet {
 public:
-  // No rockets; the three effect prototypes (textures load on first use of a context).
+  // No rockets; the three effect prototypes, still without their pictures.
   OBulletSet();
   ~OBulletSet();
   OBulletSet(const OBulletSet&) = delete;
   OBulletSet& operator=(const OBulletSet&) = delete;
+
+  // Loads the prototypes' pictures (needs a rendering context); a missing one leaves that
+  // effect untextured.
+  void Load();
 
   // A rocket at position flying with velocity * BULLET_SPEED_SCALE, with its trail.
   OBullet* Fire(const OVector& position, const OVector& velocity);

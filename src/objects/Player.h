@@ -97,4 +97,8 @@ public:
 private:
   OVoxelMap* Grid() const;
   void PlaySound(i32 id) const;
+  // Scales the geometry's width and height `steps` times by factor (one of the two steps).
+  void ScaleWidth(f32 factor, i32 steps);
+
+  i32 sizeSteps = 0;  // net widening steps applied to the geometry (negative: narrowing)
 };
