@@ -56,13 +56,22 @@ protected:
   // Copies only the settings; derived copies start with empty arrays.
   TkBaseBound(const TkBaseBound& other);
 
-  // Ages particles[0..count) by t ms (colour, size, life; motion too when `moves`), and removes
-  // the dead by moving the last particle into the hole (the moved one is aged on the next tick).
-  // `cells`, when given, moves along with its particles. Debris bounce is the caller's business.
-  static void AgeParticles(OParticle* particles, OAtlasCell* cells, i32& count, double t,
-                           bool moves);
+  // Ages one particle by t ms when its life is > 0: colour, size and life, and for moving
+  // particles the position (by velocity * t) and the velocity (by the acceleration, once).
+  static void AgeParticle(OParticle& p, double t, bool moves);
+  // Moves the last particle (and its atlas cell, when cells is given) into slot `index` and
+  // shortens the array by one.
+  static void RemoveParticle(OParticle* particles, OAtlasCell* cells, i32& count, i32 index);
+  // Ages particles[0..count) without motion and removes the dead; a particle moved into a hole
+  // is aged on the next tick.
+  static void AgeParticles(OParticle* particles, OAtlasCell* cells, i32& count, double t);
   // One textured square per particle with life >= 0; cells null means the whole texture.
   static void DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count);
+  // Depth writes off, blending on with (src, dst). Returns whether blending was on before.
+  static bool BeginDraw(u32 src, u32 dst);
+  // Blend factors back to (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), colour white, depth writes on,
+  // blending as it was before BeginDraw.
+  static void EndDraw(bool wasBlending);
   // A uniform value in [0, 1] from the program's generator.
   static double Uniform();
   // Birth at the emitter with a random offset of up to +-0.125 per axis, no motion.

@@ -2,6 +2,7 @@
 // The program's one list of running particle systems (trails and debris). It owns what is added:
 // it updates every system once per tick, deletes those whose `alive` has dropped to 0, and draws
 // them all after the scene.
+#include <cstddef>
 #include <vector>
 
 #include "shell/Types.h"

@@ -2,6 +2,7 @@
 // The game's list of sprites and other short-lived scene objects (explosion and flare clips). It
 // owns its members: it updates them every tick, deletes those whose `life` has gone negative, and
 // draws them unlit without depth writes, each clip turned toward the camera first.
+#include <cstddef>
 #include <vector>
 
 #include "shell/Types.h"
