@@ -18,18 +18,20 @@
 // `spriteList` (rocket explosions).
 #include <vector>
 
+#include "assets/Texture.h"
 #include "playfield/Block.h"
 #include "scene/Object3D.h"
 #include "scene/Vector.h"
 #include "shell/Types.h"
-#include "assets/Texture.h"
 
+class OBall;
 class OBallSet;
 class OBloxExpl;
 class OBonusSet;
 class OClip;
 class OModel;
 class OObjectList;
+class OPlayer;
 class OSoundPlayer;
 
 // Status codes left by Update.
@@ -125,6 +127,12 @@ public:
   OBlock* Prototype(u8 cellCode) const;
   // Breakable bricks in `blocks`.
   i32 CountBreakable() const;
+  // The end of the crossfade: the incoming level becomes the current one (the old bricks are
+  // deleted), and the bat's lives and score are the new level-start values.
+  void FinishTransition();
+  // The bat, through the ball set (null without one).
+  OPlayer* Bat() const;
+  bool HasBallInPlay() const;
 
   i32 n = 0;                 // bricks per row and per column
   i32 layers = 0;            // layers of a level (classic) or of the corridor (modern)
@@ -172,4 +180,8 @@ protected:
   void TakeCode5Box(OBlock* brick);
   // Whether the hit pass looks at a brick of this layer.
   bool InReach(const OBlock* brick) const;
+  // The touching pair the hit pass found: debris or a bounce, then the hit.
+  void HandleHit(OBall* ball, OBlock* brick);
+  // Turns the ball's velocity outward on every face of the brick it came through.
+  static void Bounce(OBall* ball, const OBlock* brick);
 };
