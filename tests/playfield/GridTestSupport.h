@@ -72,11 +72,15 @@ struct GridRig {
     return ball;
   }
 
-  // Builds a level from `cells` (layer, row, column order) into the current bricks.
-  void BuildCells(const std::vector<u8>& cells) {
+  // Makes `cells` (layer, row, column order) the level data, ending there.
+  void SetCells(const std::vector<u8>& cells) {
     data = cells;
     grid->levelData = data.data();
     grid->levelEnd = data.data() + data.size();
+  }
+  // Builds a level from `cells` into the current bricks.
+  void BuildCells(const std::vector<u8>& cells) {
+    SetCells(cells);
     grid->Build(0, grid->blocks);
   }
 
