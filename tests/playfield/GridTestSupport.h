@@ -78,8 +78,9 @@ struct GridRig {
     grid->levelData = data.data();
     grid->levelEnd = data.data() + data.size();
   }
-  // Builds a level from `cells` into the current bricks.
+  // Builds a level from `cells` in place of the current bricks.
   void BuildCells(const std::vector<u8>& cells) {
+    OVoxelMap::DeleteBlocks(grid->blocks);
     SetCells(cells);
     grid->Build(0, grid->blocks);
   }
