@@ -158,11 +158,13 @@ bool OBall::BounceWalls() {
     velocity.z = -std::fabs(velocity.z);
     stopSwerve();
   }
-  // No wall on the bat side: a ball that passes the bat leaves the field there.
+  // Back inside the walls, so that a long tick cannot carry a ball through one. There is no
+  // wall on the bat side: a ball that passes the bat leaves the field there.
   if (p.x - r < fieldMin.x) p.x = fieldMin.x + r;
   if (p.x + r > fieldMax.x) p.x = fieldMax.x - r;
   if (p.y - r < fieldMin.y) p.y = fieldMin.y + r;
   if (p.y + r > fieldMax.y) p.y = fieldMax.y - r;
+  if (p.z + r > fieldMax.z) p.z = fieldMax.z - r;
   SetPosition(p);
   return hit;
 }
