@@ -191,10 +191,12 @@ void OModVoxelMap::Draw() {
   glCullFace(GL_FRONT);
   skin.Bind();
   if (!transition) {
-    for (OBlock* b : blocks) {
-      if (b->layerIndex > frontLayer + COLLIDE_LAYER_REACH) break;
-      b->Draw();
+    // The bricks up to 12 layers behind the front; the rest are lost in the fog.
+    size_t count = 0;
+    while (count < blocks.size() && blocks[count]->layerIndex <= frontLayer + COLLIDE_LAYER_REACH) {
+      ++count;
     }
+    DrawBricks(count);
   } else {
     DrawTransition();
   }

@@ -442,6 +442,22 @@ void OVoxelMap::PlaySound(i32 id) const {
   if (soundPlayer != nullptr) soundPlayer->Play(id);
 }
 
+void OVoxelMap::DrawBricks(size_t count) {
+  if (count == 0) return;
+  // Opaque bricks nearest first, so that the depth test turns away the hidden ones before they
+  // are textured and lit (most of a classic level is hidden behind its front layers); then the
+  // fading ones farthest first, over everything opaque, as blending without depth writes needs.
+  const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
+  for (size_t i = 0; i < count; ++i) {
+    OBlock* b = blocks[farFirst ? count - 1 - i : i];
+    if (!b->IsDying()) b->Draw();
+  }
+  for (size_t i = 0; i < count; ++i) {
+    OBlock* b = blocks[farFirst ? i : count - 1 - i];
+    if (b->IsDying()) b->Draw();
+  }
+}
+
 void OVoxelMap::Draw() {
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
@@ -449,7 +465,7 @@ void OVoxelMap::Draw() {
   glCullFace(GL_FRONT);
   skin.Bind();
   if (!transition) {
-    for (OBlock* b : blocks) b->Draw();
+    DrawBricks(blocks.size());
   } else {
     DrawTransition();
   }

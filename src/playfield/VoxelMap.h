@@ -176,6 +176,8 @@ protected:
   void PlaySound(i32 id) const;
   // Makes a brick of `code` at (x, y, z) and appends it (nothing for an empty code).
   OBlock* PlaceBrick(u8 code, f32 x, f32 y, f32 z, std::vector<OBlock*>& out);
+  // Draws the first `count` current bricks: the opaque ones, then the fading ones.
+  void DrawBricks(size_t count);
   // Gives a code-10 brick the collision box of the code-5 model at its position.
   void TakeCode5Box(OBlock* brick);
   // Whether the hit pass looks at a brick of this layer.
