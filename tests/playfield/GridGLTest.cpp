@@ -56,9 +56,12 @@ void ApplyGameView(OCamera& camera, OLight& light) {
   glEnable(GL_TEXTURE_2D);
 }
 
-void Clear() {
+// One frame of the game view with the grid drawn (back buffer).
+void DrawFrame(OVoxelMap& grid, OCamera& camera, OLight& light) {
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  ApplyGameView(camera, light);
+  grid.Draw();
 }
 
 std::vector<unsigned char> ReadBack() {
@@ -87,16 +90,13 @@ void WritePpm(const std::string& path, const std::vector<unsigned char>& rgb) {
   std::fclose(f);
 }
 
-// Draws frames until the crossfade or the advance has ended, then one more.
-void DrawUntilSettled(OVoxelMap& grid, OCamera& camera, OLight& light) {
-  for (int frame = 0; frame < 400 && grid.transition; ++frame) {
-    Clear();
-    ApplyGameView(camera, light);
-    grid.Draw();
-  }
-  Clear();
-  ApplyGameView(camera, light);
-  grid.Draw();
+// Draws frames until the crossfade or the advance has ended, then one more; returns the frames
+// the transition took.
+int DrawUntilSettled(OVoxelMap& grid, OCamera& camera, OLight& light) {
+  int frames = 0;
+  for (; frames < 400 && grid.transition; ++frames) DrawFrame(grid, camera, light);
+  DrawFrame(grid, camera, light);
+  return frames;
 }
 
 }  // namespace
@@ -126,23 +126,12 @@ TEST(GridGL, InitAndDraw) {
   ASSERT_NE(nullptr, grid.skin.image);
   EXPECT_EQ(0, grid.skinIndex);
   grid.StartLevel(0);
-  int frames = 0;
-  while (grid.transition && frames < 100) {
-    Clear();
-    ApplyGameView(camera, light);
-    grid.Draw();
-    ++frames;
-  }
-  EXPECT_EQ(25, frames);
+  EXPECT_EQ(25, DrawUntilSettled(grid, camera, light));
   EXPECT_EQ(25u, grid.blocks.size());
-  Clear();
-  ApplyGameView(camera, light);
-  grid.Draw();
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  const int classic = LitPixels(ReadBack());
-  EXPECT_GT(classic, WIDTH * HEIGHT / 4);
+  EXPECT_GT(LitPixels(ReadBack()), WIDTH * HEIGHT / 4);
 
   // The skin follows the configuration only when asked to look again.
   GetConfig().brickSkin = 7;  // no such skin: nothing bound
@@ -161,18 +150,8 @@ TEST(GridGL, InitAndDraw) {
   corridor.SetLevel(3, 0);
   corridor.Init(3);
   corridor.StartLevel(0);
-  frames = 0;
-  while (corridor.transition && frames < 400) {
-    Clear();
-    ApplyGameView(camera, light);
-    corridor.Draw();
-    ++frames;
-  }
-  EXPECT_EQ(129, frames);
+  EXPECT_EQ(129, DrawUntilSettled(corridor, camera, light));
   EXPECT_EQ(0, corridor.frontLayer);
-  Clear();
-  ApplyGameView(camera, light);
-  corridor.Draw();
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   EXPECT_FALSE(glIsEnabled(GL_FOG));
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
