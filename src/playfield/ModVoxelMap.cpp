@@ -169,9 +169,9 @@ void OModVoxelMap::DrawTransition() {
     if (bonusSet != nullptr) bonusSet->RemoveTnt();
     const i32 reach = frontLayer + ADVANCE_DRAW_REACH;
     AdvanceStep();
-    for (OBlock* b : blocks) {
-      if (b->layerIndex < reach) b->Draw();
-    }
+    size_t count = 0;
+    while (count < blocks.size() && blocks[count]->layerIndex < reach) ++count;
+    DrawBricks(count);
   }
   glPopMatrix();
 }

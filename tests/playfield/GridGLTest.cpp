@@ -207,4 +207,12 @@ TEST(GridGL, Screenshots) {
   const std::vector<unsigned char> rgb = ReadBack();
   EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
   WritePpm(out + "/grid_corridor.ppm", rgb);
+
+  // Halfway through the next advance: the first stage fades out past the front line.
+  corridor.transition = 1;
+  for (int frame = 0; frame < 40; ++frame) {
+    corridor.Update(12);
+    DrawFrame(corridor, camera, light);
+  }
+  WritePpm(out + "/grid_corridor_advance.ppm", ReadBack());
 }
