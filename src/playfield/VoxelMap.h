@@ -85,12 +85,13 @@ public:
   virtual void Build(i32 level, std::vector<OBlock*>& out);
   // Level-start score and lives, the "next level" sound, and the crossfade to the new level.
   virtual void StartLevel(i32 level);
-  virtual void Reserved() {}
   // The corridor's hurry-up rule; nothing in a classic level.
   virtual void CheckTimer() {}
   // One drawn frame of the crossfade (or of the corridor's advance).
   virtual void DrawTransition();
-  // The status the current state gives (see the source for the order of the checks).
+  // The status the current state gives: playing while a level fades in; game over without a
+  // ball in play; level done when no breakable brick is left (unbreakable ones do not count);
+  // game over, with the bricks scattered, when the bat has no lives left; otherwise playing.
   virtual i32 CheckStatus();
 
   // The episode's grid size and the level data position of `level` (nothing to read when the
@@ -99,9 +100,11 @@ public:
   // Everything the episode needs: explosion prototype, skin, cage, brick prototypes, cell size,
   // flare. Needs the rendering context and the archive; throws OFileNotFound.
   void Init(i32 episode);
-  // Loads the configured brick skin, unless it is already the loaded one (force loads anyway).
+  // Loads the configured brick skin (0..2; any other value leaves the bricks without one).
+  // Unless forced, only a loaded skin that differs from the configured one is replaced: the
+  // options screen may have changed it while the game was away.
   void LoadSkin(bool force);
-  // Scales the loaded cage to 8 x 8 x 48 world units and takes its bounds.
+  // Scales the loaded cage to reach 8 units to each side and 48 deep, and takes its bounds.
   void FitBox();
   // Cell size from the code-1 prototype; the prototypes must be set up.
   void ComputeCellSize();
