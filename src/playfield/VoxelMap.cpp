@@ -223,6 +223,9 @@ void OVoxelMap::StartLevel(i32 level) {
     blocks.swap(incoming);
     for (OBlock* b : blocks) b->SetScale(1.0f, 1.0f, 1.0f);
   }
+  // A grid deleted in the middle of a crossfade (a game left and replaced) leaves the shared
+  // progress behind; each crossfade starts from the beginning.
+  transitionProgress = 0.0f;
   DeleteBlocks(incoming);
   Build(level, incoming);
   transition = 1;
