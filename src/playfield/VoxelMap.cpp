@@ -7,11 +7,11 @@
 
 #include "assets/Model.h"
 #include "assets/ModelData.h"
-#include "audio/SoundPlayer.h"
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
 #include "objects/Ball.h"
 #include "objects/Bonus.h"
+#include "objects/ObjectSound.h"
 #include "objects/Player.h"
 #include "playfield/Levels.h"
 #include "scene/Clip.h"
@@ -441,9 +441,7 @@ void OVoxelMap::GetFieldBox(OVector& min, OVector& max) const {
   }
 }
 
-void OVoxelMap::PlaySound(i32 id) const {
-  if (soundPlayer != nullptr) soundPlayer->Play(id);
-}
+void OVoxelMap::PlaySound(i32 id) const { PlayObjectSound(soundPlayer, id); }
 
 void OVoxelMap::DrawBricks(size_t count) {
   if (count == 0) return;

@@ -5,6 +5,7 @@
 #include "GridTestSupport.h"
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
+#include "objects/ObjectSound.h"
 #include "playfield/Levels.h"
 #include "scene/Clip.h"
 #include "scene/ObjectList.h"
@@ -21,6 +22,13 @@ std::vector<u8> Layer(std::initializer_list<std::pair<int, u8>> cells) {
 }
 
 constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
+
+// The sound ids played since the last Listen().
+std::vector<i32> played;
+void Listen() {
+  played.clear();
+  SetObjectSoundListener([](i32 id) { played.push_back(id); });
+}
 
 }  // namespace
 
@@ -127,20 +135,21 @@ TEST(VoxelMap, HeavyBall) {
   ball->heavyTime = 1000;
   OVoxelMap::heavySound = 104;
   const size_t systems = GetParticleList().Count();
-  std::vector<i32> sounds;
+  Listen();
   for (int i = 0; i < 4; ++i) {
     rig.BuildCells(Layer({{CENTRE, 7}}));
     grid.Collide();
     EXPECT_TRUE(grid.blocks[0]->IsDying());
-    sounds.push_back(grid.hitSound);
   }
-  EXPECT_EQ((std::vector<i32>{105, 106, 101, 102}), sounds);
+  EXPECT_EQ((std::vector<i32>{105, 106, 101, 102}), played);
   EXPECT_EQ(1.0f, ball->velocity.z);
   EXPECT_EQ(systems + 4, GetParticleList().Count());
   rig.BuildCells(Layer({{CENTRE, 4}}));
+  played.clear();
   grid.Collide();
   EXPECT_EQ(-1.0f, ball->velocity.z);
-  EXPECT_EQ(SOUND_HIT_BLOCK, grid.hitSound);
+  EXPECT_EQ(std::vector<i32>{SOUND_HIT_BLOCK}, played);
+  SetObjectSoundListener(nullptr);
   GetParticleList().Clear();
 }
 
@@ -152,6 +161,7 @@ TEST(VoxelMap, ScoringAndBlast) {
   OVoxelMap& grid = *rig.grid;
   rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
   grid.scoreMultiplier = 1.1f;
+  Listen();
   grid.HitBlock(grid.blocks[0], true);
   EXPECT_EQ(5, rig.bat.score);
   grid.HitBlock(grid.blocks[1], true);
@@ -160,6 +170,8 @@ TEST(VoxelMap, ScoringAndBlast) {
   grid.HitBlock(grid.blocks[2], false);
   EXPECT_EQ(16, rig.bat.score);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
+  // Every hit sounds once, the dying brick's too.
+  EXPECT_EQ(4u, played.size());
 
   rig.BuildCells(Layer({{TOP_LEFT, 7}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));
   const OVector far = grid.blocks[2]->Position();
@@ -168,6 +180,8 @@ TEST(VoxelMap, ScoringAndBlast) {
   grid.Blast(far.x, far.y, far.z + 7.999f);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
   EXPECT_FALSE(grid.blocks[1]->IsDying());
+  EXPECT_EQ(SOUND_BOMB, played.back());
+  SetObjectSoundListener(nullptr);
 }
 
 // Dead bricks go at the next update; the bonus roll is made then, 800 ms after the hit, at the
