@@ -1,0 +1,397 @@
+#include "objects/Ball.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "effects/BallTrail.h"
+#include "effects/ParticleList.h"
+#include "objects/ObjectSound.h"
+#include "objects/Player.h"
+#include "playfield/VoxelMap.h"
+#include "shell/Exception.h"
+#include "shell/Random.h"
+
+namespace {
+
+// Sound ids.
+constexpr i32 SOUND_HIT_WALL = 4;
+constexpr i32 SOUND_BALL_LOST = 8;
+constexpr i32 SOUND_BAT_FIRST = 50;  // three bat sounds, 50..52
+
+// Show spin in radians per ms per unit of speed about the side axes and about the depth axis.
+constexpr f32 SPIN_SIDE = 0.0075f;
+constexpr f32 SPIN_DEPTH = 0.0025f;
+// Velocity change per tick that brings a slow component back toward its cruising speed.
+constexpr f32 DRIFT_STEP = 0.01f;
+// Distance (world units) at which a wall glow has faded out: alpha = 1 - d / 8.
+constexpr f32 GLOW_FADE = 0.125f;
+// How long the bat shows its hit flash, ms.
+constexpr i32 BAT_FLASH_TIME = 200;
+// A ball this many radii behind the bat is lost.
+constexpr f32 LOST_RADII = 8.0f;
+
+// Applies the side-speed rule to one component: a fast component is tamed to 0.55 and given a
+// small drift that keeps it moving; a slow one (|v| <= 0.5) keeps its drift as it is.
+void SideSpeed(f32& v, f32& drift) {
+  if (std::fabs(v) <= 0.5f) return;
+  if (v < -1.0f) v = -0.55f;
+  if (v > 1.0f) v = 0.55f;
+  if (std::fabs(v) >= 0.51f) {
+    drift = v >= 0.0f ? DRIFT_STEP : -DRIFT_STEP;
+  } else {
+    drift = 0.0f;
+  }
+}
+
+f32 Uniform() { return static_cast<f32>(Random()) / static_cast<f32>(RANDOM_MAX); }
+
+}  // namespace
+
+i32 OBallSet::flashTimer = 0;
+
+OBall::OBall() {
+  glowColours[0] = OColor4(1.0f, 0.0f, 0.0f, 1.0f);
+  glowColours[1] = OColor4(0.0f, 1.0f, 0.0f, 1.0f);
+  glowColours[2] = OColor4(0.0f, 0.0f, 1.0f, 1.0f);
+}
+
+OBall::OBall(const OBall& tmpl)
+    : OModel(tmpl),
+      glowTexture(tmpl.glowTexture),
+      fieldMin(tmpl.fieldMin),
+      fieldMax(tmpl.fieldMax),
+      spinAxis(tmpl.spinAxis),
+      speed(tmpl.speed),
+      colourIndex(tmpl.colourIndex) {
+  drift = tmpl.drift;
+  for (int i = 0; i < 3; ++i) glowColours[i] = tmpl.glowColours[i];
+}
+
+OBall::~OBall() {
+  if (trail != nullptr) trail->alive = 0;
+}
+
+bool OBall::LoadTemplate(const std::string& modelName) {
+  Load(modelName);
+  ScaleUniform(BALL_MODEL_SCALE);
+  ComputeSize();
+  ComputeBounds();
+  BuildLists();
+  try {
+    glowTexture.Load("pLight.Tga");
+  } catch (const OException&) {
+    glowTexture.Release();
+  }
+  return true;
+}
+
+void OBall::Update(u32 elapsedMs) {
+  const f32 t = static_cast<f32>(elapsedMs);
+  if (heavyTime < 1 && trail != nullptr) {
+    // The heavy state is over: the flames burn out on their own.
+    trail->finished = 1;
+    trail = nullptr;
+  }
+  if (trail != nullptr) trail->emitter = Position();
+
+  RotateAxis(std::fabs(velocity.x) * t * SPIN_SIDE, {spinAxis.x, 0.0f, 0.0f});
+  RotateAxis(std::fabs(velocity.y) * t * SPIN_SIDE, {0.0f, spinAxis.y, 0.0f});
+  RotateAxis(std::fabs(velocity.z) * t * SPIN_DEPTH, {0.0f, 0.0f, 1.0f});
+
+  previousPosition = Position();
+
+  // The swerve a moving bat gave the ball fades in over the tick.
+  const f32 swerve = 0.001f * t - 0.0005f * t * t;
+  velocity.x += drift.x * swerve;
+  velocity.y += drift.y * swerve;
+  velocity.z += drift.z;
+
+  SetPosition(Position() + velocity * (t * speed * BALL_UNITS_PER_MS));
+
+  // Depth speed creeps back to 1 so that a slow ball does not hang in the field.
+  if (std::fabs(velocity.z) >= 1.0f) {
+    drift.z = 0.0f;
+  } else {
+    drift.z = velocity.z >= 0.0f ? DRIFT_STEP : -DRIFT_STEP;
+  }
+  SideSpeed(velocity.x, drift.x);
+  SideSpeed(velocity.y, drift.y);
+
+  if (heavyTime > 0) heavyTime -= static_cast<i32>(elapsedMs);
+}
+
+void OBall::Draw() { OModel::Draw(); }
+
+void OBall::SetField(const OVector& min, const OVector& max) {
+  fieldMin = min;
+  fieldMax = max;
+}
+
+bool OBall::BounceWalls() {
+  OVector p = Position();
+  const f32 r = radius;
+  bool hit = false;
+  auto stopSwerve = [this, &hit] {
+    drift.x = 0.0f;
+    drift.y = 0.0f;
+    hit = true;
+  };
+  if (p.x < fieldMin.x + r) {
+    velocity.x = std::fabs(velocity.x);
+    stopSwerve();
+  }
+  if (p.x > fieldMax.x - r) {
+    velocity.x = -std::fabs(velocity.x);
+    stopSwerve();
+  }
+  if (p.y < fieldMin.y + r) {
+    velocity.y = std::fabs(velocity.y);
+    stopSwerve();
+  }
+  if (p.y > fieldMax.y - r) {
+    velocity.y = -std::fabs(velocity.y);
+    stopSwerve();
+  }
+  if (p.z > fieldMax.z - r) {
+    velocity.z = -std::fabs(velocity.z);
+    stopSwerve();
+  }
+  // Back inside the walls, so that a long tick cannot carry a ball through one. There is no
+  // wall on the bat side: a ball that passes the bat leaves the field there.
+  if (p.x - r < fieldMin.x) p.x = fieldMin.x + r;
+  if (p.x + r > fieldMax.x) p.x = fieldMax.x - r;
+  if (p.y - r < fieldMin.y) p.y = fieldMin.y + r;
+  if (p.y + r > fieldMax.y) p.y = fieldMax.y - r;
+  if (p.z + r > fieldMax.z) p.z = fieldMax.z - r;
+  SetPosition(p);
+  return hit;
+}
+
+void OBall::DrawWallGlow() {
+  glDisable(GL_LIGHTING);
+  glDepthMask(GL_FALSE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  const bool textured = glowTexture.image != nullptr;
+  if (textured) {
+    glEnable(GL_TEXTURE_2D);
+    glowTexture.Bind();
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+  const OColor4& c = glowColours[std::clamp(colourIndex, 0, 2)];
+  const OVector p = Position();
+
+  // One spot per wall: axis 0/1/2, the wall's coordinate, and which side it faces from.
+  struct Wall {
+    int axis;
+    f32 coordinate;
+    f32 inset;
+  };
+  const Wall walls[5] = {{0, fieldMin.x, 0.1f},
+                         {0, fieldMax.x, -0.1f},
+                         {1, fieldMin.y, 0.1f},
+                         {1, fieldMax.y, -0.1f},
+                         {2, fieldMax.z, -0.1f}};
+  const f32 ball[3] = {p.x, p.y, p.z};
+  for (const Wall& w : walls) {
+    const f32 d = std::fabs(w.coordinate - ball[w.axis]);
+    const f32 alpha = 1.0f - d * GLOW_FADE;
+    const f32 s = (d * GLOW_FADE + 0.125f) * 16.0f;
+    if (!(alpha > 0.001f) || !(s > 0.0f)) continue;
+    glColor4f(c.r, c.g, c.b, alpha);
+    // The square lies in the wall's plane, spanned by the two other axes.
+    const int u = (w.axis + 1) % 3;
+    const int v = (w.axis + 2) % 3;
+    const f32 corners[4][2] = {{s, s}, {-s, s}, {s, -s}, {-s, -s}};
+    const f32 tex[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int k = 0; k < 4; ++k) {
+      f32 q[3] = {p.x, p.y, p.z};
+      q[w.axis] = w.coordinate + w.inset;
+      q[u] += corners[k][0];
+      q[v] += corners[k][1];
+      glTexCoord2f(tex[k][0], tex[k][1]);
+      glVertex3f(q[0], q[1], q[2]);
+    }
+    glEnd();
+  }
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+  glEnable(GL_LIGHTING);
+}
+
+OBallSet::OBallSet() : trailTemplate(new OBallTrail()) {}
+
+OBallSet::~OBallSet() {
+  Clear();
+  delete trailTemplate;
+}
+
+void OBallSet::Load() {
+  try {
+    trailTemplate->Load();
+  } catch (const OException&) {
+    // The flames stay untextured.
+  }
+}
+
+void OBallSet::FieldBox(OVector& min, OVector& max) const {
+  if (grid != nullptr) {
+    grid->GetFieldBox(min, max);
+  } else {
+    // The classic cage's size, for a set used without a grid.
+    min = {-8.0f, -8.0f, 0.0f};
+    max = {8.0f, 8.0f, 48.0f};
+  }
+}
+
+OBall* OBallSet::AddBall(const OVector& velocity) {
+  OBall* ball = ballTemplates[0] != nullptr ? new OBall(*ballTemplates[0]) : new OBall();
+  OVector min, max;
+  FieldBox(min, max);
+  ball->SetField(min, max);
+  ball->velocity = velocity;
+  balls.push_back(ball);
+  return ball;
+}
+
+void OBallSet::Clear() {
+  for (OBall* ball : balls) delete ball;
+  balls.clear();
+  launched = 0;
+}
+
+void OBallSet::Launch() {
+  if (grid != nullptr && grid->status == MAP_GAME_OVER) return;
+  if (launched != 0 || balls.empty()) return;
+  launched = 1;
+  balls[0]->velocity = {0.0f, 0.0f, 1.0f};
+  balls[0]->drift = {0.0f, 0.0f, 0.0f};
+}
+
+void OBallSet::Update(u32 elapsedMs) {
+  if (launched == 0) {
+    if (!balls.empty() && bat != nullptr) {
+      OVector p = bat->Position();
+      p.z = bat->boxMax.z + balls[0]->radius;
+      balls[0]->SetPosition(p);
+    }
+    return;
+  }
+  OSoundPlayer* sound = bat != nullptr ? bat->soundPlayer : nullptr;
+
+  if (bat != nullptr && bat->alpha < 1.0f) {
+    flashTimer -= static_cast<i32>(elapsedMs);
+    if (flashTimer < 0) bat->alpha = 1.0f;
+  }
+
+  for (size_t i = 0; i < balls.size();) {
+    OBall* ball = balls[i];
+    ball->speed = speed;
+    ball->Update(elapsedMs);
+    if (ball->BounceWalls()) PlayObjectSound(sound, SOUND_HIT_WALL);
+    const f32 batZ = bat != nullptr ? bat->Position().z : ball->fieldMin.z;
+    if (ball->Position().z < batZ - LOST_RADII * ball->radius) {
+      balls.erase(balls.begin() + static_cast<long>(i));
+      delete ball;
+      if (balls.empty()) {
+        launched = 0;
+        PlayObjectSound(sound, SOUND_BALL_LOST);
+        if (bat != nullptr) {
+          bat->lives -= 1;
+          bat->Reset();
+        }
+        AddBall({0.0f, 0.0f, 0.0f});
+        return;
+      }
+      continue;
+    }
+    ++i;
+  }
+
+  if (bat != nullptr) {
+    for (OBall* ball : balls) {
+      if (!bat->SphereHitsBox(*ball)) continue;
+      bat->alpha = 0.75f;
+      flashTimer = BAT_FLASH_TIME;
+      const OVector n = bat->velocity.Normalized();
+      const OVector w = (ball->velocity + n * 0.25f).Normalized();
+      ball->velocity = {std::clamp(w.x, -0.45f, 0.45f), std::clamp(w.y, -0.45f, 0.45f),
+                        std::fabs(ball->velocity.z)};
+      OVector p = ball->Position();
+      p.z = bat->boxMax.z + ball->radius;
+      ball->SetPosition(p);
+      ball->spinAxis = ball->velocity;
+      // The bat's sideways speed becomes swerve. A tick of no time has no bat speed to give.
+      if (elapsedMs > 0) {
+        const f32 k = 100.0f / static_cast<f32>(elapsedMs) * 0.5f;
+        ball->drift.x = k * bat->velocity.x;
+        ball->drift.y = k * bat->velocity.y;
+      } else {
+        ball->drift.x = 0.0f;
+        ball->drift.y = 0.0f;
+      }
+      PlayObjectSound(sound, SOUND_BAT_FIRST + Random() % 3);
+    }
+  }
+
+  for (size_t i = 0; i < balls.size(); ++i) {
+    for (size_t j = i + 1; j < balls.size(); ++j) balls[i]->Bounce(*balls[j]);
+  }
+}
+
+void OBallSet::Draw() {
+  for (OBall* ball : balls) {
+    ball->Draw();
+    ball->DrawWallGlow();
+  }
+}
+
+void OBallSet::AddMoreBalls() {
+  if (launched != 1 || balls.size() != 1) return;
+  OBall* first = balls[0];
+  const i32 own = first->colourIndex;
+  i32 heavy = 0;
+  for (OBall* ball : balls) {
+    if (ball->heavyTime > 1) heavy = ball->heavyTime;
+  }
+  OVector min, max;
+  FieldBox(min, max);
+  for (i32 index = 0; index < 3; ++index) {
+    if (index == own) continue;
+    OBall* ball =
+        ballTemplates[index] != nullptr ? new OBall(*ballTemplates[index]) : new OBall();
+    ball->SetPosition(first->Position());
+    ball->SetField(min, max);
+    const f32 vx = Uniform() * 1.5f - 0.75f;
+    const f32 vy = Uniform() * 1.5f - 0.75f;
+    const f32 vz = Uniform() * 0.5f + 0.25f;
+    ball->velocity = {vx, vy, vz};
+    ball->colourIndex = index;
+    if (heavy > 1) {
+      ball->trail = static_cast<OBallTrail*>(trailTemplate->Clone());
+      ball->trail->emitter = ball->Position();
+      GetParticleList().Add(ball->trail);
+    }
+    balls.push_back(ball);
+  }
+  for (OBall* ball : balls) ball->heavyTime = heavy;
+}
+
+void OBallSet::MakeHeavy() {
+  if (launched != 1 || balls.empty()) return;
+  const i32 share = HEAVY_BALL_TIME / static_cast<i32>(balls.size());
+  for (OBall* ball : balls) {
+    ball->heavyTime = share;
+    // A ball already burning keeps one trail: the old one is left to burn out.
+    if (ball->trail != nullptr) ball->trail->finished = 1;
+    ball->trail = static_cast<OBallTrail*>(trailTemplate->Clone());
+    ball->trail->emitter = ball->Position();
+    GetParticleList().Add(ball->trail);
+  }
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The balls the player keeps in play with the bat. An OBall flies through the box-shaped field,
+// spins for show, bounces off the side, top, bottom and far walls, and lights the walls near it
+// with a coloured glow. The OBallSet owns every ball in play: it keeps the first one on the bat
+// until launch, moves them each tick, bounces them off the bat and each other, removes the lost
+// ones (the last one lost costs a life) and carries out the "more balls" and "heavy ball" bonuses.
+// Bricks are not handled here: the brick grid runs its own pass over `balls`, reading each
+// ball's previousPosition, velocity, radius and heavyTime.
+#include <string>
+#include <vector>
+
+#include "assets/Model.h"
+#include "assets/Texture.h"
+#include "scene/Color.h"
+#include "scene/Vector.h"
+#include "shell/Types.h"
+
+class OBallTrail;
+class OPlayer;
+class OVoxelMap;
+
+// Scale given to the three ball models after loading (1/96).
+constexpr f32 BALL_MODEL_SCALE = 0.0104166670f;
+// World units per millisecond of a ball with |velocity| 1 at speed factor 1.
+constexpr f32 BALL_UNITS_PER_MS = 0.0175f;
+// Milliseconds of heavy state shared among the balls in play when the bonus is caught.
+constexpr i32 HEAVY_BALL_TIME = 30000;
+
+class OBall : public OModel {
+public:
+  // A template: velocity and drift zero, spinAxis (1, 1, 1), speed 1, colourIndex 0, not heavy,
+  // red/green/blue glow colours. LoadTemplate loads its model and glow texture.
+  OBall();
+  // A playing ball copied from a template: shares the geometry and the glow texture, takes
+  // spinAxis, drift, glowColours, colourIndex and speed; no trail, not heavy.
+  OBall(const OBall& tmpl);
+  OBall& operator=(const OBall&) = delete;
+  // A trail still attached is removed with it at once (alive = 0; the particle list deletes it).
+  ~OBall() override;
+
+  // Loads the model, scales it by BALL_MODEL_SCALE, computes radius and bounds and takes
+  // "pLight.Tga" as the glow (a missing glow picture only leaves the glow untextured).
+  bool LoadTemplate(const std::string& modelName);
+
+  // One tick of motion: spin, drift, movement by velocity * t * speed * BALL_UNITS_PER_MS, the
+  // depth-speed and side-speed rules, the heavy countdown. t may be 0.
+  void Update(u32 elapsedMs) override;
+  // The model, translucent while its alpha is non-zero.
+  void Draw() override;
+  // Light spots on the five walls within 8 units of the ball (the bat side has no wall).
+  void DrawWallGlow();
+
+  void SetField(const OVector& min, const OVector& max);
+  // Reflects off the walls (strict tests, so a ball exactly at a wall's limit is not reflected)
+  // and clamps x and y into the field. True when any wall was touched.
+  bool BounceWalls();
+
+  bool IsHeavy() const { return heavyTime > 0; }
+
+  OTexture glowTexture;       // "pLight.Tga", shared with the template
+  OVector fieldMin;           // side walls (x, y) and the bat-side limit (z), world units
+  OVector fieldMax;           // side walls (x, y) and the far wall (z)
+  OBallTrail* trail = nullptr;  // flame trail while heavy; owned by the particle list
+  OVector spinAxis{1.0f, 1.0f, 1.0f};  // signs of the show spin about X and Y; 0 = no spin
+  f32 speed = 1.0f;           // game-speed factor, copied from the set every tick
+  i32 colourIndex = 0;        // 0 red, 1 green, 2 blue: glow colour and template
+  OColor4 glowColours[3];
+  OVector previousPosition;   // position before the last move; the brick pass reads it
+  i32 heavyTime = 0;          // ms of heavy state left; > 0 = heavy (passes through bricks)
+};
+
+class OBallSet {
+public:
+  // Creates the flame-trail prototype, still without its texture.
+  OBallSet();
+  // Deletes the balls in play and the trail prototype; the templates belong to the game screen.
+  ~OBallSet();
+  OBallSet(const OBallSet&) = delete;
+  OBallSet& operator=(const OBallSet&) = delete;
+
+  // Loads the trail prototype's texture (needs a rendering context); a missing picture leaves
+  // the flames untextured.
+  void Load();
+
+  // One tick: ball on the bat before launch; otherwise motion, walls, lost balls (the last
+  // one costs a life), bat hits with swerve, ball-ball exchange. t may be 0 (no swerve then).
+  void Update(u32 elapsedMs);
+  void Draw();
+  // Sends the waiting ball straight into the field with velocity (0, 0, 1).
+  void Launch();
+  // A new ball copied from template 0 with the grid's field box and the given velocity.
+  OBall* AddBall(const OVector& velocity);
+  // Deletes every ball; the next ball waits on the bat again.
+  void Clear();
+  // The two ball bonuses, applied by the bat when caught.
+  void AddMoreBalls();
+  void MakeHeavy();
+
+  // The field box of the grid (or a default box without a grid).
+  void FieldBox(OVector& min, OVector& max) const;
+  bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
+
+  u8 launched = 0;               // 0 while the ball rides on the bat
+  OBallTrail* trailTemplate;     // owned
+  OPlayer* bat = nullptr;        // not owned
+  OVoxelMap* grid = nullptr;     // not owned; status and field box
+  OBall* ballTemplates[3] = {nullptr, nullptr, nullptr};  // by colour index; not owned
+  std::vector<OBall*> balls;     // in play, creation order; owned
+  f32 speed = 1.0f;              // game-speed factor for all balls
+
+  // The bat's hit flash, shared by the whole program: ms left while the bat shows alpha 0.75.
+  static i32 flashTimer;
+};

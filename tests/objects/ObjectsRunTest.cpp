@@ -1,0 +1,231 @@
+// A long run of the game objects and the brick grid together, driven by random mouse input and
+// random tick lengths, checking after every tick what must never happen.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <typeinfo>
+
+#include "../assets/ImageTestSupport.h"
+#include "ObjectsTestSupport.h"
+#include "effects/BallTrail.h"
+#include "effects/BloxExpl.h"
+#include "effects/FireworkPool.h"
+#include "effects/HellTrail.h"
+#include "playfield/VoxelMap.h"
+#include "scene/Camera.h"
+#include "scene/ObjectList.h"
+#include "shell/Random.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// The pictures the effects load and the bonus models, as small stand-ins.
+bool InstallEffectsArchive() {
+  std::vector<OArchiveEntry> entries;
+  for (const char* name : {"Particle.Tga", "pLight.Tga", "CoDSmoke2.Tga", "ParticleBit.Tga"}) {
+    entries.push_back(Entry(std::string("Data/Textures/") + name, CheckerTga(8, 8)));
+  }
+  entries.push_back(Entry("Data/Textures/RExpl.Tga", CheckerTga(128, 128)));
+  const std::vector<u8> rgb(16 * 16 * 3, 200);
+  const std::string jpeg = image_test::MakeJpeg(16, 16, 3, rgb);
+  entries.push_back(Entry("Data/Textures/xFlame2x2.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.end())));
+  for (const char* name : {"Life.zmod", "MoreBalls.zmod", "Gun.Zmod", "Slow.Zmod", "HavyBall.Zmod",
+                           "Score.Zmod", "TNT.Zmod", "Big.Zmod", "Small.Zmod", "NextLevel.Zmod"}) {
+    entries.push_back(Entry(std::string("Data/Models/Bonus/") + name, CubeBytes()));
+  }
+  return InstallArchive(entries);
+}
+
+// A grid filled with a 5 x 5 x 3 block of cube bricks (some unbreakable), as a level would be.
+void FillBricks(OVoxelMap& grid, const OBlock& breakable, const OBlock& solid) {
+  for (int layer = 0; layer < 3; ++layer) {
+    for (int k = 0; k < 25; ++k) {
+      const OBlock& from = (k % 7 == 3) ? solid : breakable;
+      OBlock* b = new OBlock(from);
+      b->SetPosition(static_cast<f32>(k % 5 - 2) * 3.0f, static_cast<f32>(k / 5 - 2) * 3.0f,
+                     40.0f - static_cast<f32>(layer) * 3.0f);
+      b->ComputeBounds();
+      grid.blocks.push_back(b);
+    }
+  }
+}
+
+}  // namespace
+
+TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  ASSERT_TRUE(InstallEffectsArchive());
+  GetParticleList().Clear();
+  GetFireworkPool().Clear();
+
+  ObjectsWorld w;
+  w.bonuses.Load();
+  for (OBonus* b : w.bonuses.templates) {
+    b->radius = 0.5f;
+  }
+  w.ballSet.Load();
+  w.bullets.Load();
+  ASSERT_NE(w.bonuses.fireworkTemplate, nullptr);
+
+  OCamera camera(640, 480, 45, 1, 1024);
+  camera.SetPosition(0.0f, 0.0f, -14.4f);
+  camera.LookAt(0.0f, 0.0f, 0.0f);
+  w.bat.camera = &camera;
+
+  OObjectList sprites;
+  OVoxelMap grid;
+  grid.ballSet = &w.ballSet;
+  grid.bonusSet = &w.bonuses;
+  grid.spriteList = &sprites;
+  w.ballSet.grid = &grid;
+  w.bonuses.grid = &grid;
+  w.bullets.grid = &grid;
+  w.bullets.bonusSet = &w.bonuses;
+  OBlock breakable, solid;
+  breakable.data->SetGeometry(CubeFile());
+  breakable.SetupPrototype(10, BRICK_BREAKABLE, 1.2f);
+  solid.data->SetGeometry(CubeFile());
+  solid.SetupPrototype(0, BRICK_SOLID, 1.2f);
+  FillBricks(grid, breakable, solid);
+  grid.status = MAP_PLAYING;
+  w.ballSet.Clear();
+  w.ballSet.AddBall({0.0f, 0.0f, 0.0f});
+
+  OVector fieldMin, fieldMax;
+  grid.GetFieldBox(fieldMin, fieldMax);
+  SeedRandom(1234);
+  std::set<i32> taken;  // bonus types caught (TNT: hit by a ball)
+  int levels = 0, games = 0, maxFireworks = 0;
+  size_t maxParticles = 0;
+  const int ticks = 40000;
+  for (int tick = 0; tick < ticks; ++tick) {
+    const u32 t = static_cast<u32>(Random() % 41);  // 0..40 ms, zero-length ticks included
+    // The mouse: half of the time anywhere in the window, otherwise under the first ball, as a
+    // player would follow it.
+    if (tick % 25 == 0) {
+      if (Random() % 2 == 0) {
+        w.bat.SetTarget(Random() % 640, Random() % 480);
+      } else {
+        const OVector b = w.ballSet.balls[0]->Position();
+        w.bat.target = {-b.x, -b.y, w.bat.target.z};
+      }
+    }
+    if (Random() % 60 == 0) {
+      w.ballSet.Launch();
+      w.bat.Fire();
+    }
+    // Every type in turn comes down onto the bat; TNT is put in a ball's way.
+    if (tick % 100 == 50 && w.ballSet.launched == 1) {
+      const i32 type = (tick / 100) % BONUS_TYPES;
+      const OVector goal = -w.bat.target;
+      const OVector at = type == BONUS_TNT ? w.ballSet.balls[0]->Position()
+                                           : OVector(goal.x, goal.y, 4.0f);
+      w.bonuses.Spawn(type, at);
+    }
+    // The flags the head-up display sets each frame.
+    w.bat.ClearActiveBonuses();
+    if (w.bat.gunAmmo > 0) w.bat.SetActiveBonus(BONUS_GUN);
+    if (w.ballSet.FirstBallHeavy()) w.bat.SetActiveBonus(BONUS_HEAVY);
+    if (w.bat.slowTime > 0) w.bat.SetActiveBonus(BONUS_SLOW);
+
+    // One game tick, in the game screen's order.
+    grid.Update(t);
+    const bool tntInPlay = w.bonuses.IsActive(w.bonuses.templates[BONUS_TNT]);
+    w.bonuses.speed = 1.25f;
+    w.bonuses.Update(t);
+    if (tntInPlay && !w.bonuses.IsActive(w.bonuses.templates[BONUS_TNT])) taken.insert(BONUS_TNT);
+    if (w.bat.caughtBonus != nullptr) taken.insert(w.bat.caughtBonus->type);
+    GetFireworkPool().Update(t);
+    GetParticleList().Update(t);
+    w.bullets.Update(t);
+    w.ballSet.speed = 1.25f;
+    w.ballSet.Update(t);
+    w.bat.Update(t);
+    w.bullets.Update(t);
+    sprites.Update(t);
+
+    // What must hold after every tick.
+    ASSERT_LE(w.ballSet.balls.size(), 3u) << "tick " << tick;
+    ASSERT_GE(w.ballSet.balls.size(), 1u) << "tick " << tick;
+    for (const OBall* b : w.ballSet.balls) {
+      const OVector p = b->Position();
+      ASSERT_TRUE(Finite(p) && Finite(b->velocity) && Finite(b->drift)) << "tick " << tick;
+      ASSERT_GE(p.x, fieldMin.x) << "tick " << tick;
+      ASSERT_LE(p.x, fieldMax.x) << "tick " << tick;
+      ASSERT_GE(p.y, fieldMin.y) << "tick " << tick;
+      ASSERT_LE(p.y, fieldMax.y) << "tick " << tick;
+      ASSERT_LE(p.z, fieldMax.z) << "tick " << tick;
+      // Out at the near end only behind the bat, and then it is gone on its next move.
+      if (p.z < fieldMin.z) {
+        ASSERT_LT(p.z, w.bat.boxMax.z) << "tick " << tick;
+      }
+    }
+    ASSERT_TRUE(Finite(w.bat.Position()) && Finite(w.bat.velocity)) << "tick " << tick;
+    for (const OBonus* b : w.bonuses.active) ASSERT_TRUE(Finite(b->Position())) << "tick " << tick;
+    for (const OBullet* b : w.bullets.bullets) {
+      ASSERT_TRUE(Finite(b->Position())) << "tick " << tick;
+      ASSERT_LE(b->Position().z, fieldMax.z + 1.0f) << "tick " << tick;
+    }
+    for (const TkBaseBound* s : GetParticleList().systems) {
+      const i32 n = s->ParticleCount();
+      ASSERT_GE(n, 0);
+      if (const auto* trail = dynamic_cast<const OBallTrail*>(s)) {
+        ASSERT_LE(trail->flameCount, BALL_TRAIL_MAX_FLAMES);
+      } else if (const auto* rocket = dynamic_cast<const OHellTrail*>(s)) {
+        ASSERT_LE(rocket->flameCount, HELL_TRAIL_MAX_FLAMES);
+        ASSERT_LE(rocket->smokeCount, HELL_TRAIL_MAX_SMOKE);
+      } else if (const auto* debris = dynamic_cast<const OBloxExpl*>(s)) {
+        ASSERT_LE(debris->debrisCount, BLOX_EXPL_MAX_DEBRIS);
+      }
+    }
+    maxParticles = std::max(maxParticles, GetParticleList().Count());
+    const i32 fireworks = GetFireworkPool().ActiveCount();
+    ASSERT_LE(fireworks, FIREWORK_POOL_SLOTS);
+    maxFireworks = std::max(maxFireworks, fireworks);
+    for (const auto& slot : GetFireworkPool().slots) {
+      if (slot.firework == nullptr) continue;
+      ASSERT_LE(slot.firework->particleCount, slot.capacity);
+      ASSERT_LE(slot.firework->liveCount, slot.firework->particleCount);
+    }
+
+    // What the game screen does with the grid's status.
+    if (grid.status == MAP_LEVEL_DONE) {
+      ++levels;
+      w.bonuses.Release();
+      for (OBlock* b : grid.blocks) delete b;
+      grid.blocks.clear();
+      FillBricks(grid, breakable, solid);
+      w.bonuses.released = 0;
+      grid.status = MAP_PLAYING;
+    } else if (grid.status == MAP_GAME_OVER) {
+      ++games;
+      for (OBlock* b : grid.blocks) delete b;
+      grid.blocks.clear();
+      FillBricks(grid, breakable, solid);
+      w.bat.lives = 5;
+      w.bat.score = 0;
+      w.bonuses.released = 0;
+      grid.status = MAP_PLAYING;
+    }
+  }
+  for (i32 type = 0; type < BONUS_TYPES; ++type) {
+    EXPECT_EQ(taken.count(type), 1u) << "bonus type " << type << " never taken";
+  }
+  // The run met the situations it is meant to check.
+  EXPECT_GT(levels + games, 0);
+  EXPECT_GT(maxFireworks, 0);
+  EXPECT_GT(maxParticles, 0u);
+  std::printf("ObjectsRun: %d ticks, %d levels done, %d games lost, %d fireworks at most, %zu "
+              "particle systems at most\n",
+              ticks, levels, games, maxFireworks, maxParticles);
+  for (OBlock* b : grid.blocks) delete b;
+  grid.blocks.clear();
+  w.ballSet.Clear();
+  w.bullets.Clear();
+  GetParticleList().Clear();
+  GetFireworkPool().Clear();
+}

@@ -1,0 +1,83 @@
+#pragma once
+// A small world of game objects for the rule tests: a bat with a box of its own, three ball
+// templates, the ball, bullet and bonus sets wired as the game screen wires them, and a log of
+// every sound the objects play. No grid and no rendering context: the sets then use the classic
+// cage's field box, -8..8 across and 0..48 deep.
+#include <cmath>
+#include <vector>
+
+#include "assets/ModelData.h"
+#include "effects/ParticleList.h"
+#include "objects/Ball.h"
+#include "objects/Bonus.h"
+#include "objects/Bullet.h"
+#include "objects/ObjectSound.h"
+#include "objects/Player.h"
+#include "scene/Vector.h"
+#include "../assets/ModelTestSupport.h"
+
+inline std::vector<i32>& PlayedSounds() {
+  static std::vector<i32> ids;
+  return ids;
+}
+
+inline void RecordSound(i32 id) { PlayedSounds().push_back(id); }
+
+inline int CountSound(i32 id) {
+  int n = 0;
+  for (i32 s : PlayedSounds()) n += s == id ? 1 : 0;
+  return n;
+}
+
+inline bool Finite(const OVector& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Bat: 3 x 3 across, 0.5 deep, centred on its position. Balls: radius 0.5.
+constexpr f32 TEST_BALL_RADIUS = 0.5f;
+
+struct ObjectsWorld {
+  ObjectsWorld() : bat(nullptr) {
+    PlayedSounds().clear();
+    SetObjectSoundListener(RecordSound);
+    OBulletSet::loadModels = false;
+    bat.data->SetGeometry(CubeFile());
+    bat.ScaleData(1.5f, 1.5f, 0.25f);
+    bat.alpha = 1.0f;
+    bat.bulletSet = &bullets;
+    bat.ballSet = &ballSet;
+    bat.UpdateBounds();
+    for (int i = 0; i < 3; ++i) {
+      templates[i].radius = TEST_BALL_RADIUS;
+      ballSet.ballTemplates[i] = &templates[i];
+    }
+    ballSet.bat = &bat;
+    bonuses.CreateTemplates();
+    bonuses.bat = &bat;
+    for (OBonus* b : bonuses.templates) b->radius = 0.5f;
+    ballSet.Clear();
+    ballSet.AddBall({0.0f, 0.0f, 0.0f});
+  }
+  ~ObjectsWorld() {
+    SetObjectSoundListener(nullptr);
+    ballSet.Clear();
+    bullets.Clear();
+    GetParticleList().Clear();
+  }
+
+  // Puts a launched ball at p with velocity v (the set holds just this ball).
+  OBall* PlayBall(const OVector& p, const OVector& v) {
+    ballSet.launched = 1;
+    OBall* ball = ballSet.balls[0];
+    ball->SetPosition(p);
+    ball->velocity = v;
+    ball->drift = {0.0f, 0.0f, 0.0f};
+    return ball;
+  }
+
+  OBall templates[3];
+  OPlayer bat;
+  OBulletSet bullets;
+  OBallSet ballSet;
+  OBonusSet bonuses;
+};
