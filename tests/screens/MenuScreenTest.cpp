@@ -1,0 +1,165 @@
+// The main menu: where each button leads, when Continue may be used, the keyboard, and the
+// turning title.
+#include <algorithm>
+#include <cmath>
+
+#include "ScreenTestSupport.h"
+#include "ui/controls/Button2D.h"
+
+using namespace screens_test;
+
+namespace {
+
+// Centres of the buttons' hit rectangles, overlay units.
+constexpr f32 CONTINUE[2] = {255, 350};
+constexpr f32 NEW[2] = {255, 302};
+constexpr f32 OPTIONS[2] = {255, 255};
+constexpr f32 TOP[2] = {255, 207};
+constexpr f32 HELP[2] = {254, 159};
+constexpr f32 EXIT[2] = {255, 111};
+
+class MenuScreen : public ScreensTest {};
+
+class MenuWithSavedGame : public ScreensTest {
+protected:
+  void BeforeLoad() override { GetConfig().savedLevel = 3; }
+};
+
+}  // namespace
+
+TEST_F(MenuScreen, ButtonsLeadToTheirScreens) {
+  Frame();
+  // New, Options, Top and Help each click and switch; the other screens' Esc or Menu come back.
+  Click(NEW[0], NEW[1]);
+  EXPECT_EQ(app.current, select);
+  EXPECT_TRUE(ClickSounding());
+  Press(VK_ESCAPE);
+  EXPECT_EQ(app.current, menu);
+  Click(OPTIONS[0], OPTIONS[1]);
+  EXPECT_EQ(app.current, options);
+  app.SwitchScreen(SCREEN_MENU);
+  Click(TOP[0], TOP[1]);
+  EXPECT_EQ(app.current, scores);
+  app.SwitchScreen(SCREEN_MENU);
+  Click(HELP[0], HELP[1]);
+  EXPECT_EQ(app.current, help);
+  app.SwitchScreen(SCREEN_MENU);
+  // Exit saves the settings and posts the quit message.
+  std::remove("Data/Config.Cfg");
+  EXPECT_FALSE(QuitPosted());
+  Click(EXIT[0], EXIT[1]);
+  EXPECT_TRUE(QuitPosted());
+  EXPECT_TRUE(FileExists("Data/Config.Cfg"));
+}
+
+TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
+  Frame();
+  // Nothing in memory, nothing saved: disabled, never highlighted, a click does nothing.
+  EXPECT_TRUE(menu->continueButton->disabled);
+  Send(At(EV_MOUSEMOVE, CONTINUE[0], CONTINUE[1]));
+  EXPECT_FALSE(menu->continueButton->highlighted);
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(app.current, menu);
+  EXPECT_FALSE(ClickSounding());
+  // Enter while it holds the keyboard focus: the click sounds and nothing else happens.
+  Press(VK_TAB);
+  EXPECT_EQ(menu->focused, menu->continueButton);
+  Press(VK_RETURN);
+  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(app.gameRequest, 10006u);
+  EXPECT_TRUE(ClickSounding());
+  EXPECT_EQ(game->entered, 0);
+
+  // A game left with Esc: Continue returns to it.
+  app.gameInProgress = 1;
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_FALSE(menu->continueButton->disabled);
+  EXPECT_FALSE(menu->continueButton->hidden);
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
+}
+
+TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
+  // The stored resume record makes Continue usable from the start.
+  EXPECT_EQ(app.savedGameAvailable, 1u);
+  EXPECT_FALSE(menu->continueButton->disabled);
+  app.gameInProgress = 1;
+  Frame();
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_RESUME);
+  EXPECT_EQ(app.savedGameAvailable, 0u);
+  // Back on the menu, the game in memory is what Continue offers now.
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_FALSE(menu->continueButton->disabled);
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
+}
+
+TEST_F(MenuScreen, Keyboard) {
+  Frame();
+  // Tab from no focus walks the buttons top to bottom and wraps.
+  OButton2D* order[] = {menu->continueButton, menu->newButton,  menu->optionsButton,
+                        menu->topButton,      menu->helpButton, menu->exitButton,
+                        menu->continueButton};
+  for (OButton2D* expected : order) {
+    Press(VK_TAB);
+    EXPECT_EQ(menu->focused, expected);
+    EXPECT_TRUE(expected->highlighted);
+  }
+  // Esc does not quit: it saves the settings and gives Exit the focus...
+  std::remove("Data/Config.Cfg");
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_TRUE(FileExists("Data/Config.Cfg"));
+  EXPECT_EQ(menu->focused, menu->exitButton);
+  EXPECT_FALSE(menu->continueButton->highlighted);
+  EXPECT_FALSE(QuitPosted());
+  // ...so that a following Enter quits.
+  Press(VK_RETURN);
+  EXPECT_TRUE(QuitPosted());
+  // Ctrl minimises the window and leaves the key to others.
+  EXPECT_FALSE(Send(KeyDown(VK_CONTROL)));
+  EXPECT_EQ(app.active, 0);
+  // Another screen's Esc comes back with no focus.
+  app.SwitchScreen(SCREEN_SELECT);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(menu->focusIndex, -1);
+}
+
+TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
+  Frame(0);
+  SaveFrame("screen-menu.tga");
+  const std::vector<u8> first = ReadFrame();
+  // The camera ends the frame behind the origin, where the 3D controls of the other screens
+  // expect it.
+  EXPECT_FLOAT_EQ(camera->Position().z, -64.0f);
+  EXPECT_NEAR(camera->matrix.ZAxis().z, -1.0f, 1e-5f);
+
+  // A quarter turn later the title has moved; the buttons below it have not.
+  for (int t = 0; t < 1257; t += 16) Frame(std::min(16, 1257 - t));
+  const std::vector<u8> quarter = ReadFrame();
+  const int quarterTurn = DifferingPixels(first, quarter, 0, 380, 512, 132);
+  EXPECT_GT(quarterTurn, 500);
+  EXPECT_EQ(DifferingPixels(first, quarter, 80, 80, 350, 290), 0);
+  // The copyright line is drawn at the bottom left.
+  app.font = nullptr;
+  Frame(0);
+  app.font = font.get();
+  const std::vector<u8> withoutLine = ReadFrame();
+  EXPECT_GT(DifferingPixels(quarter, withoutLine, 0, 0, 250, 12), 100);
+
+  // One whole swing is 2 pi / 1.25 rad/s: 5026 ms after the quarter turn the title is back
+  // there, frame by frame as the game draws it.
+  for (int t = 0; t < 5026; t += 16) Frame(std::min(16, 5026 - t));
+  EXPECT_NEAR(menu->angle, (1257 + 5026) * 0.00125f, 1e-3f);
+  const std::vector<u8> full = ReadFrame();
+  SaveFrame("screen-menu-later.tga");
+  // (Edges of the bevels may land a pixel apart, so "back there" is far closer than a quarter.)
+  EXPECT_LT(DifferingPixels(quarter, full, 0, 380, 512, 132), quarterTurn / 5);
+  // Other screens do not turn it.
+  app.SwitchScreen(SCREEN_SCORES);
+  Frame(1000);
+  EXPECT_NEAR(menu->angle, (1257 + 5026) * 0.00125f, 1e-3f);
+}

@@ -1,0 +1,189 @@
+// The high-score screen: browsing the two tables, and recording a finished game's score under
+// the name the player types.
+#include "ScreenTestSupport.h"
+#include "ui/controls/Button2D.h"
+#include "ui/controls/TextField.h"
+
+using namespace screens_test;
+
+namespace {
+
+constexpr f32 LEFT[2] = {200, 57};
+constexpr f32 RIGHT[2] = {350, 57};
+constexpr f32 MENU_BUTTON[2] = {275, 57};
+
+class ScoreScreen : public ScreensTest {
+protected:
+  // Ten entries 1000, 900, ..., 100 named A..J.
+  static void Fill(OTop& table) {
+    for (int i = 0; i < 10; ++i) {
+      ASSERT_TRUE(table.Insert(std::string(1, static_cast<char>('A' + i)), 1000 - 100 * i));
+    }
+  }
+  // A game that has just ended with this score in this episode.
+  void EndGame(i32 episode, i32 score) {
+    game->episode = episode;
+    game->score = score;
+    game->state = 7;
+    app.SwitchScreen(SCREEN_SCORES);
+  }
+};
+
+}  // namespace
+
+TEST_F(ScoreScreen, BrowsingBothTables) {
+  Fill(game->classic);
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_FALSE(scores->enteringName);
+  EXPECT_TRUE(scores->nameField->hidden);
+  EXPECT_EQ(scores->currentTable, &game->classic);
+  Frame();
+  SaveFrame("screen-scores-classic.tga");
+  const std::vector<u8> classic = ReadFrame();
+
+  // The left arrow on the first table does nothing, silently.
+  Click(LEFT[0], LEFT[1]);
+  EXPECT_EQ(scores->tableIndex, 0);
+  EXPECT_FALSE(ClickSounding());
+  // The right arrow turns to the modern table with a click.
+  Click(RIGHT[0], RIGHT[1]);
+  EXPECT_EQ(scores->tableIndex, 1);
+  EXPECT_EQ(scores->currentTable, &game->modern);
+  EXPECT_TRUE(ClickSounding());
+  Frame();
+  const std::vector<u8> modern = ReadFrame();
+  // The title and the rows both change.
+  EXPECT_GT(DifferingPixels(classic, modern, 150, 440, 212, 30), 100);
+  EXPECT_GT(DifferingPixels(classic, modern, 30, 140, 450, 290), 500);
+  // ...and the right arrow on the last table does nothing, silently.
+  Silence();
+  Click(RIGHT[0], RIGHT[1]);
+  EXPECT_EQ(scores->tableIndex, 1);
+  EXPECT_FALSE(ClickSounding());
+  Click(LEFT[0], LEFT[1]);
+  EXPECT_EQ(scores->tableIndex, 0);
+
+  // Each visit starts on the classic table; the Menu button goes back with a click.
+  Click(RIGHT[0], RIGHT[1]);
+  app.SwitchScreen(SCREEN_MENU);
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_EQ(scores->tableIndex, 0);
+  Click(MENU_BUTTON[0], MENU_BUTTON[1]);
+  EXPECT_EQ(app.current, menu);
+}
+
+TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
+  Fill(game->classic);
+  EndGame(1, 5000);
+  ASSERT_TRUE(scores->enteringName);
+  EXPECT_EQ(scores->entryRank, 1);
+  EXPECT_EQ(scores->tableIndex, 0);
+  // The field sits 4 units above the top row's text, holds the keys, and the buttons are gone.
+  EXPECT_FALSE(scores->nameField->hidden);
+  EXPECT_EQ(scores->nameField->y, 421);
+  EXPECT_EQ(scores->nameField->x, 35);
+  EXPECT_EQ(scores->focused, scores->nameField);
+  EXPECT_TRUE(scores->menuButton->hidden && scores->menuButton->disabled);
+  EXPECT_TRUE(scores->leftArrow->hidden && scores->rightArrow->disabled);
+
+  // Clicks where the arrows and the Menu button were do nothing.
+  Click(RIGHT[0], RIGHT[1]);
+  Click(MENU_BUTTON[0], MENU_BUTTON[1]);
+  EXPECT_EQ(scores->tableIndex, 0);
+  EXPECT_EQ(app.current, scores);
+
+  Type("Ann");
+  Frame();
+  SaveFrame("screen-scores-entry.tga");
+  // The new score shows in red on the top row.
+  const std::vector<u8> f = ReadFrame();
+  int red = 0;
+  for (int y = static_cast<int>(417 * 480 / 512); y < static_cast<int>(435 * 480 / 512); ++y) {
+    for (int x = 380 * 640 / 512; x < 460 * 640 / 512; ++x) {
+      const u8* p = &f[(static_cast<size_t>(y) * 640 + x) * 3];
+      if (p[0] > 120 && p[1] < 40 && p[2] < 40) ++red;
+    }
+  }
+  EXPECT_GT(red, 20);
+
+  // Enter records it at the top; the ten old entries move down and the last drops out.
+  Press(VK_RETURN);
+  EXPECT_EQ(app.current, scores);
+  EXPECT_FALSE(scores->enteringName);
+  EXPECT_TRUE(scores->nameField->hidden);
+  EXPECT_FALSE(scores->menuButton->hidden || scores->menuButton->disabled);
+  EXPECT_EQ(game->classic.Entry(0).name, "Ann");
+  EXPECT_EQ(game->classic.Entry(0).score, 5000);
+  EXPECT_EQ(game->classic.Entry(1).name, "A");
+  EXPECT_EQ(game->classic.Entry(9).name, "I");
+  EXPECT_EQ(game->score, 0);
+  // It was stored, and the screen now browses the same table.
+  OTop reread("Data/Classic.Top", 10);
+  ASSERT_TRUE(reread.Load());
+  EXPECT_EQ(reread.Entry(0).name, "Ann");
+  // A second Enter records nothing more.
+  Press(VK_RETURN);
+  EXPECT_EQ(game->classic.Entry(1).name, "A");
+  // The next visit browses: the score was recorded once.
+  app.SwitchScreen(SCREEN_MENU);
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_FALSE(scores->enteringName);
+}
+
+TEST_F(ScoreScreen, BlankNamesAndEsc) {
+  Fill(game->classic);
+  Fill(game->modern);
+  // Spaces only, then Enter: "NoName", at rank 3 of the classic table.
+  EndGame(2, 850);
+  ASSERT_TRUE(scores->enteringName);
+  EXPECT_EQ(scores->entryRank, 3);
+  EXPECT_EQ(scores->nameField->y, 4 - static_cast<int>(2 * 30.4f + 95 - 512));
+  Type("   ");
+  Press(VK_RETURN);
+  EXPECT_EQ(game->classic.Entry(2).name, "NoName");
+  EXPECT_EQ(game->classic.Entry(2).score, 850);
+
+  // A modern episode opens the modern table; Esc with nothing typed records "NoName" and
+  // returns to the menu.
+  app.SwitchScreen(SCREEN_MENU);
+  EndGame(4, 50000);
+  ASSERT_TRUE(scores->enteringName);
+  EXPECT_EQ(scores->tableIndex, 1);
+  EXPECT_EQ(scores->currentTable, &game->modern);
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(game->modern.Entry(0).name, "NoName");
+  EXPECT_EQ(game->modern.Entry(0).score, 50000);
+  EXPECT_TRUE(scores->nameField->hidden);
+
+  // Names longer than the field's 20 characters are cut there.
+  EndGame(0, 2000);
+  Type("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  Press(VK_RETURN);
+  EXPECT_EQ(game->classic.Entry(0).name, "ABCDEFGHIJKLMNOPQRST");
+}
+
+TEST_F(ScoreScreen, EscWhileBrowsingRecordsNothing) {
+  Fill(game->classic);
+  // A game still in progress holds a score but has not ended: it is not a new entry.
+  game->episode = 0;
+  game->score = 5000;
+  game->state = 0;
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_FALSE(scores->enteringName);
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(game->classic.Entry(0).name, "A");
+  EXPECT_EQ(game->score, 5000);
+  // A finished game whose score does not reach the table is browsed, not entered.
+  EndGame(0, 50);
+  EXPECT_FALSE(scores->enteringName);
+  EXPECT_TRUE(scores->nameField->hidden);
+  EXPECT_FALSE(scores->menuButton->disabled);
+  // Leaving by any route hides the field.
+  app.SwitchScreen(SCREEN_MENU);
+  EndGame(0, 5000);
+  ASSERT_FALSE(scores->nameField->hidden);
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_TRUE(scores->nameField->hidden);
+}

@@ -1,0 +1,245 @@
+#pragma once
+// The menu screens inside a real application window under the virtual display: the game's own
+// archive, font, camera and light, a game screen that records what it was asked, and stand-ins
+// for the options and help screens.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <GL/gl.h>
+#include <SDL2/SDL.h>
+
+#include "assets/ModelCache.h"
+#include "assets/Resource.h"
+#include "audio/SoundPlayer.h"
+#include "audio/SoundTable.h"
+#include "game/Top.h"
+#include "scene/Camera.h"
+#include "scene/Font.h"
+#include "scene/Light.h"
+#include "shell/Application.h"
+#include "shell/Config.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+#include "ui/screens/GameLink.h"
+#include "ui/screens/MenuWindow.h"
+#include "ui/screens/ScoreWindow.h"
+#include "ui/screens/SelectWindow.h"
+
+namespace screens_test {
+
+// A screen that only counts how often it was entered.
+class StubScreen : public ORenderWindow {
+public:
+  explicit StubScreen(u32 id) : ORenderWindow(id) {}
+  void Enter() override {
+    ORenderWindow::Enter();
+    ++entered;
+  }
+  void Draw() override {}
+  int entered = 0;
+};
+
+// The game screen as the menu screens see it.
+class FakeGame : public StubScreen, public OGameLink {
+public:
+  FakeGame() : StubScreen(SCREEN_GAME), classic("Data/Classic.Top", 10), modern("Data/Modern.Top", 10) {
+    classic.Reset();
+    modern.Reset();
+  }
+  void SetEpisode(i32 e) override { episode = e; }
+  i32 Episode() const override { return episode; }
+  i32 Score() const override { return score; }
+  void SetScore(i32 s) override { score = s; }
+  u32 LevelState() const override { return state; }
+  OTop* ClassicTable() override { return &classic; }
+  OTop* ModernTable() override { return &modern; }
+
+  i32 episode = -1;
+  i32 score = 0;
+  u32 state = 0;
+  OTop classic;
+  OTop modern;
+};
+
+// Window pixels (y down) of an overlay point on the 640 x 480 window.
+inline OInputEvent At(u32 type, f32 vx, f32 vy) {
+  OInputEvent e;
+  e.type = type;
+  e.x = static_cast<u16>(vx * 640.0f / 512.0f);
+  e.y = static_cast<u16>((512.0f - vy) * 480.0f / 512.0f);
+  return e;
+}
+
+inline OInputEvent KeyDown(u16 key) {
+  OInputEvent e;
+  e.type = EV_KEYDOWN;
+  e.key = key;
+  return e;
+}
+
+inline OInputEvent Char(char c) {
+  OInputEvent e;
+  e.type = EV_CHAR;
+  e.key = static_cast<u8>(c);
+  return e;
+}
+
+// The frame buffer (640 x 480), bottom row first, RGB.
+inline std::vector<u8> ReadFrame() {
+  std::vector<u8> rgb(640 * 480 * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+// How many pixels differ between two frames inside an overlay rectangle.
+inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f32 vx, f32 vy,
+                           f32 vw, f32 vh) {
+  const int x0 = static_cast<int>(vx * 640 / 512), x1 = static_cast<int>((vx + vw) * 640 / 512);
+  const int y0 = static_cast<int>(vy * 480 / 512), y1 = static_cast<int>((vy + vh) * 480 / 512);
+  int n = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const size_t i = (static_cast<size_t>(y) * 640 + x) * 3;
+      if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
+    }
+  }
+  return n;
+}
+
+// Saves the frame as a 24-bit TGA beside the build (top row first) for looking at.
+inline void SaveFrame(const std::string& name) {
+  const std::vector<u8> rgb = ReadFrame();
+  std::string out(18, '\0');
+  out[2] = 2;
+  out[12] = static_cast<char>(640 & 0xFF);
+  out[13] = static_cast<char>(640 >> 8);
+  out[14] = static_cast<char>(480 & 0xFF);
+  out[15] = static_cast<char>(480 >> 8);
+  out[16] = 24;
+  out[17] = 0x20;
+  for (int row = 479; row >= 0; --row) {
+    const u8* p = rgb.data() + static_cast<size_t>(row) * 640 * 3;
+    for (int i = 0; i < 640 * 3; i += 3) {
+      out.push_back(static_cast<char>(p[i + 2]));
+      out.push_back(static_cast<char>(p[i + 1]));
+      out.push_back(static_cast<char>(p[i]));
+    }
+  }
+  WriteFile(std::string(BRIKON_BINARY_DIR) + "/" + name, out);
+}
+
+// One application with all six screens, the menu current. Each TEST runs in its own process,
+// so the program-wide archive, caches and configuration start fresh.
+class ScreensTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    WriteFile("Data/Config.Cfg", WindowedConfigText());
+    app.Create("3D", "Brikon 3D test", 640, 480, false);
+    ASSERT_TRUE(app.HasContext() && app.MakeCurrent());
+    std::filesystem::create_symlink(std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr",
+                                    "Data/Resource.Tkr");
+    ASSERT_TRUE(GetResource().Open());
+    GetModelCache().detail = 2;
+
+    font = std::make_unique<OFont>("Font.Tga");
+    ASSERT_TRUE(font->Build(65534));
+    camera = std::make_unique<OCamera>(640, 480, 60.0f, 1.0f, 1024.0f);
+    camera->SetPosition(0.0f, 0.0f, -64.0f);
+    camera->LookAt(0.0f, 0.0f, 0.0f);
+    light = std::make_unique<OLight>(0);
+    sound = std::make_unique<OSoundPlayer>();
+    sound->Init(true);
+    sound->Register(SND_CLICK_MENU, std::string(BRIKON_GAME_DIR) + "/Data/Sounds/click_menu.wav");
+    app.font = font.get();
+    app.camera = camera.get();
+    app.light = light.get();
+    app.soundPlayer = sound.get();
+
+    BeforeLoad();
+    menu = new OMenuWindow();
+    game = new FakeGame();
+    options = new StubScreen(SCREEN_OPTIONS);
+    help = new StubScreen(SCREEN_HELP);
+    scores = new OScoreWindow();
+    select = new OSelectWindow();
+    for (ORenderWindow* s : std::vector<ORenderWindow*>{menu, game, options, help, scores, select}) {
+      owned.emplace_back(s);
+      ASSERT_TRUE(app.AddScreen(s));
+      s->SetBackground(s == menu ? "Menu.jpg" : "SBackTex.jpg");
+    }
+    scores->game = game;
+    select->game = game;
+    app.SwitchScreen(SCREEN_MENU);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  }
+
+  // Runs before the screens load: the place to change the stored configuration.
+  virtual void BeforeLoad() {}
+
+  bool Send(const OInputEvent& e) { return app.current->HandleInput(e); }
+  // A left click: press and release at the same overlay point.
+  void Click(f32 vx, f32 vy) {
+    Send(At(EV_MOUSEMOVE, vx, vy));
+    Send(At(EV_BUTTONDOWN, vx, vy));
+    Send(At(EV_BUTTONUP, vx, vy));
+  }
+  // A key as the window delivers it: the key-down, then for Backspace, Tab, Enter and Esc also
+  // the character. The key-down's answer.
+  bool Press(u16 key) {
+    const bool used = Send(KeyDown(key));
+    if (key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) {
+      Send(Char(static_cast<char>(key)));
+    }
+    return used;
+  }
+  void Type(const std::string& text) {
+    for (char c : text) Send(Char(c));
+  }
+  // One frame as the application draws it.
+  void Frame(u32 elapsedMs = 16) {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    app.current->Update(elapsedMs);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    app.current->Draw();
+    glFinish();
+  }
+  bool QuitPosted() {
+    SDL_PumpEvents();
+    SDL_Event e;
+    return SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT) > 0;
+  }
+  bool ClickSounding() const { return sound->IsPlaying(SND_CLICK_MENU); }
+  // Stops whatever sounds, so that the next check sees only what comes after.
+  void Silence() {
+    sound->Init(false);
+    sound->Init(true);
+  }
+
+  ScratchDir dir;  // first in, last out: everything below lives in it
+  MessageRecorder recorder;
+  OApplication app;  // before the GL objects below, which must go while the window is there
+  std::unique_ptr<OFont> font;
+  std::unique_ptr<OCamera> camera;
+  std::unique_ptr<OLight> light;
+  std::unique_ptr<OSoundPlayer> sound;
+  std::vector<std::unique_ptr<ORenderWindow>> owned;
+  OMenuWindow* menu = nullptr;
+  FakeGame* game = nullptr;
+  StubScreen* options = nullptr;
+  StubScreen* help = nullptr;
+  OScoreWindow* scores = nullptr;
+  OSelectWindow* select = nullptr;
+};
+
+}  // namespace screens_test
