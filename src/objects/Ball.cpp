@@ -47,6 +47,13 @@ void SideSpeed(f32& v, f32& drift) {
 
 f32 Uniform() { return static_cast<f32>(Random()) / static_cast<f32>(RANDOM_MAX); }
 
+// The particle list owns a trail once registered and a new game clears the list: a trail is
+// only touched while the list still holds it.
+OBallTrail* Held(OBallTrail* trail) {
+  const std::vector<TkBaseBound*>& systems = GetParticleList().systems;
+  return std::find(systems.begin(), systems.end(), trail) != systems.end() ? trail : nullptr;
+}
+
 }  // namespace
 
 i32 OBallSet::flashTimer = 0;
@@ -70,7 +77,7 @@ OBall::OBall(const OBall& tmpl)
 }
 
 OBall::~OBall() {
-  if (trail != nullptr) trail->alive = 0;
+  if (Held(trail) != nullptr) trail->alive = 0;
 }
 
 bool OBall::LoadTemplate(const std::string& modelName) {
@@ -89,6 +96,7 @@ bool OBall::LoadTemplate(const std::string& modelName) {
 
 void OBall::Update(u32 elapsedMs) {
   const f32 t = static_cast<f32>(elapsedMs);
+  if (trail != nullptr) trail = Held(trail);
   if (heavyTime < 1 && trail != nullptr) {
     // The heavy state is over: the flames burn out on their own.
     trail->finished = 1;
@@ -389,7 +397,7 @@ void OBallSet::MakeHeavy() {
   for (OBall* ball : balls) {
     ball->heavyTime = share;
     // A ball already burning keeps one trail: the old one is left to burn out.
-    if (ball->trail != nullptr) ball->trail->finished = 1;
+    if (Held(ball->trail) != nullptr) ball->trail->finished = 1;
     ball->trail = static_cast<OBallTrail*>(trailTemplate->Clone());
     ball->trail->emitter = ball->Position();
     GetParticleList().Add(ball->trail);
