@@ -41,7 +41,7 @@ OBound::OBound(const OBound& other)
 
 OFirework::OFirework(i32 count, const std::string& fileName, i32 spread) : lifeSpread(spread) {
   particleCount = count;
-  texture.Load(fileName);
+  if (!fileName.empty()) texture.Load(fileName);
   SeedFireworkColourCounter(Random());
 }
 

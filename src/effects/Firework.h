@@ -56,7 +56,8 @@ public:
 
 class OFirework : public OBound {
 public:
-  // The prototype: loads "Data/Textures/" + fileName (throws OFileNotFound when it is missing),
+  // The prototype: loads "Data/Textures/" + fileName (throws OFileNotFound when it is missing;
+  // an empty name loads nothing and the sparks are drawn untextured),
   // keeps particleCount and lifeSpread (particle lives run 150 .. 2 * lifeSpread ms). Also
   // reseeds the colour counter at random.
   OFirework(i32 particleCount, const std::string& fileName, i32 lifeSpread = 500);

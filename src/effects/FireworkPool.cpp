@@ -16,6 +16,9 @@ OFireworkPool::~OFireworkPool() {
 
 bool OFireworkPool::Add(OFirework* firework) {
   if (!firework) return false;
+  // A firework held already would burst twice from one buffer and be deleted twice.
+  for (const Slot& slot : slots)
+    if (slot.firework == firework) return false;
   for (Slot& slot : slots) {
     if (slot.inUse) continue;
     // The buffer has a fixed room; a burst never writes past it.

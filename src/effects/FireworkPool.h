@@ -19,7 +19,8 @@ public:
 
   // Takes ownership. The first free slot lends its buffer and the firework bursts; true. With no
   // free slot the firework is deleted at once; false. A firework asking for more particles than
-  // a buffer holds is cut to the buffer's room.
+  // a buffer holds is cut to the buffer's room. Null, or a firework the pool holds already, is
+  // ignored (false).
   bool Add(OFirework* firework);
   // Deletes fireworks whose timer is below 0 and frees their slots; updates the others.
   void Update(u32 elapsedMs);

@@ -139,8 +139,11 @@ bool OModVoxelMap::AdvanceStep() {
     OVector p = b->Position();
     p.z += move;
     b->SetPosition(p);
-    // Past the front line: the brick vanishes without score or sound.
-    if (b->layerIndex < frontLayer + UPDATE_LAYER_REACH && p.z < distance && b->alpha == 0.0f) {
+    // Past the front line: the brick vanishes without score or sound. The front stage's first
+    // layer stands on the line itself; half a step of margin keeps rounding in the repeated
+    // moves from taking it for a brick that has passed.
+    const f32 line = distance - ADVANCE_STEP * 0.5f;
+    if (b->layerIndex < frontLayer + UPDATE_LAYER_REACH && p.z < line && b->alpha == 0.0f) {
       b->SetAlpha(1.0f);
       b->fadeRate = BRICK_FADE_RATE;
     }

@@ -130,6 +130,8 @@ public:
   // The end of the crossfade: the incoming level becomes the current one (the old bricks are
   // deleted), and the bat's lives and score are the new level-start values.
   void FinishTransition();
+  // Deletes the bricks of a list and empties it.
+  static void DeleteBlocks(std::vector<OBlock*>& list);
   // The bat, through the ball set (null without one).
   OPlayer* Bat() const;
   bool HasBallInPlay() const;
@@ -172,8 +174,6 @@ public:
 
 protected:
   void PlaySound(i32 id) const;
-  // Deletes the bricks of a list and empties it.
-  static void DeleteBlocks(std::vector<OBlock*>& list);
   // Makes a brick of `code` at (x, y, z) and appends it (nothing for an empty code).
   OBlock* PlaceBrick(u8 code, f32 x, f32 y, f32 z, std::vector<OBlock*>& out);
   // Gives a code-10 brick the collision box of the code-5 model at its position.

@@ -2,13 +2,17 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "scene/Clip.h"
 #include "scene/Object3D.h"
 
 OObjectList::~OObjectList() { Clear(); }
 
 void OObjectList::Add(O3D* object) {
-  if (object) members.push_back(object);
+  // A member held twice would be deleted twice.
+  if (!object || std::find(members.begin(), members.end(), object) != members.end()) return;
+  members.push_back(object);
 }
 
 void OObjectList::Update(u32 elapsedMs) {

@@ -17,7 +17,7 @@ public:
   // Deletes every member.
   ~OObjectList();
 
-  // Takes ownership of `object` (null is ignored).
+  // Takes ownership of `object` (null and an object already held are ignored).
   void Add(O3D* object);
   // In list order: a member with `life` >= 0 is updated, a dead one deleted and removed; the
   // member that moves into a removed one's place is updated on the next tick.

@@ -1,0 +1,257 @@
+// The effects drawn for real under the virtual display: brick debris, a heavy ball's flame
+// trail, a rocket's smoke trail and fireworks. Each picture is kept in the build folder
+// (effects-shots/*.png) to be looked at; the checks are that something was drawn in the colours
+// it should have, and that drawing put the GL state back.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/ArchiveWriter.h"
+#include "assets/ImageTestSupport.h"
+#include "assets/Resource.h"
+#include "effects/BallTrail.h"
+#include "effects/BloxExpl.h"
+#include "effects/FireworkPool.h"
+#include "effects/HellTrail.h"
+#include "effects/ParticleList.h"
+#include "shell/Random.h"
+#include "support/GLContext.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+
+// Alpha 0..1 of a soft dot (sharpness > 1: a smaller core) or, with sharpness 0, a solid chip.
+double Dot(int x, int y, int size, double sharpness) {
+  const double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
+  if (sharpness == 0) return 1.0;
+  return std::pow(std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy)), 2 * sharpness);
+}
+
+std::string DotTga(int size, u8 r, u8 g, u8 b, double sharpness) {
+  std::string px;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      px += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r),
+             static_cast<char>(static_cast<u8>(255 * Dot(x, y, size, sharpness)))};
+  return image_test::MakeTga(2, size, size, 32, px, 8);
+}
+
+// Four warm flame puffs on black in a 2 x 2 atlas (added to the picture: black is nothing).
+std::string FlameAtlas() {
+  std::vector<u8> rgb(128 * 128 * 3);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) {
+      const double v = Dot(x % 64, y % 64, 64, 0.5 + 0.25 * ((x / 64) + (y / 64)));
+      u8* p = &rgb[(y * 128 + x) * 3];
+      p[0] = static_cast<u8>(255 * std::min(1.0, v * 1.6));
+      p[1] = static_cast<u8>(255 * std::min(1.0, v * v * 1.1));
+      p[2] = static_cast<u8>(150 * v * v * v);
+    }
+  return image_test::MakeJpeg(128, 128, 3, rgb, 90);
+}
+
+// Looking from z = -12 toward the field along +Z, as the player does from behind the bat.
+void BeginScene() {
+  glViewport(0, 0, kWidth, kHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60.0, static_cast<double>(kWidth) / kHeight, 1.0, 1024.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(0, 0, -12, 0, 0, 0, 0, 1, 0);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+}
+
+struct Picture {
+  std::vector<u8> rgb;  // bottom row first
+  const u8* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * kWidth + x) * 3]; }
+  // Pixels passing a test on (r, g, b).
+  template <class F>
+  int Count(F test) const {
+    int n = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) n += test(rgb[i], rgb[i + 1], rgb[i + 2]) ? 1 : 0;
+    return n;
+  }
+};
+
+// Reads the frame and keeps it as effects-shots/<name>.png in the build folder.
+Picture Capture(const std::string& name) {
+  Picture p;
+  p.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/effects-shots";
+  std::filesystem::create_directories(folder);
+  const std::string ppm = folder + "/" + name + ".ppm";
+  if (FILE* f = std::fopen(ppm.c_str(), "wb")) {
+    std::fprintf(f, "P6\n%d %d\n255\n", kWidth, kHeight);
+    for (int y = kHeight - 1; y >= 0; --y) std::fwrite(p.At(0, y), 1, kWidth * 3, f);
+    std::fclose(f);
+    RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
+  }
+  return p;
+}
+
+bool Lit(u8 r, u8 g, u8 b) { return r > 24 || g > 24 || b > 24; }
+
+void ExpectStateRestored() {
+  GLboolean depthWrites = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+  EXPECT_TRUE(depthWrites);
+  GLint src = 0, dst = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  f32 colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_EQ(colour[0], 1.0f);
+  EXPECT_EQ(colour[3], 1.0f);
+}
+
+class EffectsGL : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    ASSERT_TRUE(window.Open(4));
+    std::vector<OArchiveEntry> entries;
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"xFlame2x2.jpg", FlameAtlas()},
+             {"CoDSmoke2.Tga", DotTga(64, 190, 190, 200, 1.0)},
+             {"ParticleBit.Tga", DotTga(8, 255, 255, 255, 0.0)},
+             {"Particle.Tga", DotTga(32, 255, 255, 255, 3.0)}})
+      entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
+    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
+    ASSERT_TRUE(GetResource().Open());
+    SeedRandom(2026);
+  }
+  void TearDown() override {
+    GetParticleList().Clear();
+    GetFireworkPool().Clear();
+  }
+  ScratchDir dir;
+  TestGLWindow window;
+};
+
+}  // namespace
+
+TEST_F(EffectsGL, BrickExplosion) {
+  OBloxExpl prototype;
+  ASSERT_TRUE(prototype.Load());
+  prototype.SetField(OVector(-6.0f, -3.0f, 0.0f), OVector(6.0f, 4.0f, 20.0f));
+  OParticleList& list = GetParticleList();
+  // Four bricks breaking a little apart in time, one close to the floor.
+  const OVector bricks[4] = {{-3, 2, 2}, {0, 0, 3}, {3, -2.5f, 2}, {1.5f, 3, 4}};
+  for (const OVector& brick : bricks) {
+    auto* expl = static_cast<OBloxExpl*>(prototype.Clone());
+    expl->emitter = brick;
+    expl->Start();
+    list.Add(expl);
+    for (int t = 0; t < 8; ++t) list.Update(16);
+  }
+  EXPECT_EQ(list.ParticleCount(), 4 * BLOX_EXPL_BURST);
+  BeginScene();
+  list.Draw();
+  ExpectStateRestored();
+  const Picture picture = Capture("brick-explosion");
+  // Pastel chips: where one is solid its weakest channel is still about half its strongest.
+  EXPECT_GT(picture.Count([](int r, int g, int b) {
+    const int lo = std::min({r, g, b}), hi = std::max({r, g, b});
+    return hi > 160 && lo * 10 > hi * 4;
+  }), 40);
+}
+
+TEST_F(EffectsGL, HeavyBallFlameTrail) {
+  OBallTrail prototype;
+  ASSERT_TRUE(prototype.Load());
+  OParticleList& list = GetParticleList();
+  auto* trail = static_cast<OBallTrail*>(prototype.Clone());
+  list.Add(trail);
+  // The ball swings along an arc across the field for 0.6 s.
+  for (int t = 0; t <= 600; t += 16) {
+    const double a = t / 600.0 * 2.5;
+    const f32 x = static_cast<f32>(4 * std::cos(a)), y = static_cast<f32>(3 * std::sin(a) - 1);
+    trail->emitter = OVector(x, y, static_cast<f32>(2 + t / 300.0));
+    list.Update(16);
+  }
+  BeginScene();
+  list.Draw();
+  ExpectStateRestored();
+  const Picture picture = Capture("ball-trail");
+  // Warm flames: plenty of pixels where red leads green and green leads blue, none bluish.
+  EXPECT_GT(picture.Count([](int r, int g, int b) { return r > 60 && r >= g && g >= b; }), 2000);
+  EXPECT_EQ(picture.Count([](int r, int, int b) { return b > 40 && b > r; }), 0);
+}
+
+TEST_F(EffectsGL, RocketSmokeTrail) {
+  OHellTrail prototype;
+  ASSERT_TRUE(prototype.Load());
+  OParticleList& list = GetParticleList();
+  auto* trail = static_cast<OHellTrail*>(prototype.Clone());
+  list.Add(trail);
+  // A rocket climbing from the lower left into the field for 0.8 s.
+  for (int t = 0; t <= 800; t += 16) {
+    trail->emitter = OVector(-4.0f + t * 0.008f, -3.0f + t * 0.007f, t * 0.006f);
+    list.Update(16);
+  }
+  BeginScene();
+  list.Draw();
+  ExpectStateRestored();
+  const Picture picture = Capture("rocket-trail");
+  // Grey smoke (channels together) at the old end, warm flames at the head.
+  EXPECT_GT(picture.Count([](int r, int g, int b) {
+    return b > 30 && std::abs(r - b) < 12 && std::abs(g - b) < 12;
+  }), 500);
+  EXPECT_GT(picture.Count([](int r, int g, int b) { return r > 100 && r > g + 30 && g >= b; }),
+            100);
+}
+
+TEST_F(EffectsGL, Fireworks) {
+  OFirework prototype(512, "Particle.Tga", 500);
+  OFireworkPool& pool = GetFireworkPool();
+  // The end of a level: three bonuses burst 50 ms apart.
+  for (const OVector& place : {OVector(-3, 1, 4), OVector(0, -1, 3), OVector(3, 1.5f, 5)}) {
+    auto* firework = new OFirework(prototype);
+    firework->SetPosition(place);
+    ASSERT_TRUE(pool.Add(firework));
+    for (int t = 0; t < 50; t += 10) pool.Update(10);
+  }
+  for (int t = 0; t < 150; t += 10) pool.Update(10);
+  BeginScene();
+  glEnable(GL_ALPHA_TEST);
+  pool.Draw();
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  const Picture early = Capture("fireworks");
+  EXPECT_GT(early.Count(Lit), 5000);
+  EXPECT_FALSE(Lit(early.At(5, 5)[0], early.At(5, 5)[1], early.At(5, 5)[2]));
+
+  // Later the shells have grown and thinned out; within a second all have faded.
+  for (int t = 0; t < 300; t += 10) pool.Update(10);
+  BeginScene();
+  pool.Draw();
+  const Picture later = Capture("fireworks-later");
+  EXPECT_GT(later.Count(Lit), 5000);
+  EXPECT_LT(later.Count([](int r, int g, int b) { return r > 250 && g > 250 && b > 250; }),
+            early.Count([](int r, int g, int b) { return r > 250 && g > 250 && b > 250; }));
+  for (int t = 0; t < 800; t += 10) pool.Update(10);
+  EXPECT_EQ(pool.ActiveCount(), 0);
+}

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "GridTestSupport.h"
+#include "assets/ModelTestSupport.h"
+#include "assets/Resource.h"
+#include "playfield/Levels.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
+#include "shell/Config.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+// An archive with everything Init loads: cube bricks in both detail folders (code 1 with three
+// stages), a 64 x 64 x 192 cage for each episode, the three skins, the flare sheet and the debris.
+std::vector<OArchiveEntry> SmallArchive() {
+  std::vector<OArchiveEntry> entries;
+  const int codes[BRICK_PROTOTYPES] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14};
+  for (int code : codes) {
+    for (const char* detail : {"Hi/", "Low/"}) {
+      entries.push_back(Entry("Data/Models/" + std::string(detail) + "Block/" +
+                                  std::to_string(code) + ".Zmod",
+                              CubeBytes(0, code == 1 ? 3 : 1)));
+    }
+  }
+  for (const char* box : {"CDBox", "CNBox", "CHBox", "MDBox", "MNBox", "MHBox"}) {
+    entries.push_back(Entry("Data/Models/" + std::string(box) + ".Zmod",
+                            WriteZmod(ShapedCube({32, 32, 96}, {0, 0, 96}))));
+  }
+  for (const char* tex : {"Bricks.Tga", "Flare.Tga", "ParticleBit.Tga"}) {
+    entries.push_back(Entry(std::string("Data/Textures/") + tex, CheckerTga(128, 64)));
+  }
+  return entries;
+}
+
+// The game screen's view: camera 14.4 units in front of the field looking in, the light near the
+// bat, texturing on.
+void ApplyGameView(OCamera& camera, OLight& light) {
+  camera.fieldOfView = 45.0f;
+  camera.SetPosition(0.0f, 0.0f, -14.4f);
+  camera.LookAt(0.0f, 0.0f, 0.0f);
+  camera.Apply(WIDTH, HEIGHT);
+  light.SetColor(GL_AMBIENT, 1, 1, 1, 1);
+  light.SetPosition(0.0f, 0.0f, -4.0f);
+  light.Apply();
+  glEnable(GL_TEXTURE_2D);
+}
+
+void Clear() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<unsigned char> ReadBack() {
+  std::vector<unsigned char> rgb(static_cast<size_t>(WIDTH) * HEIGHT * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+// Pixels that are not the black background.
+int LitPixels(const std::vector<unsigned char>& rgb) {
+  int lit = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) lit += (rgb[i] | rgb[i + 1] | rgb[i + 2]) != 0;
+  return lit;
+}
+
+// Writes the back buffer as a binary PPM (rows from the top).
+void WritePpm(const std::string& path, const std::vector<unsigned char>& rgb) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f) << path;
+  std::fprintf(f, "P6\n%d %d\n255\n", WIDTH, HEIGHT);
+  for (int y = HEIGHT - 1; y >= 0; --y) {
+    std::fwrite(rgb.data() + static_cast<size_t>(y) * WIDTH * 3, 1, WIDTH * 3, f);
+  }
+  std::fclose(f);
+}
+
+// Draws frames until the crossfade or the advance has ended, then one more.
+void DrawUntilSettled(OVoxelMap& grid, OCamera& camera, OLight& light) {
+  for (int frame = 0; frame < 400 && grid.transition; ++frame) {
+    Clear();
+    ApplyGameView(camera, light);
+    grid.Draw();
+  }
+  Clear();
+  ApplyGameView(camera, light);
+  grid.Draw();
+}
+
+}  // namespace
+
+// Init loads the episode's cage, prototypes, skin, flare and debris from the archive; a level
+// fades in over 25 drawn frames; drawing leaves culling and fog off and raises no GL error.
+TEST(GridGL, InitAndDraw) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  ASSERT_TRUE(InstallArchive(SmallArchive()));
+  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
+  OLight light(1);
+  OPlayer bat(&camera);
+  OBallSet balls;
+  balls.bat = &bat;
+
+  OVoxelMap grid;
+  grid.ballSet = &balls;
+  grid.SetLevel(0, 0);
+  grid.Init(0);
+  ASSERT_NE(nullptr, grid.box);
+  EXPECT_FLOAT_EQ(48.0f, grid.box->localMax.z);
+  EXPECT_FLOAT_EQ(16.0f / 6.0f, grid.cellWidth);
+  EXPECT_EQ(3u, grid.prototypes[0]->ObjectCount());
+  ASSERT_NE(nullptr, grid.skin.image);
+  EXPECT_EQ(0, grid.skinIndex);
+  grid.StartLevel(0);
+  int frames = 0;
+  while (grid.transition && frames < 100) {
+    Clear();
+    ApplyGameView(camera, light);
+    grid.Draw();
+    ++frames;
+  }
+  EXPECT_EQ(25, frames);
+  EXPECT_EQ(25u, grid.blocks.size());
+  Clear();
+  ApplyGameView(camera, light);
+  grid.Draw();
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  const int classic = LitPixels(ReadBack());
+  EXPECT_GT(classic, WIDTH * HEIGHT / 4);
+
+  // The skin follows the configuration only when asked to look again.
+  GetConfig().brickSkin = 7;  // no such skin: nothing bound
+  grid.LoadSkin(false);
+  EXPECT_EQ(7, grid.skinIndex);
+  EXPECT_EQ(nullptr, grid.skin.image);
+  grid.LoadSkin(false);  // no skin loaded: stays without
+  EXPECT_EQ(nullptr, grid.skin.image);
+  GetConfig().brickSkin = 0;
+  grid.LoadSkin(true);
+  EXPECT_NE(nullptr, grid.skin.image);
+
+  // The corridor: the first advance takes 129 drawn frames, then play begins in the fog.
+  OModVoxelMap corridor;
+  corridor.ballSet = &balls;
+  corridor.SetLevel(3, 0);
+  corridor.Init(3);
+  corridor.StartLevel(0);
+  frames = 0;
+  while (corridor.transition && frames < 400) {
+    Clear();
+    ApplyGameView(camera, light);
+    corridor.Draw();
+    ++frames;
+  }
+  EXPECT_EQ(129, frames);
+  EXPECT_EQ(0, corridor.frontLayer);
+  Clear();
+  ApplyGameView(camera, light);
+  corridor.Draw();
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+  EXPECT_FALSE(glIsEnabled(GL_FOG));
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_GT(LitPixels(ReadBack()), WIDTH * HEIGHT / 4);
+}
+
+// Pictures of the game's own content: a classic level in each skin and a corridor in its fog,
+// written to <build>/screenshots/ to be looked at. Skipped when the game's archive is not built.
+TEST(GridGL, Screenshots) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
+  if (!FileExists(archive)) GTEST_SKIP() << "no game archive";
+  const std::string bytes = ReadFile(archive);
+  ScratchDir dir;
+  WriteFile("Data/Resource.Tkr", bytes);
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  ASSERT_TRUE(GetResource().Open());
+  if (GetResource().GetSize("Data/Models/CNBox.Zmod") == 0) GTEST_SKIP() << "no cage models";
+  const std::string out = std::string(BRIKON_BINARY_DIR) + "/screenshots";
+  RunCommand("mkdir -p '" + out + "'");
+  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
+  OLight light(1);
+  OPlayer bat(&camera);
+  OBallSet balls;
+  balls.bat = &bat;
+
+  // A level of the normal episode with several brick codes, in the three skins.
+  const i32 level = 6;
+  for (u32 skin = 0; skin < 3; ++skin) {
+    GetConfig().brickSkin = skin;
+    OVoxelMap grid;
+    grid.ballSet = &balls;
+    grid.SetLevel(1, level);
+    grid.Init(1);
+    grid.StartLevel(level);
+    DrawUntilSettled(grid, camera, light);
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+    const std::vector<unsigned char> rgb = ReadBack();
+    EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
+    WritePpm(out + "/grid_classic_skin" + std::to_string(skin) + ".ppm", rgb);
+  }
+  GetConfig().brickSkin = 0;
+
+  // The normal corridor after its first advance.
+  OModVoxelMap corridor;
+  corridor.ballSet = &balls;
+  corridor.SetLevel(4, 0);
+  corridor.Init(4);
+  corridor.StartLevel(0);
+  DrawUntilSettled(corridor, camera, light);
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+  const std::vector<unsigned char> rgb = ReadBack();
+  EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
+  WritePpm(out + "/grid_corridor.ppm", rgb);
+}

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "GridTestSupport.h"
+#include "effects/BloxExpl.h"
+#include "effects/ParticleList.h"
+#include "playfield/Levels.h"
+#include "scene/Clip.h"
+#include "scene/ObjectList.h"
+#include "shell/Random.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// One 5 x 5 layer with cells set at (row * 5 + column).
+std::vector<u8> Layer(std::initializer_list<std::pair<int, u8>> cells) {
+  std::vector<u8> layer(25, 0);
+  for (const auto& c : cells) layer[static_cast<size_t>(c.first)] = c.second;
+  return layer;
+}
+
+constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
+
+}  // namespace
+
+// The first demo level: a ring of code 6 round nine of code 7, all in the second layer (one
+// cell in front of the far wall), row 0 at the top; the data position ends at the next level.
+// A level cut short by the table's end builds nothing beyond it.
+TEST(VoxelMap, Build) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  grid.Build(0, grid.blocks);
+  ASSERT_EQ(25u, grid.blocks.size());
+  int six = 0;
+  const f32 cell = grid.cellDepth;
+  for (const OBlock* b : grid.blocks) {
+    six += IsCode(grid, b, 6);
+    EXPECT_FLOAT_EQ(48.0f - 2 * cell, b->Position().z);
+  }
+  EXPECT_EQ(16, six);
+  EXPECT_TRUE(IsCode(grid, grid.blocks[CENTRE], 7));
+  EXPECT_FLOAT_EQ(2 * cell, grid.blocks[TOP_LEFT]->Position().y);
+  EXPECT_EQ(GetLevelBytes(0, 1).data, grid.levelData);
+
+  grid.SetLevel(0, 15);
+  std::vector<OBlock*> none;
+  grid.Build(0, none);
+  EXPECT_TRUE(none.empty());
+  // Code 10 takes the collision box of model 5 (the test's model 10 is a thin slab).
+  rig.BuildCells(Layer({{0, 10}, {1, 13}}));
+  EXPECT_FLOAT_EQ(grid.prototypes[PrototypeSlot(5)]->localMax.z, grid.blocks.back()->localMax.z);
+}
+
+// Status: only unbreakable bricks finish a level; no ball ends the game; with no lives left the
+// bricks scatter; the game-over status is final.
+TEST(VoxelMap, Status) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  rig.BuildCells(Layer({{TOP_LEFT, 4}, {CENTRE, 5}}));
+  grid.Update(10);
+  EXPECT_EQ(MAP_LEVEL_DONE, grid.status);
+  rig.BuildCells(Layer({{BOTTOM_RIGHT, 7}}));
+  grid.Update(10);
+  EXPECT_EQ(MAP_PLAYING, grid.status);
+  rig.bat.lives = 0;
+  grid.Update(10);
+  EXPECT_EQ(MAP_GAME_OVER, grid.status);
+  for (const OBlock* b : grid.blocks) EXPECT_TRUE(b->IsDying());
+  rig.bat.lives = 3;
+  grid.Update(10);
+  EXPECT_EQ(MAP_GAME_OVER, grid.status);
+
+  GridRig empty(new OVoxelMap, 0, 0);
+  empty.BuildCells(Layer({{CENTRE, 7}}));
+  empty.grid->Update(10);
+  EXPECT_EQ(MAP_GAME_OVER, empty.grid->status);
+}
+
+// The hit pass handles only the first touching pair, in ball order then brick order, and passes
+// over dying bricks; the ball bounces off the face it came through; a ball whose previous
+// position was inside the box hits without a velocity change.
+TEST(VoxelMap, OneHitPerTick) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  rig.BuildCells(Layer({{CENTRE, 7}, {RIGHT, 7}}));
+  OBlock* centre = grid.blocks[0];
+  OBlock* right = grid.blocks[1];
+  const OVector c = centre->Position(), r = right->Position();
+  const f32 h = grid.cellDepth / 2;
+  OBall* a = rig.AddBall({r.x, r.y, r.z - h - 0.3f}, {r.x, r.y, r.z - 5}, {0, 0, 1});
+  OBall* b = rig.AddBall({c.x, c.y, c.z - h - 0.3f}, {c.x, c.y, c.z - 5}, {0, 0, 1});
+  grid.Collide();
+  EXPECT_TRUE(right->IsDying());
+  EXPECT_FALSE(centre->IsDying());
+  EXPECT_EQ(-1.0f, a->velocity.z);
+  EXPECT_EQ(1.0f, b->velocity.z);
+  grid.Collide();
+  EXPECT_TRUE(centre->IsDying());
+  EXPECT_EQ(-1.0f, b->velocity.z);
+  EXPECT_EQ(20, rig.bat.score);
+  rig.balls.Clear();
+
+  rig.BuildCells(Layer({{CENTRE, 7}, {RIGHT, 7}}));
+  const OVector inside(c.x + h - 0.1f, c.y, c.z);  // touching both, inside the first
+  OBall* in = rig.AddBall(inside, inside, {1, 1, 1});
+  grid.Collide();
+  EXPECT_TRUE(grid.blocks[0]->IsDying());
+  EXPECT_FALSE(grid.blocks[1]->IsDying());
+  EXPECT_EQ(OVector(1, 1, 1), in->velocity);
+}
+
+// A heavy ball passes breakable bricks with debris and the explosion sound cycling 101..106,
+// and bounces off unbreakable ones with the plain hit sound.
+TEST(VoxelMap, HeavyBall) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  grid.explosion = new OBloxExpl;
+  rig.BuildCells(Layer({{CENTRE, 7}}));
+  const OVector c = grid.blocks[0]->Position();
+  OBall* ball = rig.AddBall({c.x, c.y, c.z - 1.6f}, {c.x, c.y, c.z - 5}, {0, 0, 1});
+  ball->heavyTime = 1000;
+  OVoxelMap::heavySound = 104;
+  const size_t systems = GetParticleList().Count();
+  std::vector<i32> sounds;
+  for (int i = 0; i < 4; ++i) {
+    rig.BuildCells(Layer({{CENTRE, 7}}));
+    grid.Collide();
+    EXPECT_TRUE(grid.blocks[0]->IsDying());
+    sounds.push_back(grid.hitSound);
+  }
+  EXPECT_EQ((std::vector<i32>{105, 106, 101, 102}), sounds);
+  EXPECT_EQ(1.0f, ball->velocity.z);
+  EXPECT_EQ(systems + 4, GetParticleList().Count());
+  rig.BuildCells(Layer({{CENTRE, 4}}));
+  grid.Collide();
+  EXPECT_EQ(-1.0f, ball->velocity.z);
+  EXPECT_EQ(SOUND_HIT_BLOCK, grid.hitSound);
+  GetParticleList().Clear();
+}
+
+// Points times the multiplier, half for a damaging hit, truncated; nothing for a dying brick or
+// without award; a bomb hits the bricks closer than 8 units.
+TEST(VoxelMap, ScoringAndBlast) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
+  grid.scoreMultiplier = 1.1f;
+  grid.HitBlock(grid.blocks[0], true);
+  EXPECT_EQ(5, rig.bat.score);
+  grid.HitBlock(grid.blocks[1], true);
+  EXPECT_EQ(16, rig.bat.score);
+  grid.HitBlock(grid.blocks[1], true);
+  grid.HitBlock(grid.blocks[2], false);
+  EXPECT_EQ(16, rig.bat.score);
+  EXPECT_TRUE(grid.blocks[2]->IsDying());
+
+  rig.BuildCells(Layer({{TOP_LEFT, 7}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));
+  const OVector far = grid.blocks[2]->Position();
+  grid.Blast(far.x, far.y, far.z + 8.001f);
+  EXPECT_FALSE(grid.blocks[2]->IsDying());
+  grid.Blast(far.x, far.y, far.z + 7.999f);
+  EXPECT_TRUE(grid.blocks[2]->IsDying());
+  EXPECT_FALSE(grid.blocks[1]->IsDying());
+}
+
+// Dead bricks go at the next update; the bonus roll is made then, 800 ms after the hit, at the
+// brick's position at that time, with 35 chances in 101.
+TEST(VoxelMap, BonusRollAtRemoval) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  grid.transition = 1;  // no sparkle draws: the roll is the tick's first random number
+  int drops = 0;
+  for (u32 round = 0; round < 40; ++round) {
+    grid.bonusDropPending = 0;
+    rig.BuildCells(Layer({{TOP_LEFT, 7}, {BOTTOM_RIGHT, 7}}));
+    OBlock* doomed = grid.blocks[0];
+    grid.HitBlock(doomed, true);
+    doomed->velocity = OVector(0.25f, 0, 0.25f);
+    grid.Update(400);
+    EXPECT_EQ(0, grid.bonusDropPending);
+    SeedRandom(round);
+    const bool expected = Random() % 101 > BONUS_DROP_ABOVE;
+    SeedRandom(round);
+    const OVector where = doomed->Position();
+    grid.Update(401);
+    ASSERT_EQ(1u, grid.blocks.size());
+    EXPECT_EQ(expected ? 1 : 0, grid.bonusDropPending);
+    if (expected) {
+      EXPECT_EQ(where, grid.bonusDropPosition);
+    }
+    drops += expected;
+  }
+  EXPECT_GT(drops, 4);
+  EXPECT_LT(drops, 30);
+}
+
+// Flares come now and then, on the near face of a brick, never while one brick is left.
+TEST(VoxelMap, Sparkle) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  OObjectList sprites;
+  grid.spriteList = &sprites;
+  grid.flare = new OClip;
+  rig.BuildCells(Layer({{CENTRE, 7}}));
+  for (int i = 0; i < 3000; ++i) grid.Sparkle();
+  EXPECT_EQ(0u, sprites.Count());
+  rig.BuildCells(Layer({{TOP_LEFT, 7}, {BOTTOM_RIGHT, 7}}));
+  for (int i = 0; i < 3000; ++i) grid.Sparkle();
+  EXPECT_GT(sprites.Count(), 8u);
+  EXPECT_LT(sprites.Count(), 50u);
+  for (const O3D* s : sprites.members) EXPECT_FLOAT_EQ(grid.blocks[0]->boxMin.z, s->Position().z);
+}
+
+// The crossfade hands the incoming level over when it ends, with new level-start values; a
+// level started while another still fades in replaces it without losing track of a brick.
+TEST(VoxelMap, LevelTransition) {
+  ScratchDir dir;
+  GridRig rig(new OVoxelMap, 0, 0);
+  OVoxelMap& grid = *rig.grid;
+  rig.bat.score = 120;
+  grid.StartLevel(0);
+  EXPECT_EQ(120, grid.startScore);
+  EXPECT_EQ(25u, grid.incoming.size());
+  rig.bat.score = 150;
+  grid.FinishTransition();
+  EXPECT_EQ(0, grid.transition);
+  EXPECT_EQ(25u, grid.blocks.size());
+  EXPECT_EQ(150, grid.startScore);
+  grid.StartLevel(1);
+  const size_t level1 = grid.incoming.size();
+  grid.StartLevel(2);
+  EXPECT_EQ(level1, grid.blocks.size());
+  const size_t level2 = grid.incoming.size();
+  grid.FinishTransition();
+  EXPECT_EQ(level2, grid.blocks.size());
+  EXPECT_TRUE(grid.incoming.empty());
+}
