@@ -47,7 +47,7 @@ public:
   TkBaseBound& operator=(const TkBaseBound&) = delete;
 
   u8 alive = 1;             // 0: the particle list deletes the system on its next update
-  u8 finished = 0;          // 1: no more births; the system dies when its particles are gone
+  u8 finished = 0;          // 1: no more births; a trail dies once its flames are gone
   i32 emitRate = 1;         // not read by the emission rule (which is fixed per class)
   double emitTimer = 0.0;   // ms since the last emission
   OVector emitter;          // world position of the source, set by the owner every tick
