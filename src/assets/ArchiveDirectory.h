@@ -20,6 +20,7 @@ struct OArchiveRecord {
   bool trusted = false;  // false when the stored file reaches past the end of the archive
 };
 
+// What an archive's header and directory hold, as far as they can be read.
 struct OArchiveDirectory {
   bool headerComplete = false;  // false when the file is shorter than its fixed header
   u8 header[ARCHIVE_HEADER_SIZE] = {};  // as read (zero when incomplete)

@@ -17,6 +17,7 @@ constexpr u32 PIXELS_LUMINANCE = 6409;  // GL_LUMINANCE
 // bounds it by the file's own size.)
 constexpr u32 IMAGE_MAX_SIDE = 8192;
 
+// The pixels of one decoded picture file, ready for a texture upload.
 struct ODecodedImage {
   u32 width = 0;          // pixels
   u32 height = 0;         // pixels

@@ -14,6 +14,16 @@
 namespace {
 // Bounds scans start from these, as far out as any model of the game reaches.
 constexpr f32 BOUND_START = 1024.0f;
+
+// Drops one reference on shared geometry; the last one also takes its name out of the cache
+// (only when the cache holds this very geometry under it: geometry whose load failed is not
+// cached).
+void ReleaseShared(OModelData* data) {
+  OModelCache& cache = GetModelCache();
+  const std::string key = data->name;
+  const bool cached = cache.Find(key) == data;
+  if (data->Release() && cached) cache.Erase(key);
+}
 }  // namespace
 
 OModel::OModel()
@@ -37,13 +47,7 @@ OModel::OModel(const OModel& other)
   radius = other.radius;
 }
 
-OModel::~OModel() {
-  OModelCache& cache = GetModelCache();
-  // Only the geometry cached under this name is erased: an instance that never loaded (or whose
-  // load failed) holds geometry the cache does not know.
-  const bool cached = cache.Find(name) == data;
-  if (data->Release() && cached) cache.Erase(name);
-}
+OModel::~OModel() { ReleaseShared(data); }
 
 bool OModel::Load(const std::string& modelName) {
   OModelCache& cache = GetModelCache();
@@ -52,8 +56,7 @@ bool OModel::Load(const std::string& modelName) {
     found->AddRef();
     OModelData* own = data;
     data = found;
-    const bool ownCached = cache.Find(own->name) == own;
-    if (own->Release() && ownCached) cache.Erase(own->name);
+    ReleaseShared(own);
   } else {
     // Geometry already shared or cached under another name must not be overwritten: load into
     // fresh geometry that carries the owner's loading options.
@@ -63,9 +66,7 @@ bool OModel::Load(const std::string& modelName) {
       fresh->useDetail = data->useDetail;
       fresh->flatNormals = data->flatNormals;
       fresh->invertNormals = data->invertNormals;
-      const bool ownCached = cache.Find(data->name) == data;
-      const std::string ownName = data->name;
-      if (data->Release() && ownCached) cache.Erase(ownName);
+      ReleaseShared(data);
       data = fresh;
     }
     std::string path;

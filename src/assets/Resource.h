@@ -17,6 +17,7 @@ struct OResourceEntry {
   std::string name;  // as stored (letter case kept)
 };
 
+// The index of one archive file and the reads from it.
 class OResource {
 public:
   // The game's archive is "Data/Resource.Tkr" relative to the working directory; the archive

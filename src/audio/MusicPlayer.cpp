@@ -70,6 +70,9 @@ void OMusicPlayer::PlayCurrent() {
   if (!ready) return;
   started = 1;
   Unload();
+  // Cleared before loading: a track that fails to load must not look ended, or the main loop
+  // would try the next track every frame; the music then stays silent until a list starts again.
+  trackEnded = 0;
   if (playlist == nullptr) return;
   const std::vector<u8>* track = playlist->Current();
   if (track == nullptr) return;
@@ -80,7 +83,6 @@ void OMusicPlayer::PlayCurrent() {
     if (module == nullptr) return;
     module->SetGain(GainFor(volume));
     if (playlist->position != 0) module->SetPosition(playlist->position);
-    trackEnded = 0;
     sounding = true;
   }
   playing = 1;

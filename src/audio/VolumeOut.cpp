@@ -35,8 +35,17 @@ bool OVolumeOut::Open() {
   snd_lib_error_set_handler(QuietAlsa);
   snd_mixer_t* handle = nullptr;
   if (snd_mixer_open(&handle, 0) < 0) return false;
-  if (snd_mixer_attach(handle, "default") < 0 || snd_mixer_selem_register(handle, nullptr, nullptr) < 0 ||
-      snd_mixer_load(handle) < 0) {
+  // Non-blocking, so that taking change events never waits for one (HandleEvents).
+  snd_hctl_t* control = nullptr;
+  if (snd_hctl_open(&control, "default", SND_CTL_NONBLOCK) < 0) {
+    snd_mixer_close(handle);
+    return false;
+  }
+  if (snd_mixer_attach_hctl(handle, control) < 0) {  // on failure the control is closed for us
+    snd_mixer_close(handle);
+    return false;
+  }
+  if (snd_mixer_selem_register(handle, nullptr, nullptr) < 0 || snd_mixer_load(handle) < 0) {
     snd_mixer_close(handle);
     return false;
   }

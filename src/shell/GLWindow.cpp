@@ -208,7 +208,7 @@ bool OGLWindow::OpenFullscreen(int index) {
   }
   // The X server applies the change asynchronously: give it a moment to come through.
   int w = 0, h = 0;
-  for (int tries = 0; tries < 50; ++tries) {
+  for (int tries = 0; tries < 200; ++tries) {
     SDL_PumpEvents();
     SDL_GL_GetDrawableSize(window, &w, &h);
     if (w == m.width && h == m.height) break;

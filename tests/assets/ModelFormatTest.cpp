@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "assets/ModelData.h"
 #include "assets/ModelFormat.h"
 
 namespace {
@@ -193,7 +194,7 @@ TEST(ModelFormat, IndicesOutsideTables) {
   }
 }
 
-// Random byte damage never crashes the reader and never reads outside the buffer.
+// Random byte damage never crashes the reader or the geometry built from what it accepts.
 TEST(ModelFormat, RandomDamage) {
   const std::vector<unsigned char> good = WriteZmod(SampleModel(3));
   u32 seed = 12345;
@@ -208,7 +209,11 @@ TEST(ModelFormat, RandomDamage) {
     bytes.resize(next() % (bytes.size() + 1));
     OModelFile back;
     if (Read(bytes, back)) {
-      // Whatever was accepted is internally consistent.
+      // Whatever was accepted is internally consistent and builds geometry (normals index the
+      // vertex table through the faces).
+      OModelData geometry;
+      geometry.SetGeometry(back);
+      ASSERT_EQ(geometry.normals.size(), back.vertices.size() * 3);
       for (const OModelFileObject& o : back.objects) {
         for (const OModelFileFace& f : o.faces) {
           for (const OModelFileCorner& c : f.corners) {

@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <cstdlib>
+#include <functional>
+
 #include "ModelTestSupport.h"
 #include "assets/Model.h"
 #include "assets/ModelCache.h"
@@ -19,7 +22,7 @@ namespace {
 constexpr int W = 640, H = 480;
 
 // The back buffer after drawing the model lit and textured from a fixed camera.
-std::vector<u8> Render(OModel& model) {
+std::vector<u8> Render(OModel& model, const std::function<void()>& beforeDraw = {}) {
   OCamera camera(W, H, 60, 1, 1024);
   camera.SetPosition(0, -5, 2.5f);
   camera.LookAt(0, 0, 0);
@@ -31,6 +34,7 @@ std::vector<u8> Render(OModel& model) {
   light.Apply();
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_COLOR_MATERIAL);
+  if (beforeDraw) beforeDraw();
   model.Draw();
   glFinish();
   std::vector<u8> pixels(W * H * 3);
@@ -59,6 +63,20 @@ int DrawnPixels(const std::vector<u8>& a) {
   return DifferentPixels(a, clear);
 }
 
+// Channels differing by more than a rounding step.
+int ClearlyDifferentPixels(const std::vector<u8>& a, const std::vector<u8>& b) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < a.size(); i += 3) {
+    for (int c = 0; c < 3; ++c) {
+      if (std::abs(a[i + c] - b[i + c]) > 6) {
+        ++n;
+        break;
+      }
+    }
+  }
+  return n;
+}
+
 std::vector<OArchiveEntry> CubeArchive() {
   OModelFile cube = CubeFile(0, 3);
   cube.texture = "Check.Tga";
@@ -67,7 +85,12 @@ std::vector<OArchiveEntry> CubeArchive() {
   letters.texture2 = "B";  // one letter is enough for the second
   OModelFile missing = CubeFile(0, 1);
   missing.texture = "Nowhere.Tga";
+  OModelFile wide = CubeFile(0, 3);
+  for (OModelFileVertex& v : wide.vertices) v.x *= 1.5f;
   return {Entry("Data/Models/Cube.Zmod", WriteZmod(cube)),
+          Entry("Data/Models/Hi/Brick.Zmod", CubeBytes(0, 3)),
+          Entry("Data/Models/Low/Brick.Zmod", WriteZmod(wide)),
+          Entry("Data/Models/Plain.Zmod", CubeBytes(0, 1)),
           Entry("Data/Models/Letters.Zmod", WriteZmod(letters)),
           Entry("Data/Models/Missing.Zmod", WriteZmod(missing)),
           Entry("Data/Models/Empty.Zmod", WriteZmod(OModelFile{})),
@@ -147,6 +170,27 @@ TEST_F(ModelGL, ReleaseAllRebuildAllOnNewContext) {
   EXPECT_EQ(DifferentPixels(before, Render(model)), 0);
 }
 
+// A draw scale lights the model as its stretched shape should be: the normals it stretches are
+// renormalised while the model is drawn (and only then).
+TEST_F(ModelGL, DrawScaleRenormalises) {
+  OModel model;
+  model.Load("Plain.Zmod");  // smooth corner normals: the x stretch changes their length
+  glDisable(GL_NORMALIZE);
+  const std::vector<u8> unscaled = Render(model);
+  model.SetScale(2, 1, 1);
+  const std::vector<u8> drawScaled = Render(model);
+  EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+  // The same stretch made outside the model, with renormalised normals.
+  model.SetScale(1, 1, 1);
+  const std::vector<u8> reference = Render(model, [] {
+    glScalef(2, 1, 1);
+    glEnable(GL_NORMALIZE);
+  });
+  glDisable(GL_NORMALIZE);
+  EXPECT_GT(ClearlyDifferentPixels(unscaled, drawScaled), 5000);  // it is stretched
+  EXPECT_LT(ClearlyDifferentPixels(drawScaled, reference), 100);
+}
+
 // The draw scale switches GL_NORMALIZE on for the model only; the translucent path draws unlit,
 // blended and without depth writes, and puts the state back.
 TEST_F(ModelGL, DrawStatePaths) {
@@ -194,6 +238,29 @@ TEST_F(ModelGL, DrawStatePaths) {
   EXPECT_LT(depth, 1.0f);
   glReadPixels(W / 2, H / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
   EXPECT_EQ(rgb[0], 255);
+}
+
+// A detail change reloads the geometry and rebuilds the lists that existed; going back draws
+// the first picture again.
+TEST_F(ModelGL, ReloadDetailRebuildsLists) {
+  OModelCache& cache = GetModelCache();
+  cache.detail = 2;
+  OModel brick;
+  brick.data->useDetail = 1;
+  brick.Load("Brick.Zmod");
+  brick.ScaleUniform(0.5f);
+  brick.BuildLists();
+  const std::vector<u8> high = Render(brick);
+
+  cache.detail = 1;
+  ASSERT_TRUE(cache.ReloadDetail());
+  for (OModelObject* o : brick.data->objects) EXPECT_EQ(o->hasList, 1u);
+  const std::vector<u8> low = Render(brick);
+  EXPECT_GT(DrawnPixels(low), DrawnPixels(high));  // the wider variant, at the same scale
+
+  cache.detail = 2;
+  ASSERT_TRUE(cache.ReloadDetail());
+  EXPECT_EQ(DifferentPixels(high, Render(brick)), 0);
 }
 
 // Texture names: a one-letter first name means none, a one-letter second name is loaded; a

@@ -68,43 +68,26 @@ inline std::string FlatWav(int frames, i16 level) {
 // A four-channel "M.K." module: one looped square-wave sample, `patterns` patterns of `rows` rows at
 // `speed` ticks per row (125 BPM: 20 ms a tick), a note on channel 0 at each pattern's first row
 // and a pattern break on its last. It plays patterns * rows * speed * 20 ms, then ends.
-inline std::string MakeMod(int rows, int speed, int patterns = 1, int volume = 64) {
-  std::string m(20, '\0');
-  m.replace(0, 8, "testtune");
-  for (int s = 0; s < 31; ++s) {
-    std::string h(22, '\0');
-    if (s == 0) {
-      h.replace(0, 6, "square");
-      h += '\0'; h += static_cast<char>(32);  // length 32 words
-      h += '\0';                               // finetune
-      h += static_cast<char>(volume);
-      h += '\0'; h += '\0';                    // loop start
-      h += '\0'; h += static_cast<char>(32);  // loop length 32 words
-    } else {
-      h += std::string(4, '\0');
-      h += '\0'; h += '\0';
-      h += '\0'; h += static_cast<char>(1);
-    }
-    m += h;
-  }
-  m += static_cast<char>(patterns);
-  m += static_cast<char>(127);
-  std::string orders(128, '\0');
-  for (int p = 0; p < patterns; ++p) orders[static_cast<size_t>(p)] = static_cast<char>(p);
-  m += orders;
-  m += "M.K.";
-  for (int p = 0; p < patterns; ++p) {
-    std::string pat(64 * 4 * 4, '\0');
-    auto cell = [&](int row, int ch, int sample, int period, int effect, int param) {
-      size_t at = static_cast<size_t>((row * 4 + ch) * 4);
-      pat[at] = static_cast<char>((sample & 0xF0) | ((period >> 8) & 0x0F));
-      pat[at + 1] = static_cast<char>(period & 0xFF);
-      pat[at + 2] = static_cast<char>(((sample & 0x0F) << 4) | (effect & 0x0F));
-      pat[at + 3] = static_cast<char>(param);
-    };
-    cell(0, 0, 1, 428, 0xF, speed);
-    if (rows < 64) cell(rows - 1, 1, 0, 0, 0xD, 0);
-    m += pat;
+inline std::string MakeMod(int rows, int speed, int patterns = 1) {
+  std::string m(1084 + 1024 * static_cast<size_t>(patterns), '\0');
+  auto set = [&](size_t at, int v) { m[at] = static_cast<char>(v); };
+  // sample 1 (its 30-byte header at 20): 32 words long, volume 64, looping over all of it
+  set(20 + 23, 32);
+  set(20 + 25, 64);
+  set(20 + 29, 32);
+  for (size_t s = 1; s < 31; ++s) set(20 + 30 * s + 29, 1);  // unused samples: loop length 1
+  set(950, patterns);
+  set(951, 127);
+  for (int p = 0; p < patterns; ++p) set(952 + static_cast<size_t>(p), p);
+  m.replace(1080, 4, "M.K.");
+  for (size_t p = 0; p < static_cast<size_t>(patterns); ++p) {
+    const size_t pattern = 1084 + 1024 * p;  // 64 rows of 4 cells of 4 bytes
+    // row 0, channel 0: sample 1 at period 428 (0x1AC), command F (speed)
+    set(pattern, 0x01);
+    set(pattern + 1, 0xAC);
+    set(pattern + 2, 0x1F);
+    set(pattern + 3, speed);
+    if (rows < 64) set(pattern + static_cast<size_t>(rows - 1) * 16 + 4 + 2, 0x0D);  // D00 on channel 1
   }
   for (int i = 0; i < 64; ++i) m += static_cast<char>(i < 32 ? 100 : -100);
   return m;

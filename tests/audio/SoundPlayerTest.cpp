@@ -7,8 +7,11 @@
 #include <set>
 
 #include "AudioTestUtil.h"
+#include "audio/MusicPlayer.h"
+#include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
+#include "audio/Wav.h"
 
 using namespace audiotest;
 
@@ -70,6 +73,24 @@ TEST(SoundPlayer, PlayingOverlapAndRestart) {
   });
   EXPECT_GT(SoundingFrames(out), static_cast<size_t>(FRAMES));
   EXPECT_EQ(FramesAt(out, 2 * LEVEL), 0u);  // one channel: never two copies at once
+}
+
+// Effects and music share one output: the music (here silent, at volume 0) never wipes out an
+// effect, and the music player closing its use of the output leaves the effect sounding.
+TEST(SoundPlayer, SharesTheOutputWithTheMusic) {
+  const std::vector<i16> out = Record([](OSoundPlayer& p) {
+    OPlaylist list;
+    list.AddTrack(Bytes(MakeMod(32, 6)));
+    OMusicPlayer music;
+    ASSERT_TRUE(music.ready);
+    music.playlist = &list;
+    music.SetVolume(0);
+    music.PlayCurrent();
+    p.Play(10);
+    SDL_Delay(100);
+  });  // the music player is gone halfway through the effect
+  EXPECT_EQ(SoundingFrames(out), static_cast<size_t>(FRAMES));
+  EXPECT_EQ(FramesAt(out, LEVEL), static_cast<size_t>(FRAMES));
 }
 
 // Volume 0 is 30 dB down (quiet, not silent), through the attenuation in hundredths of a dB.
@@ -164,4 +185,18 @@ TEST(SoundPlayer, GameSoundTable) {
   EXPECT_EQ(RegisterGameSounds(p), SOUND_FILE_COUNT - 1);  // all but the missing wall hit
   EXPECT_FALSE(p.IsRegistered(SND_HIT_WALL));
   EXPECT_TRUE(p.IsRegistered(SND_HEAVY_LAST));
+}
+
+// The game's own effect files, where the build has made them, are all playable PCM.
+TEST(SoundPlayer, GameEffectFilesArePlayable) {
+  size_t found = 0;
+  for (size_t i = 0; i < SOUND_FILE_COUNT; ++i) {
+    const std::string path = std::string(BRIKON_GAME_DIR) + "/" + SOUND_FILES[i].file;
+    if (!FileExists(path)) continue;
+    ++found;
+    const std::string bytes = ReadFile(path);
+    OWavInfo info;
+    EXPECT_TRUE(ParseWav(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), info)) << path;
+  }
+  if (found == 0) GTEST_SKIP() << "no effect files built yet";
 }

@@ -105,27 +105,33 @@ bool RequestWindowClose(unsigned long windowId) {
 PrivateDisplay::PrivateDisplay(int width, int height) {
   const char* d = std::getenv("DISPLAY");
   if (d) previous = d;
-  int n = 200 + static_cast<int>(getpid() % 300);
-  while (FileExists("/tmp/.X" + std::to_string(n) + "-lock")) ++n;
   std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  std::string name = ":" + std::to_string(n);
+  // Xvfb picks a free display number itself and writes it to the pipe, so tests running side by
+  // side never share (or fight over) one.
+  int fds[2];
+  if (pipe(fds) != 0) return;
   pid = fork();
   if (pid == 0) {
+    close(fds[0]);
     std::freopen("/dev/null", "w", stderr);
     std::freopen("/dev/null", "w", stdout);
-    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-           static_cast<char*>(nullptr));
+    std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+           "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
+  close(fds[1]);
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) return;
+  std::string name = ":" + number;
   setenv("DISPLAY", name.c_str(), 1);
-  for (int i = 0; i < 100 && !ok; ++i) {
-    Display* x = XOpenDisplay(name.c_str());
-    if (x) {
-      XCloseDisplay(x);
-      ok = true;
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+  Display* x = XOpenDisplay(name.c_str());
+  if (x) {
+    ok = DisplayWidth(x, 0) == width && DisplayHeight(x, 0) == height;
+    XCloseDisplay(x);
   }
 }
 

@@ -1,0 +1,108 @@
+// The content compiler as the build runs it: what it writes, that it repeats itself exactly, and
+// how it fails.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ContentTestSupport.h"
+#include "support/TestSupport.h"
+
+TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
+  ScratchDir scratch;
+  std::string output;
+  std::string compiler = ContentCompiler(), sources = ContentSources();
+  ASSERT_EQ(RunCommand(compiler + " build " + sources + " first", &output), 0) << output;
+  ASSERT_EQ(RunCommand(compiler + " build " + sources + " second", &output), 0) << output;
+  std::string first = ReadFile("first/Data/Resource.Tkr");
+  ASSERT_GT(first.size(), 100000u);
+  EXPECT_TRUE(first == ReadFile("second/Data/Resource.Tkr"));
+  // Loose sound files too, whatever there are.
+  std::string list;
+  ASSERT_EQ(RunCommand("cd first/Data && find Sounds -type f 2>/dev/null | sort", &list), 0);
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find('\n', start);
+    std::string name = list.substr(start, end - start);
+    if (!name.empty()) {
+      EXPECT_TRUE(ReadFile("first/Data/" + name) == ReadFile("second/Data/" + name)) << name;
+    }
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+}
+
+TEST(ContentBuild, ArchiveHoldsWhatTheDumpWrites) {
+  ScratchDir scratch;
+  std::string output;
+  ASSERT_EQ(RunCommand(ContentCompiler() + " dump " + ContentSources() + " loose pictures", &output), 0)
+      << output;
+  // The build's archive (the one the game folder got) holds each picture byte for byte.
+  OResource& archive = BuiltArchive();
+  ASSERT_FALSE(archive.index.empty());
+  for (const char* name : {"Data/Textures/Font.Tga", "Data/Textures/Menu.jpg",
+                           "Data/Textures/Menu/nContinue.Tga", "Data/Textures/RExpl.Tga"}) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<u8[]> bytes = archive.Read(name);
+    ASSERT_TRUE(bytes);
+    std::string stored(reinterpret_cast<const char*>(bytes.get()), archive.GetSize(name));
+    EXPECT_TRUE(stored == ReadFile(std::string("loose/") + name));
+  }
+  // No partial files are left behind.
+  std::string leftovers;
+  RunCommand("find loose -name '*.part'", &leftovers);
+  EXPECT_EQ(leftovers, "");
+}
+
+TEST(ContentBuild, FailuresAreReportedNotHidden) {
+  ScratchDir scratch;
+  std::string output;
+  std::string compiler = ContentCompiler(), sources = ContentSources();
+  // Wrong command lines print the usage and fail.
+  EXPECT_EQ(RunCommand(compiler, &output), 2);
+  EXPECT_NE(output.find("usage"), std::string::npos);
+  EXPECT_EQ(RunCommand(compiler + " build " + sources, &output), 2);
+  EXPECT_EQ(RunCommand(compiler + " pack " + sources + " out", &output), 2);
+  // A misspelt generator is an error, not an empty success.
+  EXPECT_EQ(RunCommand(compiler + " dump " + sources + " out picture", &output), 2);
+  // A game folder whose Data is a file cannot take the archive: the build fails and says so.
+  ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
+  EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
+  EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
+  // Without the DejaVu fonts there would be no text in any picture: the build stops and names the
+  // package instead of writing blank pictures.
+  EXPECT_EQ(RunCommand("BRIKON_FONT_DIR=/nonexistent/ " + compiler + " build " + sources + " nofonts", &output), 1);
+  EXPECT_NE(output.find("fonts-dejavu-core"), std::string::npos) << output;
+  EXPECT_FALSE(FileExists("nofonts/Data/Resource.Tkr"));
+}
+
+TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir scratch;
+  std::string output;
+  // Exit status 0 means every texture and model of the built archive loaded through the game's
+  // loaders.
+  ASSERT_EQ(RunCommand("SDL_AUDIODRIVER=dummy " + ContentCompiler() + " sheet sheet.jpg " + BRIKON_GAME_DIR, &output), 0)
+      << output;
+  EXPECT_NE(output.find("0 failed"), std::string::npos) << output;
+  std::string bytes = ReadFile("sheet.jpg");
+  ODecodedImage image;
+  ASSERT_TRUE(DecodeJpeg(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image));
+  // Loading, the main menu, a level and the score table composed as the game draws them, a page of
+  // textures, then pages of model objects.
+  EXPECT_EQ(image.width, 1024u);
+  EXPECT_EQ(image.height % 768u, 0u);
+  EXPECT_GE(image.height, 768u * (output.find(" 0 model objects") == std::string::npos ? 6 : 5));
+  // The menu page (the second) shows its background everywhere: no corner is left black.
+  for (u32 y : {768u + 10u, 768u + 700u})
+    for (u32 x : {10u, 1000u}) {
+      const u8* p = &image.pixels[(static_cast<size_t>(y) * image.width + x) * 3];
+      EXPECT_GT(p[0] + p[1] + p[2], 20) << x << "," << y;
+    }
+  // Something was drawn: not one flat colour.
+  size_t bright = 0;
+  for (size_t i = 0; i < image.pixels.size(); i += 3)
+    if (image.pixels[i] + image.pixels[i + 1] + image.pixels[i + 2] > 300) ++bright;
+  EXPECT_GT(bright, image.pixels.size() / 3 / 50);
+  // The working directory the game needs is made elsewhere and not left here.
+  EXPECT_FALSE(FileExists("Data/Resource.Tkr"));
+}

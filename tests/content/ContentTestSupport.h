@@ -1,0 +1,36 @@
+#pragma once
+// Shared by the content suites: the built game's archive and the content compiler.
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "assets/ImageDecode.h"
+#include "assets/Resource.h"
+
+inline std::string ContentCompiler() { return std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content"; }
+inline std::string ContentSources() { return std::string(BRIKON_SOURCE_DIR) + "/content"; }
+
+// The archive the normal build wrote into the game folder.
+inline OResource& BuiltArchive() {
+  static OResource archive(std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr");
+  static bool opened = archive.Open();
+  (void)opened;
+  return archive;
+}
+
+// A texture of the built archive through the game's own decoders; false when missing or broken.
+inline bool LoadTexture(const std::string& name, ODecodedImage& image) {
+  std::string path = "Data/Textures/" + name;
+  OResource& archive = BuiltArchive();
+  std::unique_ptr<u8[]> bytes = archive.Read(path);
+  if (!bytes) return false;
+  return DecodeImage(path, bytes.get(), archive.GetSize(path), image);
+}
+
+// Pixel (x, y) of a decoded picture counted from the top of the picture as one looks at it.
+// TGA rows come bottom row first from the decoder; JPEG rows top row first.
+inline const u8* PixelFromTop(const ODecodedImage& image, bool tga, u32 x, u32 y) {
+  u32 row = tga ? image.height - 1 - y : y;
+  return image.pixels.data() + (static_cast<size_t>(row) * image.width + x) * image.components;
+}

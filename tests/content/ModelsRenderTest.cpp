@@ -1,0 +1,311 @@
+// The generated models drawn on a real OpenGL context the way their screens show them: the same
+// cameras, face culling, normal options and unlit or blended passes. Each model must show up on
+// screen from where the game looks at it (a model wound the wrong way disappears under culling),
+// and the scenes are written as pictures to look at (BRIKON_BINARY_DIR/model-preview/*.ppm).
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/ArchiveWriter.h"
+#include "assets/Model.h"
+#include "assets/ModelCache.h"
+#include "assets/ModelData.h"
+#include "assets/Resource.h"
+#include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
+#include "content/ModelTestSupport.h"
+#include "support/GLContext.h"
+
+using namespace modeltest;
+
+namespace {
+
+const int W = 640, H = 480;
+
+// A stand-in brick skin: a framed tile, so that the mapping of every face shows. A real skin can
+// be looked at instead by naming its file (TGA or ".jpg") in BRIKON_PREVIEW_SKIN.
+std::vector<unsigned char> StandInSkin() {
+  if (const char* path = std::getenv("BRIKON_PREVIEW_SKIN")) {
+    std::string bytes = ReadFile(path);
+    if (!bytes.empty()) return {bytes.begin(), bytes.end()};
+  }
+  std::vector<unsigned char> tga(18, 0);
+  tga[2] = 2;
+  tga[12] = tga[14] = 64;
+  tga[16] = 24;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      int edge = std::min(std::min(x, 63 - x), std::min(y, 63 - y));
+      int k = edge < 4 ? 230 : edge < 8 ? 90 : 150 + (x + y) / 4;
+      tga.push_back(static_cast<unsigned char>(k));  // blue, green, red
+      tga.push_back(static_cast<unsigned char>(k * 3 / 4));
+      tga.push_back(static_cast<unsigned char>(k * 3 / 5));
+    }
+  return tga;
+}
+
+// The game's camera for a screen: at `eye`, looking at the origin, then a light over the
+// viewer's shoulder.
+void Look(OCamera& camera, f32 fov, f32 ex, f32 ey, f32 ez) {
+  camera.fieldOfView = fov;
+  camera.SetPosition(ex, ey, ez);
+  camera.LookAt(0, 0, 0);
+  camera.Apply(W, H);
+  OLight light(1);
+  light.localViewer = 1;
+  light.SetColor(GL_AMBIENT, 0.35f, 0.35f, 0.35f, 1);
+  light.SetPosition(6, 8, ez < 0 ? ez + 4 : ez - 4);
+  light.Apply();
+  glEnable(GL_TEXTURE_2D);
+}
+
+void Clear() {
+  glClearColor(0.08f, 0.09f, 0.12f, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<u8> Snapshot() {
+  std::vector<u8> px(W * H * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+  return px;
+}
+
+// Pixels that changed since `before`.
+int ChangedPixels(const std::vector<u8>& before) {
+  std::vector<u8> now = Snapshot();
+  int n = 0;
+  for (size_t i = 0; i < now.size(); i += 3)
+    if (now[i] != before[i] || now[i + 1] != before[i + 1] || now[i + 2] != before[i + 2]) ++n;
+  return n;
+}
+
+void Save(const std::string& name) {
+  std::vector<u8> px = Snapshot();
+  std::string dir = std::string(BRIKON_BINARY_DIR) + "/model-preview";
+  RunCommand("mkdir -p '" + dir + "'");
+  FILE* f = std::fopen((dir + "/" + name + ".ppm").c_str(), "wb");
+  if (!f) return;
+  std::fprintf(f, "P6 %d %d 255\n", W, H);
+  for (int y = H - 1; y >= 0; --y) std::fwrite(&px[static_cast<size_t>(y) * W * 3], 1, W * 3, f);
+  std::fclose(f);
+}
+
+// Loads a model as its owner does: normal options first, then the load scale.
+std::unique_ptr<OModel> Make(const std::string& name, f32 scale, bool flat = false,
+                             bool invert = false, bool detail = false) {
+  auto m = std::make_unique<OModel>();
+  m->data->flatNormals = flat;
+  m->data->invertNormals = invert;
+  m->data->useDetail = detail;
+  EXPECT_TRUE(m->Load(name)) << name;
+  if (scale != 1.0f) m->ScaleUniform(scale);
+  return m;
+}
+
+// Draws a model at a place and reports how many pixels it changed.
+int Show(OModel& m, f32 x, f32 y, f32 z) {
+  std::vector<u8> before = Snapshot();
+  if (!m.data->listsBuilt) m.BuildLists();  // after the owner's scaling, as the game does
+  m.SetPosition(x, y, z);
+  m.Draw();
+  return ChangedPixels(before);
+}
+
+class ModelsOnScreen : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    // The generated files, packed into the game's archive in the scratch folder.
+    ASSERT_TRUE(Dump(CONTENT, dir.Path() + "/loose"));
+    std::string list;
+    ASSERT_EQ(0, RunCommand("cd '" + dir.Path() + "/loose' && find Data -type f", &list));
+    std::vector<OArchiveEntry> entries;
+    std::istringstream names(list);
+    for (std::string name; std::getline(names, name);) {
+      std::string bytes = ReadFile(dir.Path() + "/loose/" + name);
+      entries.push_back({name, {bytes.begin(), bytes.end()}});
+    }
+    const char* real = std::getenv("BRIKON_PREVIEW_SKIN");
+    std::string skinName = real && std::string(real).find(".jpg") != std::string::npos ? "Skin.jpg" : "Skin.Tga";
+    entries.push_back({"Data/Textures/" + skinName, StandInSkin()});
+    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
+    ASSERT_TRUE(GetResource().Open());
+    ASSERT_TRUE(window.Open());
+    skin.Load(skinName);
+  }
+
+  ScratchDir dir;
+  TestGLWindow window;
+  OCamera camera{W, H, 60, 1, 1024};
+  OTexture skin;
+};
+
+}  // namespace
+
+TEST_F(ModelsOnScreen, PlayfieldFromTheGameCamera) {
+  const int codes[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14};
+  for (int episode = 0; episode < 6; ++episode) {
+    SCOPED_TRACE(CAGES[episode]);
+    Look(camera, 45, 0, 0, -14.4f);
+    Clear();
+    // The cage, lit from inside with back faces culled, fills the view from the bat.
+    auto cage = Make(CAGES[episode], 1, true, true);
+    cage->FitMax(32, 32, 192);
+    cage->ScaleUniform(0.25f);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    EXPECT_GT(Show(*cage, 0, 0, 0), W * H * 9 / 10);
+    // Bricks of a 5-wide level (half width 16 / 6 / 2) in the far layers, front faces culled,
+    // the skin bound; odd episodes use the low detail. Each damage stage must show.
+    GetModelCache().detail = episode % 2 ? 1 : 2;
+    glCullFace(GL_FRONT);
+    skin.Bind();
+    for (int i = 0; i < 13; ++i) {
+      auto brick = Make("Block/" + std::to_string(codes[i]) + ".Zmod", 1, false, false, true);
+      brick->ComputeBounds();
+      brick->ScaleUniform((16.0f / 6.0f * 0.5f) / brick->localMax.x);
+      brick->ShowObject(static_cast<u32>(episode) % brick->ObjectCount(), true);
+      EXPECT_GT(Show(*brick, -5.3f + 2.67f * static_cast<f32>(i % 5), 4.0f - 2.67f * static_cast<f32>(i / 5), 40), 100)
+          << codes[i];
+    }
+    glDisable(GL_CULL_FACE);
+    // Balls near the field's middle, bonuses falling in front, the bat at z = 0.
+    const char* balls[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
+    for (int b = 0; b < 3; ++b) {
+      auto ball = Make(balls[b], 1.0f / 96.0f);
+      EXPECT_GT(Show(*ball, -1.5f + 1.5f * static_cast<f32>(b), -2.5f, 6), 100) << balls[b];
+    }
+    for (size_t b = 0; b < BONUSES.size(); ++b) {
+      auto bonus = Make(BONUSES[b], BONUS_SCALES[b]);
+      if (b == 6) bonus->TurnTo(0, 1024, 0, OVector{0, 0, 1});  // the TNT stands up
+      else bonus->RotateAxis(0.5f, OVector{1, 1, 0});
+      EXPECT_GT(Show(*bonus, -5.4f + 1.2f * static_cast<f32>(b), -5, 3), 100) << BONUSES[b];
+    }
+    auto bat = Make("Player.Zmod", 0.0064285714f);
+    bat->SetAlpha(1.0f);
+    EXPECT_GT(Show(*bat, 0, -2.5f, 0), 2000);
+    if (episode == 2) {
+      auto over = Make("GameOver.Zmod", 0.1f);
+      EXPECT_GT(Show(*over, 0, 0, 8), 5000);
+    }
+    Save("game-" + CAGES[episode].substr(0, 5));
+  }
+}
+
+TEST_F(ModelsOnScreen, MenuTitleSelectionAndOptions) {
+  // Main menu: camera at z = 64 looking at the origin; the title drawn with face normals.
+  Look(camera, 60, 0, 0, 64);
+  Clear();
+  auto title = Make("GameName.Zmod", 0.65f, true);
+  auto ball = Make("GnBall.Zmod", 0.0625f);
+  skin.Bind();  // standing in for the title picture the menu binds
+  EXPECT_GT(Show(*title, 0, 24, 0), 3000);
+  EXPECT_GT(Show(*ball, -7.25f, 24, 0), 500);
+  Save("menu");
+
+  // Episode selection: camera at z = -64, the buttons drawn unlit at z = -55.1.
+  Look(camera, 60, 0, 0, -64);
+  Clear();
+  glDisable(GL_LIGHTING);
+  for (size_t i = 0; i < EPISODES.size(); ++i) {
+    auto button = Make(EPISODES[i], 1);
+    button->ShowObject(i == 4 ? 1 : 0, true);  // one highlighted
+    EXPECT_GT(Show(*button, -3.0f + 3.0f * static_cast<f32>(i % 3), i < 3 ? 2.25f : -0.5f, -55.1f), 2000)
+        << EPISODES[i];
+  }
+  Save("select");
+
+  // Options: sliders and check boxes at z = 0 with the screen's data scales, the skin preview
+  // at z = 48 turned to show its top; virtual points (512 x 512) to window pixels.
+  Look(camera, 60, 0, 0, -64);
+  Clear();
+  auto Pixel = [](f32 vx, f32 vy) {
+    return std::make_pair(static_cast<u16>(vx * W / 512.0f), static_cast<u16>(vy * H / 512.0f));
+  };
+  auto bar = Make("Interface/Slider.Zmod", 1);
+  auto knob = Make("Interface/SliderStem.Zmod", 1);
+  bar->ScaleData(0.1f, 0.075f, 0.1f);
+  knob->ScaleData(0.1f, 0.075f, 0.1f);
+  knob->ScaleData(1, 0.75f, 1);
+  bar->SetAlpha(1.0f);
+  knob->SetAlpha(1.0f);
+  auto check = Make("Interface/CheckBox.Zmod", 1);
+  check->ScaleData(0.1f, 0.1f, 0.1f);
+  const f32 rows[4] = {334, 297, 259, 197};
+  for (int r = 0; r < 4; ++r) {
+    auto [px, py] = Pixel(375, rows[r]);
+    bar->PlaceAtScreenPoint(px, py, 0, camera);
+    OVector at = bar->Position();
+    EXPECT_GT(Show(*bar, at.x, at.y, at.z), 300);
+    EXPECT_GT(Show(*knob, at.x - 9.0f + 5.0f * static_cast<f32>(r), at.y, at.z), 100);
+  }
+  for (int r = 1; r <= 2; ++r) {
+    auto [px, py] = Pixel(265, rows[r]);
+    check->PlaceAtScreenPoint(px, py, 0, camera);
+    check->ShowObject(0, true);
+    if (r == 1) check->ShowObject(1, false);  // ticked
+    OVector at = check->Position();
+    EXPECT_GT(Show(*check, at.x, at.y, at.z), 100);
+  }
+  auto blocks = Make("SkinBlocks.Zmod", 0.1f);
+  auto [px, py] = Pixel(295, 141);
+  blocks->PlaceAtScreenPoint(px, py, 48, camera);
+  OVector at = blocks->Position();
+  blocks->TurnTo(at.x, at.y, -64, OVector{0, 1, 0});
+  skin.Bind();
+  EXPECT_GT(Show(*blocks, at.x, at.y, at.z), 1000);
+  Save("options");
+}
+
+TEST_F(ModelsOnScreen, EveryBrickStageAndTheHelpPage) {
+  // Every damage stage of every brick, both detail levels, close up from the game camera.
+  Look(camera, 45, 0, 0, -14.4f);
+  Clear();
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_FRONT);
+  skin.Bind();
+  int slot = 0;
+  for (u32 detail : {2u, 1u}) {
+    GetModelCache().detail = detail;
+    for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}) {
+      auto brick = Make("Block/" + std::to_string(code) + ".Zmod", 0.55f, false, false, true);
+      brick->RotateAxis(0.5f, OVector{1, 1.5f, 0});
+      for (u32 o = 0; o < brick->ObjectCount(); ++o, ++slot) {
+        brick->ShowObject(o, true);
+        EXPECT_GT(Show(*brick, -7.0f + 1.45f * static_cast<f32>(slot % 11), 4.6f - 1.6f * static_cast<f32>(slot / 11), 2), 200)
+            << code << " object " << o;
+      }
+    }
+  }
+  glDisable(GL_CULL_FACE);
+  Save("bricks");
+
+  // The help page: the ten bonuses in two columns at z = -48, seen from z = -64.
+  Look(camera, 60, 0, 0, -64);
+  Clear();
+  const int line[10] = {1, 3, 5, 7, 9, 13, 1, 3, 5, 11};  // by type, as the page lists them
+  for (size_t b = 0; b < BONUSES.size(); ++b) {
+    auto bonus = Make(BONUSES[b], BONUS_SCALES[b]);
+    bool right = b >= 6 && b <= 8;
+    f32 vy = 10.0f + static_cast<f32>(512 - 95 - 24 * line[b]);
+    bonus->PlaceAtScreenPoint(static_cast<u16>((right ? 275.0f : 50.0f) * W / 512.0f),
+                              static_cast<u16>(vy * H / 512.0f), -48, camera);
+    if (b == 6) bonus->TurnTo(0, 1024, 0, OVector{0, 0, 1});
+    bonus->RotateAxis(0.6f, OVector{0, 1, 0});
+    OVector at = bonus->Position();
+    EXPECT_GT(Show(*bonus, at.x, at.y, at.z), 100) << BONUSES[b];
+  }
+  Save("help");
+}
