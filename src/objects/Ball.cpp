@@ -182,8 +182,9 @@ void OBall::DrawWallGlow() {
   glDepthMask(GL_FALSE);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  const bool textured = glowTexture.image != nullptr;
-  if (textured) {
+  // Without its picture the glow is a plain square; texturing is put back afterwards.
+  const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
+  if (glowTexture.image != nullptr) {
     glEnable(GL_TEXTURE_2D);
     glowTexture.Bind();
   } else {
@@ -227,6 +228,11 @@ void OBall::DrawWallGlow() {
     glEnd();
   }
   glColor3f(1.0f, 1.0f, 1.0f);
+  if (wasTextured) {
+    glEnable(GL_TEXTURE_2D);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_BLEND);
   glDepthMask(GL_TRUE);

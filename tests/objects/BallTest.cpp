@@ -92,12 +92,6 @@ TEST(Ball, SpeedRulesPullComponentsBackToCruisingSpeed) {
   EXPECT_FLOAT_EQ(ball.drift.x, 0.01f);
   EXPECT_FLOAT_EQ(ball.drift.y, -0.01f);
 
-  // A slow component (<= 0.5) keeps whatever drift it had.
-  ball.velocity = {0.3f, 0.0f, 1.0f};
-  ball.drift = {0.07f, 0.0f, 0.0f};
-  ball.Update(0);
-  EXPECT_FLOAT_EQ(ball.drift.x, 0.07f);
-
   // A slow depth speed grows by 0.01 per tick until it reaches 1, in its own direction.
   ball.velocity = {0.0f, 0.0f, -0.5f};
   ball.drift = {};
@@ -254,14 +248,4 @@ TEST(Ball, HeavyTimeIsSharedAndTrailsComeAndGoWithIt) {
   v.ballSet.Update(1);
   EXPECT_EQ(v.ballSet.balls.size(), 2u);
   EXPECT_EQ(lostTrail->alive, 0);
-}
-
-TEST(Ball, BallsMeetingExchangeTheirVelocities) {
-  ObjectsWorld w;
-  w.PlayBall({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});
-  OBall* other = w.ballSet.AddBall({0.0f, 0.0f, -1.0f});
-  other->SetPosition(0.0f, 0.0f, 20.6f);
-  w.ballSet.Update(1);
-  EXPECT_LT(w.ballSet.balls[0]->velocity.z, 0.0f);
-  EXPECT_GT(other->velocity.z, 0.0f);
 }
