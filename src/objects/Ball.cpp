@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assets/ModelData.h"
 #include "effects/BallTrail.h"
 #include "effects/ParticleList.h"
 #include "objects/ObjectSound.h"
@@ -82,7 +83,9 @@ OBall::~OBall() {
 
 bool OBall::LoadTemplate(const std::string& modelName) {
   Load(modelName);
-  ScaleUniform(BALL_MODEL_SCALE);
+  // The geometry is shared through the model cache: when a new game loads the templates again
+  // while balls of the old one still hold it, it is already at its size and must not shrink.
+  ScaleUniform(BALL_MODEL_SCALE / data->scale[0]);
   ComputeSize();
   ComputeBounds();
   BuildLists();

@@ -3,6 +3,8 @@
 
 #include "ObjectsTestSupport.h"
 #include "effects/BallTrail.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
 
 TEST(Ball, WaitsOnTheBatAndLaunchesStraightIntoTheField) {
   ObjectsWorld w;
@@ -248,4 +250,23 @@ TEST(Ball, HeavyTimeIsSharedAndTrailsComeAndGoWithIt) {
   v.ballSet.Update(1);
   EXPECT_EQ(v.ballSet.balls.size(), 2u);
   EXPECT_EQ(lostTrail->alive, 0);
+}
+
+TEST(Ball, TemplatesLoadedAgainKeepTheirSizeWhileOldBallsShareTheGeometry) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Ball.Zmod", CubeBytes())}));
+  auto* first = new OBall();
+  first->LoadTemplate("Ball.Zmod");
+  const f32 radius = first->radius;
+  EXPECT_NEAR(radius, 1.0f / 96.0f, 1e-6f);
+  // A ball of the old game still holds the geometry when the new game loads its templates.
+  OBall inPlay(*first);
+  delete first;
+  OBall again;
+  again.LoadTemplate("Ball.Zmod");
+  EXPECT_NEAR(again.radius, radius, 1e-6f);
+  EXPECT_NEAR(inPlay.data->vertices[0], -1.0f / 96.0f, 1e-6f);
 }
