@@ -1,5 +1,5 @@
 // Pictures of the objects as the game draws them, from the game's own data: a heavy ball with
-// its flame trail and wall glow, and a rocket with its smoke. Written as PNG files under
+// its flame trail and wall glow, a rocket with its smoke, and falling bonuses over a slowed bat. Written as PNG files under
 // <build>/screenshots/ to be looked at; the test checks that something was drawn where the
 // objects are. Skipped without the game's archive or a display.
 #include <gtest/gtest.h>
@@ -69,7 +69,7 @@ int SaveScreenshot(const std::string& name) {
 
 }  // namespace
 
-TEST(ObjectsPicture, HeavyBallWithFlameTrailAndRocketWithSmoke) {
+TEST(ObjectsPicture, HeavyBallRocketAndBonusesAsTheGameDrawsThem) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
   ScratchDir dir;
   TestGLWindow window;
@@ -158,4 +158,19 @@ TEST(ObjectsPicture, HeavyBallWithFlameTrailAndRocketWithSmoke) {
   EXPECT_GT(SaveScreenshot("rocket"), 1000);
   bullets.Clear();
   GetParticleList().Clear();
+
+  // Bonuses falling toward a slowed bat that drags its fading copies behind it.
+  for (i32 type : {BONUS_GUN, BONUS_HEAVY, BONUS_LIFE, BONUS_TNT}) {
+    const f32 x = static_cast<f32>(type % 5) * 2.5f - 4.0f;
+    bonuses.Spawn(type, {x, 2.0f, 8.0f + static_cast<f32>(type)});
+  }
+  for (int i = 0; i < 20; ++i) bonuses.Update(16);
+  bat.slowTime = 10000;
+  bat.target = {-4.0f, 3.0f, 0.0f};
+  for (int i = 0; i < 8; ++i) bat.Update(60);
+  BeginFrame(camera, light);
+  if (haveCage) grid.Draw();
+  bonuses.Draw();
+  bat.Draw();
+  EXPECT_GT(SaveScreenshot("bonuses_slow_bat"), 1000);
 }
