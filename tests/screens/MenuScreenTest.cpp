@@ -31,18 +31,18 @@ TEST_F(MenuScreen, ButtonsLeadToTheirScreens) {
   Frame();
   // New, Options, Top and Help each click and switch; the other screens' Esc or Menu come back.
   Click(NEW[0], NEW[1]);
-  EXPECT_EQ(app.current, select);
+  EXPECT_EQ(OApplication::Current(), select);
   EXPECT_TRUE(ClickSounding());
   Press(VK_ESCAPE);
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   Click(OPTIONS[0], OPTIONS[1]);
-  EXPECT_EQ(app.current, options);
+  EXPECT_EQ(OApplication::Current(), options);
   app.SwitchScreen(SCREEN_MENU);
   Click(TOP[0], TOP[1]);
-  EXPECT_EQ(app.current, scores);
+  EXPECT_EQ(OApplication::Current(), scores);
   app.SwitchScreen(SCREEN_MENU);
   Click(HELP[0], HELP[1]);
-  EXPECT_EQ(app.current, help);
+  EXPECT_EQ(OApplication::Current(), help);
   app.SwitchScreen(SCREEN_MENU);
   // Exit saves the settings and posts the quit message.
   std::remove("Data/Config.Cfg");
@@ -54,19 +54,20 @@ TEST_F(MenuScreen, ButtonsLeadToTheirScreens) {
 
 TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   Frame();
+  app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
   // Nothing in memory, nothing saved: disabled, never highlighted, a click does nothing.
   EXPECT_TRUE(menu->continueButton->disabled);
   Send(At(EV_MOUSEMOVE, CONTINUE[0], CONTINUE[1]));
   EXPECT_FALSE(menu->continueButton->highlighted);
   Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_FALSE(ClickSounding());
   // Enter while it holds the keyboard focus: the click sounds and nothing else happens.
   Press(VK_TAB);
   EXPECT_EQ(menu->focused, menu->continueButton);
   Press(VK_RETURN);
-  EXPECT_EQ(app.current, menu);
-  EXPECT_EQ(app.gameRequest, 10006u);
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_TRUE(ClickSounding());
   EXPECT_EQ(game->entered, 0);
 
@@ -76,7 +77,7 @@ TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   EXPECT_FALSE(menu->continueButton->disabled);
   EXPECT_FALSE(menu->continueButton->hidden);
   Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
 }
 
@@ -85,15 +86,17 @@ TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
   EXPECT_EQ(app.savedGameAvailable, 1u);
   EXPECT_FALSE(menu->continueButton->disabled);
   app.gameInProgress = 1;
+  app.gameRequest = GAME_REQUEST_NEW;
   Frame();
   Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_RESUME);
   EXPECT_EQ(app.savedGameAvailable, 0u);
   // Back on the menu, the game in memory is what Continue offers now.
   app.SwitchScreen(SCREEN_MENU);
   EXPECT_FALSE(menu->continueButton->disabled);
   Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
 }
 
@@ -124,7 +127,7 @@ TEST_F(MenuScreen, Keyboard) {
   // Another screen's Esc comes back with no focus.
   app.SwitchScreen(SCREEN_SELECT);
   Press(VK_ESCAPE);
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(menu->focusIndex, -1);
 }
 
@@ -146,7 +149,7 @@ TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
   // The copyright line is drawn at the bottom left.
   app.font = nullptr;
   Frame(0);
-  app.font = font.get();
+  app.font = font;
   const std::vector<u8> withoutLine = ReadFrame();
   EXPECT_GT(DifferingPixels(quarter, withoutLine, 0, 0, 250, 12), 100);
 

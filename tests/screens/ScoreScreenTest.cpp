@@ -69,7 +69,7 @@ TEST_F(ScoreScreen, BrowsingBothTables) {
   app.SwitchScreen(SCREEN_SCORES);
   EXPECT_EQ(scores->tableIndex, 0);
   Click(MENU_BUTTON[0], MENU_BUTTON[1]);
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
 }
 
 TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
@@ -90,7 +90,7 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
   Click(RIGHT[0], RIGHT[1]);
   Click(MENU_BUTTON[0], MENU_BUTTON[1]);
   EXPECT_EQ(scores->tableIndex, 0);
-  EXPECT_EQ(app.current, scores);
+  EXPECT_EQ(OApplication::Current(), scores);
 
   Type("Ann");
   Frame();
@@ -108,7 +108,7 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
 
   // Enter records it at the top; the ten old entries move down and the last drops out.
   Press(VK_RETURN);
-  EXPECT_EQ(app.current, scores);
+  EXPECT_EQ(OApplication::Current(), scores);
   EXPECT_FALSE(scores->enteringName);
   EXPECT_TRUE(scores->nameField->hidden);
   EXPECT_FALSE(scores->menuButton->hidden || scores->menuButton->disabled);
@@ -151,7 +151,7 @@ TEST_F(ScoreScreen, BlankNamesAndEsc) {
   EXPECT_EQ(scores->tableIndex, 1);
   EXPECT_EQ(scores->currentTable, &game->modern);
   EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(game->modern.Entry(0).name, "NoName");
   EXPECT_EQ(game->modern.Entry(0).score, 50000);
   EXPECT_TRUE(scores->nameField->hidden);
@@ -172,7 +172,7 @@ TEST_F(ScoreScreen, EscWhileBrowsingRecordsNothing) {
   app.SwitchScreen(SCREEN_SCORES);
   EXPECT_FALSE(scores->enteringName);
   EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(game->classic.Entry(0).name, "A");
   EXPECT_EQ(game->score, 5000);
   // A finished game whose score does not reach the table is browsed, not entered.

@@ -149,19 +149,16 @@ protected:
     ASSERT_TRUE(GetResource().Open());
     GetModelCache().detail = 2;
 
-    font = std::make_unique<OFont>("Font.Tga");
-    ASSERT_TRUE(font->Build(65534));
-    camera = std::make_unique<OCamera>(640, 480, 60.0f, 1.0f, 1024.0f);
+    // The application owns these from here on.
+    ASSERT_TRUE(app.LoadFont("Font.Tga"));
+    font = app.font;
+    camera = app.camera = new OCamera(640, 480, 60.0f, 1.0f, 1024.0f);
     camera->SetPosition(0.0f, 0.0f, -64.0f);
     camera->LookAt(0.0f, 0.0f, 0.0f);
-    light = std::make_unique<OLight>(0);
-    sound = std::make_unique<OSoundPlayer>();
+    app.light = new OLight(0);
+    sound = app.soundPlayer;
     sound->Init(true);
     sound->Register(SND_CLICK_MENU, std::string(BRIKON_GAME_DIR) + "/Data/Sounds/click_menu.wav");
-    app.font = font.get();
-    app.camera = camera.get();
-    app.light = light.get();
-    app.soundPlayer = sound.get();
 
     BeforeLoad();
     menu = new OMenuWindow();
@@ -184,7 +181,7 @@ protected:
   // Runs before the screens load: the place to change the stored configuration.
   virtual void BeforeLoad() {}
 
-  bool Send(const OInputEvent& e) { return app.current->HandleInput(e); }
+  bool Send(const OInputEvent& e) { return OApplication::Current()->HandleInput(e); }
   // A left click: press and release at the same overlay point.
   void Click(f32 vx, f32 vy) {
     Send(At(EV_MOUSEMOVE, vx, vy));
@@ -207,11 +204,11 @@ protected:
   void Frame(u32 elapsedMs = 16) {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    app.current->Update(elapsedMs);
+    OApplication::Current()->Update(elapsedMs);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    app.current->Draw();
+    OApplication::Current()->Draw();
     glFinish();
   }
   bool QuitPosted() {
@@ -228,12 +225,11 @@ protected:
 
   ScratchDir dir;  // first in, last out: everything below lives in it
   MessageRecorder recorder;
-  OApplication app;  // before the GL objects below, which must go while the window is there
-  std::unique_ptr<OFont> font;
-  std::unique_ptr<OCamera> camera;
-  std::unique_ptr<OLight> light;
-  std::unique_ptr<OSoundPlayer> sound;
+  OApplication app;  // before the screens, which must go while the window is there
   std::vector<std::unique_ptr<ORenderWindow>> owned;
+  OFont* font = nullptr;  // the application's
+  OCamera* camera = nullptr;
+  OSoundPlayer* sound = nullptr;
   OMenuWindow* menu = nullptr;
   FakeGame* game = nullptr;
   StubScreen* options = nullptr;

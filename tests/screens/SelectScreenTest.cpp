@@ -15,7 +15,7 @@ protected:
     if (IsSkipped() || HasFatalFailure()) return;
     Frame();  // the menu leaves the camera where the episode buttons are seen from
     Click(255, 302);
-    ASSERT_EQ(app.current, select);
+    ASSERT_EQ(OApplication::Current(), select);
     Frame();
     Silence();  // the menu's click
   }
@@ -53,7 +53,7 @@ TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
   Send(over);
   over.type = EV_BUTTONUP;
   Send(over);
-  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(game->episode, 4);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_EQ(app.savedGameAvailable, 0u);
@@ -77,7 +77,7 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
   Press(VK_TAB);
   Press(VK_TAB);
   Press(VK_RETURN);
-  EXPECT_EQ(app.current, game);
+  EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(game->episode, 1);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
 }
@@ -85,13 +85,13 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
 TEST_F(SelectScreen, WaysBackToTheMenu) {
   // The Menu button, silently.
   Click(275, 57);
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_FALSE(ClickSounding());
   // Esc, also with an episode focused.
   app.SwitchScreen(SCREEN_SELECT);
   Press(VK_TAB);
   EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(app.current, menu);
+  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(game->entered, 0);
   // Other keys are left alone.
   app.SwitchScreen(SCREEN_SELECT);

@@ -19,11 +19,6 @@ constexpr u32 CMD_MENU_HELP = 302;
 constexpr u32 CMD_MENU_TOP = 307;
 constexpr u32 CMD_MENU_EXIT = 309;
 
-// What the game screen is asked to do when it is entered.
-constexpr u32 GAME_REQUEST_CONTINUE = 10002;
-constexpr u32 GAME_REQUEST_NEW = 10004;
-constexpr u32 GAME_REQUEST_RESUME = 10007;
-
 // The line at the bottom left of the menu.
 extern const char* const MENU_COPYRIGHT;
 
