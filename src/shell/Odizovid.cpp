@@ -8,6 +8,10 @@
 #include "shell/Config.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
+#include "ui/screens/GameLink.h"
+#include "ui/screens/MenuWindow.h"
+#include "ui/screens/ScoreWindow.h"
+#include "ui/screens/SelectWindow.h"
 
 namespace {
 
@@ -25,7 +29,7 @@ bool ROdizovid::Load() {
   camera->SetPosition(0, 0, -64);
   camera->LookAt(0, 0, 0);
 
-  menu = AddWithBackground(*this, new ORenderWindow(SCREEN_MENU), "Menu.jpg");
+  menu = AddWithBackground(*this, new OMenuWindow(), "Menu.jpg");
   DrawProgress(40 + Random() % 6);
   game = AddWithBackground(*this, new ORenderWindow(SCREEN_GAME), "SBackTex.jpg");
   DrawProgress(50 + Random() % 5);
@@ -33,9 +37,15 @@ bool ROdizovid::Load() {
   DrawProgress(60 + Random() % 6);
   help = AddWithBackground(*this, new ORenderWindow(SCREEN_HELP), "SBackTex.jpg");
   DrawProgress(70 + Random() % 6);
-  scores = AddWithBackground(*this, new ORenderWindow(SCREEN_SCORES), "SBackTex.jpg");
+  scores = AddWithBackground(*this, new OScoreWindow(), "SBackTex.jpg");
   DrawProgress(78 + Random() % 5);
-  select = AddWithBackground(*this, new ORenderWindow(SCREEN_SELECT), "SBackTex.jpg");
+  select = AddWithBackground(*this, new OSelectWindow(), "SBackTex.jpg");
+
+  // The high-score and episode screens reach the game through its link.
+  if (auto* link = dynamic_cast<OGameLink*>(game)) {
+    static_cast<OScoreWindow*>(scores)->game = link;
+    static_cast<OSelectWindow*>(select)->game = link;
+  }
 
   OConfig& config = GetConfig();
   config.Load();
