@@ -29,21 +29,18 @@ protected:
 
 TEST_F(MenuScreen, ButtonsLeadToTheirScreens) {
   Frame();
-  // New, Options, Top and Help each click and switch; the other screens' Esc or Menu come back.
-  Click(NEW[0], NEW[1]);
-  EXPECT_EQ(OApplication::Current(), select);
-  EXPECT_TRUE(ClickSounding());
-  Press(VK_ESCAPE);
-  EXPECT_EQ(OApplication::Current(), menu);
-  Click(OPTIONS[0], OPTIONS[1]);
-  EXPECT_EQ(OApplication::Current(), options);
-  app.SwitchScreen(SCREEN_MENU);
-  Click(TOP[0], TOP[1]);
-  EXPECT_EQ(OApplication::Current(), scores);
-  app.SwitchScreen(SCREEN_MENU);
-  Click(HELP[0], HELP[1]);
-  EXPECT_EQ(OApplication::Current(), help);
-  app.SwitchScreen(SCREEN_MENU);
+  // New, Options, Top and Help each click and switch (each hit rectangle is the right one).
+  const struct {
+    const f32* at;
+    ORenderWindow* to;
+  } routes[] = {{NEW, select}, {OPTIONS, options}, {TOP, scores}, {HELP, help}};
+  for (const auto& r : routes) {
+    Silence();
+    Click(r.at[0], r.at[1]);
+    EXPECT_EQ(OApplication::Current(), r.to);
+    EXPECT_TRUE(ClickSounding());
+    app.SwitchScreen(SCREEN_MENU);
+  }
   // Exit saves the settings and posts the quit message.
   std::remove("Data/Config.Cfg");
   EXPECT_FALSE(QuitPosted());
