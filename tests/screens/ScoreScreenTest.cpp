@@ -175,6 +175,12 @@ TEST_F(ScoreScreen, EscWhileBrowsingRecordsNothing) {
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(game->classic.Entry(0).name, "A");
   EXPECT_EQ(game->score, 5000);
+  // Nor while the game is still in memory, whatever its level shows.
+  app.gameInProgress = 1;
+  game->state = 5;
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_FALSE(scores->enteringName);
+  app.gameInProgress = 0;
   // A finished game whose score does not reach the table is browsed, not entered.
   EndGame(0, 50);
   EXPECT_FALSE(scores->enteringName);

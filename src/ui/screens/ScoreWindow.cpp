@@ -85,7 +85,9 @@ void OScoreWindow::Enter() {
 
   enteringName = false;
   entryRank = 0;
-  if (game != nullptr && game->Score() != 0 && game->LevelState() != 0) {
+  // A game still in memory (left with Esc) is not over, whatever its level shows.
+  const bool gameOver = app == nullptr || app->gameInProgress == 0;
+  if (game != nullptr && gameOver && game->Score() != 0 && game->LevelState() != 0) {
     const i32 index = game->Episode() < CLASSIC_EPISODES ? 0 : 1;
     OTop* table = TableOf(index);
     // The rank is asked again of the table itself, so that a score that cannot enter it is
