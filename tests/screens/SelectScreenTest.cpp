@@ -99,9 +99,10 @@ TEST_F(SelectScreen, WaysBackToTheMenu) {
 }
 
 TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
-  // Nothing pointed at: no line.
+  // Nothing pointed at: no line, and every episode shows its normal face only.
   Send(At(EV_MOUSEMOVE, 5, 5));
   EXPECT_EQ(select->HighlightedEpisode(), -1);
+  for (OButton* b : select->episodes) EXPECT_TRUE(b->visible[0] == 1 && b->visible[1] == 0);
   Frame();
   const std::vector<u8> none = ReadFrame();
   SaveFrame("screen-select.tga");
@@ -114,6 +115,8 @@ TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
   const std::vector<u8> easy = ReadFrame();
   SaveFrame("screen-select-modern-easy.tga");
   EXPECT_GT(DifferingPixels(none, easy, 60, 148, 260, 20), 200);
+  // The pointed episode's face lights up (its button spans about x 95..190, y 215..320).
+  EXPECT_GT(DifferingPixels(none, easy, 100, 220, 80, 90), 1000);
 
   // Moving to a classic episode of the same difficulty changes the line.
   ASSERT_TRUE(PointOver(0, over));

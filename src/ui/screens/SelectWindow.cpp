@@ -54,6 +54,9 @@ bool OSelectWindow::Load() {
     button->Load(EPISODE_PLACES[i].model);
     button->SetPosition(EPISODE_PLACES[i].x, EPISODE_PLACES[i].y, EPISODE_PLACES[i].z);
     AddControl(button);  // after placing: attaching takes the bounds where the model stands
+    // A loaded model shows all its objects; the normal face and the highlighted face lie in
+    // one plane, so every episode would start looking highlighted.
+    button->Unhighlight();
   }
   return true;
 }
