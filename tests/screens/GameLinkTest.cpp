@@ -1,0 +1,42 @@
+// The link of the menu screens to the real game screen, when the game screen is built in.
+#include "ScreenTestSupport.h"
+#include "ui/screens/GameScreenLink.h"
+
+#if __has_include("game/GameWindow.h")
+#include "game/GameWindow.h"
+#include "objects/Player.h"
+#include "playfield/VoxelMap.h"
+
+using namespace screens_test;
+
+TEST_F(ScreensTest, LinkReachesTheGameScreensOwnState) {
+  auto* real = new OGameWindow();
+  owned.emplace_back(real);
+  ASSERT_TRUE(app.AddScreen(real));
+  // Only the game screen has a link.
+  EXPECT_EQ(MakeGameLink(menu), nullptr);
+  std::unique_ptr<OGameLink> link = MakeGameLink(real);
+  ASSERT_NE(link, nullptr);
+  // Before the first game there is no bat and no grid: nothing scored, nothing ended.
+  EXPECT_EQ(link->Score(), 0);
+  link->SetScore(5);
+  EXPECT_EQ(link->LevelState(), 0u);
+  EXPECT_EQ(link->ClassicTable(), &real->classicTable);
+  EXPECT_EQ(link->ModernTable(), &real->modernTable);
+
+  link->SetEpisode(4);
+  EXPECT_EQ(real->episodeIndex, 4);
+  app.gameRequest = GAME_REQUEST_NEW;
+  real->Enter();
+  ASSERT_NE(real->bat, nullptr);
+  EXPECT_EQ(link->Episode(), 4);
+  link->SetScore(1234);
+  EXPECT_EQ(real->bat->score, 1234);
+  EXPECT_EQ(link->Score(), 1234);
+  real->grid->status = MAP_GAME_OVER;
+  EXPECT_EQ(link->LevelState(), static_cast<u32>(MAP_GAME_OVER));
+  real->grid->status = MAP_PLAYING;
+  real->Leave();
+}
+
+#endif
