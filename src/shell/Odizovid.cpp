@@ -8,7 +8,7 @@
 #include "shell/Config.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
-#include "ui/screens/GameLink.h"
+#include "ui/screens/GameScreenLink.h"
 #include "ui/screens/MenuWindow.h"
 #include "ui/screens/ScoreWindow.h"
 #include "ui/screens/SelectWindow.h"
@@ -42,10 +42,9 @@ bool ROdizovid::Load() {
   select = AddWithBackground(*this, new OSelectWindow(), "SBackTex.jpg");
 
   // The high-score and episode screens reach the game through its link.
-  if (auto* link = dynamic_cast<OGameLink*>(game)) {
-    static_cast<OScoreWindow*>(scores)->game = link;
-    static_cast<OSelectWindow*>(select)->game = link;
-  }
+  gameLink = MakeGameLink(game);
+  static_cast<OScoreWindow*>(scores)->game = gameLink.get();
+  static_cast<OSelectWindow*>(select)->game = gameLink.get();
 
   OConfig& config = GetConfig();
   config.Load();

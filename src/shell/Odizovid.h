@@ -1,7 +1,10 @@
 #pragma once
 // Brikon 3D's own application: creates the six screens, registers the sound effects and the music
 // lists, and applies the stored volumes and switches.
+#include <memory>
+
 #include "shell/Application.h"
+#include "ui/screens/GameLink.h"
 
 class ORenderWindow;
 
@@ -16,4 +19,7 @@ public:
   ORenderWindow* help = nullptr;     // 204
   ORenderWindow* scores = nullptr;   // 206
   ORenderWindow* select = nullptr;   // 207
+  // How the episode selection and high-score screens reach the game screen; null while the
+  // game screen is not the real one.
+  std::unique_ptr<OGameLink> gameLink;
 };
