@@ -1,6 +1,7 @@
 #include "ui/screens/ScoreWindow.h"
 
 #include <cstdio>
+#include <string>
 
 #include <GL/gl.h>
 

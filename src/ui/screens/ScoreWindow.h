@@ -2,8 +2,6 @@
 // The high-score screen (screen 206): one of the two tables, classic or modern, ten rows of name
 // and score. Browsed from the main menu with two arrows; opened by the game after a score that
 // qualifies, it first asks for the player's name on the row the score will take.
-#include <string>
-
 #include "shell/RenderWindow.h"
 #include "shell/Types.h"
 
