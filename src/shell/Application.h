@@ -1,9 +1,13 @@
 #pragma once
-// The game framework over the window: it owns the camera, the light, the font, the sound-effect
-// and music players and every screen, forwards frames and input to the one current screen, and
-// re-creates the window with all OpenGL objects when the display settings change.
+// The game framework on top of the window: owns the camera, the light, the bitmap font, the
+// game's own mouse cursor, the sound-effect and music players and every screen, forwards frames
+// and input to the one current screen, shows the loading progress, and re-creates the window with
+// all its OpenGL objects when the display settings change ("Applying Changes").
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "audio/Playlist.h"
 #include "shell/GLWindow.h"
 #include "shell/Types.h"
 
@@ -13,39 +17,78 @@ class OLight;
 class OMusicPlayer;
 class ORenderWindow;
 class OSoundPlayer;
+class OTexture;
+
+// What the game screen does when it is entered (gameRequest).
+constexpr u32 GAME_REQUEST_NEW = 10004;
+constexpr u32 GAME_REQUEST_RESUME = 10007;
+constexpr u32 GAME_REQUEST_CONTINUE = 10006;  // any other value: back to the game in memory
+
+// The game's own mouse pointer: a picture whose top-left corner is the pointer's tip.
+struct OCursor {
+  explicit OCursor(std::string textureName);
+  ~OCursor();
+  OCursor(const OCursor&) = delete;
+  OCursor& operator=(const OCursor&) = delete;
+
+  std::string name;
+  OTexture* texture = nullptr;  // owned
+  i32 x = 0;                    // last mouse position, window pixels, y downwards
+  i32 y = 0;
+};
 
 class OApplication : public OGLWindow {
 public:
-  // Creates the sound-effect and music players.
+  // Creates the sound and music players and hides the system pointer; no camera, light, font,
+  // cursor or screens until Load.
   OApplication();
-  // Deletes the screens still held, the camera, the light, the font and the players.
   ~OApplication() override;
 
-  // Appends a screen not yet held (owning it), gives it the window size, camera and light, and
-  // returns its Load result; a screen already held returns false at once.
+  void Frame(u32 elapsedMs) override;
+  void Resize() override;
+  void Deactivate() override;
+  void Activate() override;
+  bool Load() override;
+  void Unload() override;
+  bool HandleInput(const OInputEvent& event) override;
+
+  // Appends a screen (once), gives it this application, the window size, camera and light, and
+  // returns its Load result.
   bool AddScreen(ORenderWindow* screen);
   bool HasScreen(const ORenderWindow* screen) const;
-  ORenderWindow* FindScreen(u32 screenId) const;
-  // Leave on the current screen, then Enter on the screen with that id, which becomes current;
-  // no screen is current when none has the id (false).
-  bool SwitchScreen(u32 screenId);
-  ORenderWindow* CurrentScreen() const { return current; }
-  // "Applying Changes": the window and its context made anew at the resolution index with
-  // colorBits; textures, display lists and the font rebuilt; every screen told the new size.
-  void ApplyDisplayChange(u32 newResolutionIndex);
-  void Resize() override;
+  ORenderWindow* FindScreen(u32 id) const;
+  // Leave on the current screen, then Enter on the screen with that id (none current when no
+  // screen has it). A switch to the current screen leaves and re-enters it.
+  bool SwitchScreen(u32 id);
+  // One frame of the loading display: splash, progress bar, version line.
+  void DrawProgress(int percent);
+  // Creates and builds the font; false (and no font) when it cannot be built.
+  bool LoadFont(const std::string& name);
+  // Re-creates the window and context in another display mode, re-uploads every texture and
+  // rebuilds every display list; screens, objects, pixels and geometry survive.
+  void ApplyDisplayChange(u8 newResolutionIndex);
 
-  u32 gameInProgress = 0;
-  u32 savedGameAvailable = 0;
-  u32 gameRequest = 10006;  // 10004 new game, 10007 resume the saved game, else continue
-  i32 gameSpeed = 100;      // percent
-  OSoundPlayer* soundPlayer;  // owned
-  OMusicPlayer* musicPlayer;  // owned
+  static ORenderWindow* Current();
+
+  u32 gameInProgress = 0;       // a game exists in memory (set by the game screen)
+  OTexture* splash = nullptr;   // the loading picture, only during Load
+  u32 savedGameAvailable = 0;   // the configuration holds a game to resume
+  u32 gameRequest = GAME_REQUEST_CONTINUE;
+  i32 gameSpeed = 100;          // percent; the configuration's value from Load on (default 125)
+  u32 playfieldFlag = 0;        // always 0; handed to the playfield when a game is entered
+  OSoundPlayer* soundPlayer = nullptr;  // owned
+  OMusicPlayer* musicPlayer = nullptr;  // owned
+  u8 cursorVisible = 1;
+  OCursor* cursor = nullptr;  // owned
   OCamera* camera = nullptr;  // owned
   OLight* light = nullptr;    // owned
   OFont* font = nullptr;      // owned
-  std::vector<ORenderWindow*> screens;  // owned, in the order added
+  std::vector<ORenderWindow*> screens;  // owned from AddScreen until Unload
+  // The two music lists, for the whole run: the shuffled game tracks and the menu track.
+  OPlaylist gamePlaylist;
+  OPlaylist menuPlaylist;
 
-private:
-  ORenderWindow* current = nullptr;
+protected:
+  // Prints text centred on the 512x512 overlay at y 240 and presents it.
+  void ShowCentredMessage(const std::string& text);
 };

@@ -28,10 +28,14 @@ class RecordingOptions : public OConfigWindow {
 public:
   int clicks = 0;
   std::vector<u32> displayChanges;
+  bool rebuildForReal = false;  // let the application really rebuild the window
 
 protected:
   void PlayClick() override { ++clicks; }
-  void ChangeDisplay(u32 index) override { displayChanges.push_back(index); }
+  void ChangeDisplay(u32 index) override {
+    displayChanges.push_back(index);
+    if (rebuildForReal) OConfigWindow::ChangeDisplay(index);
+  }
 };
 
 // The fifteen numbers of the configuration file.
@@ -69,7 +73,8 @@ struct OptionsFixture {
 
 }  // namespace
 
-TEST(OptionsScreen, OkStoresAndRebuildsTheDisplayOnlyWhenItChanged) {
+// One application per process: each case below is its own test.
+TEST(OptionsScreen, OkWithoutChangesSavesWithoutRebuildingTheDisplay) {
   {
     OptionsFixture f;
     OPEN_OR_SKIP(f);
@@ -80,6 +85,9 @@ TEST(OptionsScreen, OkStoresAndRebuildsTheDisplayOnlyWhenItChanged) {
     EXPECT_EQ(f.t.menu->entered, 1);
     EXPECT_EQ(f.options->clicks, 1);
   }
+}
+
+TEST(OptionsScreen, ChangingOnlyTheDepthRebuildsTheDisplayAtTheSameResolution) {
   {
     OptionsFixture f;
     OPEN_OR_SKIP(f);
@@ -96,6 +104,38 @@ TEST(OptionsScreen, OkStoresAndRebuildsTheDisplayOnlyWhenItChanged) {
     EXPECT_EQ(v[CFG_BITS], 16);
     EXPECT_EQ(v[CFG_RESOLUTION], static_cast<long>(resolutionBefore));
   }
+}
+
+TEST(OptionsScreen, ANewResolutionRebuildsTheWindowAndTheScreenStillDraws) {
+  OptionsFixture f;
+  OPEN_OR_SKIP(f);
+  f.options->rebuildForReal = true;
+  const OVector previewAt = f.options->preview->Position();
+  f.options->resolution->SetValue(1);
+  f.options->OnCommand(CMD_OPTIONS_OK, 0);
+  ASSERT_EQ(f.options->displayChanges.size(), 1u);
+  EXPECT_EQ(f.t.app.width, 800);
+  EXPECT_EQ(f.options->width, 800) << "every screen is told the new size";
+  const std::vector<long> v = ConfigValues();
+  ASSERT_EQ(v.size(), 15u);
+  EXPECT_EQ(v[CFG_RESOLUTION], 1);
+  // Back on the screen in the new window: the 3D controls are placed for the new size, and
+  // the pictures came back (the title is drawn in white).
+  f.t.app.SwitchScreen(SCREEN_OPTIONS);
+  EXPECT_EQ(f.options->resolution->GetValue(), 1);
+  // Every mode is 4:3 with the same field of view, so the preview stands where it stood, even
+  // though no frame was drawn at the new size before the screen was entered.
+  EXPECT_NEAR(f.options->preview->Position().x, previewAt.x, 0.2f);
+  EXPECT_NEAR(f.options->preview->Position().y, previewAt.y, 0.2f);
+  DrawFrame(*f.options);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  const std::vector<u8> rgb = ReadFrame(800, 600);
+  int white = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    if (rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230) ++white;
+  }
+  EXPECT_GT(white, 50);
+  SaveFrame("options-800", 800, 600);
 }
 
 TEST(OptionsScreen, ResolutionSelectorCyclesAndWrapsUnderThePointer) {

@@ -41,6 +41,9 @@ struct TestApp {
   OApplication app;
   MenuStandIn* menu = nullptr;
 
+  // The screens go while the context is still there: their pictures and models need it.
+  ~TestApp() { app.Unload(); }
+
   // False (after a skip reason) when there is no display or no built archive.
   bool Open() {
     if (!HaveDisplay() || !FileExists(GameArchive())) return false;

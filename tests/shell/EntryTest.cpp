@@ -52,6 +52,10 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   ScratchDir dir;
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  // The game's own data, so that it loads as a player's copy does.
+  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
+                       "/Data/Sounds' Data/"),
+            0);
   pid_t pid = fork();
   if (pid == 0) {
     // The game's output goes to a file: a game left running must never hold the test's pipes.
@@ -133,4 +137,19 @@ TEST(Entry, MissingFileEndsWithStatus3) {
             "problem.");
   EXPECT_EQ(boxes.Messages()[0].title, "Error");
   EXPECT_EQ(app.unloads, 0);  // the loop never ran
+}
+
+// The real program without its archive: the generic message and exit status 3 (no X display, so
+// the box returns at once), and the run log still closes.
+TEST(Entry, MissingArchiveEndsWithStatus3) {
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  std::string out;
+  EXPECT_EQ(RunCommand("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" + kGame + "'", &out), 3)
+      << out;
+  EXPECT_NE(out.find("Error: Game files are missing or corrupted. Reinstallation of the "
+                     "application may fix the problem."),
+            std::string::npos)
+      << out;
+  EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
 }

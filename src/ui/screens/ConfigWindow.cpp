@@ -17,6 +17,7 @@
 #include "ui/controls/CheckBox.h"
 #include "ui/controls/Slider.h"
 #include "ui/controls/TextStack.h"
+#include "ui/screens/OverlayPlace.h"
 
 const char* const BRICK_SKIN_FILES[BRICK_SKIN_LAST + 1] = {"Bricks.Tga", "BricksC.jpg",
                                                             "BricksJ.jpg"};
@@ -49,17 +50,9 @@ OConfigWindow::~OConfigWindow() { delete preview; }
 
 i32 OConfigWindow::RowY(f32 k) { return static_cast<i32>(512.0f - 100.0f - 25.0f * k); }
 
-u16 OConfigWindow::PixelX(f32 vx) const {
-  return static_cast<u16>(std::trunc(vx / (512.0f / static_cast<f32>(width))));
-}
-
-u16 OConfigWindow::PixelY(f32 vy) const {
-  return static_cast<u16>(std::trunc(vy / (512.0f / static_cast<f32>(height))));
-}
-
 void OConfigWindow::Place(O3D& object, f32 vx, f32 vy, f32 z) const {
   if (camera == nullptr) return;
-  object.PlaceAtScreenPoint(PixelX(vx), PixelY(vy), z, *camera);
+  PlaceAtOverlayPoint(object, vx, vy, z, *camera);
 }
 
 OSlider* OConfigWindow::NewSlider(u32 commandId, f32 minimum, f32 maximum, f32 step) {
@@ -390,5 +383,5 @@ void OConfigWindow::PlayClick() {
 }
 
 void OConfigWindow::ChangeDisplay(u32 newResolutionIndex) {
-  if (app != nullptr) app->ApplyDisplayChange(newResolutionIndex);
+  if (app != nullptr) app->ApplyDisplayChange(static_cast<u8>(newResolutionIndex));
 }

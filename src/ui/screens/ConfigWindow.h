@@ -51,10 +51,6 @@ public:
   // Cancel, Esc: the controls and the switched settings back to what Enter found.
   void Revert();
 
-  // The window pixel (y up) of an overlay point, where the 3D controls are placed.
-  u16 PixelX(f32 vx) const;
-  u16 PixelY(f32 vy) const;
-
   // Overlay y of the label of row k (k may be fractional: rows with 3D controls sit apart).
   static i32 RowY(f32 k);
 

@@ -13,6 +13,7 @@
 #include "scene/Light.h"
 #include "shell/Application.h"
 #include "ui/controls/Button2D.h"
+#include "ui/screens/OverlayPlace.h"
 
 namespace {
 
@@ -163,9 +164,7 @@ void OHelpWindow::Enter() {
     if (camera == nullptr) continue;
     f32 vx = 0.0f, vy = 0.0f;
     HelpBonusPoint(t, vx, vy);
-    const u16 px = static_cast<u16>(std::trunc(vx / (512.0f / static_cast<f32>(width))));
-    const u16 py = static_cast<u16>(std::trunc(vy / (512.0f / static_cast<f32>(height))));
-    models[t]->PlaceAtScreenPoint(px, py, BONUS_Z, *camera);
+    PlaceAtOverlayPoint(*models[t], vx, vy, BONUS_Z, *camera);
   }
 }
 
