@@ -6,12 +6,12 @@
 #include <cmath>
 #include <string>
 
-#include "ScreenTestSupport.h"
+#include "OptionsHelpTestSupport.h"
 #include "assets/Model.h"
 #include "objects/Bonus.h"
 #include "ui/screens/HelpWindow.h"
 
-using namespace screen_test;
+using namespace options_help_test;
 
 namespace {
 

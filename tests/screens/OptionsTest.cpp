@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ScreenTestSupport.h"
+#include "OptionsHelpTestSupport.h"
 #include "assets/ModelCache.h"
 #include "assets/Texture.h"
 #include "audio/MusicPlayer.h"
@@ -19,7 +19,7 @@
 #include "ui/controls/TextStack.h"
 #include "ui/screens/ConfigWindow.h"
 
-using namespace screen_test;
+using namespace options_help_test;
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 
-namespace screen_test {
+namespace options_help_test {
 
 // The main menu's place: records how often it was entered.
 class MenuStandIn : public ORenderWindow {
@@ -128,4 +128,4 @@ inline void Click(ORenderWindow& screen, f32 vx, f32 vy) {
   screen.HandleInput(At(EV_BUTTONUP, vx, vy, screen.width, screen.height));
 }
 
-}  // namespace screen_test
+}  // namespace options_help_test
