@@ -19,6 +19,8 @@ namespace {
 ORenderWindow* current = nullptr;
 }  // namespace
 
+f32 CursorSide(i16 windowHeight) { return static_cast<f32>(windowHeight) / 512.0f * 32.0f; }
+
 OCursor::OCursor(std::string textureName) : name(std::move(textureName)) {}
 
 OCursor::~OCursor() { delete texture; }
@@ -55,8 +57,7 @@ void OApplication::Frame(u32 elapsedMs) {
   if (cursorVisible && cursor && cursor->texture) {
     Ortho2D(static_cast<u16>(width), static_cast<u16>(height));
     cursor->texture->Bind();
-    // The pointer keeps its size relative to the screen: 32 pixels at a height of 512.
-    f32 side = static_cast<f32>(height) / 512.0f * 32.0f;
+    f32 side = CursorSide(height);
     int s = static_cast<int>(side);
     glTranslatef(static_cast<f32>(cursor->x), static_cast<f32>(height) - cursor->y - side, 0.0f);
     glEnable(GL_BLEND);

@@ -37,6 +37,9 @@ struct OCursor {
   i32 y = 0;
 };
 
+// Side of the game's cursor in pixels for a window height: 32 at a height of 512.
+f32 CursorSide(i16 windowHeight);
+
 class OApplication : public OGLWindow {
 public:
   // Creates the sound and music players and hides the system pointer; no camera, light, font,
