@@ -1,7 +1,7 @@
 #pragma once
-// The application opened windowed at 640x480 under the virtual display, with the game's own
-// archive, font, camera and light, a stand-in main menu that counts its entries, and helpers
-// to draw frames and save them.
+// The real application opened windowed at 640x480 under the virtual display with the game's own
+// archive, font, camera and light, a stand-in main menu that counts its entries, and frame
+// helpers. Use inside a ScratchDir; one application per process.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,7 +22,6 @@
 
 namespace options_help_test {
 
-// The main menu's place: records how often it was entered.
 class MenuStandIn : public ORenderWindow {
 public:
   MenuStandIn() : ORenderWindow(SCREEN_MENU) {}
@@ -33,28 +32,24 @@ public:
   int entered = 0;
 };
 
-inline std::string GameArchive() { return std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr"; }
-
-// Everything a screen needs from the application. Use inside a ScratchDir.
 struct TestApp {
   MessageRecorder recorder;  // outlives the window, whose tear-down may report
   OApplication app;
   MenuStandIn* menu = nullptr;
 
-  // The screens go while the context is still there: their pictures and models need it.
+  // The screens go while the context is still there.
   ~TestApp() { app.Unload(); }
 
-  // False (after a skip reason) when there is no display or no built archive.
+  // False when there is no display or no built archive.
   bool Open() {
-    if (!HaveDisplay() || !FileExists(GameArchive())) return false;
+    const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
+    if (!HaveDisplay() || !FileExists(archive)) return false;
     WriteFile("Data/Config.Cfg", WindowedConfigText(10));
-    if (std::system(("cp '" + GameArchive() + "' Data/Resource.Tkr").c_str()) != 0) return false;
+    if (std::system(("cp '" + archive + "' Data/Resource.Tkr").c_str()) != 0) return false;
     GetConfig().Load();
     app.Create("3D", "Brikon 3D test", 640, 480, false);
-    if (!app.HasContext() || !app.MakeCurrent()) return false;
-    if (!GetResource().Open()) return false;
-    app.font = new OFont("Font.Tga");
-    app.font->Build(65534);
+    if (!app.HasContext() || !app.MakeCurrent() || !GetResource().Open()) return false;
+    app.LoadFont("Font.Tga");
     app.camera = new OCamera(app.width, app.height, 60.0f, 1.0f, 1024.0f);
     app.camera->SetPosition(0.0f, 0.0f, -64.0f);
     app.camera->LookAt(0.0f, 0.0f, 0.0f);
@@ -62,7 +57,7 @@ struct TestApp {
     app.gameSpeed = static_cast<i32>(GetConfig().gameSpeed);
     menu = new MenuStandIn();
     app.AddScreen(menu);
-    return true;
+    return app.font != nullptr;
   }
 };
 
@@ -85,27 +80,33 @@ inline std::vector<u8> ReadFrame(int w, int h) {
   return rgb;
 }
 
-// Saves the frame as build/screenshots/<name>.tga (top row first) for looking at.
+// Near-white pixels: titles and headings (the backgrounds are dark).
+inline int WhitePixels(const std::vector<u8>& rgb) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) n += rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230;
+  return n;
+}
+
+// Saves the frame as screenshots/<name>.tga in the build folder (top row first).
 inline void SaveFrame(const std::string& name, int w, int h) {
   const std::vector<u8> rgb = ReadFrame(w, h);
-  std::vector<u8> out(18, 0);
+  std::string out(18, '\0');
   out[2] = 2;
-  out[12] = w & 0xFF;
-  out[13] = w >> 8;
-  out[14] = h & 0xFF;
-  out[15] = h >> 8;
+  out[12] = static_cast<char>(w & 0xFF);
+  out[13] = static_cast<char>(w >> 8);
+  out[14] = static_cast<char>(h & 0xFF);
+  out[15] = static_cast<char>(h >> 8);
   out[16] = 24;
   out[17] = 0x20;
   for (int row = h - 1; row >= 0; --row) {
     const u8* p = rgb.data() + static_cast<size_t>(row) * w * 3;
-    for (int i = 0; i < w * 3; i += 3) out.insert(out.end(), {p[i + 2], p[i + 1], p[i]});
+    for (int i = 0; i < w * 3; i += 3) out += {char(p[i + 2]), char(p[i + 1]), char(p[i])};
   }
   const std::string folder = std::string(BRIKON_BINARY_DIR) + "/screenshots";
   std::system(("mkdir -p '" + folder + "'").c_str());
-  WriteFile(folder + "/" + name + ".tga", std::string(out.begin(), out.end()));
+  WriteFile(folder + "/" + name + ".tga", out);
 }
 
-// Input at an overlay point of a w x h window (window pixels, y downwards).
 inline OInputEvent At(u32 type, f32 vx, f32 vy, int w, int h) {
   OInputEvent e;
   e.type = type;
@@ -121,11 +122,11 @@ inline OInputEvent KeyDown(u16 key) {
   return e;
 }
 
-// A left click (press, release) at an overlay point.
+// A left click (move, press, release) at an overlay point.
 inline void Click(ORenderWindow& screen, f32 vx, f32 vy) {
-  screen.HandleInput(At(EV_MOUSEMOVE, vx, vy, screen.width, screen.height));
-  screen.HandleInput(At(EV_BUTTONDOWN, vx, vy, screen.width, screen.height));
-  screen.HandleInput(At(EV_BUTTONUP, vx, vy, screen.width, screen.height));
+  for (u32 type : {EV_MOUSEMOVE, EV_BUTTONDOWN, EV_BUTTONUP}) {
+    screen.HandleInput(At(type, vx, vy, screen.width, screen.height));
+  }
 }
 
 }  // namespace options_help_test

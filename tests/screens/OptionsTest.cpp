@@ -1,11 +1,9 @@
 // The options screen on a real context with the game's own archive: what OK stores and when it
-// rebuilds the display, what Cancel and Esc put back, the switches that act at once, the skin
-// arrows, the selectors and sliders as the player handles them, and a picture of the screen.
+// rebuilds the display, what Cancel and Esc put back, the switches that act at once, and the
+// controls as the player handles them. One application per process, so one per test.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
-#include <string>
 #include <vector>
 
 #include "OptionsHelpTestSupport.h"
@@ -23,12 +21,12 @@ using namespace options_help_test;
 
 namespace {
 
-// The options screen with its clicks and display changes recorded instead of heard and done.
+// Clicks counted instead of heard; display changes recorded, and done only when asked.
 class RecordingOptions : public OConfigWindow {
 public:
   int clicks = 0;
   std::vector<u32> displayChanges;
-  bool rebuildForReal = false;  // let the application really rebuild the window
+  bool rebuildForReal = false;
 
 protected:
   void PlayClick() override { ++clicks; }
@@ -38,7 +36,7 @@ protected:
   }
 };
 
-// The fifteen numbers of the configuration file.
+// The fifteen numbers of the configuration file, and the places of those checked here.
 std::vector<long> ConfigValues() {
   std::istringstream in(ReadFile("Data/Config.Cfg"));
   std::vector<long> v;
@@ -46,9 +44,8 @@ std::vector<long> ConfigValues() {
   while (in >> n) v.push_back(n);
   return v;
 }
-// Positions in the file.
-constexpr int CFG_RESOLUTION = 0, CFG_BITS = 1, CFG_SOUND_VOLUME = 6, CFG_MUSIC_VOLUME = 7,
-              CFG_SPEED = 8, CFG_SKIN = 9;
+enum { RESOLUTION = 0, BITS, QUALITY, DETAIL, SOUND_ON, MUSIC_ON, SOUND_VOLUME, MUSIC_VOLUME,
+       SPEED, SKIN };
 
 struct OptionsFixture {
   ScratchDir dir;
@@ -58,13 +55,21 @@ struct OptionsFixture {
   bool Open() {
     if (!t.Open()) return false;
     options = new RecordingOptions();
-    // The application gives the screen its background before adding it.
     options->SetBackground("SBackTex.jpg");
     t.app.AddScreen(options);
     t.app.SwitchScreen(SCREEN_OPTIONS);
-    // The file as it stood before the screen did anything.
+    // Marks the file so that a write shows.
     WriteFile("Data/Config.Cfg", "untouched");
     return true;
+  }
+  // OK, then back on the screen; the values OK wrote.
+  std::vector<long> Ok() {
+    options->OnCommand(CMD_OPTIONS_OK, 0);
+    std::vector<long> v = ConfigValues();
+    EXPECT_EQ(v.size(), 15u);
+    v.resize(15);
+    t.app.SwitchScreen(SCREEN_OPTIONS);
+    return v;
   }
 };
 
@@ -73,37 +78,47 @@ struct OptionsFixture {
 
 }  // namespace
 
-// One application per process: each case below is its own test.
-TEST(OptionsScreen, OkWithoutChangesSavesWithoutRebuildingTheDisplay) {
-  {
-    OptionsFixture f;
-    OPEN_OR_SKIP(f);
-    // Nothing changed: the file is written, the menu comes back, and the display stays.
-    f.options->OnCommand(CMD_OPTIONS_OK, 0);
-    EXPECT_TRUE(f.options->displayChanges.empty());
-    EXPECT_EQ(ConfigValues().size(), 15u) << "OK always saves";
-    EXPECT_EQ(f.t.menu->entered, 1);
-    EXPECT_EQ(f.options->clicks, 1);
-  }
-}
+TEST(OptionsScreen, OkAppliesWhatChangedAndAlwaysSaves) {
+  OptionsFixture f;
+  OPEN_OR_SKIP(f);
+  // Nothing changed: saved, back to the menu with a click, no display change.
+  f.Ok();
+  EXPECT_TRUE(f.options->displayChanges.empty());
+  EXPECT_EQ(f.t.menu->entered, 1);
+  EXPECT_EQ(f.options->clicks, 1);
 
-TEST(OptionsScreen, ChangingOnlyTheDepthRebuildsTheDisplayAtTheSameResolution) {
-  {
-    OptionsFixture f;
-    OPEN_OR_SKIP(f);
-    // Only the depth changes: the display is rebuilt at the resolution it already had.
-    const u32 resolutionBefore = f.t.app.resolutionIndex;
-    ASSERT_EQ(f.options->colorDepth->GetValue(), 32);
-    f.options->colorDepth->Next();
-    f.options->OnCommand(CMD_OPTIONS_OK, 0);
-    ASSERT_EQ(f.options->displayChanges.size(), 1u);
-    EXPECT_EQ(f.options->displayChanges[0], resolutionBefore);
-    EXPECT_EQ(f.t.app.colorBits, 16) << "the new depth is set before the rebuild";
-    const std::vector<long> v = ConfigValues();
-    ASSERT_EQ(v.size(), 15u);
-    EXPECT_EQ(v[CFG_BITS], 16);
-    EXPECT_EQ(v[CFG_RESOLUTION], static_cast<long>(resolutionBefore));
-  }
+  // Only the depth: rebuilt at the resolution it already had, with the new depth set first.
+  f.options->colorDepth->Next();
+  std::vector<long> v = f.Ok();
+  ASSERT_EQ(f.options->displayChanges.size(), 1u);
+  EXPECT_EQ(f.options->displayChanges[0], 0u);
+  EXPECT_EQ(f.t.app.colorBits, 16);
+  EXPECT_EQ(v[BITS], 16);
+  EXPECT_EQ(v[RESOLUTION], 0);
+
+  // Detail and texture quality reach their caches; the next visit shows them.
+  f.options->modelDetail->SetValue(1);
+  f.options->textureQuality->SetValue(6.0f);
+  v = f.Ok();
+  EXPECT_EQ(GetModelCache().detail, 1u);
+  EXPECT_EQ(GetTextureCache().quality, 6u);
+  EXPECT_EQ(v[DETAIL], 1);
+  EXPECT_EQ(v[QUALITY], 6);
+  EXPECT_EQ(f.options->modelDetail->GetValue(), 1);
+  EXPECT_EQ(f.options->textureQuality->value, 6.0f);
+
+  // A speed off the grid (Enter snaps it to 115) and a dragged one (OK keeps its whole part);
+  // the sound slider's top end is one past its maximum.
+  f.t.app.gameSpeed = 113;
+  f.t.app.SwitchScreen(SCREEN_OPTIONS);
+  EXPECT_EQ(f.options->gameSpeed->value, 115.0f);
+  f.options->gameSpeed->value = 113.7f;
+  f.options->soundVolume->SetValue(65535.0f);
+  v = f.Ok();
+  EXPECT_EQ(f.t.app.gameSpeed, 113);
+  EXPECT_EQ(v[SPEED], 113);
+  EXPECT_EQ(v[SOUND_VOLUME], 65536);
+  EXPECT_EQ(f.options->displayChanges.size(), 1u);
 }
 
 TEST(OptionsScreen, ANewResolutionRebuildsTheWindowAndTheScreenStillDraws) {
@@ -112,124 +127,87 @@ TEST(OptionsScreen, ANewResolutionRebuildsTheWindowAndTheScreenStillDraws) {
   f.options->rebuildForReal = true;
   const OVector previewAt = f.options->preview->Position();
   f.options->resolution->SetValue(1);
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  ASSERT_EQ(f.options->displayChanges.size(), 1u);
-  EXPECT_EQ(f.t.app.width, 800);
+  const std::vector<long> v = f.Ok();
+  EXPECT_EQ(v[RESOLUTION], 1);
   EXPECT_EQ(f.options->width, 800) << "every screen is told the new size";
-  const std::vector<long> v = ConfigValues();
-  ASSERT_EQ(v.size(), 15u);
-  EXPECT_EQ(v[CFG_RESOLUTION], 1);
-  // Back on the screen in the new window: the 3D controls are placed for the new size, and
-  // the pictures came back (the title is drawn in white).
-  f.t.app.SwitchScreen(SCREEN_OPTIONS);
-  EXPECT_EQ(f.options->resolution->GetValue(), 1);
-  // Every mode is 4:3 with the same field of view, so the preview stands where it stood, even
-  // though no frame was drawn at the new size before the screen was entered.
+  // Entered before any frame at the new size: every mode is 4:3 at one field of view, so the
+  // preview stands where it stood.
   EXPECT_NEAR(f.options->preview->Position().x, previewAt.x, 0.2f);
   EXPECT_NEAR(f.options->preview->Position().y, previewAt.y, 0.2f);
+  // The pictures came back: the white title is there.
   DrawFrame(*f.options);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  const std::vector<u8> rgb = ReadFrame(800, 600);
-  int white = 0;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    if (rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230) ++white;
-  }
-  EXPECT_GT(white, 50);
+  EXPECT_GT(WhitePixels(ReadFrame(800, 600)), 50);
   SaveFrame("options-800", 800, 600);
 }
 
-TEST(OptionsScreen, ResolutionSelectorCyclesAndWrapsUnderThePointer) {
+TEST(OptionsScreen, SelectorsAndSkinArrowsUnderThePointer) {
   OptionsFixture f;
   OPEN_OR_SKIP(f);
-  ASSERT_EQ(f.options->resolution->GetValue(), 0);
-  // A click on the selector's text, placed at (283, 412) in overlay units.
-  const int expected[] = {1, 2, 0};
-  for (int want : expected) {
+  // The resolution selector at (283, 412) cycles and wraps, clicking each time.
+  for (int want : {1, 2, 0}) {
     Click(*f.options, 290.0f, 418.0f);
     EXPECT_EQ(f.options->resolution->GetValue(), want);
   }
   EXPECT_EQ(f.options->clicks, 3);
-  // Going round once and back to where it started is no change.
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  EXPECT_TRUE(f.options->displayChanges.empty());
-}
-
-TEST(OptionsScreen, SkinArrowsStopAtTheEndsButStillClick) {
-  OptionsFixture f;
-  OPEN_OR_SKIP(f);
-  ASSERT_EQ(f.options->skin, 0);
-  // Left of the first skin: stays, clicks.
+  // The skin arrows stop at 0 and at the last skin, but still click.
   f.options->OnCommand(CMD_SKIN_PREVIOUS, 0);
   EXPECT_EQ(f.options->skin, 0);
-  EXPECT_EQ(f.options->clicks, 1);
-  // Three to the right stop at the last skin.
-  for (int i = 0; i < 3; ++i) f.options->OnCommand(CMD_SKIN_NEXT, 0);
+  for (int i = 0; i < 3; ++i) Click(*f.options, 459.0f, 153.0f);  // "]" at (457, 149)
   EXPECT_EQ(f.options->skin, BRICK_SKIN_LAST);
-  EXPECT_EQ(f.options->clicks, 4);
-  // The "]" arrow answers the pointer at (457, 149).
-  Click(*f.options, 459.0f, 153.0f);
-  EXPECT_EQ(f.options->skin, BRICK_SKIN_LAST);
-  EXPECT_EQ(f.options->clicks, 5);
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  const std::vector<long> v = ConfigValues();
-  ASSERT_EQ(v.size(), 15u);
-  EXPECT_EQ(v[CFG_SKIN], BRICK_SKIN_LAST);
+  EXPECT_EQ(f.options->clicks, 7);
+  // Round the resolutions and back is no change; the skin is stored.
+  const std::vector<long> v = f.Ok();
+  EXPECT_TRUE(f.options->displayChanges.empty());
+  EXPECT_EQ(v[SKIN], BRICK_SKIN_LAST);
+  DrawFrame(*f.options);
+  EXPECT_GT(WhitePixels(ReadFrame(f.t.app.width, f.t.app.height)), 50);
+  SaveFrame("options", f.t.app.width, f.t.app.height);
 }
 
-TEST(OptionsScreen, MusicSwitchAndVolumeActAtOnceAndSurviveCancel) {
+TEST(OptionsScreen, MusicActsAtOnceAndCancelLeavesItAlone) {
   OptionsFixture f;
   OPEN_OR_SKIP(f);
   OMusicPlayer& music = *f.t.app.musicPlayer;
-  // Music playing when the screen is entered shows a ticked box.
   music.Resume();
   f.t.app.SwitchScreen(SCREEN_OPTIONS);
   ASSERT_TRUE(f.options->musicOn->ticked);
-  // Unticking pauses at once.
-  f.options->musicOn->ticked = false;
+  // Unticking pauses at once; a dragged slider is heard on the next frame.
   f.options->OnCommand(CMD_MUSIC_ON, CHECK_CLEARED);
   EXPECT_EQ(music.playing, 0);
-  // A dragged music slider is heard on the next frame and goes into the settings in memory.
   f.options->musicVolume->value = 57.6f;
   DrawFrame(*f.options);
   EXPECT_EQ(music.GetVolume(), 57u);
-  EXPECT_EQ(GetConfig().musicVolume, 57u);
-  // Cancel keeps both, and writes nothing.
+  // Cancel restarts nothing, keeps the volume and writes nothing.
   f.options->OnCommand(CMD_OPTIONS_CANCEL, 0);
-  EXPECT_EQ(music.playing, 0) << "Cancel must not restart the music";
+  EXPECT_EQ(music.playing, 0);
   EXPECT_EQ(music.GetVolume(), 57u);
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "untouched");
-  // Music paused elsewhere since: the box reads clear on the next visit.
+  // Paused since the last visit: the box reads clear, and OK stores both.
   f.t.app.SwitchScreen(SCREEN_OPTIONS);
   EXPECT_FALSE(f.options->musicOn->ticked);
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  const std::vector<long> v = ConfigValues();
-  ASSERT_EQ(v.size(), 15u);
-  EXPECT_EQ(v[5], 0) << "OK stores the music switch as the player has it";
-  EXPECT_EQ(v[CFG_MUSIC_VOLUME], 57);
+  const std::vector<long> v = f.Ok();
+  EXPECT_EQ(v[MUSIC_ON], 0);
+  EXPECT_EQ(v[MUSIC_VOLUME], 57);
 }
 
-TEST(OptionsScreen, CancelAndEscPutBackWhatOkWouldHaveApplied) {
+TEST(OptionsScreen, CancelAndEscPutBackWhatActedAtOnce) {
   OptionsFixture f;
   OPEN_OR_SKIP(f);
   OSoundPlayer& sound = *f.t.app.soundPlayer;
-  ASSERT_EQ(sound.on, 1);
   const i32 speed = f.t.app.gameSpeed;
-  // The sound switch acts at once...
   f.options->OnCommand(CMD_SOUND_ON, CHECK_CLEARED);
-  EXPECT_EQ(sound.on, 0);
+  EXPECT_EQ(sound.on, 0) << "the sound switch acts at once";
   f.options->resolution->Next();
   f.options->textureQuality->SetValue(5.0f);
   f.t.app.gameSpeed = 90;
-  // ...and Cancel turns it back, with the selectors, the texture slider and the speed.
   f.options->OnCommand(CMD_OPTIONS_CANCEL, 0);
   EXPECT_EQ(sound.on, 1);
   EXPECT_EQ(f.options->resolution->GetValue(), 0);
   EXPECT_EQ(f.options->textureQuality->value, 10.0f);
   EXPECT_EQ(f.t.app.gameSpeed, speed);
   EXPECT_EQ(f.t.menu->entered, 1);
-  EXPECT_EQ(f.options->clicks, 2);
-
-  // Esc does the same without a click, and is consumed.
+  // Esc: the same, consumed, without a click; other keys are not the screen's.
   f.t.app.SwitchScreen(SCREEN_OPTIONS);
   f.options->OnCommand(CMD_SOUND_ON, CHECK_CLEARED);
   const int clicks = f.options->clicks;
@@ -238,81 +216,18 @@ TEST(OptionsScreen, CancelAndEscPutBackWhatOkWouldHaveApplied) {
   EXPECT_EQ(f.options->clicks, clicks);
   EXPECT_EQ(f.t.menu->entered, 2);
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "untouched");
-  // Other keys are not the screen's.
   EXPECT_FALSE(f.options->HandleInput(KeyDown('A')));
-}
-
-TEST(OptionsScreen, SlidersHoldStepValuesButOkStoresADraggedValue) {
-  OptionsFixture f;
-  OPEN_OR_SKIP(f);
-  // Enter puts the speed on the slider's grid of 5.
-  f.t.app.gameSpeed = 113;
-  f.t.app.SwitchScreen(SCREEN_OPTIONS);
-  EXPECT_EQ(f.options->gameSpeed->value, 115.0f);
-  // A drag leaves the raw value; OK stores its whole part.
-  f.options->gameSpeed->value = 113.7f;
-  // The sound slider's top end lies one past its maximum on its grid.
-  f.options->soundVolume->SetValue(65535.0f);
-  EXPECT_EQ(f.options->soundVolume->value, 65536.0f);
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  EXPECT_EQ(f.t.app.gameSpeed, 113);
-  EXPECT_EQ(f.t.app.soundPlayer->GetVolume(), 65536u);
-  const std::vector<long> v = ConfigValues();
-  ASSERT_EQ(v.size(), 15u);
-  EXPECT_EQ(v[CFG_SPEED], 113);
-  EXPECT_EQ(v[CFG_SOUND_VOLUME], 65536);
-}
-
-TEST(OptionsScreen, OkAppliesDetailAndTextureQuality) {
-  OptionsFixture f;
-  OPEN_OR_SKIP(f);
-  ASSERT_EQ(GetModelCache().detail, 2u);
-  f.options->modelDetail->SetValue(1);
-  f.options->textureQuality->SetValue(6.0f);
-  f.options->OnCommand(CMD_OPTIONS_OK, 0);
-  EXPECT_EQ(GetModelCache().detail, 1u);
-  EXPECT_EQ(GetTextureCache().quality, 6u);
-  const std::vector<long> v = ConfigValues();
-  ASSERT_EQ(v.size(), 15u);
-  EXPECT_EQ(v[2], 6);
-  EXPECT_EQ(v[3], 1);
-  // The next visit shows the new values.
-  f.t.app.SwitchScreen(SCREEN_OPTIONS);
-  EXPECT_EQ(f.options->modelDetail->GetValue(), 1);
-  EXPECT_EQ(f.options->textureQuality->value, 6.0f);
 }
 
 TEST(OptionsScreen, PreviewAndSkinsLiveOnlyWhileTheScreenIsCurrent) {
   OptionsFixture f;
   OPEN_OR_SKIP(f);
-  ASSERT_NE(f.options->preview, nullptr);
   const f32 radius = f.options->preview->radius;
   EXPECT_NE(GetTextureCache().Find("BricksJ.jpg"), nullptr);
   f.t.app.SwitchScreen(SCREEN_MENU);
   EXPECT_EQ(f.options->preview, nullptr);
-  EXPECT_EQ(GetTextureCache().Find("BricksJ.jpg"), nullptr) << "skins released at Leave";
-  // A second visit builds a preview of the same size (the 0.1 scale does not compound).
+  EXPECT_EQ(GetTextureCache().Find("BricksJ.jpg"), nullptr);
+  // The 0.1 scale of the shared geometry does not compound over visits.
   f.t.app.SwitchScreen(SCREEN_OPTIONS);
-  ASSERT_NE(f.options->preview, nullptr);
   EXPECT_FLOAT_EQ(f.options->preview->radius, radius);
-}
-
-TEST(OptionsScreen, DrawsTheScreen) {
-  OptionsFixture f;
-  OPEN_OR_SKIP(f);
-  f.options->OnCommand(CMD_SKIN_NEXT, 0);
-  DrawFrame(*f.options);
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  SaveFrame("options", f.t.app.width, f.t.app.height);
-  // The title's white letters stand above the first frame line.
-  const std::vector<u8> rgb = ReadFrame(f.t.app.width, f.t.app.height);
-  int white = 0;
-  const int w = f.t.app.width;
-  for (int y = 445 * 480 / 512; y < 470 * 480 / 512; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const u8* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
-      if (p[0] > 230 && p[1] > 230 && p[2] > 230) ++white;
-    }
-  }
-  EXPECT_GT(white, 50);
 }
