@@ -1,7 +1,5 @@
 #include "ui/screens/HelpWindow.h"
 
-#include <cmath>
-
 #include <GL/gl.h>
 
 #include "assets/Model.h"
