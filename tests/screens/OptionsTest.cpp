@@ -232,4 +232,9 @@ TEST(OptionsScreen, PreviewAndSkinsLiveOnlyWhileTheScreenIsCurrent) {
   // The 0.1 scale of the shared geometry does not compound over visits.
   f.t.app.SwitchScreen(SCREEN_OPTIONS);
   EXPECT_FLOAT_EQ(f.options->preview->radius, radius);
+  // A skin number from a hand-edited file past the last skin shows the first one.
+  GetConfig().brickSkin = 9;
+  f.t.app.SwitchScreen(SCREEN_OPTIONS);
+  EXPECT_EQ(f.options->skin, 0);
+  DrawFrame(*f.options);
 }
