@@ -8,6 +8,8 @@
 #include "shell/Config.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
+#include "ui/screens/ConfigWindow.h"
+#include "ui/screens/HelpWindow.h"
 
 namespace {
 
@@ -29,9 +31,9 @@ bool ROdizovid::Load() {
   DrawProgress(40 + Random() % 6);
   game = AddWithBackground(*this, new ORenderWindow(SCREEN_GAME), "SBackTex.jpg");
   DrawProgress(50 + Random() % 5);
-  options = AddWithBackground(*this, new ORenderWindow(SCREEN_OPTIONS), "SBackTex.jpg");
+  options = AddWithBackground(*this, new OConfigWindow(), "SBackTex.jpg");
   DrawProgress(60 + Random() % 6);
-  help = AddWithBackground(*this, new ORenderWindow(SCREEN_HELP), "SBackTex.jpg");
+  help = AddWithBackground(*this, new OHelpWindow(), "SBackTex.jpg");
   DrawProgress(70 + Random() % 6);
   scores = AddWithBackground(*this, new ORenderWindow(SCREEN_SCORES), "SBackTex.jpg");
   DrawProgress(78 + Random() % 5);
