@@ -161,6 +161,7 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   }
   videoStarted = true;
   SDL_DisableScreenSaver();
+  SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
 
   modes[0] = {640, 480};
   modes[1] = {800, 600};
@@ -325,7 +326,9 @@ void OGLWindow::Quit() { PostQuit(0); }
 
 void OGLWindow::ShowPointer(bool show) {
   pointerCounter += show ? 1 : -1;
-  SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  // Before the video subsystem is up (or after it is gone) there is no pointer to change: the
+  // counter is applied when the window is created.
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void OGLWindow::GetDrawableSize(int& w, int& h) const {

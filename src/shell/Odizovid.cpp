@@ -8,7 +8,9 @@
 #include "shell/Config.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
+#include "ui/screens/ConfigWindow.h"
 #include "ui/screens/GameScreenLink.h"
+#include "ui/screens/HelpWindow.h"
 #include "ui/screens/MenuWindow.h"
 #include "ui/screens/ScoreWindow.h"
 #include "ui/screens/SelectWindow.h"
@@ -33,9 +35,9 @@ bool ROdizovid::Load() {
   DrawProgress(40 + Random() % 6);
   game = AddWithBackground(*this, new ORenderWindow(SCREEN_GAME), "SBackTex.jpg");
   DrawProgress(50 + Random() % 5);
-  options = AddWithBackground(*this, new ORenderWindow(SCREEN_OPTIONS), "SBackTex.jpg");
+  options = AddWithBackground(*this, new OConfigWindow(), "SBackTex.jpg");
   DrawProgress(60 + Random() % 6);
-  help = AddWithBackground(*this, new ORenderWindow(SCREEN_HELP), "SBackTex.jpg");
+  help = AddWithBackground(*this, new OHelpWindow(), "SBackTex.jpg");
   DrawProgress(70 + Random() % 6);
   scores = AddWithBackground(*this, new OScoreWindow(), "SBackTex.jpg");
   DrawProgress(78 + Random() % 5);

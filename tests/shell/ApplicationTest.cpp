@@ -164,3 +164,19 @@ TEST(Application, LoadAndApplyDisplayChange) {
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(after[c], before[c], 24);  // the same picture again
   app.Unload();
 }
+
+// Applications come and go in one process (tests, a display re-creation) without touching a
+// pointer that no longer exists.
+TEST(Application, SeveralInOneProcess) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  for (int i = 0; i < 3; ++i) {
+    ScratchDir dir;
+    WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+    MessageRecorder boxes;
+    OApplication app;
+    GetConfig().Reset();
+    EXPECT_TRUE(app.Create("3D", "Brikon 3D 2.0", 640, 480, true));
+    EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
+  }
+}

@@ -1,0 +1,387 @@
+#include "ui/screens/ConfigWindow.h"
+
+#include <cmath>
+
+#include <GL/gl.h>
+
+#include "assets/ModelCache.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundPlayer.h"
+#include "audio/SoundTable.h"
+#include "playfield/Block.h"
+#include "scene/Camera.h"
+#include "scene/Font.h"
+#include "shell/Application.h"
+#include "shell/Config.h"
+#include "ui/controls/Button2D.h"
+#include "ui/controls/CheckBox.h"
+#include "ui/controls/Slider.h"
+#include "ui/controls/TextStack.h"
+#include "ui/screens/OverlayPlace.h"
+
+const char* const BRICK_SKIN_FILES[BRICK_SKIN_LAST + 1] = {"Bricks.Tga", "BricksC.jpg",
+                                                            "BricksJ.jpg"};
+
+namespace {
+
+// Grey of the labels and frames.
+constexpr f32 LABEL_R = 0.670588f;
+constexpr f32 LABEL_G = 0.690196f;
+constexpr f32 LABEL_B = 0.717647f;
+constexpr f32 SELECTOR_SCALE = 0.75f;
+// The preview brick stands far behind the controls (the camera is at z -64).
+constexpr f32 PREVIEW_Z = 48.0f;
+constexpr f32 PREVIEW_SCALE = 0.1f;
+
+struct ORow {
+  const char* label;
+  f32 k;  // row number; rows with 3D controls are spaced by half rows
+};
+constexpr ORow ROWS[8] = {{"Screen Resolution", 0.0f}, {"Color Depth", 1.0f},
+                          {"Models Detalization", 2.0f}, {"Textures Quality", 3.5f},
+                          {"Sound", 5.0f},             {"Music", 6.5f},
+                          {"Game Speed", 9.0f},        {"Bricks Skin", 10.5f}};
+
+}  // namespace
+
+OConfigWindow::OConfigWindow(u32 id) : ORenderWindow(id) {}
+
+OConfigWindow::~OConfigWindow() { delete preview; }
+
+i32 OConfigWindow::RowY(f32 k) { return static_cast<i32>(512.0f - 100.0f - 25.0f * k); }
+
+void OConfigWindow::Place(O3D& object, f32 vx, f32 vy, f32 z) const {
+  if (camera == nullptr) return;
+  PlaceAtOverlayPoint(object, vx, vy, z, *camera);
+}
+
+OSlider* OConfigWindow::NewSlider(u32 commandId, f32 minimum, f32 maximum, f32 step) {
+  auto* slider = new OSlider(commandId, minimum, maximum, step);
+  slider->LoadModels("Interface/Slider.Zmod", "Interface/SliderStem.Zmod");
+  return slider;
+}
+
+bool OConfigWindow::Load() {
+  OFont* font = app != nullptr ? app->font : nullptr;
+
+  okButton = new OButton2D(CMD_OPTIONS_OK, false);
+  okButton->LoadImages("Menu/nOk.Tga", "Menu/aOk.Tga", "Menu/mOk.Tga");
+  okButton->SetRect(170.0f, 44.0f, 81.92f, 27.3f);
+  AddControl(okButton);
+  cancelButton = new OButton2D(CMD_OPTIONS_CANCEL, false);
+  cancelButton->LoadImages("Menu/nCancel.Tga", "Menu/aCancel.Tga", "Menu/mCancel.Tga");
+  cancelButton->SetRect(235.0f, 44.0f, 164.84f, 27.3f);
+  AddControl(cancelButton);
+
+  resolution = new OTextStack(font, CMD_RESOLUTION, false, SELECTOR_SCALE);
+  resolution->AddItem("640 x 480", 0);
+  resolution->AddItem("800 x 600", 1);
+  resolution->AddItem("1024 x 768", 2);
+  resolution->SetPosition(static_cast<i16>(valueX), static_cast<i16>(RowY(0)));
+  AddControl(resolution);
+  colorDepth = new OTextStack(font, CMD_COLOR_DEPTH, false, SELECTOR_SCALE);
+  colorDepth->AddItem("16 Bit", 16);
+  colorDepth->AddItem("32 Bit", 32);
+  colorDepth->SetPosition(static_cast<i16>(valueX), static_cast<i16>(RowY(1)));
+  AddControl(colorDepth);
+  modelDetail = new OTextStack(font, CMD_MODEL_DETAIL, false, SELECTOR_SCALE);
+  modelDetail->AddItem("High", 2);
+  modelDetail->AddItem("Medium", 1);
+  modelDetail->SetPosition(static_cast<i16>(valueX), static_cast<i16>(RowY(2)));
+  AddControl(modelDetail);
+
+  // The model scales go into the geometry every slider and check box shares, so they are set
+  // once, on the first of each.
+  textureQuality = NewSlider(CMD_TEXTURE_QUALITY, 4.0f, 10.0f, 1.0f);
+  textureQuality->SetModelScale(0.1f, 0.075f, 0.1f);
+  textureQuality->knob->ScaleData(1.0f, 0.75f, 1.0f);
+  textureQuality->SetValue(0.0f);
+  Place(*textureQuality, 375.0f, 334.0f, 0.0f);
+  AddControl(textureQuality);
+
+  soundOn = new OCheckBox(CMD_SOUND_ON);
+  soundOn->Load("Interface/CheckBox.Zmod");
+  Place(*soundOn, 265.0f, 297.0f, 0.0f);
+  soundOn->ScaleData(0.1f, 0.1f, 0.1f);
+  AddControl(soundOn);
+  soundVolume = NewSlider(CMD_SOUND_VOLUME, 0.0f, 65535.0f, 4096.0f);
+  Place(*soundVolume, 375.0f, 297.0f, 0.0f);
+  soundVolume->SetValue(0.0f);
+  AddControl(soundVolume);
+
+  musicOn = new OCheckBox(CMD_MUSIC_ON);
+  musicOn->Load("Interface/CheckBox.Zmod");
+  Place(*musicOn, 265.0f, 259.0f, 0.0f);
+  AddControl(musicOn);
+  musicVolume = NewSlider(CMD_MUSIC_VOLUME, 20.0f, 100.0f, 1.0f);
+  Place(*musicVolume, 375.0f, 259.0f, 0.0f);
+  musicVolume->SetValue(20.0f);
+  AddControl(musicVolume);
+
+  gameSpeed = NewSlider(CMD_TEXTURE_QUALITY, 75.0f, 150.0f, 5.0f);
+  Place(*gameSpeed, 375.0f, 197.0f, 0.0f);
+  gameSpeed->SetValue(100.0f);
+  AddControl(gameSpeed);
+
+  // One-item selectors used as buttons: each click reports key 0.
+  skinPrevious = new OTextStack(font, CMD_SKIN_PREVIOUS, false, SELECTOR_SCALE);
+  skinPrevious->AddItem("[", 0);
+  skinPrevious->SetPosition(265, 149);
+  AddControl(skinPrevious);
+  skinPrevious->SetValue(0);
+  skinNext = new OTextStack(font, CMD_SKIN_NEXT, false, SELECTOR_SCALE);
+  skinNext->AddItem("]", 0);
+  skinNext->SetPosition(457, 149);
+  AddControl(skinNext);
+  skinNext->SetValue(0);
+  return true;
+}
+
+void OConfigWindow::Enter() {
+  ORenderWindow::Enter();
+  OSoundPlayer* sound = app != nullptr ? app->soundPlayer : nullptr;
+  OMusicPlayer* music = app != nullptr ? app->musicPlayer : nullptr;
+
+  savedResolution = app != nullptr ? app->resolutionIndex : 0;
+  resolution->SetValue(static_cast<i32>(savedResolution));
+  savedColorBits = app != nullptr ? app->colorBits : 32;
+  colorDepth->SetValue(static_cast<i32>(savedColorBits));
+  savedModelDetail = GetModelCache().detail;
+  modelDetail->SetValue(static_cast<i32>(savedModelDetail));
+  savedTextureQuality = GetTextureCache().quality;
+  textureQuality->SetValue(static_cast<f32>(savedTextureQuality));
+
+  savedSoundVolume = sound != nullptr ? sound->GetVolume() : 0;
+  soundVolume->SetValue(static_cast<f32>(savedSoundVolume));
+  savedSoundOn = sound != nullptr && sound->on != 0;
+  soundOn->ticked = savedSoundOn;
+  soundOn->ShowObject(savedSoundOn ? 1 : 0, !savedSoundOn);
+
+  savedMusicVolume = music != nullptr ? music->GetVolume() : 0;
+  musicVolume->SetValue(static_cast<f32>(savedMusicVolume));
+  // The box shows the player's state both ways: music may have been paused elsewhere since the
+  // last visit (a minimised window), and a box left ticked would then read the wrong way round.
+  const bool musicPlaying = music != nullptr && music->playing != 0;
+  musicOn->ticked = musicPlaying;
+  musicOn->ShowObject(musicPlaying ? 1 : 0, !musicPlaying);
+
+  savedGameSpeed = app != nullptr ? static_cast<f32>(app->gameSpeed) : 125.0f;
+  gameSpeed->SetValue(savedGameSpeed);
+
+  savedSkin = static_cast<i32>(GetConfig().brickSkin);
+  if (savedSkin < 0 || savedSkin > BRICK_SKIN_LAST) savedSkin = 0;
+  skin = savedSkin;
+
+  delete preview;
+  preview = new OBlock();
+  preview->Load("SkinBlocks.Zmod");
+  // The geometry is loaded afresh here (the last preview's release dropped it from the cache),
+  // so scaling the shared vertices never compounds.
+  preview->ScaleUniform(PREVIEW_SCALE);
+  preview->ComputeBounds();
+  Place(*preview, 295.0f, 141.0f, PREVIEW_Z);
+  const OVector at = preview->Position();
+  preview->TurnTo(at.x, at.y, -64.0f, OVector{0.0f, 1.0f, 0.0f});
+
+  for (i32 i = 0; i <= BRICK_SKIN_LAST; ++i) skins[i].Load(BRICK_SKIN_FILES[i]);
+}
+
+void OConfigWindow::Leave() {
+  ORenderWindow::Leave();
+  delete preview;
+  preview = nullptr;
+  for (OTexture& t : skins) t.Release();
+}
+
+void OConfigWindow::Draw() {
+  ORenderWindow::Draw();
+  if (preview != nullptr) {
+    skins[skin].Bind();
+    preview->Draw();
+  }
+
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glDisable(GL_LIGHTING);
+  Ortho2D(512, 512);
+  glEnable(GL_TEXTURE_2D);
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font != nullptr) {
+    font->colour.SetWithAlpha(LABEL_R, LABEL_G, LABEL_B, -1.0f);
+    for (const ORow& row : ROWS) {
+      font->Print(labelX, static_cast<f32>(RowY(row.k)), row.label, 0, true, 0.75f);
+    }
+    font->colour.SetWithAlpha(1.0f, 1.0f, 1.0f, -1.0f);
+    const std::string title = "OPTIONS";
+    font->Print(256.0f - 0.5f * font->TextWidth(title), 445.0f, title, 0, true, 1.0f);
+  }
+
+  // Two frames round the display rows and the sound rows.
+  glDisable(GL_TEXTURE_2D);
+  glColor3ub(109, 114, 124);
+  const f32 left = labelX - 8.0f;
+  const f32 right = left + (512.0f - labelX - 24.0f);
+  const f32 frames[2][2] = {{444.0f, 229.0f}, {219.0f, 94.0f}};
+  for (const auto& f : frames) {
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(left, f[0]);
+    glVertex2f(right, f[0]);
+    glVertex2f(right, f[1]);
+    glVertex2f(left, f[1]);
+    glVertex2f(left, f[0]);
+    glEnd();
+  }
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+
+  // The music volume follows the slider while it is dragged, so the player hears the change.
+  OMusicPlayer* music = app != nullptr ? app->musicPlayer : nullptr;
+  if (music != nullptr) {
+    const u32 wanted = static_cast<u32>(std::trunc(musicVolume->value));
+    if (music->GetVolume() != wanted) {
+      GetConfig().musicVolume = wanted;
+      music->SetVolume(wanted);
+    }
+  }
+}
+
+bool OConfigWindow::HandleInput(const OInputEvent& event) {
+  if (ORenderWindow::HandleInput(event)) return true;
+  if (event.type != EV_KEYDOWN) return false;
+  if (event.key == VK_CONTROL) {
+    if (app != nullptr) app->Minimize(false);
+    return true;
+  }
+  if (event.key == VK_ESCAPE) {
+    Revert();
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+    return true;
+  }
+  return false;
+}
+
+bool OConfigWindow::OnCommand(u32 commandId, u32 parameter) {
+  switch (commandId) {
+    case CMD_OPTIONS_OK:
+      PlayClick();
+      Apply();
+      if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+      return true;
+    case CMD_OPTIONS_CANCEL:
+      Revert();
+      PlayClick();
+      if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+      return true;
+    case CMD_RESOLUTION:
+    case CMD_COLOR_DEPTH:
+    case CMD_MODEL_DETAIL:
+      PlayClick();
+      return true;
+    case CMD_SKIN_PREVIOUS:
+      if (skin > 0) --skin;
+      PlayClick();
+      return true;
+    case CMD_SKIN_NEXT:
+      if (skin < BRICK_SKIN_LAST) ++skin;
+      PlayClick();
+      return true;
+    case CMD_SOUND_ON:
+      PlayClick();
+      if (app != nullptr && app->soundPlayer != nullptr) {
+        app->soundPlayer->on = app->soundPlayer->on ? 0 : 1;
+      }
+      return true;
+    case CMD_MUSIC_ON: {
+      PlayClick();
+      OMusicPlayer* music = app != nullptr ? app->musicPlayer : nullptr;
+      if (music == nullptr) return true;
+      if (parameter == CHECK_TICKED) {
+        if (music->started != 1) {
+          music->PlayCurrent();
+        } else {
+          music->Resume();
+        }
+      } else if (parameter == CHECK_CLEARED) {
+        music->Pause();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void OConfigWindow::Apply() {
+  OConfig& config = GetConfig();
+  if (app != nullptr) {
+    const i32 newResolution = resolution->GetValue();
+    const i32 newBits = colorDepth->GetValue();
+    if (newResolution >= 0 && newBits >= 0 &&
+        (static_cast<u32>(newResolution) != app->resolutionIndex ||
+         static_cast<u32>(newBits) != app->colorBits)) {
+      app->colorBits = static_cast<u8>(newBits);
+      ChangeDisplay(static_cast<u32>(newResolution));
+      config.colorBits = static_cast<u32>(newBits);
+      config.resolutionIndex = static_cast<u32>(newResolution);
+    }
+  }
+
+  const i32 newDetail = modelDetail->GetValue();
+  OModelCache& models = GetModelCache();
+  if (newDetail >= 0 && static_cast<u32>(newDetail) != models.detail) {
+    models.detail = static_cast<u32>(newDetail);
+    models.ReloadDetail();
+    config.modelDetail = models.detail;
+  }
+
+  const u32 newQuality = static_cast<u32>(std::trunc(textureQuality->value));
+  OTextureCache& textures = GetTextureCache();
+  if (newQuality != textures.quality) {
+    textures.quality = newQuality;
+    textures.SetFilterAll(newQuality);
+    config.textureQuality = newQuality;
+  }
+
+  OSoundPlayer* sound = app != nullptr ? app->soundPlayer : nullptr;
+  OMusicPlayer* music = app != nullptr ? app->musicPlayer : nullptr;
+  const u32 newVolume = static_cast<u32>(std::trunc(soundVolume->value));
+  if (sound != nullptr && newVolume != sound->GetVolume()) {
+    config.soundVolume = newVolume;
+    sound->SetVolume(newVolume);
+  }
+  if (sound != nullptr) config.soundOn = sound->on;
+  if (music != nullptr) config.musicOn = music->playing;
+
+  // A speed left by a drag is off the step grid; the stored speed is its whole part.
+  if (app != nullptr && static_cast<f32>(app->gameSpeed) != gameSpeed->value) {
+    app->gameSpeed = static_cast<i32>(std::trunc(gameSpeed->value));
+    config.gameSpeed = static_cast<u32>(app->gameSpeed);
+  }
+  if (skin != savedSkin) config.brickSkin = static_cast<u32>(skin);
+  config.Save();
+}
+
+void OConfigWindow::Revert() {
+  resolution->SetValue(static_cast<i32>(savedResolution));
+  colorDepth->SetValue(static_cast<i32>(savedColorBits));
+  modelDetail->SetValue(static_cast<i32>(savedModelDetail));
+  textureQuality->SetValue(static_cast<f32>(savedTextureQuality));
+  if (app != nullptr) {
+    app->gameSpeed = static_cast<i32>(std::trunc(savedGameSpeed));
+    if (app->soundPlayer != nullptr) app->soundPlayer->on = savedSoundOn ? 1 : 0;
+  }
+}
+
+void OConfigWindow::PlayClick() {
+  if (app != nullptr && app->soundPlayer != nullptr) app->soundPlayer->Play(SND_CLICK_MENU);
+}
+
+void OConfigWindow::ChangeDisplay(u32 newResolutionIndex) {
+  if (app != nullptr) app->ApplyDisplayChange(static_cast<u8>(newResolutionIndex));
+}
