@@ -13,6 +13,7 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 
+#include "assets/ImageWriter.h"
 #include "assets/ModelCache.h"
 #include "assets/Resource.h"
 #include "audio/SoundPlayer.h"
@@ -75,19 +76,14 @@ inline OInputEvent At(u32 type, f32 vx, f32 vy) {
   return e;
 }
 
-inline OInputEvent KeyDown(u16 key) {
+inline OInputEvent KeyEvent(u32 type, u16 key) {
   OInputEvent e;
-  e.type = EV_KEYDOWN;
+  e.type = type;
   e.key = key;
   return e;
 }
-
-inline OInputEvent Char(char c) {
-  OInputEvent e;
-  e.type = EV_CHAR;
-  e.key = static_cast<u8>(c);
-  return e;
-}
+inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
+inline OInputEvent Char(char c) { return KeyEvent(EV_CHAR, static_cast<u8>(c)); }
 
 // The frame buffer (640 x 480), bottom row first, RGB.
 inline std::vector<u8> ReadFrame() {
@@ -112,26 +108,11 @@ inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f
   return n;
 }
 
-// Saves the frame as a 24-bit TGA beside the build (top row first) for looking at.
+// Saves the frame as a TGA beside the build, for looking at.
 inline void SaveFrame(const std::string& name) {
   const std::vector<u8> rgb = ReadFrame();
-  std::string out(18, '\0');
-  out[2] = 2;
-  out[12] = static_cast<char>(640 & 0xFF);
-  out[13] = static_cast<char>(640 >> 8);
-  out[14] = static_cast<char>(480 & 0xFF);
-  out[15] = static_cast<char>(480 >> 8);
-  out[16] = 24;
-  out[17] = 0x20;
-  for (int row = 479; row >= 0; --row) {
-    const u8* p = rgb.data() + static_cast<size_t>(row) * 640 * 3;
-    for (int i = 0; i < 640 * 3; i += 3) {
-      out.push_back(static_cast<char>(p[i + 2]));
-      out.push_back(static_cast<char>(p[i + 1]));
-      out.push_back(static_cast<char>(p[i]));
-    }
-  }
-  WriteFile(std::string(BRIKON_BINARY_DIR) + "/" + name, out);
+  const std::vector<u8> tga = EncodeTga(640, 480, 3, rgb.data());
+  WriteFile(std::string(BRIKON_BINARY_DIR) + "/" + name, std::string(tga.begin(), tga.end()));
 }
 
 // One application with all six screens, the menu current. Each TEST runs in its own process,
