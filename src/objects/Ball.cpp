@@ -169,15 +169,21 @@ bool OBall::BounceWalls() {
     velocity.z = -std::fabs(velocity.z);
     stopSwerve();
   }
-  // Back inside the walls, so that a long tick cannot carry a ball through one. There is no
-  // wall on the bat side: a ball that passes the bat leaves the field there.
+  // Back inside the walls, so that a long tick cannot carry a ball through one.
+  KeepInsideWalls();
+  return hit;
+}
+
+void OBall::KeepInsideWalls() {
+  // There is no wall on the bat side: a ball that passes the bat leaves the field there.
+  OVector p = Position();
+  const f32 r = radius;
   if (p.x - r < fieldMin.x) p.x = fieldMin.x + r;
   if (p.x + r > fieldMax.x) p.x = fieldMax.x - r;
   if (p.y - r < fieldMin.y) p.y = fieldMin.y + r;
   if (p.y + r > fieldMax.y) p.y = fieldMax.y - r;
   if (p.z + r > fieldMax.z) p.z = fieldMax.z - r;
   SetPosition(p);
-  return hit;
 }
 
 void OBall::DrawWallGlow() {
@@ -360,6 +366,8 @@ void OBallSet::Update(u32 elapsedMs) {
   for (size_t i = 0; i < balls.size(); ++i) {
     for (size_t j = i + 1; j < balls.size(); ++j) balls[i]->Bounce(*balls[j]);
   }
+  // Two balls pushed apart next to a wall must not end up inside it.
+  for (OBall* ball : balls) ball->KeepInsideWalls();
 }
 
 void OBallSet::Draw() {

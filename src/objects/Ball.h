@@ -53,6 +53,8 @@ public:
   void SetField(const OVector& min, const OVector& max);
   // Reflects off the walls (strict tests, so a ball exactly at a wall's limit is not reflected)
   // and clamps x and y into the field. True when any wall was touched.
+  // Puts the ball back inside the side and far walls without touching its velocity.
+  void KeepInsideWalls();
   bool BounceWalls();
 
   bool IsHeavy() const { return heavyTime > 0; }
