@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assets/ModelData.h"
 #include "effects/BallTrail.h"
 #include "effects/ParticleList.h"
 #include "objects/ObjectSound.h"
@@ -47,6 +48,13 @@ void SideSpeed(f32& v, f32& drift) {
 
 f32 Uniform() { return static_cast<f32>(Random()) / static_cast<f32>(RANDOM_MAX); }
 
+// The particle list owns a trail once registered and a new game clears the list: a trail is
+// only touched while the list still holds it.
+OBallTrail* Held(OBallTrail* trail) {
+  const std::vector<TkBaseBound*>& systems = GetParticleList().systems;
+  return std::find(systems.begin(), systems.end(), trail) != systems.end() ? trail : nullptr;
+}
+
 }  // namespace
 
 i32 OBallSet::flashTimer = 0;
@@ -70,12 +78,14 @@ OBall::OBall(const OBall& tmpl)
 }
 
 OBall::~OBall() {
-  if (trail != nullptr) trail->alive = 0;
+  if (Held(trail) != nullptr) trail->alive = 0;
 }
 
 bool OBall::LoadTemplate(const std::string& modelName) {
   Load(modelName);
-  ScaleUniform(BALL_MODEL_SCALE);
+  // The geometry is shared through the model cache: when a new game loads the templates again
+  // while balls of the old one still hold it, it is already at its size and must not shrink.
+  ScaleUniform(BALL_MODEL_SCALE / data->scale[0]);
   ComputeSize();
   ComputeBounds();
   BuildLists();
@@ -89,6 +99,7 @@ bool OBall::LoadTemplate(const std::string& modelName) {
 
 void OBall::Update(u32 elapsedMs) {
   const f32 t = static_cast<f32>(elapsedMs);
+  if (trail != nullptr) trail = Held(trail);
   if (heavyTime < 1 && trail != nullptr) {
     // The heavy state is over: the flames burn out on their own.
     trail->finished = 1;
@@ -174,8 +185,9 @@ void OBall::DrawWallGlow() {
   glDepthMask(GL_FALSE);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  const bool textured = glowTexture.image != nullptr;
-  if (textured) {
+  // Without its picture the glow is a plain square; texturing is put back afterwards.
+  const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
+  if (glowTexture.image != nullptr) {
     glEnable(GL_TEXTURE_2D);
     glowTexture.Bind();
   } else {
@@ -219,6 +231,11 @@ void OBall::DrawWallGlow() {
     glEnd();
   }
   glColor3f(1.0f, 1.0f, 1.0f);
+  if (wasTextured) {
+    glEnable(GL_TEXTURE_2D);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_BLEND);
   glDepthMask(GL_TRUE);
@@ -389,7 +406,7 @@ void OBallSet::MakeHeavy() {
   for (OBall* ball : balls) {
     ball->heavyTime = share;
     // A ball already burning keeps one trail: the old one is left to burn out.
-    if (ball->trail != nullptr) ball->trail->finished = 1;
+    if (Held(ball->trail) != nullptr) ball->trail->finished = 1;
     ball->trail = static_cast<OBallTrail*>(trailTemplate->Clone());
     ball->trail->emitter = ball->Position();
     GetParticleList().Add(ball->trail);

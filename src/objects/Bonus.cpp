@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "assets/ModelData.h"
 #include "effects/Firework.h"
 #include "effects/FireworkPool.h"
 #include "objects/Ball.h"
@@ -117,7 +118,8 @@ void OBonusSet::Load() {
   for (i32 i = 0; i < BONUS_TYPES; ++i) {
     OBonus& b = *templates[i];
     b.Load(BONUS_KINDS[i].model);
-    b.ScaleUniform(BONUS_KINDS[i].scale);
+    // Shared geometry that is already at its size (loaded before) is left as it is.
+    b.ScaleUniform(BONUS_KINDS[i].scale / b.data->scale[0]);
     b.ComputeSize();
     b.ComputeBounds();
     b.BuildLists();

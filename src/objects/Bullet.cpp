@@ -1,5 +1,7 @@
 #include "objects/Bullet.h"
 
+#include <algorithm>
+
 #include "effects/BloxExpl.h"
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
@@ -19,6 +21,13 @@ constexpr f32 FAR_WALL_GAP = 0.1f;
 // Layers past the corridor's front that rockets do not reach.
 constexpr i32 ROCKET_LAYER_REACH = 12;
 
+// The particle list owns a trail once registered and a new game clears the list: a trail is
+// only touched while the list still holds it.
+OHellTrail* Held(OHellTrail* trail) {
+  const std::vector<TkBaseBound*>& systems = GetParticleList().systems;
+  return std::find(systems.begin(), systems.end(), trail) != systems.end() ? trail : nullptr;
+}
+
 }  // namespace
 
 bool OBulletSet::loadModels = true;
@@ -27,6 +36,7 @@ OBullet::OBullet() { radius = BULLET_RADIUS; }
 
 void OBullet::Update(u32 elapsedMs) {
   SetPosition(Position() + velocity * static_cast<f32>(elapsedMs));
+  trail = Held(trail);
   if (trail != nullptr) {
     const OVector p = Position();
     trail->emitter = {p.x, p.y, p.z - TRAIL_BEHIND};
@@ -66,6 +76,7 @@ void OBulletSet::Load() {
 OBullet* OBulletSet::Fire(const OVector& position, const OVector& velocity) {
   OBullet* bullet = new OBullet();
   if (loadModels) {
+    // The gun bonus's geometry, shared through the model cache: the bonus set has scaled it.
     bullet->Load("Bonus/Gun.Zmod");
     bullet->ComputeBounds();
   }
@@ -91,14 +102,14 @@ void OBulletSet::Draw() {
 
 void OBulletSet::Clear() {
   for (OBullet* b : bullets) {
-    if (b->trail != nullptr) b->trail->alive = 0;
+    if (Held(b->trail) != nullptr) b->trail->alive = 0;
     delete b;
   }
   bullets.clear();
 }
 
 void OBulletSet::Explode(OBullet* bullet) {
-  if (bullet->trail != nullptr) {
+  if (Held(bullet->trail) != nullptr) {
     bullet->trail->alive = 0;
     bullet->trail = nullptr;
   }
@@ -121,7 +132,7 @@ void OBulletSet::Collide() {
     if (p.z > fieldMax.z) {
       p.z = fieldMax.z - FAR_WALL_GAP;
       b->SetPosition(p);
-      if (b->trail != nullptr) b->trail->emitter.z = p.z;
+      if (Held(b->trail) != nullptr) b->trail->emitter.z = p.z;
       Explode(b);
       bullets.erase(bullets.begin() + static_cast<long>(i));
       delete b;

@@ -232,18 +232,3 @@ TEST(Bonus, LevelEndBurstsTheBonusesFiftyMillisecondsApart) {
   m.bonuses.Update(0);
   EXPECT_EQ(m.bonuses.released, 1);
 }
-
-TEST(Bonus, CelebrationThrowsBonusesUpForAWhile) {
-  BonusWorld w;
-  w.grid.bonusDropPending = 1;
-  for (int i = 0; i < 30; ++i) w.bonuses.Celebrate();
-  EXPECT_EQ(w.grid.bonusDropPending, 0);
-  EXPECT_LE(w.bonuses.active.size(), 10u);
-  for (OBonus* b : w.bonuses.active) {
-    EXPECT_GT(b->velocity.z, 0.0f);
-    EXPECT_GE(b->life, 500);
-    EXPECT_LE(b->life, 2500);
-  }
-  for (int i = 0; i < 300; ++i) w.bonuses.Update(10);
-  EXPECT_TRUE(w.bonuses.active.empty());
-}

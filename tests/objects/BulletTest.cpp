@@ -102,3 +102,19 @@ TEST(Rocket, FiringAfterTheGameIsLostSpendsChargeButMakesNoRocket) {
   EXPECT_TRUE(w.bullets.bullets.empty());
   EXPECT_TRUE(PlayedSounds().empty());
 }
+
+TEST(Rocket, ANewGameClearingTheEffectsFirstLeavesRocketsAndBallsSafe) {
+  RocketWorld w;
+  w.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
+  w.PlayBall({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});
+  w.ballSet.MakeHeavy();
+  // The game screen clears the particle list before the rockets and balls.
+  GetParticleList().Clear();
+  w.bullets.Update(16);
+  w.ballSet.Update(16);
+  EXPECT_EQ(w.bullets.bullets[0]->trail, nullptr);
+  EXPECT_EQ(w.ballSet.balls[0]->trail, nullptr);
+  w.bullets.Clear();
+  w.ballSet.Clear();
+  EXPECT_EQ(GetParticleList().Count(), 0u);
+}

@@ -1,0 +1,176 @@
+// Pictures of the objects as the game draws them, from the game's own data: a heavy ball with
+// its flame trail and wall glow, a rocket with its smoke, and falling bonuses over a slowed bat. Written as PNG files under
+// <build>/screenshots/ to be looked at; the test checks that something was drawn where the
+// objects are. Skipped without the game's archive or a display.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "ObjectsTestSupport.h"
+#include "assets/Resource.h"
+#include "effects/BallTrail.h"
+#include "effects/FireworkPool.h"
+#include "effects/HellTrail.h"
+#include "playfield/VoxelMap.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
+#include "scene/ObjectList.h"
+#include "shell/Exception.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+constexpr int W = 640, H = 480;
+
+bool CopyGameArchive() {
+  const std::string source = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
+  if (!FileExists(source)) return false;
+  WriteFile("Data/Resource.Tkr", ReadFile(source));
+  return GetResource().Open();
+}
+
+// The game's view: camera 14.4 in front of the bat, looking into the field, light at the bat.
+void BeginFrame(OCamera& camera, OLight& light) {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  camera.fieldOfView = 45.0f;
+  camera.SetPosition(0.0f, 0.0f, -14.4f);
+  camera.LookAt(0.0f, 0.0f, 0.0f);
+  camera.Apply(W, H);
+  light.SetColor(GL_AMBIENT, 1, 1, 1, 1);
+  light.SetPosition(0.0f, 0.0f, -4.0f);
+  light.Apply();
+  glEnable(GL_TEXTURE_2D);
+}
+
+// Saves the back buffer as a PNG (through a PPM and ImageMagick) and returns the lit pixels.
+int SaveScreenshot(const std::string& name) {
+  glFinish();
+  std::vector<u8> pixels(W * H * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/screenshots";
+  RunCommand("mkdir -p '" + folder + "'");
+  const std::string ppm = folder + "/" + name + ".ppm";
+  std::ofstream out(ppm, std::ios::binary);
+  out << "P6\n" << W << " " << H << "\n255\n";
+  for (int y = H - 1; y >= 0; --y) out.write(reinterpret_cast<const char*>(&pixels[y * W * 3]), W * 3);
+  out.close();
+  RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
+  int lit = 0;
+  for (size_t i = 0; i + 2 < pixels.size(); i += 3) lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) > 16 ? 1 : 0;
+  return lit;
+}
+
+}  // namespace
+
+TEST(ObjectsPicture, HeavyBallRocketAndBonusesAsTheGameDrawsThem) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  if (!CopyGameArchive()) GTEST_SKIP() << "no game archive in " << BRIKON_GAME_DIR;
+  GetParticleList().Clear();
+
+  OCamera camera(W, H, 45, 1, 1024);
+  OLight light(1);
+  light.localViewer = 1;
+
+  // The cage of the normal classic episode, for the walls the glow lights.
+  OVoxelMap grid;
+  bool haveCage = true;
+  try {
+    grid.SetLevel(1, 0);
+    grid.Init(1);
+  } catch (const OException&) {
+    haveCage = false;
+  }
+
+  OPlayer bat(nullptr);
+  bat.Load("Player.Zmod");
+  bat.SetBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  bat.ScaleUniform(0.0064285714f);
+  bat.BuildLists();
+  bat.alpha = 1.0f;
+  bat.UpdateBounds();
+  OBall templates[3];
+  const char* models[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
+  OBallSet balls;
+  for (int i = 0; i < 3; ++i) {
+    templates[i].LoadTemplate(models[i]);
+    balls.ballTemplates[i] = &templates[i];
+  }
+  balls.bat = &bat;
+  balls.grid = &grid;
+  balls.Load();
+  balls.Clear();
+  balls.AddBall({0.0f, 0.0f, 0.0f});
+
+  // A heavy ball coming back toward the bat from the upper right, its flames behind it.
+  balls.Update(16);
+  balls.Launch();
+  balls.MakeHeavy();
+  balls.balls[0]->SetPosition(0.0f, 0.0f, 24.0f);
+  balls.balls[0]->velocity = {0.45f, 0.3f, -1.0f};
+  for (int i = 0; i < 40; ++i) {
+    balls.Update(16);
+    GetParticleList().Update(16);
+  }
+  // The bat waits low on the left, out of the picture's way.
+  bat.SetPosition(-4.0f, -4.0f, 0.0f);
+  BeginFrame(camera, light);
+  if (haveCage) grid.Draw();
+  balls.Draw();
+  bat.Draw();
+  GetParticleList().Draw();
+  EXPECT_GT(SaveScreenshot("heavy_ball"), 1000);
+
+  // A rocket fired from the bat, two thirds of a second into its flight. Rockets share the gun
+  // bonus's geometry, which the bonus set scales when it loads.
+  balls.Clear();
+  GetParticleList().Clear();
+  OBonusSet bonuses;
+  bonuses.Load();
+  OBulletSet::loadModels = true;
+  OBulletSet bullets;
+  bullets.Load();
+  bullets.grid = &grid;
+  OObjectList sprites;
+  grid.spriteList = &sprites;
+  bat.SetPosition(1.0f, -2.0f, 0.0f);
+  bullets.Fire(bat.Position(), {0.0f, 0.0f, 0.25f});
+  for (int i = 0; i < 60; ++i) {
+    bullets.Update(16);
+    bullets.Update(16);
+    GetParticleList().Update(16);
+  }
+  bat.SetPosition(-4.0f, -4.0f, 0.0f);
+  BeginFrame(camera, light);
+  if (haveCage) grid.Draw();
+  bullets.Draw();
+  bat.Draw();
+  GetParticleList().Draw();
+  EXPECT_GT(SaveScreenshot("rocket"), 1000);
+  bullets.Clear();
+  GetParticleList().Clear();
+
+  // Bonuses falling toward a slowed bat that drags its fading copies behind it.
+  for (i32 type : {BONUS_GUN, BONUS_HEAVY, BONUS_LIFE, BONUS_TNT}) {
+    const f32 x = static_cast<f32>(type % 5) * 2.5f - 4.0f;
+    bonuses.Spawn(type, {x, 2.0f, 8.0f + static_cast<f32>(type)});
+  }
+  for (int i = 0; i < 20; ++i) bonuses.Update(16);
+  bat.slowTime = 10000;
+  bat.target = {-4.0f, 3.0f, 0.0f};
+  for (int i = 0; i < 8; ++i) bat.Update(60);
+  BeginFrame(camera, light);
+  if (haveCage) grid.Draw();
+  bonuses.Draw();
+  bat.Draw();
+  EXPECT_GT(SaveScreenshot("bonuses_slow_bat"), 1000);
+}
