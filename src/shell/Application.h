@@ -1,9 +1,13 @@
 #pragma once
-// The game framework around the window: it owns the camera, the light, the font, the sound and
-// music players and every screen, and forwards frames and input to the one current screen.
-// (A small first version: the screens, the shared services and the switching between screens.)
+// The game framework on top of the window: owns the camera, the light, the bitmap font, the
+// game's own mouse cursor, the sound-effect and music players and every screen, forwards frames
+// and input to the one current screen, shows the loading progress, and re-creates the window with
+// all its OpenGL objects when the display settings change ("Applying Changes").
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "audio/Playlist.h"
 #include "shell/GLWindow.h"
 #include "shell/Types.h"
 
@@ -11,42 +15,83 @@ class OCamera;
 class OFont;
 class OLight;
 class OMusicPlayer;
-class OPlaylist;
 class ORenderWindow;
 class OSoundPlayer;
+class OTexture;
 
 // What the game screen does when it is entered (gameRequest).
 constexpr u32 GAME_REQUEST_NEW = 10004;
 constexpr u32 GAME_REQUEST_RESUME = 10007;
-constexpr u32 GAME_REQUEST_CONTINUE = 10006;
+constexpr u32 GAME_REQUEST_CONTINUE = 10006;  // any other value: back to the game in memory
+
+// The game's own mouse pointer: a picture whose top-left corner is the pointer's tip.
+struct OCursor {
+  explicit OCursor(std::string textureName);
+  ~OCursor();
+  OCursor(const OCursor&) = delete;
+  OCursor& operator=(const OCursor&) = delete;
+
+  std::string name;
+  OTexture* texture = nullptr;  // owned
+  i32 x = 0;                    // last mouse position, window pixels, y downwards
+  i32 y = 0;
+};
+
+// Side of the game's cursor in pixels for a window height: 32 at a height of 512.
+f32 CursorSide(i16 windowHeight);
 
 class OApplication : public OGLWindow {
 public:
-  // Creates the sound and music players; no camera, light, font or screens yet.
+  // Creates the sound and music players and hides the system pointer; no camera, light, font,
+  // cursor or screens until Load.
   OApplication();
-  // Deletes the services it owns and any screen still held.
   ~OApplication() override;
 
-  // Appends the screen (once), gives it the window size, the camera and the light, and returns
-  // its Load result.
+  void Frame(u32 elapsedMs) override;
+  void Resize() override;
+  void Deactivate() override;
+  void Activate() override;
+  bool Load() override;
+  void Unload() override;
+  bool HandleInput(const OInputEvent& event) override;
+
+  // Appends a screen (once), gives it this application, the window size, camera and light, and
+  // returns its Load result.
   bool AddScreen(ORenderWindow* screen);
   bool HasScreen(const ORenderWindow* screen) const;
-  ORenderWindow* FindScreen(u32 screenId) const;
-  // Leave on the current screen, then Enter on the one with that id (none when no screen has it).
-  bool SwitchScreen(u32 screenId);
+  ORenderWindow* FindScreen(u32 id) const;
+  // Leave on the current screen, then Enter on the screen with that id (none current when no
+  // screen has it). A switch to the current screen leaves and re-enters it.
+  bool SwitchScreen(u32 id);
+  // One frame of the loading display: splash, progress bar, version line.
+  void DrawProgress(int percent);
+  // Creates and builds the font; false (and no font) when it cannot be built.
+  bool LoadFont(const std::string& name);
+  // Re-creates the window and context in another display mode, re-uploads every texture and
+  // rebuilds every display list; screens, objects, pixels and geometry survive.
+  void ApplyDisplayChange(u8 newResolutionIndex);
 
-  u32 gameInProgress = 0;
-  u32 savedGameAvailable = 0;
+  static ORenderWindow* Current();
+
+  u32 gameInProgress = 0;       // a game exists in memory (set by the game screen)
+  OTexture* splash = nullptr;   // the loading picture, only during Load
+  u32 savedGameAvailable = 0;   // the configuration holds a game to resume
   u32 gameRequest = GAME_REQUEST_CONTINUE;
-  i32 gameSpeed = 100;  // percent
+  i32 gameSpeed = 100;          // percent; the configuration's value from Load on (default 125)
+  u32 playfieldFlag = 0;        // always 0; handed to the playfield when a game is entered
   OSoundPlayer* soundPlayer = nullptr;  // owned
   OMusicPlayer* musicPlayer = nullptr;  // owned
-  OPlaylist* gamePlaylist = nullptr;    // owned: the shuffled in-game tracks
-  OPlaylist* menuPlaylist = nullptr;    // owned: the menu track
   u8 cursorVisible = 1;
+  OCursor* cursor = nullptr;  // owned
   OCamera* camera = nullptr;  // owned
   OLight* light = nullptr;    // owned
   OFont* font = nullptr;      // owned
-  std::vector<ORenderWindow*> screens;  // owned
-  ORenderWindow* current = nullptr;
+  std::vector<ORenderWindow*> screens;  // owned from AddScreen until Unload
+  // The two music lists, for the whole run: the shuffled game tracks and the menu track.
+  OPlaylist gamePlaylist;
+  OPlaylist menuPlaylist;
+
+protected:
+  // Prints text centred on the 512x512 overlay at y 240 and presents it.
+  void ShowCentredMessage(const std::string& text);
 };

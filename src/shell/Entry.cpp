@@ -24,5 +24,9 @@ int RunApplication(OGLWindow& app) {
   } catch (const OFileNotFound& e) {
     ShowMessage(kMissingFilesMessage, "Error");
     return static_cast<int>(e.code);
+  } catch (const OSoftwareGL& e) {
+    // A display change that lands on a software-only renderer ends the game like start-up does.
+    ShowMessage(kDriverMessage, "Error");
+    return static_cast<int>(e.code);
   }
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -46,18 +47,24 @@ TEST(Entry, SoftwareOpenGLEndsWithStatus1) {
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
 }
 
-// The real program under the virtual display: a window titled "Brikon 3D 2.0" that quits with
-// status 0 when a window manager's close button asks it to.
-TEST(Entry, WindowOpensAndClosesCleanly) {
+// The real program under the virtual display: a window titled "Brikon 3D 2.0" that reaches the
+// main menu with its music playing (recorded through SDL's disk driver) and its own cursor drawn,
+// and quits with status 0 when a window manager's close button asks it to.
+TEST(Entry, StartsToMenuAndClosesCleanly) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   ScratchDir dir;
-  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  // The game's own data, so that it loads as a player's copy does.
+  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
+                       "/Data/Sounds' Data/"),
+            0);
   pid_t pid = fork();
   if (pid == 0) {
     // The game's output goes to a file: a game left running must never hold the test's pipes.
     std::freopen("game.log", "w", stdout);
     std::freopen("game.log", "a", stderr);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "audio.raw", 1);
     execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -90,6 +97,28 @@ TEST(Entry, WindowOpensAndClosesCleanly) {
   ASSERT_FALSE(id.empty()) << "no window appeared";
   EXPECT_NE(geometry.find("Width: 640"), std::string::npos) << geometry;
   EXPECT_NE(geometry.find("Height: 480"), std::string::npos) << geometry;
+
+  // The menu: its music reaches the output, and the picture is the menu's with the cursor on it.
+  bool heard = false;
+  for (int i = 0; i < 100 && !heard; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::string audio = ReadFile("audio.raw");
+    for (size_t k = 0; k + 1 < audio.size() && !heard; k += 2)
+      heard = std::abs(static_cast<int16_t>((static_cast<u8>(audio[k + 1]) << 8) |
+                                            static_cast<u8>(audio[k]))) > 200;
+  }
+  EXPECT_TRUE(heard) << "no menu music";
+  RunCommand("xdotool mousemove --window " + id + " 320 240");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::string colours;
+  ASSERT_EQ(RunCommand("import -window " + id + " shot.png && convert shot.png -crop 16x16+320+240 "
+                       "-format '%[fx:maxima.r*255],%[fx:mean*255]' info:", &colours), 0);
+  // The cursor's bright tip under the pointer, on the dark night-sky menu.
+  int brightest = std::stoi(colours.substr(0, colours.find(',')));
+  EXPECT_GT(brightest, 150) << colours;
+  std::string whole;
+  RunCommand("convert shot.png -format '%[fx:mean*255]' info:", &whole);
+  EXPECT_GT(std::stod(whole), 5.0) << "the menu is blank";
 
   ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
   int status = -1;
@@ -133,4 +162,19 @@ TEST(Entry, MissingFileEndsWithStatus3) {
             "problem.");
   EXPECT_EQ(boxes.Messages()[0].title, "Error");
   EXPECT_EQ(app.unloads, 0);  // the loop never ran
+}
+
+// The real program without its archive: the generic message and exit status 3 (no X display, so
+// the box returns at once), and the run log still closes.
+TEST(Entry, MissingArchiveEndsWithStatus3) {
+  ScratchDir dir;
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
+  std::string out;
+  EXPECT_EQ(RunCommand("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" + kGame + "'", &out), 3)
+      << out;
+  EXPECT_NE(out.find("Error: Game files are missing or corrupted. Reinstallation of the "
+                     "application may fix the problem."),
+            std::string::npos)
+      << out;
+  EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
 }

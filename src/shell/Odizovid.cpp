@@ -1,0 +1,60 @@
+#include "shell/Odizovid.h"
+
+#include "assets/Texture.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundPlayer.h"
+#include "audio/SoundTable.h"
+#include "scene/Camera.h"
+#include "shell/Config.h"
+#include "shell/Random.h"
+#include "shell/RenderWindow.h"
+
+namespace {
+
+// Creates a screen with its background and adds it to the application.
+ORenderWindow* AddWithBackground(OApplication& app, ORenderWindow* screen, const char* picture) {
+  screen->SetBackground(picture);
+  app.AddScreen(screen);
+  return screen;
+}
+
+}  // namespace
+
+bool ROdizovid::Load() {
+  OApplication::Load();
+  camera->SetPosition(0, 0, -64);
+  camera->LookAt(0, 0, 0);
+
+  menu = AddWithBackground(*this, new ORenderWindow(SCREEN_MENU), "Menu.jpg");
+  DrawProgress(40 + Random() % 6);
+  game = AddWithBackground(*this, new ORenderWindow(SCREEN_GAME), "SBackTex.jpg");
+  DrawProgress(50 + Random() % 5);
+  options = AddWithBackground(*this, new ORenderWindow(SCREEN_OPTIONS), "SBackTex.jpg");
+  DrawProgress(60 + Random() % 6);
+  help = AddWithBackground(*this, new ORenderWindow(SCREEN_HELP), "SBackTex.jpg");
+  DrawProgress(70 + Random() % 6);
+  scores = AddWithBackground(*this, new ORenderWindow(SCREEN_SCORES), "SBackTex.jpg");
+  DrawProgress(78 + Random() % 5);
+  select = AddWithBackground(*this, new ORenderWindow(SCREEN_SELECT), "SBackTex.jpg");
+
+  OConfig& config = GetConfig();
+  config.Load();
+  soundPlayer->SetVolume(config.soundVolume);
+  musicPlayer->SetVolume(config.musicVolume);
+  gameSpeed = static_cast<i32>(config.gameSpeed);
+  soundPlayer->on = config.soundOn;
+  if (config.musicOn == 1) musicPlayer->playing = 1;
+
+  RegisterGameSounds(*soundPlayer);
+  BuildPlaylists(gamePlaylist, menuPlaylist);
+  DrawProgress(80 + Random() % 11);
+
+  SwitchScreen(SCREEN_MENU);
+  musicPlayer->playlist = &menuPlaylist;
+  if (config.musicOn == 1) musicPlayer->PlayCurrent();
+
+  DrawProgress(100);
+  delete splash;
+  splash = nullptr;
+  return true;
+}

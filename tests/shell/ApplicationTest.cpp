@@ -1,0 +1,166 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "TestSupport.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundPlayer.h"
+#include "scene/Camera.h"
+#include "scene/Font.h"
+#include "shell/Config.h"
+#include "shell/Odizovid.h"
+#include "shell/RenderWindow.h"
+
+namespace {
+
+// A screen that records the calls the application makes on it.
+class Recorder : public ORenderWindow {
+public:
+  explicit Recorder(u32 id) : ORenderWindow(id) {}
+  void Enter() override { calls.push_back("Enter"); }
+  void Leave() override { calls.push_back("Leave"); }
+  bool Load() override {
+    calls.push_back("Load");
+    return id != 999;
+  }
+  bool HandleInput(const OInputEvent&) override {
+    calls.push_back("Input");
+    return true;
+  }
+  std::vector<std::string> calls;
+};
+
+// Links the game's built data into the scratch folder, as a player's copy has it.
+void LinkGameData() {
+  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
+                       "/Data/Sounds' Data/"),
+            0);
+}
+
+}  // namespace
+
+TEST(Application, ScreenManagement) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  OApplication app;
+  auto* a = new Recorder(201);
+  auto* b = new Recorder(202);
+  auto* bad = new Recorder(999);
+  EXPECT_TRUE(app.AddScreen(a));
+  EXPECT_TRUE(app.AddScreen(a));  // a second add changes nothing
+  EXPECT_EQ(app.screens.size(), 1u);
+  EXPECT_EQ(a->calls, (std::vector<std::string>{"Load"}));
+  EXPECT_EQ(a->app, &app);
+  app.AddScreen(b);
+  EXPECT_FALSE(app.AddScreen(bad));  // the screen's own Load result
+  EXPECT_EQ(app.FindScreen(202), b);
+  EXPECT_EQ(app.FindScreen(205), nullptr);
+
+  EXPECT_TRUE(app.SwitchScreen(201));
+  EXPECT_TRUE(app.SwitchScreen(201));  // to the current screen: leave, then enter again
+  EXPECT_EQ(a->calls, (std::vector<std::string>{"Load", "Enter", "Leave", "Enter"}));
+  EXPECT_TRUE(app.SwitchScreen(202));
+  EXPECT_EQ(a->calls.back(), "Leave");
+  EXPECT_EQ(OApplication::Current(), b);
+  EXPECT_FALSE(app.SwitchScreen(205));  // no such screen: none is current
+  EXPECT_EQ(OApplication::Current(), nullptr);
+
+  // Input always moves the game's cursor, drawn or not, and goes to the current screen only.
+  app.cursor = new OCursor("Cursor.Tga");
+  app.cursorVisible = 0;
+  OInputEvent e;
+  e.type = EV_KEYDOWN;
+  e.x = 33;
+  e.y = 44;
+  EXPECT_FALSE(app.HandleInput(e));  // nothing current
+  EXPECT_EQ(app.cursor->x, 33);
+  EXPECT_EQ(app.cursor->y, 44);
+  app.SwitchScreen(202);
+  EXPECT_TRUE(app.HandleInput(e));
+  EXPECT_EQ(b->calls.back(), "Input");
+
+  app.width = 1024;
+  app.height = 768;
+  app.Resize();  // every screen learns the new size
+  EXPECT_EQ(a->width, 1024);
+  EXPECT_EQ(bad->height, 768);
+  app.Unload();
+  EXPECT_TRUE(app.screens.empty());
+}
+
+TEST(Application, CursorSide) {
+  EXPECT_EQ(static_cast<int>(CursorSide(480)), 30);
+  EXPECT_EQ(static_cast<int>(CursorSide(768)), 48);
+  EXPECT_EQ(static_cast<int>(CursorSide(600)), 37);
+}
+
+// Minimising silences effects and stops the music; restoring follows the configuration.
+TEST(Application, ActivationFollowsConfiguration) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  OApplication app;
+  app.soundPlayer->on = 1;
+  app.musicPlayer->playing = 1;
+  app.Deactivate();
+  EXPECT_EQ(app.soundPlayer->on, 0);
+  EXPECT_EQ(app.musicPlayer->playing, 0);
+  EXPECT_EQ(app.active, 1);  // the window's own flag is left alone
+
+  GetConfig().soundOn = 1;
+  GetConfig().musicOn = 0;
+  app.Activate();
+  EXPECT_EQ(app.soundPlayer->on, 1);
+  EXPECT_EQ(app.musicPlayer->playing, 0);  // music off: stays stopped
+  GetConfig().musicOn = 1;
+  app.Activate();
+  EXPECT_EQ(app.musicPlayer->playing, 1);
+}
+
+// The whole start-up on the game's data, then a display change: every screen gets the new size
+// and the same picture comes back.
+TEST(Application, LoadAndApplyDisplayChange) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  ScratchDir dir;
+  LinkGameData();
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n0\n65000\n50\n110\n0\n0\n0\n0\n0\n0");
+  MessageRecorder boxes;
+  ROdizovid app;
+  GetConfig().Reset();
+  ASSERT_TRUE(app.Create("3D", "Brikon 3D 2.0", 640, 480, true));
+  ASSERT_TRUE(app.Load());
+  EXPECT_TRUE(boxes.Messages().empty());
+  ASSERT_NE(OApplication::Current(), nullptr);
+  EXPECT_EQ(OApplication::Current()->id, 201u);
+  EXPECT_EQ(app.screens.size(), 6u);
+  EXPECT_NE(app.font, nullptr);
+  EXPECT_EQ(app.splash, nullptr);  // only alive while loading
+  EXPECT_EQ(app.gameSpeed, 110);
+  EXPECT_NEAR(app.camera->Position().z, -64.0f, 1e-4f);
+
+  auto centre = [&app]() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    OApplication::Current()->Draw();  // a frame's drawing, read back before the swap
+    unsigned char px[3];
+    glReadBuffer(GL_BACK);
+    glReadPixels(app.width / 2, app.height / 3, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);
+    return std::vector<int>{px[0], px[1], px[2]};
+  };
+  app.cursorVisible = 0;
+  std::vector<int> before = centre();
+  EXPECT_GT(before[0] + before[1] + before[2], 0);  // the menu background is drawn
+
+  app.ApplyDisplayChange(2);
+  EXPECT_EQ(app.resolutionIndex, 2);
+  int w, h;
+  app.GetDrawableSize(w, h);
+  EXPECT_EQ(w, 1024);
+  EXPECT_EQ(h, 768);
+  for (ORenderWindow* s : app.screens) {
+    EXPECT_EQ(s->width, 1024);
+    EXPECT_EQ(s->height, 768);
+  }
+  std::vector<int> after = centre();
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(after[c], before[c], 24);  // the same picture again
+  app.Unload();
+}
