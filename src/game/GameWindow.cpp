@@ -156,7 +156,7 @@ void OGameWindow::Enter() {
   }
   if (app != nullptr && app->musicPlayer != nullptr && config.musicOn) {
     // The game list continues where it was left; the menu track's place is not kept.
-    app->musicPlayer->SwitchPlaylist(app->gamePlaylist, false);
+    app->musicPlayer->SwitchPlaylist(&app->gamePlaylist, false);
   }
 }
 
@@ -186,7 +186,7 @@ void OGameWindow::Leave() {
   }
   if (app != nullptr && app->musicPlayer != nullptr) {
     // Saves the game track's place, stops it and starts the menu track (while music is on).
-    app->musicPlayer->SwitchPlaylist(app->menuPlaylist, true);
+    app->musicPlayer->SwitchPlaylist(&app->menuPlaylist, true);
   }
 }
 

@@ -69,7 +69,8 @@ struct GameRig {
 
   ~GameRig() {
     SetObjectSoundListener(nullptr);
-    delete app;  // deletes the screens
+    if (app != nullptr) app->Unload();  // leaves the current screen, deletes the screens
+    delete app;
     GetParticleList().Clear();
     GetFireworkPool().Clear();
   }
@@ -94,7 +95,7 @@ struct GameRig {
     for (int i = 0; i < 2000 && game->grid->transition; ++i) Run(1);
   }
 
-  u32 Current() const { return app->current != nullptr ? app->current->id : 0; }
+  u32 Current() const { return OApplication::Current() != nullptr ? OApplication::Current()->id : 0; }
 
   void Key(u16 key) {
     OInputEvent e;
