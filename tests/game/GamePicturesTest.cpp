@@ -17,14 +17,13 @@ namespace {
 constexpr int W = 640, H = 480;
 
 // One frame as the application runs it: clear, tick, draw.
-void Frame(GameRig& rig, OAutoPlayer& player) {
+void Frame(OAutoPlayer& player) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   player.Tick();
-  (void)rig;
 }
 
 std::vector<u8> ReadPixels() {
@@ -79,7 +78,7 @@ TEST(GamePictures, ClassicModernGameOverAndEpisodeComplete) {
   {
     OAutoPlayer player(*rig.game, 7, true);
     player.tickMs = 33;  // a 30-frame-per-second run: fewer frames to draw here
-    for (int i = 0; i < 160; ++i) Frame(rig, player);
+    for (int i = 0; i < 160; ++i) Frame(player);
     const std::vector<u8> p = ReadPixels();
     Save(p, "game_classic");
     EXPECT_GT(Lit(p, 0, 0, W, H), W * H / 10);
@@ -91,7 +90,7 @@ TEST(GamePictures, ClassicModernGameOverAndEpisodeComplete) {
   {
     OAutoPlayer player(*rig.game, 8, true);
     player.tickMs = 33;
-    for (int i = 0; i < 100; ++i) Frame(rig, player);
+    for (int i = 0; i < 100; ++i) Frame(player);
     const std::vector<u8> p = ReadPixels();
     Save(p, "game_modern");
     EXPECT_GT(Lit(p, 0, 0, W, H), W * H / 10);
@@ -100,25 +99,21 @@ TEST(GamePictures, ClassicModernGameOverAndEpisodeComplete) {
     // The last ball lost: the game-over model grows in over the scattering bricks.
     rig.game->bat->lives = 1;
     rig.LoseBall();
-    for (int i = 0; i < 75; ++i) Frame(rig, player);
+    for (int i = 0; i < 75; ++i) Frame(player);
     ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
     const std::vector<u8> over = ReadPixels();
     Save(over, "game_over");
-    // The model hangs in the middle of the view.
+    // Something stands in the middle of the view (the model itself is checked by eye).
     EXPECT_GT(Lit(over, W / 2 - 120, H / 2 - 60, W / 2 + 120, H / 2 + 60), 2000);
     ExpectHud(over);
   }
 
   // The last level of the demo episode cleared: "Episode Complete!" over the bonus rain.
-  rig.NewGame(0);
+  rig.ClearLastLevel(0);
   {
     OAutoPlayer player(*rig.game, 9, true);
     player.tickMs = 33;
-    // The first level's crossfade takes 25 frames.
-    for (int i = 0; i < 30; ++i) Frame(rig, player);
-    rig.game->levelIndex = rig.game->levelCount - 1;
-    rig.game->grid->DeleteBlocks(rig.game->grid->blocks);
-    for (int i = 0; i < 70; ++i) Frame(rig, player);
+    for (int i = 0; i < 70; ++i) Frame(player);
     ASSERT_EQ(rig.game->episodeComplete, 1);
     const std::vector<u8> p = ReadPixels();
     Save(p, "game_episode_complete");

@@ -166,13 +166,9 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
 TEST(GameRules, LastLevelCompletesTheEpisode) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  rig.NewGame(3);
-  rig.SettleLevel();
-  rig.game->levelIndex = rig.game->levelCount - 1;
+  rig.ClearLastLevel(3);
   rig.game->bat->score = 900;
-  // The grid reports the cleared stage in its own update; the same tick acts on it.
-  rig.game->grid->DeleteBlocks(rig.game->grid->blocks);
-  rig.Run(1);
+  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
   ASSERT_EQ(rig.game->episodeComplete, 1);
   EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
   EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
@@ -197,25 +193,18 @@ TEST(GameRules, KeysOnTheEpisodeCompleteScreen) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   FillTable(rig.game->classicTable, 1000);
-  rig.NewGame(0);
-  rig.SettleLevel();
-  rig.game->levelIndex = rig.game->levelCount - 1;
-  rig.game->grid->DeleteBlocks(rig.game->grid->blocks);
+  // Ctrl is a key like any other here: it ends the celebration; 10 points do not qualify.
+  rig.ClearLastLevel(0);
   rig.Run(1);
   ASSERT_EQ(rig.game->episodeComplete, 1);
-  // Ctrl is a key like any other here: it ends the celebration.
   rig.game->bat->score = 10;
   rig.Key(VK_CONTROL);
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
-  EXPECT_EQ(rig.game->bat->score, 0);  // did not qualify
+  EXPECT_EQ(rig.game->bat->score, 0);
 
   // Esc ends it too, and says it handled the key.
-  rig.NewGame(0);
-  rig.SettleLevel();
-  rig.game->levelIndex = rig.game->levelCount - 1;
-  rig.game->grid->DeleteBlocks(rig.game->grid->blocks);
+  rig.ClearLastLevel(0);
   rig.Run(1);
-  ASSERT_EQ(rig.game->episodeComplete, 1);
   OInputEvent esc;
   esc.type = EV_KEYDOWN;
   esc.key = VK_ESCAPE;

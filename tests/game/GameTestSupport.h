@@ -95,6 +95,14 @@ struct GameRig {
     for (int i = 0; i < 2000 && game->grid->transition; ++i) Run(1);
   }
 
+  // Clears the last level of a new game of the episode: "Episode Complete!" from the next tick.
+  void ClearLastLevel(i32 episode) {
+    NewGame(episode);
+    SettleLevel();
+    game->levelIndex = game->levelCount - 1;
+    game->grid->DeleteBlocks(game->grid->blocks);
+  }
+
   u32 Current() const { return OApplication::Current() != nullptr ? OApplication::Current()->id : 0; }
 
   void Key(u16 key) {
