@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GameTestSupport.h"
+#include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
 #include "objects/Bonus.h"
 #include "playfield/Levels.h"
@@ -89,9 +90,11 @@ TEST(GameRules, LeaveContinueAndResume) {
   config.savedLevel = 3;
   config.savedScore = 1234;
   config.savedLives = 2;
+  config.musicOn = 1;
   rig.app->gameRequest = GAME_REQUEST_RESUME;
   rig.app->SwitchScreen(SCREEN_GAME);
   ASSERT_TRUE(rig.game->HasGame());
+  EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
   EXPECT_EQ(rig.game->episodeIndex, 1);
   EXPECT_EQ(rig.game->levelIndex, 3);
   EXPECT_EQ(rig.game->levelCount, GetEpisodeInfo(1).levelCount);
@@ -107,6 +110,7 @@ TEST(GameRules, LeaveContinueAndResume) {
   rig.game->bat->lives = 1;
   rig.Key(VK_ESCAPE);
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->menuPlaylist);  // and the menu's again
   EXPECT_EQ(rig.app->cursorVisible, 1);
   EXPECT_EQ(config.savedEpisode, 1u);
   EXPECT_EQ(config.savedLevel, 3u);
