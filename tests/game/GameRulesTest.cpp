@@ -26,6 +26,7 @@ TEST(GameRules, GameOverSequence) {
   ASSERT_EQ(rig.Current(), SCREEN_GAME);
   rig.SettleLevel();
   GetConfig().savedLevel = 4;  // a record from before: the lost game wipes it
+  rig.game->levelIndex = 2;    // lost on a later level: still nothing to resume
 
   // Five lost balls end the game; each plays the lost-ball sound.
   for (int life = 0; life < START_LIVES; ++life) {
