@@ -135,9 +135,10 @@ void OGameWindow::Enter() {
   OConfig& config = GetConfig();
   // A resume record that names no episode or a level past the episode's end cannot be
   // played: the game starts anew in its episode instead of building an empty playfield.
-  const bool resumable = config.savedEpisode < static_cast<u32>(EPISODE_COUNT) &&
-                         config.savedLevel <
-                             static_cast<u32>(GetEpisodeInfo(static_cast<i32>(config.savedEpisode)).levelCount);
+  const bool knownEpisode = config.savedEpisode < static_cast<u32>(EPISODE_COUNT);
+  const i32 savedCount =
+      knownEpisode ? GetEpisodeInfo(static_cast<i32>(config.savedEpisode)).levelCount : 0;
+  const bool resumable = knownEpisode && config.savedLevel < static_cast<u32>(savedCount);
   if (request == GAME_REQUEST_NEW || (request == GAME_REQUEST_RESUME && !resumable)) {
     if (episodeIndex < 0 || episodeIndex >= EPISODE_COUNT) episodeIndex = 0;
     FreeGame();

@@ -17,7 +17,9 @@
 
 namespace {
 
-bool Finite(const OVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const OVector& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // What holds after every tick of a game, and what happened over the run.
 struct Watch {
@@ -31,11 +33,11 @@ struct Watch {
     for (const OBall* b : set.balls) {
       const OVector p = b->Position();
       if (!Finite(p) || !Finite(b->velocity) || !Finite(b->drift)) return "ball not finite";
-      if (p.x < b->fieldMin.x || p.x > b->fieldMax.x || p.y < b->fieldMin.y || p.y > b->fieldMax.y ||
-          p.z > b->fieldMax.z) {
+      if (p.x < b->fieldMin.x || p.x > b->fieldMax.x || p.y < b->fieldMin.y ||
+          p.y > b->fieldMax.y || p.z > b->fieldMax.z) {
         return "ball outside the field";
       }
-      if (p.z < b->fieldMin.z && p.z >= bat.boxMax.z) return "ball out at the front, not behind the bat";
+      if (p.z < b->fieldMin.z && p.z >= bat.boxMax.z) return "ball out at the front, beside the bat";
     }
     if (!Finite(bat.Position()) || !Finite(bat.velocity)) return "bat not finite";
     for (const OBonus* b : game.bonusSet->active) {
@@ -134,7 +136,8 @@ Session PlaySession(GameRig& rig, i32 episode, u32 seed, u32 ms, u32 maxMs, Enou
 TEST(AutoPlay, ClassicEpisodeTenMinutes) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  const Session s = PlaySession(rig, 1, 1001, TEN_MINUTES, TEN_MINUTES, [](const Session&) { return true; });
+  const Session s =
+      PlaySession(rig, 1, 1001, TEN_MINUTES, TEN_MINUTES, [](const Session&) { return true; });
   std::printf("classic: %.1f s of game in %.2f s of wall time, %d games, %d levels done\n",
               s.gameMs / 1000.0, s.wall, s.games, s.levelsDone);
   EXPECT_GE(s.gameMs, TEN_MINUTES);
@@ -149,7 +152,8 @@ TEST(AutoPlay, ModernEpisodeTenMinutes) {
   // game time, a few seconds of wall time) until it has.
   const Session s = PlaySession(rig, 3, 2002, TEN_MINUTES, 6 * TEN_MINUTES,
                                 [](const Session& x) { return x.stagesCleared > 0; });
-  std::printf("modern: %.1f s of game in %.2f s of wall time, %d games, %d stages cleared, %d timed out\n",
+  std::printf("modern: %.1f s of game in %.2f s of wall time, %d games, %d stages cleared, "
+              "%d timed out\n",
               s.gameMs / 1000.0, s.wall, s.games, s.stagesCleared, s.stagesTimedOut);
   EXPECT_GE(s.gameMs, TEN_MINUTES);
   EXPECT_GE(s.stagesCleared, 1);
@@ -268,9 +272,11 @@ TEST(AutoPlay, LogicTimePerTick) {
         secondTicks = 0;
       }
     }
-    std::printf("episode %d: %.0f s of game, mean %.1f us per tick; busiest second %.1f us per tick "
+    std::printf("episode %d: %.0f s of game, mean %.1f us per tick; busiest second %.1f us "
+                "per tick "
                 "(%zu bricks, %zu balls, %zu particle systems); slowest tick %.0f us\n",
-                episode, player.gameMs / 1000.0, total / static_cast<double>(player.ticks), worstMean,
+                episode, player.gameMs / 1000.0, total / static_cast<double>(player.ticks),
+                worstMean,
                 bricksThen, ballsThen, particlesThen, worstTick);
     EXPECT_GT(player.ticks, 0);
   }

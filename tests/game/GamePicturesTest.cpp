@@ -42,7 +42,9 @@ void Save(const std::vector<u8>& pixels, const std::string& name) {
   const std::string ppm = folder + "/" + name + ".ppm";
   std::ofstream out(ppm, std::ios::binary);
   out << "P6\n" << W << " " << H << "\n255\n";
-  for (int y = H - 1; y >= 0; --y) out.write(reinterpret_cast<const char*>(&pixels[y * W * 3]), W * 3);
+  for (int y = H - 1; y >= 0; --y) {
+    out.write(reinterpret_cast<const char*>(&pixels[y * W * 3]), W * 3);
+  }
   out.close();
   RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
 }

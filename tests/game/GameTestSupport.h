@@ -103,7 +103,10 @@ struct GameRig {
     game->grid->DeleteBlocks(game->grid->blocks);
   }
 
-  u32 Current() const { return OApplication::Current() != nullptr ? OApplication::Current()->id : 0; }
+  u32 Current() const {
+    const ORenderWindow* screen = OApplication::Current();
+    return screen != nullptr ? screen->id : 0;
+  }
 
   void Key(u16 key) {
     OInputEvent e;
