@@ -4,6 +4,7 @@
 #include "audio/MusicPlayer.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
+#include "game/GameWindow.h"
 #include "scene/Camera.h"
 #include "shell/Config.h"
 #include "shell/Random.h"
@@ -33,7 +34,7 @@ bool ROdizovid::Load() {
 
   menu = AddWithBackground(*this, new OMenuWindow(), "Menu.jpg");
   DrawProgress(40 + Random() % 6);
-  game = AddWithBackground(*this, new ORenderWindow(SCREEN_GAME), "SBackTex.jpg");
+  game = AddWithBackground(*this, new OGameWindow, "SBackTex.jpg");
   DrawProgress(50 + Random() % 5);
   options = AddWithBackground(*this, new OConfigWindow(), "SBackTex.jpg");
   DrawProgress(60 + Random() % 6);

@@ -1,0 +1,515 @@
+#include "game/GameWindow.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "audio/MusicPlayer.h"
+#include "audio/SoundTable.h"
+#include "effects/FireworkPool.h"
+#include "effects/ParticleList.h"
+#include "objects/Ball.h"
+#include "objects/Bonus.h"
+#include "objects/Bullet.h"
+#include "objects/ObjectSound.h"
+#include "objects/Player.h"
+#include "playfield/Levels.h"
+#include "playfield/ModVoxelMap.h"
+#include "playfield/VoxelMap.h"
+#include "scene/Font.h"
+#include "scene/ObjectList.h"
+#include "shell/Application.h"
+#include "shell/Config.h"
+#include "shell/Random.h"
+
+namespace {
+
+// Scales of the models as they come from the archive.
+constexpr f32 BAT_MODEL_SCALE = 0.0064285714f;
+constexpr f32 GAME_OVER_MODEL_SCALE = 0.1f;
+// Where the game-over model hangs in the field (world z).
+constexpr f32 GAME_OVER_MODEL_Z = 8.0f;
+// Sway of the game-over model: radians per millisecond.
+constexpr f32 SWAY_RATE = 0.000625f;
+// Chance per frame of a bonus thrown up on the "Episode Complete!" screen: 64 in 257.
+constexpr int RAIN_MODULUS = 257;
+constexpr int RAIN_BELOW = 64;
+// The HUD's right edge and rows in the 512 x 512 overlay.
+constexpr f32 HUD_RIGHT = 508.0f;
+constexpr f32 HUD_TOP_ROW = 480.0f;
+constexpr f32 HUD_BOTTOM_ROW = -2.0f;
+constexpr f32 HUD_LEFT = 2.0f;
+constexpr f32 CAPTION_ROW = 425.0f;
+// The gun spinning in the HUD while it is loaded.
+constexpr f32 HUD_GUN_X = -6.0f;
+constexpr f32 HUD_GUN_Y = 5.0f;
+constexpr f32 HUD_GUN_SPIN = 0.025f;  // radians per frame
+
+const char* const BALL_MODELS[3] = {"Ball.Zmod", "BallW.Zmod", "BallB.Zmod"};
+
+std::string Format(const char* format, i32 value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, static_cast<int>(value));
+  return text;
+}
+
+}  // namespace
+
+f32 OGameWindow::swayAngle = 0.0f;
+
+OGameWindow::OGameWindow()
+    : ORenderWindow(SCREEN_GAME),
+      gameCamera(640, 480, 60.0f, 1.0f, 1024.0f),
+      gameLight(1),
+      classicTable("Data/Classic.Top", 10),
+      modernTable("Data/Modern.Top", 10) {
+  gameLight.localViewer = 1;
+}
+
+OGameWindow::~OGameWindow() {
+  FreeGame();
+  delete bulletSet;
+  delete spriteList;
+  delete ballSet;
+  delete bonusSet;
+}
+
+bool OGameWindow::IsModern() const { return episodeIndex >= FIRST_MODERN_EPISODE; }
+
+void OGameWindow::PlaySound(i32 id) const {
+  PlayObjectSound(app != nullptr ? app->soundPlayer : nullptr, id);
+}
+
+void OGameWindow::PlaceCamera() {
+  gameCamera.viewWidth = static_cast<f32>(width);
+  gameCamera.viewHeight = static_cast<f32>(height);
+  gameCamera.fieldOfView = 45.0f;
+  gameCamera.SetPosition(0.0f, 0.0f, cameraDistance);
+  gameCamera.LookAt(0.0f, 0.0f, 0.0f);
+}
+
+bool OGameWindow::Load() {
+  gameCamera = OCamera(width, height, 60.0f, 1.0f, 1024.0f);
+  gameLight = OLight(1);
+  gameLight.localViewer = 1;
+
+  ballSet = new OBallSet;
+  bulletSet = new OBulletSet;
+  spriteList = new OObjectList;
+  bonusSet = new OBonusSet;
+  bonusSet->soundPlayer = app != nullptr ? app->soundPlayer : nullptr;
+  bulletSet->bonusSet = bonusSet;
+  bonusSet->Load();
+  ballSet->Load();
+  bulletSet->Load();
+
+  classicTable.Load();
+  modernTable.Load();
+
+  cameraDistance = -14.4f;
+  levelIndex = 0;
+  levelCount = 0;
+  // Mouse picking works from the start, before the first frame is drawn.
+  PlaceCamera();
+
+  gameOverModel.Load("GameOver.Zmod");
+  gameOverModel.ScaleUniform(GAME_OVER_MODEL_SCALE);
+  gameOverModel.SetPosition(0.0f, 0.0f, GAME_OVER_MODEL_Z);
+  gameOverModel.BuildLists();
+  return true;
+}
+
+void OGameWindow::Enter() {
+  ORenderWindow::Enter();
+  if (app != nullptr) app->cursorVisible = 0;
+  lightingWasOn = glIsEnabled(GL_LIGHTING) ? 1 : 0;
+  bonusRainCount = 0;
+  episodeComplete = 0;
+  if (grid != nullptr) {
+    grid->LoadSkin(false);
+    grid->timer = CORRIDOR_ENTER_TIMER;
+  }
+  const u32 request = app != nullptr ? app->gameRequest : GAME_REQUEST_CONTINUE;
+  OConfig& config = GetConfig();
+  // A resume record that names no episode or a level past the episode's end cannot be
+  // played: the game starts anew in its episode instead of building an empty playfield.
+  const bool knownEpisode = config.savedEpisode < static_cast<u32>(EPISODE_COUNT);
+  const i32 savedCount =
+      knownEpisode ? GetEpisodeInfo(static_cast<i32>(config.savedEpisode)).levelCount : 0;
+  const bool resumable = knownEpisode && config.savedLevel < static_cast<u32>(savedCount);
+  if (request == GAME_REQUEST_NEW || (request == GAME_REQUEST_RESUME && !resumable)) {
+    if (episodeIndex < 0 || episodeIndex >= EPISODE_COUNT) episodeIndex = 0;
+    FreeGame();
+    BuildGame();
+    ResetGame();
+  } else if (request == GAME_REQUEST_RESUME) {
+    episodeIndex = static_cast<i32>(config.savedEpisode);
+    FreeGame();
+    BuildGame();
+    ResetGame();
+    levelIndex = static_cast<i32>(config.savedLevel);
+    grid->SetLevel(episodeIndex, levelIndex);
+    bat->score = static_cast<i32>(config.savedScore);
+    bat->lives = static_cast<i32>(config.savedLives);
+    grid->StartLevel(levelIndex);
+  }
+  if (app != nullptr && app->musicPlayer != nullptr && config.musicOn) {
+    // The game list continues where it was left; the menu track's place is not kept.
+    app->musicPlayer->SwitchPlaylist(&app->gamePlaylist, false);
+  }
+}
+
+void OGameWindow::Leave() {
+  ORenderWindow::Leave();
+  if (app != nullptr) app->cursorVisible = 1;
+  if (lightingWasOn) {
+    glEnable(GL_LIGHTING);
+  } else {
+    glDisable(GL_LIGHTING);
+  }
+  OConfig& config = GetConfig();
+  if (grid != nullptr) {
+    config.savedEpisode = static_cast<u32>(grid->episode);
+    config.savedLevel = static_cast<u32>(levelIndex);
+    config.savedScore = static_cast<u32>(grid->startScore);
+    config.savedLives = static_cast<u32>(grid->startLives);
+    // A game that has ended (lost, completed, or already handed to the menu or the scores)
+    // leaves nothing to resume.
+    const bool ended = episodeComplete || grid->status == MAP_GAME_OVER ||
+                       (app != nullptr && app->gameInProgress == 0);
+    if (ended) {
+      if (app != nullptr) app->savedGameAvailable = 0;
+      config.savedLevel = 0;
+    }
+    config.Save();
+  }
+  if (app != nullptr && app->musicPlayer != nullptr) {
+    // Saves the game track's place, stops it and starts the menu track (while music is on).
+    app->musicPlayer->SwitchPlaylist(&app->menuPlaylist, true);
+  }
+}
+
+void OGameWindow::BuildGame() {
+  OSoundPlayer* sound = app != nullptr ? app->soundPlayer : nullptr;
+  bat = new OPlayer(&gameCamera);
+  bat->soundPlayer = sound;
+  if (IsModern()) {
+    grid = new OModVoxelMap;
+  } else {
+    grid = new OVoxelMap;
+  }
+  grid->soundPlayer = sound;
+  grid->bonusSet = bonusSet;
+  grid->SetLevel(episodeIndex, 0);
+
+  bulletSet->grid = grid;
+  bat->bulletSet = bulletSet;
+  bat->ballSet = ballSet;
+  bonusSet->grid = grid;
+  bonusSet->bat = bat;
+  ballSet->grid = grid;
+  ballSet->bat = bat;
+  grid->ballSet = ballSet;
+  grid->spriteList = spriteList;
+
+  bat->Load("Player.Zmod");
+  bat->SetBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  bat->ScaleUniform(BAT_MODEL_SCALE);
+  bat->BuildLists();
+  bat->SetPosition(0.0f, 0.0f, 0.0f);
+  bat->alpha = 1.0f;
+  bat->UpdateBounds();
+
+  grid->Init(episodeIndex);
+
+  ballSet->Clear();
+  for (int i = 0; i < 3; ++i) {
+    ballModels[i] = new OBall;
+    ballModels[i]->LoadTemplate(BALL_MODELS[i]);
+    ballSet->ballTemplates[i] = ballModels[i];
+  }
+  ballSet->AddBall({0.0f, 0.0f, 0.0f});
+  loaded = 1;
+}
+
+void OGameWindow::ResetGame() {
+  if (app != nullptr) app->gameInProgress = 1;
+  levelIndex = 0;
+  levelCount = GetEpisodeInfo(episodeIndex).levelCount;
+  grid->StartLevel(0);
+  gameOverTimer = 1;
+  bat->lives = START_LIVES;
+  bat->score = 0;
+  episodeComplete = 0;
+  GetFireworkPool().Clear();
+  GetParticleList().Clear();
+  spriteList->Clear();
+  bonusSet->Clear();
+  bulletSet->Clear();
+  gameOverModel.matrix = OMatrix();
+  gameOverModel.SetPosition(0.0f, 0.0f, GAME_OVER_MODEL_Z);
+}
+
+void OGameWindow::FreeGame() {
+  // The sets keep pointers to the game's objects: they are forgotten with them.
+  if (ballSet != nullptr) {
+    ballSet->Clear();
+    ballSet->bat = nullptr;
+    ballSet->grid = nullptr;
+    for (OBall*& t : ballSet->ballTemplates) t = nullptr;
+  }
+  if (bonusSet != nullptr) {
+    bonusSet->Clear();
+    bonusSet->grid = nullptr;
+    bonusSet->bat = nullptr;
+  }
+  if (bulletSet != nullptr) {
+    bulletSet->Clear();
+    bulletSet->grid = nullptr;
+  }
+  if (spriteList != nullptr) spriteList->Clear();
+  delete bat;
+  bat = nullptr;
+  delete grid;
+  grid = nullptr;
+  for (OBall*& m : ballModels) {
+    delete m;
+    m = nullptr;
+  }
+}
+
+void OGameWindow::ClearResumeRecord() {
+  OConfig& config = GetConfig();
+  config.savedEpisode = 0;
+  config.savedScore = 0;
+  config.savedLives = 0;
+  config.savedLevel = 0;
+}
+
+void OGameWindow::FinishGame() {
+  if (app != nullptr) app->gameInProgress = 0;
+  grid->status = MAP_IDLE;
+  EndGame();
+}
+
+void OGameWindow::Update(u32 elapsedMs) {
+  if (grid == nullptr) return;
+  grid->Update(elapsedMs);
+  bonusSet->Update(elapsedMs);
+  GetFireworkPool().Update(elapsedMs);
+  GetParticleList().Update(elapsedMs);
+  bulletSet->Update(elapsedMs);
+
+  if (episodeComplete) {
+    bat->gunAmmo = 0;
+    return;
+  }
+
+  const f32 speed = static_cast<f32>(app != nullptr ? app->gameSpeed : 100) * 0.01f;
+  ballSet->speed = speed;
+  bonusSet->speed = speed;
+  ballSet->Update(elapsedMs);
+  bat->Update(elapsedMs);
+  bulletSet->Update(elapsedMs);
+  spriteList->Update(elapsedMs);
+
+  if (grid->status == MAP_GAME_OVER) {
+    ClearResumeRecord();
+    if (gameOverTimer == 1) PlaySound(SND_GAME_OVER);
+    // The sound belongs to the first tick only, even when that tick took no time.
+    gameOverTimer += elapsedMs > 0 ? static_cast<i32>(elapsedMs) : 1;
+    AnimateGameOver(elapsedMs);
+    if (gameOverTimer > GAME_OVER_TIME) FinishGame();
+    return;
+  }
+
+  if (grid->status == MAP_LEVEL_DONE) {
+    levelIndex += 1;
+    if (levelIndex == levelCount) {
+      episodeComplete = 1;
+      grid->Scatter();
+    } else if (!IsModern()) {
+      bonusSet->Release();
+      grid->StartLevel(levelIndex);
+    } else {
+      grid->transition = 1;
+    }
+  }
+}
+
+bool OGameWindow::HandleInput(const OInputEvent& event) {
+  if (ORenderWindow::HandleInput(event)) return true;
+  if (grid == nullptr) {
+    // No game in memory: Esc still leads back to the menu.
+    if (event.type == EV_KEYDOWN && event.key == VK_ESCAPE && app != nullptr) {
+      app->SwitchScreen(SCREEN_MENU);
+      return true;
+    }
+    return false;
+  }
+  if (event.type == EV_KEYDOWN && grid->status == MAP_GAME_OVER) {
+    gameOverTimer = GAME_OVER_TIME;
+    return false;
+  }
+  if (event.type == EV_KEYDOWN && event.key == VK_ESCAPE) {
+    if (episodeComplete) {
+      FinishGame();
+    } else if (app != nullptr) {
+      app->SwitchScreen(SCREEN_MENU);
+    }
+    return true;
+  }
+  if (event.type == EV_MOUSEMOVE) bat->SetTarget(event.x, event.y);
+  if (event.type == EV_BUTTONDOWN) {
+    // The last life is gone and the grid reports game over on its next update: a ball
+    // launched now would still be lost afterwards and take the lives below zero.
+    if (bat->lives > 0) ballSet->Launch();
+    bat->Fire();
+  }
+  if (event.type == EV_KEYDOWN && episodeComplete) {
+    FinishGame();
+    return false;
+  }
+  if (event.type == EV_KEYDOWN && event.key == VK_CONTROL && app != nullptr) app->Minimize(false);
+  return false;
+}
+
+bool OGameWindow::OnCommand(u32, u32) { return true; }
+
+void OGameWindow::EndGame() {
+  currentTable = IsModern() ? &modernTable : &classicTable;
+  if (app != nullptr) app->gameInProgress = 0;
+  if (currentTable->Qualifies(bat->score)) {
+    if (app != nullptr) app->SwitchScreen(SCREEN_SCORES);
+  } else {
+    bat->score = 0;
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+  }
+}
+
+void OGameWindow::AnimateGameOver(u32 elapsedMs) {
+  if (gameOverTimer < GAME_OVER_GROW_TIME) {
+    const f32 s = static_cast<f32>(gameOverTimer) / static_cast<f32>(GAME_OVER_GROW_TIME);
+    gameOverModel.SetScale(s, s, s);
+  } else {
+    gameOverModel.SetScale(1.0f, 1.0f, 1.0f);
+  }
+  gameOverModel.TurnTo(0.0f, 1024.0f, 0.0f, gameOverModel.matrix.YAxis());
+  swayAngle += SWAY_RATE * static_cast<f32>(elapsedMs);
+  const f32 z = gameOverModel.Position().z;
+  gameOverModel.TurnTo(4.0f * std::sin(swayAngle), 2.0f * std::cos(swayAngle), z - 4.0f,
+                       -gameOverModel.matrix.ZAxis());
+}
+
+void OGameWindow::UndrawnFrame() {
+  if (grid == nullptr) return;
+  if (grid->transition) {
+    if (IsModern()) {
+      auto* corridor = static_cast<OModVoxelMap*>(grid);
+      if (corridor->advance <= STAGE_LAYERS * corridor->cellDepth) {
+        if (bonusSet != nullptr) bonusSet->RemoveTnt();
+        corridor->AdvanceStep();
+      }
+    } else {
+      // The crossfade's steps without its drawing.
+      f32& t = OVoxelMap::transitionProgress;
+      t += TRANSITION_STEP;
+      if (t > 1.0f) t = 1.0f;
+      for (OBlock* b : grid->blocks) b->SetScale(1.0f - t, 1.0f - t, 1.0f - t);
+      for (OBlock* b : grid->incoming) b->SetScale(t, t, t);
+      if (t >= 1.0f) grid->FinishTransition();
+    }
+  }
+  if (episodeComplete) {
+    ClearResumeRecord();
+    RainStep();
+  }
+}
+
+bool OGameWindow::RainStep() {
+  if (Random() % RAIN_MODULUS < RAIN_BELOW) {
+    bonusSet->Celebrate();
+    ++bonusRainCount;
+  }
+  if (bonusRainCount > BONUS_RAIN_COUNT) {
+    bonusRainCount = 0;
+    FinishGame();
+    return true;
+  }
+  return false;
+}
+
+void OGameWindow::Draw() {
+  if (grid == nullptr) return;
+  PlaceCamera();
+  gameCamera.Apply(width, height);
+  if (light != nullptr) light->Disable();
+  gameLight.SetColor(GL_AMBIENT, 1.0f, 1.0f, 1.0f, 1.0f);
+  gameLight.SetPosition(0.0f, 0.0f, -4.0f);
+  gameLight.Apply();
+
+  grid->Draw();
+  bonusSet->Draw();
+  bulletSet->Draw();
+  GetFireworkPool().Draw();
+  GetParticleList().Draw();
+
+  if (episodeComplete) {
+    ClearResumeRecord();
+    DrawEpisodeComplete();
+    return;
+  }
+  if (grid->status == MAP_GAME_OVER) {
+    gameOverModel.Draw();
+    DrawHud();
+    return;
+  }
+  ballSet->Draw();
+  bat->Draw();
+  glEnable(GL_TEXTURE_2D);
+  spriteList->Draw(gameCamera);
+  DrawHud();
+}
+
+void OGameWindow::DrawHud() {
+  bat->ClearActiveBonuses();
+  if (bat->gunAmmo > 0) {
+    OBonus* gun = bonusSet->templates[BONUS_GUN];
+    // The template doubles as the falling bonus: it is only borrowed while none is in play.
+    if (gun != nullptr && !bonusSet->IsActive(gun)) {
+      gun->SetPosition(HUD_GUN_X, HUD_GUN_Y, 0.0f);
+      gun->RotateAxis(HUD_GUN_SPIN, {1.0f, 1.0f, 1.0f});
+      gun->Draw();
+    }
+    bat->SetActiveBonus(BONUS_GUN);
+  }
+  if (ballSet->FirstBallHeavy()) bat->SetActiveBonus(BONUS_HEAVY);
+  if (bat->slowTime > 0) bat->SetActiveBonus(BONUS_SLOW);
+
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font != nullptr) {
+    Ortho2D(overlayWidth, overlayHeight);
+    glEnable(GL_TEXTURE_2D);
+    const std::string score = Format("|%i", bat->score);
+    font->Print(HUD_RIGHT - font->TextWidth(score), HUD_TOP_ROW, score, 0, true, 1.0f);
+    font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
+    font->Print(HUD_LEFT, HUD_BOTTOM_ROW, Format("{%i", bat->lives), 0, true, 1.0f);
+    const std::string level = Format("Level: %i", levelIndex + 1);
+    font->Print(HUD_RIGHT - font->TextWidth(level), HUD_BOTTOM_ROW, level, 0, true, 1.0f);
+  }
+  glEnable(GL_LIGHTING);
+}
+
+void OGameWindow::DrawEpisodeComplete() {
+  if (RainStep()) return;
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font == nullptr) return;
+  Ortho2D(overlayWidth, overlayHeight);
+  glEnable(GL_TEXTURE_2D);
+  const std::string caption = "Episode Complete!";
+  const f32 x = static_cast<f32>((512 - font->TextWidth(caption)) / 2);
+  font->Print(x, CAPTION_ROW, caption, 0, true, 1.0f);
+  glEnable(GL_LIGHTING);
+}

@@ -1,0 +1,110 @@
+#pragma once
+// The in-game screen: it owns the objects of one game (bat, brick grid or corridor, balls,
+// bonuses, rockets, sprites) and the two high-score tables, and runs the rules that join them:
+// a new or resumed game, five lives, the score, level after level up to the episode's level
+// count, the game-over sequence, the "Episode Complete!" celebration and the hand-off to the
+// high-score screen. It also draws the scene with its own camera and light and the head-up
+// display.
+#include "assets/Model.h"
+#include "game/Top.h"
+#include "scene/Camera.h"
+#include "scene/Light.h"
+#include "shell/RenderWindow.h"
+#include "shell/Types.h"
+
+class OBall;
+class OBallSet;
+class OBonusSet;
+class OBulletSet;
+class OObjectList;
+class OPlayer;
+class OVoxelMap;
+
+// Milliseconds the game-over model shows before the game ends by itself.
+constexpr i32 GAME_OVER_TIME = 10000;
+// The model grows from nothing over this many milliseconds.
+constexpr i32 GAME_OVER_GROW_TIME = 2048;
+// Bonuses thrown up on the "Episode Complete!" screen before the game ends by itself.
+constexpr i32 BONUS_RAIN_COUNT = 128;
+// Lives of a new game.
+constexpr i32 START_LIVES = 5;
+
+class OGameWindow : public ORenderWindow {
+public:
+  OGameWindow();
+  // Frees the game objects, the sets, the sprite list and the ball models.
+  ~OGameWindow() override;
+
+  // The entry: new game, resumed game or the game in memory, by the application's gameRequest.
+  void Enter() override;
+  // Writes the resume record and swaps the music back to the menu list.
+  void Leave() override;
+  void Draw() override;
+  // One game tick; elapsedMs may be 0.
+  void Update(u32 elapsedMs) override;
+  // Camera, light, the object sets, both high-score tables and the game-over model. Needs the
+  // rendering context and the archive (a missing model throws OFileNotFound).
+  bool Load() override;
+  bool HandleInput(const OInputEvent& event) override;
+  bool OnCommand(u32 commandId, u32 parameter) override;
+
+  // Bat, grid of episodeIndex, ball models and one ball waiting on the bat.
+  void BuildGame();
+  // Level 0, five lives, score 0, and every effect of the last game cleared.
+  void ResetGame();
+  // Deletes the bat, the grid and the three ball models.
+  void FreeGame();
+  // The score qualifies: the high-score screen; otherwise score 0 and the main menu.
+  void EndGame();
+  // Score, lives and level over the scene, and the spinning gun while it is loaded.
+  void DrawHud();
+  // One frame of the celebration: the bonus rain and the caption.
+  void DrawEpisodeComplete();
+  // The game-over model grows in and sways.
+  void AnimateGameOver(u32 elapsedMs);
+
+  // What a frame does to the game besides drawing, for running without a picture: the level
+  // crossfade or the corridor advance moves one step, and on the "Episode Complete!" screen the
+  // bonus rain goes on. Draw does the same while it draws.
+  void UndrawnFrame();
+
+  bool HasGame() const { return grid != nullptr; }
+  bool IsModern() const;
+
+  OModel gameOverModel;   // "GameOver.Zmod"
+  u8 loaded = 0;          // a game has been built since Load
+  i32 gameOverTimer = 1;  // ms into the game-over sequence, plus 1
+  OCamera gameCamera;     // the game's own view; the bat picks through it
+  OBallSet* ballSet = nullptr;       // owned
+  OObjectList* spriteList = nullptr;  // owned
+  OPlayer* bat = nullptr;            // owned, per game
+  OVoxelMap* grid = nullptr;         // owned, per game; an OModVoxelMap in a modern episode
+  OBonusSet* bonusSet = nullptr;     // owned
+  OBall* ballModels[3] = {nullptr, nullptr, nullptr};  // owned, per game: the ball templates
+  OTop* currentTable = nullptr;      // the table of the game that ended
+  OBulletSet* bulletSet = nullptr;   // owned
+  OLight gameLight;
+  i32 levelIndex = 0;     // 0-based level (classic) or stage (modern) being played
+  i32 levelCount = 0;     // of the episode
+  i32 episodeIndex = 0;   // 0..5, set by the episode selection before a new game
+  u8 episodeComplete = 0;
+  OTop classicTable;
+  OTop modernTable;
+  f32 cameraDistance = -14.4f;  // camera z, world units in front of the bat
+  i32 bonusRainCount = 0;
+
+  // Angle of the game-over model's sway, radians, kept for the run.
+  static f32 swayAngle;
+
+private:
+  // Camera pose and field of view for the window size (also what mouse picking needs).
+  void PlaceCamera();
+  // The part of the bonus rain that is not drawing; true when it ended the game.
+  bool RainStep();
+  // The game has ended without a qualifying check yet: flags, idle grid, EndGame.
+  void FinishGame();
+  void ClearResumeRecord();
+  void PlaySound(i32 id) const;
+
+  u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
+};

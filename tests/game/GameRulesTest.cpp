@@ -1,0 +1,218 @@
+// The rules of the game screen: entering, leaving and resuming, the game-over sequence, the end
+// of an episode, the next-level bonus and the hand-off to the high-score screen or the menu.
+#include <gtest/gtest.h>
+
+#include "GameTestSupport.h"
+#include "audio/MusicPlayer.h"
+#include "audio/SoundTable.h"
+#include "objects/Bonus.h"
+#include "playfield/Levels.h"
+#include "playfield/ModVoxelMap.h"
+
+namespace {
+
+// The classic table full of entries no game reaches with a few points.
+void FillTable(OTop& table, i32 score) {
+  for (int i = 0; i < 10; ++i) table.Insert("Ace", score);
+}
+
+}  // namespace
+
+TEST(GameRules, GameOverSequence) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  FillTable(rig.game->classicTable, 1000);
+  rig.NewGame(1);
+  ASSERT_EQ(rig.Current(), SCREEN_GAME);
+  rig.SettleLevel();
+  GetConfig().savedLevel = 4;  // a record from before: the lost game wipes it
+  rig.game->levelIndex = 2;    // lost on a later level: still nothing to resume
+
+  // Five lost balls end the game; each plays the lost-ball sound.
+  for (int life = 0; life < START_LIVES; ++life) {
+    rig.LoseBall();
+    rig.Run(2);
+  }
+  EXPECT_EQ(CountGameSound(SND_BALL_LOST), START_LIVES);
+  EXPECT_EQ(rig.game->bat->lives, 0);
+  ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
+  rig.game->bat->score = 50;  // below every entry of the table
+
+  // The sound plays once, also when the first tick of the sequence takes no time.
+  rig.game->Update(0);
+  rig.Run(200);
+  EXPECT_EQ(CountGameSound(SND_GAME_OVER), 1);
+  EXPECT_EQ(GetConfig().savedLevel, 0u);
+  EXPECT_EQ(rig.Current(), SCREEN_GAME);  // still showing the model after 3.2 s
+
+  // A key ends the sequence on the next tick; the score that does not qualify becomes 0 and
+  // the menu follows.
+  rig.Key('A');
+  EXPECT_EQ(rig.Current(), SCREEN_GAME);
+  rig.Run(1);
+  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  EXPECT_EQ(rig.game->bat->score, 0);
+  EXPECT_EQ(rig.app->gameInProgress, 0u);
+  EXPECT_EQ(rig.game->grid->status, MAP_IDLE);
+  // Nothing is left to resume, in memory or on disk.
+  EXPECT_EQ(GetConfig().savedLevel, 0u);
+  OConfig reread;
+  reread.Load();
+  EXPECT_EQ(reread.savedLevel, 0u);
+}
+
+TEST(GameRules, GameOverEndsByItselfAndQualifyingScoreGoesToTheTable) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(4);  // a modern episode: the modern table decides
+  rig.SettleLevel();
+  rig.game->bat->lives = 1;
+  rig.LoseBall();
+  rig.Run(2);
+  ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
+  rig.game->bat->score = 120;
+  // 10 s of game over, then the high-score screen with the score kept for it.
+  rig.Run(GAME_OVER_TIME / 16 - 2);
+  EXPECT_EQ(rig.Current(), SCREEN_GAME);
+  rig.Run(3);
+  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
+  EXPECT_EQ(rig.game->currentTable, &rig.game->modernTable);
+  EXPECT_EQ(rig.game->bat->score, 120);
+  EXPECT_EQ(rig.game->currentTable->rank, 1);
+}
+
+TEST(GameRules, LeaveContinueAndResume) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+
+  // A resumed game restarts the saved level with the score and lives it started with.
+  OConfig& config = GetConfig();
+  config.savedEpisode = 1;
+  config.savedLevel = 3;
+  config.savedScore = 1234;
+  config.savedLives = 2;
+  config.musicOn = 1;
+  rig.app->gameRequest = GAME_REQUEST_RESUME;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  ASSERT_TRUE(rig.game->HasGame());
+  EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
+  EXPECT_EQ(rig.game->episodeIndex, 1);
+  EXPECT_EQ(rig.game->levelIndex, 3);
+  EXPECT_EQ(rig.game->levelCount, GetEpisodeInfo(1).levelCount);
+  EXPECT_EQ(rig.game->bat->score, 1234);
+  EXPECT_EQ(rig.game->bat->lives, 2);
+  rig.SettleLevel();
+  EXPECT_EQ(rig.game->grid->startScore, 1234);
+  EXPECT_EQ(rig.game->grid->startLives, 2);
+  EXPECT_EQ(rig.app->cursorVisible, 0);
+
+  // Points scored during the level are not in the record: it holds the level's start.
+  rig.game->bat->score = 1500;
+  rig.game->bat->lives = 1;
+  rig.Key(VK_ESCAPE);
+  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->menuPlaylist);  // and the menu's again
+  EXPECT_EQ(rig.app->cursorVisible, 1);
+  EXPECT_EQ(config.savedEpisode, 1u);
+  EXPECT_EQ(config.savedLevel, 3u);
+  EXPECT_EQ(config.savedScore, 1234u);
+  EXPECT_EQ(config.savedLives, 2u);
+  OConfig reread;
+  reread.Load();
+  EXPECT_EQ(reread.savedLevel, 3u);  // written for a later run
+
+  // Coming back with any other request continues the game in memory where it stopped.
+  OPlayer* bat = rig.game->bat;
+  rig.app->gameRequest = GAME_REQUEST_CONTINUE;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->bat, bat);
+  EXPECT_EQ(rig.game->bat->score, 1500);
+  EXPECT_EQ(rig.game->levelIndex, 3);
+
+  // A record naming no episode, or a level past the episode's end, starts a new game instead
+  // of an empty playfield.
+  rig.Key(VK_ESCAPE);
+  config.savedEpisode = 9;
+  config.savedLevel = 2;
+  rig.game->episodeIndex = 2;
+  rig.app->gameRequest = GAME_REQUEST_RESUME;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->episodeIndex, 2);
+  EXPECT_EQ(rig.game->levelIndex, 0);
+  EXPECT_EQ(rig.game->bat->lives, START_LIVES);
+  rig.Key(VK_ESCAPE);
+  config.savedEpisode = 0;
+  config.savedLevel = static_cast<u32>(GetEpisodeInfo(0).levelCount);
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->levelIndex, 0);
+  EXPECT_EQ(rig.game->bat->score, 0);
+}
+
+TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(0);
+  rig.SettleLevel();
+  ASSERT_FALSE(rig.game->grid->transition);
+  rig.game->bat->score = 70;
+  const OVector at = rig.game->bat->Position();
+  rig.game->bonusSet->Spawn(BONUS_NEXT_LEVEL, {at.x, at.y, rig.game->bat->boxMax.z});
+  rig.Run(1);
+  EXPECT_EQ(rig.game->levelIndex, 1);
+  EXPECT_TRUE(rig.game->grid->transition);
+  EXPECT_FALSE(rig.game->grid->incoming.empty());
+  EXPECT_EQ(CountGameSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
+  // The bricks of the old level shrink away without giving points.
+  rig.SettleLevel();
+  EXPECT_EQ(rig.game->bat->score, 70);
+  EXPECT_EQ(rig.game->grid->startScore, 70);
+}
+
+TEST(GameRules, LastLevelCompletesTheEpisode) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.ClearLastLevel(3);
+  rig.game->bat->score = 900;
+  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
+  ASSERT_EQ(rig.game->episodeComplete, 1);
+  EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
+  EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
+  rig.game->bat->gunAmmo = 5000;
+  rig.Run(1);
+  EXPECT_EQ(rig.game->bat->gunAmmo, 0);  // nothing left to shoot at
+
+  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
+  // score.
+  int frames = 0;
+  while (rig.Current() == SCREEN_GAME && frames < 5000) {
+    rig.Run(1);
+    ++frames;
+  }
+  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
+  EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
+  EXPECT_EQ(rig.game->bat->score, 900);
+  EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
+}
+
+TEST(GameRules, KeysOnTheEpisodeCompleteScreen) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  FillTable(rig.game->classicTable, 1000);
+  // Ctrl is a key like any other here: it ends the celebration; 10 points do not qualify.
+  rig.ClearLastLevel(0);
+  rig.Run(1);
+  ASSERT_EQ(rig.game->episodeComplete, 1);
+  rig.game->bat->score = 10;
+  rig.Key(VK_CONTROL);
+  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  EXPECT_EQ(rig.game->bat->score, 0);
+
+  // Esc ends it too, and says it handled the key.
+  rig.ClearLastLevel(0);
+  rig.Run(1);
+  OInputEvent esc;
+  esc.type = EV_KEYDOWN;
+  esc.key = VK_ESCAPE;
+  EXPECT_TRUE(rig.game->HandleInput(esc));
+  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+}

@@ -1,0 +1,129 @@
+#pragma once
+// The game screen as the application holds it, for the rule tests and the autoplayer runs: a real
+// rendering context, the game's own archive, an application with stand-in menu and high-score
+// screens, and a log of every sound the game plays. Nothing is drawn unless a test draws.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/Resource.h"
+#include "effects/FireworkPool.h"
+#include "effects/ParticleList.h"
+#include "game/GameWindow.h"
+#include "objects/Ball.h"
+#include "objects/ObjectSound.h"
+#include "objects/Player.h"
+#include "playfield/VoxelMap.h"
+#include "scene/Font.h"
+#include "shell/Application.h"
+#include "shell/Config.h"
+#include "support/GLContext.h"
+#include "support/TestSupport.h"
+
+inline std::vector<i32>& GameSounds() {
+  static std::vector<i32> ids;
+  return ids;
+}
+inline void RecordGameSound(i32 id) { GameSounds().push_back(id); }
+inline int CountGameSound(i32 id) {
+  int n = 0;
+  for (i32 s : GameSounds()) n += s == id ? 1 : 0;
+  return n;
+}
+
+// Everything a game needs, in the order it must be torn down (last member first).
+struct GameRig {
+  ScratchDir dir;
+  TestGLWindow window;
+  OApplication* app = nullptr;
+  OGameWindow* game = nullptr;
+  bool ok = false;
+
+  // False (test skipped by the caller) without a display or without the built game's archive.
+  bool Open(bool withFont = false) {
+    if (!HaveDisplay() || !window.Open()) return false;
+    const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
+    if (!FileExists(archive)) return false;
+    std::filesystem::create_symlink(archive, "Data/Resource.Tkr");
+    if (!GetResource().Open()) return false;
+    GetConfig() = OConfig();
+    GetConfig().musicOn = 0;
+    GameSounds().clear();
+    SetObjectSoundListener(RecordGameSound);
+    GetParticleList().Clear();
+    GetFireworkPool().Clear();
+    app = new OApplication;
+    app->width = 640;
+    app->height = 480;
+    app->gameSpeed = 125;
+    if (withFont) {
+      app->font = new OFont("Font.Tga");
+      app->font->Build(65534);
+    }
+    app->AddScreen(new ORenderWindow(SCREEN_MENU));
+    app->AddScreen(new ORenderWindow(SCREEN_SCORES));
+    game = new OGameWindow;
+    ok = app->AddScreen(game);
+    return ok;
+  }
+
+  ~GameRig() {
+    SetObjectSoundListener(nullptr);
+    if (app != nullptr) app->Unload();  // leaves the current screen, deletes the screens
+    delete app;
+    GetParticleList().Clear();
+    GetFireworkPool().Clear();
+  }
+
+  // Starts a game the way the episode selection does.
+  void NewGame(i32 episode) {
+    game->episodeIndex = episode;
+    app->gameRequest = GAME_REQUEST_NEW;
+    app->SwitchScreen(SCREEN_GAME);
+  }
+
+  // Ticks of `ms` with the frame's non-drawing steps, as the autoplayer runs them.
+  void Run(int ticks, u32 ms = 16) {
+    for (int i = 0; i < ticks; ++i) {
+      game->Update(ms);
+      game->UndrawnFrame();
+    }
+  }
+
+  // Lets the classic crossfade (or the corridor's first advance) finish.
+  void SettleLevel() {
+    for (int i = 0; i < 2000 && game->grid->transition; ++i) Run(1);
+  }
+
+  // Clears the last level of a new game of the episode: "Episode Complete!" from the next tick.
+  void ClearLastLevel(i32 episode) {
+    NewGame(episode);
+    SettleLevel();
+    game->levelIndex = game->levelCount - 1;
+    game->grid->DeleteBlocks(game->grid->blocks);
+  }
+
+  u32 Current() const {
+    const ORenderWindow* screen = OApplication::Current();
+    return screen != nullptr ? screen->id : 0;
+  }
+
+  void Key(u16 key) {
+    OInputEvent e;
+    e.type = EV_KEYDOWN;
+    e.key = key;
+    game->HandleInput(e);
+  }
+
+  // Puts the only ball behind the bat, launched, so the next tick loses it.
+  void LoseBall() {
+    OBallSet& set = *game->ballSet;
+    set.launched = 1;
+    while (set.balls.size() > 1) {
+      delete set.balls.back();
+      set.balls.pop_back();
+    }
+    set.balls[0]->SetPosition(0.0f, 0.0f, -20.0f);
+    set.balls[0]->velocity = {0.0f, 0.0f, -1.0f};
+  }
+};
