@@ -44,7 +44,9 @@ bool ROdizovid::Load() {
   DrawProgress(78 + Random() % 5);
   select = AddWithBackground(*this, new OSelectWindow(), "SBackTex.jpg");
 
-  // The high-score and episode screens reach the game through its link.
+  // The help screen shows the game's bonus models; the high-score and episode screens reach the
+  // game through its link.
+  static_cast<OHelpWindow*>(help)->bonusSet = static_cast<OGameWindow*>(game)->bonusSet;
   gameLink = MakeGameLink(game);
   static_cast<OScoreWindow*>(scores)->game = gameLink.get();
   static_cast<OSelectWindow*>(select)->game = gameLink.get();

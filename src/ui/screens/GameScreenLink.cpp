@@ -2,9 +2,6 @@
 
 #include "shell/RenderWindow.h"
 
-// The game screen is built beside the menus; until it is part of the game there is nothing to
-// link to.
-#if __has_include("game/GameWindow.h")
 #include "game/GameWindow.h"
 #include "objects/Player.h"
 #include "playfield/VoxelMap.h"
@@ -40,8 +37,3 @@ std::unique_ptr<OGameLink> MakeGameLink(ORenderWindow* gameScreen) {
   return std::make_unique<OGameScreenLink>(game);
 }
 
-#else
-
-std::unique_ptr<OGameLink> MakeGameLink(ORenderWindow*) { return nullptr; }
-
-#endif
