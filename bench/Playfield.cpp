@@ -61,6 +61,17 @@ double CpuMs() {
   return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
 }
 
+// Resident memory of this process now and at its peak, MB (from /proc/self/status).
+std::string MemoryMb() {
+  std::ifstream in("/proc/self/status");
+  std::string line, rss = "?", peak = "?";
+  while (std::getline(in, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) rss = std::to_string(std::atol(line.c_str() + 6) / 1024);
+    if (line.rfind("VmHWM:", 0) == 0) peak = std::to_string(std::atol(line.c_str() + 6) / 1024);
+  }
+  return "resident " + rss + " MB, peak " + peak + " MB";
+}
+
 struct Timings {
   std::vector<double> frame, draw, wait, cpu;
 };
@@ -204,6 +215,7 @@ int main(int argc, char** argv) {
       OGLWindow window;
       if (!window.Create("3D", "playfield bench", w, h, false)) return 1;
       window.MakeCurrent();
+      std::printf("window open: %s\n", MemoryMb().c_str());
       if (!GetResource().Open()) return 1;
       OCamera camera(w, h, 60.0f, 1.0f, 1024.0f);
       OLight light(1);
@@ -218,10 +230,13 @@ int main(int argc, char** argv) {
       grid.Init(classicEpisode);
       grid.StartLevel(classicLevel);
       const double loadMs = Ms(loadStart, Clock::now());
+      std::printf("classic level loaded: %s\n", MemoryMb().c_str());
       while (grid.transition) {
         GameView(camera, light, w, h);
         grid.Draw();
+        window.Present();
       }
+      std::printf("classic level faded in: %s\n", MemoryMb().c_str());
       Timings t = TimeGrid(window, camera, light, w, h, frames, [&] { grid.Draw(); });
       char extra[128];
       std::snprintf(extra, sizeof extra, "(%zu bricks, %ld brick triangles, cage %u, init %.0f ms)",
@@ -231,14 +246,18 @@ int main(int argc, char** argv) {
       grid.Draw();
       shot("classic", w, h);
 
+      std::printf("classic level drawn: %s\n", MemoryMb().c_str());
       OModVoxelMap corridor;
       corridor.ballSet = &balls;
       corridor.SetLevel(corridorEpisode, 0);
       corridor.Init(corridorEpisode);
+      std::printf("corridor set up: %s\n", MemoryMb().c_str());
       corridor.StartLevel(0);
+      std::printf("corridor loaded: %s\n", MemoryMb().c_str());
       while (corridor.transition) {
         GameView(camera, light, w, h);
         corridor.Draw();
+        window.Present();
       }
       t = TimeGrid(window, camera, light, w, h, frames, [&] { corridor.Draw(); });
       std::snprintf(extra, sizeof extra, "(%zu bricks, %ld brick triangles)", corridor.blocks.size(),
@@ -254,7 +273,7 @@ int main(int argc, char** argv) {
         corridor.Update(12);
         corridor.Draw();
       });
-      Report("corridor advance", w, h, t, "");
+      Report("corridor advance", w, h, t, MemoryMb().c_str());
       _exit(0);
     }
     int status = 0;
@@ -275,7 +294,7 @@ int main(int argc, char** argv) {
         t.draw.push_back(Ms(start, app.presentStart));
         t.wait.push_back(Ms(app.presentStart, app.presentEnd));
       }
-      Report("menu", app.width, app.height, t, "");
+      Report("menu", app.width, app.height, t, MemoryMb().c_str());
       _exit(0);
     }
     if (menuProcess < 0 || waitpid(menuProcess, &status, 0) < 0 || status != 0) return 1;
