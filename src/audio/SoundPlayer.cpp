@@ -69,8 +69,10 @@ bool OSoundPlayer::Register(i32 id, const std::string& file) {
   } else {
     std::vector<u8> image;
     if (!ReadWholeFile(file, image)) return false;
+    auto samples = std::make_shared<std::vector<u8>>();
     OWavInfo info;
-    if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, entry.samples);
+    if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, *samples);
+    entry.samples = std::move(samples);
   }
   entry.channel = TakeChannel();
   Entry& stored = entries[id] = std::move(entry);
@@ -137,11 +139,13 @@ int OSoundPlayer::MixerLevel(u32 v) {
 }
 
 void OSoundPlayer::Prepare(Entry& entry) {
-  if (!deviceOpen || entry.samples.empty() || entry.chunk != nullptr) return;
+  if (!deviceOpen || !entry.samples || entry.samples->empty() || entry.chunk != nullptr) return;
   if (entry.channel >= channelsAllocated) channelsAllocated = Mix_AllocateChannels(nextChannel);
   if (entry.channel >= channelsAllocated) return;
-  // The chunk points into our own buffer and does not free it.
-  entry.chunk = Mix_QuickLoad_RAW(entry.samples.data(), static_cast<Uint32>(entry.samples.size()));
+  // The chunk points into our own buffer and does not free it; the mixer only reads it (the
+  // library's signature is not const).
+  u8* data = const_cast<u8*>(entry.samples->data());
+  entry.chunk = Mix_QuickLoad_RAW(data, static_cast<Uint32>(entry.samples->size()));
 }
 
 void OSoundPlayer::Release(Entry& entry) {
