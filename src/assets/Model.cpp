@@ -77,9 +77,9 @@ bool OModel::Load(const std::string& modelName) {
       if (!path.empty()) path += name;
     }
     if (!path.empty() && !data->LoadFile(path, false)) throw OFileNotFound(path);
+    // LoadFile has generated the normals with the owner's options already.
     data->name = name;
     cache.Insert(name, data);
-    data->ComputeNormals();
   }
   visible.assign(static_cast<size_t>(data->lastObjectIndex + 2), 0);
   std::fill(visible.begin(), visible.end() - 1, 1);

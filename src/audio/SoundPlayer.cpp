@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 
 #include "audio/AudioDevice.h"
 #include "audio/VolumeOut.h"
@@ -14,9 +13,16 @@
 namespace {
 
 bool ReadWholeFile(const std::string& name, std::vector<u8>& out) {
-  std::ifstream in(name, std::ios::binary);
+  std::ifstream in(name, std::ios::binary | std::ios::ate);
   if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the known size: copying a stream character by character cost more than the
+  // whole conversion at start-up.
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  out.resize(static_cast<size_t>(size));
+  in.seekg(0);
+  if (size > 0) in.read(reinterpret_cast<char*>(out.data()), size);
+  if (in.gcount() != size) out.resize(static_cast<size_t>(in.gcount()));
   return !in.bad();
 }
 
@@ -50,12 +56,24 @@ bool OSoundPlayer::Init(bool wanted) {
 
 bool OSoundPlayer::Register(i32 id, const std::string& file) {
   Remove(id);
-  std::vector<u8> image;
-  if (!ReadWholeFile(file, image)) return false;
   Entry entry;
   entry.name = file;
-  OWavInfo info;
-  if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, entry.samples);
+  // Sounds that overlap themselves are registered under several ids with one file: the
+  // samples converted for the first id serve the others.
+  const Entry* same = nullptr;
+  for (const auto& item : entries) {
+    if (item.second.name == file) same = &item.second;
+  }
+  if (same != nullptr) {
+    entry.samples = same->samples;
+  } else {
+    std::vector<u8> image;
+    if (!ReadWholeFile(file, image)) return false;
+    auto samples = std::make_shared<std::vector<u8>>();
+    OWavInfo info;
+    if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, *samples);
+    entry.samples = std::move(samples);
+  }
   entry.channel = TakeChannel();
   Entry& stored = entries[id] = std::move(entry);
   Prepare(stored);
@@ -121,11 +139,13 @@ int OSoundPlayer::MixerLevel(u32 v) {
 }
 
 void OSoundPlayer::Prepare(Entry& entry) {
-  if (!deviceOpen || entry.samples.empty() || entry.chunk != nullptr) return;
+  if (!deviceOpen || !entry.samples || entry.samples->empty() || entry.chunk != nullptr) return;
   if (entry.channel >= channelsAllocated) channelsAllocated = Mix_AllocateChannels(nextChannel);
   if (entry.channel >= channelsAllocated) return;
-  // The chunk points into our own buffer and does not free it.
-  entry.chunk = Mix_QuickLoad_RAW(entry.samples.data(), static_cast<Uint32>(entry.samples.size()));
+  // The chunk points into our own buffer and does not free it; the mixer only reads it (the
+  // library's signature is not const).
+  u8* data = const_cast<u8*>(entry.samples->data());
+  entry.chunk = Mix_QuickLoad_RAW(data, static_cast<Uint32>(entry.samples->size()));
 }
 
 void OSoundPlayer::Release(Entry& entry) {

@@ -3,6 +3,7 @@
 // number. Every registered id owns one mixer channel, so an id never overlaps itself while
 // different ids (also ids registered with the same file) sound together.
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,10 +49,11 @@ public:
 
 private:
   // One registered id: its file, its samples in the output format (decoded once, at
-  // registration, so playing costs no work) and its channel.
+  // registration, so playing costs no work) and its channel. Ids registered with one file share
+  // one copy of its samples.
   struct Entry {
     std::string name;
-    std::vector<u8> samples;      // empty when the file cannot be played
+    std::shared_ptr<const std::vector<u8>> samples;  // null or empty when the file cannot be played
     Mix_Chunk* chunk = nullptr;   // over `samples`; only while the output is open
     int channel = -1;
   };

@@ -172,6 +172,8 @@ void OModVoxelMap::DrawTransition() {
     size_t count = 0;
     while (count < blocks.size() && blocks[count]->layerIndex < reach) ++count;
     DrawBricks(count);
+  } else {
+    DrawCage();
   }
   glPopMatrix();
 }
@@ -187,7 +189,6 @@ void OModVoxelMap::Draw() {
   glFogf(GL_FOG_START, wall - FOG_START_BEFORE_WALL);
   glFogf(GL_FOG_END, wall + FOG_END_BEHIND_WALL);
   glHint(GL_FOG_HINT, GL_NICEST);
-  if (box != nullptr) box->Draw();
   glCullFace(GL_FRONT);
   skin.Bind();
   if (!transition) {

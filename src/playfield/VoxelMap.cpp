@@ -443,16 +443,30 @@ void OVoxelMap::GetFieldBox(OVector& min, OVector& max) const {
 
 void OVoxelMap::PlaySound(i32 id) const { PlayObjectSound(soundPlayer, id); }
 
+void OVoxelMap::DrawCage() {
+  if (box == nullptr) return;
+  glCullFace(GL_BACK);
+  box->Draw();
+  glCullFace(GL_FRONT);
+  skin.Bind();
+}
+
 void OVoxelMap::DrawBricks(size_t count) {
-  if (count == 0) return;
+  if (count == 0) {
+    DrawCage();
+    return;
+  }
   // Opaque bricks nearest first, so that the depth test turns away the hidden ones before they
   // are textured and lit (most of a classic level is hidden behind its front layers); then the
-  // fading ones farthest first, over everything opaque, as blending without depth writes needs.
+  // cage, whose walls the bricks cover in much of the picture (it lies behind every brick, so the
+  // order changes no pixel); then the fading ones farthest first, over everything opaque, as
+  // blending without depth writes needs.
   const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? count - 1 - i : i];
     if (!b->IsDying()) b->Draw();
   }
+  DrawCage();
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? i : count - 1 - i];
     if (b->IsDying()) b->Draw();
@@ -461,13 +475,13 @@ void OVoxelMap::DrawBricks(size_t count) {
 
 void OVoxelMap::Draw() {
   glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
-  if (box != nullptr) box->Draw();
   glCullFace(GL_FRONT);
   skin.Bind();
   if (!transition) {
     DrawBricks(blocks.size());
   } else {
+    // Bricks of both levels may be translucent in the crossfade: the cage goes first.
+    DrawCage();
     DrawTransition();
   }
   glCullFace(GL_BACK);

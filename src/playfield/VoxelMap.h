@@ -77,7 +77,7 @@ public:
   // Bricks update, then (unless the game is over) status, sparkle, the hit pass, removal of the
   // dead; the score multiplier is back at 1.0 afterwards.
   void Update(u32 elapsedMs) override;
-  // The cage, then the bricks (or one step of the crossfade). Culling is on for both and off
+  // The cage and the bricks (or one step of the crossfade). Culling is on for both and off
   // afterwards; lighting is on afterwards.
   void Draw() override;
   // Creates the bricks of the level at the level data position into `out`, in table order, and
@@ -179,8 +179,11 @@ protected:
   void PlaySound(i32 id) const;
   // Makes a brick of `code` at (x, y, z) and appends it (nothing for an empty code).
   OBlock* PlaceBrick(u8 code, f32 x, f32 y, f32 z, std::vector<OBlock*>& out);
-  // Draws the first `count` current bricks: the opaque ones, then the fading ones.
+  // Draws the first `count` current bricks: the opaque ones, then the cage, then the fading ones.
+  // Expects front faces culled and the skin bound, and leaves them so.
   void DrawBricks(size_t count);
+  // The cage with its back faces culled; then front faces culled and the skin bound again.
+  void DrawCage();
   // Gives a code-10 brick the collision box of the code-5 model at its position.
   void TakeCode5Box(OBlock* brick);
   // Whether the hit pass looks at a brick of this layer.

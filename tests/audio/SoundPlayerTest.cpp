@@ -200,3 +200,18 @@ TEST(SoundPlayer, GameEffectFilesArePlayable) {
   }
   if (found == 0) GTEST_SKIP() << "no effect files built yet";
 }
+
+// Ids registered with one file share its samples: removing or replacing the id that read the
+// file first leaves the others whole.
+TEST(SoundPlayer, SharedSamplesOutliveTheFirstId) {
+  const std::vector<i16> out = Record([](OSoundPlayer& p) {
+    WriteFile("Data/b.wav", FlatWav(FRAMES / 2, 3000));
+    p.Remove(10);
+    ASSERT_TRUE(p.Register(10, "Data/b.wav"));
+    ASSERT_TRUE(p.Register(16, "Data/flat.wav"));  // served from id 15's copy
+    p.Remove(15);
+    p.Play(16);
+  });
+  EXPECT_EQ(SoundingFrames(out), static_cast<size_t>(FRAMES));
+  EXPECT_EQ(FramesAt(out, LEVEL), static_cast<size_t>(FRAMES));
+}

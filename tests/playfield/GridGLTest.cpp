@@ -216,3 +216,68 @@ TEST(GridGL, Screenshots) {
   }
   WritePpm(out + "/grid_corridor_advance.ppm", ReadBack());
 }
+
+// The opaque bricks go before the cage (so that the walls they cover are never shaded), and the
+// fading bricks still after it: a fading brick, which writes no depth, must blend over the far
+// wall rather than be painted over by it, and must be drawn with the skin, not the cage's texture.
+TEST(GridGL, FadingBricksOverTheCage) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  std::vector<OArchiveEntry> entries = SmallArchive();
+  // A cage that names a texture of its own (plain white), unlike the bricks.
+  OModelFile cage = ShapedCube({32, 32, 96}, {0, 0, 96});
+  cage.texture = "White.Tga";
+  for (OArchiveEntry& e : entries) {
+    if (e.name == "Data/Models/CDBox.Zmod") e.bytes = WriteZmod(cage);
+  }
+  // Plain pictures (TGA pixels are blue, green, red): a white wall and a pure blue skin.
+  auto plain = [](unsigned char b, unsigned char g, unsigned char r) {
+    std::vector<unsigned char> t = CheckerTga(8, 8);
+    for (size_t i = 18; i + 2 < t.size(); i += 3) {
+      t[i] = b;
+      t[i + 1] = g;
+      t[i + 2] = r;
+    }
+    return t;
+  };
+  entries.push_back(Entry("Data/Textures/White.Tga", plain(255, 255, 255)));
+  for (OArchiveEntry& e : entries) {
+    if (e.name == "Data/Textures/Bricks.Tga") e.bytes = plain(255, 0, 0);
+  }
+  ASSERT_TRUE(InstallArchive(entries));
+  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
+  OLight light(1);
+  OPlayer bat(&camera);
+  OBallSet balls;
+  balls.bat = &bat;
+  OVoxelMap grid;
+  grid.ballSet = &balls;
+  grid.SetLevel(0, 0);
+  grid.Init(0);
+  grid.StartLevel(0);
+  DrawUntilSettled(grid, camera, light);
+  ASSERT_FALSE(grid.blocks.empty());
+
+  // The cage alone, then every brick half faded in front of it.
+  std::vector<OBlock*> bricks;
+  bricks.swap(grid.blocks);
+  DrawFrame(grid, camera, light);
+  const std::vector<unsigned char> cageOnly = ReadBack();
+  bricks.swap(grid.blocks);
+  for (OBlock* b : grid.blocks) b->SetAlpha(0.5f);
+  DrawFrame(grid, camera, light);
+  const std::vector<unsigned char> faded = ReadBack();
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+
+  // Where the bricks stand the blue skin shows, blended over the grey walls.
+  int changed = 0, blue = 0;
+  for (size_t i = 0; i + 2 < faded.size(); i += 3) {
+    changed += cageOnly[i] != faded[i] || cageOnly[i + 2] != faded[i + 2];
+    blue += faded[i + 2] > faded[i] + 30;
+  }
+  EXPECT_GT(changed, 1000) << "the fading bricks were painted over";
+  EXPECT_GT(blue, 1000) << "the fading bricks lost their skin";
+  for (OBlock* b : grid.blocks) b->SetAlpha(0.0f);
+}
