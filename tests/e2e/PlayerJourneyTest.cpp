@@ -1,0 +1,320 @@
+// The whole game driven as a player drives it: the real program on a private virtual display,
+// steered only by X input events (xdotool), looked at through screenshots of its window.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+const std::string kGame = BRIKON_GAME_DIR "/brikon3d";
+
+// The window is 800x600 (resolution index 1); the screens place their buttons on a 512x512
+// overlay with its origin at the bottom left.
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Drives one running game window and keeps what it showed.
+class Player {
+public:
+  explicit Player(std::string windowId) : id(std::move(windowId)) {}
+
+  // A left click at a point of the 512x512 overlay.
+  void ClickOverlay(int vx, int vy) { Click(vx * kWidth / 512, kHeight - vy * kHeight / 512); }
+  // A left click at a window pixel (origin top left).
+  void Click(int x, int y) {
+    RunCommand("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
+               std::to_string(y) + " sleep 0.1 click 1");
+  }
+  void Move(int x, int y) {
+    RunCommand("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
+               std::to_string(y));
+  }
+  void Key(const std::string& name) { RunCommand("xdotool key --window " + id + " " + name); }
+
+  // The window's picture into a file; false when it could not be taken.
+  bool Grab(const std::string& file) {
+    return RunCommand("import -window " + id + " " + file) == 0;
+  }
+
+  // Pixels of two pictures that differ by more than a small tolerance (-1 when unreadable).
+  static double Differing(const std::string& a, const std::string& b) {
+    std::string out;
+    RunCommand("compare -metric AE -fuzz 8% " + a + " " + b + " null:", &out);
+    try {
+      return std::stod(out);
+    } catch (...) {
+      return -1.0;
+    }
+  }
+
+  // After an action: waits until at least `fraction` of the window has changed from `before`,
+  // then lets the new screen settle. Polling rather than sleeping a fixed time keeps the journey
+  // both quick on an idle machine and sound on a loaded one. True when the change came.
+  bool WaitForChange(const std::string& before, double fraction, int timeoutMs = 20000) {
+    const double needed = fraction * kWidth * kHeight;
+    for (int waited = 0; waited < timeoutMs; waited += 250) {
+      Sleep(250);
+      if (Grab("probe.png") && Differing(before, "probe.png") >= needed) {
+        Sleep(800);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Keeps the current picture as the named screen's shot.
+  std::string Shot(const std::string& name) {
+    const std::string file = name + ".png";
+    Grab(file);
+    shots[name] = file;
+    return file;
+  }
+
+  // Mean and spread of a picture's brightness, 0..255.
+  static void Brightness(const std::string& file, double* mean, double* spread) {
+    std::string out;
+    RunCommand("convert " + file + " -colorspace Gray -format '%[fx:mean*255] "
+               "%[fx:standard_deviation*255]' info:", &out);
+    std::istringstream in(out);
+    *mean = -1.0;
+    *spread = -1.0;
+    in >> *mean >> *spread;
+  }
+
+  const std::map<std::string, std::string>& Shots() const { return shots; }
+
+private:
+  std::string id;
+  std::map<std::string, std::string> shots;
+};
+
+// The overlay points of the buttons the journey presses (centres of their reacting areas).
+struct Point { int x, y; };
+constexpr Point kMenuContinue{255, 351};
+constexpr Point kMenuNew{255, 303};
+constexpr Point kMenuOptions{255, 255};
+constexpr Point kMenuTop{255, 207};
+constexpr Point kMenuHelp{255, 159};
+constexpr Point kMenuExit{255, 111};
+constexpr Point kBackToMenu{275, 57};   // the Menu button of the selection, scores and help
+constexpr Point kRightArrow{350, 57};   // the next table or page
+constexpr Point kOptionsOk{211, 57};
+constexpr Point kSpeedSliderTop{425, 197};  // near the fast end of the game speed bar
+constexpr Point kSkinNext{461, 154};
+
+}  // namespace
+
+// start → menu → New → Classic Easy → play (launch, move, fire) → Esc → Continue → Esc →
+// Options (faster game, next skin, OK) → Scores (both tables) → Help (four pages) → Exit.
+// The game quits with status 0 and leaves its settings, its resume record and a closed run log;
+// every screen it showed had a picture of its own.
+TEST(PlayerJourney, EveryScreenFromStartToExit) {
+  PrivateDisplay display(1024, 768);
+  if (!display.Ok()) GTEST_SKIP() << "needs Xvfb";
+  if (RunCommand("command -v xdotool && command -v import && command -v compare") != 0)
+    GTEST_SKIP() << "needs xdotool and ImageMagick";
+  ScratchDir dir;
+  // 800x600 windowed, sound and music on, game speed 100, the first skin, nothing to resume.
+  WriteFile("Data/Config.Cfg", "1\n32\n10\n2\n1\n1\n65000\n50\n100\n0\n0\n0\n0\n0\n0");
+  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
+                       "/Data/Sounds' Data/"),
+            0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    // The game's output goes to a file: a game left running must never hold the test's pipes.
+    std::freopen("game.log", "w", stdout);
+    std::freopen("game.log", "a", stderr);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  // Whatever the outcome, no game outlives the test.
+  struct Reaper {
+    pid_t pid;
+    ~Reaper() {
+      if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+      }
+    }
+  } reaper{pid};
+
+  std::string id;
+  for (int i = 0; i < 300 && id.empty(); ++i) {
+    Sleep(100);
+    std::string ids, info;
+    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D'", &ids);
+    std::istringstream list(ids);
+    for (std::string w; list >> w;) {
+      if (RunCommand("xwininfo -id " + w, &info) == 0 && info.find("IsViewable") != std::string::npos) {
+        id = w;
+        break;
+      }
+    }
+  }
+  ASSERT_FALSE(id.empty()) << ReadFile("game.log");
+  Player player(id);
+
+  // The menu, once something is drawn: the pointer parked where it covers no button.
+  player.Move(20, 20);
+  bool drawn = false;
+  for (int i = 0; i < 120 && !drawn; ++i) {
+    Sleep(250);
+    double mean = 0, spread = 0;
+    if (player.Grab("probe.png")) Player::Brightness("probe.png", &mean, &spread);
+    drawn = mean > 5.0 && spread > 5.0;
+  }
+  ASSERT_TRUE(drawn) << "the menu never appeared";
+  Sleep(1500);  // the buttons and the title finish loading their pictures
+  std::string before = player.Shot("menu");
+
+  // A screen switch repaints most of the window; a page or table turn only its text.
+  constexpr double kNewScreen = 0.2;
+  constexpr double kNewPage = 0.003;
+
+  player.ClickOverlay(kMenuNew.x, kMenuNew.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "New did not open the selection";
+  before = player.Shot("select");
+
+  player.Click(225, 170);  // Classic Easy
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the episode did not start";
+  Sleep(2500);  // the way into the playfield
+  before = player.Shot("game");
+
+  // Play: launch the ball, steer the bat across, fire.
+  player.Click(400, 450);
+  for (int x = 400; x >= 150; x -= 50) {
+    player.Move(x, 450);
+    Sleep(100);
+  }
+  for (int x = 150; x <= 650; x += 50) {
+    player.Move(x, 450);
+    Sleep(100);
+  }
+  player.Click(500, 450);
+  Sleep(1000);
+  player.Shot("play");
+
+  player.Key("Escape");
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Esc did not leave the game";
+  before = player.Shot("menu-with-game");
+
+  player.ClickOverlay(kMenuContinue.x, kMenuContinue.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Continue did not return to the game";
+  Sleep(1500);
+  before = player.Shot("continued");
+  player.Key("Escape");
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the second Esc did not leave the game";
+  before = player.Shot("menu-again");
+
+  player.ClickOverlay(kMenuOptions.x, kMenuOptions.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Options did not open";
+  before = player.Shot("options");
+  player.ClickOverlay(kSpeedSliderTop.x, kSpeedSliderTop.y);
+  Sleep(500);
+  player.ClickOverlay(kSkinNext.x, kSkinNext.y);
+  Sleep(1000);
+  player.Shot("options-changed");
+  player.ClickOverlay(kOptionsOk.x, kOptionsOk.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "OK did not close the options";
+  before = player.Shot("menu-after-options");
+
+  player.ClickOverlay(kMenuTop.x, kMenuTop.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the scores did not open";
+  before = player.Shot("scores-1");
+  player.ClickOverlay(kRightArrow.x, kRightArrow.y);
+  EXPECT_TRUE(player.WaitForChange(before, kNewPage)) << "the other table did not show";
+  before = player.Shot("scores-2");
+  player.ClickOverlay(kBackToMenu.x, kBackToMenu.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Menu did not leave the scores";
+  before = player.Shot("menu-after-scores");
+
+  player.ClickOverlay(kMenuHelp.x, kMenuHelp.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Help did not open";
+  before = player.Shot("help-1");
+  for (int page = 2; page <= 4; ++page) {
+    player.ClickOverlay(kRightArrow.x, kRightArrow.y);
+    EXPECT_TRUE(player.WaitForChange(before, kNewPage)) << "help page " << page;
+    before = player.Shot("help-" + std::to_string(page));
+  }
+  player.ClickOverlay(kBackToMenu.x, kBackToMenu.y);
+  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Menu did not leave the help";
+  player.Shot("menu-last");
+
+  player.ClickOverlay(kMenuExit.x, kMenuExit.y);
+  int status = -1;
+  for (int i = 0; i < 300; ++i) {
+    if (waitpid(pid, &status, WNOHANG) == pid) break;
+    Sleep(100);
+    status = -1;
+  }
+  ASSERT_NE(status, -1) << "Exit did not quit";
+  reaper.pid = -1;
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile("game.log");
+
+  // The settings chosen in Options and the record of the game that was left.
+  std::vector<std::string> config = Lines(ReadFile("Data/Config.Cfg"));
+  ASSERT_EQ(config.size(), 15u) << ReadFile("Data/Config.Cfg");
+  EXPECT_GT(std::stoi(config[8]), 100) << "game speed";
+  EXPECT_LE(std::stoi(config[8]), 150) << "game speed";
+  EXPECT_EQ(config[9], "1") << "brick skin";
+  EXPECT_EQ(config[10], "0") << "saved episode: Classic Easy";
+  EXPECT_GT(std::stoi(config[12]), 0) << "saved lives";
+  EXPECT_EQ(config[13], "0") << "windowed";
+
+  // The run log was opened once, closed once, and saw no error.
+  std::string log = ReadFile("Report.html");
+  EXPECT_EQ(Count(log, "Log file opened"), 1);
+  EXPECT_EQ(Count(log, "Log file closed"), 1);
+  EXPECT_NE(log.find("Total Errors = 0"), std::string::npos);
+
+  // Each screen had a picture, and each distinct screen a picture of its own.
+  const std::vector<std::string> distinct = {"menu",     "select",   "game",   "options",
+                                             "scores-1", "scores-2", "help-1", "help-2",
+                                             "help-3",   "help-4"};
+  for (const auto& [name, file] : player.Shots()) {
+    double mean = 0, spread = 0;
+    Player::Brightness(file, &mean, &spread);
+    EXPECT_GT(mean, 5.0) << name << " is blank";
+    EXPECT_GT(spread, 5.0) << name << " is one flat colour";
+  }
+  for (size_t a = 0; a < distinct.size(); ++a) {
+    for (size_t b = a + 1; b < distinct.size(); ++b) {
+      EXPECT_GT(Player::Differing(distinct[a] + ".png", distinct[b] + ".png"), 500.0)
+          << distinct[a] << " looks like " << distinct[b];
+    }
+  }
+  // Playing moved things on the playfield.
+  EXPECT_GT(Player::Differing("game.png", "play.png"), 200.0);
+  // The kept shots, for a person to look at when something fails.
+  const char* keep = std::getenv("BRIKON_E2E_SHOTS");
+  if (keep != nullptr) RunCommand(std::string("mkdir -p '") + keep + "' && cp *.png '" + keep + "'");
+}
