@@ -44,6 +44,12 @@ class Player {
 public:
   explicit Player(std::string windowId) : id(std::move(windowId)) {}
 
+  static std::string Small(const std::string& file) { return "small-" + file; }
+  bool GrabSmall(const std::string& file) {
+    return RunCommand("import -window " + id + " -resize " + std::to_string(kWidth / 4) + "x" +
+                      std::to_string(kHeight / 4) + "! " + file) == 0;
+  }
+
   // A left click at a point of the 512x512 overlay.
   void ClickOverlay(int vx, int vy) { Click(vx * kWidth / 512, kHeight - vy * kHeight / 512); }
   // A left click at a window pixel (origin top left).
@@ -73,15 +79,17 @@ public:
     }
   }
 
-  // After an action: waits until at least `fraction` of the window has changed from `before`,
-  // then lets the new screen settle. Polling rather than sleeping a fixed time keeps the journey
-  // both quick on an idle machine and sound on a loaded one. True when the change came.
+  // After an action: waits until at least `fraction` of the window has changed from the shot
+  // `before`, then lets the new screen settle. Polling rather than sleeping a fixed time keeps the
+  // journey both quick on an idle machine and sound on a loaded one; the polls compare pictures a
+  // quarter of the window's size, which is cheap and still sees a page of text turn. True when
+  // the change came.
   bool WaitForChange(const std::string& before, double fraction, int timeoutMs = 20000) {
-    const double needed = fraction * kWidth * kHeight;
+    const double needed = fraction * (kWidth / 4) * (kHeight / 4);
     for (int waited = 0; waited < timeoutMs; waited += 250) {
       Sleep(250);
-      if (Grab("probe.png") && Differing(before, "probe.png") >= needed) {
-        Sleep(800);
+      if (GrabSmall("probe.png") && Differing(Small(before), "probe.png") >= needed) {
+        Sleep(500);
         return true;
       }
     }
@@ -92,7 +100,12 @@ public:
   std::string Shot(const std::string& name) {
     const std::string file = name + ".png";
     Grab(file);
+    RunCommand("convert " + file + " -resize " + std::to_string(kWidth / 4) + "x" +
+               std::to_string(kHeight / 4) + "! " + Small(file));
     shots[name] = file;
+    // The journey's pace in the log, for whoever reads a slow or failed run.
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    std::printf("%6.1f s  %s\n", seconds.count(), name.c_str());
     return file;
   }
 
@@ -112,6 +125,7 @@ public:
 private:
   std::string id;
   std::map<std::string, std::string> shots;
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
 
 // The overlay points of the buttons the journey presses (centres of their reacting areas).
@@ -192,12 +206,12 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
     drawn = mean > 5.0 && spread > 5.0;
   }
   ASSERT_TRUE(drawn) << "the menu never appeared";
-  Sleep(1500);  // the buttons and the title finish loading their pictures
+  Sleep(1000);  // the buttons and the title finish loading their pictures
   std::string before = player.Shot("menu");
 
   // A screen switch repaints most of the window; a page or table turn only its text.
   constexpr double kNewScreen = 0.2;
-  constexpr double kNewPage = 0.003;
+  constexpr double kNewPage = 0.002;
 
   player.ClickOverlay(kMenuNew.x, kMenuNew.y);
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "New did not open the selection";
@@ -283,6 +297,7 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   // The settings chosen in Options and the record of the game that was left.
   std::vector<std::string> config = Lines(ReadFile("Data/Config.Cfg"));
   ASSERT_EQ(config.size(), 15u) << ReadFile("Data/Config.Cfg");
+  std::printf("Config.Cfg after the journey: %s\n", ReadFile("Data/Config.Cfg").c_str());
   EXPECT_GT(std::stoi(config[8]), 100) << "game speed";
   EXPECT_LE(std::stoi(config[8]), 150) << "game speed";
   EXPECT_EQ(config[9], "1") << "brick skin";
