@@ -44,24 +44,38 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:symbolize=1"
 export LSAN_OPTIONS="suppressions=$root/tools/sanitize.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
+# One target: fuzzes it, then writes its line of the table to logs/<target>.result.
+run_one() {
+  local t=$1 corpus="$build/corpus/$1" crashes="$build/crashes/$1" log="$build/logs/$1.log"
+  mkdir -p "$corpus" "$crashes" "$build/logs"
+  # 64 KB inputs at most, 2 GB of memory, 10 s for one input: beyond those a player's file is
+  # already a fault worth seeing.
+  local status=0
+  "$build/fuzz_$t" "$corpus" "$seeds/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=65536 -print_final_stats=1 -artifact_prefix="$crashes/" >"$log" 2>&1 || status=$?
+  local execs took found result=ok
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
+  found=$(find "$crashes" -type f | wc -l)
+  [ "$status" = 0 ] || result="FAILED (see $log)"
+  printf '%-8s %12s %8s %8s %s\n' "$t" "${execs:-?}" "${took:-$seconds}" "$found" "$result" \
+    >"$build/logs/$t.result"
+}
+
+# As many targets at a time as there are cores: each fuzzer is one process.
+jobs=$(nproc)
+for t in $targets; do
+  rm -f "$build/logs/$t.result"
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_one "$t" &
+done
+wait
+
 failed=""
 printf '%-8s %12s %8s %8s %s\n' target executions seconds crashes result
 for t in $targets; do
-  corpus="$build/corpus/$t"
-  crashes="$build/crashes/$t"
-  log="$build/logs/$t.log"
-  mkdir -p "$corpus" "$crashes" "$(dirname "$log")"
-  # 8 MB inputs at most, 2 GB of memory, 10 s for one input: beyond those a player's file is
-  # already a fault worth seeing.
-  status=0
-  "$build/fuzz_$t" "$corpus" "$seeds/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -print_final_stats=1 -artifact_prefix="$crashes/" >"$log" 2>&1 || status=$?
-  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  took=$(sed -n 's/^stat::.*//;s/^Done \([0-9]*\) runs in \([0-9]*\) second.*/\2/p' "$log" | tail -1)
-  found=$(find "$crashes" -type f | wc -l)
-  result=ok
-  if [ "$status" != 0 ]; then result="FAILED (see $log)"; failed="$failed $t"; fi
-  printf '%-8s %12s %8s %8s %s\n' "$t" "${execs:-?}" "${took:-$seconds}" "$found" "$result"
+  cat "$build/logs/$t.result"
+  grep -q ' ok$' "$build/logs/$t.result" || failed="$failed $t"
 done
 if [ -n "$failed" ]; then
   echo "fuzz.sh: failures in:$failed"
