@@ -6,7 +6,7 @@ set -euo pipefail
 BUILD_PACKAGES="cmake g++ pkg-config libsdl2-dev libsdl2-mixer-dev libopenmpt-dev libjpeg62-turbo-dev
   libgl-dev libglu1-mesa-dev libasound2-dev libfreetype-dev fonts-dejavu-core libgtest-dev
   libgl1-mesa-dri libegl-mesa0"
-TEST_PACKAGES="xvfb xauth x11-utils xdotool imagemagick openbox sox"
+TEST_PACKAGES="xvfb xauth x11-utils xdotool imagemagick openbox sox clang libclang-rt-14-dev"
 
 wanted="$BUILD_PACKAGES"
 [ "${1:-}" = "test" ] && wanted="$wanted $TEST_PACKAGES"

@@ -1,6 +1,11 @@
 #include "shell/Config.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
+#include <sstream>
+#include <string>
 
 OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
 
@@ -64,24 +69,37 @@ bool OConfig::Load() {
 }
 
 bool OConfig::Save() {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return true;
   auto num = [](u32 v) { return static_cast<i32>(v); };
-  out << num(resolutionIndex) << '\n'
-      << num(colorBits) << '\n'
-      << num(textureQuality) << '\n'
-      << num(modelDetail) << '\n'
-      << (soundOn ? 1 : 0) << '\n'
-      << (musicOn ? 1 : 0) << '\n'
-      << num(soundVolume) << '\n'
-      << num(musicVolume) << '\n'
-      << num(gameSpeed) << '\n'
-      << num(brickSkin) << '\n'
-      << num(savedEpisode) << '\n'
-      << num(savedScore) << '\n'
-      << num(savedLives) << '\n'
-      << (fullscreen ? 1 : 0) << '\n'
-      << num(savedLevel);
+  std::ostringstream text;
+  text << num(resolutionIndex) << '\n'
+       << num(colorBits) << '\n'
+       << num(textureQuality) << '\n'
+       << num(modelDetail) << '\n'
+       << (soundOn ? 1 : 0) << '\n'
+       << (musicOn ? 1 : 0) << '\n'
+       << num(soundVolume) << '\n'
+       << num(musicVolume) << '\n'
+       << num(gameSpeed) << '\n'
+       << num(brickSkin) << '\n'
+       << num(savedEpisode) << '\n'
+       << num(savedScore) << '\n'
+       << num(savedLives) << '\n'
+       << (fullscreen ? 1 : 0) << '\n'
+       << num(savedLevel);
+  const std::string bytes = text.str();
+  // Written whole beside the old file, flushed to the disk, then renamed over it: a rename is
+  // atomic, so a crash or a full disk at any moment leaves the old settings or the new, never a
+  // torn file that would lose the resume record.
+  const std::string temp = fileName + ".new";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
+                 std::fflush(f) == 0 && fsync(fileno(f)) == 0;
+  written = std::fclose(f) == 0 && written;
+  if (!written || std::rename(temp.c_str(), fileName.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
   return true;
 }
 

@@ -107,12 +107,12 @@ TEST(Config, DamagedFilesKeepLaterValues) {
   EXPECT_EQ(neg.resolutionIndex, 0xFFFFFFFFu);
 }
 
-// A folder that cannot be written: nothing is saved, nothing fails.
+// A folder that cannot be written: nothing is saved, and the save says so.
 TEST(Config, UnwritableFolderIsSilent) {
   ScratchDir dir;
   OConfig c;
   c.fileName = "NoSuchFolder/Config.Cfg";
-  EXPECT_TRUE(c.Save());
+  EXPECT_FALSE(c.Save());
   EXPECT_FALSE(FileExists(c.fileName));
   EXPECT_FALSE(c.Load());
   EXPECT_EQ(c.resolutionIndex, 1u);

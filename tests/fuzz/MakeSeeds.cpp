@@ -1,0 +1,225 @@
+// Writes the fuzzers' starting inputs: a few small, valid files per reader, made with the same
+// writers the content compiler and the game use, so that the fuzzers start from what the game
+// really meets. Usage: brikon-fuzz-seeds OUT_DIR (one folder per fuzzer is made under it).
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/ArchiveWriter.h"
+#include "assets/ImageWriter.h"
+#include "assets/ModelFormat.h"
+#include "audio/Dsp.h"
+#include "audio/ItWriter.h"
+#include "audio/ModWriter.h"
+#include "audio/XmWriter.h"
+#include "game/Top.h"
+#include "shell/Config.h"
+
+namespace {
+
+std::string outDir;
+
+void Put(const std::string& target, const std::string& name, const std::vector<u8>& bytes) {
+  const std::string dir = outDir + "/" + target;
+  mkdir(dir.c_str(), 0755);
+  std::ofstream(dir + "/" + name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Put(const std::string& target, const std::string& name, const std::string& text) {
+  Put(target, name, std::vector<u8>(text.begin(), text.end()));
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A small picture with some structure, so that the JPEG has more than flat blocks.
+std::vector<u8> Pixels(u32 width, u32 height, u32 channels) {
+  std::vector<u8> p(size_t{width} * height * channels);
+  for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<u8>((i * 37) ^ (i / channels * 11));
+  return p;
+}
+
+void Pictures() {
+  std::vector<u8> rgb = Pixels(5, 3, 3), rgba = Pixels(4, 4, 4), grey = Pixels(16, 8, 1);
+  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, rgb.data()));
+  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, rgba.data()));
+  // The decoder also reads 8-bit greyscale (type 3), which our writer does not make: patch it in.
+  std::vector<u8> g = EncodeTga(16, 8, 3, Pixels(16, 8, 3).data());
+  g[2] = 3;
+  g[16] = 8;
+  g.resize(18 + 16 * 8);
+  Put("tga", "grey-16x8.tga", g);
+
+  std::vector<u8> big = Pixels(16, 16, 3);
+  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, big.data(), 75));
+  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, grey.data(), 90));
+  Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3).data(), 20));
+}
+
+OModelFile Quad(u32 normalCount, int objects) {
+  OModelFile m;
+  m.normalCount = normalCount;
+  m.texture = "Bricks.Tga";
+  m.texture2 = objects > 1 ? "Env.jpg" : "";
+  m.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+  m.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int o = 0; o < objects; ++o) {
+    OModelFileObject object;
+    OModelFileFace a, b;
+    int ia[3] = {1, 2, 3}, ib[3] = {1, 3, 4};
+    for (int c = 0; c < 3; ++c) {
+      a.corners[c] = {ia[c], ia[c], 1};
+      b.corners[c] = {ib[c], ib[c], 1};
+    }
+    object.faces = {a, b};
+    m.objects.push_back(object);
+  }
+  return m;
+}
+
+void Models() {
+  Put("zmod", "quad.zmod", WriteZmod(Quad(0, 1)));
+  Put("zmod", "quad-normals-2.zmod", WriteZmod(Quad(4, 2)));
+  OModelFile empty;
+  Put("zmod", "empty.zmod", WriteZmod(empty));
+}
+
+void Archives() {
+  std::vector<OArchiveEntry> entries = {
+      {"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3).data())},
+      {"Data/Models/Quad.zmod", WriteZmod(Quad(0, 1))},
+      {"Data/Empty", {}},
+  };
+  std::vector<u8> bytes;
+  if (BuildArchive(entries, bytes)) Put("archive", "three.tkr", bytes);
+  if (BuildArchive({}, bytes)) Put("archive", "empty.tkr", bytes);
+}
+
+void Settings(const std::string& scratch) {
+  OConfig config;
+  config.fileName = scratch;
+  config.Save();
+  Put("config", "defaults.cfg", Slurp(scratch));
+  config.resolutionIndex = 2;
+  config.colorBits = 16;
+  config.soundOn = 0;
+  config.fullscreen = 0;
+  config.savedEpisode = 4;
+  config.savedScore = 123456;
+  config.savedLives = 3;
+  config.savedLevel = 7;
+  config.Save();
+  Put("config", "resume.cfg", Slurp(scratch));
+
+  // The table fuzzer scrambles its input itself, so its seeds are the plain text of saved tables.
+  OTop top(scratch, 10);
+  top.Reset();
+  top.Save();
+  std::string plain = Slurp(scratch);
+  ScrambleTop(plain);
+  Put("top", "default.txt", plain);
+  top.Insert("Ann Lee", 5000);
+  top.Insert("", 300);
+  top.Insert("Zed", 5000);
+  plain = Slurp(scratch);
+  ScrambleTop(plain);
+  Put("top", "entered.txt", plain);
+  std::remove(scratch.c_str());
+}
+
+void Sounds() {
+  OSignal s(200);
+  for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<float>(std::sin(i * 0.2) * 0.5);
+  Put("wav", "mono16-22050.wav", MakeWav(s, 22050));
+  s.resize(3);
+  Put("wav", "mono16-3frames-8000.wav", MakeWav(s, 8000));
+}
+
+// A short tune in `channels` channels of `rows` rows (MOD wants 4 and 64, IT at least 32), with two
+// brief instruments so that the files stay a few kilobytes.
+OSong Tune(int channels, int rows) {
+  OSong song;
+  song.title = "seed";
+  song.channels = channels;
+  OInstrumentRecipe lead{"lead", "pulse", {{"attack", 0.001}, {"decay", 0.01}, {"sustain", 0.0}}};
+  OInstrumentRecipe bass{"bass", "sine", {{"attack", 0.001}, {"decay", 0.01}, {"sustain", 0.0}}};
+  song.instruments = {lead, bass};
+  OPattern p;
+  p.name = "A";
+  p.rows = rows;
+  p.cells.resize(static_cast<size_t>(p.rows * song.channels));
+  for (int row = 0; row + 1 < p.rows; row += 4) {
+    p.At(row, 0, song.channels) = {60 + row % 12, 1, 48};
+    p.At(row + 1, 1, song.channels) = {48, 2, -1};
+  }
+  p.At(rows - 1, 0, song.channels).note = OCell::OFF;
+  song.patterns = {p};
+  song.order = {0, 0};
+  return song;
+}
+
+void Music() {
+  std::vector<unsigned char> bytes;
+  std::string error;
+  if (WriteMod(Tune(4, 64), bytes, error)) Put("module", "tune.mod", bytes);
+  bytes.clear();
+  if (WriteXm(Tune(2, 16), bytes, error)) Put("module", "tune.xm", bytes);
+  bytes.clear();
+  if (WriteIt(Tune(2, 32), bytes, error)) Put("module", "tune.it", bytes);
+  if (!error.empty()) std::fprintf(stderr, "module writer: %s\n", error.c_str());
+}
+
+void Levels() {
+  Put("level", "classic.txt",
+      "# a classic episode of one level\n"
+      "episode 0 classic size 5 layers 3 levels 1\n"
+      "\n"
+      "level First Light\n"
+      "  ..... 66666 .....\n"
+      "  ..... 67776 .....\n"
+      "  ..... 67B76 ..4..\n"
+      "  ..... 67776 .....\n"
+      "  ..... 66666 .....\n");
+  Put("level", "corridor.txt",
+      "episode 3 corridor size 3 layers 8 levels 2\n"
+      "stage Gate  # the first six layers\n"
+      "  ... 111 ... 5.5 ... 1A1\n"
+      "  .C. ... 2.2 ... 3D3 ...\n"
+      "  ... 111 ... 5.5 ... 1E1\n"
+      "stage End\n"
+      "  ... 9..\n"
+      "  .8. ...\n"
+      "  ... ..7\n");
+  Put("level", "bricks.txt",
+      "# code hits\n"
+      "1 1\n2 1\n3 2\n6 1\n7 1\n8 1\n9 2\n10 1\n11 3\n12 2\n14 3\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: brikon-fuzz-seeds OUT_DIR\n");
+    return 2;
+  }
+  outDir = argv[1];
+  mkdir(outDir.c_str(), 0755);
+  Pictures();
+  Models();
+  Archives();
+  Settings(outDir + "/scratch.tmp");
+  Sounds();
+  Music();
+  Levels();
+  return 0;
+}
