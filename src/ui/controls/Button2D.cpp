@@ -6,6 +6,11 @@
 #include "scene/Camera.h"
 #include "shell/RenderWindow.h"
 
+namespace {
+// GL_CLAMP_TO_EDGE (OpenGL 1.2, which every driver the game runs on has).
+constexpr GLint kClampToEdge = 0x812F;
+}  // namespace
+
 OButton2D::OButton2D(u32 id, bool tabStop) : OControl(id, tabStop) {}
 
 OButton2D::~OButton2D() {
@@ -104,15 +109,17 @@ void OButton2D::Draw() {
   // into that hole, so the pictures carry the button on black.
   glBlendFunc(GL_DST_COLOR, GL_ZERO);
   if (maskImage != nullptr) maskImage->Bind();
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  // Clamped to the picture's own edge: plain clamping would filter the black texture border into
+  // the outermost pixels and draw a dark frame round every button.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kClampToEdge);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
   DrawStrip();
 
   glBlendFunc(GL_ONE, GL_ONE);
   OTexture* picture = (!disabled && highlighted) ? activeImage : normalImage;
   if (picture != nullptr) picture->Bind();
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kClampToEdge);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
   DrawStrip();
 
   glDisable(GL_BLEND);
