@@ -17,7 +17,6 @@
 
 namespace {
 
-const std::string kGame = BRIKON_GAME_DIR "/brikon3d";
 
 // The window is 800x600 (resolution index 1); the screens place their buttons on a 512x512
 // overlay with its origin at the bottom left.
@@ -156,43 +155,10 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   ScratchDir dir;
   // 800x600 windowed, sound and music on, game speed 100, the first skin, nothing to resume.
   WriteFile("Data/Config.Cfg", "1\n32\n10\n2\n1\n1\n65000\n50\n100\n0\n0\n0\n0\n0\n0");
-  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
-                       "/Data/Sounds' Data/"),
-            0);
-  pid_t pid = fork();
-  if (pid == 0) {
-    // The game's output goes to a file: a game left running must never hold the test's pipes.
-    std::freopen("game.log", "w", stdout);
-    std::freopen("game.log", "a", stderr);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  ASSERT_GT(pid, 0);
-  // Whatever the outcome, no game outlives the test.
-  struct Reaper {
-    pid_t pid;
-    ~Reaper() {
-      if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-      }
-    }
-  } reaper{pid};
-
-  std::string id;
-  for (int i = 0; i < 300 && id.empty(); ++i) {
-    Sleep(100);
-    std::string ids, info;
-    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D'", &ids);
-    std::istringstream list(ids);
-    for (std::string w; list >> w;) {
-      if (RunCommand("xwininfo -id " + w, &info) == 0 && info.find("IsViewable") != std::string::npos) {
-        id = w;
-        break;
-      }
-    }
-  }
+  ASSERT_TRUE(LinkGameData());
+  RunningGame game(std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(game.Started());
+  std::string id = game.FindWindow("^Brikon 3D");
   ASSERT_FALSE(id.empty()) << ReadFile("game.log");
   Player player(id);
 
@@ -283,14 +249,8 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   player.Shot("menu-last");
 
   player.ClickOverlay(kMenuExit.x, kMenuExit.y);
-  int status = -1;
-  for (int i = 0; i < 300; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) break;
-    Sleep(100);
-    status = -1;
-  }
-  ASSERT_NE(status, -1) << "Exit did not quit";
-  reaper.pid = -1;
+  int status = 0;
+  ASSERT_TRUE(game.WaitForExit(&status)) << "Exit did not quit";
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile("game.log");
 

@@ -32,13 +32,6 @@ public:
   std::vector<std::string> calls;
 };
 
-// Links the game's built data into the scratch folder, as a player's copy has it.
-void LinkGameData() {
-  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
-                       "/Data/Sounds' Data/"),
-            0);
-}
-
 }  // namespace
 
 TEST(Application, ScreenManagement) {
@@ -122,7 +115,7 @@ TEST(Application, LoadAndApplyDisplayChange) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   ScratchDir dir;
-  LinkGameData();
+  ASSERT_TRUE(LinkGameData());
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n0\n65000\n50\n110\n0\n0\n0\n0\n0\n0");
   MessageRecorder boxes;
   ROdizovid app;

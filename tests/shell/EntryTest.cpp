@@ -54,46 +54,11 @@ TEST(Entry, StartsToMenuAndClosesCleanly) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   ScratchDir dir;
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
-  // The game's own data, so that it loads as a player's copy does.
-  ASSERT_EQ(RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
-                       "/Data/Sounds' Data/"),
-            0);
-  pid_t pid = fork();
-  if (pid == 0) {
-    // The game's output goes to a file: a game left running must never hold the test's pipes.
-    std::freopen("game.log", "w", stdout);
-    std::freopen("game.log", "a", stderr);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "audio.raw", 1);
-    execl(kGame.c_str(), kGame.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  ASSERT_GT(pid, 0);
-  // Whatever the outcome, no game outlives the test.
-  struct Reaper {
-    pid_t pid;
-    ~Reaper() {
-      if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-      }
-    }
-  } reaper{pid};
-  // The game's mapped window (SDL may make short-lived helper windows while it starts).
-  std::string id, geometry;
-  for (int i = 0; i < 300 && id.empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::string ids;
-    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '^Brikon 3D 2.0$'", &ids);
-    std::istringstream list(ids);
-    for (std::string w; list >> w;) {
-      if (RunCommand("xwininfo -id " + w, &geometry) == 0 &&
-          geometry.find("IsViewable") != std::string::npos) {
-        id = w;
-        break;
-      }
-    }
-  }
+  ASSERT_TRUE(LinkGameData());
+  RunningGame game({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", "audio.raw"}});
+  ASSERT_TRUE(game.Started());
+  std::string geometry;
+  std::string id = game.FindWindow("^Brikon 3D 2.0$", &geometry);
   ASSERT_FALSE(id.empty()) << "no window appeared";
   EXPECT_NE(geometry.find("Width: 640"), std::string::npos) << geometry;
   EXPECT_NE(geometry.find("Height: 480"), std::string::npos) << geometry;
@@ -121,14 +86,8 @@ TEST(Entry, StartsToMenuAndClosesCleanly) {
   EXPECT_GT(std::stod(whole), 5.0) << "the menu is blank";
 
   ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
-  int status = -1;
-  for (int i = 0; i < 300; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    status = -1;
-  }
-  ASSERT_NE(status, -1) << "the game did not quit";
-  reaper.pid = -1;
+  int status = 0;
+  ASSERT_TRUE(game.WaitForExit(&status)) << "the game did not quit";
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);

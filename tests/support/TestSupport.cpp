@@ -145,3 +145,59 @@ PrivateDisplay::~PrivateDisplay() {
   else
     unsetenv("DISPLAY");
 }
+
+#include <sstream>
+
+bool LinkGameData() {
+  return RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
+                    "/Data/Sounds' Data/") == 0;
+}
+
+RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment) {
+  const std::string game = BRIKON_GAME_DIR "/brikon3d";
+  pid = fork();
+  if (pid == 0) {
+    std::freopen("game.log", "w", stdout);
+    std::freopen("game.log", "a", stderr);
+    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+    execl(game.c_str(), game.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+}
+
+RunningGame::~RunningGame() {
+  if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+}
+
+std::string RunningGame::FindWindow(const std::string& titlePattern, std::string* info) {
+  std::string geometry;
+  for (int i = 0; i < 300 && pid > 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::string ids;
+    RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '" + titlePattern + "'",
+               &ids);
+    std::istringstream list(ids);
+    for (std::string w; list >> w;) {
+      if (RunCommand("xwininfo -id " + w, &geometry) == 0 &&
+          geometry.find("IsViewable") != std::string::npos) {
+        if (info) *info = geometry;
+        return w;
+      }
+    }
+  }
+  return "";
+}
+
+bool RunningGame::WaitForExit(int* status) {
+  for (int i = 0; i < 300 && pid > 0; ++i) {
+    if (waitpid(pid, status, WNOHANG) == pid) {
+      pid = -1;  // reaped: nothing left to kill
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}

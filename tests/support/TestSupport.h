@@ -68,3 +68,27 @@ private:
   bool ok = false;
   std::string previous;
 };
+
+// Links the built game's archive and sounds into ./Data, as a player's copy has them.
+bool LinkGameData();
+
+// The real game started in the current folder with extra environment variables; its output goes
+// to game.log (a game left running must never hold the test's pipes), and it is killed if it is
+// still running when this object goes.
+class RunningGame {
+public:
+  explicit RunningGame(const std::vector<std::pair<std::string, std::string>>& environment);
+  ~RunningGame();
+  RunningGame(const RunningGame&) = delete;
+  RunningGame& operator=(const RunningGame&) = delete;
+
+  bool Started() const { return pid > 0; }
+  // The id of the game's mapped window whose title matches the pattern (SDL may make short-lived
+  // helper windows while it starts), with its xwininfo text; "" when none came within ~30 s.
+  std::string FindWindow(const std::string& titlePattern, std::string* info = nullptr);
+  // Waits up to ~30 s for the game to end; true with its wait status when it did.
+  bool WaitForExit(int* status);
+
+private:
+  int pid = -1;
+};
