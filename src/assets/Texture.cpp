@@ -198,11 +198,18 @@ OBaseImage* OTextureCache::Find(const std::string& name) const {
   return it == images.end() ? nullptr : it->second;
 }
 
-void OTextureCache::Insert(const std::string& name, OBaseImage* image) { images[name] = image; }
+void OTextureCache::Insert(const std::string& name, OBaseImage* image) {
+  ++generation;
+  images[name] = image;
+}
 
-void OTextureCache::Erase(const std::string& name) { images.erase(name); }
+void OTextureCache::Erase(const std::string& name) {
+  ++generation;
+  images.erase(name);
+}
 
 void OTextureCache::SetFilterAll(u32 mode) {
+  ++generation;
   for (auto& [name, image] : images) {
     image->filterMode = mode;
     image->Upload(false);
@@ -210,10 +217,12 @@ void OTextureCache::SetFilterAll(u32 mode) {
 }
 
 void OTextureCache::ReleaseAll() {
+  ++generation;
   for (auto& [name, image] : images) image->DeleteTexture();
 }
 
 void OTextureCache::ReuploadAll() {
+  ++generation;
   glEnable(GL_TEXTURE_2D);
   for (auto& [name, image] : images) image->Upload(true);
 }

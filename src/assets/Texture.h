@@ -105,6 +105,9 @@ public:
   void ReuploadAll();
 
   std::map<std::string, OBaseImage*> images;
+  // Counts the changes that can alter how any texture looks (filters, uploads, new images), for
+  // pictures kept from earlier frames.
+  u32 generation = 0;
   u32 quality;  // texture quality given to newly loaded images (the configuration's)
 };
 

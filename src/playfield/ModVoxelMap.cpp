@@ -172,8 +172,6 @@ void OModVoxelMap::DrawTransition() {
     size_t count = 0;
     while (count < blocks.size() && blocks[count]->layerIndex < reach) ++count;
     DrawBricks(count);
-  } else {
-    DrawCage();
   }
   glPopMatrix();
 }
@@ -191,6 +189,7 @@ void OModVoxelMap::Draw() {
   glHint(GL_FOG_HINT, GL_NICEST);
   glCullFace(GL_FRONT);
   skin.Bind();
+  DrawCage();
   if (!transition) {
     // The bricks up to 12 layers behind the front; the rest are lost in the fog.
     size_t count = 0;

@@ -121,6 +121,7 @@ void OVoxelMap::Init(i32 newEpisode) {
   box->Load(BOX_MODELS[known ? newEpisode : 0]);
   FitBox();
   box->BuildLists();
+  ++cageGeneration;
 
   const f32 half = BrickHalfWidth();
   for (i32 i = 0; i < BRICK_PROTOTYPES; ++i) {
@@ -446,27 +447,40 @@ void OVoxelMap::PlaySound(i32 id) const { PlayObjectSound(soundPlayer, id); }
 void OVoxelMap::DrawCage() {
   if (box == nullptr) return;
   glCullFace(GL_BACK);
-  box->Draw();
+  const u32 textures = GetTextureCache().generation;
+  if (textures != cageTextures) {
+    cageTextures = textures;
+    ++cageGeneration;
+  }
+  if (cagePicture.Matches(cageGeneration)) {
+    // The walls' colour comes back as it was read; their depth, which keeps whatever flies
+    // behind a wall hidden, is drawn again without texture, light or colour (cheap to fill).
+    cagePicture.Restore();
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    box->Draw();
+    glPopAttrib();
+  } else {
+    box->Draw();
+    cagePicture.Capture(cageGeneration);
+  }
   glCullFace(GL_FRONT);
   skin.Bind();
 }
 
 void OVoxelMap::DrawBricks(size_t count) {
-  if (count == 0) {
-    DrawCage();
-    return;
-  }
+  if (count == 0) return;
   // Opaque bricks nearest first, so that the depth test turns away the hidden ones before they
   // are textured and lit (most of a classic level is hidden behind its front layers); then the
-  // cage, whose walls the bricks cover in much of the picture (it lies behind every brick, so the
-  // order changes no pixel); then the fading ones farthest first, over everything opaque, as
-  // blending without depth writes needs.
+  // fading ones farthest first, over everything opaque, as blending without depth writes needs.
   const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? count - 1 - i : i];
     if (!b->IsDying()) b->Draw();
   }
-  DrawCage();
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? i : count - 1 - i];
     if (b->IsDying()) b->Draw();
@@ -477,11 +491,11 @@ void OVoxelMap::Draw() {
   glEnable(GL_CULL_FACE);
   glCullFace(GL_FRONT);
   skin.Bind();
+  // The cage goes first: every brick, ball and spark lies in front of its walls.
+  DrawCage();
   if (!transition) {
     DrawBricks(blocks.size());
   } else {
-    // Bricks of both levels may be translucent in the crossfade: the cage goes first.
-    DrawCage();
     DrawTransition();
   }
   glCullFace(GL_BACK);

@@ -21,6 +21,7 @@
 #include "assets/Texture.h"
 #include "playfield/Block.h"
 #include "scene/Object3D.h"
+#include "scene/StillPicture.h"
 #include "scene/Vector.h"
 #include "shell/Types.h"
 
@@ -169,6 +170,9 @@ public:
   OBloxExpl* explosion = nullptr;   // debris prototype of the heavy ball's hits; owned
   i32 skinIndex = -1;               // configured skin loaded, -1 none
   OTexture skin;                    // one texture for all bricks
+  OStillPicture cagePicture;        // the cage as last drawn
+  u32 cageGeneration = 0;           // bumped whenever the cage or its textures change
+  u32 cageTextures = 0;             // the texture cache's generation the cage was drawn with
 
   // Crossfade progress 0..1, shared by the program.
   static f32 transitionProgress;
@@ -179,10 +183,12 @@ protected:
   void PlaySound(i32 id) const;
   // Makes a brick of `code` at (x, y, z) and appends it (nothing for an empty code).
   OBlock* PlaceBrick(u8 code, f32 x, f32 y, f32 z, std::vector<OBlock*>& out);
-  // Draws the first `count` current bricks: the opaque ones, then the cage, then the fading ones.
-  // Expects front faces culled and the skin bound, and leaves them so.
+  // Draws the first `count` current bricks: the opaque ones, then the fading ones. Expects the
+  // cage drawn, front faces culled and the skin bound, and leaves them so.
   void DrawBricks(size_t count);
-  // The cage with its back faces culled; then front faces culled and the skin bound again.
+  // The cage with its back faces culled (from its still picture while the view and the light
+  // stay the same); then front faces culled and the skin bound again. It must be the first
+  // thing drawn after the frame's clear: the picture it takes holds the whole colour buffer.
   void DrawCage();
   // Gives a code-10 brick the collision box of the code-5 model at its position.
   void TakeCode5Box(OBlock* brick);

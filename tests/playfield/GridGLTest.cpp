@@ -281,3 +281,63 @@ TEST(GridGL, FadingBricksOverTheCage) {
   EXPECT_GT(blue, 1000) << "the fading bricks lost their skin";
   for (OBlock* b : grid.blocks) b->SetAlpha(0.0f);
 }
+
+// The cage comes back from its picture on later frames: the same pixels as drawing it in full,
+// the depth of its walls still hiding what lies behind them, and a new picture whenever the
+// view, the light or the textures change.
+TEST(GridGL, CageFromItsPicture) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  ASSERT_TRUE(InstallArchive(SmallArchive()));
+  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
+  OLight light(1);
+  OPlayer bat(&camera);
+  OBallSet balls;
+  balls.bat = &bat;
+  OVoxelMap grid;
+  grid.ballSet = &balls;
+  grid.SetLevel(0, 0);
+  grid.Init(0);
+  grid.StartLevel(0);
+  DrawUntilSettled(grid, camera, light);
+
+  // Drawn in full (no picture kept), then from the picture: not a pixel apart.
+  grid.cagePicture.Forget();
+  DrawFrame(grid, camera, light);
+  const std::vector<unsigned char> full = ReadBack();
+  DrawFrame(grid, camera, light);
+  EXPECT_TRUE(full == ReadBack()) << "the picture differs from the cage drawn";
+
+  // A white sheet behind the far wall (the field ends at z 48) stays hidden.
+  DrawFrame(grid, camera, light);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glBegin(GL_QUADS);
+  glVertex3f(-100.0f, -100.0f, 60.0f);
+  glVertex3f(100.0f, -100.0f, 60.0f);
+  glVertex3f(100.0f, 100.0f, 60.0f);
+  glVertex3f(-100.0f, 100.0f, 60.0f);
+  glEnd();
+  EXPECT_TRUE(full == ReadBack()) << "the walls lost their depth";
+
+  // What changes the walls' look takes a new picture: fog, then new filters.
+  auto redrawn = [&](const char* what) {
+    DrawFrame(grid, camera, light);
+    const std::vector<unsigned char> kept = ReadBack();
+    grid.cagePicture.Forget();
+    DrawFrame(grid, camera, light);
+    EXPECT_TRUE(kept == ReadBack()) << what;
+  };
+  glEnable(GL_FOG);
+  glFogi(GL_FOG_MODE, GL_LINEAR);
+  glFogf(GL_FOG_START, 10.0f);
+  glFogf(GL_FOG_END, 40.0f);
+  redrawn("fog kept the old picture");
+  glDisable(GL_FOG);
+  GetTextureCache().SetFilterAll(0);
+  redrawn("new filters kept the old picture");
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
