@@ -7,10 +7,12 @@
 
 namespace {
 
-// Builds the parts of one brick at one level of detail. A level holds a few hundred bricks and
-// the game draws each as its own model, so detail is spent sparingly: bevels and sunk panels on
-// the main block, plain boxes for the trim (about 50 to 170 triangles a stage in high detail,
-// 12 to 72 in low).
+// Builds the parts of one brick at one level of detail. A level holds up to three hundred bricks,
+// each a few pixels across, and every triangle costs the software rasteriser the players run on
+// as much as a patch of screen, so detail is spent sparingly: bevels on the main block, panels,
+// plates and studs only on the faces the player looks at (toward and away from the bat; the
+// sides are mostly seen edge-on), plain boxes for the trim (36 to 96 triangles a stage in high
+// detail, 12 to 60 in low).
 struct OBrickKit {
   // The main block, bevelled in high detail; its faces each show the whole skin.
   void Block(OV3 a, OV3 b, f32 bevel) {
@@ -20,22 +22,25 @@ struct OBrickKit {
   }
   // Trim: a plain box showing its part of the brick's skin.
   void Trim(OV3 a, OV3 b) { Box(o, OFrame{}, a, b, Projected(V3(-1, -1, -1), V3(1, 1, 1))); }
-  // A block with a sunk, framed panel in every face (plain in low detail).
+  // A block with a sunk, framed panel in its front and back faces (plain in low detail).
   void Framed(f32 h, f32 rim, f32 depth) {
     OV3 a = V3(-h, -h, -h), b = V3(h, h, h);
-    if (hi) FramedBox(o, OFrame{}, a, b, rim, depth, Projected(a, b));
+    if (hi) FramedBox(o, OFrame{}, a, b, rim, depth, Projected(a, b), 4u);
     else Box(o, OFrame{}, a, b, Projected(a, b));
   }
-  // Bars of thickness t along the twelve edges of the cube of half size h.
-  void EdgeFrame(f32 h, f32 t) {
-    for (int s1 = -1; s1 <= 1; s1 += 2) {
-      for (int s2 = -1; s2 <= 1; s2 += 2) {
-        f32 a1 = s1 < 0 ? -h : h - t, b1 = a1 + t;
-        f32 a2 = s2 < 0 ? -h : h - t, b2 = a2 + t;
-        Trim(V3(-h, a1, a2), V3(h, b1, b2));  // along x
-        Trim(V3(a1, -h + t, a2), V3(b1, h - t, b2));  // along y, between the x bars
-        Trim(V3(a1, a2, -h + t), V3(b1, b2, h - t));  // along z, likewise
-      }
+  // A low four-sided pyramid standing on the face of the cube of half size h across `axis`
+  // (0 x, 1 y) on `side`, its tip at the cell's edge: a rivet for four triangles.
+  void Rivet(int axis, int side, f32 h, f32 base) {
+    const OPaint skin = Projected(V3(-1, -1, -1), V3(1, 1, 1));
+    const f32 sd = static_cast<f32>(side);
+    auto P = [&](f32 a, f32 u, f32 v) { return axis == 0 ? V3(a, u, v) : V3(u, a, v); };
+    const OV3 tip = P(sd, 0.0f, 0.0f);
+    const OV3 c[4] = {P(sd * h, -base, -base), P(sd * h, base, -base), P(sd * h, base, base),
+                      P(sd * h, -base, base)};
+    for (int i = 0; i < 4; ++i) {
+      const OV3 a = c[i], b = c[(i + 1) % 4];
+      // Away from a point on the pyramid's base.
+      o.PolygonFacing(OFrame{}, {a, b, tip}, (a + b + tip) * (1.0f / 3.0f) + P(sd * h, 0.0f, 0.0f) * -1.0f, skin);
     }
   }
   // A band of thickness 2t round the block at height y (a slab a little wider than the block).
@@ -75,28 +80,28 @@ void BuildIntact(OBrickKit& k, int code) {
     case 2:  // heavily chamfered
       k.Block(LO, HI, 0.32f);
       break;
-    case 4:  // metal: sunk panels with a stud in each
+    case 4:  // metal: sunk panels with a stud in each, rivets on the sides
       k.Framed(0.94f, 0.2f, 0.12f);
-      for (int axis = 0; axis < 3; ++axis)
-        for (int s = -1; s <= 1; s += 2) {
-          f32 lo[3] = {-0.22f, -0.22f, -0.22f}, hi[3] = {0.22f, 0.22f, 0.22f};
-          lo[axis] = s < 0 ? -1.0f : 0.8f;
-          hi[axis] = s < 0 ? -0.8f : 1.0f;
-          k.Trim(V3(lo[0], lo[1], lo[2]), V3(hi[0], hi[1], hi[2]));
-        }
+      k.Trim(V3(-0.22f, -0.22f, -1.0f), V3(0.22f, 0.22f, -0.8f));
+      k.Trim(V3(-0.22f, -0.22f, 0.8f), V3(0.22f, 0.22f, 1.0f));
+      // Rivets on the plain sides.
+      for (int axis = 0; axis < 2; ++axis) {
+        k.Rivet(axis, -1, 0.94f, 0.22f);
+        k.Rivet(axis, 1, 0.94f, 0.22f);
+      }
       break;
     case 5:  // stone: a heavy frame round deep panels
       k.Framed(1.0f, 0.3f, 0.2f);
       break;
-    case 6:  // a raised plate on every face
+    case 6:  // a raised plate on the front and the back, low pyramids on the sides
       k.Block(V3(-0.88f, -0.88f, -0.88f), V3(0.88f, 0.88f, 0.88f), 0.1f);
-      for (int axis = 0; axis < 3; ++axis)
-        for (int s = -1; s <= 1; s += 2) {
-          f32 lo[3] = {-0.56f, -0.56f, -0.56f}, hi[3] = {0.56f, 0.56f, 0.56f};
-          lo[axis] = s < 0 ? -1.0f : 0.8f;
-          hi[axis] = s < 0 ? -0.8f : 1.0f;
-          k.Trim(V3(lo[0], lo[1], lo[2]), V3(hi[0], hi[1], hi[2]));
-        }
+      k.Trim(V3(-0.56f, -0.56f, -1.0f), V3(0.56f, 0.56f, -0.8f));
+      k.Trim(V3(-0.56f, -0.56f, 0.8f), V3(0.56f, 0.56f, 1.0f));
+      // Low pyramids on the sides.
+      for (int axis = 0; axis < 2; ++axis) {
+        k.Rivet(axis, -1, 0.88f, 0.56f);
+        k.Rivet(axis, 1, 0.88f, 0.56f);
+      }
       break;
     case 7:  // eight small cubes
       if (!k.hi) {
@@ -123,13 +128,9 @@ void BuildIntact(OBrickKit& k, int code) {
       k.Band(0.0f, 0.22f);
       break;
     case 10:  // a small brick held in a thin frame the size of a stone brick
-      if (k.hi) {
-        k.EdgeFrame(1.0f, 0.08f);
-      } else {
-        for (int i = 0; i < 4; ++i) {  // only the four bars along z
-          f32 x0 = (i & 1) ? 0.92f : -1.0f, y0 = (i & 2) ? 0.92f : -1.0f;
-          k.Trim(V3(x0, y0, -1), V3(x0 + 0.08f, y0 + 0.08f, 1));
-        }
+      for (int i = 0; i < 4; ++i) {  // the four bars along z
+        f32 x0 = (i & 1) ? 0.92f : -1.0f, y0 = (i & 2) ? 0.92f : -1.0f;
+        k.Trim(V3(x0, y0, -1), V3(x0 + 0.08f, y0 + 0.08f, 1));
       }
       k.Block(V3(-0.55f, -0.55f, -0.55f), V3(0.55f, 0.55f, 0.55f), 0.1f);
       break;

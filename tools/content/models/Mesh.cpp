@@ -304,9 +304,28 @@ void BevelBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 bevel, const OP
 }
 
 void FramedBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 rim, f32 depth,
-               const OPaint& paint) {
+               const OPaint& paint, unsigned panelAxes) {
   const f32 lo[3] = {a.x, a.y, a.z}, hi[3] = {b.x, b.y, b.z};
   for (int axis = 0; axis < 3; ++axis) {
+    if (!(panelAxes & (1u << axis))) {
+      // A plain face on each side of this axis.
+      for (int side = -1; side <= 1; side += 2) {
+        f32 c[4][3];
+        const int u = (axis + 1) % 3, v = (axis + 2) % 3;
+        const f32 us[4] = {lo[u], hi[u], hi[u], lo[u]}, vs[4] = {lo[v], lo[v], hi[v], hi[v]};
+        std::vector<OV3> corners;
+        for (int k = 0; k < 4; ++k) {
+          c[k][axis] = side > 0 ? hi[axis] : lo[axis];
+          c[k][u] = us[k];
+          c[k][v] = vs[k];
+          corners.push_back(V3(c[k][0], c[k][1], c[k][2]));
+        }
+        f32 out[3] = {0, 0, 0};
+        out[axis] = static_cast<f32>(side);
+        o.PolygonFacing(f, corners, V3(out[0], out[1], out[2]), paint);
+      }
+      continue;
+    }
     int u = (axis + 1) % 3, v = (axis + 2) % 3;
     for (int side = -1; side <= 1; side += 2) {
       f32 plane = side > 0 ? hi[axis] : lo[axis];

@@ -92,10 +92,11 @@ struct OMeshModel {
 void Box(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, const OPaint& paint);
 // A box with its 12 edges and 8 corners cut off by `bevel` (local units).
 void BevelBox(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, f32 bevel, const OPaint& paint);
-// A cube-like box whose six faces each hold a panel sunk `depth` into it, framed by a rim of width
-// `rim`: a framed look for 18 triangles a face.
+// A cube-like box whose faces each hold a panel sunk `depth` into it, framed by a rim of width
+// `rim`: a framed look for 18 triangles a face. Only the faces across the axes in `panelAxes`
+// (bit 0 x, 1 y, 2 z) get panels; the others are plain (2 triangles).
 void FramedBox(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, f32 rim, f32 depth,
-               const OPaint& paint);
+               const OPaint& paint, unsigned panelAxes = 7);
 // A prism: the convex polygon `outline` (x, y, counter-clockwise) extruded from z0 to z1.
 void Prism(OMeshObject& o, const OFrame& f, const std::vector<OV3>& outline, f32 z0, f32 z1,
            const OPaint& paint);
