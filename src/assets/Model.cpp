@@ -9,6 +9,7 @@
 #include "assets/ModelData.h"
 #include "assets/ModelObject.h"
 #include "assets/Texture.h"
+#include "scene/Matrix.h"
 #include "shell/Exception.h"
 
 namespace {
@@ -90,7 +91,36 @@ void OModel::BuildLists() { data->BuildObjectLists(); }
 
 u32 OModel::ObjectCount() const { return data->ObjectCount(); }
 
-void OModel::Draw() {
+void OModel::Draw() { DrawObjects(nullptr, 0); }
+
+void OModel::DrawFacing(const OVector& eye, i32 keep) {
+  if (keep == 0 || alpha != 0.0f) {
+    Draw();
+    return;
+  }
+  // The eye in the model's own units: through the inverse of the frame, then of the draw scale.
+  OVector inFrame;
+  if (!matrix.InverseTransformPoint(eye, inFrame)) {
+    Draw();
+    return;
+  }
+  f32 local[3] = {inFrame.x, inFrame.y, inFrame.z};
+  // A mirroring frame or scale turns every winding round.
+  i32 sign = matrix.Determinant() < 0.0f ? -1 : 1;
+  if (scaled) {
+    for (int k = 0; k < 3; ++k) {
+      if (drawScale[k] == 0.0f) {
+        Draw();
+        return;
+      }
+      local[k] /= drawScale[k];
+      if (drawScale[k] < 0.0f) sign = -sign;
+    }
+  }
+  DrawObjects(local, keep * sign);
+}
+
+void OModel::DrawObjects(const f32* eye, i32 keep) {
   if (data->texture != nullptr) data->texture->Bind();
   glPushMatrix();
   glMultMatrixf(matrix.m);
@@ -108,8 +138,8 @@ void OModel::Draw() {
     glEnable(GL_BLEND);
     glBlendFunc(blendSrc, blendDst);
     glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    for (size_t i = 0; i < count; ++i) {
-      if (visible[i] == 1) data->objects[i]->Draw();
+    for (size_t k = 0; k < count; ++k) {
+      if (visible[k] == 1) data->objects[k]->Draw();
     }
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
@@ -118,12 +148,39 @@ void OModel::Draw() {
     if (lit) glEnable(GL_LIGHTING);
   } else {
     glColor3f(1.0f, 1.0f, 1.0f);
-    for (size_t i = 0; i < count; ++i) {
-      if (visible[i] == 1) data->objects[i]->Draw();
+    for (size_t k = 0; k < count; ++k) {
+      if (visible[k] != 1) continue;
+      if (eye != nullptr) data->objects[k]->DrawFacing(eye, keep);
+      else data->objects[k]->Draw();
     }
     glPopMatrix();
     if (scaled) glDisable(GL_NORMALIZE);
   }
+}
+
+i32 CulledKeepSign() {
+  if (!glIsEnabled(GL_CULL_FACE)) return 0;
+  GLint mode = GL_BACK, front = GL_CCW;
+  glGetIntegerv(GL_CULL_FACE_MODE, &mode);
+  glGetIntegerv(GL_FRONT_FACE, &front);
+  if (mode != GL_BACK && mode != GL_FRONT) return 0;
+  OMatrix view;
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
+  const f32 det = view.Determinant();
+  if (det == 0.0f) return 0;
+  // Front faces wind counter-clockwise round the eye (unless set otherwise, or the view
+  // mirrors); culling the front keeps the other winding.
+  i32 keep = mode == GL_BACK ? 1 : -1;
+  if (front == GL_CW) keep = -keep;
+  if (det < 0.0f) keep = -keep;
+  return keep;
+}
+
+bool EyeOfView(OVector& eye) {
+  OMatrix view;
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
+  // The eye is the point the view takes to the origin.
+  return view.InverseTransformPoint(OVector(0.0f, 0.0f, 0.0f), eye);
 }
 
 void OModel::SetScale(f32 x, f32 y, f32 z) {

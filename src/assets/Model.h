@@ -33,6 +33,10 @@ public:
   // Binds the texture, applies the frame (and draw scale), and draws every visible object:
   // opaque in white when alpha is 0, else unlit, blended and without depth writes.
   void Draw() override;
+  // Draw, leaving out of opaque objects the triangles that culling would drop anyway for an eye
+  // at `eye` (in the frame the model is placed in); `keep` as CulledKeepSign gives it. The same
+  // picture for less work; translucent models are drawn whole.
+  void DrawFacing(const OVector& eye, i32 keep);
 
   // A scale applied when drawing only; (1, 1, 1) turns it off.
   void SetScale(f32 x, f32 y, f32 z);
@@ -71,4 +75,15 @@ public:
   std::vector<u8> visible;  // one byte per object (1 drawn), plus one spare
   OVector localMin, localMax;  // vertex bounds, model units
   f32 alpha = 0.0f;     // 0 opaque; else the translucent alpha
+
+private:
+  // Draw's work; opaque objects through DrawFacing when `eye` (model units) is given.
+  void DrawObjects(const f32* eye, i32 keep);
 };
+
+// For the current culling state and modelview: +1 when triangles wound counter-clockwise round
+// the eye survive culling, -1 when clockwise ones do, 0 when culling is off (or drops both).
+i32 CulledKeepSign();
+// The eye of the current modelview, in the frame the modelview starts from; false when the
+// modelview flattens space.
+bool EyeOfView(OVector& eye);

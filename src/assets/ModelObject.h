@@ -27,10 +27,17 @@ public:
 
   // The display list when there is one, else the same triangles sent directly.
   void Draw() override;
+  // Draws only the triangles the rasteriser could keep with the eye at `eye` (object units);
+  // the others it would cull as facing the wrong way, so the picture is the same for less work.
+  // `keep` is +1 when triangles wound counter-clockwise round the eye survive culling, -1 when
+  // clockwise ones do. The triangles go into one display list per region of eye positions (below,
+  // inside or above the object's bounds on each axis), made on first use.
+  void DrawFacing(const f32 eye[3], i32 keep);
   // Compiles (without drawing) one triangle batch of normal, texture coordinate and vertex per
   // corner into a new display list.
   void BuildList();
-  // Deletes the display list (before the rendering context goes away); BuildList makes it anew.
+  // Deletes the display lists (before the rendering context goes away); BuildList makes the
+  // object's list anew, DrawFacing the others when next needed.
   void DeleteList();
   // The triangles in immediate mode, inside glBegin/glEnd.
   void SendTriangles() const;
@@ -42,5 +49,15 @@ public:
   u32 hasList = 0;  // 1 once `list` is built
 
 private:
+  // Whether some eye inside region `region` (0..26: 9 x + 3 y + z, each 0 below the bounds,
+  // 1 across them, 2 above) could see triangle `face` (an index into the owner's faces) kept.
+  bool MayKeep(u32 face, i32 region, i32 keep) const;
+  void ComputeBounds();
+
   const OModelData* owner;
+  u32 facingLists[2][27] = {};  // [keep < 0][region]: display list names, 0 when not made
+  f32 boundsMin[3] = {0.0f, 0.0f, 0.0f};  // vertex bounds (object units) and the margin round
+  f32 boundsMax[3] = {0.0f, 0.0f, 0.0f};  // them within which an eye counts as on the edge
+  f32 margin = 0.0f;
+  bool hasBounds = false;
 };

@@ -477,9 +477,13 @@ void OVoxelMap::DrawBricks(size_t count) {
   // are textured and lit (most of a classic level is hidden behind its front layers); then the
   // fading ones farthest first, over everything opaque, as blending without depth writes needs.
   const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
+  // Half of every brick faces away from the bat; those triangles are left out before they
+  // reach the rasteriser, which would only cull them.
+  OVector eye;
+  const i32 keep = EyeOfView(eye) ? CulledKeepSign() : 0;
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? count - 1 - i : i];
-    if (!b->IsDying()) b->Draw();
+    if (!b->IsDying()) b->DrawFacing(eye, keep);
   }
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? i : count - 1 - i];

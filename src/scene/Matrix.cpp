@@ -1,5 +1,7 @@
 #include "scene/Matrix.h"
 
+#include <cmath>
+
 OMatrix::OMatrix() { SetIdentity(); }
 
 void OMatrix::SetIdentity() {
@@ -30,4 +32,21 @@ OVector OMatrix::TransformDirection(const OVector& d) const {
 
 OVector OMatrix::InverseRotate(const OVector& d) const {
   return {XAxis().Dot(d), YAxis().Dot(d), ZAxis().Dot(d)};
+}
+
+f32 OMatrix::Determinant() const {
+  return m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+         m[8] * (m[1] * m[6] - m[5] * m[2]);
+}
+
+bool OMatrix::InverseTransformPoint(const OVector& p, OVector& out) const {
+  const f32 det = Determinant();
+  if (!(std::fabs(det) > 1e-12f)) return false;
+  // Row by row, the adjugate of the 3 x 3 part over the determinant.
+  const f32 a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6], i = m[10];
+  const f32 x = p.x - m[12], y = p.y - m[13], z = p.z - m[14];
+  out.x = ((e * i - f * h) * x + (c * h - b * i) * y + (b * f - c * e) * z) / det;
+  out.y = ((f * g - d * i) * x + (a * i - c * g) * y + (c * d - a * f) * z) / det;
+  out.z = ((d * h - e * g) * x + (b * g - a * h) * y + (a * e - b * d) * z) / det;
+  return true;
 }

@@ -34,6 +34,11 @@ struct OMatrix {
   // Transposed rotation part times the direction: a world direction into the local frame (exact
   // for frames whose axes have length 1).
   OVector InverseRotate(const OVector& d) const;
+  // Determinant of the 3 x 3 part: negative for a frame that mirrors.
+  f32 Determinant() const;
+  // The inverse of TransformPoint for any frame (scaled or sheared too): false, and `out`
+  // untouched, for a frame that flattens space.
+  bool InverseTransformPoint(const OVector& p, OVector& out) const;
 
   f32 m[16];
 };

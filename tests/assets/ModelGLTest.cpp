@@ -280,3 +280,57 @@ TEST_F(ModelGL, TexturesAndEmptyModels) {
   empty.BuildLists();
   EXPECT_EQ(DrawnPixels(Render(empty)), 0);
 }
+
+// Leaving out what culling drops anyway changes no pixel: eyes in every region round the model
+// (inside its bounds too, and on a face's plane), either face culled, a turned and a mirrored
+// model; the wrong winding kept would blank the visible sides.
+TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
+  OModel model;
+  model.Load("Cube.Zmod");
+  model.BuildLists();
+  auto render = [&](const OVector& eyeAt, GLenum culled, bool facing) {
+    OCamera camera(W, H, 60, 0.05f, 1024);
+    camera.SetPosition(eyeAt.x, eyeAt.y, eyeAt.z);
+    camera.LookAt(0, 0, 0);
+    glClearColor(0.1f, 0.1f, 0.2f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    camera.Apply(W, H);
+    OLight light(0);
+    light.SetPosition(2, -4, 5);
+    light.Apply();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(culled);
+    OVector eye;
+    EXPECT_TRUE(EyeOfView(eye));
+    if (facing) model.DrawFacing(eye, CulledKeepSign());
+    else model.Draw();
+    glDisable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    std::vector<u8> pixels(W * H * 3);
+    glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  auto compare = [&](const char* what) {
+    for (int region = 0; region < 27; ++region) {
+      const int s[3] = {region / 9 - 1, (region / 3) % 3 - 1, region % 3 - 1};
+      const OVector at(4.0f * s[0] + 0.37f, 4.0f * s[1] + 0.23f, 4.0f * s[2] + 0.11f);
+      for (GLenum culled : {GL_BACK, GL_FRONT}) {
+        const std::vector<u8> whole = render(at, culled, false);
+        EXPECT_EQ(0, DifferentPixels(whole, render(at, culled, true)))
+            << what << ", region " << region << (culled == GL_BACK ? ", back" : ", front") << " culled";
+      }
+    }
+    // An eye on the plane of the +x face sees that face edge-on.
+    const OVector onPlane = model.matrix.TransformPoint(OVector(1.0f, 0.4f, 5.0f));
+    EXPECT_EQ(0, DifferentPixels(render(onPlane, GL_BACK, false), render(onPlane, GL_BACK, true))) << what;
+  };
+  compare("plain");
+  model.RotateZ(0.5f);
+  model.RotateX(0.3f);
+  compare("turned");
+  model.SetScale(-1.0f, 1.5f, 0.8f);
+  compare("mirrored and stretched");
+}
