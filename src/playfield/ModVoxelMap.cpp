@@ -189,15 +189,15 @@ void OModVoxelMap::Draw() {
   glHint(GL_FOG_HINT, GL_NICEST);
   glCullFace(GL_FRONT);
   skin.Bind();
-  DrawCage();
   if (!transition) {
     // The bricks up to 12 layers behind the front; the rest are lost in the fog.
     size_t count = 0;
     while (count < blocks.size() && blocks[count]->layerIndex <= frontLayer + COLLIDE_LAYER_REACH) {
       ++count;
     }
-    DrawBricks(count);
+    DrawField(count);
   } else {
+    DrawCage();
     DrawTransition();
   }
   glDisable(GL_FOG);

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -444,38 +445,47 @@ void OVoxelMap::GetFieldBox(OVector& min, OVector& max) const {
 
 void OVoxelMap::PlaySound(i32 id) const { PlayObjectSound(soundPlayer, id); }
 
-void OVoxelMap::DrawCage() {
-  if (box == nullptr) return;
-  glCullFace(GL_BACK);
+void OVoxelMap::NoteTextures() {
   const u32 textures = GetTextureCache().generation;
   if (textures != cageTextures) {
     cageTextures = textures;
     ++cageGeneration;
   }
-  if (cagePicture.Matches(cageGeneration)) {
+}
+
+void OVoxelMap::DrawCageDepth() {
+  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_FOG);
+  box->Draw();
+  glPopAttrib();
+}
+
+bool OVoxelMap::DrawCage() {
+  if (box == nullptr) return false;
+  NoteTextures();
+  glCullFace(GL_BACK);
+  const bool fromPicture = cagePicture.Matches(cageGeneration);
+  if (fromPicture) {
     // The walls' colour comes back as it was read; their depth, which keeps whatever flies
     // behind a wall hidden, is drawn again without texture, light or colour (cheap to fill).
     cagePicture.Restore();
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    box->Draw();
-    glPopAttrib();
+    DrawCageDepth();
   } else {
     box->Draw();
     cagePicture.Capture(cageGeneration);
   }
   glCullFace(GL_FRONT);
   skin.Bind();
+  return fromPicture;
 }
 
-void OVoxelMap::DrawBricks(size_t count) {
+void OVoxelMap::DrawOpaque(size_t count) {
   if (count == 0) return;
-  // Opaque bricks nearest first, so that the depth test turns away the hidden ones before they
-  // are textured and lit (most of a classic level is hidden behind its front layers); then the
-  // fading ones farthest first, over everything opaque, as blending without depth writes needs.
+  // Nearest first, so that the depth test turns away the hidden ones before they are textured
+  // and lit (most of a classic level is hidden behind its front layers).
   const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
   // Half of every brick faces away from the bat; those triangles are left out before they
   // reach the rasteriser, which would only cull them.
@@ -485,9 +495,115 @@ void OVoxelMap::DrawBricks(size_t count) {
     OBlock* b = blocks[farFirst ? count - 1 - i : i];
     if (!b->IsDying()) b->DrawFacing(eye, keep);
   }
+}
+
+void OVoxelMap::DrawFading(size_t count) {
+  if (count == 0) return;
+  // Farthest first, over everything opaque, as blending without depth writes needs.
+  const bool farFirst = blocks[0]->Position().z > blocks[count - 1]->Position().z;
   for (size_t i = 0; i < count; ++i) {
     OBlock* b = blocks[farFirst ? i : count - 1 - i];
     if (b->IsDying()) b->Draw();
+  }
+}
+
+void OVoxelMap::DrawBricks(size_t count) {
+  DrawOpaque(count);
+  DrawFading(count);
+}
+
+u64 OVoxelMap::FieldGeneration(size_t count) const {
+  // FNV-1a over everything that decides how the cage and the standing bricks look.
+  u64 hash = 14695981039346656037ull;
+  auto mix = [&hash](const void* data, size_t size) {
+    const u8* bytes = static_cast<const u8*>(data);
+    for (size_t i = 0; i < size; ++i) {
+      hash ^= bytes[i];
+      hash *= 1099511628211ull;
+    }
+  };
+  mix(&cageGeneration, sizeof cageGeneration);
+  mix(&skinIndex, sizeof skinIndex);
+  const OBaseImage* skinImage = skin.image;
+  mix(&skinImage, sizeof skinImage);
+  mix(&count, sizeof count);
+  for (size_t i = 0; i < count; ++i) {
+    const OBlock* b = blocks[i];
+    if (b->IsDying()) continue;
+    mix(&b, sizeof b);
+    mix(b->matrix.m, sizeof b->matrix.m);
+    mix(b->visible.data(), b->visible.size());
+    mix(&b->scaled, sizeof b->scaled);
+    mix(b->drawScale, sizeof b->drawScale);
+  }
+  return hash;
+}
+
+void OVoxelMap::DrawField(size_t count) {
+  if (box == nullptr) {
+    DrawBricks(count);
+    return;
+  }
+  NoteTextures();
+  const u64 field = FieldGeneration(count);
+  if (fieldPicture.Matches(field)) {
+    // Nothing standing has changed since the picture was taken: its colour, the walls' depth
+    // and the bricks' depth come back, and only what moves is drawn.
+    fieldPicture.Restore();
+    glCullFace(GL_BACK);
+    DrawCageDepth();
+    fieldPicture.RestoreDepth();
+    glCullFace(GL_FRONT);
+    skin.Bind();
+    DrawFading(count);
+    return;
+  }
+  const bool cageFromPicture = DrawCage();
+  steadyFrames = field == lastField ? steadyFrames + 1 : 0;
+  lastField = field;
+  // A picture costs two depth read-backs: it is taken once the bricks have stood still for a
+  // few frames, and on a frame whose walls' depth came from the same pass a restore uses.
+  const bool take = cageFromPicture && depthComesBack != 0 && steadyFrames >= FIELD_STEADY_FRAMES &&
+                    field != refusedField;
+  std::vector<f32> cageDepth;
+  if (take) cageDepth = OStillPicture::ReadDepth();
+  DrawOpaque(count);
+  if (take) TakeFieldPicture(field, cageDepth);
+  DrawFading(count);
+}
+
+void OVoxelMap::TakeFieldPicture(u64 field, const std::vector<f32>& cageDepth) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const std::vector<f32> all = OStillPicture::ReadDepth();
+  if (all.empty() || all.size() != cageDepth.size()) return;
+  // The rectangle in which the bricks changed the depth of the walls.
+  i32 x0 = viewport[2], y0 = viewport[3], x1 = -1, y1 = -1;
+  for (i32 y = 0; y < viewport[3]; ++y) {
+    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(viewport[2]);
+    for (i32 x = 0; x < viewport[2]; ++x) {
+      if (all[row + static_cast<size_t>(x)] == cageDepth[row + static_cast<size_t>(x)]) continue;
+      x0 = std::min(x0, x);
+      x1 = std::max(x1, x);
+      y0 = std::min(y0, y);
+      y1 = std::max(y1, y);
+    }
+  }
+  // Writing depth back costs about what writing colour does: where the bricks reach across
+  // most of the view (a corridor), drawing them is cheaper than the picture.
+  const i64 area = x1 < 0 ? 0 : static_cast<i64>(x1 - x0 + 1) * (y1 - y0 + 1);
+  if (area * 2 > static_cast<i64>(viewport[2]) * viewport[3]) {
+    refusedField = field;
+    return;
+  }
+  fieldPicture.Capture(field);
+  if (x1 >= 0) fieldPicture.CaptureDepth(all, x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+  if (depthComesBack < 0) {
+    // Whether depth written back reads the same, bit for bit, depends on the depth buffer's
+    // format: checked once; without it the picture is never used.
+    fieldPicture.RestoreDepth();
+    depthComesBack = OStillPicture::ReadDepth() == all ? 1 : 0;
+    if (!depthComesBack) fieldPicture.Forget();
   }
 }
 
@@ -496,10 +612,10 @@ void OVoxelMap::Draw() {
   glCullFace(GL_FRONT);
   skin.Bind();
   // The cage goes first: every brick, ball and spark lies in front of its walls.
-  DrawCage();
   if (!transition) {
-    DrawBricks(blocks.size());
+    DrawField(blocks.size());
   } else {
+    DrawCage();
     DrawTransition();
   }
   glCullFace(GL_BACK);

@@ -52,6 +52,8 @@ constexpr i32 SOUND_HEAVY_LAST = 106;
 
 // Brick prototypes: one per brick model, cell codes 1..12 and 14 (13 and 0 stay empty).
 constexpr i32 BRICK_PROTOTYPES = 13;
+// Frames the standing bricks must stay the same, drawn in full, before their picture is taken.
+constexpr u32 FIELD_STEADY_FRAMES = 2;
 // The classic front layer: every brick counts.
 constexpr i32 CLASSIC_FRONT_LAYER = 10000;
 // Bricks more than this many layers behind the front layer take no hits (18 while the corridor
@@ -171,6 +173,11 @@ public:
   i32 skinIndex = -1;               // configured skin loaded, -1 none
   OTexture skin;                    // one texture for all bricks
   OStillPicture cagePicture;        // the cage as last drawn
+  OStillPicture fieldPicture;       // the cage and the standing bricks, with the bricks' depth
+  u64 lastField = 0;                // FieldGeneration of the last frame drawn in full
+  u32 steadyFrames = 0;             // frames in a row drawn in full with the same field
+  u64 refusedField = 0;             // a field whose picture would cost more than drawing it
+  i32 depthComesBack = -1;          // depth written back reads the same: 1 yes, 0 no, -1 unknown
   u32 cageGeneration = 0;           // bumped whenever the cage or its textures change
   u32 cageTextures = 0;             // the texture cache's generation the cage was drawn with
 
@@ -186,10 +193,27 @@ protected:
   // Draws the first `count` current bricks: the opaque ones, then the fading ones. Expects the
   // cage drawn, front faces culled and the skin bound, and leaves them so.
   void DrawBricks(size_t count);
+  void DrawOpaque(size_t count);
+  void DrawFading(size_t count);
+  // The cage and the first `count` bricks: from the picture of the cage and the standing bricks
+  // while nothing standing has changed, else drawn (and the picture taken once they have stood
+  // still for a few frames); the fading bricks always drawn. Expects front faces culled and the
+  // skin bound, and leaves them so. It must be the first thing drawn after the frame's clear.
+  void DrawField(size_t count);
   // The cage with its back faces culled (from its still picture while the view and the light
   // stay the same); then front faces culled and the skin bound again. It must be the first
   // thing drawn after the frame's clear: the picture it takes holds the whole colour buffer.
-  void DrawCage();
+  // True when the walls came from the picture (their depth from the pass DrawCageDepth makes).
+  bool DrawCage();
+  // The walls' depth only: no colour, texture, light or fog.
+  void DrawCageDepth();
+  // A new cage generation when the textures have changed since the cage was last drawn.
+  void NoteTextures();
+  // What the cage and the first `count` standing bricks look like, as one number.
+  u64 FieldGeneration(size_t count) const;
+  // Takes the field picture: the colour buffer, and the depth where the bricks changed
+  // `cageDepth` (the walls' depth before the bricks were drawn).
+  void TakeFieldPicture(u64 field, const std::vector<f32>& cageDepth);
   // Gives a code-10 brick the collision box of the code-5 model at its position.
   void TakeCode5Box(OBlock* brick);
   // Whether the hit pass looks at a brick of this layer.

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -12,11 +13,10 @@ void Push(std::vector<f32>& out, GLenum name, int count) {
 }
 }  // namespace
 
-std::vector<f32> OStillPicture::ReadState(u32 generation) const {
+std::vector<f32> OStillPicture::ReadState(u64 generation) const {
   std::vector<f32> s;
   s.reserve(128);
-  s.push_back(static_cast<f32>(generation & 0xFFFF));
-  s.push_back(static_cast<f32>(generation >> 16));
+  for (int shift = 0; shift < 64; shift += 16) s.push_back(static_cast<f32>((generation >> shift) & 0xFFFF));
   Push(s, GL_VIEWPORT, 4);
   Push(s, GL_PROJECTION_MATRIX, 16);
   Push(s, GL_MODELVIEW_MATRIX, 16);
@@ -45,11 +45,12 @@ std::vector<f32> OStillPicture::ReadState(u32 generation) const {
   return s;
 }
 
-bool OStillPicture::Matches(u32 generation) const {
+bool OStillPicture::Matches(u64 generation) const {
   return !state.empty() && ReadState(generation) == state;
 }
 
-void OStillPicture::Capture(u32 generation) {
+void OStillPicture::Capture(u64 generation) {
+  depth.clear();
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   width = viewport[2];
@@ -65,6 +66,85 @@ void OStillPicture::Capture(u32 generation) {
   glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
   state = ReadState(generation);
+}
+
+namespace {
+// Identity matrices and the raster position at pixel (x, y) of the viewport, exactly: the
+// viewport's corner through the matrices, then moved by whole pixels (a bitmap of no size).
+void PlaceRaster(i32 x, i32 y) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(-1.0f, -1.0f);
+  if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
+}
+
+void PutBackMatrices() {
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+}  // namespace
+
+std::vector<f32> OStillPicture::ReadDepth() {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  std::vector<f32> out(static_cast<size_t>(std::max(viewport[2], 0)) *
+                       static_cast<size_t>(std::max(viewport[3], 0)));
+  if (out.empty()) return out;
+  GLint packAlignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(viewport[0], viewport[1], viewport[2], viewport[3], GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+  return out;
+}
+
+void OStillPicture::CaptureDepth(const std::vector<f32>& all, i32 x, i32 y, i32 w, i32 h) {
+  depth.clear();
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  w = std::min(w, width - x);
+  h = std::min(h, height - y);
+  if (state.empty() || w <= 0 || h <= 0 || all.size() != static_cast<size_t>(width) * height) return;
+  depth.reserve(static_cast<size_t>(w) * h);
+  for (i32 row = y; row < y + h; ++row) {
+    const f32* from = all.data() + static_cast<size_t>(row) * width + x;
+    depth.insert(depth.end(), from, from + w);
+  }
+  depthX = x;
+  depthY = y;
+  depthWidth = w;
+  depthHeight = h;
+}
+
+void OStillPicture::RestoreDepth() const {
+  if (state.empty() || depth.empty()) return;
+  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_PIXEL_MODE_BIT |
+               GL_CURRENT_BIT);
+  // Depth is only written with the test on; every value goes in as it is.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glDepthMask(GL_TRUE);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_FOG);
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_LIGHTING);
+  glPixelZoom(1.0f, 1.0f);
+  GLint unpackAlignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  PlaceRaster(depthX, depthY);
+  glDrawPixels(depthWidth, depthHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  PutBackMatrices();
+  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+  glPopAttrib();
 }
 
 void OStillPicture::Restore() const {
@@ -83,26 +163,17 @@ void OStillPicture::Restore() const {
   GLint unpackAlignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  // The raster position of the viewport's lower left corner, through matrices that map the
-  // viewport one to one.
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glRasterPos2f(-1.0f, -1.0f);
+  PlaceRaster(0, 0);
   glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PutBackMatrices();
   glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
   glPopAttrib();
 }
 
 void OStillPicture::Forget() {
   state.clear();
+  depth.clear();
+  depth.shrink_to_fit();
   pixels.clear();
   pixels.shrink_to_fit();
   width = height = 0;

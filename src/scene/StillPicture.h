@@ -1,11 +1,12 @@
 #pragma once
 // A part of the picture that stays the same from frame to frame while the view stays the same
-// (the cage round the playfield: a fixed camera, a fixed light, walls that never move). The
-// first frame draws it and reads the colour buffer back; later frames write those pixels back
-// as they are, which costs the rasteriser a fraction of texturing, filtering and lighting the
-// same walls again. The picture is taken again whenever anything it depends on changes: the
-// viewport, the matrices, the lights, the fog, or a generation number its owner bumps (a new
-// model, new texture filters).
+// (the cage round the playfield: a fixed camera, a fixed light, walls that never move; the
+// bricks between two hits). One frame draws it and reads the colour buffer back (and, where
+// things may pass behind it, the depth buffer of a rectangle); later frames write those pixels
+// back as they are, which costs the rasteriser a fraction of texturing, filtering and lighting
+// the same surfaces again. The picture is taken again whenever anything it depends on changes:
+// the viewport, the matrices, the lights, the fog, or a generation number its owner changes (a
+// new model, new texture filters, a brick hit).
 #include <vector>
 
 #include "shell/Types.h"
@@ -17,22 +18,36 @@ public:
   OStillPicture& operator=(const OStillPicture&) = delete;
 
   // Whether the picture taken last was taken in the GL state of now and the same generation.
-  bool Matches(u32 generation) const;
-  // Takes the colour buffer of the whole viewport as the picture of the current state.
-  void Capture(u32 generation);
-  // Writes the picture over the colour buffer of the viewport: colour only, the depth buffer
-  // is left as it is. Every GL state it changes is put back.
+  bool Matches(u64 generation) const;
+  // Takes the colour buffer of the whole viewport as the picture of the current state (and
+  // forgets any depth taken before).
+  void Capture(u64 generation);
+  // Adds the depth buffer of a rectangle of the viewport (pixels from its lower left corner,
+  // clipped to it) to the picture; `depth` holds the whole viewport's depth as ReadDepth gives.
+  void CaptureDepth(const std::vector<f32>& depth, i32 x, i32 y, i32 w, i32 h);
+  // Writes the picture over the colour buffer of the viewport; the depth buffer is left as it is.
+  // Every GL state it changes is put back.
   void Restore() const;
+  // Writes the depth rectangle back (nothing without one). State is put back.
+  void RestoreDepth() const;
   // Drops the picture (the next Matches is false).
   void Forget();
+
+  // The depth buffer of the whole viewport, bottom row first.
+  static std::vector<f32> ReadDepth();
 
 private:
   // Everything that decides what the still part looks like: viewport, projection and modelview
   // matrices, lighting and each enabled light, fog, and the owner's generation.
-  std::vector<f32> ReadState(u32 generation) const;
+  std::vector<f32> ReadState(u64 generation) const;
 
   std::vector<f32> state;      // the state the picture was taken in; empty: no picture
   std::vector<u8> pixels;      // RGBA, bottom row first, as GL reads them
   i32 width = 0;               // pixels
   i32 height = 0;
+  std::vector<f32> depth;      // the depth rectangle, bottom row first; empty: none
+  i32 depthX = 0;              // its lower left corner in the viewport and its size, pixels
+  i32 depthY = 0;
+  i32 depthWidth = 0;
+  i32 depthHeight = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -282,10 +284,10 @@ TEST(GridGL, FadingBricksOverTheCage) {
   for (OBlock* b : grid.blocks) b->SetAlpha(0.0f);
 }
 
-// The cage comes back from its picture on later frames: the same pixels as drawing it in full,
-// the depth of its walls still hiding what lies behind them, and a new picture whenever the
-// view, the light or the textures change.
-TEST(GridGL, CageFromItsPicture) {
+// The cage, and the bricks standing still, come back from their pictures on later frames: the
+// same pixels as drawing them in full, the depth of walls and bricks still hiding what lies behind
+// them, and a new picture whenever the view, the textures or a brick change.
+TEST(GridGL, FieldFromItsPicture) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ScratchDir dir;
   TestGLWindow window;
@@ -302,42 +304,66 @@ TEST(GridGL, CageFromItsPicture) {
   grid.Init(0);
   grid.StartLevel(0);
   DrawUntilSettled(grid, camera, light);
+  ASSERT_FALSE(grid.blocks.empty());
 
-  // Drawn in full (no picture kept), then from the picture: not a pixel apart.
-  grid.cagePicture.Forget();
-  DrawFrame(grid, camera, light);
-  const std::vector<unsigned char> full = ReadBack();
-  DrawFrame(grid, camera, light);
-  EXPECT_TRUE(full == ReadBack()) << "the picture differs from the cage drawn";
-
-  // A white sheet behind the far wall (the field ends at z 48) stays hidden.
-  DrawFrame(grid, camera, light);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glBegin(GL_QUADS);
-  glVertex3f(-100.0f, -100.0f, 60.0f);
-  glVertex3f(100.0f, -100.0f, 60.0f);
-  glVertex3f(100.0f, 100.0f, 60.0f);
-  glVertex3f(-100.0f, 100.0f, 60.0f);
-  glEnd();
-  EXPECT_TRUE(full == ReadBack()) << "the walls lost their depth";
-
-  // What changes the walls' look takes a new picture: fog, then new filters.
-  auto redrawn = [&](const char* what) {
-    DrawFrame(grid, camera, light);
-    const std::vector<unsigned char> kept = ReadBack();
+  // `extra` drawn over the field, after every picture is dropped (all drawn in full) and then
+  // after frames enough for the pictures to be taken and used.
+  auto full = [&](const std::function<void()>& extra) {
     grid.cagePicture.Forget();
+    grid.fieldPicture.Forget();
+    grid.steadyFrames = 0;
     DrawFrame(grid, camera, light);
-    EXPECT_TRUE(kept == ReadBack()) << what;
+    if (extra) extra();
+    return ReadBack();
   };
+  auto kept = [&](const std::function<void()>& extra) {
+    for (int i = 0; i < 5; ++i) DrawFrame(grid, camera, light);
+    if (extra) extra();
+    return ReadBack();
+  };
+  EXPECT_TRUE(full({}) == kept({})) << "the pictures differ from the field drawn";
+
+  // A white sheet through the middle of the bricks and another behind the far wall: the bricks
+  // in front of the first and the walls in front of both still cover them.
+  f32 nearZ = 1e9f, farZ = -1e9f;
+  for (const OBlock* b : grid.blocks) {
+    nearZ = std::min(nearZ, b->Position().z);
+    farZ = std::max(farZ, b->Position().z);
+  }
+  const f32 middle = (nearZ + farZ) * 0.5f;
+  auto sheets = [middle] {
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (f32 z : {middle, 60.0f}) {
+      glBegin(GL_QUADS);
+      glVertex3f(-100.0f, -100.0f, z);
+      glVertex3f(100.0f, -100.0f, z);
+      glVertex3f(100.0f, 100.0f, z);
+      glVertex3f(-100.0f, 100.0f, z);
+      glEnd();
+    }
+    glEnable(GL_LIGHTING);
+  };
+  const std::vector<unsigned char> covered = full(sheets);
+  EXPECT_TRUE(covered == kept(sheets)) << "the walls or the bricks lost their depth";
+  EXPECT_FALSE(covered == full({})) << "the sheet shows nowhere: the check proves nothing";
+
+  // A brick hit (another stage shown), a brick fading, the view turned a little, fog, new
+  // filters: each is drawn as in full.
+  grid.blocks[0]->HideAll();
+  EXPECT_TRUE(full({}) == kept({})) << "a hit brick kept the old picture";
+  grid.blocks[1]->SetAlpha(0.5f);
+  EXPECT_TRUE(full({}) == kept({})) << "a fading brick kept the old picture";
+  grid.blocks[1]->SetAlpha(0.0f);
   glEnable(GL_FOG);
   glFogi(GL_FOG_MODE, GL_LINEAR);
   glFogf(GL_FOG_START, 10.0f);
   glFogf(GL_FOG_END, 40.0f);
-  redrawn("fog kept the old picture");
+  EXPECT_TRUE(full({}) == kept({})) << "fog kept the old picture";
   glDisable(GL_FOG);
   GetTextureCache().SetFilterAll(0);
-  redrawn("new filters kept the old picture");
+  EXPECT_TRUE(full({}) == kept({})) << "new filters kept the old picture";
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
 }
