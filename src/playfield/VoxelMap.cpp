@@ -596,7 +596,8 @@ void OVoxelMap::TakeFieldPicture(u64 field, const std::vector<f32>& cageDepth) {
     refusedField = field;
     return;
   }
-  fieldPicture.Capture(field);
+  // At once: the bricks have stood still for some frames already.
+  if (!fieldPicture.Capture(field, true)) return;
   if (x1 >= 0) fieldPicture.CaptureDepth(all, x0, y0, x1 - x0 + 1, y1 - y0 + 1);
   if (depthComesBack < 0) {
     // Whether depth written back reads the same, bit for bit, depends on the depth buffer's

@@ -20,6 +20,7 @@ std::vector<f32> OStillPicture::ReadState(u64 generation) const {
   Push(s, GL_VIEWPORT, 4);
   Push(s, GL_PROJECTION_MATRIX, 16);
   Push(s, GL_MODELVIEW_MATRIX, 16);
+  Push(s, GL_CURRENT_COLOR, 4);  // modulates whatever is textured without a colour of its own
   const bool lit = glIsEnabled(GL_LIGHTING) == GL_TRUE;
   s.push_back(lit ? 1.0f : 0.0f);
   if (lit) {
@@ -49,7 +50,13 @@ bool OStillPicture::Matches(u64 generation) const {
   return !state.empty() && ReadState(generation) == state;
 }
 
-void OStillPicture::Capture(u64 generation) {
+bool OStillPicture::Capture(u64 generation, bool atOnce) {
+  std::vector<f32> now = ReadState(generation);
+  if (!atOnce && now != lastOffer) {
+    lastOffer.swap(now);
+    return false;
+  }
+  lastOffer.clear();
   depth.clear();
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
@@ -57,7 +64,7 @@ void OStillPicture::Capture(u64 generation) {
   height = viewport[3];
   if (width <= 0 || height <= 0) {
     Forget();
-    return;
+    return false;
   }
   pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   GLint packAlignment = 4;
@@ -65,7 +72,8 @@ void OStillPicture::Capture(u64 generation) {
   glPixelStorei(GL_PACK_ALIGNMENT, 4);  // RGBA rows are whole words anyway
   glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-  state = ReadState(generation);
+  state.swap(now);
+  return true;
 }
 
 namespace {
@@ -172,6 +180,7 @@ void OStillPicture::Restore() const {
 
 void OStillPicture::Forget() {
   state.clear();
+  lastOffer.clear();
   depth.clear();
   depth.shrink_to_fit();
   pixels.clear();

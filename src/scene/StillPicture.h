@@ -20,8 +20,10 @@ public:
   // Whether the picture taken last was taken in the GL state of now and the same generation.
   bool Matches(u64 generation) const;
   // Takes the colour buffer of the whole viewport as the picture of the current state (and
-  // forgets any depth taken before).
-  void Capture(u64 generation);
+  // forgets any depth taken before), when the previous call came in the same state (or at once
+  // when the caller has made sure of that itself): a part that changes every frame is never read
+  // back. True when the picture was taken.
+  bool Capture(u64 generation, bool atOnce = false);
   // Adds the depth buffer of a rectangle of the viewport (pixels from its lower left corner,
   // clipped to it) to the picture; `depth` holds the whole viewport's depth as ReadDepth gives.
   void CaptureDepth(const std::vector<f32>& depth, i32 x, i32 y, i32 w, i32 h);
@@ -38,10 +40,12 @@ public:
 
 private:
   // Everything that decides what the still part looks like: viewport, projection and modelview
-  // matrices, lighting and each enabled light, fog, and the owner's generation.
+  // matrices, the current colour, lighting and each enabled light, fog, and the owner's
+  // generation.
   std::vector<f32> ReadState(u64 generation) const;
 
   std::vector<f32> state;      // the state the picture was taken in; empty: no picture
+  std::vector<f32> lastOffer;  // the state of the last Capture call that took nothing
   std::vector<u8> pixels;      // RGBA, bottom row first, as GL reads them
   i32 width = 0;               // pixels
   i32 height = 0;

@@ -43,16 +43,25 @@ void ORenderWindow::Draw() {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(0.0f, 0.0f);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(overlayWidth, 0.0f);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(overlayWidth, overlayHeight);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(0.0f, overlayHeight);
-  glEnd();
+  // The background never changes while the screen's size, picture and filters stay: after the
+  // first frame its pixels are written back instead of filtering the picture again.
+  const u64 generation = (static_cast<u64>(GetTextureCache().generation) << 32) |
+                         (static_cast<u64>(overlayWidth) << 16) | overlayHeight;
+  if (backgroundPicture.Matches(generation)) {
+    backgroundPicture.Restore();
+  } else {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(overlayWidth, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(overlayWidth, overlayHeight);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.0f, overlayHeight);
+    glEnd();
+    backgroundPicture.Capture(generation);
+  }
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -75,6 +84,7 @@ void ORenderWindow::SetSize(i16 newWidth, i16 newHeight) {
 }
 
 bool ORenderWindow::SetBackground(const std::string& fileName) {
+  backgroundPicture.Forget();
   delete background;
   background = nullptr;
   background = new OTexture();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/StillPicture.h"
 #include "shell/Input.h"
 #include "shell/Types.h"
 
@@ -59,6 +60,7 @@ public:
   void FocusControl(OControl* control);
 
   OTexture* background = nullptr;  // owned; null when the screen has none
+  OStillPicture backgroundPicture;  // the background as last drawn
   u32 id;
   i16 width = 20;                  // window client size, pixels
   i16 height = 20;

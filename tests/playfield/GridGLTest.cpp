@@ -350,8 +350,20 @@ TEST(GridGL, FieldFromItsPicture) {
   EXPECT_TRUE(covered == kept(sheets)) << "the walls or the bricks lost their depth";
   EXPECT_FALSE(covered == full({})) << "the sheet shows nowhere: the check proves nothing";
 
-  // A brick hit (another stage shown), a brick fading, the view turned a little, fog, new
-  // filters: each is drawn as in full.
+  // A brick that turns a little every frame keeps the bricks from their picture; the walls
+  // still come from theirs.
+  std::vector<unsigned char> turning;
+  for (int i = 0; i < 4; ++i) {
+    grid.blocks[2]->RotateY(0.01f);
+    DrawFrame(grid, camera, light);
+    turning = ReadBack();
+  }
+  grid.cagePicture.Forget();
+  DrawFrame(grid, camera, light);
+  EXPECT_TRUE(turning == ReadBack()) << "the walls from their picture differ under a turning brick";
+
+  // A brick hit (another stage shown), a brick fading, fog, new filters: each is drawn as in
+  // full.
   grid.blocks[0]->HideAll();
   EXPECT_TRUE(full({}) == kept({})) << "a hit brick kept the old picture";
   grid.blocks[1]->SetAlpha(0.5f);
