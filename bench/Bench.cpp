@@ -464,8 +464,9 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--first-frame") == 0) return FirstFrame();
   int frames = 300, ticks = 5000;
   std::string resolutions = "012", json;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string option = argv[i], value = argv[i + 1];
+  for (int i = 1; i < argc; i += 2) {
+    const std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
+    if (value.empty()) return std::fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
     if (option == "--frames") frames = std::max(1, std::atoi(value.c_str()));
     else if (option == "--ticks") ticks = std::max(1, std::atoi(value.c_str()));
     else if (option == "--res") resolutions = value;
@@ -504,7 +505,10 @@ int main(int argc, char** argv) {
     first = false;
   }
   WriteConfig(1);
-  for (int i = 0; i < 5; ++i) results.startups.push_back(StartupMs(self));
+  for (int i = 0; i < 5; ++i) {
+    const double ms = StartupMs(self);
+    if (ms > 0) results.startups.push_back(ms);
+  }
 
   fs::current_path(game);
   fs::remove_all(folder);
