@@ -207,6 +207,19 @@ void OAutoPlayer::SteerDirection(const OBall& ball, f32 crossX, f32 crossY, f32&
 
 void OAutoPlayer::Tick() {
   if (!game.HasGame()) return;
+  Steer();
+  game.Update(tickMs);
+  if (drawing) {
+    game.Draw();
+  } else {
+    game.UndrawnFrame();
+  }
+  ++ticks;
+  gameMs += tickMs;
+}
+
+void OAutoPlayer::Steer() {
+  if (!game.HasGame()) return;
   stuckMs += static_cast<i32>(tickMs);
   OBallSet& set = *game.ballSet;
   f32 cx = 0.0f, cy = 0.0f;
@@ -271,15 +284,6 @@ void OAutoPlayer::Tick() {
     Press();
     ++shots;
   }
-
-  game.Update(tickMs);
-  if (drawing) {
-    game.Draw();
-  } else {
-    game.UndrawnFrame();
-  }
-  ++ticks;
-  gameMs += tickMs;
 }
 
 u32 OAutoPlayer::Play(u32 ms) {

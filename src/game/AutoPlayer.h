@@ -18,8 +18,11 @@ public:
   OAutoPlayer(const OAutoPlayer&) = delete;
   OAutoPlayer& operator=(const OAutoPlayer&) = delete;
 
-  // One tick: input, Update (tickMs), then Draw or the undrawn frame.
+  // One tick: Steer, Update (tickMs), then Draw or the undrawn frame.
   void Tick();
+  // The tick's input alone: the mouse move and the presses of this tick. For a caller that runs
+  // the screen's Update and Draw itself, as the application's frame does.
+  void Steer();
   // Ticks until `ms` of game time have passed or the game has ended; returns the ticks run.
   u32 Play(u32 ms);
   // The game has ended (high-score screen or menu reached).

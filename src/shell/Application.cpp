@@ -46,9 +46,22 @@ OApplication::~OApplication() {
 ORenderWindow* OApplication::Current() { return current; }
 
 void OApplication::Frame(u32 elapsedMs) {
+  ClearFrame();
+  UpdateScreen(elapsedMs);
+  DrawScreen();
+  Present();
+}
+
+void OApplication::ClearFrame() {
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void OApplication::UpdateScreen(u32 elapsedMs) {
   if (current) current->Update(elapsedMs);
+}
+
+void OApplication::DrawScreen() {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
@@ -77,7 +90,6 @@ void OApplication::Frame(u32 elapsedMs) {
   }
 
   if (trackEnded.load()) musicPlayer->PlayNext();
-  Present();
 }
 
 bool OApplication::HandleInput(const OInputEvent& event) {

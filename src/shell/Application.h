@@ -55,6 +55,14 @@ public:
   void Unload() override;
   bool HandleInput(const OInputEvent& event) override;
 
+  // The steps of Frame before it presents, in this order; public so that a benchmark can time
+  // them apart in its own copy of the loop. ClearFrame clears the back buffer; UpdateScreen runs
+  // the current screen's Update; DrawScreen draws the current screen and the cursor, and starts
+  // the next music track when one has ended.
+  void ClearFrame();
+  void UpdateScreen(u32 elapsedMs);
+  void DrawScreen();
+
   // Appends a screen (once), gives it this application, the window size, camera and light, and
   // returns its Load result.
   bool AddScreen(ORenderWindow* screen);

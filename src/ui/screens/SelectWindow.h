@@ -2,6 +2,7 @@
 // The episode selection (screen 207): the three classic and the three modern episodes as 3D
 // buttons in two rows. Pointing at one shows how hard and how long it is; choosing one starts a
 // new game of it. The Menu button and Esc go back to the main menu.
+#include "playfield/Levels.h"
 #include "shell/RenderWindow.h"
 #include "shell/Types.h"
 
@@ -13,7 +14,6 @@ class OGameLink;
 constexpr u32 CMD_EPISODE_FIRST = 801;
 constexpr u32 CMD_EPISODE_LAST = 806;
 constexpr u32 CMD_BACK_TO_MENU = 303;
-constexpr i32 EPISODE_COUNT = 6;
 
 // The difficulty line of an episode (0..5); empty for any other index.
 const char* EpisodeDifficulty(i32 episode);
