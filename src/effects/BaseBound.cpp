@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "effects/QuadBatch.h"
 #include "shell/Random.h"
 
 namespace {
@@ -88,26 +89,13 @@ void TkBaseBound::EndDraw(bool wasBlending) {
 void TkBaseBound::DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count) {
   if (count <= 0) return;
   const f32 w = cells ? 0.5f : 1.0f;
-  // One quad list rather than a strip per particle: the same squares, far fewer calls.
-  glBegin(GL_QUADS);
+  OQuadBatch& batch = OQuadBatch::Shared();
+  batch.Begin();
   for (i32 i = 0; i < count; ++i) {
     const OParticle& p = particles[i];
     if (p.life < 0.0) continue;
-    const f32 u = cells ? cells[i].u : 0.0f;
-    const f32 v = cells ? cells[i].v : 0.0f;
-    const f32 s = static_cast<f32>(p.size);
-    const f32 x = p.position.x;
-    const f32 y = p.position.y;
-    const f32 z = p.position.z;
-    glColor4fv(p.colour);
-    glTexCoord2f(u, v);
-    glVertex3f(x - s, y - s, z);
-    glTexCoord2f(u + w, v);
-    glVertex3f(x + s, y - s, z);
-    glTexCoord2f(u + w, v + w);
-    glVertex3f(x + s, y + s, z);
-    glTexCoord2f(u, v + w);
-    glVertex3f(x - s, y + s, z);
+    batch.Add(p.position.x, p.position.y, p.position.z, static_cast<f32>(p.size), cells ? cells[i].u : 0.0f,
+              cells ? cells[i].v : 0.0f, w, p.colour);
   }
-  glEnd();
+  batch.Draw();
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "effects/QuadBatch.h"
 #include "shell/Random.h"
 
 const f32 FIREWORK_COLOURS[FIREWORK_COLOUR_COUNT][3] = {
@@ -112,24 +113,13 @@ void OFirework::Update(u32 elapsedMs) {
 void OFirework::Draw() {
   if (!particles) return;
   texture.Bind();
-  // One quad list rather than a strip per particle: the same squares, far fewer calls.
-  glBegin(GL_QUADS);
+  OQuadBatch& batch = OQuadBatch::Shared();
+  batch.Begin();
   for (i32 i = 0; i + 1 < particleCount; ++i) {
     const OFireworkParticle& p = particles[i];
     if (!p.active) continue;
-    const f32 s = p.size;
-    const f32 x = p.position.x;
-    const f32 y = p.position.y;
-    const f32 z = p.position.z;
-    glColor4f(p.colour[0], p.colour[1], p.colour[2], p.alpha);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x - s, y - s, z);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(x + s, y - s, z);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(x + s, y + s, z);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(x - s, y + s, z);
+    const f32 colour[4] = {p.colour[0], p.colour[1], p.colour[2], p.alpha};
+    batch.Add(p.position.x, p.position.y, p.position.z, p.size, 0.0f, 0.0f, 1.0f, colour);
   }
-  glEnd();
+  batch.Draw();
 }

@@ -23,6 +23,7 @@
 #include "effects/FireworkPool.h"
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
+#include "effects/QuadBatch.h"
 #include "shell/Random.h"
 #include "support/GLContext.h"
 
@@ -254,4 +255,80 @@ TEST_F(EffectsGL, Fireworks) {
             early.Count([](int r, int g, int b) { return r > 250 && g > 250 && b > 250; }));
   for (int t = 0; t < 800; t += 10) pool.Update(10);
   EXPECT_EQ(pool.ActiveCount(), 0);
+}
+
+// A batch of squares draws exactly what the same squares sent one by one between glBegin and
+// glEnd drew: overlapping, blended additively and by alpha, from two atlas cells, with the
+// client array state of the caller left as it was.
+TEST(QuadBatch, MatchesImmediateSquares) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -10.0f);
+  glEnable(GL_BLEND);
+  // A texture whose every texel differs, so that a wrong corner shows.
+  std::vector<u8> texels(8 * 8 * 4);
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<u8>(i * 37 + 11);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 8, 8, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  glEnable(GL_TEXTURE_2D);
+  struct Square {
+    f32 x, y, z, s, u, v, w, colour[4];
+  };
+  std::vector<Square> squares;
+  SeedRandom(7);
+  for (int i = 0; i < 300; ++i) {
+    auto r = [] { return static_cast<f32>(Random()) / 32767.0f; };
+    squares.push_back({r() * 8 - 4, r() * 6 - 3, r() * 4 - 2, r() * 0.6f, r() < 0.5f ? 0.0f : 0.5f,
+                       0.0f, 0.5f, {r(), r(), r(), r()}});
+  }
+  auto picture = [&](bool batched, GLenum dst) {
+    glClearColor(0.1f, 0.0f, 0.2f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBlendFunc(GL_SRC_ALPHA, dst);
+    if (batched) {
+      OQuadBatch& batch = OQuadBatch::Shared();
+      batch.Begin();
+      for (const Square& q : squares) batch.Add(q.x, q.y, q.z, q.s, q.u, q.v, q.w, q.colour);
+      batch.Draw();
+    } else {
+      glBegin(GL_QUADS);
+      for (const Square& q : squares) {
+        glColor4fv(q.colour);
+        glTexCoord2f(q.u, q.v);
+        glVertex3f(q.x - q.s, q.y - q.s, q.z);
+        glTexCoord2f(q.u + q.w, q.v);
+        glVertex3f(q.x + q.s, q.y - q.s, q.z);
+        glTexCoord2f(q.u + q.w, q.v + q.w);
+        glVertex3f(q.x + q.s, q.y + q.s, q.z);
+        glTexCoord2f(q.u, q.v + q.w);
+        glVertex3f(q.x - q.s, q.y + q.s, q.z);
+      }
+      glEnd();
+    }
+    std::vector<u8> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  };
+  for (GLenum dst : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}) {
+    EXPECT_TRUE(picture(false, dst) == picture(true, dst)) << "blend " << dst;
+  }
+  GLboolean on = GL_TRUE;
+  glGetBooleanv(GL_VERTEX_ARRAY, &on);
+  EXPECT_FALSE(on) << "the vertex array was left on";
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glDeleteTextures(1, &texture);
 }
