@@ -74,6 +74,8 @@ bool OBaseImage::Upload(bool create) {
     glGenTextures(1, &name);
     glName = name;
     glBindTexture(target, glName);
+    std::vector<u8> reread;
+    if (pixels.empty() && CopyPixels(reread)) reread.swap(pixels);
     if (pixels.empty()) {
       uploaded = false;
     } else {
@@ -91,6 +93,8 @@ bool OBaseImage::Upload(bool create) {
                      pixels.data());
       glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     }
+    // Pixels read again only for this upload go again.
+    if (!sourcePath.empty()) std::vector<u8>().swap(pixels);
   }
   glBindTexture(target, glName);
   OTextureFilter filter;
@@ -102,6 +106,7 @@ bool OBaseImage::Upload(bool create) {
 }
 
 void OBaseImage::SetImage(ODecodedImage&& decoded) {
+  sourcePath.clear();  // pixels handed in are the only copy
   width = decoded.width;
   height = decoded.height;
   format = decoded.format;
@@ -112,22 +117,48 @@ void OBaseImage::SetImage(ODecodedImage&& decoded) {
   if (!keepPixels) std::vector<u8>().swap(pixels);
 }
 
-bool OBaseImage::LoadFile(const std::string& path) {
-  // The loaders leave 2D texturing on: everything the game textures relies on it.
-  glEnable(GL_TEXTURE_2D);
+namespace {
+// Reads and decodes an archive picture; the reason for a failure goes to standard error.
+bool ReadPicture(const std::string& path, ODecodedImage& decoded) {
   OResource& archive = GetResource();
   std::unique_ptr<u8[]> bytes = archive.Read(path);
   if (!bytes) {
     std::fprintf(stderr, "%s: not in the archive\n", path.c_str());
     return false;
   }
-  ODecodedImage decoded;
   std::string error;
   if (!DecodeImage(path, bytes.get(), archive.GetSize(path), decoded, &error)) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
     return false;
   }
+  return true;
+}
+}  // namespace
+
+bool OBaseImage::LoadFile(const std::string& path) {
+  // The loaders leave 2D texturing on: everything the game textures relies on it.
+  glEnable(GL_TEXTURE_2D);
+  ODecodedImage decoded;
+  if (!ReadPicture(path, decoded)) return false;
   SetImage(std::move(decoded));
+  // The archive holds the picture still: its decoded pixels need not stay in memory.
+  sourcePath = path;
+  std::vector<u8>().swap(pixels);
+  return true;
+}
+
+bool OBaseImage::CopyPixels(std::vector<u8>& out) const {
+  if (!pixels.empty()) {
+    out = pixels;
+    return true;
+  }
+  ODecodedImage decoded;
+  // The archive file must still be the picture this image was made from.
+  if (sourcePath.empty() || !ReadPicture(sourcePath, decoded) || decoded.width != width ||
+      decoded.height != height || decoded.components != components) {
+    return false;
+  }
+  out = std::move(decoded.pixels);
   return true;
 }
 

@@ -2,8 +2,9 @@
 // Textures: every picture the game shows is an OpenGL texture decoded from a TGA or JPEG file of
 // the resource archive ("Data/Textures/..."). Images are shared through a cache keyed by the
 // letter-exact file name, so each picture is decoded and uploaded once; screens, models and
-// effects hold them through OTexture handles. The decoded pixels stay in memory so that the
-// textures can be uploaded again when the display is re-created.
+// effects hold them through OTexture handles. A picture read from the archive is read and
+// decoded again when its texture has to be uploaded again (the display re-created); only
+// pictures made in memory keep their decoded pixels.
 //
 // Every operation here needs the rendering context current.
 #include <map>
@@ -39,9 +40,12 @@ public:
   virtual bool Upload(bool create);
 
   // Reads the archive file at path, decodes it (".jpg" anywhere in the path, letter-exact: JPEG,
-  // otherwise TGA) and uploads it. False when the archive has no such file or it does not decode;
-  // the reason goes to standard error.
+  // otherwise TGA) and uploads it; the pixels are then let go. False when the archive has no such
+  // file or it does not decode; the reason goes to standard error.
   bool LoadFile(const std::string& path);
+  // The decoded pixels (rows as in `pixels`): kept ones, or read again from the archive. False
+  // when there are none to be had.
+  bool CopyPixels(std::vector<u8>& out) const;
   // Takes decoded pixels and uploads them, as LoadFile does after decoding.
   void SetImage(ODecodedImage&& decoded);
   // Deletes the texture object; the pixels stay for a later Upload(true).
@@ -56,7 +60,9 @@ public:
   u32 bytesPerPixel;
   u32 width;   // pixels
   u32 height;  // pixels
-  std::vector<u8> pixels;  // rows in file order, `components` bytes per pixel, no row padding
+  std::vector<u8> pixels;  // rows in file order, `components` bytes per pixel, no row padding;
+                           // empty for a picture of the archive once uploaded
+  std::string sourcePath;  // the archive file the picture came from; empty when made in memory
 };
 
 // A handle on a cached texture image; what everything that draws a picture holds. A handle holds

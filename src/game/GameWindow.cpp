@@ -171,6 +171,7 @@ void OGameWindow::Leave() {
   }
   OConfig& config = GetConfig();
   if (grid != nullptr) {
+    grid->ForgetPictures();
     config.savedEpisode = static_cast<u32>(grid->episode);
     config.savedLevel = static_cast<u32>(levelIndex);
     config.savedScore = static_cast<u32>(grid->startScore);

@@ -445,6 +445,12 @@ void OVoxelMap::GetFieldBox(OVector& min, OVector& max) const {
 
 void OVoxelMap::PlaySound(i32 id) const { PlayObjectSound(soundPlayer, id); }
 
+void OVoxelMap::ForgetPictures() {
+  cagePicture.Forget();
+  fieldPicture.Forget();
+  steadyFrames = 0;
+}
+
 void OVoxelMap::NoteTextures() {
   const u32 textures = GetTextureCache().generation;
   if (textures != cageTextures) {

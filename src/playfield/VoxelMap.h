@@ -80,6 +80,8 @@ public:
   // Bricks update, then (unless the game is over) status, sparkle, the hit pass, removal of the
   // dead; the score multiplier is back at 1.0 afterwards.
   void Update(u32 elapsedMs) override;
+  // Lets go of the pictures of the cage and the bricks (while another screen is shown).
+  void ForgetPictures();
   // The cage and the bricks (or one step of the crossfade). Culling is on for both and off
   // afterwards; lighting is on afterwards.
   void Draw() override;

@@ -1,6 +1,7 @@
 #include "scene/Font.h"
 
 #include <cmath>
+#include <vector>
 
 #include <GL/gl.h>
 
@@ -66,8 +67,10 @@ bool OFont::Build(u32) {
   if (!texture->Load(fileName) || texture->image == nullptr) return false;
   if (!rebuild) {
     const OBaseImage* image = texture->image;
-    MeasureFontAdvances(image->pixels.empty() ? nullptr : image->pixels.data(), image->width,
-                        image->height, image->components, advance);
+    std::vector<u8> pixels;
+    image->CopyPixels(pixels);
+    MeasureFontAdvances(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
+                        image->components, advance);
   }
 
   for (u32 i = 0; i < FONT_LISTS; ++i) {

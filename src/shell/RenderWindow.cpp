@@ -20,6 +20,8 @@ ORenderWindow::~ORenderWindow() {
 void ORenderWindow::Enter() { focusIndex = -1; }
 
 void ORenderWindow::Leave() {
+  // Only the screen on show keeps a picture of its background (a few megabytes each).
+  backgroundPicture.Forget();
   if (focused != nullptr) {
     focused->Unhighlight();
     focused = nullptr;

@@ -116,8 +116,11 @@ TEST(Texture, UploadReadsBackAsDecoded) {
     EXPECT_EQ(t.image->format, c.format) << c.name;
     EXPECT_EQ(t.image->width, decoded.width) << c.name;
     EXPECT_EQ(ReadBack(t, c.format), decoded.pixels) << c.name;
-    // The pixels stay in memory for a later re-upload.
-    EXPECT_EQ(t.image->pixels, decoded.pixels) << c.name;
+    // The pixels are let go once uploaded; the archive gives them again, as decoded.
+    EXPECT_TRUE(t.image->pixels.empty()) << c.name;
+    std::vector<u8> again;
+    EXPECT_TRUE(t.image->CopyPixels(again)) << c.name;
+    EXPECT_EQ(again, decoded.pixels) << c.name;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.name;
   }
   // The upload put the row alignment back.
@@ -274,7 +277,7 @@ TEST(Texture, ReuploadOnANewContextDrawsTheSamePicture) {
     GetTextureCache().ReleaseAll();
     EXPECT_EQ(stripes.image->glName, 0u);
     EXPECT_FALSE(glIsTexture(names[0]));
-    EXPECT_FALSE(stripes.image->pixels.empty());
+    EXPECT_TRUE(stripes.image->pixels.empty());  // read again from the archive below
   }
   auto window = std::make_unique<TestGLWindow>();
   ASSERT_TRUE(window->Open(10));
@@ -291,4 +294,5 @@ TEST(Texture, ReuploadOnANewContextDrawsTheSamePicture) {
   EXPECT_EQ(after1, before[1]);
   // The picture is not blank: the comparison means something.
   EXPECT_NE(after1, std::vector<u8>(after1.size(), 0));
+  EXPECT_TRUE(stripes.image->pixels.empty());  // and let go again
 }
