@@ -40,12 +40,14 @@ public:
     OBaseImage* image = font.image;
     for (int i = 0; i < 128; ++i) advance[i] = 12;
     if (!image || image->width != 512 || image->height != 256 || image->components != 4) return;
+    std::vector<u8> pixels;
+    if (!image->CopyPixels(pixels) || pixels.size() < 512u * 256u * 4u) return;
     for (int i = 0; i < 128; ++i) {
       int left = (i % 16) * 32, top = (i / 16) * 32;
       for (int column = 31; column >= 0 && advance[i] == 12; --column)
         for (int y = 0; y < 32; ++y) {
           int row = 255 - (top + y);  // the picture's rows arrive bottom row first
-          if (image->pixels[(static_cast<size_t>(row) * 512 + left + column) * 4 + 3] != 0) {
+          if (pixels[(static_cast<size_t>(row) * 512 + left + column) * 4 + 3] != 0) {
             advance[i] = static_cast<float>(column);
             break;
           }
