@@ -16,6 +16,7 @@
 #include "objects/Player.h"
 #include "playfield/Levels.h"
 #include "scene/Clip.h"
+#include "scene/Matrix.h"
 #include "scene/ObjectList.h"
 #include "shell/Config.h"
 #include "shell/Random.h"
@@ -571,45 +572,79 @@ void OVoxelMap::DrawField(size_t count) {
   // few frames, and on a frame whose walls' depth came from the same pass a restore uses.
   const bool take = cageFromPicture && depthComesBack != 0 && steadyFrames >= FIELD_STEADY_FRAMES &&
                     field != refusedField;
-  std::vector<f32> cageDepth;
-  if (take) cageDepth = OStillPicture::ReadDepth();
   DrawOpaque(count);
-  if (take) TakeFieldPicture(field, cageDepth);
+  if (take) TakeFieldPicture(field, count);
   DrawFading(count);
 }
 
-void OVoxelMap::TakeFieldPicture(u64 field, const std::vector<f32>& cageDepth) {
+bool OVoxelMap::BricksOnScreen(size_t count, i32 rect[4]) const {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  const std::vector<f32> all = OStillPicture::ReadDepth();
-  if (all.empty() || all.size() != cageDepth.size()) return;
-  // The rectangle in which the bricks changed the depth of the walls.
-  i32 x0 = viewport[2], y0 = viewport[3], x1 = -1, y1 = -1;
-  for (i32 y = 0; y < viewport[3]; ++y) {
-    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(viewport[2]);
-    for (i32 x = 0; x < viewport[2]; ++x) {
-      if (all[row + static_cast<size_t>(x)] == cageDepth[row + static_cast<size_t>(x)]) continue;
-      x0 = std::min(x0, x);
-      x1 = std::max(x1, x);
-      y0 = std::min(y0, y);
-      y1 = std::max(y1, y);
+  OMatrix modelview, projection;
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+  const f32* p = projection.m;
+  f32 x0 = HUGE_VALF, y0 = HUGE_VALF, x1 = -HUGE_VALF, y1 = -HUGE_VALF;
+  for (size_t i = 0; i < count; ++i) {
+    const OBlock* b = blocks[i];
+    if (b->IsDying()) continue;
+    for (int corner = 0; corner < 8; ++corner) {
+      OVector local((corner & 1) ? b->localMax.x : b->localMin.x, (corner & 2) ? b->localMax.y : b->localMin.y,
+                    (corner & 4) ? b->localMax.z : b->localMin.z);
+      if (b->scaled) local = OVector(local.x * b->drawScale[0], local.y * b->drawScale[1], local.z * b->drawScale[2]);
+      const OVector eye = modelview.TransformPoint(b->matrix.TransformPoint(local));
+      const f32 w = p[3] * eye.x + p[7] * eye.y + p[11] * eye.z + p[15];
+      // A corner at or behind the eye: the brick may cover anything.
+      if (!(w > 1e-6f)) return false;
+      const f32 nx = (p[0] * eye.x + p[4] * eye.y + p[8] * eye.z + p[12]) / w;
+      const f32 ny = (p[1] * eye.x + p[5] * eye.y + p[9] * eye.z + p[13]) / w;
+      const f32 sx = (nx + 1.0f) * 0.5f * static_cast<f32>(viewport[2]);
+      const f32 sy = (ny + 1.0f) * 0.5f * static_cast<f32>(viewport[3]);
+      x0 = std::min(x0, sx);
+      x1 = std::max(x1, sx);
+      y0 = std::min(y0, sy);
+      y1 = std::max(y1, sy);
     }
+  }
+  if (x1 < x0) {  // no standing brick
+    rect[0] = rect[1] = rect[2] = rect[3] = 0;
+    return true;
+  }
+  // Whole pixels round the corners' hull, a pixel more for rounding, inside the viewport.
+  const i32 left = std::max(0, static_cast<i32>(std::floor(x0)) - 1);
+  const i32 bottom = std::max(0, static_cast<i32>(std::floor(y0)) - 1);
+  const i32 right = std::min(viewport[2], static_cast<i32>(std::ceil(x1)) + 1);
+  const i32 top = std::min(viewport[3], static_cast<i32>(std::ceil(y1)) + 1);
+  rect[0] = left;
+  rect[1] = bottom;
+  rect[2] = std::max(0, right - left);
+  rect[3] = std::max(0, top - bottom);
+  return true;
+}
+
+void OVoxelMap::TakeFieldPicture(u64 field, size_t count) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  // The rectangle in which the bricks may have drawn: their depth is kept there.
+  i32 rect[4] = {0, 0, viewport[2], viewport[3]};
+  if (!BricksOnScreen(count, rect)) {
+    rect[0] = rect[1] = 0;
+    rect[2] = viewport[2];
+    rect[3] = viewport[3];
   }
   // Writing depth back costs about what writing colour does: where the bricks reach across
   // most of the view (a corridor), drawing them is cheaper than the picture.
-  const i64 area = x1 < 0 ? 0 : static_cast<i64>(x1 - x0 + 1) * (y1 - y0 + 1);
-  if (area * 2 > static_cast<i64>(viewport[2]) * viewport[3]) {
+  if (static_cast<i64>(rect[2]) * rect[3] * 2 > static_cast<i64>(viewport[2]) * viewport[3]) {
     refusedField = field;
     return;
   }
   // At once: the bricks have stood still for some frames already.
   if (!fieldPicture.Capture(field, true)) return;
-  if (x1 >= 0) fieldPicture.CaptureDepth(all, x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+  fieldPicture.CaptureDepth(rect[0], rect[1], rect[2], rect[3]);
   if (depthComesBack < 0) {
     // Whether depth written back reads the same, bit for bit, depends on the depth buffer's
     // format: checked once; without it the picture is never used.
-    fieldPicture.RestoreDepth();
-    depthComesBack = OStillPicture::ReadDepth() == all ? 1 : 0;
+    depthComesBack = fieldPicture.DepthComesBack() ? 1 : 0;
     if (!depthComesBack) fieldPicture.Forget();
   }
 }

@@ -213,9 +213,13 @@ protected:
   void NoteTextures();
   // What the cage and the first `count` standing bricks look like, as one number.
   u64 FieldGeneration(size_t count) const;
-  // Takes the field picture: the colour buffer, and the depth where the bricks changed
-  // `cageDepth` (the walls' depth before the bricks were drawn).
-  void TakeFieldPicture(u64 field, const std::vector<f32>& cageDepth);
+  // Takes the field picture: the colour buffer, and the depth where the first `count` bricks
+  // may have drawn.
+  void TakeFieldPicture(u64 field, size_t count);
+  // The window rectangle (x, y, width, height in the viewport) that holds every standing brick of
+  // the first `count`, from their bounds through the current matrices; false when a brick
+  // reaches behind the eye.
+  bool BricksOnScreen(size_t count, i32 rect[4]) const;
   // Gives a code-10 brick the collision box of the code-5 model at its position.
   void TakeCode5Box(OBlock* brick);
   // Whether the hit pass looks at a brick of this layer.

@@ -98,36 +98,38 @@ void PutBackMatrices() {
 }
 }  // namespace
 
-std::vector<f32> OStillPicture::ReadDepth() {
+namespace {
+std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  std::vector<f32> out(static_cast<size_t>(std::max(viewport[2], 0)) *
-                       static_cast<size_t>(std::max(viewport[3], 0)));
-  if (out.empty()) return out;
+  std::vector<f32> out(static_cast<size_t>(w) * static_cast<size_t>(h));
   GLint packAlignment = 4;
   glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(viewport[0], viewport[1], viewport[2], viewport[3], GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
+  glReadPixels(viewport[0] + x, viewport[1] + y, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
   return out;
 }
+}  // namespace
 
-void OStillPicture::CaptureDepth(const std::vector<f32>& all, i32 x, i32 y, i32 w, i32 h) {
+void OStillPicture::CaptureDepth(i32 x, i32 y, i32 w, i32 h) {
   depth.clear();
+  w = std::min(w + std::min(x, 0), width - std::max(x, 0));
+  h = std::min(h + std::min(y, 0), height - std::max(y, 0));
   x = std::max(x, 0);
   y = std::max(y, 0);
-  w = std::min(w, width - x);
-  h = std::min(h, height - y);
-  if (state.empty() || w <= 0 || h <= 0 || all.size() != static_cast<size_t>(width) * height) return;
-  depth.reserve(static_cast<size_t>(w) * h);
-  for (i32 row = y; row < y + h; ++row) {
-    const f32* from = all.data() + static_cast<size_t>(row) * width + x;
-    depth.insert(depth.end(), from, from + w);
-  }
+  if (state.empty() || w <= 0 || h <= 0) return;
+  depth = ReadDepthRect(x, y, w, h);
   depthX = x;
   depthY = y;
   depthWidth = w;
   depthHeight = h;
+}
+
+bool OStillPicture::DepthComesBack() const {
+  if (depth.empty()) return true;
+  RestoreDepth();
+  return ReadDepthRect(depthX, depthY, depthWidth, depthHeight) == depth;
 }
 
 void OStillPicture::RestoreDepth() const {

@@ -25,8 +25,11 @@ public:
   // back. True when the picture was taken.
   bool Capture(u64 generation, bool atOnce = false);
   // Adds the depth buffer of a rectangle of the viewport (pixels from its lower left corner,
-  // clipped to it) to the picture; `depth` holds the whole viewport's depth as ReadDepth gives.
-  void CaptureDepth(const std::vector<f32>& depth, i32 x, i32 y, i32 w, i32 h);
+  // clipped to it) to the picture.
+  void CaptureDepth(i32 x, i32 y, i32 w, i32 h);
+  // Writes the depth rectangle back and reads it again: whether it comes back bit for bit,
+  // which depends on the depth buffer's format.
+  bool DepthComesBack() const;
   // Writes the picture over the colour buffer of the viewport; the depth buffer is left as it is.
   // Every GL state it changes is put back.
   void Restore() const;
@@ -35,8 +38,6 @@ public:
   // Drops the picture (the next Matches is false).
   void Forget();
 
-  // The depth buffer of the whole viewport, bottom row first.
-  static std::vector<f32> ReadDepth();
 
 private:
   // Everything that decides what the still part looks like: viewport, projection and modelview
