@@ -114,16 +114,6 @@ TEST(ModelFormat, NoObjects) {
   EXPECT_FALSE(Read(bytes, back));
 }
 
-// A wrong magic is reported, not refused: the game shows a message and loads on.
-TEST(ModelFormat, WrongMagicStillReads) {
-  std::vector<unsigned char> bytes = WriteZmod(SampleModel(0));
-  bytes[0] = 'X';
-  OModelFile back;
-  ASSERT_TRUE(Read(bytes, back));
-  EXPECT_FALSE(back.magicValid);
-  EXPECT_EQ(back.objects.size(), 2u);
-}
-
 // Every cut of a valid file fails cleanly (run under a sanitizer this also proves no byte past
 // the cut is read); trailing bytes are ignored.
 TEST(ModelFormat, Truncations) {

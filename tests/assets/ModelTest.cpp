@@ -88,24 +88,6 @@ TEST_F(ModelTest, NormalGeneration) {
   for (f32 v : degenerate.normals) EXPECT_EQ(v, 0.0f);
 }
 
-// The face table and objects mirror the file: 1-based indices become array positions, objects
-// take consecutive runs of the table, materials are kept.
-TEST_F(ModelTest, GeometryFromFile) {
-  OModelFile file = CubeFile(0, 3);
-  file.objects[1].material.shininess = 40.0f;
-  OModelData d;
-  d.SetGeometry(file);
-  EXPECT_EQ(d.lastObjectIndex, 2);
-  ASSERT_EQ(d.ObjectCount(), 3u);
-  EXPECT_EQ(d.faceCount, 12u);
-  EXPECT_EQ(d.objects[1]->firstFace, 4u);
-  EXPECT_EQ(d.objects[1]->objectFaceCount, 4u);
-  EXPECT_FLOAT_EQ(d.objects[1]->material.shininess, 40.0f);
-  EXPECT_FLOAT_EQ(d.objects[0]->material.diffuse[0], 0.8f);
-  EXPECT_EQ(d.faces[0].vertex[0], static_cast<u32>(file.objects[0].faces[0].corners[0].vertex - 1));
-  EXPECT_EQ(d.faces[0].normal[1], d.faces[0].vertex[1]);
-}
-
 // Loading goes through the archive and the cache: one geometry per name, one reference per
 // instance, and the last instance takes the name out of the cache.
 TEST_F(ModelTest, CacheSharingAndLifetime) {
@@ -134,12 +116,7 @@ TEST_F(ModelTest, CacheSharingAndLifetime) {
   EXPECT_EQ(a->data->refCount, 3);
   ExpectVec(c->Position(), 3, 4, 5, "copy takes the position");
   ExpectVec(c->matrix.XAxis(), 1, 0, 0, "...but not the rotation");
-  EXPECT_FLOAT_EQ(c->radius, 2.5f);
-  EXPECT_FLOAT_EQ(c->alpha, 0.5f);
-  EXPECT_FLOAT_EQ(c->drawScale[0], 2.0f);
-  EXPECT_EQ(c->scaled, 0);
   EXPECT_EQ(c->visible, a->visible);
-  EXPECT_EQ(c->name, "Cube.Zmod");
 
   delete a;
   delete b;

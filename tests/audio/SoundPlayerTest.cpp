@@ -187,20 +187,6 @@ TEST(SoundPlayer, GameSoundTable) {
   EXPECT_TRUE(p.IsRegistered(SND_HEAVY_LAST));
 }
 
-// The game's own effect files, where the build has made them, are all playable PCM.
-TEST(SoundPlayer, GameEffectFilesArePlayable) {
-  size_t found = 0;
-  for (size_t i = 0; i < SOUND_FILE_COUNT; ++i) {
-    const std::string path = std::string(BRIKON_GAME_DIR) + "/" + SOUND_FILES[i].file;
-    if (!FileExists(path)) continue;
-    ++found;
-    const std::string bytes = ReadFile(path);
-    OWavInfo info;
-    EXPECT_TRUE(ParseWav(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), info)) << path;
-  }
-  if (found == 0) GTEST_SKIP() << "no effect files built yet";
-}
-
 // Ids registered with one file share its samples: removing or replacing the id that read the
 // file first leaves the others whole.
 TEST(SoundPlayer, SharedSamplesOutliveTheFirstId) {

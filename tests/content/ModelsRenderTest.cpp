@@ -75,12 +75,7 @@ void Clear() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-std::vector<u8> Snapshot() {
-  std::vector<u8> px(W * H * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-  return px;
-}
+std::vector<u8> Snapshot() { return ReadBackBuffer(W, H); }
 
 // Pixels that changed since `before`.
 int ChangedPixels(const std::vector<u8>& before) {
@@ -91,16 +86,7 @@ int ChangedPixels(const std::vector<u8>& before) {
   return n;
 }
 
-void Save(const std::string& name) {
-  std::vector<u8> px = Snapshot();
-  std::string dir = std::string(BRIKON_BINARY_DIR) + "/model-preview";
-  RunCommand("mkdir -p '" + dir + "'");
-  FILE* f = std::fopen((dir + "/" + name + ".ppm").c_str(), "wb");
-  if (!f) return;
-  std::fprintf(f, "P6 %d %d 255\n", W, H);
-  for (int y = H - 1; y >= 0; --y) std::fwrite(&px[static_cast<size_t>(y) * W * 3], 1, W * 3, f);
-  std::fclose(f);
-}
+void Save(const std::string& name) { SavePicture("model-preview", name, W, H, Snapshot()); }
 
 // Loads a model as its owner does: normal options first, then the load scale.
 std::unique_ptr<OModel> Make(const std::string& name, f32 scale, bool flat = false,

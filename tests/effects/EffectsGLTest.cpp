@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -92,19 +91,8 @@ struct Picture {
 // Reads the frame and keeps it as effects-shots/<name>.png in the build folder.
 Picture Capture(const std::string& name) {
   Picture p;
-  p.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
-  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/effects-shots";
-  std::filesystem::create_directories(folder);
-  const std::string ppm = folder + "/" + name + ".ppm";
-  if (FILE* f = std::fopen(ppm.c_str(), "wb")) {
-    std::fprintf(f, "P6\n%d %d\n255\n", kWidth, kHeight);
-    for (int y = kHeight - 1; y >= 0; --y) std::fwrite(p.At(0, y), 1, kWidth * 3, f);
-    std::fclose(f);
-    RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
-  }
+  p.rgb = ReadBackBuffer(kWidth, kHeight);
+  SavePicture("effects-shots", name, kWidth, kHeight, p.rgb);
   return p;
 }
 

@@ -6,7 +6,6 @@
 
 #include <GL/gl.h>
 
-#include <fstream>
 
 #include "GameTestSupport.h"
 #include "game/AutoPlayer.h"
@@ -26,28 +25,10 @@ void Frame(OAutoPlayer& player) {
   player.Tick();
 }
 
-std::vector<u8> ReadPixels() {
-  glFinish();
-  std::vector<u8> pixels(W * H * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
-}
+std::vector<u8> ReadPixels() { return ReadBackBuffer(W, H); }
 
-// Saves the picture as a PNG (through a PPM and ImageMagick).
-void Save(const std::vector<u8>& pixels, const std::string& name) {
-  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/screenshots";
-  RunCommand("mkdir -p '" + folder + "'");
-  const std::string ppm = folder + "/" + name + ".ppm";
-  std::ofstream out(ppm, std::ios::binary);
-  out << "P6\n" << W << " " << H << "\n255\n";
-  for (int y = H - 1; y >= 0; --y) {
-    out.write(reinterpret_cast<const char*>(&pixels[y * W * 3]), W * 3);
-  }
-  out.close();
-  RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
-}
+// Kept as screenshots/<name>.png to be looked at.
+void Save(const std::vector<u8>& pixels, const std::string& name) { SavePicture("screenshots", name, W, H, pixels); }
 
 // Pixels brighter than near-black inside the rectangle (x0, y0)..(x1, y1), y up from the bottom.
 int Lit(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {

@@ -7,7 +7,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "ObjectsTestSupport.h"
 #include "assets/Resource.h"
@@ -47,21 +46,10 @@ void BeginFrame(OCamera& camera, OLight& light) {
   glEnable(GL_TEXTURE_2D);
 }
 
-// Saves the back buffer as a PNG (through a PPM and ImageMagick) and returns the lit pixels.
+// Saves the back buffer as screenshots/<name>.png and returns the lit pixels.
 int SaveScreenshot(const std::string& name) {
-  glFinish();
-  std::vector<u8> pixels(W * H * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/screenshots";
-  RunCommand("mkdir -p '" + folder + "'");
-  const std::string ppm = folder + "/" + name + ".ppm";
-  std::ofstream out(ppm, std::ios::binary);
-  out << "P6\n" << W << " " << H << "\n255\n";
-  for (int y = H - 1; y >= 0; --y) out.write(reinterpret_cast<const char*>(&pixels[y * W * 3]), W * 3);
-  out.close();
-  RunCommand("convert '" + ppm + "' '" + folder + "/" + name + ".png' && rm -f '" + ppm + "'");
+  const std::vector<u8> pixels = ReadBackBuffer(W, H);
+  SavePicture("screenshots", name, W, H, pixels);
   int lit = 0;
   for (size_t i = 0; i + 2 < pixels.size(); i += 3) lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) > 16 ? 1 : 0;
   return lit;

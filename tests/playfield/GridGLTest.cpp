@@ -66,30 +66,13 @@ void DrawFrame(OVoxelMap& grid, OCamera& camera, OLight& light) {
   grid.Draw();
 }
 
-std::vector<unsigned char> ReadBack() {
-  std::vector<unsigned char> rgb(static_cast<size_t>(WIDTH) * HEIGHT * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
+std::vector<unsigned char> ReadBack() { return ReadBackBuffer(WIDTH, HEIGHT); }
 
 // Pixels that are not the black background.
 int LitPixels(const std::vector<unsigned char>& rgb) {
   int lit = 0;
   for (size_t i = 0; i + 2 < rgb.size(); i += 3) lit += (rgb[i] | rgb[i + 1] | rgb[i + 2]) != 0;
   return lit;
-}
-
-// Writes the back buffer as a binary PPM (rows from the top).
-void WritePpm(const std::string& path, const std::vector<unsigned char>& rgb) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f) << path;
-  std::fprintf(f, "P6\n%d %d\n255\n", WIDTH, HEIGHT);
-  for (int y = HEIGHT - 1; y >= 0; --y) {
-    std::fwrite(rgb.data() + static_cast<size_t>(y) * WIDTH * 3, 1, WIDTH * 3, f);
-  }
-  std::fclose(f);
 }
 
 // Draws frames until the crossfade or the advance has ended, then one more; returns the frames
@@ -173,8 +156,6 @@ TEST(GridGL, Screenshots) {
   ASSERT_TRUE(window.Open());
   ASSERT_TRUE(GetResource().Open());
   if (GetResource().GetSize("Data/Models/CNBox.Zmod") == 0) GTEST_SKIP() << "no cage models";
-  const std::string out = std::string(BRIKON_BINARY_DIR) + "/screenshots";
-  RunCommand("mkdir -p '" + out + "'");
   OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
   OLight light(1);
   OPlayer bat(&camera);
@@ -194,7 +175,7 @@ TEST(GridGL, Screenshots) {
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
     const std::vector<unsigned char> rgb = ReadBack();
     EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
-    WritePpm(out + "/grid_classic_skin" + std::to_string(skin) + ".ppm", rgb);
+    SavePicture("screenshots", "grid_classic_skin" + std::to_string(skin), WIDTH, HEIGHT, rgb);
   }
   GetConfig().brickSkin = 0;
 
@@ -208,7 +189,7 @@ TEST(GridGL, Screenshots) {
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   const std::vector<unsigned char> rgb = ReadBack();
   EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
-  WritePpm(out + "/grid_corridor.ppm", rgb);
+  SavePicture("screenshots", "grid_corridor", WIDTH, HEIGHT, rgb);
 
   // Halfway through the next advance: the first stage fades out past the front line.
   corridor.transition = 1;
@@ -216,7 +197,7 @@ TEST(GridGL, Screenshots) {
     corridor.Update(12);
     DrawFrame(corridor, camera, light);
   }
-  WritePpm(out + "/grid_corridor_advance.ppm", ReadBack());
+  SavePicture("screenshots", "grid_corridor_advance", WIDTH, HEIGHT, ReadBack());
 }
 
 // The opaque bricks go before the cage (so that the walls they cover are never shaded), and the

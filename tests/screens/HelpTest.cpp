@@ -46,24 +46,6 @@ struct HelpFixture {
 
 }  // namespace
 
-TEST(HelpLayout, LinesAndModelsStandOnWholeUnits) {
-  // 16.8-unit lines truncate: 417, 400, 383, 366, 349, then 333 (not 332) and 249 at k 10.
-  EXPECT_EQ(HelpLineY(16.8f, 4), 349);
-  EXPECT_EQ(HelpLineY(16.8f, 5), 333);
-  EXPECT_EQ(HelpLineY(16.8f, 10), 249);
-  EXPECT_EQ(HelpLineY(16.8f, 19), 97);
-  // Each model 10 units above its bonus's line: next level (type 9) above "Adds points" (5).
-  f32 x = 0, y = 0;
-  HelpBonusPoint(9, x, y);
-  EXPECT_EQ(y, 163.0f);
-  HelpBonusPoint(5, x, y);
-  EXPECT_EQ(y, 115.0f);
-  HelpBonusPoint(8, x, y);
-  EXPECT_EQ(x, 275.0f);
-  EXPECT_EQ(y, 307.0f);
-  EXPECT_TRUE(HelpPage(HELP_PAGE_LAST + 1).lines.empty());
-}
-
 TEST(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
   HelpFixture f;
   OPEN_OR_SKIP(f);

@@ -125,7 +125,7 @@ TEST_F(MenuScreen, Keyboard) {
 
 TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
   Frame(0);
-  SaveFrame("screen-menu.tga");
+  SaveFrame("screen-menu");
   const std::vector<u8> first = ReadFrame();
   // The camera ends the frame behind the origin, where the 3D controls of the other screens
   // expect it.
@@ -150,7 +150,7 @@ TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
   for (int t = 0; t < 5026; t += 16) Frame(std::min(16, 5026 - t));
   EXPECT_NEAR(menu->angle, (1257 + 5026) * 0.00125f, 1e-3f);
   const std::vector<u8> full = ReadFrame();
-  SaveFrame("screen-menu-later.tga");
+  SaveFrame("screen-menu-later");
   // (Edges of the bevels may land a pixel apart, so "back there" is far closer than a quarter.)
   EXPECT_LT(DifferingPixels(quarter, full, 0, 380, 512, 132), quarterTurn / 5);
   // Other screens do not turn it.

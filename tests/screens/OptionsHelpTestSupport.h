@@ -73,12 +73,7 @@ inline void DrawFrame(ORenderWindow& screen) {
 }
 
 // The frame buffer, RGB rows bottom first.
-inline std::vector<u8> ReadFrame(int w, int h) {
-  std::vector<u8> rgb(static_cast<size_t>(w) * h * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
+inline std::vector<u8> ReadFrame(int w, int h) { return ReadBackBuffer(w, h); }
 
 // Near-white pixels: titles and headings (the backgrounds are dark).
 inline int WhitePixels(const std::vector<u8>& rgb) {
@@ -87,24 +82,9 @@ inline int WhitePixels(const std::vector<u8>& rgb) {
   return n;
 }
 
-// Saves the frame as screenshots/<name>.tga in the build folder (top row first).
+// Keeps the frame as screenshots/<name>.png in the build folder, for looking at.
 inline void SaveFrame(const std::string& name, int w, int h) {
-  const std::vector<u8> rgb = ReadFrame(w, h);
-  std::string out(18, '\0');
-  out[2] = 2;
-  out[12] = static_cast<char>(w & 0xFF);
-  out[13] = static_cast<char>(w >> 8);
-  out[14] = static_cast<char>(h & 0xFF);
-  out[15] = static_cast<char>(h >> 8);
-  out[16] = 24;
-  out[17] = 0x20;
-  for (int row = h - 1; row >= 0; --row) {
-    const u8* p = rgb.data() + static_cast<size_t>(row) * w * 3;
-    for (int i = 0; i < w * 3; i += 3) out += {char(p[i + 2]), char(p[i + 1]), char(p[i])};
-  }
-  const std::string folder = std::string(BRIKON_BINARY_DIR) + "/screenshots";
-  std::system(("mkdir -p '" + folder + "'").c_str());
-  WriteFile(folder + "/" + name + ".tga", out);
+  SavePicture("screenshots", name, w, h, ReadFrame(w, h));
 }
 
 inline OInputEvent At(u32 type, f32 vx, f32 vy, int w, int h) {

@@ -38,7 +38,7 @@ TEST_F(ScoreScreen, BrowsingBothTables) {
   EXPECT_TRUE(scores->nameField->hidden);
   EXPECT_EQ(scores->currentTable, &game->classic);
   Frame();
-  SaveFrame("screen-scores-classic.tga");
+  SaveFrame("screen-scores-classic");
   const std::vector<u8> classic = ReadFrame();
 
   // The left arrow on the first table does nothing, silently.
@@ -94,7 +94,7 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
 
   Type("Ann");
   Frame();
-  SaveFrame("screen-scores-entry.tga");
+  SaveFrame("screen-scores-entry");
   // The new score shows in red on the top row.
   const std::vector<u8> f = ReadFrame();
   int red = 0;

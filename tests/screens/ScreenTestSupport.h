@@ -13,7 +13,6 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 
-#include "assets/ImageWriter.h"
 #include "assets/ModelCache.h"
 #include "assets/Resource.h"
 #include "audio/SoundPlayer.h"
@@ -86,12 +85,7 @@ inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
 inline OInputEvent Char(char c) { return KeyEvent(EV_CHAR, static_cast<u8>(c)); }
 
 // The frame buffer (640 x 480), bottom row first, RGB.
-inline std::vector<u8> ReadFrame() {
-  std::vector<u8> rgb(640 * 480 * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
+inline std::vector<u8> ReadFrame() { return ReadBackBuffer(640, 480); }
 
 // How many pixels differ between two frames inside an overlay rectangle.
 inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f32 vx, f32 vy,
@@ -108,12 +102,8 @@ inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f
   return n;
 }
 
-// Saves the frame as a TGA beside the build, for looking at.
-inline void SaveFrame(const std::string& name) {
-  const std::vector<u8> rgb = ReadFrame();
-  const std::vector<u8> tga = EncodeTga(640, 480, 3, rgb.data());
-  WriteFile(std::string(BRIKON_BINARY_DIR) + "/" + name, std::string(tga.begin(), tga.end()));
-}
+// Keeps the frame as screenshots/<name>.png in the build folder, for looking at.
+inline void SaveFrame(const std::string& name) { SavePicture("screenshots", name, 640, 480, ReadFrame()); }
 
 // One application with all six screens, the menu current. Each TEST runs in its own process,
 // so the program-wide archive, caches and configuration start fresh.

@@ -105,7 +105,7 @@ TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
   for (OButton* b : select->episodes) EXPECT_TRUE(b->visible[0] == 1 && b->visible[1] == 0);
   Frame();
   const std::vector<u8> none = ReadFrame();
-  SaveFrame("screen-select.tga");
+  SaveFrame("screen-select");
 
   OInputEvent over;
   ASSERT_TRUE(PointOver(3, over));
@@ -113,7 +113,7 @@ TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
   EXPECT_EQ(select->HighlightedEpisode(), 3);
   Frame();
   const std::vector<u8> easy = ReadFrame();
-  SaveFrame("screen-select-modern-easy.tga");
+  SaveFrame("screen-select-modern-easy");
   EXPECT_GT(DifferingPixels(none, easy, 60, 148, 260, 20), 200);
   // The pointed episode's face lights up (its button spans about x 95..190, y 215..320).
   EXPECT_GT(DifferingPixels(none, easy, 100, 220, 80, 90), 1000);

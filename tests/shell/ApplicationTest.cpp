@@ -82,12 +82,6 @@ TEST(Application, ScreenManagement) {
   EXPECT_TRUE(app.screens.empty());
 }
 
-TEST(Application, CursorSide) {
-  EXPECT_EQ(static_cast<int>(CursorSide(480)), 30);
-  EXPECT_EQ(static_cast<int>(CursorSide(768)), 48);
-  EXPECT_EQ(static_cast<int>(CursorSide(600)), 37);
-}
-
 // Minimising silences effects and stops the music; restoring follows the configuration.
 TEST(Application, ActivationFollowsConfiguration) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -24,13 +24,6 @@ TEST(Config, MissingFileIsCreated) {
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n7\n50\n125\n0\n0\n0\n0\n1\n0");
 }
 
-TEST(Config, DefaultFileBytes) {
-  ScratchDir dir;
-  OConfig config;
-  config.Save();
-  EXPECT_EQ(ReadFile("Data/Config.Cfg"), kDefaults);
-}
-
 // Every way a file can parse the same as the written form.
 TEST(Config, EquivalentForms) {
   ScratchDir dir;

@@ -1,5 +1,8 @@
 #include "support/GLContext.h"
 
+#include <GL/gl.h>
+
+#include <cstdio>
 #include <sstream>
 
 std::string WindowedConfigText(u32 textureQuality) {
@@ -16,4 +19,27 @@ bool TestGLWindow::Open(u32 textureQuality) {
   WriteFile("Data/Config.Cfg", WindowedConfigText(textureQuality));
   Create("3D", "Brikon 3D test", 640, 480, false);
   return HasContext() && MakeCurrent();
+}
+
+std::vector<u8> ReadBackBuffer(int w, int h) {
+  std::vector<u8> rgb(static_cast<size_t>(w) * h * 3);
+  glFinish();
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+void SavePicture(const std::string& folder, const std::string& name, int w, int h,
+                 const std::vector<u8>& rgb) {
+  const std::string dir = std::string(BRIKON_BINARY_DIR) + "/" + folder;
+  RunCommand("mkdir -p '" + dir + "'");
+  const std::string ppm = dir + "/" + name + ".ppm";
+  FILE* f = std::fopen(ppm.c_str(), "wb");
+  if (!f) return;
+  std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+  // PPM rows run from the top.
+  for (int y = h - 1; y >= 0; --y) std::fwrite(&rgb[static_cast<size_t>(y) * w * 3], 1, static_cast<size_t>(w) * 3, f);
+  std::fclose(f);
+  RunCommand("convert '" + ppm + "' '" + dir + "/" + name + ".png' 2>/dev/null && rm -f '" + ppm + "'");
 }

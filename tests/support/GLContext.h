@@ -3,6 +3,7 @@
 // windowed at 640x480 from a configuration file written into the working directory (use inside a
 // ScratchDir). Message boxes are recorded instead of shown while it exists.
 #include <string>
+#include <vector>
 
 #include "shell/GLWindow.h"
 #include "support/TestSupport.h"
@@ -24,3 +25,11 @@ private:
 
 // The configuration file text for a windowed game at resolution 0 with that texture quality.
 std::string WindowedConfigText(u32 textureQuality = 10);
+
+// The current context's w x h back-buffer pixels, RGB, rows from the bottom as OpenGL counts them.
+std::vector<u8> ReadBackBuffer(int w, int h);
+
+// Keeps a picture read back as above as BRIKON_BINARY_DIR/<folder>/<name>.png, to be looked at
+// (a PPM where ImageMagick is missing). Writes nothing the tests check.
+void SavePicture(const std::string& folder, const std::string& name, int w, int h,
+                 const std::vector<u8>& rgb);
