@@ -158,6 +158,8 @@ void OSoakRun::PlayEpisode(i32 episode, i64 endMs) {
     // Time is up in the middle of the game: the player leaves with Esc, as one would. On the
     // "Episode Complete!" screen that ends the game, which may go on to the high scores.
     Send(app, EV_KEYDOWN, VK_ESCAPE);
+    // On the "Game Over" screen a key only cuts the sequence short: the next tick ends the game.
+    if (game.HasGame() && game.grid->status == MAP_GAME_OVER && !player->GameEnded()) Tick(false);
     if (player->GameEnded()) {
       AfterGame();
     } else if (CurrentScreen() != SCREEN_MENU) {
