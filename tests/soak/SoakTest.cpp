@@ -1,0 +1,66 @@
+// The soak program on a short run of the plain build: the real application plays every episode,
+// the log has its rows and the summary its figures, and the run ends cleanly.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+// The number printed after `label` at the start of a summary line, or -1.
+int SummaryNumber(const std::string& output, const std::string& label) {
+  const size_t at = output.find("\n" + label);
+  if (at == std::string::npos) return -1;
+  return std::atoi(output.c_str() + at + 1 + label.size());
+}
+
+}  // namespace
+
+TEST(Soak, ShortRunPlaysEveryEpisodeThroughTheRealScreens) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs the virtual display";
+  ScratchDir dir;
+  const std::string command = std::string(BRIKON_BINARY_DIR) +
+                              "/tools/soak/brikon-soak --minutes 4 --drawn 2 --every 5 "
+                              "--csv rows.csv --game " BRIKON_GAME_DIR " 2>&1";
+  std::string output;
+  const int status = RunCommand(command, &output);
+  // Exit 0, or 2 when memory grew: a few minutes are too short to judge that, the hour-long run
+  // of soak.sh does. 1 would be an error of the game.
+  EXPECT_TRUE(status == 0 || status == 2) << output;
+  EXPECT_EQ(SummaryNumber(output, "errors"), 0) << output;
+  // Six episodes, each begun from the episode selection; a demo episode has time to finish.
+  EXPECT_GE(SummaryNumber(output, "episodes"), 6) << output;
+  EXPECT_NE(output.find(" completed"), std::string::npos);
+  EXPECT_EQ(output.find(" 0 completed"), std::string::npos) << output;
+  // Every level the soak ended with the next-level bonus led to the next one.
+  EXPECT_GT(SummaryNumber(output, "levels played"), 6 * 4) << output;
+
+  // The log: a header, then rows in game-time order covering every episode, each with memory.
+  std::istringstream rows(ReadFile("rows.csv"));
+  std::string line;
+  ASSERT_TRUE(std::getline(rows, line));
+  EXPECT_EQ(line, "game_s,wall_s,episode,level,ticks,drawing,rss_kb");
+  double lastGame = -1.0;
+  std::set<int> episodes;
+  int count = 0;
+  while (std::getline(rows, line)) {
+    double game = 0.0, wall = 0.0;
+    int episode = -1, level = 0, drawing = 0;
+    long long ticks = 0, rss = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%d,%d,%lld,%d,%lld", &game, &wall, &episode,
+                          &level, &ticks, &drawing, &rss),
+              7)
+        << line;
+    EXPECT_GE(game, lastGame) << line;
+    EXPECT_GT(rss, 0) << line;
+    lastGame = game;
+    episodes.insert(episode);
+    ++count;
+  }
+  EXPECT_GE(count, 4 * 60 / 5);
+  EXPECT_GE(lastGame, 240.0);
+  EXPECT_EQ(episodes, (std::set<int>{0, 1, 2, 3, 4, 5}));
+}
