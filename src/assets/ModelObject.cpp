@@ -12,12 +12,13 @@ OModelObject::OModelObject(const OModelData* owner, u32 firstFace, u32 objectFac
 
 OModelObject::~OModelObject() { DeleteList(); }
 
-void OModelObject::SendTriangles() const {
+void OModelObject::SendTriangles(i32 region, i32 keep) const {
   const OFace* face = owner->faces.data() + firstFace;
   const f32* v = owner->vertices.data();
   const f32* n = owner->normals.data();
   const f32* t = owner->texCoords.data();
   for (u32 i = 0; i < objectFaceCount; ++i, ++face) {
+    if (keep != 0 && !MayKeep(i, region, keep)) continue;
     for (int c = 0; c < 3; ++c) {
       glNormal3fv(n + 3 * face->normal[c]);
       glTexCoord2fv(t + 2 * face->texCoord[c]);
@@ -129,18 +130,7 @@ void OModelObject::DrawFacing(const f32 eye[3], i32 keep) {
     }
     glNewList(facing, GL_COMPILE);
     glBegin(GL_TRIANGLES);
-    const OFace* face = owner->faces.data() + firstFace;
-    const f32* v = owner->vertices.data();
-    const f32* n = owner->normals.data();
-    const f32* t = owner->texCoords.data();
-    for (u32 i = 0; i < objectFaceCount; ++i, ++face) {
-      if (!MayKeep(i, region, keep)) continue;
-      for (int c = 0; c < 3; ++c) {
-        glNormal3fv(n + 3 * face->normal[c]);
-        glTexCoord2fv(t + 2 * face->texCoord[c]);
-        glVertex3fv(v + 3 * face->vertex[c]);
-      }
-    }
+    SendTriangles(region, keep);
     glEnd();
     glEndList();
   }

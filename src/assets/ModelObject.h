@@ -39,8 +39,9 @@ public:
   // Deletes the display lists (before the rendering context goes away); BuildList makes the
   // object's list anew, DrawFacing the others when next needed.
   void DeleteList();
-  // The triangles in immediate mode, inside glBegin/glEnd.
-  void SendTriangles() const;
+  // The triangles in immediate mode, inside glBegin/glEnd; with a `keep` sign, only those that
+  // MayKeep for eyes in `region`.
+  void SendTriangles(i32 region = 0, i32 keep = 0) const;
 
   u32 list = 0;  // display list name, 0 when none
   u32 firstFace;

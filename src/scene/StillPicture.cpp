@@ -11,6 +11,70 @@ void Push(std::vector<f32>& out, GLenum name, int count) {
   glGetFloatv(name, v);
   out.insert(out.end(), v, v + count);
 }
+
+// Reads a rectangle of the viewport (pixels from its lower left corner) into `out`. Rows of RGBA
+// bytes and of floats are whole words, so the pack alignment of 4 adds no padding.
+void ReadRect(i32 x, i32 y, i32 w, i32 h, GLenum format, GLenum type, void* out) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  GLint packAlignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(viewport[0] + x, viewport[1] + y, w, h, format, type, out);
+  glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+}
+
+std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
+  std::vector<f32> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+  ReadRect(x, y, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
+  return out;
+}
+
+// Writes a rectangle read by ReadRect back at pixel (x, y) of the viewport, colour or depth
+// only, and puts back every state it changes. Pixels written by DrawPixels are fragments like
+// any other: nothing may texture, fog, blend or test them (a depth value goes in through a test
+// that always passes, since depth is only written with the test on), or they would not come
+// back as they were read.
+void WriteRect(i32 x, i32 y, i32 w, i32 h, GLenum format, GLenum type, const void* data) {
+  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_PIXEL_MODE_BIT |
+               GL_CURRENT_BIT);
+  const bool depth = format == GL_DEPTH_COMPONENT;
+  if (depth) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  const GLboolean colour = depth ? GL_FALSE : GL_TRUE;
+  glColorMask(colour, colour, colour, colour);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_FOG);
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_LIGHTING);
+  glPixelZoom(1.0f, 1.0f);
+  GLint unpackAlignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  // Identity matrices put the raster position on the viewport's corner exactly; a bitmap of no
+  // size then moves it by whole pixels.
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(-1.0f, -1.0f);
+  if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
+  glDrawPixels(w, h, format, type, data);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+  glPopAttrib();
+}
 }  // namespace
 
 std::vector<f32> OStillPicture::ReadState(u64 generation) const {
@@ -67,50 +131,10 @@ bool OStillPicture::Capture(u64 generation, bool atOnce) {
     return false;
   }
   pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-  GLint packAlignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);  // RGBA rows are whole words anyway
-  glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+  ReadRect(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   state.swap(now);
   return true;
 }
-
-namespace {
-// Identity matrices and the raster position at pixel (x, y) of the viewport, exactly: the
-// viewport's corner through the matrices, then moved by whole pixels (a bitmap of no size).
-void PlaceRaster(i32 x, i32 y) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glRasterPos2f(-1.0f, -1.0f);
-  if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
-}
-
-void PutBackMatrices() {
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-}
-}  // namespace
-
-namespace {
-std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
-  GLint viewport[4];
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  std::vector<f32> out(static_cast<size_t>(w) * static_cast<size_t>(h));
-  GLint packAlignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(viewport[0] + x, viewport[1] + y, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-  return out;
-}
-}  // namespace
 
 void OStillPicture::CaptureDepth(i32 x, i32 y, i32 w, i32 h) {
   depth.clear();
@@ -134,50 +158,12 @@ bool OStillPicture::DepthComesBack() const {
 
 void OStillPicture::RestoreDepth() const {
   if (state.empty() || depth.empty()) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_PIXEL_MODE_BIT |
-               GL_CURRENT_BIT);
-  // Depth is only written with the test on; every value goes in as it is.
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_ALWAYS);
-  glDepthMask(GL_TRUE);
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_FOG);
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glPixelZoom(1.0f, 1.0f);
-  GLint unpackAlignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  PlaceRaster(depthX, depthY);
-  glDrawPixels(depthWidth, depthHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-  PutBackMatrices();
-  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
-  glPopAttrib();
+  WriteRect(depthX, depthY, depthWidth, depthHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
 }
 
 void OStillPicture::Restore() const {
   if (state.empty()) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT | GL_CURRENT_BIT);
-  // Pixels written by DrawPixels are fragments like any other: nothing may test, texture, fog
-  // or blend them, or they would not come back as they were read.
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_FOG);
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glPixelZoom(1.0f, 1.0f);
-  GLint unpackAlignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  PlaceRaster(0, 0);
-  glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  PutBackMatrices();
-  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
-  glPopAttrib();
+  WriteRect(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
 void OStillPicture::Forget() {

@@ -84,26 +84,39 @@ int DrawUntilSettled(OVoxelMap& grid, OCamera& camera, OLight& light) {
   return frames;
 }
 
+// A grid of episode 0, level 0 set and the episode's content loaded (Init), wired as the game
+// wires it: window, game camera, light, bat and ball set.
+struct GridScene {
+  // Opens the window and installs the archive first: false when either fails.
+  bool Open(const std::vector<OArchiveEntry>& entries) {
+    if (!window.Open() || !InstallArchive(entries)) return false;
+    balls.bat = &bat;
+    grid.ballSet = &balls;
+    grid.SetLevel(0, 0);
+    grid.Init(0);
+    return true;
+  }
+
+  ScratchDir dir;
+  TestGLWindow window;
+  OCamera camera{WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f};
+  OLight light{1};
+  OPlayer bat{&camera};
+  OBallSet balls;
+  OVoxelMap grid;
+};
+
 }  // namespace
 
 // Init loads the episode's cage, prototypes, skin, flare and debris from the archive; a level
 // fades in over 25 drawn frames; drawing leaves culling and fog off and raises no GL error.
 TEST(GridGL, InitAndDraw) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open());
-  ASSERT_TRUE(InstallArchive(SmallArchive()));
-  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
-  OLight light(1);
-  OPlayer bat(&camera);
-  OBallSet balls;
-  balls.bat = &bat;
-
-  OVoxelMap grid;
-  grid.ballSet = &balls;
-  grid.SetLevel(0, 0);
-  grid.Init(0);
+  GridScene scene;
+  ASSERT_TRUE(scene.Open(SmallArchive()));
+  OCamera& camera = scene.camera;
+  OLight& light = scene.light;
+  OVoxelMap& grid = scene.grid;
   ASSERT_NE(nullptr, grid.box);
   EXPECT_FLOAT_EQ(48.0f, grid.box->localMax.z);
   EXPECT_FLOAT_EQ(16.0f / 6.0f, grid.cellWidth);
@@ -131,7 +144,7 @@ TEST(GridGL, InitAndDraw) {
 
   // The corridor: the first advance takes 129 drawn frames, then play begins in the fog.
   OModVoxelMap corridor;
-  corridor.ballSet = &balls;
+  corridor.ballSet = &scene.balls;
   corridor.SetLevel(3, 0);
   corridor.Init(3);
   corridor.StartLevel(0);
@@ -205,9 +218,6 @@ TEST(GridGL, Screenshots) {
 // wall rather than be painted over by it, and must be drawn with the skin, not the cage's texture.
 TEST(GridGL, FadingBricksOverTheCage) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open());
   std::vector<OArchiveEntry> entries = SmallArchive();
   // A cage that names a texture of its own (plain white), unlike the bricks.
   OModelFile cage = ShapedCube({32, 32, 96}, {0, 0, 96});
@@ -229,16 +239,11 @@ TEST(GridGL, FadingBricksOverTheCage) {
   for (OArchiveEntry& e : entries) {
     if (e.name == "Data/Textures/Bricks.Tga") e.bytes = plain(255, 0, 0);
   }
-  ASSERT_TRUE(InstallArchive(entries));
-  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
-  OLight light(1);
-  OPlayer bat(&camera);
-  OBallSet balls;
-  balls.bat = &bat;
-  OVoxelMap grid;
-  grid.ballSet = &balls;
-  grid.SetLevel(0, 0);
-  grid.Init(0);
+  GridScene scene;
+  ASSERT_TRUE(scene.Open(entries));
+  OCamera& camera = scene.camera;
+  OLight& light = scene.light;
+  OVoxelMap& grid = scene.grid;
   grid.StartLevel(0);
   DrawUntilSettled(grid, camera, light);
   ASSERT_FALSE(grid.blocks.empty());
@@ -270,19 +275,11 @@ TEST(GridGL, FadingBricksOverTheCage) {
 // them, and a new picture whenever the view, the textures or a brick change.
 TEST(GridGL, FieldFromItsPicture) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open());
-  ASSERT_TRUE(InstallArchive(SmallArchive()));
-  OCamera camera(WIDTH, HEIGHT, 60.0f, 1.0f, 1024.0f);
-  OLight light(1);
-  OPlayer bat(&camera);
-  OBallSet balls;
-  balls.bat = &bat;
-  OVoxelMap grid;
-  grid.ballSet = &balls;
-  grid.SetLevel(0, 0);
-  grid.Init(0);
+  GridScene scene;
+  ASSERT_TRUE(scene.Open(SmallArchive()));
+  OCamera& camera = scene.camera;
+  OLight& light = scene.light;
+  OVoxelMap& grid = scene.grid;
   grid.StartLevel(0);
   DrawUntilSettled(grid, camera, light);
   ASSERT_FALSE(grid.blocks.empty());
