@@ -9,15 +9,17 @@
 #include "scene/Object3D.h"
 #include "shell/Types.h"
 
-// One firework particle. Moves in a straight line.
+// One firework particle. Moves in a straight line at a steady speed and fades at a steady rate,
+// so where it is and how bright follow from its birth and the burst's age: nothing about a spark
+// changes while it flies, only `active` when it has faded out.
 struct OFireworkParticle {
   u8 active;
-  OVector position;  // world units
+  OVector position;  // world units, at birth
   OVector velocity;  // units per ms
   OVector unused;
   i32 life;          // ms it was born with
   f32 size;          // half the side of its square, world units
-  f32 alpha;         // 1 at birth, fading to 0
+  f32 alpha;         // 1 at birth; fades to 0 over `life`
   f32 alphaRate;     // per ms (negative)
   f32 colour[3];     // RGB
 };
@@ -40,7 +42,7 @@ public:
   OBound& operator=(const OBound&) = delete;
   ~OBound() override = default;
 
-  // Ages the particles by elapsedMs; sets `timer` to -1 once fewer than two are alive.
+  // Ages the burst by elapsedMs; sets `timer` to -1 once fewer than two are alive.
   void Update(u32 elapsedMs) override = 0;
   void Draw() override = 0;
   // The burst: every particle but the last of the buffer is born at once.
@@ -52,6 +54,7 @@ public:
   i32 liveCount = 0;                    // particles alive (counting one never-born slot)
   i32 particleCount = 0;                // particles the burst uses, at most the buffer's room
   OFireworkParticle* particles = nullptr;  // lent by the pool while the firework is in it
+  i32 age = 0;                          // ms since the burst
 };
 
 class OFirework : public OBound {
@@ -66,14 +69,24 @@ public:
   OFirework(const OFirework& other);
   ~OFirework() override = default;
 
+  // Costs the same however many sparks fly: only the sparks that fade out on this step are
+  // visited.
   void Update(u32 elapsedMs) override;
   // The active particles as textured squares in the world XY plane; the pool sets the blending.
   void Draw() override;
   // Needs a buffer: liveCount = particleCount, a colour set 0..8 at random, particles 0 to
-  // particleCount - 2 born at the firework's position.
+  // particleCount - 2 born at the firework's position. The born sparks are put in the order they
+  // will fade (shortest life first), so the ones still alive are always the tail of the buffer.
   void Start() override;
   void InitParticle(OFireworkParticle& p) override;
 
+  // Where a spark of this burst is now and how bright (negative once it has faded).
+  OVector SparkPosition(const OFireworkParticle& p) const;
+  f32 SparkAlpha(const OFireworkParticle& p) const;
+
   i32 lifeSpread = 500;  // ms; particle lives are 150 .. 2 * lifeSpread
   i32 colourSet = 0;     // 0..8: first colour of the ring used by this burst
+
+private:
+  i32 firstAlive = 0;  // sparks before it have faded out
 };

@@ -54,7 +54,8 @@ bool FireworkSound(const OFirework& f) {
     const OFireworkParticle& p = f.particles[i];
     if (!p.active) continue;
     ++active;
-    if (!Finite(p.position) || !std::isfinite(p.alpha) || p.alpha < 0.0f) return false;
+    const f32 alpha = f.SparkAlpha(p);
+    if (!Finite(f.SparkPosition(p)) || !std::isfinite(alpha) || alpha < 0.0f) return false;
   }
   return f.timer < 0 || f.liveCount == active + 1;
 }

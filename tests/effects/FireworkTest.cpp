@@ -61,6 +61,37 @@ TEST(Firework, BurstsInFourNeighbouringColoursAndFadesWithinASecond) {
   EXPECT_EQ(pool.ActiveCount(), 0);
 }
 
+TEST(Firework, SparksFlyStraightAndFadeOutWhenTheirLifeIsSpent) {
+  SeedRandom(5);
+  OFireworkPool pool;
+  auto* firework = new OFirework(512, "", 500);
+  firework->SetPosition(2.0f, 0.0f, -4.0f);
+  ASSERT_TRUE(pool.Add(firework));
+  // Uneven steps, as the game's clock gives them: 7 + 16 + 30 + 250 = 303 ms.
+  for (u32 step : {7u, 16u, 30u, 250u}) pool.Update(step);
+  i32 active = 0;
+  for (i32 i = 0; i < 511; ++i) {
+    const OFireworkParticle& p = firework->particles[i];
+    const f32 alpha = firework->SparkAlpha(p);
+    // A spark is shown exactly while it has brightness left: its life is longer than the age
+    // (a life of exactly the age may round either way).
+    if (p.life != 303) {
+      EXPECT_EQ(p.active != 0, p.life > 303) << p.life;
+    }
+    if (!p.active) continue;
+    ++active;
+    EXPECT_NEAR(alpha, 1.0f - 303.0f / static_cast<f32>(p.life), 1e-5f);
+    const OVector at = firework->SparkPosition(p);
+    EXPECT_NEAR(at.x, 2.0f + p.velocity.x * 303.0f, 1e-5f);
+    EXPECT_NEAR(at.z, -4.0f + p.velocity.z * 303.0f, 1e-5f);
+    // Straight from the burst's centre at 0.004 units per ms.
+    EXPECT_NEAR((at - OVector(2.0f, 0.0f, -4.0f)).Length(), 0.004f * 303.0f, 1e-4f);
+  }
+  EXPECT_GT(active, 0);
+  EXPECT_LT(active, 511);
+  EXPECT_EQ(firework->liveCount, active + 1);  // the never-born slot counts as alive
+}
+
 TEST(FireworkPool, ThirtyThirdIsDroppedAndTheNextBurstsOnceASlotFrees) {
   SeedRandom(9);
   OFireworkPool pool;
