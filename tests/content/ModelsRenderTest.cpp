@@ -1,16 +1,12 @@
-// The generated models drawn on a real OpenGL context the way their screens show them: the same
-// cameras, face culling, normal options and unlit or blended passes. Each model must show up on
-// screen from where the game looks at it (a model wound the wrong way disappears under culling),
-// and the scenes are written as pictures to look at (BRIKON_BINARY_DIR/model-preview/*.ppm).
+// The generated models drawn on a real OpenGL context the way the game screen shows them: its
+// camera, face culling and normal options. Each model must show up from where the game looks at it
+// (a model wound the wrong way disappears under culling); the scenes are written as pictures to
+// look at (BRIKON_BINARY_DIR/model-preview/*.ppm).
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -33,13 +29,8 @@ namespace {
 
 const int W = 640, H = 480;
 
-// A stand-in brick skin: a framed tile, so that the mapping of every face shows. A real skin can
-// be looked at instead by naming its file (TGA or ".jpg") in BRIKON_PREVIEW_SKIN.
+// A stand-in brick skin: a framed tile, so that the mapping of every face shows.
 std::vector<unsigned char> StandInSkin() {
-  if (const char* path = std::getenv("BRIKON_PREVIEW_SKIN")) {
-    std::string bytes = ReadFile(path);
-    if (!bytes.empty()) return {bytes.begin(), bytes.end()};
-  }
   std::vector<unsigned char> tga(18, 0);
   tga[2] = 2;
   tga[12] = tga[14] = 64;
@@ -123,13 +114,11 @@ protected:
       std::string bytes = ReadFile(dir.Path() + "/loose/" + name);
       entries.push_back({name, {bytes.begin(), bytes.end()}});
     }
-    const char* real = std::getenv("BRIKON_PREVIEW_SKIN");
-    std::string skinName = real && std::string(real).find(".jpg") != std::string::npos ? "Skin.jpg" : "Skin.Tga";
-    entries.push_back({"Data/Textures/" + skinName, StandInSkin()});
+    entries.push_back({"Data/Textures/Skin.Tga", StandInSkin()});
     ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
     ASSERT_TRUE(GetResource().Open());
     ASSERT_TRUE(window.Open());
-    skin.Load(skinName);
+    skin.Load("Skin.Tga");
   }
 
   ScratchDir dir;
@@ -188,110 +177,4 @@ TEST_F(ModelsOnScreen, PlayfieldFromTheGameCamera) {
     }
     Save("game-" + CAGES[episode].substr(0, 5));
   }
-}
-
-TEST_F(ModelsOnScreen, MenuTitleSelectionAndOptions) {
-  // Main menu: camera at z = 64 looking at the origin; the title drawn with face normals.
-  Look(camera, 60, 0, 0, 64);
-  Clear();
-  auto title = Make("GameName.Zmod", 0.65f, true);
-  auto ball = Make("GnBall.Zmod", 0.0625f);
-  skin.Bind();  // standing in for the title picture the menu binds
-  EXPECT_GT(Show(*title, 0, 24, 0), 3000);
-  EXPECT_GT(Show(*ball, -7.25f, 24, 0), 500);
-  Save("menu");
-
-  // Episode selection: camera at z = -64, the buttons drawn unlit at z = -55.1.
-  Look(camera, 60, 0, 0, -64);
-  Clear();
-  glDisable(GL_LIGHTING);
-  for (size_t i = 0; i < EPISODES.size(); ++i) {
-    auto button = Make(EPISODES[i], 1);
-    button->ShowObject(i == 4 ? 1 : 0, true);  // one highlighted
-    EXPECT_GT(Show(*button, -3.0f + 3.0f * static_cast<f32>(i % 3), i < 3 ? 2.25f : -0.5f, -55.1f), 2000)
-        << EPISODES[i];
-  }
-  Save("select");
-
-  // Options: sliders and check boxes at z = 0 with the screen's data scales, the skin preview
-  // at z = 48 turned to show its top; virtual points (512 x 512) to window pixels.
-  Look(camera, 60, 0, 0, -64);
-  Clear();
-  auto Pixel = [](f32 vx, f32 vy) {
-    return std::make_pair(static_cast<u16>(vx * W / 512.0f), static_cast<u16>(vy * H / 512.0f));
-  };
-  auto bar = Make("Interface/Slider.Zmod", 1);
-  auto knob = Make("Interface/SliderStem.Zmod", 1);
-  bar->ScaleData(0.1f, 0.075f, 0.1f);
-  knob->ScaleData(0.1f, 0.075f, 0.1f);
-  knob->ScaleData(1, 0.75f, 1);
-  bar->SetAlpha(1.0f);
-  knob->SetAlpha(1.0f);
-  auto check = Make("Interface/CheckBox.Zmod", 1);
-  check->ScaleData(0.1f, 0.1f, 0.1f);
-  const f32 rows[4] = {334, 297, 259, 197};
-  for (int r = 0; r < 4; ++r) {
-    auto [px, py] = Pixel(375, rows[r]);
-    bar->PlaceAtScreenPoint(px, py, 0, camera);
-    OVector at = bar->Position();
-    EXPECT_GT(Show(*bar, at.x, at.y, at.z), 300);
-    EXPECT_GT(Show(*knob, at.x - 9.0f + 5.0f * static_cast<f32>(r), at.y, at.z), 100);
-  }
-  for (int r = 1; r <= 2; ++r) {
-    auto [px, py] = Pixel(265, rows[r]);
-    check->PlaceAtScreenPoint(px, py, 0, camera);
-    check->ShowObject(0, true);
-    if (r == 1) check->ShowObject(1, false);  // ticked
-    OVector at = check->Position();
-    EXPECT_GT(Show(*check, at.x, at.y, at.z), 100);
-  }
-  auto blocks = Make("SkinBlocks.Zmod", 0.1f);
-  auto [px, py] = Pixel(295, 141);
-  blocks->PlaceAtScreenPoint(px, py, 48, camera);
-  OVector at = blocks->Position();
-  blocks->TurnTo(at.x, at.y, -64, OVector{0, 1, 0});
-  skin.Bind();
-  EXPECT_GT(Show(*blocks, at.x, at.y, at.z), 1000);
-  Save("options");
-}
-
-TEST_F(ModelsOnScreen, EveryBrickStageAndTheHelpPage) {
-  // Every damage stage of every brick, both detail levels, close up from the game camera.
-  Look(camera, 45, 0, 0, -14.4f);
-  Clear();
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_FRONT);
-  skin.Bind();
-  int slot = 0;
-  for (u32 detail : {2u, 1u}) {
-    GetModelCache().detail = detail;
-    for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14}) {
-      auto brick = Make("Block/" + std::to_string(code) + ".Zmod", 0.55f, false, false, true);
-      brick->RotateAxis(0.5f, OVector{1, 1.5f, 0});
-      for (u32 o = 0; o < brick->ObjectCount(); ++o, ++slot) {
-        brick->ShowObject(o, true);
-        EXPECT_GT(Show(*brick, -7.0f + 1.45f * static_cast<f32>(slot % 11), 4.6f - 1.6f * static_cast<f32>(slot / 11), 2), 200)
-            << code << " object " << o;
-      }
-    }
-  }
-  glDisable(GL_CULL_FACE);
-  Save("bricks");
-
-  // The help page: the ten bonuses in two columns at z = -48, seen from z = -64.
-  Look(camera, 60, 0, 0, -64);
-  Clear();
-  const int line[10] = {1, 3, 5, 7, 9, 13, 1, 3, 5, 11};  // by type, as the page lists them
-  for (size_t b = 0; b < BONUSES.size(); ++b) {
-    auto bonus = Make(BONUSES[b], BONUS_SCALES[b]);
-    bool right = b >= 6 && b <= 8;
-    f32 vy = 10.0f + static_cast<f32>(512 - 95 - 24 * line[b]);
-    bonus->PlaceAtScreenPoint(static_cast<u16>((right ? 275.0f : 50.0f) * W / 512.0f),
-                              static_cast<u16>(vy * H / 512.0f), -48, camera);
-    if (b == 6) bonus->TurnTo(0, 1024, 0, OVector{0, 0, 1});
-    bonus->RotateAxis(0.6f, OVector{0, 1, 0});
-    OVector at = bonus->Position();
-    EXPECT_GT(Show(*bonus, at.x, at.y, at.z), 100) << BONUSES[b];
-  }
-  Save("help");
 }
