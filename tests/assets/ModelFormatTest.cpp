@@ -110,42 +110,26 @@ TEST(ModelFormat, Truncations) {
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
 }
 
-// Counts that claim more than the bytes hold fail before anything of that size is allocated.
-TEST(ModelFormat, HugeCounts) {
-  const std::vector<unsigned char> good = WriteZmod(SampleModel(0));
-  struct Case {
-    size_t offset;
-    u32 value;
-    const char* what;
-  } cases[] = {
-      {12, 0x7FFFFFFFu, "lastObjectIndex at the top of the range"},
-      {16, 0xFFFFFFFFu, "vertexCount wrapping 12 x count in 32 bits"},
-      {16, 0x15555556u, "vertexCount whose 12 x count wraps to a small number"},
-      {20, 0xFFFFFFFFu, "texCoordCount"},
-      {28, 0xFFFFFFFFu, "faceCount above the objects' sum"},
-      {28, 2u, "faceCount below the objects' sum"},
-      {ZMOD_HEADER_SIZE + 48 + 32 + 4, 0xFFFFFFFFu, "objectFaceCount"},
-      {ZMOD_HEADER_SIZE + 48 + 32 + 4, 0x2AAAAAABu, "objectFaceCount wrapping 24 x count"},
-  };
-  for (const Case& c : cases) {
-    std::vector<unsigned char> bytes = good;
-    PutU32(bytes, c.offset, c.value);
-    OModelFile back;
-    EXPECT_FALSE(Read(bytes, back)) << c.what;
-  }
-}
-
-// Indices outside their tables fail; the normal index indexes nothing and is taken as it is.
-TEST(ModelFormat, IndicesOutsideTables) {
+// Counts that claim more than the bytes hold fail before anything of that size is allocated;
+// indices outside their tables fail, while the normal index indexes nothing and is taken as it is.
+TEST(ModelFormat, DamagedCountsAndIndices) {
   OModelFile m = SampleModel(1);
   const std::vector<unsigned char> good = WriteZmod(m);
-  const size_t first = FirstIndexOffset(m);
-  struct Case {
+  const size_t first = FirstIndexOffset(m), objectFaces = ZMOD_HEADER_SIZE + 48 + 32 + 4;
+  const struct {
     size_t offset;
     u32 value;
     bool ok;
     const char* what;
   } cases[] = {
+      {12, 0x7FFFFFFFu, false, "lastObjectIndex at the top of the range"},
+      {16, 0xFFFFFFFFu, false, "vertexCount wrapping 12 x count in 32 bits"},
+      {16, 0x15555556u, false, "vertexCount whose 12 x count wraps to a small number"},
+      {20, 0xFFFFFFFFu, false, "texCoordCount"},
+      {28, 0xFFFFFFFFu, false, "faceCount above the objects' sum"},
+      {28, 2u, false, "faceCount below the objects' sum"},
+      {objectFaces, 0xFFFFFFFFu, false, "objectFaceCount"},
+      {objectFaces, 0x2AAAAAABu, false, "objectFaceCount wrapping 24 x count"},
       {first, 0, false, "vertex index 0 (indices are 1-based)"},
       {first, 5, false, "vertex index one past the table"},
       {first, 0xFFFFFFFFu, false, "negative vertex index"},
@@ -154,7 +138,7 @@ TEST(ModelFormat, IndicesOutsideTables) {
       {first + 4, 5, false, "texture coordinate index past the table"},
       {first + 8, 1000, true, "normal index out of any range"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     std::vector<unsigned char> bytes = good;
     PutU32(bytes, c.offset, c.value);
     OModelFile back;

@@ -28,19 +28,6 @@ std::string ReadString(OResource& r, const std::string& name) {
 
 }  // namespace
 
-TEST(Resource, NamesMatchIgnoringAsciiCaseOnly) {
-  ScratchDir dir;
-  ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"Data/Textures/Menu.jpg", Bytes("menu")}}));
-  OResource r;
-  ASSERT_TRUE(r.Open());
-  EXPECT_EQ(ReadString(r, "DATA/TEXTURES/MENU.JPG"), "menu");
-  // No separator conversion and no trimming; a miss adds nothing to the index.
-  EXPECT_EQ(r.Read("Data\\Textures\\Menu.jpg"), nullptr);
-  EXPECT_EQ(r.GetSize(" Data/Textures/Menu.jpg"), 0u);
-  EXPECT_EQ(r.GetSize("Menu.jpg"), 0u);
-  EXPECT_EQ(r.index.size(), 1u);
-}
-
 TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   ScratchDir dir;
   std::string small = Pattern(100, 1), large = Pattern(5000, 2);
@@ -61,22 +48,27 @@ TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   EXPECT_EQ(r.lastSize, 5000);
 }
 
-TEST(Resource, DirectoryRecordsAsStored) {
+// Names as the directory stores them, matched ignoring ASCII letter case only.
+TEST(Resource, NamesAsStoredMatchIgnoringAsciiCaseOnly) {
   ScratchDir dir;
   // Name fields: a name with bytes after its zero, and two case variants.
   std::vector<RawRecord> records = {
-      {12 + 7, 3, 0, std::string("x\0junk!", 7)},
+      {12 + 9, 3, 0, std::string("a/x\0junk!", 9)},
       {12 + 4, 4, 0, "Same"},
       {12 + 4, 5, 0, "SAME"},
   };
-  for (RawRecord& rec : records) rec.dataOffset = 32 + 19 + 16 + 16;
+  for (RawRecord& rec : records) rec.dataOffset = 32 + 21 + 16 + 16;
   WriteFile("Data/Resource.Tkr", RawArchive(3, records, Scrambled("0123456789")));
   OResource r;
   ASSERT_TRUE(r.Open());
-  EXPECT_EQ(ReadString(r, "x"), "012");  // the name ends at its first zero byte
+  EXPECT_EQ(ReadString(r, "A/X"), "012");  // the name ends at its first zero byte
   // The later of two case variants wins under both spellings.
   EXPECT_EQ(r.GetSize("Same"), 5u);
   EXPECT_EQ(r.index.at("same")->name, "SAME");
+  // No separator conversion and no trimming; a miss adds nothing to the index.
+  EXPECT_EQ(r.Read("a\\x"), nullptr);
+  EXPECT_EQ(r.GetSize(" same"), 0u);
+  EXPECT_EQ(r.index.size(), 2u);
   EXPECT_EQ(r.DamagedRecords(), 0u);
 }
 
