@@ -1,4 +1,4 @@
-// The generated models drawn on a real OpenGL context the way the game screen shows them: its
+// The built game's models drawn on a real OpenGL context the way the game screen shows them: its
 // camera, face culling and normal options. Each model must show up from where the game looks at it
 // (a model wound the wrong way disappears under culling); the scenes are written as pictures to
 // look at (BRIKON_BINARY_DIR/model-preview/*.ppm).
@@ -6,13 +6,10 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "assets/ArchiveWriter.h"
 #include "assets/Model.h"
 #include "assets/ModelCache.h"
 #include "assets/ModelData.h"
@@ -28,23 +25,6 @@ using namespace modeltest;
 namespace {
 
 const int W = 640, H = 480;
-
-// A stand-in brick skin: a framed tile, so that the mapping of every face shows.
-std::vector<unsigned char> StandInSkin() {
-  std::vector<unsigned char> tga(18, 0);
-  tga[2] = 2;
-  tga[12] = tga[14] = 64;
-  tga[16] = 24;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) {
-      int edge = std::min(std::min(x, 63 - x), std::min(y, 63 - y));
-      int k = edge < 4 ? 230 : edge < 8 ? 90 : 150 + (x + y) / 4;
-      tga.push_back(static_cast<unsigned char>(k));  // blue, green, red
-      tga.push_back(static_cast<unsigned char>(k * 3 / 4));
-      tga.push_back(static_cast<unsigned char>(k * 3 / 5));
-    }
-  return tga;
-}
 
 // The game's camera for a screen: at `eye`, looking at the origin, then a light over the
 // viewer's shoulder.
@@ -104,21 +84,11 @@ class ModelsOnScreen : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!HaveDisplay()) GTEST_SKIP() << "no display";
-    // The generated files, packed into the game's archive in the scratch folder.
-    ASSERT_TRUE(Dump(CONTENT, dir.Path() + "/loose"));
-    std::string list;
-    ASSERT_EQ(0, RunCommand("cd '" + dir.Path() + "/loose' && find Data -type f", &list));
-    std::vector<OArchiveEntry> entries;
-    std::istringstream names(list);
-    for (std::string name; std::getline(names, name);) {
-      std::string bytes = ReadFile(dir.Path() + "/loose/" + name);
-      entries.push_back({name, {bytes.begin(), bytes.end()}});
-    }
-    entries.push_back({"Data/Textures/Skin.Tga", StandInSkin()});
-    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
+    // The built game's archive, with its first brick skin bound for the bricks.
+    ASSERT_TRUE(LinkGameData());
     ASSERT_TRUE(GetResource().Open());
     ASSERT_TRUE(window.Open());
-    skin.Load("Skin.Tga");
+    skin.Load("Bricks.Tga");
   }
 
   ScratchDir dir;
