@@ -172,16 +172,6 @@ TEST(ClipGL, DrawsTheCurrentFrameOpaqueOrBlended) {
   O3D camera;
   camera.SetPosition(0, 0, 10);
   OObjectList list;
-  // An empty list changes no state.
-  glDisable(GL_LIGHTING);
-  glEnable(GL_CULL_FACE);
-  glDepthMask(GL_FALSE);
-  list.Draw(camera);
-  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  GLboolean depthWrites = GL_TRUE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_FALSE(depthWrites);
 
   OClip prototype;
   ASSERT_TRUE(prototype.Load("Small.Tga", 16, 16, 1.0f, 0.0f, 0.0f, 50));
@@ -195,6 +185,7 @@ TEST(ClipGL, DrawsTheCurrentFrameOpaqueOrBlended) {
   EXPECT_NEAR(rgb[1], 175, 2);
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));  // culling stays off
+  GLboolean depthWrites = GL_FALSE;
   glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
   EXPECT_TRUE(depthWrites);
   // Half alpha: half the frame over half the blue; blending and alpha test off afterwards.
