@@ -196,8 +196,9 @@ TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
 }
 
 // Every module loads in the music library from its bytes, is the format its name says (a
-// four-channel MOD for the menu; an XM whose sizes add up, for any tracker), ends by itself within its bounds (the player waits for the end
-// of a module to start the next), is audible, hardly ever clips, and all sit at an even loudness.
+// four-channel MOD for the menu; an XM whose sizes add up, for any tracker), ends by itself
+// within its bounds (the player waits for the end of a module to start the next), is audible,
+// hardly ever clips, and all sit at an even loudness.
 TEST(MusicContent, EveryModuleLoadsEndsAndIsEvenlyLoud) {
   ScratchDir scratch;
   ASSERT_EQ(Dump(BRIKON_SOURCE_DIR "/content", scratch.Path(), "music"), 0);

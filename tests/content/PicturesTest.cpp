@@ -64,7 +64,8 @@ OInk InkOf(const ODecodedImage& font, int c) {
   const int i = c - 32;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
-      const u8* p = PixelFromTop(font, true, static_cast<u32>((i % 16) * 32 + x), static_cast<u32>((i / 16) * 32 + y));
+      const u8* p = PixelFromTop(font, true, static_cast<u32>((i % 16) * 32 + x),
+                                 static_cast<u32>((i / 16) * 32 + y));
       if (p[3] > 128 && (p[0] != p[2] || p[1] != p[2])) ++ink.coloured;
       if (p[3] <= 100) continue;
       ink.top = std::min(ink.top, y);
@@ -80,7 +81,8 @@ TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
   std::vector<std::pair<std::string, ExpectedPicture>> all;
   for (const ExpectedPicture& p : kPictures) all.push_back({p.name, p});
   for (const ExpectedPicture& b : kButtons)
-    for (const char* state : {"n", "a", "m"}) all.push_back({std::string("Menu/") + state + b.name + ".Tga", b});
+    for (const char* state : {"n", "a", "m"})
+      all.push_back({std::string("Menu/") + state + b.name + ".Tga", b});
   for (const auto& [name, expected] : all) {
     SCOPED_TRACE(name);
     ODecodedImage image;
