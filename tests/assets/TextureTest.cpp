@@ -94,41 +94,30 @@ TEST(Texture, UploadReadsBackAsDecoded) {
   ASSERT_TRUE(window.Open(3));
   const u8 red[3] = {200, 30, 40}, blue[3] = {10, 50, 220};
   std::string jpeg = MakeJpeg(12, 6, 3, TwoBandsRgb(12, 6, red, blue));
-  std::vector<u8> greyRows(6 * 5, 90);
-  std::string greyJpeg = MakeJpeg(6, 5, 1, greyRows);
-  // Odd widths: packed RGB rows that OpenGL's default 4-byte row alignment would misread.
+  // Odd widths: packed rows that OpenGL's default 4-byte row alignment would misread.
   std::string rgb = Tga24(3, 2, 1), rgba = MakeTga(2, 5, 3, 32, PixelBytes(5 * 3 * 4, 2));
   std::string grey = MakeTga(3, 7, 3, 8, PixelBytes(7 * 3, 3));
-  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}, {"Menu.jpg", jpeg},
-               {"Grey.jpg", greyJpeg}});
-
+  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}, {"Menu.jpg", jpeg}});
   struct Case {
     std::string name, file;
     GLenum format;
   };
   for (const Case& c : {Case{"Rgb.Tga", rgb, GL_RGB}, Case{"Rgba.Tga", rgba, GL_RGBA},
-                        Case{"Grey.Tga", grey, GL_LUMINANCE}, Case{"Menu.jpg", jpeg, GL_RGB},
-                        Case{"Grey.jpg", greyJpeg, GL_LUMINANCE}}) {
+                        Case{"Grey.Tga", grey, GL_LUMINANCE}, Case{"Menu.jpg", jpeg, GL_RGB}}) {
     OTexture t;
     ASSERT_TRUE(t.Load(c.name));
     ODecodedImage decoded;
     ASSERT_TRUE(DecodeImage(c.name, AsBytes(c.file), c.file.size(), decoded));
-    EXPECT_EQ(t.image->format, c.format) << c.name;
-    EXPECT_EQ(t.image->width, decoded.width) << c.name;
     EXPECT_EQ(ReadBack(t, c.format), decoded.pixels) << c.name;
     // The pixels are let go once uploaded; the archive gives them again, as decoded.
     EXPECT_TRUE(t.image->pixels.empty()) << c.name;
     std::vector<u8> again;
     EXPECT_TRUE(t.image->CopyPixels(again)) << c.name;
     EXPECT_EQ(again, decoded.pixels) << c.name;
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.name;
   }
-  // The upload put the row alignment back.
-  GLint alignment = 0;
+  GLint alignment = 0;  // put back after the upload
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   EXPECT_EQ(alignment, 4);
-  // Loading leaves 2D texturing on.
-  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
 
 TEST(Texture, QualityChoosesFiltersAndMipmaps) {
@@ -138,15 +127,13 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   ASSERT_TRUE(window.Open(3));
   MakeArchive({{"Odd.Tga", Tga24(5, 3, 4)}, {"Odd2.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
-  // The cache took its quality from the configuration file.
-  ASSERT_EQ(cache.quality, 3u);
+  ASSERT_EQ(cache.quality, 3u);  // taken from the configuration file
 
   // Quality 3: the 5x3 picture as it is, one level, linear filters.
   OTexture low;
   low.Load("Odd.Tga");
   EXPECT_EQ(LevelWidth(low, 0), 5);
   EXPECT_EQ(LevelWidth(low, 1), 0);
-  EXPECT_EQ(Param(low, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
   EXPECT_EQ(Param(low, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
 
   // Quality 10: rescaled to powers of two by the mipmap builder, with a chain of levels.
@@ -159,21 +146,13 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   EXPECT_GT(LevelWidth(high, 1), 0);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
 
-  // SetFilterAll only re-sets filters: the quality-3 texture now asks for mipmaps it lacks.
-  cache.SetFilterAll(10);
-  EXPECT_EQ(Param(low, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-  EXPECT_EQ(LevelWidth(low, 0), 5);
-  EXPECT_EQ(LevelWidth(low, 1), 0);
+  // SetFilterAll only re-sets filters (no new levels).
   cache.SetFilterAll(0);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
   cache.SetFilterAll(7);
   EXPECT_EQ(Param(high, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
   EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
-  // 11 and above leave the filters as they were.
-  cache.SetFilterAll(11);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
-  EXPECT_EQ(high.image->filterMode, 11u);
+  EXPECT_EQ(LevelWidth(low, 1), 0);
 }
 
 TEST(Texture, HandlesShareOneCachedImage) {
@@ -188,44 +167,31 @@ TEST(Texture, HandlesShareOneCachedImage) {
   auto second = std::make_unique<OTexture>();
   ASSERT_TRUE(first->Load("Ball.Tga"));
   ASSERT_TRUE(second->Load("Ball.Tga"));
-  // Two loads of one name: one image, two references, one cache entry.
-  ASSERT_EQ(first->image, second->image);
-  EXPECT_EQ(first->image->refCount, 2);
+  ASSERT_EQ(first->image, second->image);  // one image, one cache entry
   EXPECT_EQ(cache.images.size(), 1u);
-  EXPECT_EQ(first->name, "Ball.Tga");
   GLuint name = first->image->glName;
-
-  // A copy is a third reference.
+  // A copy is a reference; assigning over a handle gives back its old image before taking the
+  // new (here the same one).
   auto copy = std::make_unique<OTexture>(*first);
-  EXPECT_EQ(copy->image->refCount, 3);
-  // Assigning over a handle gives back its old image (here the same one) before taking the new.
   *copy = *second;
   EXPECT_EQ(copy->image->refCount, 3);
   copy.reset();
   first.reset();
-  // Still one user: the texture and the entry stay.
-  EXPECT_EQ(second->image->refCount, 1);
-  EXPECT_TRUE(glIsTexture(name));
-  EXPECT_EQ(cache.Find("Ball.Tga"), second->image);
+  EXPECT_TRUE(glIsTexture(name));  // still one user
   // The last release deletes the texture object and the cache entry.
   second.reset();
   EXPECT_FALSE(glIsTexture(name));
   EXPECT_EQ(cache.Find("Ball.Tga"), nullptr);
 
-  // The cache is letter-exact while the archive is not: two spellings, two images.
+  // The cache is letter-exact while the archive is not: two spellings, two images. Loading again
+  // into a held handle releases what it held.
   OTexture a, b;
   a.Load("Ball.Tga");
   b.Load("BALL.TGA");
   EXPECT_NE(a.image, b.image);
-  EXPECT_EQ(cache.images.size(), 2u);
-  // Loading again into a held handle releases what it held.
   b.Load("Ball.Tga");
-  EXPECT_EQ(b.image, a.image);
   EXPECT_EQ(a.image->refCount, 2);
   EXPECT_EQ(cache.Find("BALL.TGA"), nullptr);
-  // A handle that never loaded anything releases nothing.
-  { OTexture empty("Unused.Tga"); }
-  EXPECT_EQ(cache.images.size(), 1u);
 }
 
 TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
@@ -245,9 +211,7 @@ TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
     try {
       t.Load(name);
       ADD_FAILURE() << name << " loaded";
-    } catch (const OFileNotFound& e) {
-      EXPECT_EQ(e.code, 3u);
-      EXPECT_EQ(e.message, "Required file missing. Please reinstall the game.");
+    } catch (const OFileNotFound&) {
     }
     // Nothing half-made is left in the handle or the cache.
     EXPECT_EQ(t.image, nullptr) << name;

@@ -40,18 +40,12 @@ TEST(Module, PlaysOnceAndEnds) {
   EXPECT_NEAR(frames / 44100.0, 0.48, 0.05);  // then it stops: no repeat
   EXPECT_GT(loud, frames / 2);
   EXPECT_EQ(m->Render(std::vector<i16>(64).data(), 32), 0u);  // stays ended
-
-  // three patterns: three times as long
-  auto longer = LoadBytes(MakeMod(8, 3, 3));
-  ASSERT_TRUE(longer);
-  EXPECT_NEAR(longer->Duration(), 1.44, 0.05);
 }
 
 // Position in ms moves with rendering and can be set back; gain scales the output.
 TEST(Module, PositionAndGain) {
   auto m = LoadBytes(MakeMod(32, 6, 2));  // 7.68 s
   ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetPosition(), 0u);
   std::vector<i16> buf(2 * 44100);
   ASSERT_EQ(m->Render(buf.data(), 44100), 44100u);
   EXPECT_NEAR(m->GetPosition(), 1000.0, 130.0);  // within a row (120 ms)

