@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "shell/GLWindow.h"
+
 namespace {
 void Push(std::vector<f32>& out, GLenum name, int count) {
   f32 v[16];
@@ -12,45 +14,33 @@ void Push(std::vector<f32>& out, GLenum name, int count) {
   out.insert(out.end(), v, v + count);
 }
 
-// Reads a rectangle of the viewport (pixels from its lower left corner) into `out`. Rows of RGBA
-// bytes and of floats are whole words, so the pack alignment of 4 adds no padding.
-void ReadRect(i32 x, i32 y, i32 w, i32 h, GLenum format, GLenum type, void* out) {
+// Reads a depth rectangle of the viewport (pixels from its lower left corner). Rows of floats
+// are whole words, so the pack alignment of 4 adds no padding.
+std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
+  std::vector<f32> out(static_cast<size_t>(w) * static_cast<size_t>(h));
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   GLint packAlignment = 4;
   glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(viewport[0] + x, viewport[1] + y, w, h, format, type, out);
+  glReadPixels(viewport[0] + x, viewport[1] + y, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-}
-
-std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
-  std::vector<f32> out(static_cast<size_t>(w) * static_cast<size_t>(h));
-  ReadRect(x, y, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, out.data());
   return out;
 }
 
-// Writes a rectangle read by ReadRect back at pixel (x, y) of the viewport, colour or depth
-// only, and puts back every state it changes. Pixels written by DrawPixels are fragments like
-// any other: nothing may texture, fog, blend or test them (a depth value goes in through a test
-// that always passes, since depth is only written with the test on), or they would not come
-// back as they were read.
-void WriteRect(i32 x, i32 y, i32 w, i32 h, GLenum format, GLenum type, const void* data) {
+// Writes a depth rectangle read by ReadDepthRect back at pixel (x, y) of the viewport and puts
+// back every state it changes. Pixels written by DrawPixels are fragments like any other:
+// nothing may texture, fog or test them (the values go in through a test that always passes,
+// since depth is only written with the test on), and no colour is written.
+void WriteDepthRect(i32 x, i32 y, i32 w, i32 h, const f32* data) {
   glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_PIXEL_MODE_BIT |
                GL_CURRENT_BIT);
-  const bool depth = format == GL_DEPTH_COMPONENT;
-  if (depth) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-    glDepthMask(GL_TRUE);
-  } else {
-    glDisable(GL_DEPTH_TEST);
-  }
-  const GLboolean colour = depth ? GL_FALSE : GL_TRUE;
-  glColorMask(colour, colour, colour, colour);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glDepthMask(GL_TRUE);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_FOG);
-  glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_LIGHTING);
   glPixelZoom(1.0f, 1.0f);
@@ -67,7 +57,7 @@ void WriteRect(i32 x, i32 y, i32 w, i32 h, GLenum format, GLenum type, const voi
   glLoadIdentity();
   glRasterPos2f(-1.0f, -1.0f);
   if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
-  glDrawPixels(w, h, format, type, data);
+  glDrawPixels(w, h, GL_DEPTH_COMPONENT, GL_FLOAT, data);
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -130,11 +120,59 @@ bool OStillPicture::Capture(u64 generation, bool atOnce) {
     Forget();
     return false;
   }
-  pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-  ReadRect(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  if (!MakeTexture()) {
+    Forget();
+    return false;
+  }
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], width, height);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   state.swap(now);
   return true;
 }
+
+bool OStillPicture::MakeTexture() {
+  // A name kept from an earlier context is not ours in this one: it died with its context.
+  if (texture != 0 && textureContext != GLContextSerial()) texture = 0;
+  if (texture != 0 && textureWidth >= width && textureHeight >= height) return true;
+  DeleteTexture();
+  i32 w = 1, h = 1;
+  while (w < width) w *= 2;
+  while (h < height) h *= 2;
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  if (w > largest || h > largest) return false;
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  // Nearest texels, never mipmapped: each pixel comes back exactly as it was copied.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  texture = name;
+  textureContext = GLContextSerial();
+  textureWidth = w;
+  textureHeight = h;
+  return true;
+}
+
+void OStillPicture::DeleteTexture() {
+  if (texture != 0 && textureContext == GLContextSerial()) {
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+  }
+  texture = 0;
+  textureWidth = textureHeight = 0;
+}
+
+OStillPicture::~OStillPicture() { DeleteTexture(); }
 
 void OStillPicture::CaptureDepth(i32 x, i32 y, i32 w, i32 h) {
   depth.clear();
@@ -158,12 +196,57 @@ bool OStillPicture::DepthComesBack() const {
 
 void OStillPicture::RestoreDepth() const {
   if (state.empty() || depth.empty()) return;
-  WriteRect(depthX, depthY, depthWidth, depthHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  WriteDepthRect(depthX, depthY, depthWidth, depthHeight, depth.data());
 }
 
 void OStillPicture::Restore() const {
-  if (state.empty()) return;
-  WriteRect(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  if (state.empty() || texture == 0) return;
+  // One square over the viewport with the picture's texels on its pixel centres. Copying inside
+  // the GL costs far less than sending the pixels down again every frame. As with any fragment,
+  // nothing may light, fog, blend, test or modulate it.
+  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT |
+               GL_CURRENT_BIT);
+  glDisable(GL_DEPTH_TEST);  // which also leaves the depth buffer unwritten
+  glDisable(GL_FOG);
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glMatrixMode(GL_TEXTURE);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  const f32 s = static_cast<f32>(width) / static_cast<f32>(textureWidth);
+  const f32 t = static_cast<f32>(height) / static_cast<f32>(textureHeight);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(-1.0f, -1.0f);
+  glTexCoord2f(s, 0.0f);
+  glVertex2f(1.0f, -1.0f);
+  glTexCoord2f(s, t);
+  glVertex2f(1.0f, 1.0f);
+  glTexCoord2f(0.0f, t);
+  glVertex2f(-1.0f, 1.0f);
+  glEnd();
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_TEXTURE);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
 }
 
 void OStillPicture::Forget() {
@@ -171,7 +254,6 @@ void OStillPicture::Forget() {
   lastOffer.clear();
   depth.clear();
   depth.shrink_to_fit();
-  pixels.clear();
-  pixels.shrink_to_fit();
+  DeleteTexture();
   width = height = 0;
 }

@@ -14,6 +14,7 @@
 class OStillPicture {
 public:
   OStillPicture() = default;
+  ~OStillPicture();
   OStillPicture(const OStillPicture&) = delete;
   OStillPicture& operator=(const OStillPicture&) = delete;
 
@@ -22,7 +23,7 @@ public:
   // Takes the colour buffer of the whole viewport as the picture of the current state (and
   // forgets any depth taken before), when the previous call came in the same state (or at once
   // when the caller has made sure of that itself): a part that changes every frame is never read
-  // back. True when the picture was taken.
+  // back. True when the picture was taken. The colour stays inside the GL as a texture.
   bool Capture(u64 generation, bool atOnce = false);
   // Adds the depth buffer of a rectangle of the viewport (pixels from its lower left corner,
   // clipped to it) to the picture.
@@ -35,20 +36,25 @@ public:
   void Restore() const;
   // Writes the depth rectangle back (nothing without one). State is put back.
   void RestoreDepth() const;
-  // Drops the picture (the next Matches is false).
+  // Drops the picture (the next Matches is false) and its texture.
   void Forget();
-
 
 private:
   // Everything that decides what the still part looks like: viewport, projection and modelview
   // matrices, the current colour, lighting and each enabled light, fog, and the owner's
   // generation.
   std::vector<f32> ReadState(u64 generation) const;
+  // A texture of at least the viewport's size for the colour, made in the current context.
+  bool MakeTexture();
+  void DeleteTexture();
 
   std::vector<f32> state;      // the state the picture was taken in; empty: no picture
   std::vector<f32> lastOffer;  // the state of the last Capture call that took nothing
-  std::vector<u8> pixels;      // RGBA, bottom row first, as GL reads them
-  i32 width = 0;               // pixels
+  u32 texture = 0;             // GL name of the colour picture; 0: none
+  u32 textureContext = 0;      // the GL context it was made in (GLContextSerial)
+  i32 textureWidth = 0;        // its power-of-two sides, pixels; the picture is its lower left
+  i32 textureHeight = 0;
+  i32 width = 0;               // the picture, pixels
   i32 height = 0;
   std::vector<f32> depth;      // the depth rectangle, bottom row first; empty: none
   i32 depthX = 0;              // its lower left corner in the viewport and its size, pixels

@@ -266,6 +266,12 @@ bool OGLWindow::CreateGLWindow() {
   return true;
 }
 
+namespace {
+u32 contextSerial = 0;
+}  // namespace
+
+u32 GLContextSerial() { return contextSerial; }
+
 bool OGLWindow::SetupPixelFormat() {
   if (!window) {
     ShowMessage("Can't select pixel format", "Error");
@@ -276,6 +282,7 @@ bool OGLWindow::SetupPixelFormat() {
     ShowMessage("Can't create rendering content", "Error");
     return false;
   }
+  ++contextSerial;
   MakeCurrent();
   // A tear-free swap where the display offers it; refused on virtual displays, which is fine.
   SDL_GL_SetSwapInterval(1);

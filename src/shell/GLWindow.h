@@ -102,5 +102,10 @@ protected:
   i32 frameCount;
 };
 
+// Counts the OpenGL contexts the game has created (0 before the first). Whoever keeps a GL name
+// past a display change compares it, since the same number may name another object in a new
+// context.
+u32 GLContextSerial();
+
 // True when the OpenGL renderer string names a generic software rasteriser too slow to play on.
 bool IsSoftwareRenderer(const char* renderer);
