@@ -19,6 +19,7 @@
 //   --frames N   measured frames per scene (300)       --res 012  resolutions: 0 640x480,
 //   --ticks N    ticks per drawing-off measure (5000)              1 800x600, 2 1024x768
 //   --json FILE  also write the results as JSON
+//   --scenes A,B only these scenes (all)
 // The window must fit the display: run Xvfb with a screen of at least 1024x768.
 #include <GL/gl.h>
 #include <sys/wait.h>
@@ -310,7 +311,7 @@ private:
 
 // Every scene at the configured resolution; the drawing-off measures too when `ticks` > 0.
 // Writes result lines to `out`.
-void RunSession(int frames, int ticks, FILE* out) {
+void RunSession(int frames, int ticks, const std::string& scenes, FILE* out) {
   Session s(frames);
   auto emit = [&](const Row& r) {
     std::fprintf(out, "row %s %d %d %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
@@ -321,14 +322,23 @@ void RunSession(int frames, int ticks, FILE* out) {
   auto playing = [&](int f) { s.KeepPlaying(f); };
   auto effects = [&](int f) { s.KeepEffects(f); };
 
-  emit(s.Scene("menu", nullptr));
-  s.StartGame(CLASSIC_EPISODE, classicLevel);
-  emit(s.Scene("classic", playing));
-  s.StartGame(CLASSIC_EPISODE, classicLevel);
-  emit(s.Scene("effects", effects));
-  s.StartGame(CORRIDOR_EPISODE, 0);
-  emit(s.Scene("corridor", playing));
-  emit(s.Scene("corridor-advance", [&](int f) { s.KeepAdvancing(f); }));
+  auto wanted = [&](const char* name) {
+    return scenes.empty() || ("," + scenes + ",").find("," + std::string(name) + ",") != std::string::npos;
+  };
+  if (wanted("menu")) emit(s.Scene("menu", nullptr));
+  if (wanted("classic")) {
+    s.StartGame(CLASSIC_EPISODE, classicLevel);
+    emit(s.Scene("classic", playing));
+  }
+  if (wanted("effects")) {
+    s.StartGame(CLASSIC_EPISODE, classicLevel);
+    emit(s.Scene("effects", effects));
+  }
+  if (wanted("corridor") || wanted("corridor-advance")) {
+    s.StartGame(CORRIDOR_EPISODE, 0);
+    if (wanted("corridor")) emit(s.Scene("corridor", playing));
+    if (wanted("corridor-advance")) emit(s.Scene("corridor-advance", [&](int f) { s.KeepAdvancing(f); }));
+  }
   if (ticks > 0) {
     s.StartGame(CLASSIC_EPISODE, classicLevel);
     std::fprintf(out, "ticks classic %f\n", s.TicksPerSecond(ticks, playing));
@@ -463,13 +473,14 @@ void WriteJson(const std::string& path, const Results& r) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--first-frame") == 0) return FirstFrame();
   int frames = 300, ticks = 5000;
-  std::string resolutions = "012", json;
+  std::string resolutions = "012", json, scenes;
   for (int i = 1; i < argc; i += 2) {
     const std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
     if (value.empty()) return std::fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
     if (option == "--frames") frames = std::max(1, std::atoi(value.c_str()));
     else if (option == "--ticks") ticks = std::max(1, std::atoi(value.c_str()));
     else if (option == "--res") resolutions = value;
+    else if (option == "--scenes") scenes = value;
     else if (option == "--json") json = fs::absolute(value).string();
     else return std::fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
   }
@@ -499,7 +510,7 @@ int main(int argc, char** argv) {
     WriteConfig(c - '0');
     std::fprintf(stderr, "playing the scenes at %dx%d...\n", WIDTHS[c - '0'], HEIGHTS[c - '0']);
     const int sessionTicks = first ? ticks : 0;
-    const std::string text = InChild([&] { RunSession(frames, sessionTicks, stdout); });
+    const std::string text = InChild([&] { RunSession(frames, sessionTicks, scenes, stdout); });
     if (text.empty()) std::fprintf(stderr, "the run at %dx%d failed\n", WIDTHS[c - '0'], HEIGHTS[c - '0']);
     Parse(text, results);
     first = false;
