@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ContentTestSupport.h"
-#include "support/TestSupport.h"
 
 TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
   ScratchDir scratch;
@@ -21,18 +20,15 @@ TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
 TEST(ContentBuild, ArchiveHoldsWhatTheDumpWrites) {
   ScratchDir scratch;
   std::string output;
-  ASSERT_EQ(RunCommand(ContentCompiler() + " dump " + ContentSources() + " loose pictures", &output), 0)
-      << output;
+  ASSERT_EQ(Dump(ContentSources(), "loose", "pictures", &output), 0) << output;
   // The build's archive (the one the game folder got) holds each picture byte for byte.
   OResource& archive = BuiltArchive();
-  ASSERT_FALSE(archive.index.empty());
-  for (const char* name : {"Data/Textures/Font.Tga", "Data/Textures/Menu.jpg",
-                           "Data/Textures/Menu/nContinue.Tga", "Data/Textures/RExpl.Tga"}) {
-    SCOPED_TRACE(name);
+  for (const std::string name : {"Data/Textures/Font.Tga", "Data/Textures/Menu.jpg",
+                                 "Data/Textures/Menu/nContinue.Tga", "Data/Textures/RExpl.Tga"}) {
     std::unique_ptr<u8[]> bytes = archive.Read(name);
-    ASSERT_TRUE(bytes);
-    std::string stored(reinterpret_cast<const char*>(bytes.get()), archive.GetSize(name));
-    EXPECT_TRUE(stored == ReadFile(std::string("loose/") + name));
+    ASSERT_TRUE(bytes) << name;
+    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(bytes.get()), archive.GetSize(name)) ==
+                ReadFile("loose/" + name)) << name;
   }
   // No partial files are left behind.
   std::string leftovers;
