@@ -110,7 +110,6 @@ TEST(O3D, LookAt) {
     ExpectVec(o.matrix.XAxis(), 1, 0, 0, "straight up/down X");
     ExpectVec(o.matrix.ZAxis(), 0, 0, dz > 0 ? -1.0f : 1.0f, "Z away from the point");
   }
-
 }
 
 // FaceTarget turns +Z toward the target and keeps the axis lengths (sprite sizes).
@@ -169,23 +168,32 @@ TEST(O3D, OverlapAndSphereBox) {
 
 // Picking: the line test against the oriented box, in the object's own frame.
 TEST(O3D, RayHitsBox) {
-  O3D button;
-  button.obbExtent = {1, 0.5f, 0.25f};
-  button.SetPosition(10, 0, 0);
-  EXPECT_TRUE(button.RayHitsBox({10.9f, 0.4f, -5}, {0, 0, 1}));
-  EXPECT_FALSE(button.RayHitsBox({11.1f, 0, -5}, {0, 0, 1}));
-  EXPECT_TRUE(button.RayHitsBox({10, 0, 5}, {0, 0, 1}));  // box behind the point counts
-  // A turned box: its long side and its centre offset now lie along world Y.
-  button.RotateZ(HALF_PI);
-  EXPECT_FALSE(button.RayHitsBox({10.9f, 0, -5}, {0, 0, 1}));
-  button.obbCentre = {3, 0, 0};
-  EXPECT_TRUE(button.RayHitsBox({10, 3, -5}, {0, 0, 1}));
-  // Through a parent.
+  const OVector alongZ(0, 0, 1), alongX(1, 0, 0);
+  const struct {
+    bool turned, offset, held;  // turned a quarter about Z, box centre offset 3 along its X, parent at z 50
+    OVector from, direction;
+    bool hit;
+    const char* what;
+  } cases[] = {
+      {false, false, false, {10.9f, 0.4f, -5}, alongZ, true, "inside a corner"},
+      {false, false, false, {11.1f, 0, -5}, alongZ, false, "just past the long side"},
+      {false, false, false, {10, 0, 5}, alongZ, true, "a box behind the point counts"},
+      {true, false, false, {10.9f, 0, -5}, alongZ, false, "turned: the long side lies along Y"},
+      {true, true, false, {10, 3, -5}, alongZ, true, "turned: so does the centre offset"},
+      {true, true, true, {10, 3, 0}, alongX, false, "through a parent: missed sideways"},
+      {true, true, true, {10, 3, 0}, alongZ, true, "through a parent: hit along Z"},
+  };
   O3D holder;
   holder.SetPosition(0, 0, 50);
-  button.parent = &holder;
-  EXPECT_FALSE(button.RayHitsBox({10, 3, 0}, {1, 0, 0}));
-  EXPECT_TRUE(button.RayHitsBox({10, 3, 0}, {0, 0, 1}));
+  for (const auto& c : cases) {
+    O3D button;
+    button.obbExtent = {1, 0.5f, 0.25f};
+    button.SetPosition(10, 0, 0);
+    if (c.turned) button.RotateZ(HALF_PI);
+    if (c.offset) button.obbCentre = {3, 0, 0};
+    if (c.held) button.parent = &holder;
+    EXPECT_EQ(button.RayHitsBox(c.from, c.direction), c.hit) << c.what;
+  }
 }
 
 // Ball-ball exchange: velocities along the line of centres swap, the pair is pushed apart.
@@ -235,28 +243,35 @@ TEST(Camera, PickRayAndScreenPlacement) {
   // Vertical field of view: the top edge is 30 degrees above the axis.
   const OVector top = cam.PickRay(320, 0);
   EXPECT_NEAR(std::atan2(top.y, -top.z), 30.0f * 3.14159265f / 180.0f, 1e-4f);
-
-  // A point placed under a window pixel lies on that pixel's picking ray.
-  O3D o;
-  o.PlaceAtScreenPoint(500, 100, -20, cam);  // y up from the bottom
-  const OVector ray = cam.PickRay(500, 480 - 100);
-  const OVector toPoint = o.Position().Normalized();
-  ExpectVec(toPoint, ray.x, ray.y, ray.z, "placement on the ray");
-  EXPECT_FLOAT_EQ(o.Position().z, -20.0f);
-
-  // Zero height (a minimised window): a finite straight-ahead ray.
-  OCamera flat(640, 0, 60, 1, 1024);
-  const OVector r = flat.PickRay(10, 10);
-  EXPECT_TRUE(std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z));
-  ExpectVec(r, 0, 0, -1);
-  O3D kept;
-  kept.SetPosition(1, 2, 3);
-  kept.PlaceAtScreenPoint(10, 10, 5, flat);  // nothing to place on
-  ExpectVec(kept.Position(), 1, 2, 3);
-  // A camera looking along the plane: the ray never meets z = 5.
+  OCamera flat(640, 0, 60, 1, 1024);  // zero height (a minimised window)
+  ExpectVec(flat.PickRay(10, 10), 0, 0, -1, "a finite straight-ahead ray");
   OCamera side(640, 480, 60, 1, 1024);
   side.matrix.SetColumn(1, {0, 0, 1});
   side.matrix.SetColumn(2, {0, -1, 0});  // -Z now horizontal, exactly
-  kept.PlaceAtScreenPoint(320, 240, 5, side);
-  ExpectVec(kept.Position(), 1, 2, 3);
+
+  // A point placed under a window pixel (y up from the bottom) lies on that pixel's picking ray
+  // at the given z; where there is nothing to place on, the point stays where it was.
+  const struct {
+    const OCamera& camera;
+    int x, y;
+    f32 z;
+    bool placed;
+    const char* what;
+  } cases[] = {
+      {cam, 500, 100, -20, true, "off centre"},
+      {flat, 10, 10, 5, false, "zero height"},
+      {side, 320, 240, 5, false, "looking along the plane: the ray never meets it"},
+  };
+  for (const auto& c : cases) {
+    O3D o;
+    o.SetPosition(1, 2, 3);
+    o.PlaceAtScreenPoint(c.x, c.y, c.z, c.camera);
+    if (!c.placed) {
+      ExpectVec(o.Position(), 1, 2, 3, c.what);
+      continue;
+    }
+    const OVector ray = c.camera.PickRay(c.x, 480 - c.y), toPoint = o.Position().Normalized();
+    ExpectVec(toPoint, ray.x, ray.y, ray.z, c.what);
+    EXPECT_FLOAT_EQ(o.Position().z, c.z) << c.what;
+  }
 }
