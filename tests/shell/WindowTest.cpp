@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "TestSupport.h"
 #include "shell/Config.h"
-#include "shell/Exception.h"
 #include "shell/GLWindow.h"
 
 namespace {
@@ -65,18 +63,4 @@ TEST(Window, BadResolutionIndexResetsConfig) {
   w.GetDrawableSize(dw, dh);
   EXPECT_EQ(dw, 800);
   EXPECT_EQ(dh, 600);
-}
-
-// A software-only OpenGL is refused once the context is current; llvmpipe is accepted.
-TEST(Window, SoftwareRendererRefused) {
-  EXPECT_TRUE(IsSoftwareRenderer("GDI Generic"));
-  EXPECT_FALSE(IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
-  EXPECT_FALSE(IsSoftwareRenderer(nullptr));
-
-  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  setenv("GALLIUM_DRIVER", "softpipe", 1);
-  ScratchDir dir;
-  WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
-  OGLWindow w;
-  EXPECT_THROW(Open(w), OSoftwareGL);
 }
