@@ -130,36 +130,21 @@ TEST(ModelFormat, DamagedCountsAndIndices) {
   }
 }
 
-// Random byte damage never crashes the reader or the geometry built from what it accepts.
-TEST(ModelFormat, RandomDamage) {
+// Geometry built from whatever the reader accepts of a damaged file has a normal per vertex (the
+// reader's own checks are the model fuzzer's part).
+TEST(ModelFormat, GeometryFromDamagedFiles) {
   const std::vector<unsigned char> good = WriteZmod(SampleModel(3));
   u32 seed = 12345;
-  auto next = [&seed]() {
-    seed = seed * 1103515245u + 12345u;
-    return seed >> 8;
-  };
+  auto next = [&seed]() { return (seed = seed * 1103515245u + 12345u) >> 8; };
   for (int round = 0; round < 3000; ++round) {
     std::vector<unsigned char> bytes = good;
-    int flips = 1 + next() % 4;
-    for (int i = 0; i < flips; ++i) bytes[next() % bytes.size()] = static_cast<unsigned char>(next());
+    for (int i = 0, flips = 1 + next() % 4; i < flips; ++i)
+      bytes[next() % bytes.size()] = static_cast<unsigned char>(next());
     bytes.resize(next() % (bytes.size() + 1));
     OModelFile back;
-    if (Read(bytes, back)) {
-      // Whatever was accepted is internally consistent and builds geometry (normals index the
-      // vertex table through the faces).
-      OModelData geometry;
-      geometry.SetGeometry(back);
-      ASSERT_EQ(geometry.normals.size(), back.vertices.size() * 3);
-      for (const OModelFileObject& o : back.objects) {
-        for (const OModelFileFace& f : o.faces) {
-          for (const OModelFileCorner& c : f.corners) {
-            ASSERT_GE(c.vertex, 1);
-            ASSERT_LE(static_cast<size_t>(c.vertex), back.vertices.size());
-            ASSERT_GE(c.texCoord, 1);
-            ASSERT_LE(static_cast<size_t>(c.texCoord), back.texCoords.size());
-          }
-        }
-      }
-    }
+    if (!Read(bytes, back)) continue;
+    OModelData geometry;
+    geometry.SetGeometry(back);
+    ASSERT_EQ(geometry.normals.size(), back.vertices.size() * 3);
   }
 }

@@ -22,7 +22,7 @@ constexpr int W = 640, H = 480;
 // `culled` faces, none if 0); `facing` draws through DrawFacing instead of Draw.
 std::vector<u8> Render(OModel& model, const OVector& eye = OVector(0, -5, 2.5f), GLenum culled = 0,
                        bool facing = false) {
-  OCamera camera(W, H, 60, 0.05f, 1024);
+  OCamera camera(W, H, 60, culled ? 0.05f : 1.0f, 1024);  // culled views put eyes inside the bounds
   camera.SetPosition(eye.x, eye.y, eye.z);
   camera.LookAt(0, 0, 0);
   glClearColor(0.1f, 0.1f, 0.2f, 1.0f);
