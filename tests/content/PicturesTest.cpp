@@ -115,10 +115,6 @@ TEST(Pictures, FontMeasuresAndAlignsAsTheGameExpects) {
   EXPECT_GE(h.bottom - h.top, 14);
   for (int c : {'A', 'Z', 'a', 'x', '1', '0'}) EXPECT_NEAR(InkOf(font, c).bottom, h.bottom, 1) << c;
   EXPECT_GT(InkOf(font, 'g').bottom, h.bottom + 2);
-  // Windows-1252 cells: the euro sign and Y with diaeresis have glyphs; 129 is no character.
-  EXPECT_GE(InkOf(font, 128).bottom, 0);
-  EXPECT_GE(InkOf(font, 159).bottom, 0);
-  EXPECT_EQ(InkOf(font, 129).bottom, -1);
   // Letters are white (the game tints them); the score and lives icons '|' and '{' are coloured
   // pictures wide enough to read, standing on the line of the digits they lead.
   EXPECT_EQ(InkOf(font, 'A').coloured, 0);
