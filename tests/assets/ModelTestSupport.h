@@ -63,14 +63,9 @@ inline std::vector<unsigned char> CheckerTga(int w, int h) {
   t[12] = static_cast<unsigned char>(w);
   t[14] = static_cast<unsigned char>(h);
   t[16] = 24;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const bool light = (x + y) % 2 == 0;
-      // blue, green, red
-      t.insert(t.end(), {static_cast<unsigned char>(light ? 40 : 200),
-                         static_cast<unsigned char>(light ? 220 : 60),
-                         static_cast<unsigned char>(light ? 250 : 30)});
-    }
+  for (int i = 0; i < w * h; ++i) {
+    const bool light = (i % w + i / w) % 2 == 0;
+    t.insert(t.end(), {u8(light ? 40 : 200), u8(light ? 220 : 60), u8(light ? 250 : 30)});  // BGR
   }
   return t;
 }

@@ -125,33 +125,31 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   TestGLWindow window;
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ASSERT_TRUE(window.Open(3));
-  MakeArchive({{"Odd.Tga", Tga24(5, 3, 4)}, {"Odd2.Tga", Tga24(5, 3, 5)}});
+  MakeArchive({{"Low.Tga", Tga24(5, 3, 4)}, {"High.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
   ASSERT_EQ(cache.quality, 3u);  // taken from the configuration file
-
-  // Quality 3: the 5x3 picture as it is, one level, linear filters.
-  OTexture low;
-  low.Load("Odd.Tga");
-  EXPECT_EQ(LevelWidth(low, 0), 5);
-  EXPECT_EQ(LevelWidth(low, 1), 0);
-  EXPECT_EQ(Param(low, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-
-  // Quality 10: rescaled to powers of two by the mipmap builder, with a chain of levels.
+  // Quality 3 uploads the 5x3 picture as it is, one level; 10 has the mipmap builder rescale it to
+  // powers of two with a chain of levels.
+  OTexture low, high;
+  low.Load("Low.Tga");
   cache.quality = 10;
-  OTexture high;
-  high.Load("Odd2.Tga");
-  GLint w = LevelWidth(high, 0), h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-  EXPECT_TRUE(IsPowerOfTwo(w) && IsPowerOfTwo(h)) << w << "x" << h;
+  high.Load("High.Tga");
+  EXPECT_EQ(LevelWidth(low, 0), 5);
+  EXPECT_TRUE(IsPowerOfTwo(LevelWidth(high, 0)));
+  EXPECT_EQ(LevelWidth(low, 1), 0);
   EXPECT_GT(LevelWidth(high, 1), 0);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-
-  // SetFilterAll only re-sets filters (no new levels).
-  cache.SetFilterAll(0);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
-  cache.SetFilterAll(7);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
+  // Filters per quality; SetFilterAll only re-sets them (no new levels).
+  const struct {
+    u32 quality;
+    bool setAll;
+    const OTexture& texture;
+    GLint minFilter;
+  } modes[] = {{3, false, low, GL_LINEAR}, {10, false, high, GL_LINEAR_MIPMAP_LINEAR},
+               {0, true, high, GL_NEAREST}, {7, true, high, GL_NEAREST_MIPMAP_NEAREST}};
+  for (const auto& m : modes) {
+    if (m.setAll) cache.SetFilterAll(m.quality);
+    EXPECT_EQ(Param(m.texture, GL_TEXTURE_MIN_FILTER), m.minFilter) << "quality " << m.quality;
+  }
   EXPECT_EQ(LevelWidth(low, 1), 0);
 }
 
@@ -182,16 +180,6 @@ TEST(Texture, HandlesShareOneCachedImage) {
   second.reset();
   EXPECT_FALSE(glIsTexture(name));
   EXPECT_EQ(cache.Find("Ball.Tga"), nullptr);
-
-  // The cache is letter-exact while the archive is not: two spellings, two images. Loading again
-  // into a held handle releases what it held.
-  OTexture a, b;
-  a.Load("Ball.Tga");
-  b.Load("BALL.TGA");
-  EXPECT_NE(a.image, b.image);
-  b.Load("Ball.Tga");
-  EXPECT_EQ(a.image->refCount, 2);
-  EXPECT_EQ(cache.Find("BALL.TGA"), nullptr);
 }
 
 TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
@@ -199,14 +187,11 @@ TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
   TestGLWindow window;
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   ASSERT_TRUE(window.Open());
+  // The decoders' own tables hold the ways a file can be broken; one of each kind here.
   std::string jpeg = MakeJpeg(8, 8, 3, std::vector<u8>(8 * 8 * 3, 128));
-  MakeArchive({{"Menu.JPG", jpeg},
-               {"Sixteen.Tga", MakeTga(2, 2, 2, 16, PixelBytes(8))},
-               {"Short.Tga", Tga24(8, 8, 7).substr(0, 100)},
-               {"Broken.jpg", jpeg.substr(0, jpeg.size() / 2)},
-               {"Junk.jpg", "not a jpeg"}});
-  for (const char* name :
-       {"Missing.Tga", "Menu.JPG", "Sixteen.Tga", "Short.Tga", "Broken.jpg", "Junk.jpg"}) {
+  MakeArchive({{"Menu.JPG", jpeg}, {"Short.Tga", Tga24(8, 8, 7).substr(0, 100)},
+               {"Broken.jpg", jpeg.substr(0, jpeg.size() / 2)}});
+  for (const char* name : {"Missing.Tga", "Menu.JPG", "Short.Tga", "Broken.jpg"}) {
     OTexture t;
     try {
       t.Load(name);

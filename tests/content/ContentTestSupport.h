@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the content suites: the built game's archive and the content compiler.
+// Shared by the content tests: the built game's archive and the content compiler.
 #include <memory>
 #include <string>
 
@@ -7,9 +7,17 @@
 
 #include "assets/ImageDecode.h"
 #include "assets/Resource.h"
+#include "support/TestSupport.h"
 
 inline std::string ContentCompiler() { return std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content"; }
 inline std::string ContentSources() { return std::string(BRIKON_SOURCE_DIR) + "/content"; }
+
+// Runs the compiler's dump of one generator ("models", "sounds", "music", "pictures") of the
+// content folder `content` into `out`; returns its exit status.
+inline int Dump(const std::string& content, const std::string& out, const std::string& what,
+                std::string* log = nullptr) {
+  return RunCommand("'" + ContentCompiler() + "' dump '" + content + "' '" + out + "' " + what, log);
+}
 
 // The archive the normal build wrote into the game folder.
 inline OResource& BuiltArchive() {

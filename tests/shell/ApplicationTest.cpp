@@ -1,4 +1,3 @@
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,8 +8,8 @@
 #include "audio/SoundPlayer.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"
+#include "shell/Application.h"
 #include "shell/Config.h"
-#include "shell/Odizovid.h"
 #include "shell/RenderWindow.h"
 
 namespace {
@@ -95,51 +94,6 @@ TEST(Application, ActivationFollowsConfiguration) {
   GetConfig().musicOn = 1;
   app.Activate();
   EXPECT_EQ(app.musicPlayer->playing, 1);
-}
-
-// The whole start-up on the game's data, then a display change: every screen gets the new size
-// and the same picture comes back.
-TEST(Application, LoadAndApplyDisplayChange) {
-  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  ScratchDir dir;
-  ASSERT_TRUE(LinkGameData());
-  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n0\n65000\n50\n110\n0\n0\n0\n0\n0\n0");
-  MessageRecorder boxes;
-  ROdizovid app;
-  GetConfig().Reset();
-  ASSERT_TRUE(app.Create("3D", "Brikon 3D 2.0", 640, 480, true));
-  ASSERT_TRUE(app.Load());
-  EXPECT_TRUE(boxes.Messages().empty());
-  ASSERT_NE(OApplication::Current(), nullptr);
-  EXPECT_EQ(OApplication::Current()->id, 201u);
-  EXPECT_EQ(app.screens.size(), 6u);
-  EXPECT_EQ(app.splash, nullptr);  // only alive while loading
-  EXPECT_EQ(app.gameSpeed, 110);
-
-  auto centre = [&app]() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    OApplication::Current()->Draw();  // a frame's drawing, read back before the swap
-    unsigned char px[3];
-    glReadBuffer(GL_BACK);
-    glReadPixels(app.width / 2, app.height / 3, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);
-    return std::vector<int>{px[0], px[1], px[2]};
-  };
-  app.cursorVisible = 0;
-  std::vector<int> before = centre();
-  EXPECT_GT(before[0] + before[1] + before[2], 0);  // the menu background is drawn
-
-  app.ApplyDisplayChange(2);
-  int w, h;
-  app.GetDrawableSize(w, h);
-  EXPECT_EQ(w, 1024);
-  for (ORenderWindow* s : app.screens) {
-    EXPECT_EQ(s->width, 1024);
-    EXPECT_EQ(s->height, 768);
-  }
-  std::vector<int> after = centre();
-  for (int c = 0; c < 3; ++c) EXPECT_NEAR(after[c], before[c], 24);  // the same picture again
-  app.Unload();
 }
 
 // Applications come and go in one process (tests, a display re-creation) without touching a

@@ -83,10 +83,9 @@ TEST(Input, KeysAndCharacters) {
     SDL_Keycode sym;
     u16 code;
     bool alsoChar;
-  } keys[] = {{SDLK_RETURN, 13, true}, {SDLK_KP_ENTER, 13, true}, {SDLK_BACKSPACE, 8, true},
-              {SDLK_TAB, 9, true},     {SDLK_ESCAPE, 27, true},   {SDLK_LSHIFT, 16, false},
-              {SDLK_RCTRL, 17, false}, {SDLK_HOME, 36, false},    {SDLK_LEFT, 37, false},
-              {SDLK_DOWN, 40, false},  {SDLK_DELETE, 46, false},  {SDLK_F1, 112, false}};
+  } keys[] = {{SDLK_RETURN, 13, true},   {SDLK_KP_ENTER, 13, true}, {SDLK_BACKSPACE, 8, true},
+              {SDLK_TAB, 9, true},      {SDLK_ESCAPE, 27, true},   {SDLK_RCTRL, 17, false},
+              {SDLK_LEFT, 37, false},   {SDLK_F1, 112, false}};
   for (const auto& k : keys) {
     w.events.clear();
     w.Dispatch(Key(SDL_KEYDOWN, k.sym));

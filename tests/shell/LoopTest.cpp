@@ -54,17 +54,14 @@ protected:
 
 }  // namespace
 
-// Elapsed time is the whole milliseconds since the previous pass: 0 within the clock's
-// resolution. The quit message ends the loop after Unload.
+// Elapsed time is the whole milliseconds since the previous pass. The quit message ends the
+// loop after Unload.
 TEST_F(Loop, ElapsedBetweenPassesAndQuit) {
-  LoopWindow still;
-  EXPECT_EQ(still.Run(), 0);
-  EXPECT_EQ(still.elapsedSeen, (std::vector<u32>{0, 0, 0}));
-  EXPECT_EQ(still.unloads, 1);
   step = 7;
   LoopWindow w;
-  w.Run();
+  EXPECT_EQ(w.Run(), 0);
   EXPECT_EQ(w.elapsedSeen, (std::vector<u32>{7, 7, 7}));
+  EXPECT_EQ(w.unloads, 1);
 }
 
 // While inactive no frame runs, but every pass is counted and moves the previous-frame stamp, so
@@ -92,9 +89,4 @@ TEST_F(Loop, CloseQuits) {
   EXPECT_EQ(w.Run(), 0);
   EXPECT_TRUE(w.elapsedSeen.empty());
   EXPECT_EQ(w.unloads, 1);
-
-  LoopWindow q;  // the platform's quit request (a signal, the last window closed) does the same
-  e.type = SDL_QUIT;
-  SDL_PushEvent(&e);
-  EXPECT_EQ(q.Run(), 0);
 }

@@ -69,123 +69,90 @@ TEST(RenderWindowTest, AddingControls) {
   EXPECT_EQ(screen.focusIndex, 1);
 }
 
-TEST(RenderWindowTest, PointerModeHighlightFollowsThePointer) {
-  ORenderWindow screen(SCREEN_MENU);
-  auto* lower = new ProbeControl(false, 0, false);
-  auto* upper = new ProbeControl(false, 0, false);
-  screen.AddControl(lower);
-  screen.AddControl(upper);
+// One step of routing: which controls the pointer is over (bit i for control i), the event, and
+// what should follow: whether the screen consumed it, which controls are lit and which received it.
+struct Step {
+  u8 under;
+  u32 type;
+  u16 key;
+  bool consumed;
+  u8 lit, received;
+  i16 focusIndex;  // tab mode only
+  const char* what;
+};
 
-  // Over one control: it lights up and is hot.
-  lower->under = true;
-  EXPECT_FALSE(screen.HandleInput(Event(EV_MOUSEMOVE)));
-  EXPECT_TRUE(lower->highlighted);
-  // Over the other: the highlight moves.
-  lower->under = false;
-  upper->under = true;
-  screen.HandleInput(Event(EV_MOUSEMOVE));
-  EXPECT_FALSE(lower->highlighted);
-  EXPECT_EQ(screen.hot, upper);
-  // Off both: the highlight goes at once.
-  upper->under = false;
-  screen.HandleInput(Event(EV_MOUSEMOVE));
-  EXPECT_FALSE(upper->highlighted);
-
-  // Where controls overlap, the later one is offered the event first; when it consumes it the
-  // one below sees nothing.
-  lower->under = upper->under = true;
-  upper->consumes = true;
-  lower->received.clear();
-  EXPECT_TRUE(screen.HandleInput(Event(EV_BUTTONDOWN)));
-  EXPECT_TRUE(lower->received.empty());
-  EXPECT_FALSE(lower->highlighted);
+// Runs the steps on the screen's controls in order.
+void Route(ORenderWindow& screen, const std::vector<ProbeControl*>& controls,
+           const std::vector<Step>& steps, bool tabMode) {
+  for (const Step& s : steps) {
+    u8 lit = 0, received = 0;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      controls[i]->under = (s.under >> i) & 1;
+      controls[i]->received.clear();
+    }
+    EXPECT_EQ(screen.HandleInput(Event(s.type, s.key)), s.consumed) << s.what;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      lit |= controls[i]->highlighted << i;
+      received |= !controls[i]->received.empty() << i;
+    }
+    EXPECT_EQ(lit, s.lit) << s.what;
+    EXPECT_EQ(received, s.received) << s.what;
+    if (tabMode) {
+      EXPECT_EQ(screen.focusIndex, s.focusIndex) << s.what;
+    }
+  }
 }
 
-TEST(RenderWindowTest, PointerModePressedControlKeepsTheRelease) {
-  ORenderWindow screen(SCREEN_SCORES);
-  auto* field = new ProbeControl(false, 1, true);
-  screen.AddControl(field);
-
-  // Hovering does not light a press-activated control, but it is offered the event.
-  field->under = true;
-  screen.HandleInput(Event(EV_MOUSEMOVE));
-  EXPECT_FALSE(field->highlighted);
-  // A press lights it and makes it hot.
-  EXPECT_TRUE(screen.HandleInput(Event(EV_BUTTONDOWN)));
-  EXPECT_TRUE(field->highlighted);
-  // The pointer leaves: the moves and the release still reach it, and it stays lit.
-  field->under = false;
-  field->received.clear();
-  EXPECT_TRUE(screen.HandleInput(Event(EV_MOUSEMOVE)));
-  EXPECT_TRUE(screen.HandleInput(Event(EV_BUTTONUP)));
-  ASSERT_EQ(field->received.size(), 2u);
-  EXPECT_EQ(field->received[1].type, EV_BUTTONUP);
-  EXPECT_TRUE(field->highlighted);
-
-  // Leaving the screen takes the highlight away.
-  screen.Leave();
-  EXPECT_FALSE(field->highlighted);
+// Pointer mode (no tab stops): the highlight follows the pointer, the later of overlapping
+// controls is offered an event first, and a pressed press-activated control keeps the pointer.
+TEST(RenderWindowTest, PointerRouting) {
+  ORenderWindow screen(SCREEN_MENU);
+  std::vector<ProbeControl*> c = {new ProbeControl(false, 0, false), new ProbeControl(false, 0, true),
+                                  new ProbeControl(false, 1, true)};
+  for (ProbeControl* p : c) screen.AddControl(p);
+  Route(screen, c, {
+      {0b001, EV_MOUSEMOVE, 0, false, 0b001, 0b001, 0, "over one control: it lights up"},
+      {0b010, EV_MOUSEMOVE, 0, true, 0b010, 0b010, 0, "over another: the highlight moves"},
+      {0b000, EV_MOUSEMOVE, 0, false, 0b000, 0b000, 0, "off all: the highlight goes at once"},
+      {0b011, EV_BUTTONDOWN, 0, true, 0b010, 0b010, 0, "overlap: the upper one consumes it"},
+      {0b000, EV_MOUSEMOVE, 0, false, 0b000, 0b000, 0, "off again"},
+      {0b100, EV_MOUSEMOVE, 0, true, 0b000, 0b100, 0, "hover offers a press-activated control "
+                                                      "the event but does not light it"},
+      {0b100, EV_BUTTONDOWN, 0, true, 0b100, 0b100, 0, "a press lights it"},
+      {0b000, EV_MOUSEMOVE, 0, true, 0b100, 0b100, 0, "the pointer gone, the moves still reach it"},
+      {0b000, EV_BUTTONUP, 0, true, 0b100, 0b100, 0, "...and the release"},
+  }, false);
+  screen.Leave();  // leaving the screen takes the highlight away
+  EXPECT_FALSE(c[2]->highlighted);
   EXPECT_EQ(screen.hot, nullptr);
 }
 
-// Tab mode (the selection screen): the keyboard focus moves over the tab stops and the pointer
-// moves it too.
-TEST(RenderWindowTest, TabModeFocus) {
+// Tab mode (the selection screen): the keyboard focus moves over the tab stops, skipping other
+// controls, and the pointer moves it too. Controls: stop 0, no stop, stop 1, a press-activated
+// stop 2.
+TEST(RenderWindowTest, TabRouting) {
   ORenderWindow screen(SCREEN_SELECT);
-  auto* first = new ProbeControl(true, 0, false);
-  auto* plain = new ProbeControl(false);
-  auto* second = new ProbeControl(true, 0, false);
-  screen.AddControl(first);
-  screen.AddControl(plain);
-  screen.AddControl(second);
+  std::vector<ProbeControl*> c = {new ProbeControl(true, 0, false), new ProbeControl(false),
+                                  new ProbeControl(true, 0, false), new ProbeControl(true, 1, true)};
+  for (ProbeControl* p : c) screen.AddControl(p);
   screen.Enter();
-
-  // Before any Tab no control has the focus: keys are not consumed and nobody sees them.
-  EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
-  EXPECT_TRUE(first->received.empty());
-  // The first Tab focuses tab index 0; the Tab itself reaches no control, other keys do.
-  EXPECT_TRUE(screen.HandleInput(Event(EV_KEYDOWN, VK_TAB)));
-  EXPECT_TRUE(screen.HandleInput(Event(EV_KEYUP, VK_TAB)));
-  EXPECT_EQ(screen.focused, first);
-  EXPECT_TRUE(first->highlighted);
-  EXPECT_TRUE(first->received.empty());
-  screen.HandleInput(Event(EV_CHAR, 13));
-  EXPECT_EQ(first->received.size(), 1u);
-  // Tab moves to the next stop, skipping the control without one, and wraps.
-  screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
-  EXPECT_EQ(screen.focused, second);
-  EXPECT_FALSE(first->highlighted);
-  screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
-  EXPECT_EQ(screen.focused, first);
-
-  // Pointing at a stop focuses it, so the next Tab goes to the stop after it; leaving it takes
-  // the highlight and the focus away.
-  second->under = true;
-  EXPECT_FALSE(screen.HandleInput(Event(EV_MOUSEMOVE)));
-  EXPECT_EQ(screen.focused, second);
-  EXPECT_FALSE(first->highlighted);
-  screen.HandleInput(Event(EV_KEYDOWN, VK_TAB));
-  EXPECT_EQ(screen.focused, first);
-  second->under = false;
-  first->under = true;
-  screen.HandleInput(Event(EV_MOUSEMOVE));
-  first->under = false;
-  screen.HandleInput(Event(EV_MOUSEMOVE));
-  EXPECT_FALSE(first->highlighted);
-  EXPECT_EQ(screen.focusIndex, -1);
-  EXPECT_FALSE(screen.HandleInput(Event(EV_KEYDOWN, 'A')));
-
-  // Press-activated controls under a move are skipped in tab mode; a press focuses them.
-  auto* field = new ProbeControl(true, 1, true);
-  screen.AddControl(field);
-  field->under = true;
-  EXPECT_FALSE(screen.HandleInput(Event(EV_MOUSEMOVE)));
-  EXPECT_TRUE(field->received.empty());
-  EXPECT_TRUE(screen.HandleInput(Event(EV_BUTTONDOWN)));
-  EXPECT_EQ(screen.focused, field);
-
-  // Entering again drops the focus.
-  screen.Leave();
+  Route(screen, c, {
+      {0, EV_CHAR, 13, false, 0, 0, -1, "before any Tab nobody has the focus"},
+      {0, EV_KEYDOWN, VK_TAB, true, 0b0001, 0, 0, "the first Tab focuses stop 0"},
+      {0, EV_KEYUP, VK_TAB, true, 0b0001, 0, 0, "the Tab itself reaches no control"},
+      {0, EV_CHAR, 13, false, 0b0001, 0b0001, 0, "other keys go to the focus"},
+      {0, EV_KEYDOWN, VK_TAB, true, 0b0100, 0, 1, "Tab skips the control without a stop"},
+      {0, EV_KEYDOWN, VK_TAB, true, 0b1000, 0, 2, "next stop"},
+      {0, EV_KEYDOWN, VK_TAB, true, 0b0001, 0, 0, "wraps"},
+      {0b0100, EV_MOUSEMOVE, 0, false, 0b0100, 0b0100, 1, "pointing at a stop focuses it"},
+      {0, EV_KEYDOWN, VK_TAB, true, 0b1000, 0, 2, "...so Tab goes to the stop after it"},
+      {0b0001, EV_MOUSEMOVE, 0, false, 0b0001, 0b0001, 0, "pointing back at stop 0"},
+      {0, EV_MOUSEMOVE, 0, false, 0, 0, -1, "leaving it takes highlight and focus away"},
+      {0, EV_KEYDOWN, 'A', false, 0, 0, -1, "keys then reach nobody"},
+      {0b1000, EV_MOUSEMOVE, 0, false, 0, 0, -1, "a move skips a press-activated control"},
+      {0b1000, EV_BUTTONDOWN, 0, true, 0b1000, 0b1000, 2, "a press focuses it"},
+  }, true);
+  screen.Leave();  // entering again drops the focus
   screen.Enter();
   EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
 }
