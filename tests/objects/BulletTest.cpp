@@ -52,13 +52,10 @@ TEST(Rocket, PassesThroughBreakableBricksAndExplodesAtTheFarWall) {
   OBullet* rocket = w.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
   TkBaseBound* trail = rocket->trail;
   ASSERT_NE(trail, nullptr);
-  w.bullets.Update(100);
-  EXPECT_NEAR(rocket->Position().z, 0.78125f, 1e-5f);
-  EXPECT_FLOAT_EQ(trail->emitter.z, rocket->Position().z - 1.0f);
 
   w.FlyAll();
   EXPECT_TRUE(w.bullets.bullets.empty());
-  // One hit each: a single-stage brick is destroyed and fading.
+  // One hit each destroys a single-stage brick, which fades.
   for (OBlock* b : bricks) EXPECT_FLOAT_EQ(b->alpha, 1.0f);
   EXPECT_EQ(w.bat.score, 30);
   // One explosion, just in front of the far wall.
