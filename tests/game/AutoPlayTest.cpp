@@ -1,6 +1,6 @@
 // Long games played by the autoplayer without drawing, checking after every tick what must never
-// happen, and across the runs that the game's big moments are reached: levels done, corridor
-// stages cleared and timed out, a game resumed and an episode completed.
+// happen, and across the runs that the game's big moments are reached: levels done and corridor
+// stages cleared and timed out.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -150,68 +150,4 @@ TEST(AutoPlay, ModernEpisodeTenMinutes) {
   EXPECT_GE(s.gameMs, TEN_MINUTES);
   EXPECT_GE(s.stagesCleared, 1);
   EXPECT_GE(s.stagesTimedOut, 1);
-}
-
-TEST(AutoPlay, ResumeFromTheSavedRecord) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  rig.NewGame(0);
-  OAutoPlayer player(*rig.game, 4004, false);
-  Watch watch(*rig.game);
-  // Play until the second level is under way, then leave with Esc.
-  while (rig.game->levelIndex < 1 && player.gameMs < 5 * 60 * 1000 && !player.GameEnded()) {
-    player.Tick();
-    ASSERT_EQ(watch.Check(), "");
-  }
-  ASSERT_GE(rig.game->levelIndex, 1);
-  player.Play(3000);
-  const i32 level = rig.game->levelIndex;
-  const i32 startScore = rig.game->grid->startScore;
-  const i32 startLives = rig.game->grid->startLives;
-  rig.Key(VK_ESCAPE);
-  ASSERT_EQ(rig.Current(), SCREEN_MENU);
-
-  // A later run: the record on disk restarts that level with its starting score and lives.
-  OConfig reread;
-  reread.Load();
-  GetConfig() = reread;
-  rig.app->gameRequest = GAME_REQUEST_RESUME;
-  rig.app->SwitchScreen(SCREEN_GAME);
-  EXPECT_EQ(rig.game->levelIndex, level);
-  EXPECT_EQ(rig.game->bat->score, startScore);
-  EXPECT_EQ(rig.game->bat->lives, startLives);
-  OAutoPlayer again(*rig.game, 4005, false);
-  Watch watch2(*rig.game);
-  watch2.lastScore = startScore;
-  watch2.lastLives = watch2.earned = startLives;
-  watch2.lastLevel = level;
-  PlayChecked(again, watch2, 60 * 1000);
-  EXPECT_GT(rig.game->bat->score, startScore);
-}
-
-TEST(AutoPlay, EpisodeCompleteAndTheHighScoreHandOff) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  // The demo episode's last level, resumed from a record.
-  OConfig& config = GetConfig();
-  config.savedEpisode = 0;
-  config.savedLevel = static_cast<u32>(GetEpisodeInfo(0).levelCount - 1);
-  config.savedScore = 5000;
-  config.savedLives = 5;
-  rig.app->gameRequest = GAME_REQUEST_RESUME;
-  rig.app->SwitchScreen(SCREEN_GAME);
-  OAutoPlayer player(*rig.game, 5005, false);
-  Watch watch(*rig.game);
-  watch.lastScore = 5000;
-  while (!rig.game->episodeComplete && player.gameMs < 8 * 60 * 1000 && !player.GameEnded()) {
-    player.Tick();
-    ASSERT_EQ(watch.Check(), "");
-  }
-  std::printf("last level cleared after %.1f s of game\n", player.gameMs / 1000.0);
-  ASSERT_EQ(rig.game->episodeComplete, 1);
-  // The rain ends the game and the qualifying score goes to the high-score screen.
-  player.Play(60 * 1000);
-  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
-  EXPECT_GT(rig.game->bat->score, 5000);
-  EXPECT_EQ(rig.game->currentTable, &rig.game->classicTable);
 }
