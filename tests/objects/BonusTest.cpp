@@ -4,22 +4,10 @@
 #include <set>
 
 #include "ObjectsTestSupport.h"
-#include "playfield/VoxelMap.h"
 
 namespace {
 
-// A world with a grid (no level loaded: the classic cage, no bricks) wired to the sets.
-struct BonusWorld : ObjectsWorld {
-  BonusWorld() {
-    grid.status = MAP_PLAYING;
-    grid.ballSet = &ballSet;
-    grid.bonusSet = &bonuses;
-    bonuses.grid = &grid;
-    ballSet.grid = &grid;
-    bullets.grid = &grid;
-    bat.SetPosition(0.0f, 0.0f, 0.0f);
-    bat.UpdateBounds();
-  }
+struct BonusWorld : GridWorld {
   // The next deals come in this order.
   void StackBag(std::initializer_list<i32> types) {
     int i = 1;
@@ -34,7 +22,6 @@ struct BonusWorld : ObjectsWorld {
     EXPECT_EQ(grid.bonusDropPending, 0);
     return bonuses.active.size();
   }
-  OVoxelMap grid;
 };
 
 }  // namespace
@@ -126,16 +113,8 @@ TEST(Bonus, CaughtBonusGoesToTheBatAndAMissedOneIsLostBehindIt) {
 TEST(Bonus, TntLiesStillAndBlastsTheBricksAroundItWhenABallHitsIt) {
   BonusWorld w;
   // A brick near the TNT and one far from it.
-  OBlock prototype;
-  prototype.data->SetGeometry(CubeFile());
-  prototype.SetupPrototype(10, BRICK_BREAKABLE, 1.0f);
-  OBlock* near = new OBlock(prototype);
-  near->SetPosition(2.0f, 0.0f, 20.0f);
-  near->ComputeBounds();
-  OBlock* far = new OBlock(prototype);
-  far->SetPosition(0.0f, 0.0f, 40.0f);
-  far->ComputeBounds();
-  w.grid.blocks = {near, far};
+  OBlock* near = w.AddBrick(w.breakable, 2.0f, 20.0f);
+  OBlock* far = w.AddBrick(w.breakable, 0.0f, 40.0f);
 
   w.StackBag({BONUS_TNT});
   ASSERT_EQ(w.Drop({0.0f, 0.0f, 20.0f}), 1u);

@@ -1,19 +1,14 @@
 // A long run of the game objects and the brick grid together, driven by random mouse input and
-// random tick lengths, checking after every tick what must never happen.
+// random tick lengths, checking after every tick what must never happen. (The particle systems'
+// own bounds under such a load are the effects suite's.)
 #include <gtest/gtest.h>
 
 #include <set>
-#include <typeinfo>
 
 #include "../assets/ImageTestSupport.h"
 #include "ObjectsTestSupport.h"
-#include "effects/BallTrail.h"
-#include "effects/BloxExpl.h"
 #include "effects/FireworkPool.h"
-#include "effects/HellTrail.h"
-#include "playfield/VoxelMap.h"
 #include "scene/Camera.h"
-#include "scene/ObjectList.h"
 #include "shell/Random.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
@@ -62,34 +57,19 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   GetParticleList().Clear();
   GetFireworkPool().Clear();
 
-  ObjectsWorld w;
+  GridWorld w;
   w.bonuses.Load();
   for (OBonus* b : w.bonuses.templates) b->radius = 0.5f;
   w.ballSet.Load();
   w.bullets.Load();
+  w.bullets.bonusSet = &w.bonuses;
   ASSERT_NE(w.bonuses.fireworkTemplate, nullptr);
-
   OCamera camera(640, 480, 45, 1, 1024);
   camera.SetPosition(0.0f, 0.0f, -14.4f);
   camera.LookAt(0.0f, 0.0f, 0.0f);
   w.bat.camera = &camera;
-
-  OObjectList sprites;
-  OVoxelMap grid;
-  grid.ballSet = &w.ballSet;
-  grid.bonusSet = &w.bonuses;
-  grid.spriteList = &sprites;
-  w.ballSet.grid = &grid;
-  w.bonuses.grid = &grid;
-  w.bullets.grid = &grid;
-  w.bullets.bonusSet = &w.bonuses;
-  OBlock breakable, solid;
-  breakable.data->SetGeometry(CubeFile());
-  breakable.SetupPrototype(10, BRICK_BREAKABLE, 1.2f);
-  solid.data->SetGeometry(CubeFile());
-  solid.SetupPrototype(0, BRICK_SOLID, 1.2f);
-  FillBricks(grid, breakable, solid);
-  grid.status = MAP_PLAYING;
+  OVoxelMap& grid = w.grid;
+  FillBricks(grid, w.breakable, w.solid);
   w.ballSet.Clear();
   w.ballSet.AddBall({0.0f, 0.0f, 0.0f});
 
@@ -97,10 +77,8 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   grid.GetFieldBox(fieldMin, fieldMax);
   SeedRandom(1234);
   std::set<i32> taken;  // bonus types caught (TNT: hit by a ball)
-  int levels = 0, games = 0, maxFireworks = 0;
-  size_t maxParticles = 0;
-  const int ticks = 40000;
-  for (int tick = 0; tick < ticks; ++tick) {
+  int levels = 0, games = 0;
+  for (int tick = 0; tick < 40000; ++tick) {
     // 0..40 ms, zero-length ticks included, and now and then a hitch of up to 1.5 s.
     u32 t = static_cast<u32>(Random() % 41);
     if (Random() % 400 == 0) t = 250 + static_cast<u32>(Random() % 1251);
@@ -146,7 +124,7 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
     w.ballSet.Update(t);
     w.bat.Update(t);
     w.bullets.Update(t);
-    sprites.Update(t);
+    w.sprites.Update(t);
 
     // What must hold after every tick.
     SCOPED_TRACE("tick " + std::to_string(tick));
@@ -166,26 +144,6 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
     for (const OBullet* b : w.bullets.bullets) {
       ASSERT_TRUE(Finite(b->Position()) && b->Position().z <= fieldMax.z + 1.0f);
     }
-    // The fixed-size particle buffers never overfill.
-    for (const TkBaseBound* s : GetParticleList().systems) {
-      if (const auto* trail = dynamic_cast<const OBallTrail*>(s)) {
-        ASSERT_LE(trail->flameCount, BALL_TRAIL_MAX_FLAMES);
-      } else if (const auto* rocket = dynamic_cast<const OHellTrail*>(s)) {
-        ASSERT_LE(rocket->flameCount, HELL_TRAIL_MAX_FLAMES);
-        ASSERT_LE(rocket->smokeCount, HELL_TRAIL_MAX_SMOKE);
-      } else if (const auto* debris = dynamic_cast<const OBloxExpl*>(s)) {
-        ASSERT_LE(debris->debrisCount, BLOX_EXPL_MAX_DEBRIS);
-      }
-    }
-    maxParticles = std::max(maxParticles, GetParticleList().Count());
-    maxFireworks = std::max(maxFireworks, GetFireworkPool().ActiveCount());
-    ASSERT_LE(GetFireworkPool().ActiveCount(), FIREWORK_POOL_SLOTS);
-    for (const auto& slot : GetFireworkPool().slots) {
-      if (slot.firework == nullptr) continue;
-      ASSERT_LE(slot.firework->particleCount, slot.capacity);
-      ASSERT_LE(slot.firework->liveCount, slot.firework->particleCount);
-    }
-
     // What the game screen does with the grid's status: a new level, or a new game.
     if (grid.status == MAP_LEVEL_DONE || grid.status == MAP_GAME_OVER) {
       if (grid.status == MAP_LEVEL_DONE) {
@@ -197,7 +155,7 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
       }
       for (OBlock* b : grid.blocks) delete b;
       grid.blocks.clear();
-      FillBricks(grid, breakable, solid);
+      FillBricks(grid, w.breakable, w.solid);
       w.bonuses.released = 0;
       grid.status = MAP_PLAYING;
     }
@@ -205,14 +163,10 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   for (i32 type = 0; type < BONUS_TYPES; ++type) {
     EXPECT_EQ(taken.count(type), 1u) << "bonus type " << type << " never taken";
   }
-  // The run met the situations it is meant to check.
-  EXPECT_GT(levels + games, 0);
-  EXPECT_GT(maxFireworks, 0);
-  EXPECT_GT(maxParticles, 0u);
+  EXPECT_GT(levels + games, 0);  // the run met the level's end it is meant to check
   for (OBlock* b : grid.blocks) delete b;
   grid.blocks.clear();
   w.ballSet.Clear();
   w.bullets.Clear();
-  GetParticleList().Clear();
   GetFireworkPool().Clear();
 }
