@@ -1,5 +1,5 @@
-// The bitmap font: advances measured from the picture, text measuring, the pulse, and the
-// lists drawn on a real context.
+// The bitmap font: advances measured from the picture, text measuring, and the lists drawn on a
+// real context.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -105,18 +105,6 @@ TEST(FontTest, MeasuringText) {
   // Widths are 16-bit, as the screens store them.
   std::string wide(7000, 'B');
   EXPECT_EQ(font.TextWidth(wide), static_cast<u16>(7000 * 15));
-}
-
-TEST(FontTest, PulseSwingsBetweenHalfAndFull) {
-  OFont font("Font.Tga");
-  f32 lowest = 1.0f, highest = 0.0f;
-  for (int call = 1; call <= 200; ++call) {
-    font.AdvancePulse();
-    lowest = std::min(lowest, font.pulse);
-    highest = std::max(highest, font.pulse);
-  }
-  EXPECT_NEAR(lowest, 0.5f, 0.011f);
-  EXPECT_NEAR(highest, 1.0f, 0.011f);
 }
 
 TEST(FontTest, BuildAndPrintOnAContext) {
