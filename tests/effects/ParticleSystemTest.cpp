@@ -63,25 +63,6 @@ TEST(BallTrail, EmissionTimingCapacityAndBurningOut) {
   EXPECT_LT(ticks, 50);
 }
 
-TEST(BallTrail, DeadParticleIsReplacedByTheLast) {
-  OBallTrail trail;
-  trail.finished = 1;
-  trail.EmitFlames(4);
-  const double lives[4] = {10.0, 100.0, 10.0, 90.0};
-  for (int i = 0; i < 4; ++i) {
-    trail.flames[i].life = lives[i];
-    trail.flameCells[i] = OAtlasCell{static_cast<f32>(i), 0.0f};
-  }
-  trail.Update(20.0);
-  // Slot 0 took the last particle (with its atlas cell), which is aged on the next tick.
-  ASSERT_EQ(trail.flameCount, 2);
-  EXPECT_EQ(trail.flames[0].life, 90.0);
-  EXPECT_EQ(trail.flameCells[0].u, 3.0f);
-  EXPECT_EQ(trail.flames[1].life, 80.0);
-  trail.Update(20.0);
-  EXPECT_EQ(trail.flames[0].life, 70.0);
-}
-
 TEST(HellTrail, TwoSmokeAndOneFlamePerPuffAndDiesWithItsFlames) {
   SeedRandom(3);
   OHellTrail trail;
