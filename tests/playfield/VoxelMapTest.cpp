@@ -28,15 +28,20 @@ void Listen() {
   SetObjectSoundListener([](i32 id) { played.push_back(id); });
 }
 
+// A grid of the first demo level with its rig.
+class VoxelMap : public ::testing::Test {
+protected:
+  ScratchDir dir;
+  GridRig rig{new OVoxelMap, 0, 0};
+  OVoxelMap& grid = *rig.grid;
+};
+
 }  // namespace
 
 // The first demo level: a ring of code 6 round nine of code 7, all in the second layer (one
 // cell in front of the far wall), row 0 at the top; the data position ends at the next level.
 // A level cut short by the table's end builds nothing beyond it.
-TEST(VoxelMap, Build) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, Build) {
   grid.Build(0, grid.blocks);
   ASSERT_EQ(25u, grid.blocks.size());
   int six = 0;
@@ -60,10 +65,7 @@ TEST(VoxelMap, Build) {
 
 // Status: only unbreakable bricks finish a level; no ball ends the game; with no lives left the
 // bricks scatter; the game-over status is final.
-TEST(VoxelMap, Status) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, Status) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   rig.BuildCells(Layer({{TOP_LEFT, 4}, {CENTRE, 5}}));
   grid.Update(10);
@@ -88,10 +90,7 @@ TEST(VoxelMap, Status) {
 // The hit pass handles only the first touching pair, in ball order then brick order, and passes
 // over dying bricks; the ball bounces off the face it came through; a ball whose previous
 // position was inside the box hits without a velocity change.
-TEST(VoxelMap, OneHitPerTick) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, OneHitPerTick) {
   rig.BuildCells(Layer({{CENTRE, 7}, {RIGHT, 7}}));
   OBlock* centre = grid.blocks[0];
   OBlock* right = grid.blocks[1];
@@ -120,10 +119,7 @@ TEST(VoxelMap, OneHitPerTick) {
 
 // A heavy ball passes breakable bricks with debris and an explosion sound, and bounces off
 // unbreakable ones with the plain hit sound.
-TEST(VoxelMap, HeavyBall) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, HeavyBall) {
   grid.explosion = new OBloxExpl;
   rig.BuildCells(Layer({{CENTRE, 7}}));
   const OVector c = grid.blocks[0]->Position();
@@ -151,10 +147,7 @@ TEST(VoxelMap, HeavyBall) {
 
 // Points times the multiplier, half for a damaging hit, truncated; nothing for a dying brick or
 // without award; a bomb hits the bricks closer than 8 units.
-TEST(VoxelMap, ScoringAndBlast) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, ScoringAndBlast) {
   rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
   grid.scoreMultiplier = 1.1f;
   Listen();
@@ -182,10 +175,7 @@ TEST(VoxelMap, ScoringAndBlast) {
 
 // Dead bricks go at the next update; the bonus roll is made then, 800 ms after the hit, at the
 // brick's position at that time, with 35 chances in 101.
-TEST(VoxelMap, BonusRollAtRemoval) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, BonusRollAtRemoval) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   grid.transition = 1;  // no sparkle draws: the roll is the tick's first random number
   int drops = 0;
@@ -215,10 +205,7 @@ TEST(VoxelMap, BonusRollAtRemoval) {
 
 // The crossfade hands the incoming level over when it ends, with new level-start values; a
 // level started while another still fades in replaces it without losing track of a brick.
-TEST(VoxelMap, LevelTransition) {
-  ScratchDir dir;
-  GridRig rig(new OVoxelMap, 0, 0);
-  OVoxelMap& grid = *rig.grid;
+TEST_F(VoxelMap, LevelTransition) {
   rig.bat.score = 120;
   grid.StartLevel(0);
   EXPECT_EQ(120, grid.startScore);
