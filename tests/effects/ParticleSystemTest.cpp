@@ -1,5 +1,5 @@
 // The three particle systems and the particle list without a window: emission timing and
-// capacity, removal of the dead, debris bounces, burning out, and who deletes what when.
+// capacity, removal of the dead, burning out, and who deletes what when.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,31 +105,6 @@ TEST(BloxExpl, BurstOfEightInOneColourThatDiesWithItsLastBit) {
   }
   EXPECT_EQ(expl.debrisCount, 0);
   EXPECT_LE(ms, 4000 + 32);  // the longest life is 4 s
-}
-
-TEST(BloxExpl, BouncesOffFloorAndWallsAt75Percent) {
-  OBloxExpl expl;
-  expl.SetField(OVector(-5.0f, -4.0f, 0.0f), OVector(5.0f, 4.0f, 20.0f));
-  expl.EmitDebris(3, 0);
-  // 0: falling through the floor; 1: at the left wall; 2: inside.
-  const OVector at[3] = {{0.0f, -4.5f, 5.0f}, {-4.9f, 0.0f, 5.0f}, {0.0f, 0.0f, 5.0f}};
-  const OVector moving[3] = {{0.0f, -0.004f, 0.0f}, {-0.004f, 0.0f, 0.0f}, {0.001f, -0.001f, 0.0f}};
-  for (i32 i = 0; i < 3; ++i) {
-    expl.debris[i].life = 1000.0;
-    expl.debris[i].size = 0.2;
-    expl.debris[i].sizeRate = 0.0;
-    expl.debris[i].acceleration = OVector(0.0f, -0.0001f, 0.0f);
-    expl.debris[i].position = at[i];
-    expl.debris[i].velocity = moving[i];
-  }
-  expl.Update(10.0);
-  // The tick's gravity is added before the bounce.
-  EXPECT_NEAR(expl.debris[0].velocity.y, (0.004f + 0.0001f) * 0.75f, 1e-7);
-  EXPECT_NEAR(expl.debris[1].velocity.x, 0.003f, 1e-7);
-  EXPECT_FLOAT_EQ(expl.debris[2].velocity.y, -0.0011f);  // inside: gravity only
-  // Still below the floor: it bounces again on the next tick.
-  expl.Update(10.0);
-  EXPECT_NEAR(expl.debris[0].velocity.y, -(0.003075f - 0.0001f) * 0.75f, 1e-7);
 }
 
 TEST(ParticleList, OwnsUpdatesAndDeletesDeadSystems) {
