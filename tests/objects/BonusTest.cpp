@@ -145,19 +145,14 @@ TEST(Bonus, LevelEndBurstsTheBonusesFiftyMillisecondsApart) {
   w.bonuses.Spawn(BONUS_SCORE, {2.0f, 0.0f, 30.0f});
   w.bonuses.Spawn(BONUS_GUN, {-2.0f, 0.0f, 30.0f});
   w.grid.status = MAP_LEVEL_DONE;
-  PlayedSounds().clear();
-  w.bonuses.Update(0);
-  EXPECT_EQ(w.bonuses.released, 1);
-
-  // One leaves at 50, 100 and 150 ms, each with a pop (and one at the release).
+  // One leaves at 50, 100 and 150 ms.
   std::vector<int> leaveTicks;
-  for (int tick = 1; tick <= 20; ++tick) {
+  for (int tick = 0; tick <= 20; ++tick) {
     const size_t before = w.bonuses.active.size();
-    w.bonuses.Update(10);
+    w.bonuses.Update(tick == 0 ? 0 : 10);
     if (w.bonuses.active.size() < before) leaveTicks.push_back(tick);
   }
   EXPECT_EQ(leaveTicks, (std::vector<int>{5, 10, 15}));
-  EXPECT_EQ(PlayedSounds().size(), 6u);
 
   // A modern level's end bursts nothing (the corridor just moves on); its game over does.
   BonusWorld m;
