@@ -62,16 +62,6 @@ TEST(Rocket, StopsAtAnUnbreakableBrickAfterSpinningIt) {
   EXPECT_EQ(deep->alpha, 0.0f);
 }
 
-TEST(Rocket, FiringAfterTheGameIsLostSpendsChargeButMakesNoRocket) {
-  GridWorld w;
-  w.grid.status = MAP_GAME_OVER;
-  w.bat.gunAmmo = 5000;
-  w.bat.Fire();
-  EXPECT_EQ(w.bat.gunAmmo, 2500);
-  EXPECT_TRUE(w.bullets.bullets.empty());
-  EXPECT_TRUE(PlayedSounds().empty());
-}
-
 TEST(Rocket, ANewGameClearingTheEffectsFirstLeavesRocketsAndBallsSafe) {
   GridWorld w;
   w.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});

@@ -30,27 +30,26 @@ TEST(Bat, StillMouseBringsTheBatToRestWithoutOvershoot) {
   EXPECT_TRUE(Finite(w.bat.velocity));
 }
 
-TEST(Bat, GunChargeFiresOneRocketPerShot) {
-  ObjectsWorld w;
+TEST(Bat, GunChargeFiresOneRocketPerShotAndNoneAfterTheGameIsLost) {
+  GridWorld w;
   w.bat.Fire();  // no gun: nothing
   EXPECT_TRUE(w.bullets.bullets.empty());
-
-  w.bat.gunAmmo = 2500;
-  w.bat.SetPosition(1.0f, 2.0f, 0.0f);
-  w.bat.Fire();
-  EXPECT_EQ(w.bat.gunAmmo, 0);
-  ASSERT_EQ(w.bullets.bullets.size(), 1u);
-  EXPECT_EQ(w.bullets.bullets[0]->Position(), OVector(1.0f, 2.0f, 0.0f));
-  w.bat.Fire();
-  EXPECT_EQ(w.bullets.bullets.size(), 1u);
-
-  // The six shots of a gun bonus cycle through the rocket channels.
+  // A gun bonus is six shots of 2500; each comes from the bat.
   w.bat.gunAmmo = 15000;
+  w.bat.SetPosition(1.0f, 2.0f, 0.0f);
   for (int i = 0; i < 8; ++i) w.bat.Fire();
-  EXPECT_EQ(w.bullets.bullets.size(), 7u);
-  int rocketSounds = 0;
-  for (i32 id = 22; id <= 30; ++id) rocketSounds += CountSound(id);
-  EXPECT_EQ(rocketSounds, 7);
+  ASSERT_EQ(w.bullets.bullets.size(), 6u);
+  EXPECT_EQ(w.bat.gunAmmo, 0);
+  EXPECT_EQ(w.bullets.bullets[0]->Position(), OVector(1.0f, 2.0f, 0.0f));
+  // After the game is lost a shot spends its charge but makes no rocket and no sound.
+  w.bullets.Clear();
+  PlayedSounds().clear();
+  w.grid.status = MAP_GAME_OVER;
+  w.bat.gunAmmo = 5000;
+  w.bat.Fire();
+  EXPECT_EQ(w.bat.gunAmmo, 2500);
+  EXPECT_TRUE(w.bullets.bullets.empty());
+  EXPECT_TRUE(PlayedSounds().empty());
 }
 
 TEST(Bat, BigBonusWidensAndShrinksBackAndAResetRestoresSizeAndTimers) {
