@@ -1,16 +1,14 @@
 // Long games played by the autoplayer without drawing, checking after every tick what must never
-// happen, and across the runs that the game's big moments are reached: levels done, corridor
-// stages cleared and timed out, a game resumed and an episode completed.
+// happen, and across the runs that the game's big moments are reached: levels done and corridor
+// stages cleared and timed out.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 #include "GameTestSupport.h"
 #include "game/AutoPlayer.h"
 #include "objects/Bonus.h"
-#include "playfield/Levels.h"
 #include "playfield/ModVoxelMap.h"
 
 namespace {
@@ -25,10 +23,9 @@ struct Watch {
 
   // Returns a description of the first broken rule, or "".
   std::string Check() {
-    const OBallSet& set = *game.ballSet;
     const OPlayer& bat = *game.bat;
-    if (set.balls.empty() || set.balls.size() > 3) return "ball count";
-    for (const OBall* b : set.balls) {
+    if (game.ballSet->balls.empty() || game.ballSet->balls.size() > 3) return "ball count";
+    for (const OBall* b : game.ballSet->balls) {
       const OVector p = b->Position();
       if (!Finite(p) || !Finite(b->velocity) || !Finite(b->drift)) return "ball not finite";
       if (p.x < b->fieldMin.x || p.x > b->fieldMax.x || p.y < b->fieldMin.y ||
@@ -41,23 +38,15 @@ struct Watch {
     for (const OBonus* b : game.bonusSet->active) {
       if (!Finite(b->Position())) return "bonus not finite";
     }
-    const bool ended = game.grid->status == MAP_IDLE;
-    if (bat.score < lastScore && !ended) return "score fell";
+    if (bat.score < lastScore && game.grid->status != MAP_IDLE) return "score fell";
     // A life bonus adds one; a lost ball takes one.
     if (bat.lives > lastLives) earned += bat.lives - lastLives;
     if (bat.lives < 0 || bat.lives > earned) return "lives out of range";
     lastScore = bat.score;
     lastLives = bat.lives;
-    maxBricks = std::max(maxBricks, game.grid->blocks.size());
-    if (game.grid->status == MAP_LEVEL_DONE && game.levelIndex != lastLevel) {
-      if (game.IsModern()) {
-        const auto& corridor = static_cast<const OModVoxelMap&>(*game.grid);
-        if (corridor.CountFrontBreakable() == 0) {
-          ++stagesCleared;
-        } else {
-          ++stagesTimedOut;
-        }
-      }
+    if (game.grid->status == MAP_LEVEL_DONE && game.levelIndex != lastLevel && game.IsModern()) {
+      const auto& corridor = static_cast<const OModVoxelMap&>(*game.grid);
+      ++(corridor.CountFrontBreakable() == 0 ? stagesCleared : stagesTimedOut);
     }
     if (game.levelIndex > lastLevel) levelsDone += game.levelIndex - lastLevel;
     lastLevel = game.levelIndex;
@@ -72,55 +61,43 @@ struct Watch {
   int levelsDone = 0;
   int stagesCleared = 0;
   int stagesTimedOut = 0;
-  size_t maxBricks = 0;
 };
 
-// Plays up to `ms` of game time, checking every tick. Returns the wall time in seconds.
-double PlayChecked(OAutoPlayer& player, Watch& watch, u32 ms) {
-  const auto start = std::chrono::steady_clock::now();
-  const i64 end = player.gameMs + ms;
-  while (player.gameMs < end && !player.GameEnded()) {
-    player.Tick();
-    const std::string broken = watch.Check();
-    if (!broken.empty()) {
-      ADD_FAILURE() << broken << " at tick " << player.ticks << ", level " << watch.game.levelIndex;
-      break;
-    }
-  }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+constexpr i64 TEN_MINUTES = 10 * 60 * 1000;
 
-constexpr u32 TEN_MINUTES = 10 * 60 * 1000;
-
-// Game after game of one episode until `ms` of game time are played.
-struct Session {
-  int games = 0;
-  int levelsDone = 0;
-  int stagesCleared = 0;
-  int stagesTimedOut = 0;
-  i64 gameMs = 0;
-  double wall = 0.0;
-};
-
-// Plays at least `ms`, and on up to `maxMs` until `enough` says the session has shown what it
-// should.
+// Game after game of one episode, checking every tick, until at least `ms` of game time are
+// played, and on up to `maxMs` until `enough` says the session has shown what it should.
+// Returns the watches' totals in one.
 template <typename Enough>
-Session PlaySession(GameRig& rig, i32 episode, u32 seed, u32 ms, u32 maxMs, Enough enough) {
-  Session s;
-  while ((s.gameMs < ms || (!enough(s) && s.gameMs < maxMs)) && !::testing::Test::HasFailure()) {
+Watch PlaySession(GameRig& rig, i32 episode, u32 seed, i64 ms, i64 maxMs, Enough enough) {
+  Watch total(*rig.game);
+  i64 played = 0;
+  int games = 0;
+  while ((played < ms || (!enough(total) && played < maxMs)) && !::testing::Test::HasFailure()) {
     rig.NewGame(episode);
     EXPECT_EQ(rig.Current(), SCREEN_GAME);
-    OAutoPlayer player(*rig.game, seed + static_cast<u32>(s.games), false);
+    OAutoPlayer player(*rig.game, seed + static_cast<u32>(games++), false);
     Watch watch(*rig.game);
-    const u32 left = static_cast<u32>((s.gameMs < ms ? ms : maxMs) - s.gameMs);
-    s.wall += PlayChecked(player, watch, left);
-    s.gameMs += player.gameMs;
-    s.levelsDone += watch.levelsDone;
-    s.stagesCleared += watch.stagesCleared;
-    s.stagesTimedOut += watch.stagesTimedOut;
-    ++s.games;
+    const i64 end = (played < ms ? ms : maxMs) - played;
+    while (player.gameMs < end && !player.GameEnded()) {
+      player.Tick();
+      const std::string broken = watch.Check();
+      if (!broken.empty()) {
+        ADD_FAILURE() << broken << " at tick " << player.ticks << ", level " << rig.game->levelIndex;
+        break;
+      }
+    }
+    played += player.gameMs;
+    total.levelsDone += watch.levelsDone;
+    total.stagesCleared += watch.stagesCleared;
+    total.stagesTimedOut += watch.stagesTimedOut;
   }
-  return s;
+  EXPECT_GE(played, TEN_MINUTES);
+  std::printf("episode %d: %.1f s of game, %d games, %d levels done, %d stages cleared, %d timed "
+              "out\n",
+              episode, played / 1000.0, games, total.levelsDone, total.stagesCleared,
+              total.stagesTimedOut);
+  return total;
 }
 
 }  // namespace
@@ -128,12 +105,8 @@ Session PlaySession(GameRig& rig, i32 episode, u32 seed, u32 ms, u32 maxMs, Enou
 TEST(AutoPlay, ClassicEpisodeTenMinutes) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  const Session s =
-      PlaySession(rig, 1, 1001, TEN_MINUTES, TEN_MINUTES, [](const Session&) { return true; });
-  std::printf("classic: %.1f s of game in %.2f s of wall time, %d games, %d levels done\n",
-              s.gameMs / 1000.0, s.wall, s.games, s.levelsDone);
-  EXPECT_GE(s.gameMs, TEN_MINUTES);
-  EXPECT_GE(s.levelsDone, 2);
+  const Watch w = PlaySession(rig, 1, 1001, TEN_MINUTES, TEN_MINUTES, [](const Watch&) { return true; });
+  EXPECT_GE(w.levelsDone, 2);
 }
 
 TEST(AutoPlay, ModernEpisodeTenMinutes) {
@@ -142,76 +115,8 @@ TEST(AutoPlay, ModernEpisodeTenMinutes) {
   // A stage is cleared only when its last few bricks fall before the hurry-up time runs out,
   // which the autoplayer manages about once in a hundred stages: it plays on (up to an hour of
   // game time, a few seconds of wall time) until it has.
-  const Session s = PlaySession(rig, 3, 2002, TEN_MINUTES, 6 * TEN_MINUTES,
-                                [](const Session& x) { return x.stagesCleared > 0; });
-  std::printf("modern: %.1f s of game in %.2f s of wall time, %d games, %d stages cleared, "
-              "%d timed out\n",
-              s.gameMs / 1000.0, s.wall, s.games, s.stagesCleared, s.stagesTimedOut);
-  EXPECT_GE(s.gameMs, TEN_MINUTES);
-  EXPECT_GE(s.stagesCleared, 1);
-  EXPECT_GE(s.stagesTimedOut, 1);
-}
-
-TEST(AutoPlay, ResumeFromTheSavedRecord) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  rig.NewGame(0);
-  OAutoPlayer player(*rig.game, 4004, false);
-  Watch watch(*rig.game);
-  // Play until the second level is under way, then leave with Esc.
-  while (rig.game->levelIndex < 1 && player.gameMs < 5 * 60 * 1000 && !player.GameEnded()) {
-    player.Tick();
-    ASSERT_EQ(watch.Check(), "");
-  }
-  ASSERT_GE(rig.game->levelIndex, 1);
-  player.Play(3000);
-  const i32 level = rig.game->levelIndex;
-  const i32 startScore = rig.game->grid->startScore;
-  const i32 startLives = rig.game->grid->startLives;
-  rig.Key(VK_ESCAPE);
-  ASSERT_EQ(rig.Current(), SCREEN_MENU);
-
-  // A later run: the record on disk restarts that level with its starting score and lives.
-  OConfig reread;
-  reread.Load();
-  GetConfig() = reread;
-  rig.app->gameRequest = GAME_REQUEST_RESUME;
-  rig.app->SwitchScreen(SCREEN_GAME);
-  EXPECT_EQ(rig.game->levelIndex, level);
-  EXPECT_EQ(rig.game->bat->score, startScore);
-  EXPECT_EQ(rig.game->bat->lives, startLives);
-  OAutoPlayer again(*rig.game, 4005, false);
-  Watch watch2(*rig.game);
-  watch2.lastScore = startScore;
-  watch2.lastLives = watch2.earned = startLives;
-  watch2.lastLevel = level;
-  PlayChecked(again, watch2, 60 * 1000);
-  EXPECT_GT(rig.game->bat->score, startScore);
-}
-
-TEST(AutoPlay, EpisodeCompleteAndTheHighScoreHandOff) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  // The demo episode's last level, resumed from a record.
-  OConfig& config = GetConfig();
-  config.savedEpisode = 0;
-  config.savedLevel = static_cast<u32>(GetEpisodeInfo(0).levelCount - 1);
-  config.savedScore = 5000;
-  config.savedLives = 5;
-  rig.app->gameRequest = GAME_REQUEST_RESUME;
-  rig.app->SwitchScreen(SCREEN_GAME);
-  OAutoPlayer player(*rig.game, 5005, false);
-  Watch watch(*rig.game);
-  watch.lastScore = 5000;
-  while (!rig.game->episodeComplete && player.gameMs < 8 * 60 * 1000 && !player.GameEnded()) {
-    player.Tick();
-    ASSERT_EQ(watch.Check(), "");
-  }
-  std::printf("last level cleared after %.1f s of game\n", player.gameMs / 1000.0);
-  ASSERT_EQ(rig.game->episodeComplete, 1);
-  // The rain ends the game and the qualifying score goes to the high-score screen.
-  player.Play(60 * 1000);
-  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
-  EXPECT_GT(rig.game->bat->score, 5000);
-  EXPECT_EQ(rig.game->currentTable, &rig.game->classicTable);
+  const Watch w = PlaySession(rig, 3, 2002, TEN_MINUTES, 6 * TEN_MINUTES,
+                              [](const Watch& x) { return x.stagesCleared > 0; });
+  EXPECT_GE(w.stagesCleared, 1);
+  EXPECT_GE(w.stagesTimedOut, 1);
 }

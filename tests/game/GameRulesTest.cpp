@@ -18,7 +18,7 @@ void FillTable(OTop& table, i32 score) {
 
 }  // namespace
 
-TEST(GameRules, GameOverSequence) {
+TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   FillTable(rig.game->classicTable, 1000);
@@ -34,7 +34,6 @@ TEST(GameRules, GameOverSequence) {
     rig.Run(2);
   }
   EXPECT_EQ(CountGameSound(SND_BALL_LOST), START_LIVES);
-  EXPECT_EQ(rig.game->bat->lives, 0);
   ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
   rig.game->bat->score = 50;  // below every entry of the table
 
@@ -53,25 +52,20 @@ TEST(GameRules, GameOverSequence) {
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
   EXPECT_EQ(rig.game->bat->score, 0);
   EXPECT_EQ(rig.app->gameInProgress, 0u);
-  EXPECT_EQ(rig.game->grid->status, MAP_IDLE);
-  // Nothing is left to resume, in memory or on disk.
-  EXPECT_EQ(GetConfig().savedLevel, 0u);
+  // Nothing is left to resume on disk.
   OConfig reread;
   reread.Load();
   EXPECT_EQ(reread.savedLevel, 0u);
-}
 
-TEST(GameRules, GameOverEndsByItselfAndQualifyingScoreGoesToTheTable) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  rig.NewGame(4);  // a modern episode: the modern table decides
+  // Left alone, the sequence ends after 10 s; a qualifying score of a modern episode goes to
+  // the modern table's screen, kept for it.
+  rig.NewGame(4);
   rig.SettleLevel();
   rig.game->bat->lives = 1;
   rig.LoseBall();
   rig.Run(2);
   ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
   rig.game->bat->score = 120;
-  // 10 s of game over, then the high-score screen with the score kept for it.
   rig.Run(GAME_OVER_TIME / 16 - 2);
   EXPECT_EQ(rig.Current(), SCREEN_GAME);
   rig.Run(3);
@@ -98,13 +92,9 @@ TEST(GameRules, LeaveContinueAndResume) {
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
   EXPECT_EQ(rig.game->episodeIndex, 1);
   EXPECT_EQ(rig.game->levelIndex, 3);
-  EXPECT_EQ(rig.game->levelCount, GetEpisodeInfo(1).levelCount);
   EXPECT_EQ(rig.game->bat->score, 1234);
   EXPECT_EQ(rig.game->bat->lives, 2);
   rig.SettleLevel();
-  EXPECT_EQ(rig.game->grid->startScore, 1234);
-  EXPECT_EQ(rig.game->grid->startLives, 2);
-  EXPECT_EQ(rig.app->cursorVisible, 0);
 
   // Points scored during the level are not in the record: it holds the level's start.
   rig.game->bat->score = 1500;
@@ -112,14 +102,12 @@ TEST(GameRules, LeaveContinueAndResume) {
   rig.Key(VK_ESCAPE);
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->menuPlaylist);  // and the menu's again
-  EXPECT_EQ(rig.app->cursorVisible, 1);
-  EXPECT_EQ(config.savedEpisode, 1u);
-  EXPECT_EQ(config.savedLevel, 3u);
-  EXPECT_EQ(config.savedScore, 1234u);
-  EXPECT_EQ(config.savedLives, 2u);
-  OConfig reread;
+  OConfig reread;  // written for a later run
   reread.Load();
-  EXPECT_EQ(reread.savedLevel, 3u);  // written for a later run
+  EXPECT_EQ(reread.savedEpisode, 1u);
+  EXPECT_EQ(reread.savedLevel, 3u);
+  EXPECT_EQ(reread.savedScore, 1234u);
+  EXPECT_EQ(reread.savedLives, 2u);
 
   // Coming back with any other request continues the game in memory where it stopped.
   OPlayer* bat = rig.game->bat;
@@ -127,7 +115,6 @@ TEST(GameRules, LeaveContinueAndResume) {
   rig.app->SwitchScreen(SCREEN_GAME);
   EXPECT_EQ(rig.game->bat, bat);
   EXPECT_EQ(rig.game->bat->score, 1500);
-  EXPECT_EQ(rig.game->levelIndex, 3);
 
   // A record naming no episode, or a level past the episode's end, starts a new game instead
   // of an empty playfield.
@@ -160,7 +147,6 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   rig.Run(1);
   EXPECT_EQ(rig.game->levelIndex, 1);
   EXPECT_TRUE(rig.game->grid->transition);
-  EXPECT_FALSE(rig.game->grid->incoming.empty());
   EXPECT_EQ(CountGameSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
   // The bricks of the old level shrink away without giving points.
   rig.SettleLevel();
@@ -168,7 +154,7 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   EXPECT_EQ(rig.game->grid->startScore, 70);
 }
 
-TEST(GameRules, LastLevelCompletesTheEpisode) {
+TEST(GameRules, LastLevelCompletesTheEpisodeAndAnyKeyEndsIt) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   rig.ClearLastLevel(3);
@@ -192,27 +178,21 @@ TEST(GameRules, LastLevelCompletesTheEpisode) {
   EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
   EXPECT_EQ(rig.game->bat->score, 900);
   EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
-}
 
-TEST(GameRules, KeysOnTheEpisodeCompleteScreen) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
+  // does not qualify goes nowhere.
   FillTable(rig.game->classicTable, 1000);
-  // Ctrl is a key like any other here: it ends the celebration; 10 points do not qualify.
-  rig.ClearLastLevel(0);
-  rig.Run(1);
-  ASSERT_EQ(rig.game->episodeComplete, 1);
-  rig.game->bat->score = 10;
-  rig.Key(VK_CONTROL);
-  EXPECT_EQ(rig.Current(), SCREEN_MENU);
-  EXPECT_EQ(rig.game->bat->score, 0);
-
-  // Esc ends it too, and says it handled the key.
-  rig.ClearLastLevel(0);
-  rig.Run(1);
-  OInputEvent esc;
-  esc.type = EV_KEYDOWN;
-  esc.key = VK_ESCAPE;
-  EXPECT_TRUE(rig.game->HandleInput(esc));
-  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
+    rig.ClearLastLevel(0);
+    rig.Run(1);
+    ASSERT_EQ(rig.game->episodeComplete, 1);
+    rig.game->bat->score = 10;
+    OInputEvent e;
+    e.type = EV_KEYDOWN;
+    e.key = key;
+    const bool handled = rig.game->HandleInput(e);
+    EXPECT_TRUE(handled || key != VK_ESCAPE);
+    EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
+    EXPECT_EQ(rig.game->bat->score, 0);
+  }
 }

@@ -1,19 +1,14 @@
 // A long run of the game objects and the brick grid together, driven by random mouse input and
-// random tick lengths, checking after every tick what must never happen.
+// random tick lengths, checking after every tick what must never happen. (The particle systems'
+// own bounds under such a load are the effects suite's.)
 #include <gtest/gtest.h>
 
 #include <set>
-#include <typeinfo>
 
 #include "../assets/ImageTestSupport.h"
 #include "ObjectsTestSupport.h"
-#include "effects/BallTrail.h"
-#include "effects/BloxExpl.h"
 #include "effects/FireworkPool.h"
-#include "effects/HellTrail.h"
-#include "playfield/VoxelMap.h"
 #include "scene/Camera.h"
-#include "scene/ObjectList.h"
 #include "shell/Random.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
@@ -62,36 +57,19 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   GetParticleList().Clear();
   GetFireworkPool().Clear();
 
-  ObjectsWorld w;
+  GridWorld w;
   w.bonuses.Load();
-  for (OBonus* b : w.bonuses.templates) {
-    b->radius = 0.5f;
-  }
+  for (OBonus* b : w.bonuses.templates) b->radius = 0.5f;
   w.ballSet.Load();
   w.bullets.Load();
+  w.bullets.bonusSet = &w.bonuses;
   ASSERT_NE(w.bonuses.fireworkTemplate, nullptr);
-
   OCamera camera(640, 480, 45, 1, 1024);
   camera.SetPosition(0.0f, 0.0f, -14.4f);
   camera.LookAt(0.0f, 0.0f, 0.0f);
   w.bat.camera = &camera;
-
-  OObjectList sprites;
-  OVoxelMap grid;
-  grid.ballSet = &w.ballSet;
-  grid.bonusSet = &w.bonuses;
-  grid.spriteList = &sprites;
-  w.ballSet.grid = &grid;
-  w.bonuses.grid = &grid;
-  w.bullets.grid = &grid;
-  w.bullets.bonusSet = &w.bonuses;
-  OBlock breakable, solid;
-  breakable.data->SetGeometry(CubeFile());
-  breakable.SetupPrototype(10, BRICK_BREAKABLE, 1.2f);
-  solid.data->SetGeometry(CubeFile());
-  solid.SetupPrototype(0, BRICK_SOLID, 1.2f);
-  FillBricks(grid, breakable, solid);
-  grid.status = MAP_PLAYING;
+  OVoxelMap& grid = w.grid;
+  FillBricks(grid, w.breakable, w.solid);
   w.ballSet.Clear();
   w.ballSet.AddBall({0.0f, 0.0f, 0.0f});
 
@@ -99,10 +77,8 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   grid.GetFieldBox(fieldMin, fieldMax);
   SeedRandom(1234);
   std::set<i32> taken;  // bonus types caught (TNT: hit by a ball)
-  int levels = 0, games = 0, maxFireworks = 0;
-  size_t maxParticles = 0;
-  const int ticks = 40000;
-  for (int tick = 0; tick < ticks; ++tick) {
+  int levels = 0, games = 0;
+  for (int tick = 0; tick < 40000; ++tick) {
     // 0..40 ms, zero-length ticks included, and now and then a hitch of up to 1.5 s.
     u32 t = static_cast<u32>(Random() % 41);
     if (Random() % 400 == 0) t = 250 + static_cast<u32>(Random() % 1251);
@@ -148,68 +124,38 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
     w.ballSet.Update(t);
     w.bat.Update(t);
     w.bullets.Update(t);
-    sprites.Update(t);
+    w.sprites.Update(t);
 
     // What must hold after every tick.
-    ASSERT_LE(w.ballSet.balls.size(), 3u) << "tick " << tick;
-    ASSERT_GE(w.ballSet.balls.size(), 1u) << "tick " << tick;
+    SCOPED_TRACE("tick " + std::to_string(tick));
+    ASSERT_TRUE(w.ballSet.balls.size() >= 1u && w.ballSet.balls.size() <= 3u);
     for (const OBall* b : w.ballSet.balls) {
       const OVector p = b->Position();
-      ASSERT_TRUE(Finite(p) && Finite(b->velocity) && Finite(b->drift)) << "tick " << tick;
-      ASSERT_GE(p.x, fieldMin.x) << "tick " << tick;
-      ASSERT_LE(p.x, fieldMax.x) << "tick " << tick;
-      ASSERT_GE(p.y, fieldMin.y) << "tick " << tick;
-      ASSERT_LE(p.y, fieldMax.y) << "tick " << tick;
-      ASSERT_LE(p.z, fieldMax.z) << "tick " << tick;
+      ASSERT_TRUE(Finite(p) && Finite(b->velocity) && Finite(b->drift));
+      ASSERT_TRUE(p.x >= fieldMin.x && p.x <= fieldMax.x && p.y >= fieldMin.y && p.y <= fieldMax.y);
+      ASSERT_LE(p.z, fieldMax.z);
       // Out at the near end only behind the bat, and then it is gone on its next move.
       if (p.z < fieldMin.z) {
-        ASSERT_LT(p.z, w.bat.boxMax.z) << "tick " << tick;
+        ASSERT_LT(p.z, w.bat.boxMax.z);
       }
     }
-    ASSERT_TRUE(Finite(w.bat.Position()) && Finite(w.bat.velocity)) << "tick " << tick;
-    for (const OBonus* b : w.bonuses.active) ASSERT_TRUE(Finite(b->Position())) << "tick " << tick;
+    ASSERT_TRUE(Finite(w.bat.Position()) && Finite(w.bat.velocity));
+    for (const OBonus* b : w.bonuses.active) ASSERT_TRUE(Finite(b->Position()));
     for (const OBullet* b : w.bullets.bullets) {
-      ASSERT_TRUE(Finite(b->Position())) << "tick " << tick;
-      ASSERT_LE(b->Position().z, fieldMax.z + 1.0f) << "tick " << tick;
+      ASSERT_TRUE(Finite(b->Position()) && b->Position().z <= fieldMax.z + 1.0f);
     }
-    for (const TkBaseBound* s : GetParticleList().systems) {
-      const i32 n = s->ParticleCount();
-      ASSERT_GE(n, 0);
-      if (const auto* trail = dynamic_cast<const OBallTrail*>(s)) {
-        ASSERT_LE(trail->flameCount, BALL_TRAIL_MAX_FLAMES);
-      } else if (const auto* rocket = dynamic_cast<const OHellTrail*>(s)) {
-        ASSERT_LE(rocket->flameCount, HELL_TRAIL_MAX_FLAMES);
-        ASSERT_LE(rocket->smokeCount, HELL_TRAIL_MAX_SMOKE);
-      } else if (const auto* debris = dynamic_cast<const OBloxExpl*>(s)) {
-        ASSERT_LE(debris->debrisCount, BLOX_EXPL_MAX_DEBRIS);
+    // What the game screen does with the grid's status: a new level, or a new game.
+    if (grid.status == MAP_LEVEL_DONE || grid.status == MAP_GAME_OVER) {
+      if (grid.status == MAP_LEVEL_DONE) {
+        ++levels;
+        w.bonuses.Release();
+      } else {
+        ++games;
+        w.bat.lives = 5;
       }
-    }
-    maxParticles = std::max(maxParticles, GetParticleList().Count());
-    const i32 fireworks = GetFireworkPool().ActiveCount();
-    ASSERT_LE(fireworks, FIREWORK_POOL_SLOTS);
-    maxFireworks = std::max(maxFireworks, fireworks);
-    for (const auto& slot : GetFireworkPool().slots) {
-      if (slot.firework == nullptr) continue;
-      ASSERT_LE(slot.firework->particleCount, slot.capacity);
-      ASSERT_LE(slot.firework->liveCount, slot.firework->particleCount);
-    }
-
-    // What the game screen does with the grid's status.
-    if (grid.status == MAP_LEVEL_DONE) {
-      ++levels;
-      w.bonuses.Release();
       for (OBlock* b : grid.blocks) delete b;
       grid.blocks.clear();
-      FillBricks(grid, breakable, solid);
-      w.bonuses.released = 0;
-      grid.status = MAP_PLAYING;
-    } else if (grid.status == MAP_GAME_OVER) {
-      ++games;
-      for (OBlock* b : grid.blocks) delete b;
-      grid.blocks.clear();
-      FillBricks(grid, breakable, solid);
-      w.bat.lives = 5;
-      w.bat.score = 0;
+      FillBricks(grid, w.breakable, w.solid);
       w.bonuses.released = 0;
       grid.status = MAP_PLAYING;
     }
@@ -217,17 +163,10 @@ TEST(ObjectsRun, ThousandsOfRandomTicksKeepEveryInvariant) {
   for (i32 type = 0; type < BONUS_TYPES; ++type) {
     EXPECT_EQ(taken.count(type), 1u) << "bonus type " << type << " never taken";
   }
-  // The run met the situations it is meant to check.
-  EXPECT_GT(levels + games, 0);
-  EXPECT_GT(maxFireworks, 0);
-  EXPECT_GT(maxParticles, 0u);
-  std::printf("ObjectsRun: %d ticks, %d levels done, %d games lost, %d fireworks at most, %zu "
-              "particle systems at most\n",
-              ticks, levels, games, maxFireworks, maxParticles);
+  EXPECT_GT(levels + games, 0);  // the run met the level's end it is meant to check
   for (OBlock* b : grid.blocks) delete b;
   grid.blocks.clear();
   w.ballSet.Clear();
   w.bullets.Clear();
-  GetParticleList().Clear();
   GetFireworkPool().Clear();
 }

@@ -13,6 +13,8 @@
 #include "objects/Bullet.h"
 #include "objects/ObjectSound.h"
 #include "objects/Player.h"
+#include "playfield/VoxelMap.h"
+#include "scene/ObjectList.h"
 #include "scene/Vector.h"
 #include "../assets/ModelTestSupport.h"
 
@@ -80,4 +82,33 @@ struct ObjectsWorld {
   OBulletSet bullets;
   OBallSet ballSet;
   OBonusSet bonuses;
+};
+
+// The same world with a brick grid wired to the sets (no level loaded: the classic cage, no
+// bricks until a test adds them) and cube brick prototypes of one hit and unbreakable.
+struct GridWorld : ObjectsWorld {
+  GridWorld() {
+    grid.status = MAP_PLAYING;
+    grid.ballSet = &ballSet;
+    grid.bonusSet = &bonuses;
+    grid.spriteList = &sprites;
+    bonuses.grid = &grid;
+    ballSet.grid = &grid;
+    bullets.grid = &grid;
+    breakable.data->SetGeometry(CubeFile());
+    breakable.SetupPrototype(10, BRICK_BREAKABLE, 1.0f);
+    solid.data->SetGeometry(CubeFile());
+    solid.SetupPrototype(0, BRICK_SOLID, 1.0f);
+  }
+  OBlock* AddBrick(const OBlock& from, f32 x, f32 z) {
+    OBlock* b = new OBlock(from);
+    b->SetPosition(x, 0.0f, z);
+    b->ComputeBounds();
+    grid.blocks.push_back(b);
+    return b;
+  }
+  OVoxelMap grid;
+  OObjectList sprites;
+  OBlock breakable;
+  OBlock solid;
 };

@@ -60,8 +60,6 @@ TEST(LevelCheck, Rules) {
   EXPECT_FALSE(CheckClassicLevel(Cells({"1........", "4........", ".44444444"}).data(), 3, 3).ok);
 
   // Codes outside 0..14 never pass.
-  f = CheckClassicLevel(Cells({"1........", "........."}).data(), 3, 2);
-  EXPECT_TRUE(f.ok);
   std::vector<u8> bad = Cells({"1........", "........."});
   bad[4] = 15;
   EXPECT_FALSE(CheckClassicLevel(bad.data(), 3, 2).ok);
@@ -82,16 +80,11 @@ TEST(LevelCheck, Rules) {
   EXPECT_FALSE(CheckClassicLevel(Cells({"1........"}).data(), 3, 0).ok);
 }
 
-// The hits table the difficulty is measured with, read from the content file.
+// The difficulty measure counts the hits of the content's table; a broken table is named.
 TEST(LevelCheck, BrickHits) {
   std::vector<i32> hits;
   std::string error;
   ASSERT_TRUE(ParseBrickHits(ReadFile(BRIKON_SOURCE_DIR "/content/bricks.txt"), hits, error));
-  EXPECT_EQ(hits[1], 1);
-  EXPECT_EQ(hits[3], 2);
-  EXPECT_EQ(hits[11], 3);
-  EXPECT_EQ(hits[4], 0);  // unbreakable bricks are never cleared
-  EXPECT_EQ(hits[13], 0);
   const OLevelStats s = MeasureCells(Cells({"13B45D..."}).data(), 9, hits);
   EXPECT_EQ(s.breakable, 3);
   EXPECT_EQ(s.hits, 6);
@@ -104,50 +97,43 @@ TEST(LevelCheck, BrickHits) {
 // A broken level file fails levelc with the file, the line and what is wrong.
 TEST(LevelCheck, BrokenFilesAreNamed) {
   ScratchDir dir;
-  std::string out;
-
-  // A good file passes.
-  ASSERT_EQ(CheckFile(HEADER + "level Fine\n  ... ...\n  ... .1.\n  ... ...\n", &out), 0) << out;
-
-  // An unknown cell character: named with its line and column.
-  EXPECT_EQ(CheckFile(HEADER + "level Typo\n  ... ...\n  ... .x.\n  ... ...\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:4:8: 'x' is not a cell"), std::string::npos) << out;
-
-  // A walled-in brick: the row it stands in.
-  EXPECT_EQ(CheckFile(HEADER + "level Shut\n  .4. 555\n  414 555\n  .4. 555\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:4:4: level \"Shut\": layer 0"), std::string::npos) << out;
-  EXPECT_NE(out.find("walled in"), std::string::npos) << out;
-
-  // No breakable brick at all: the level's heading.
-  EXPECT_EQ(CheckFile(HEADER + "# empty level\nlevel Void\n  ... ...\n  ... ...\n  ... ...\n", &out),
-            1);
-  EXPECT_NE(out.find("episode.txt:3:0: level \"Void\": no breakable brick"), std::string::npos)
-      << out;
-
-  // Shape errors: a missing layer group, a short group, a missing row, a missing level.
-  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ...\n  ... .1.\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:4:0: row has 1 groups"), std::string::npos) << out;
-  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ... .1\n  ... ...\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:4:7: group \".1\" has 2 cells"), std::string::npos) << out;
-  EXPECT_EQ(CheckFile(HEADER + "level A\n  ... ...\n  ... .1.\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:2:0: \"A\" has 2 rows"), std::string::npos) << out;
-  EXPECT_EQ(CheckFile(HEADER, &out), 1);
-  EXPECT_NE(out.find("holds 0 levels, the heading says 1"), std::string::npos) << out;
-  EXPECT_EQ(CheckFile("episode 9 classic size 3 layers 2 levels 1\n", &out), 1);
-  EXPECT_NE(out.find("episode.txt:1:0: episode must be 0..5"), std::string::npos) << out;
-
-  // A corridor whose stages do not add up to its length, or has a short stage in the middle.
   const std::string corridor = "episode 3 corridor size 3 layers 8 levels 2\n";
   const std::string stage6 = "stage S\n  ... .1. ... ... ... ...\n  ... ... ... ... ... ...\n"
                              "  ... ... ... ... ... ...\n";
   const std::string stage2 = "stage T\n  ... .1.\n  ... ...\n  ... ...\n";
-  EXPECT_EQ(CheckFile(corridor + stage6 + stage2, &out), 0) << out;
-  EXPECT_EQ(CheckFile(corridor + stage6, &out), 1);
-  EXPECT_NE(out.find("the stages hold 6 layers"), std::string::npos) << out;
-  EXPECT_EQ(CheckFile(corridor + stage2 + stage6, &out), 1);
-  EXPECT_NE(out.find("only the corridor's last stage"), std::string::npos) << out;
-
+  const struct {
+    std::string file;
+    const char* message;  // nullptr: the file passes
+  } cases[] = {
+      {HEADER + "level Fine\n  ... ...\n  ... .1.\n  ... ...\n", nullptr},
+      {corridor + stage6 + stage2, nullptr},
+      // An unknown cell character: its line and column.
+      {HEADER + "level Typo\n  ... ...\n  ... .x.\n  ... ...\n", "episode.txt:4:8: 'x' is not a cell"},
+      // A walled-in brick: the row it stands in.
+      {HEADER + "level Shut\n  .4. 555\n  414 555\n  .4. 555\n",
+       "episode.txt:4:4: level \"Shut\": layer 0"},
+      // No breakable brick at all: the level's heading.
+      {HEADER + "# empty level\nlevel Void\n  ... ...\n  ... ...\n  ... ...\n",
+       "episode.txt:3:0: level \"Void\": no breakable brick"},
+      // Shape errors: a missing layer group, a short group, a missing row, a missing level.
+      {HEADER + "level A\n  ... ...\n  ...\n  ... .1.\n", "episode.txt:4:0: row has 1 groups"},
+      {HEADER + "level A\n  ... ...\n  ... .1\n  ... ...\n", "episode.txt:4:7: group \".1\" has 2 cells"},
+      {HEADER + "level A\n  ... ...\n  ... .1.\n", "episode.txt:2:0: \"A\" has 2 rows"},
+      {HEADER, "holds 0 levels, the heading says 1"},
+      {"episode 9 classic size 3 layers 2 levels 1\n", "episode.txt:1:0: episode must be 0..5"},
+      // A corridor whose stages do not add up to its length, or has a short stage in the middle.
+      {corridor + stage6, "the stages hold 6 layers"},
+      {corridor + stage2 + stage6, "only the corridor's last stage"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    EXPECT_EQ(CheckFile(c.file, &out), c.message == nullptr ? 0 : 1) << c.file << out;
+    if (c.message != nullptr) {
+      EXPECT_NE(out.find(c.message), std::string::npos) << out;
+    }
+  }
   // A file that is not there.
+  std::string out;
   EXPECT_EQ(RunCommand(LEVELC + " check missing.txt", &out), 1);
   EXPECT_NE(out.find("missing.txt:0:0: cannot read"), std::string::npos) << out;
 }

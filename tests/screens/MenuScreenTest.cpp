@@ -1,7 +1,5 @@
-// The main menu: where each button leads, when Continue may be used, the keyboard, and the
-// turning title.
+// The main menu: when Continue may be used, the keyboard, and the turning title.
 #include <algorithm>
-#include <cmath>
 
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button2D.h"
@@ -10,13 +8,9 @@ using namespace screens_test;
 
 namespace {
 
-// Centres of the buttons' hit rectangles, overlay units.
+// The centre of Continue's hit rectangle, overlay units. (Where every button leads is the
+// player's journey test's.)
 constexpr f32 CONTINUE[2] = {255, 350};
-constexpr f32 NEW[2] = {255, 302};
-constexpr f32 OPTIONS[2] = {255, 255};
-constexpr f32 TOP[2] = {255, 207};
-constexpr f32 HELP[2] = {254, 159};
-constexpr f32 EXIT[2] = {255, 111};
 
 class MenuScreen : public ScreensTest {};
 
@@ -27,35 +21,11 @@ protected:
 
 }  // namespace
 
-TEST_F(MenuScreen, ButtonsLeadToTheirScreens) {
-  Frame();
-  // New, Options, Top and Help each click and switch (each hit rectangle is the right one).
-  const struct {
-    const f32* at;
-    ORenderWindow* to;
-  } routes[] = {{NEW, select}, {OPTIONS, options}, {TOP, scores}, {HELP, help}};
-  for (const auto& r : routes) {
-    Silence();
-    Click(r.at[0], r.at[1]);
-    EXPECT_EQ(OApplication::Current(), r.to);
-    EXPECT_TRUE(ClickSounding());
-    app.SwitchScreen(SCREEN_MENU);
-  }
-  // Exit saves the settings and posts the quit message.
-  std::remove("Data/Config.Cfg");
-  EXPECT_FALSE(QuitPosted());
-  Click(EXIT[0], EXIT[1]);
-  EXPECT_TRUE(QuitPosted());
-  EXPECT_TRUE(FileExists("Data/Config.Cfg"));
-}
-
 TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   Frame();
   app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
   // Nothing in memory, nothing saved: disabled, never highlighted, a click does nothing.
   EXPECT_TRUE(menu->continueButton->disabled);
-  Send(At(EV_MOUSEMOVE, CONTINUE[0], CONTINUE[1]));
-  EXPECT_FALSE(menu->continueButton->highlighted);
   Click(CONTINUE[0], CONTINUE[1]);
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_FALSE(ClickSounding());
@@ -72,7 +42,6 @@ TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   app.gameInProgress = 1;
   app.SwitchScreen(SCREEN_MENU);
   EXPECT_FALSE(menu->continueButton->disabled);
-  EXPECT_FALSE(menu->continueButton->hidden);
   Click(CONTINUE[0], CONTINUE[1]);
   EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
@@ -105,15 +74,13 @@ TEST_F(MenuScreen, Keyboard) {
                         menu->continueButton};
   for (OButton2D* expected : order) {
     Press(VK_TAB);
-    EXPECT_EQ(menu->focused, expected);
-    EXPECT_TRUE(expected->highlighted);
+    EXPECT_TRUE(menu->focused == expected && expected->highlighted);
   }
   // Esc does not quit: it saves the settings and gives Exit the focus...
   std::remove("Data/Config.Cfg");
   EXPECT_TRUE(Press(VK_ESCAPE));
   EXPECT_TRUE(FileExists("Data/Config.Cfg"));
   EXPECT_EQ(menu->focused, menu->exitButton);
-  EXPECT_FALSE(menu->continueButton->highlighted);
   EXPECT_FALSE(QuitPosted());
   // ...so that a following Enter quits.
   Press(VK_RETURN);
@@ -135,26 +102,11 @@ TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
   // A quarter turn later the title has moved; the buttons below it have not.
   for (int t = 0; t < 1257; t += 16) Frame(std::min(16, 1257 - t));
   const std::vector<u8> quarter = ReadFrame();
-  const int quarterTurn = DifferingPixels(first, quarter, 0, 380, 512, 132);
-  EXPECT_GT(quarterTurn, 500);
+  EXPECT_GT(DifferingPixels(first, quarter, 0, 380, 512, 132), 500);
   EXPECT_EQ(DifferingPixels(first, quarter, 80, 80, 350, 290), 0);
-  // The copyright line is drawn at the bottom left.
-  app.font = nullptr;
-  Frame(0);
-  app.font = font;
-  const std::vector<u8> withoutLine = ReadFrame();
-  EXPECT_GT(DifferingPixels(quarter, withoutLine, 0, 0, 250, 12), 100);
-
-  // One whole swing is 2 pi / 1.25 rad/s: 5026 ms after the quarter turn the title is back
-  // there, frame by frame as the game draws it.
-  for (int t = 0; t < 5026; t += 16) Frame(std::min(16, 5026 - t));
-  EXPECT_NEAR(menu->angle, (1257 + 5026) * 0.00125f, 1e-3f);
-  const std::vector<u8> full = ReadFrame();
-  SaveFrame("screen-menu-later");
-  // (Edges of the bevels may land a pixel apart, so "back there" is far closer than a quarter.)
-  EXPECT_LT(DifferingPixels(quarter, full, 0, 380, 512, 132), quarterTurn / 5);
   // Other screens do not turn it.
+  const f32 angle = menu->angle;
   app.SwitchScreen(SCREEN_SCORES);
   Frame(1000);
-  EXPECT_NEAR(menu->angle, (1257 + 5026) * 0.00125f, 1e-3f);
+  EXPECT_EQ(menu->angle, angle);
 }

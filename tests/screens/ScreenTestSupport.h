@@ -1,7 +1,7 @@
 #pragma once
 // The menu screens inside a real application window under the virtual display: the game's own
 // archive, font, camera and light, a game screen that records what it was asked, and stand-ins
-// for the options and help screens.
+// for the options and help screens unless a test brings the real ones.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -82,7 +82,6 @@ inline OInputEvent KeyEvent(u32 type, u16 key) {
   return e;
 }
 inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
-inline OInputEvent Char(char c) { return KeyEvent(EV_CHAR, static_cast<u8>(c)); }
 
 // The frame buffer (640 x 480), bottom row first, RGB.
 inline std::vector<u8> ReadFrame() { return ReadBackBuffer(640, 480); }
@@ -105,6 +104,13 @@ inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f
 // Keeps the frame as screenshots/<name>.png in the build folder, for looking at.
 inline void SaveFrame(const std::string& name) { SavePicture("screenshots", name, 640, 480, ReadFrame()); }
 
+// Near-white pixels of a frame: titles and headings (the backgrounds are dark).
+inline int WhitePixels(const std::vector<u8>& rgb) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) n += rgb[i] > 230 && rgb[i + 1] > 230 && rgb[i + 2] > 230;
+  return n;
+}
+
 // One application with all six screens, the menu current. Each TEST runs in its own process,
 // so the program-wide archive, caches and configuration start fresh.
 class ScreensTest : public ::testing::Test {
@@ -122,7 +128,6 @@ protected:
 
     // The application owns these from here on.
     ASSERT_TRUE(app.LoadFont("Font.Tga"));
-    font = app.font;
     camera = app.camera = new OCamera(640, 480, 60.0f, 1.0f, 1024.0f);
     camera->SetPosition(0.0f, 0.0f, -64.0f);
     camera->LookAt(0.0f, 0.0f, 0.0f);
@@ -134,8 +139,8 @@ protected:
     BeforeLoad();
     menu = new OMenuWindow();
     game = new FakeGame();
-    options = new StubScreen(SCREEN_OPTIONS);
-    help = new StubScreen(SCREEN_HELP);
+    options = MakeOptions();
+    help = MakeHelp();
     scores = new OScoreWindow();
     select = new OSelectWindow();
     for (ORenderWindow* s : std::vector<ORenderWindow*>{menu, game, options, help, scores, select}) {
@@ -151,6 +156,9 @@ protected:
 
   // Runs before the screens load: the place to change the stored configuration.
   virtual void BeforeLoad() {}
+  // The options and help screens: stand-ins unless a test brings the real ones.
+  virtual ORenderWindow* MakeOptions() { return new StubScreen(SCREEN_OPTIONS); }
+  virtual ORenderWindow* MakeHelp() { return new StubScreen(SCREEN_HELP); }
 
   bool Send(const OInputEvent& e) { return OApplication::Current()->HandleInput(e); }
   // A left click: press and release at the same overlay point.
@@ -164,12 +172,12 @@ protected:
   bool Press(u16 key) {
     const bool used = Send(KeyDown(key));
     if (key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) {
-      Send(Char(static_cast<char>(key)));
+      Send(KeyEvent(EV_CHAR, key));
     }
     return used;
   }
   void Type(const std::string& text) {
-    for (char c : text) Send(Char(c));
+    for (char c : text) Send(KeyEvent(EV_CHAR, static_cast<u8>(c)));
   }
   // One frame as the application draws it.
   void Frame(u32 elapsedMs = 16) {
@@ -198,13 +206,12 @@ protected:
   MessageRecorder recorder;
   OApplication app;  // before the screens, which must go while the window is there
   std::vector<std::unique_ptr<ORenderWindow>> owned;
-  OFont* font = nullptr;  // the application's
   OCamera* camera = nullptr;
   OSoundPlayer* sound = nullptr;
   OMenuWindow* menu = nullptr;
   FakeGame* game = nullptr;
-  StubScreen* options = nullptr;
-  StubScreen* help = nullptr;
+  ORenderWindow* options = nullptr;
+  ORenderWindow* help = nullptr;
   OScoreWindow* scores = nullptr;
   OSelectWindow* select = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // A screen that records the commands its controls send, and input events made to measure.
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -15,9 +16,11 @@ public:
   }
   bool OnCommand(u32 commandId, u32 parameter) override {
     commands.emplace_back(commandId, parameter);
+    if (onCommand) onCommand();
     return true;
   }
   std::vector<std::pair<u32, u32>> commands;
+  std::function<void()> onCommand;  // also called with each command, to look at the sender
 };
 
 inline OInputEvent Mouse(u32 type, u16 x, u16 y, u32 button = 0) {

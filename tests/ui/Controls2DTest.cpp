@@ -11,23 +11,40 @@
 
 using namespace ui_test;
 
-TEST(Button2DTest, RectanglesAndHitTesting) {
+TEST(Button2DTest, FiresOnReleaseAndEnterAndHitsOnlyInsideItsRectangle) {
   CommandScreen screen;
   auto* button = new OButton2D(7, false);
-  button->SetRect(90.0f, 320.0f, 326.68f, 54.6133f);
+  button->SetRect(100, 100, 100, 50);
   screen.AddControl(button);
-  // Drawn over whole units, hit over the exact values.
-  EXPECT_EQ(button->x, 90);
-  EXPECT_EQ(button->w, 326);
-  EXPECT_EQ(button->h, 54);
-  EXPECT_FLOAT_EQ(button->hitW, 326.68f);
+
+  // Left press and release over it: one command with 1.
+  screen.HandleInput(At(EV_MOUSEMOVE, 150, 120));
+  EXPECT_FALSE(screen.HandleInput(At(EV_BUTTONDOWN, 150, 120)));
+  EXPECT_TRUE(screen.HandleInput(At(EV_BUTTONUP, 150, 120)));
+  ASSERT_EQ(screen.commands.size(), 1u);
+  EXPECT_EQ(screen.commands[0], std::make_pair(7u, 1u));
+  // A right press does not arm it.
+  button->HandleInput(At(EV_BUTTONDOWN, 150, 120, 2));
+  EXPECT_FALSE(button->HandleInput(At(EV_BUTTONUP, 150, 120)));
+  // Pressed, dragged off and released outside: nothing; dragged back in: it fires.
+  button->HandleInput(At(EV_BUTTONDOWN, 150, 120));
+  button->HandleInput(At(EV_MOUSEMOVE, 10, 10));
+  EXPECT_FALSE(button->HandleInput(At(EV_BUTTONUP, 10, 10)));
+  button->HandleInput(At(EV_BUTTONDOWN, 150, 120));
+  button->HandleInput(At(EV_MOUSEMOVE, 10, 10));
+  button->HandleInput(At(EV_MOUSEMOVE, 120, 110));
+  EXPECT_TRUE(button->HandleInput(At(EV_BUTTONUP, 120, 110)));
+  EXPECT_EQ(screen.commands.size(), 2u);
+  // Enter as a key-down fires it (it holds the keyboard focus on screens with tab stops).
+  EXPECT_TRUE(button->HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
+  EXPECT_EQ(screen.commands.size(), 3u);
+
   // A smaller hit rectangle: only inside it counts; right and top edges are outside.
   button->SetHitRect(100.0f, 330.0f, 100.0f, 20.0f);
   EXPECT_TRUE(button->HitTest(At(EV_MOUSEMOVE, 100, 330)));
   EXPECT_TRUE(button->HitTest(At(EV_MOUSEMOVE, 199, 349)));
   EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 200, 340)));
   EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 150, 350)));
-  EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 95, 340)));
   // Window pixels are scaled into the overlay: on 1024 x 768 the point (300, 300) is
   // overlay (150, 312).
   screen.SetSize(1024, 768);
@@ -39,45 +56,6 @@ TEST(Button2DTest, RectanglesAndHitTesting) {
   EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 300, 300)));
   button->disabled = true;
   EXPECT_FALSE(button->HitTest(Mouse(EV_MOUSEMOVE, 300, 300)));
-}
-
-TEST(Button2DTest, FiresOnReleaseAndEnter) {
-  CommandScreen screen;
-  auto* button = new OButton2D(7, false);
-  button->SetRect(100, 100, 100, 50);
-  screen.AddControl(button);
-
-  // Left press and release over it: one command with 1.
-  screen.HandleInput(At(EV_MOUSEMOVE, 150, 120));
-  EXPECT_TRUE(button->highlighted);
-  EXPECT_FALSE(screen.HandleInput(At(EV_BUTTONDOWN, 150, 120)));
-  EXPECT_TRUE(screen.HandleInput(At(EV_BUTTONUP, 150, 120)));
-  ASSERT_EQ(screen.commands.size(), 1u);
-  EXPECT_EQ(screen.commands[0], std::make_pair(7u, 1u));
-  // A right press does not arm it.
-  button->HandleInput(At(EV_BUTTONDOWN, 150, 120, 2));
-  EXPECT_FALSE(button->HandleInput(At(EV_BUTTONUP, 150, 120)));
-  // Pressed, dragged off and released outside: nothing; dragged back in: it fires.
-  button->HandleInput(At(EV_BUTTONDOWN, 150, 120));
-  button->HandleInput(At(EV_MOUSEMOVE, 10, 10));
-  EXPECT_EQ(button->pressState, 2);
-  EXPECT_FALSE(button->HandleInput(At(EV_BUTTONUP, 10, 10)));
-  button->HandleInput(At(EV_BUTTONDOWN, 150, 120));
-  button->HandleInput(At(EV_MOUSEMOVE, 10, 10));
-  button->HandleInput(At(EV_MOUSEMOVE, 120, 110));
-  EXPECT_TRUE(button->HandleInput(At(EV_BUTTONUP, 120, 110)));
-  EXPECT_EQ(screen.commands.size(), 2u);
-  // Enter as a key-down fires it (it holds the keyboard focus on screens with tab stops).
-  EXPECT_TRUE(button->HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
-  EXPECT_EQ(screen.commands.size(), 3u);
-  // Disabled: the pointer over it never lights it and a click never fires it.
-  button->disabled = true;
-  button->Unhighlight();
-  screen.HandleInput(At(EV_MOUSEMOVE, 150, 120));
-  screen.HandleInput(At(EV_BUTTONDOWN, 150, 120));
-  screen.HandleInput(At(EV_BUTTONUP, 150, 120));
-  EXPECT_FALSE(button->highlighted);
-  EXPECT_EQ(screen.commands.size(), 3u);
 }
 
 namespace {
@@ -100,74 +78,64 @@ struct FieldFixture {
 
 }  // namespace
 
-TEST(TextFieldTest, TypingAndLength) {
+TEST(TextFieldTest, EditingAndLength) {
   FieldFixture f;
   OTextField& field = *f.field;
-  EXPECT_EQ(field.w, 150);
-  EXPECT_EQ(field.activation, 1u);
   f.Type("abc");
-  EXPECT_EQ(field.text, "abc");
-  EXPECT_EQ(field.caret, 3);
-  // Characters go in at the caret; Delete takes the one after it.
+  // Characters go in at the caret; Delete takes the one after it, and at the end nothing.
   f.Press(VK_LEFT);
   f.Type("X");
   EXPECT_EQ(field.text, "abXc");
   EXPECT_TRUE(f.Press(VK_DELETE));
-  EXPECT_EQ(field.text, "abX");
-  EXPECT_TRUE(f.Press(VK_DELETE));  // at the end: nothing
+  EXPECT_TRUE(f.Press(VK_DELETE));
   EXPECT_EQ(field.text, "abX");
   // Backspace and Enter as characters are not typed.
   f.field->HandleInput(Key(EV_CHAR, 8));
   f.field->HandleInput(Key(EV_CHAR, 13));
   EXPECT_EQ(field.text, "abX");
+  // Backspace and Left at 0 do nothing.
+  f.Press(VK_HOME);
+  EXPECT_TRUE(f.Press(VK_BACK));
+  EXPECT_TRUE(f.Press(VK_LEFT));
+  EXPECT_EQ(field.text, "abX");
+  EXPECT_EQ(field.caret, 0);
   // The 21st character of a 20-character field is dropped.
   field.SetText("");
   f.Type(std::string(20, 'n'));
   EXPECT_TRUE(field.HandleInput(Key(EV_CHAR, 'z')));
   EXPECT_EQ(field.text, std::string(20, 'n'));
-  // Enter reports the entry with 0; unknown keys are left to the screen; others consumed.
+  // Enter reports the entry with 0; unknown keys are left to the screen.
   EXPECT_TRUE(f.Press(VK_RETURN));
   ASSERT_EQ(f.screen.commands.size(), 1u);
   EXPECT_EQ(f.screen.commands[0], std::make_pair(3u, 0u));
   EXPECT_FALSE(f.Press(VK_F1));
   // Blankness: nothing but spaces.
-  field.SetText("");
-  EXPECT_TRUE(field.IsBlank());
-  field.SetText(" ");
-  EXPECT_TRUE(field.IsBlank());
-  field.SetText("    ");
-  EXPECT_TRUE(field.IsBlank());
+  for (const char* blank : {"", " ", "    "}) {
+    field.SetText(blank);
+    EXPECT_TRUE(field.IsBlank()) << '"' << blank << '"';
+  }
   field.SetText("  a ");
   EXPECT_FALSE(field.IsBlank());
-  // The edges: Backspace and Left at 0 do nothing.
-  field.SetText("ab");
-  f.Press(VK_HOME);
-  EXPECT_TRUE(f.Press(VK_BACK));
-  EXPECT_TRUE(f.Press(VK_LEFT));
-  EXPECT_EQ(field.text, "ab");
-  EXPECT_EQ(field.caret, 0);
 }
 
 TEST(TextFieldTest, Scrolling) {
   FieldFixture f;
   OTextField& field = *f.field;
   // 18 characters of 10 pixels in 148 pixels of room: the caret stays at the right edge, the
-  // first 4 characters scroll out.
+  // first 4 characters scroll out. Home shows the start again; End brings the end back.
   f.Type("abcdefghijklmnopqr");
-  EXPECT_EQ(field.caret, 18);
   EXPECT_EQ(field.scroll, 4);
-  // Home shows the start again; End brings the end back.
   f.Press(VK_HOME);
-  EXPECT_EQ(field.caret, 0);
   EXPECT_EQ(field.scroll, 0);
   f.Press(VK_END);
-  EXPECT_EQ(field.caret, 18);
   EXPECT_EQ(field.scroll, 4);
   // Backspace with the caret at the right edge keeps it there.
   f.Press(VK_BACK);
-  EXPECT_EQ(field.text, "abcdefghijklmnopq");
   EXPECT_EQ(field.caret, 17);
   EXPECT_EQ(field.scroll, 3);
+  // A field narrower than its margins shows nothing and scrolls to the caret.
+  field.SetSize(1, 25);
+  EXPECT_EQ(field.scroll, 17);
   // Erasing a wide last character at the right edge may leave room for the whole text.
   FieldFixture wide;
   wide.font.advance['W' - 32] = 40.0f;
@@ -175,31 +143,6 @@ TEST(TextFieldTest, Scrolling) {
   EXPECT_EQ(wide.field->scroll, 2);
   wide.Press(VK_BACK);
   EXPECT_EQ(wide.field->scroll, 0);
-  // Away from the right edge Backspace reveals one more character on the left.
-  f.Press(VK_LEFT);
-  f.Press(VK_LEFT);
-  f.Press(VK_LEFT);
-  EXPECT_EQ(field.caret, 14);
-  EXPECT_EQ(field.scroll, 3);
-  f.Press(VK_BACK);
-  EXPECT_EQ(field.caret, 13);
-  EXPECT_EQ(field.scroll, 2);
-  // Left past the scrolled start drags the view along.
-  for (int i = 0; i < 12; ++i) f.Press(VK_LEFT);
-  EXPECT_EQ(field.caret, 1);
-  EXPECT_EQ(field.scroll, 1);
-  // Right back to the edge scrolls the other way.
-  for (int i = 0; i < 15; ++i) f.Press(VK_RIGHT);
-  EXPECT_EQ(field.caret, 16);
-  EXPECT_EQ(field.scroll, 2);
-  field.SetText(std::string(20, 'w'));
-  EXPECT_EQ(field.scroll, 6);
-  field.SetSize(300, 25);
-  EXPECT_EQ(field.scroll, 0);
-  EXPECT_EQ(field.caret, 20);
-  // A field narrower than its margins shows nothing and scrolls to the caret.
-  field.SetSize(1, 25);
-  EXPECT_EQ(field.scroll, 20);
 }
 
 TEST(TextStackTest, ItemsAndCycling) {
@@ -208,46 +151,29 @@ TEST(TextStackTest, ItemsAndCycling) {
   auto* stack = new OTextStack(&font, 11, false, 0.5f);
   stack->SetPosition(100, 100);
   screen.AddControl(stack);
-  // Empty: no key, a click reports nothing.
-  EXPECT_FALSE(stack->HasCurrent());
+  // Empty: a click reports nothing.
   EXPECT_FALSE(stack->HandleInput(At(EV_BUTTONDOWN, 101, 101)));
-  EXPECT_TRUE(screen.commands.empty());
 
   stack->AddItem("Low", 0);
   stack->AddItem("Medium", 1);
   stack->AddItem("High", 2);
-  // The last addition is current, and sizes the selector.
-  EXPECT_EQ(stack->GetValue(), 2);
-  EXPECT_EQ(stack->w, 40);
-  EXPECT_EQ(stack->h, 32);
-  // A text already there under another key changes nothing.
+  // A text already there under another key changes nothing; a known key gets the new text.
   stack->AddItem("Low", 5);
-  EXPECT_EQ(stack->items.size(), 3u);
-  EXPECT_EQ(stack->GetValue(), 2);
-  // A known key gets the new text.
   stack->AddItem("Top", 2);
   EXPECT_EQ(stack->items.size(), 3u);
   EXPECT_EQ(stack->items[2], "Top");
 
-  // A click while the last key is current wraps to the first and reports it.
+  // A click while the last key (the last added) is current wraps to the first and reports it;
+  // only the left button cycles.
   EXPECT_TRUE(stack->HandleInput(At(EV_BUTTONDOWN, 101, 101)));
-  EXPECT_EQ(stack->GetValue(), 0);
   ASSERT_EQ(screen.commands.size(), 1u);
   EXPECT_EQ(screen.commands[0], std::make_pair(11u, 0u));
-  EXPECT_TRUE(stack->pulsing);
-  EXPECT_EQ(stack->w, 30);
-  // Only the left button cycles.
   EXPECT_FALSE(stack->HandleInput(At(EV_BUTTONDOWN, 101, 101, 2)));
   EXPECT_EQ(stack->GetValue(), 0);
-  // The hit area is the rectangle scaled: 30 x 32 at 0.5 is 15 x 16.
+  // The hit area is the rectangle (sized to "Low", 30 x 32) scaled by 0.5.
   EXPECT_TRUE(stack->HitTest(At(EV_MOUSEMOVE, 114, 115)));
   EXPECT_FALSE(stack->HitTest(At(EV_MOUSEMOVE, 115, 110)));
-  EXPECT_FALSE(stack->HitTest(At(EV_MOUSEMOVE, 110, 116)));
-  // SetValue keeps the size; an unknown key leaves nothing current, and the next click starts
-  // from the first entry.
-  stack->SetValue(1);
-  EXPECT_EQ(stack->GetValue(), 1);
-  EXPECT_EQ(stack->w, 30);
+  // An unknown key leaves nothing current, and the next click starts from the first entry.
   stack->SetValue(9);
   EXPECT_FALSE(stack->HasCurrent());
   stack->Next();
