@@ -179,11 +179,8 @@ bool OApplication::Load() {
   return true;
 }
 
-void OApplication::DrawProgress(int percent) {
+void DrawLoadingPicture(OTexture* splash, int percent) {
   glEnable(GL_TEXTURE_2D);
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  Ortho2D(512, 512);
   if (splash) splash->Bind();
   glColor4f(1, 1, 1, 1);
   glBegin(GL_QUADS);
@@ -197,7 +194,7 @@ void OApplication::DrawProgress(int percent) {
   glVertex3f(128, 272, 1);
   glEnd();
 
-  int length = static_cast<int>(percent * 512 * 0.01);
+  const int length = static_cast<int>(percent * 512 * 0.01);
   glColor3ub(241, 48, 48);
   glDisable(GL_TEXTURE_2D);
   glBegin(GL_LINES);
@@ -206,7 +203,14 @@ void OApplication::DrawProgress(int percent) {
   glEnd();
   glEnable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);
+}
 
+void OApplication::DrawProgress(int percent) {
+  glEnable(GL_TEXTURE_2D);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Ortho2D(512, 512);
+  DrawLoadingPicture(splash, percent);
   if (font) {
     f32 w = font->TextWidth("Version 2.0 ");
     font->Print(512 - w * 0.5f, 0, "Version 2.0", 0, true, 0.5f);

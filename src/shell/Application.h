@@ -103,3 +103,8 @@ protected:
   // Prints text centred on the 512x512 overlay at y 240 and presents it.
   void ShowCentredMessage(const std::string& text);
 };
+
+// The loading display's picture on the 512x512 overlay (set up by the caller): the splash strip
+// across the middle (untextured when there is none) and the red progress line under it, `percent`
+// of the width long. Leaves texturing on and the colour white.
+void DrawLoadingPicture(OTexture* splash, int percent);

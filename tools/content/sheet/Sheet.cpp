@@ -20,6 +20,7 @@
 #include "assets/ModelData.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
+#include "shell/Application.h"
 #include "shell/Exception.h"
 #include "shell/GLWindow.h"
 #include "shell/MessageBox.h"
@@ -283,28 +284,7 @@ void DrawLoadingScene(OSheetFont* font) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   Ortho2D(512, 512);
   OTexture splash;
-  if (LoadQuietly(splash, "Brikon3D.jpg")) {
-    splash.Bind();
-    glEnable(GL_TEXTURE_2D);
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(128, 240, 1);
-    glTexCoord2f(1, 0);
-    glVertex3f(384, 240, 1);
-    glTexCoord2f(1, 1);
-    glVertex3f(384, 272, 1);
-    glTexCoord2f(0, 1);
-    glVertex3f(128, 272, 1);
-    glEnd();
-  }
-  glDisable(GL_TEXTURE_2D);
-  glColor3ub(241, 48, 48);
-  glBegin(GL_LINES);
-  glVertex2f(0, 236);
-  glVertex2f(512 * 0.6f, 236);
-  glEnd();
-  glColor3f(1, 1, 1);
+  DrawLoadingPicture(LoadQuietly(splash, "Brikon3D.jpg") ? &splash : nullptr, 60);
   if (font) font->PrintOverlay(512 - font->Width("Version 2.0 ") * 0.5f, 0, "Version 2.0", 0.5f, true);
 }
 
