@@ -42,8 +42,8 @@ f32 CursorSide(i16 windowHeight);
 
 class OApplication : public OGLWindow {
 public:
-  // Creates the sound and music players and hides the system pointer; no camera, light, font,
-  // cursor or screens until Load.
+  // Fixes how the C library places large blocks (shell/Heap.h), creates the sound and music
+  // players and hides the system pointer; no camera, light, font, cursor or screens until Load.
   OApplication();
   ~OApplication() override;
 

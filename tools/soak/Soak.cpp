@@ -2,12 +2,15 @@
 // creeps up level after level, state that goes bad after many games. The real application (every
 // screen, sound and music on SDL's output) plays all six episodes with the autoplayer.
 //   brikon-soak [--minutes M] [--drawn S] [--every S] [--csv FILE] [--game DIR] [--seed N]
+//               [--rounds R]
 //     --minutes  game time of the whole run (default 60); at least this much is played
 //     --drawn    game seconds drawn to the window at the start of each episode (default 60)
 //     --every    game seconds between two rows of the CSV log (default 10)
 //     --csv      the log: game time, episode, level, ticks, resident memory (default soak.csv)
 //     --game     the game folder whose Data/ holds the archive and sounds (default .)
 //     --seed     the autoplayer's first seed (default 1)
+//     --rounds   times the six episodes are played in the run's time (default 1); 2 or more
+//                show whether memory stays flat once every episode has been played
 // It plays in a temporary folder of its own (settings and high scores are written there) and needs
 // a display. Exit status 0 when there was no error and memory stayed flat after the first level,
 // 1 after an error, 2 when only the memory grew, 3 when the run could not start.
@@ -45,7 +48,7 @@ bool ParseNumber(const char* text, double& value) {
 
 int Usage() {
   std::fprintf(stderr, "usage: brikon-soak [--minutes M] [--drawn S] [--every S] [--csv FILE] "
-                       "[--game DIR] [--seed N]\n");
+                       "[--game DIR] [--seed N] [--rounds R]\n");
   return 3;
 }
 
@@ -80,6 +83,8 @@ int main(int argc, char** argv) {
       options.everySeconds = number;
     } else if (arg == "--seed") {
       options.seed = static_cast<u32>(number);
+    } else if (arg == "--rounds" && number >= 1.0) {
+      options.rounds = static_cast<u32>(number);
     } else {
       return Usage();
     }

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 i64 ResidentKb() {
   std::FILE* f = std::fopen("/proc/self/status", "r");
   if (f == nullptr) return 0;
@@ -17,6 +21,16 @@ i64 ResidentKb() {
   }
   std::fclose(f);
   return kb;
+}
+
+void HeapKb(i64& inUseKb, i64& freeKb) {
+  inUseKb = 0;
+  freeKb = 0;
+#if defined(__GLIBC__)
+  const struct mallinfo2 heap = mallinfo2();
+  inUseKb = static_cast<i64>((heap.uordblks + heap.hblkhd) / 1024);
+  freeKb = static_cast<i64>(heap.fordblks / 1024);
+#endif
 }
 
 bool MemoryFlat(i64 startKb, i64 endKb) {
@@ -66,8 +80,11 @@ bool OSoakRecord::Summary(std::FILE* out) const {
                startKb > 0 ? 100.0 * static_cast<double>(change) / static_cast<double>(startKb) : 0.0,
                flat ? "flat" : "NOT flat");
   for (const OSoakSample& s : episodeEnds) {
-    std::fprintf(out, "  after episode %d at %7.1f s of game: level %2d, %.1f MB\n", s.episode,
-                 s.gameSeconds, s.level + 1, s.residentKb / 1024.0);
+    std::fprintf(out,
+                 "  after episode %d at %7.1f s of game: level %2d, %.1f MB (heap: %.1f MB in use, "
+                 "%.1f MB free)\n",
+                 s.episode, s.gameSeconds, s.level + 1, s.residentKb / 1024.0,
+                 s.heapInUseKb / 1024.0, s.heapFreeKb / 1024.0);
   }
   return errors.empty() && flat;
 }

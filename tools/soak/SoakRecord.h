@@ -10,6 +10,10 @@
 // Resident memory of this process (VmRSS of /proc/self/status), kB; 0 when it cannot be read.
 i64 ResidentKb();
 
+// The C library's heap, kB: the blocks in use (mapped ones included) and the free space the heap
+// keeps without giving it back. Both 0 where the library does not tell.
+void HeapKb(i64& inUseKb, i64& freeKb);
+
 // Memory counts as flat when the end is within 5 MB or 5 % of the start, whichever is larger:
 // allocators and the driver keep a little slack that comes and goes.
 bool MemoryFlat(i64 startKb, i64 endKb);
@@ -23,6 +27,8 @@ struct OSoakSample {
   i64 ticks = 0;
   bool drawing = false;
   i64 residentKb = 0;
+  i64 heapInUseKb = 0;  // at episode ends only: what is alive, and free space the heap holds
+  i64 heapFreeKb = 0;
 };
 
 class OSoakRecord {

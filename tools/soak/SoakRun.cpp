@@ -72,7 +72,7 @@ u32 OSoakRun::CurrentScreen() const {
 
 void OSoakRun::Run() {
   const i64 totalMs = static_cast<i64>(options.minutes * 60000.0);
-  const i64 share = std::max<i64>(1, totalMs / EPISODE_COUNT);
+  const i64 share = std::max<i64>(1, totalMs / (EPISODE_COUNT * std::max<u32>(1, options.rounds)));
   Sample();
   for (i32 episode = 0; runMs < totalMs && record.errors.empty();
        episode = (episode + 1) % EPISODE_COUNT) {
@@ -172,6 +172,7 @@ void OSoakRun::PlayEpisode(i32 episode, i64 endMs) {
   end.episode = episode;
   end.level = level;
   end.residentKb = ResidentKb();
+  HeapKb(end.heapInUseKb, end.heapFreeKb);
   record.episodeEnds.push_back(end);
 }
 

@@ -19,6 +19,8 @@ struct OSoakOptions {
   double minutes = 60.0;       // game time of the whole run
   double drawnSeconds = 60.0;  // game time drawn at the start of each episode
   double everySeconds = 10.0;  // game time between two rows of the log
+  u32 rounds = 1;              // times the run goes through the six episodes: each gets
+                               // minutes / (6 x rounds) of game time
   u32 seed = 1;
 };
 
