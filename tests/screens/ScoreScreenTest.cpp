@@ -36,8 +36,6 @@ TEST_F(ScoreScreen, BrowsingStopsSilentlyAtEitherTableAndEachVisitStartsOnTheCla
   app.SwitchScreen(SCREEN_SCORES);
   EXPECT_FALSE(scores->enteringName);
   EXPECT_TRUE(scores->nameField->hidden);
-  Frame();
-  SaveFrame("screen-scores-classic");
   Click(LEFT[0], LEFT[1]);
   EXPECT_EQ(scores->tableIndex, 0);
   EXPECT_FALSE(ClickSounding());
@@ -67,8 +65,6 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
   EXPECT_EQ(OApplication::Current(), scores);
 
   Type("Ann");
-  Frame();
-  SaveFrame("screen-scores-entry");
   // Enter records it at the top and stores the table; the last old entry drops out.
   Press(VK_RETURN);
   EXPECT_EQ(OApplication::Current(), scores);
