@@ -35,10 +35,3 @@ inline bool LoadTexture(const std::string& name, ODecodedImage& image) {
   if (!bytes) return false;
   return DecodeImage(path, bytes.get(), archive.GetSize(path), image);
 }
-
-// Pixel (x, y) of a decoded picture counted from the top of the picture as one looks at it.
-// TGA rows come bottom row first from the decoder; JPEG rows top row first.
-inline const u8* PixelFromTop(const ODecodedImage& image, bool tga, u32 x, u32 y) {
-  u32 row = tga ? image.height - 1 - y : y;
-  return image.pixels.data() + (static_cast<size_t>(row) * image.width + x) * image.components;
-}

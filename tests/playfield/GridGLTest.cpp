@@ -118,8 +118,6 @@ TEST(GridGL, InitAndDraw) {
   GetConfig().brickSkin = 7;  // no such skin: nothing bound
   grid.LoadSkin(false);
   EXPECT_EQ(nullptr, grid.skin.image);
-  grid.LoadSkin(false);  // no skin loaded: stays without
-  EXPECT_EQ(nullptr, grid.skin.image);
   GetConfig().brickSkin = 0;
   grid.LoadSkin(true);
   EXPECT_NE(nullptr, grid.skin.image);
@@ -134,28 +132,6 @@ TEST(GridGL, InitAndDraw) {
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   EXPECT_FALSE(glIsEnabled(GL_FOG));
   EXPECT_GT(LitPixels(ReadBack()), WIDTH * HEIGHT / 4);
-}
-
-// A picture of the game's own content, a level of the normal episode with several brick codes,
-// written to <build>/screenshots/ to be looked at. Skipped when the game's archive is not built.
-TEST(GridGL, Screenshot) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
-  if (!FileExists(archive)) GTEST_SKIP() << "no game archive";
-  GridScene scene;
-  WriteFile("Data/Resource.Tkr", ReadFile(archive));
-  ASSERT_TRUE(scene.window.Open() && GetResource().Open());
-  OVoxelMap& grid = scene.grid;
-  scene.balls.bat = &scene.bat;
-  grid.ballSet = &scene.balls;
-  grid.SetLevel(1, 6);
-  grid.Init(1);
-  grid.StartLevel(6);
-  DrawUntilSettled(grid, scene.camera, scene.light);
-  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
-  const std::vector<unsigned char> rgb = ReadBack();
-  EXPECT_GT(LitPixels(rgb), WIDTH * HEIGHT / 4);
-  SavePicture("screenshots", "grid_classic", WIDTH, HEIGHT, rgb);
 }
 
 // The opaque bricks go before the cage (so that the walls they cover are never shaded), and the

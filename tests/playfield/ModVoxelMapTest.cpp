@@ -131,17 +131,3 @@ TEST_F(ModVoxelMap, StageEndsAndGameOver) {
   EXPECT_EQ(0, grid.transition);
   for (const OBlock* b : grid.blocks) EXPECT_TRUE(b->IsDying());
 }
-
-// Bricks more than 12 layers behind the front take no hits (18 while advancing).
-TEST_F(ModVoxelMap, LayerReach) {
-  rig.SetCells(CentreColumn(14));
-  grid.StartLevel(0);
-  Advance(grid);
-  OBlock* far = grid.blocks[13];
-  rig.AddBall(far->Position(), far->Position(), {0, 0, 1});
-  grid.Collide();
-  EXPECT_FALSE(far->IsDying());
-  grid.transition = 1;
-  grid.Collide();
-  EXPECT_TRUE(far->IsDying());
-}

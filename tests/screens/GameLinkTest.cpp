@@ -21,8 +21,6 @@ TEST_F(ScreensTest, LinkReachesTheGameScreensOwnState) {
   EXPECT_EQ(link->Score(), 0);
   link->SetScore(5);
   EXPECT_EQ(link->LevelState(), 0u);
-  EXPECT_EQ(link->ClassicTable(), &real->classicTable);
-  EXPECT_EQ(link->ModernTable(), &real->modernTable);
 
   link->SetEpisode(4);
   EXPECT_EQ(real->episodeIndex, 4);

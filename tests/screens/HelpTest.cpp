@@ -1,5 +1,5 @@
-// The help screen: no line runs off the page, paging with the arrows, what Esc and Menu do, the
-// bonus models' life, and a picture of every page.
+// The help screen: no line runs off the page, paging with the arrows, what Esc and Menu do, and
+// the bonus models' life.
 #include <string>
 #include <vector>
 
@@ -89,16 +89,12 @@ TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrentAndEveryPageDraws) 
   app.SwitchScreen(SCREEN_HELP);
   EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
 
-  std::vector<std::vector<u8>> frames;
   for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
     page->page = p;
     // Two frames: from the second on the bonus models are drawn smaller inside their shells.
     Frame(300);
     Frame(0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    frames.push_back(ReadFrame());
-    EXPECT_GT(WhitePixels(frames.back()), 50) << "title of page " << p;
-    SaveFrame("help" + std::to_string(p));
-    for (int q = 0; q < p; ++q) EXPECT_NE(frames[q], frames[p]) << q << " " << p;
+    EXPECT_GT(WhitePixels(ReadFrame()), 50) << "title of page " << p;
   }
 }

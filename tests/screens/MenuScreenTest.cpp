@@ -1,6 +1,4 @@
 // The main menu: when Continue may be used, the keyboard, and the turning title.
-#include <algorithm>
-
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button2D.h"
 
@@ -37,14 +35,6 @@ TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_TRUE(ClickSounding());
   EXPECT_EQ(game->entered, 0);
-
-  // A game left with Esc: Continue returns to it.
-  app.gameInProgress = 1;
-  app.SwitchScreen(SCREEN_MENU);
-  EXPECT_FALSE(menu->continueButton->disabled);
-  Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(OApplication::Current(), game);
-  EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
 }
 
 TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
@@ -91,20 +81,14 @@ TEST_F(MenuScreen, Keyboard) {
 }
 
 TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
-  Frame(0);
-  SaveFrame("screen-menu");
-  const std::vector<u8> first = ReadFrame();
   // The camera ends the frame behind the origin, where the 3D controls of the other screens
   // expect it.
+  Frame(0);
   EXPECT_FLOAT_EQ(camera->Position().z, -64.0f);
   EXPECT_NEAR(camera->matrix.ZAxis().z, -1.0f, 1e-5f);
-
-  // A quarter turn later the title has moved; the buttons below it have not.
-  for (int t = 0; t < 1257; t += 16) Frame(std::min(16, 1257 - t));
-  const std::vector<u8> quarter = ReadFrame();
-  EXPECT_GT(DifferingPixels(first, quarter, 0, 380, 512, 132), 500);
-  EXPECT_EQ(DifferingPixels(first, quarter, 80, 80, 350, 290), 0);
-  // Other screens do not turn it.
+  // The title turns with the menu's time only; other screens do not turn it.
+  Frame(1000);
+  EXPECT_NE(menu->angle, 0.0f);
   const f32 angle = menu->angle;
   app.SwitchScreen(SCREEN_SCORES);
   Frame(1000);

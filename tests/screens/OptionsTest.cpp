@@ -134,7 +134,6 @@ TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnThe
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   const std::vector<u8> frame = ReadBackBuffer(800, 600);
   EXPECT_GT(WhitePixels(frame), 50);
-  SavePicture("screenshots", "options-800", 800, 600, frame);
 
   // The preview and the skins live only while the screen is current.
   const f32 radius = page->preview->radius;

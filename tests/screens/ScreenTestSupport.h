@@ -86,24 +86,6 @@ inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
 // The frame buffer (640 x 480), bottom row first, RGB.
 inline std::vector<u8> ReadFrame() { return ReadBackBuffer(640, 480); }
 
-// How many pixels differ between two frames inside an overlay rectangle.
-inline int DifferingPixels(const std::vector<u8>& a, const std::vector<u8>& b, f32 vx, f32 vy,
-                           f32 vw, f32 vh) {
-  const int x0 = static_cast<int>(vx * 640 / 512), x1 = static_cast<int>((vx + vw) * 640 / 512);
-  const int y0 = static_cast<int>(vy * 480 / 512), y1 = static_cast<int>((vy + vh) * 480 / 512);
-  int n = 0;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      const size_t i = (static_cast<size_t>(y) * 640 + x) * 3;
-      if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++n;
-    }
-  }
-  return n;
-}
-
-// Keeps the frame as screenshots/<name>.png in the build folder, for looking at.
-inline void SaveFrame(const std::string& name) { SavePicture("screenshots", name, 640, 480, ReadFrame()); }
-
 // Near-white pixels of a frame: titles and headings (the backgrounds are dark).
 inline int WhitePixels(const std::vector<u8>& rgb) {
   int n = 0;

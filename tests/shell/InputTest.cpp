@@ -29,28 +29,18 @@ SDL_Event Key(Uint32 type, SDL_Keycode sym, Uint16 mod = 0) {
   return e;
 }
 
-SDL_Event Motion(int x, int y, Uint32 state = 0) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.x = x;
-  e.motion.y = y;
-  e.motion.state = state;
-  return e;
-}
-
-SDL_Event Button(Uint32 type, Uint8 button, int x, int y) {
+SDL_Event Mouse(Uint32 type, int x, int y, Uint8 button = 0) {
   SDL_Event e{};
   e.type = type;
-  e.button.button = button;
-  e.button.x = x;
-  e.button.y = y;
-  return e;
-}
-
-SDL_Event Text(const char* utf8) {
-  SDL_Event e{};
-  e.type = SDL_TEXTINPUT;
-  SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
+  if (type == SDL_MOUSEMOTION) {
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.state = SDL_BUTTON_LMASK;
+  } else {
+    e.button.button = button;
+    e.button.x = x;
+    e.button.y = y;
+  }
   return e;
 }
 
@@ -65,91 +55,73 @@ SDL_Event WindowEvent(Uint8 kind, int w = 0, int h = 0) {
 
 }  // namespace
 
-TEST(Input, KeysAndCharacters) {
-  Recorder w;
-  // A key before any mouse event reports position (0,0); letters are their upper-case code.
-  w.Dispatch(Key(SDL_KEYDOWN, SDLK_a));
-  ASSERT_EQ(w.events.size(), 1u);
-  EXPECT_EQ(w.events[0].type, EV_KEYDOWN);
-  EXPECT_EQ(w.events[0].key, 'A');
-  EXPECT_EQ(w.events[0].x, 0);
-  w.Dispatch(Key(SDL_KEYUP, SDLK_5));
-  EXPECT_EQ(w.events.at(1).type, EV_KEYUP);
-  EXPECT_EQ(w.events.at(1).key, '5');
-
-  // Virtual keys the game tests for; Enter, Backspace, Tab and Esc also arrive as characters,
-  // after their key-down.
+TEST(Input, KeysButtonsAndText) {
+  // What each SDL event becomes: the first event handed on (type and key code or button row) and
+  // the character that follows it, if any (0 for none); count 0 for what is not input.
   const struct {
-    SDL_Keycode sym;
-    u16 code;
-    bool alsoChar;
-  } keys[] = {{SDLK_RETURN, 13, true},   {SDLK_KP_ENTER, 13, true}, {SDLK_BACKSPACE, 8, true},
-              {SDLK_TAB, 9, true},      {SDLK_ESCAPE, 27, true},   {SDLK_RCTRL, 17, false},
-              {SDLK_LEFT, 37, false},   {SDLK_F1, 112, false}};
-  for (const auto& k : keys) {
+    SDL_Event sdl;
+    size_t count;
+    u32 type;
+    u32 code;  // key code, or button row for buttons
+    u16 character;
+    const char* what;
+  } cases[] = {
+      {Key(SDL_KEYDOWN, SDLK_a), 1, EV_KEYDOWN, 'A', 0, "letters are their upper-case code"},
+      {Key(SDL_KEYUP, SDLK_5), 1, EV_KEYUP, '5', 0, "digits"},
+      {Key(SDL_KEYDOWN, SDLK_RETURN), 2, EV_KEYDOWN, 13, 13, "Enter is also a character"},
+      {Key(SDL_KEYDOWN, SDLK_KP_ENTER), 2, EV_KEYDOWN, 13, 13, "keypad Enter too"},
+      {Key(SDL_KEYDOWN, SDLK_BACKSPACE), 2, EV_KEYDOWN, 8, 8, "Backspace edits names"},
+      {Key(SDL_KEYDOWN, SDLK_TAB), 2, EV_KEYDOWN, 9, 9, "Tab"},
+      {Key(SDL_KEYDOWN, SDLK_ESCAPE), 2, EV_KEYDOWN, 27, 27, "Esc"},
+      {Key(SDL_KEYDOWN, SDLK_RCTRL), 1, EV_KEYDOWN, 17, 0, "either Ctrl is 17"},
+      {Key(SDL_KEYDOWN, SDLK_LEFT), 1, EV_KEYDOWN, 37, 0, "arrows"},
+      {Key(SDL_KEYDOWN, SDLK_F1), 1, EV_KEYDOWN, 112, 0, "function keys"},
+      {Key(SDL_KEYDOWN, SDLK_x, KMOD_LALT), 0, 0, 0, 0, "Alt combinations are the system's"},
+      {Key(SDL_KEYDOWN, SDLK_F10), 0, 0, 0, 0, "F10 is the system's"},
+      {Key(SDL_KEYDOWN, SDLK_LALT), 0, 0, 0, 0, "Alt alone"},
+      {Mouse(SDL_MOUSEBUTTONDOWN, 10, 20, SDL_BUTTON_LEFT), 1, EV_BUTTONDOWN, 0, 0, "left"},
+      {Mouse(SDL_MOUSEBUTTONDOWN, 10, 20, SDL_BUTTON_MIDDLE), 1, EV_BUTTONDOWN, 1, 0, "middle"},
+      {Mouse(SDL_MOUSEBUTTONDOWN, 10, 20, SDL_BUTTON_RIGHT), 1, EV_BUTTONDOWN, 2, 0, "right"},
+      {Mouse(SDL_MOUSEBUTTONUP, 11, 21, SDL_BUTTON_RIGHT), 1, EV_BUTTONUP, 2, 0, "release"},
+      {Mouse(SDL_MOUSEBUTTONDOWN, 1, 1, SDL_BUTTON_X1), 0, 0, 0, 0, "extra buttons"},
+  };
+  Recorder w;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     w.events.clear();
-    w.Dispatch(Key(SDL_KEYDOWN, k.sym));
-    ASSERT_EQ(w.events.size(), k.alsoChar ? 2u : 1u) << k.code;
-    EXPECT_EQ(w.events[0].key, k.code);
-    if (k.alsoChar) {
+    w.Dispatch(c.sdl);
+    ASSERT_EQ(w.events.size(), c.count);
+    if (c.count == 0) continue;
+    EXPECT_EQ(w.events[0].type, c.type);
+    EXPECT_EQ(c.type >= EV_BUTTONDOWN ? w.events[0].button : w.events[0].key, c.code);
+    if (c.count == 2) {
       EXPECT_EQ(w.events[1].type, EV_CHAR);
-      EXPECT_EQ(w.events[1].key, k.code);
+      EXPECT_EQ(w.events[1].key, c.character);
     }
   }
-
-  // System keys are not input: Alt combinations and F10.
+  // A key reports the last mouse position (the release above at 11, 21), held buttons are in
+  // the flags, and motion deltas are signed 16-bit changes since the previous mouse event.
   w.events.clear();
-  w.Dispatch(Key(SDL_KEYDOWN, SDLK_x, KMOD_LALT));
-  w.Dispatch(Key(SDL_KEYDOWN, SDLK_F10));
-  w.Dispatch(Key(SDL_KEYDOWN, SDLK_LALT));
-  EXPECT_TRUE(w.events.empty());
+  w.Dispatch(Key(SDL_KEYDOWN, SDLK_SPACE));
+  EXPECT_EQ(w.events.at(0).x, 11);
+  EXPECT_EQ(w.events.at(0).y, 21);
+  w.Dispatch(Mouse(SDL_MOUSEMOTION, 1, 25));
+  EXPECT_EQ(static_cast<i16>(w.events.at(1).dx), -10);
+  EXPECT_EQ(static_cast<i16>(w.events.at(1).dy), 4);
+  EXPECT_EQ(w.events.at(1).keyFlags & MK_LBUTTON, MK_LBUTTON);
 
   // Typed text becomes one character per Windows-1252 byte; what it cannot hold is dropped.
-  w.Dispatch(Text("a\xE2\x82\xAC\xC3\xA9\xE4\xB8\xAD"));  // a, euro sign, e-acute, a CJK character
+  SDL_Event text{};
+  text.type = SDL_TEXTINPUT;
+  // a, euro sign, e-acute, a CJK character
+  SDL_strlcpy(text.text.text, "a\xE2\x82\xAC\xC3\xA9\xE4\xB8\xAD", sizeof text.text.text);
+  w.events.clear();
+  w.Dispatch(text);
   ASSERT_EQ(w.events.size(), 3u);
   EXPECT_EQ(w.events[0].type, EV_CHAR);
   EXPECT_EQ(w.events[0].key, 'a');
   EXPECT_EQ(w.events[1].key, 0x80);
   EXPECT_EQ(w.events[2].key, 0xE9);
-}
-
-TEST(Input, MouseRows) {
-  Recorder w;
-  w.Dispatch(Motion(100, 50, SDL_BUTTON_LMASK));
-  ASSERT_EQ(w.events.size(), 1u);
-  EXPECT_EQ(w.events[0].type, EV_MOUSEMOVE);
-  EXPECT_EQ(w.events[0].dx, 100);
-  EXPECT_EQ(w.events[0].keyFlags & MK_LBUTTON, MK_LBUTTON);
-  // Deltas are signed 16-bit changes since the previous mouse event.
-  w.Dispatch(Motion(90, 55));
-  EXPECT_EQ(static_cast<i16>(w.events[1].dx), -10);
-  EXPECT_EQ(static_cast<i16>(w.events[1].dy), 5);
-
-  // Button rows: 0 left, 1 middle, 2 right, down 6 and up 7; the position is stored.
-  const std::pair<Uint8, u32> buttons[] = {{SDL_BUTTON_LEFT, 0}, {SDL_BUTTON_MIDDLE, 1},
-                                           {SDL_BUTTON_RIGHT, 2}};
-  for (auto [sdl, ours] : buttons) {
-    w.events.clear();
-    w.Dispatch(Button(SDL_MOUSEBUTTONDOWN, sdl, 10, 20));
-    w.Dispatch(Button(SDL_MOUSEBUTTONUP, sdl, 11, 21));
-    ASSERT_EQ(w.events.size(), 2u);
-    EXPECT_EQ(w.events[0].type, EV_BUTTONDOWN);
-    EXPECT_EQ(w.events[0].button, ours);
-    EXPECT_NE(w.events[0].keyFlags, 0);  // the pressed button is in the flags
-    EXPECT_EQ(w.events[1].type, EV_BUTTONUP);
-    EXPECT_EQ(w.events[1].keyFlags, 0);  // released
-    EXPECT_EQ(w.events[1].y, 21);
-  }
-  // Extra buttons are not input.
-  w.events.clear();
-  w.Dispatch(Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1));
-  EXPECT_TRUE(w.events.empty());
-  // A key after mouse events reports the last mouse position, and the next motion's delta is
-  // measured from the button event's position.
-  w.Dispatch(Key(SDL_KEYDOWN, SDLK_SPACE));
-  EXPECT_EQ(w.events.at(0).x, 11);
-  w.Dispatch(Motion(15, 21));
-  EXPECT_EQ(w.events.at(1).dx, 4);
 }
 
 TEST(Input, WindowEvents) {
