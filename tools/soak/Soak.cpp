@@ -12,8 +12,9 @@
 //     --rounds   times the six episodes are played in the run's time (default 1); 2 or more
 //                show whether memory stays flat once every episode has been played
 // It plays in a temporary folder of its own (settings and high scores are written there) and needs
-// a display. Exit status 0 when there was no error and memory stayed flat after the first level,
-// 1 after an error, 2 when only the memory grew, 3 when the run could not start.
+// a display. Exit status 0 when there was no error and memory stayed flat after the first level
+// (with --rounds 2 or more: after every episode's first play), 1 after an error, 2 when only the
+// memory grew, 3 when the run could not start.
 #include <unistd.h>
 
 #include <cstdio>

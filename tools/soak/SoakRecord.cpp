@@ -74,9 +74,8 @@ bool OSoakRecord::Summary(std::FILE* out) const {
   std::fprintf(out, "errors         %zu\n", errors.size());
   for (const std::string& e : errors) std::fprintf(out, "  %s\n", e.c_str());
   const i64 change = endKb - startKb;
-  std::fprintf(out, "resident       %.1f MB after the first level, %.1f MB at the end "
-               "(%+.1f MB, %+.1f %%): %s\n",
-               startKb / 1024.0, endKb / 1024.0, change / 1024.0,
+  std::fprintf(out, "resident       %.1f MB %s, %.1f MB at the end (%+.1f MB, %+.1f %%): %s\n",
+               startKb / 1024.0, startWhen.c_str(), endKb / 1024.0, change / 1024.0,
                startKb > 0 ? 100.0 * static_cast<double>(change) / static_cast<double>(startKb) : 0.0,
                flat ? "flat" : "NOT flat");
   for (const OSoakSample& s : episodeEnds) {

@@ -61,7 +61,8 @@ public:
   i32 gamesLost = 0;
   i32 namesEntered = 0;    // high-score names typed
   std::vector<std::string> errors;
-  i64 startKb = 0;  // when the first level ended
+  i64 startKb = 0;  // the memory the end is judged against, and when it was taken
+  std::string startWhen = "after the first level";
   i64 endKb = 0;
   std::vector<OSoakSample> episodeEnds;  // memory curve, one point per episode played
 
