@@ -11,7 +11,6 @@
 #include "scene/Font.h"
 #include "scene/Light.h"
 #include "shell/Config.h"
-#include "shell/Heap.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
 
@@ -27,8 +26,6 @@ OCursor::OCursor(std::string textureName) : name(std::move(textureName)) {}
 OCursor::~OCursor() { delete texture; }
 
 OApplication::OApplication() {
-  // Before the first picture, model or piece of music is loaded: see Heap.h.
-  KeepLargeBlocksMapped();
   soundPlayer = new OSoundPlayer();
   musicPlayer = new OMusicPlayer();
   ShowPointer(false);

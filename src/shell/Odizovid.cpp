@@ -7,6 +7,7 @@
 #include "game/GameWindow.h"
 #include "scene/Camera.h"
 #include "shell/Config.h"
+#include "shell/Heap.h"
 #include "shell/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/ConfigWindow.h"
@@ -70,5 +71,9 @@ bool ROdizovid::Load() {
   DrawProgress(100);
   delete splash;
   splash = nullptr;
+  // From here on the large blocks come and go with episodes and levels: see Heap.h. The loading's
+  // own blocks stay in the heap, where reusing them keeps the start quick (fresh mappings would be
+  // faulted in page by page).
+  KeepLargeBlocksMapped();
   return true;
 }
