@@ -25,12 +25,8 @@ cmake --build "$asan_build" -j"$(nproc)" --target brikon3d brikon-soak
 
 out="$asan_build/soak"
 mkdir -p "$out"
-for n in $(seq 91 160); do [ -e "/tmp/.X$n-lock" ] || break; done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# shellcheck source=tools/private-display.sh
+source "$root/tools/private-display.sh"
 
 asan_runtime_environment
 # Freed blocks wait in a quarantine before they are reused, so that a late use of one is caught.

@@ -14,6 +14,25 @@ void Push(std::vector<f32>& out, GLenum name, int count) {
   out.insert(out.end(), v, v + count);
 }
 
+// Identity projection and modelview, the caller's kept on their stacks: the viewport's corners
+// are then (-1, -1) and (1, 1) exactly. Leaves the modelview current.
+void PushIdentityView() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+}
+
+// Puts back what PushIdentityView kept. Leaves the modelview current.
+void PopView() {
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
 // Reads a depth rectangle of the viewport (pixels from its lower left corner). Rows of floats
 // are whole words, so the pack alignment of 4 adds no padding.
 std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
@@ -49,19 +68,11 @@ void WriteDepthRect(i32 x, i32 y, i32 w, i32 h, const f32* data) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   // Identity matrices put the raster position on the viewport's corner exactly; a bitmap of no
   // size then moves it by whole pixels.
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  PushIdentityView();
   glRasterPos2f(-1.0f, -1.0f);
   if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
   glDrawPixels(w, h, GL_DEPTH_COMPONENT, GL_FLOAT, data);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PopView();
   glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
   glPopAttrib();
 }
@@ -120,13 +131,13 @@ bool OStillPicture::Capture(u64 generation, bool atOnce) {
     Forget();
     return false;
   }
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   if (!MakeTexture()) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     Forget();
     return false;
   }
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glBindTexture(GL_TEXTURE_2D, texture);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], width, height);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   state.swap(now);
@@ -136,7 +147,10 @@ bool OStillPicture::Capture(u64 generation, bool atOnce) {
 bool OStillPicture::MakeTexture() {
   // A name kept from an earlier context is not ours in this one: it died with its context.
   if (texture != 0 && textureContext != GLContextSerial()) texture = 0;
-  if (texture != 0 && textureWidth >= width && textureHeight >= height) return true;
+  if (texture != 0 && textureWidth >= width && textureHeight >= height) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    return true;
+  }
   DeleteTexture();
   i32 w = 1, h = 1;
   while (w < width) w *= 2;
@@ -144,8 +158,6 @@ bool OStillPicture::MakeTexture() {
   GLint largest = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   if (w > largest || h > largest) return false;
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   GLuint name = 0;
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
@@ -157,7 +169,6 @@ bool OStillPicture::MakeTexture() {
   // Stored in the window's own byte order (the driver keeps a texture in the layout its first
   // upload names): the drawing back then reads texels as they are, a fifth faster.
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   texture = name;
   textureContext = GLContextSerial();
   textureWidth = w;
@@ -224,12 +235,7 @@ void OStillPicture::Restore() const {
   glMatrixMode(GL_TEXTURE);
   glPushMatrix();
   glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  PushIdentityView();
   const f32 s = static_cast<f32>(width) / static_cast<f32>(textureWidth);
   const f32 t = static_cast<f32>(height) / static_cast<f32>(textureHeight);
   glBegin(GL_QUADS);
@@ -242,9 +248,7 @@ void OStillPicture::Restore() const {
   glTexCoord2f(0.0f, t);
   glVertex2f(-1.0f, 1.0f);
   glEnd();
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
+  PopView();
   glMatrixMode(GL_TEXTURE);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);

@@ -44,7 +44,8 @@ private:
   // matrices, the current colour, lighting and each enabled light, fog, and the owner's
   // generation.
   std::vector<f32> ReadState(u64 generation) const;
-  // A texture of at least the viewport's size for the colour, made in the current context.
+  // A texture of at least the viewport's size for the colour, made in the current context and
+  // left bound (the caller puts its own binding back).
   bool MakeTexture();
   void DeleteTexture();
 
