@@ -11,7 +11,10 @@
 // timed apart: the screen's Update (game logic), the drawing calls until they return, and
 // glFinish plus the buffer swap (the rasteriser's work that the drawing calls queued).
 // Then, apart: game ticks per second with drawing off, the time from a process start to its
-// first main-menu frame at 800x600 (median of five), and the peak resident memory.
+// first main-menu frame at 800x600 (median of five), and the peak resident memory, with where the
+// resident memory stood after each step of a run. The renderer's floor is measured too: a bare
+// window of ours that only clears and swaps, and what such a process holds once the driver has
+// drawn once; what the game adds is above it.
 //
 // Run it from the game folder, on a display (it works in a temporary copy of the folder's layout,
 // so the player's settings and high scores are never touched):
@@ -20,6 +23,8 @@
 //   --ticks N    ticks per drawing-off measure (5000)              1 800x600, 2 1024x768
 //   --json FILE  also write the results as JSON
 //   --scenes A,B only these scenes (all)
+//   --profile    play the scenes of the first resolution in this process and skip the start-up
+//                measure: for profilers that follow no fork (heaptrack, callgrind)
 // The window must fit the display: run Xvfb with a screen of at least 1024x768.
 #include <GL/gl.h>
 #include <sys/wait.h>
@@ -83,15 +88,17 @@ double Percentile(std::vector<double> v, double p) {
   return v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())))];
 }
 
-// The peak resident memory of this process, MB.
-double PeakMb() {
+// A line of this process's status in MB: "VmHWM:" the peak resident memory, "VmRSS:" the present.
+double StatusMb(const char* key) {
   std::ifstream in("/proc/self/status");
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    if (line.rfind(key, 0) == 0) return std::atof(line.c_str() + std::strlen(key)) / 1024.0;
   }
   return 0.0;
 }
+
+double PeakMb() { return StatusMb("VmHWM:"); }
 
 // One scene at one resolution: medians of the whole frame and of its three parts, ms.
 struct Row {
@@ -104,8 +111,27 @@ struct Row {
   double Own() const { return median > 0 ? 100.0 * (update + draw) / median : 0.0; }
 };
 
+// Where resident memory stood after one step of a run at one resolution, MB.
+struct Step {
+  int width = 0;
+  int height = 0;
+  std::string name;
+  double mb = 0;
+};
+
+// The bare window at one resolution: a frame that only clears and swaps, ms, and the peak
+// resident memory of a process that has drawn once, MB.
+struct Floor {
+  int width = 0;
+  int height = 0;
+  double frameMs = 0;
+  double peakMb = 0;
+};
+
 struct Results {
   std::vector<Row> rows;
+  std::vector<Step> steps;
+  std::vector<Floor> floors;
   double classicTicks = 0, effectsTicks = 0;  // game ticks per second, drawing off
   std::vector<double> startups;               // ms from process start to the first menu frame
   double peakMb = 0;
@@ -134,10 +160,19 @@ f32 Between(f32 lo, f32 hi) { return lo + (hi - lo) * static_cast<f32>(Random())
 // once per process, as in the game.
 class Session {
 public:
-  explicit Session(int frames) : frames(frames) {
+  Session(int frames, FILE* out) : frames(frames), out(out) {
     // The configuration gives the size and the window, as at the game's start.
-    if (!app.Create("3D", "Brikon 3D 2.0", 640, 480, true) || !app.Load()) std::exit(1);
+    if (!app.Create("3D", "Brikon 3D 2.0", 640, 480, true)) std::exit(1);
+    Note("window");
+    if (!app.Load()) std::exit(1);
     game = static_cast<OGameWindow*>(app.game);
+    Note("loaded");
+  }
+
+  // Writes where resident memory stands now, after the step `name`.
+  void Note(const char* name) {
+    std::fprintf(out, "step %d %d %s %f\n", app.width, app.height, name, StatusMb("VmRSS:"));
+    std::fflush(out);
   }
 
   // `frames` measured frames after the warm-up; `keep` runs before each frame, untimed, to hold
@@ -306,17 +341,18 @@ private:
   }
 
   int frames;
+  FILE* out;
   int advancing = 0;  // measured frames of the last scene during a crossfade or an advance
 };
 
 // Every scene at the configured resolution; the drawing-off measures too when `ticks` > 0.
 // Writes result lines to `out`.
 void RunSession(int frames, int ticks, const std::string& scenes, FILE* out) {
-  Session s(frames);
+  Session s(frames, out);
   auto emit = [&](const Row& r) {
     std::fprintf(out, "row %s %d %d %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
                  r.p95, r.update, r.draw, r.swap);
-    std::fflush(out);
+    s.Note(r.scene.c_str());
   };
   const i32 classicLevel = MostBricksLevel(CLASSIC_EPISODE);
   auto playing = [&](int f) { s.KeepPlaying(f); };
@@ -403,6 +439,54 @@ double StartupMs(const std::string& self) {
   return shown ? ms : 0.0;
 }
 
+// The process of a floor measure: a window of ours at the configured size that draws once (a
+// lit, fogged, textured triangle, which brings in the driver's shader compiler as any game
+// needs it), then only clears and swaps. Reports the median frame and the peak resident memory.
+int FloorRun() {
+  OGLWindow window;
+  if (!window.Create("3D", "Brikon 3D floor", 640, 480, true)) return 1;
+  const unsigned char texels[4 * 4 * 3] = {200, 120, 40};
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_FOG);
+  glEnable(GL_DEPTH_TEST);
+  glBegin(GL_TRIANGLES);
+  glNormal3f(0.0f, 0.0f, 1.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(-0.5f, -0.5f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(0.5f, -0.5f);
+  glTexCoord2f(0.5f, 1.0f);
+  glVertex2f(0.0f, 0.5f);
+  glEnd();
+  glFinish();
+  window.Present();
+  std::vector<double> ms;
+  for (int i = 0; i < WARMUP_FRAMES + 200; ++i) {
+    const auto start = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    window.Present();
+    if (i >= WARMUP_FRAMES) ms.push_back(Ms(start, Clock::now()));
+  }
+  std::printf("floor %d %d %f %f\n", window.width, window.height, Percentile(ms, 0.5), PeakMb());
+  std::fflush(stdout);
+  _exit(0);
+}
+
+// Runs the floor measure in a process of its own (as a fresh start: nothing of ours loaded).
+std::string FloorInProcess(const std::string& self) {
+  return InChild([&] {
+    execl(self.c_str(), self.c_str(), "--floor", static_cast<char*>(nullptr));
+    _exit(127);
+  });
+}
+
 // The process a start-up measure runs: the game's start (window, loading, main menu) up to its
 // first frame on the screen; then it reports and ends.
 int FirstFrame() {
@@ -426,6 +510,13 @@ void Parse(const std::string& text, Results& results) {
       results.rows.push_back(r);
     } else if (std::sscanf(line.c_str(), "ticks %63s %lf", name, &value) == 2) {
       (std::strcmp(name, "classic") == 0 ? results.classicTicks : results.effectsTicks) = value;
+    } else if (Step step; std::sscanf(line.c_str(), "step %d %d %63s %lf", &step.width, &step.height, name,
+                                      &step.mb) == 4) {
+      step.name = name;
+      results.steps.push_back(step);
+    } else if (Floor floor; std::sscanf(line.c_str(), "floor %d %d %lf %lf", &floor.width, &floor.height,
+                                        &floor.frameMs, &floor.peakMb) == 4) {
+      results.floors.push_back(floor);
     } else if (std::sscanf(line.c_str(), "peak %lf", &value) == 1) {
       results.peakMb = std::max(results.peakMb, value);
     }
@@ -445,6 +536,17 @@ void Print(const Results& r) {
   std::printf("start-up to the first menu frame at 800x600: median %.0f ms of", Percentile(r.startups, 0.5));
   for (double ms : r.startups) std::printf(" %.0f", ms);
   std::printf("\npeak resident memory: %.1f MB\n", r.peakMb);
+  for (size_t i = 0; i < r.steps.size(); ++i) {
+    const Step& step = r.steps[i];
+    if (i == 0 || step.width != r.steps[i - 1].width)
+      std::printf("resident memory at %dx%d after each step, MB:", step.width, step.height);
+    std::printf(" %s %.1f", step.name.c_str(), step.mb);
+    if (i + 1 == r.steps.size() || r.steps[i + 1].width != step.width) std::printf("\n");
+  }
+  for (const Floor& f : r.floors) {
+    std::printf("floor, a bare window at %dx%d that clears and swaps: %.2f ms a frame, %.1f MB peak "
+                "resident\n", f.width, f.height, f.frameMs, f.peakMb);
+  }
 }
 
 void WriteJson(const std::string& path, const Results& r) {
@@ -464,7 +566,19 @@ void WriteJson(const std::string& path, const Results& r) {
                r.classicTicks, r.effectsTicks);
   std::fprintf(f, "  \"startup_ms\": {\"median\": %.1f, \"runs\": [", Percentile(r.startups, 0.5));
   for (size_t i = 0; i < r.startups.size(); ++i) std::fprintf(f, "%s%.1f", i ? ", " : "", r.startups[i]);
-  std::fprintf(f, "]},\n  \"peak_resident_mb\": %.1f\n}\n", r.peakMb);
+  std::fprintf(f, "]},\n  \"peak_resident_mb\": %.1f,\n  \"resident_mb_after\": [", r.peakMb);
+  for (size_t i = 0; i < r.steps.size(); ++i) {
+    const Step& step = r.steps[i];
+    std::fprintf(f, "%s\n    {\"width\": %d, \"height\": %d, \"step\": \"%s\", \"mb\": %.1f}", i ? "," : "",
+                 step.width, step.height, step.name.c_str(), step.mb);
+  }
+  std::fprintf(f, "\n  ],\n  \"floor\": [");
+  for (size_t i = 0; i < r.floors.size(); ++i) {
+    const Floor& fl = r.floors[i];
+    std::fprintf(f, "%s\n    {\"width\": %d, \"height\": %d, \"frame_ms\": %.3f, \"peak_resident_mb\": %.1f}",
+                 i ? "," : "", fl.width, fl.height, fl.frameMs, fl.peakMb);
+  }
+  std::fprintf(f, "\n  ]\n}\n");
   std::fclose(f);
 }
 
@@ -472,10 +586,17 @@ void WriteJson(const std::string& path, const Results& r) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--first-frame") == 0) return FirstFrame();
+  if (argc > 1 && std::strcmp(argv[1], "--floor") == 0) return FloorRun();
   int frames = 300, ticks = 5000;
   std::string resolutions = "012", json, scenes;
+  bool profile = false;
   for (int i = 1; i < argc; i += 2) {
     const std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
+    if (option == "--profile") {
+      profile = true;
+      --i;
+      continue;
+    }
     if (value.empty()) return std::fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
     if (option == "--frames") frames = std::max(1, std::atoi(value.c_str()));
     else if (option == "--ticks") ticks = std::max(1, std::atoi(value.c_str()));
@@ -510,13 +631,27 @@ int main(int argc, char** argv) {
     WriteConfig(c - '0');
     std::fprintf(stderr, "playing the scenes at %dx%d...\n", WIDTHS[c - '0'], HEIGHTS[c - '0']);
     const int sessionTicks = first ? ticks : 0;
-    const std::string text = InChild([&] { RunSession(frames, sessionTicks, scenes, stdout); });
+    std::string text;
+    if (profile) {
+      char* buffer = nullptr;
+      size_t size = 0;
+      FILE* lines = open_memstream(&buffer, &size);
+      if (lines == nullptr) return 1;
+      RunSession(frames, sessionTicks, scenes, lines);
+      std::fclose(lines);
+      text.assign(buffer, size);
+      std::free(buffer);
+    } else {
+      text = InChild([&] { RunSession(frames, sessionTicks, scenes, stdout); });
+    }
     if (text.empty()) std::fprintf(stderr, "the run at %dx%d failed\n", WIDTHS[c - '0'], HEIGHTS[c - '0']);
     Parse(text, results);
     first = false;
+    if (profile) break;
+    Parse(FloorInProcess(self), results);
   }
   WriteConfig(1);
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 5 && !profile; ++i) {
     const double ms = StartupMs(self);
     if (ms > 0) results.startups.push_back(ms);
   }
