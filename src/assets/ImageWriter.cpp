@@ -10,9 +10,9 @@
 std::vector<u8> EncodeTga(u32 width, u32 height, u32 channels, const u8* pixels) {
   std::vector<u8> out;
   if (width == 0 || height == 0 || width > 65535 || height > 65535) return out;
-  if (channels != 3 && channels != 4) return out;
+  if (channels != 1 && channels != 3 && channels != 4) return out;
   out.assign(18, 0);
-  out[2] = 2;  // uncompressed true colour
+  out[2] = channels == 1 ? 3 : 2;  // uncompressed greyscale or true colour
   out[12] = static_cast<u8>(width & 0xFF);
   out[13] = static_cast<u8>(width >> 8);
   out[14] = static_cast<u8>(height & 0xFF);
@@ -22,6 +22,10 @@ std::vector<u8> EncodeTga(u32 width, u32 height, u32 channels, const u8* pixels)
   out.reserve(18 + static_cast<size_t>(width) * height * channels);
   for (u32 row = height; row-- > 0;) {
     const u8* p = pixels + static_cast<size_t>(row) * width * channels;
+    if (channels == 1) {
+      out.insert(out.end(), p, p + width);
+      continue;
+    }
     for (u32 x = 0; x < width; ++x, p += channels) {
       out.push_back(p[2]);
       out.push_back(p[1]);

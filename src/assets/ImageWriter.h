@@ -1,15 +1,15 @@
 #pragma once
-// Writers for the two picture formats the game reads: uncompressed true-colour TGA and baseline
-// JPEG. The content compiler makes every texture with them, and tests make sample files.
+// Writers for the two picture formats the game reads: uncompressed TGA and baseline JPEG. The content compiler makes every texture with them, and tests make sample files.
 // Pixels are given top row first, as one looks at the picture, tightly packed, 8 bits a channel.
 #include <vector>
 
 #include "shell/Types.h"
 
-// An uncompressed TGA (image type 2) of 3 (RGB) or 4 (RGBA) channels, 24 or 32 bits a pixel,
-// stored the usual way: bottom row first, blue-green-red(-alpha), no identification field, no
-// colour map, origin (0, 0). Returns an empty vector for a size of 0 or above 65535, or for another
-// channel count.
+// An uncompressed TGA of 1 (grey, image type 3, 8 bits a pixel), 3 (RGB) or 4 (RGBA) channels
+// (image type 2, 24 or 32 bits), stored the usual way: bottom row first, blue-green-red(-alpha), no
+// identification field, no colour map, origin (0, 0). A grey picture loads as a one-byte-a-texel
+// texture, a quarter of what the same picture costs in colour. Returns an empty vector for a size
+// of 0 or above 65535, or for another channel count.
 std::vector<u8> EncodeTga(u32 width, u32 height, u32 channels, const u8* pixels);
 
 // A baseline JPEG of 1 (grey) or 3 (RGB) channels at quality 1..100, rows written in the order

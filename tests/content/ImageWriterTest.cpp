@@ -18,6 +18,13 @@ TEST(ImageWriter, RoundTripsThroughTheGameDecodersAndRefusesWhatItCannotStore) {
   expected.insert(expected.end(), rgba.begin(), rgba.begin() + 8);
   EXPECT_EQ(image.pixels, expected);
 
+  // A grey picture becomes a greyscale file, bottom row first like the colour ones.
+  const std::vector<u8> grey = {0, 64, 128, 255, 7, 9};
+  file = EncodeTga(3, 2, 1, grey.data());
+  ASSERT_TRUE(DecodeTga(file.data(), file.size(), image));
+  EXPECT_EQ(image.format, static_cast<u32>(PIXELS_LUMINANCE));
+  EXPECT_EQ(image.pixels, std::vector<u8>({255, 7, 9, 0, 64, 128}));
+
   // The JPEG keeps the top row first: red above, blue below.
   std::vector<u8> pixels(16 * 16 * 3, 30);
   for (int i = 0; i < 16 * 16; ++i) {

@@ -104,7 +104,8 @@ void WriteButton(std::vector<OContentFile>& archive, const OButtonLayers& layers
 
   AddTga(archive, normalName, normal.Resized(textureW, textureH), 3);
   AddTga(archive, activeName, active.Resized(textureW, textureH), 3);
-  AddTga(archive, maskName, mask.Resized(textureW, textureH), 3);
+  // Grey: it only ever multiplies the frame, and one byte a texel is a quarter of the memory.
+  AddTga(archive, maskName, mask.Resized(textureW, textureH), 1);
 }
 
 // A diamond of half size r at (cx, cy) into the mask.
