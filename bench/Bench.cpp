@@ -9,7 +9,9 @@
 //   corridor-advance  the same corridor moving one stage toward the bat, stage after stage
 // Every frame runs the steps of the application's own frame with a fixed game clock of 16 ms,
 // timed apart: the screen's Update (game logic), the drawing calls until they return, and
-// glFinish plus the buffer swap (the rasteriser's work that the drawing calls queued).
+// glFinish plus the buffer swap (the rasteriser's work that the drawing calls queued). The CPU
+// time of all the process's threads over the frame is kept too: on a machine shared with other
+// work the wall times swing by a third from run to run, the CPU time far less.
 // Then, apart: game ticks per second with drawing off, the time from a process start to its
 // first main-menu frame at 800x600 (median of five), and the peak resident memory, with where the
 // resident memory stood after each step of a run. The renderer's floor is measured too: a bare
@@ -78,6 +80,14 @@ constexpr i32 BONUS_RENEW_MS = 1000;   // a timed bonus is taken again when this
 const int WIDTHS[3] = {640, 800, 1024};
 const int HEIGHTS[3] = {480, 600, 768};
 
+// CPU time of the whole process so far, the renderer's threads included, ms. Unlike wall time it
+// hardly depends on what else the machine runs, so it compares two builds on a busy machine.
+double CpuMs() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
+}
+
 double Ms(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
 }
@@ -106,6 +116,7 @@ struct Row {
   int width = 0;
   int height = 0;
   double median = 0, p95 = 0, update = 0, draw = 0, swap = 0;
+  double cpu = 0;  // CPU time of all the process's threads a frame, ms: the steadier measure
   double Fps() const { return median > 0 ? 1000.0 / median : 0.0; }
   // The game's own share of the frame: everything but the rasteriser's wait, percent.
   double Own() const { return median > 0 ? 100.0 * (update + draw) / median : 0.0; }
@@ -179,7 +190,7 @@ public:
   // the scene as scripted.
   Row Scene(const char* name, const std::function<void(int)>& keep) {
     for (int i = 0; i < WARMUP_FRAMES; ++i) Frame(i, keep);
-    std::vector<double> total, update, draw, swap;
+    std::vector<double> total, update, draw, swap, cpu;
     advancing = 0;
     for (int i = 0; i < frames; ++i) {
       const Times t = Frame(i, keep);
@@ -188,6 +199,7 @@ public:
       update.push_back(t.update);
       draw.push_back(t.draw);
       swap.push_back(t.swap);
+      cpu.push_back(t.cpu);
     }
     Describe(name);
     Row row;
@@ -199,6 +211,7 @@ public:
     row.update = Percentile(update, 0.5);
     row.draw = Percentile(draw, 0.5);
     row.swap = Percentile(swap, 0.5);
+    row.cpu = Percentile(cpu, 0.5);
     return row;
   }
 
@@ -301,6 +314,7 @@ public:
 private:
   struct Times {
     double update, draw, swap;
+    double cpu;  // CPU time of every thread of the process over the frame
   };
 
   // What the last measured frame held, on the error stream: to check that a scene is the one
@@ -326,6 +340,7 @@ private:
   // drawing; the computer player's input comes before the screen's Update, as events do.
   Times Frame(int index, const std::function<void(int)>& keep) {
     if (keep) keep(index);
+    const double cpu = CpuMs();
     const auto start = Clock::now();
     app.ClearFrame();
     const auto cleared = Clock::now();
@@ -337,7 +352,7 @@ private:
     glFinish();
     app.Present();
     const auto end = Clock::now();
-    return {Ms(cleared, updated), Ms(start, cleared) + Ms(updated, drawn), Ms(drawn, end)};
+    return {Ms(cleared, updated), Ms(start, cleared) + Ms(updated, drawn), Ms(drawn, end), CpuMs() - cpu};
   }
 
   int frames;
@@ -350,8 +365,8 @@ private:
 void RunSession(int frames, int ticks, const std::string& scenes, FILE* out) {
   Session s(frames, out);
   auto emit = [&](const Row& r) {
-    std::fprintf(out, "row %s %d %d %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
-                 r.p95, r.update, r.draw, r.swap);
+    std::fprintf(out, "row %s %d %d %f %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
+                 r.p95, r.update, r.draw, r.swap, r.cpu);
     s.Note(r.scene.c_str());
   };
   const i32 classicLevel = MostBricksLevel(CLASSIC_EPISODE);
@@ -504,8 +519,8 @@ void Parse(const std::string& text, Results& results) {
     char name[64] = {};
     Row r;
     double value = 0;
-    if (std::sscanf(line.c_str(), "row %63s %d %d %lf %lf %lf %lf %lf", name, &r.width, &r.height,
-                    &r.median, &r.p95, &r.update, &r.draw, &r.swap) == 8) {
+    if (std::sscanf(line.c_str(), "row %63s %d %d %lf %lf %lf %lf %lf %lf", name, &r.width, &r.height,
+                    &r.median, &r.p95, &r.update, &r.draw, &r.swap, &r.cpu) == 9) {
       r.scene = name;
       results.rows.push_back(r);
     } else if (std::sscanf(line.c_str(), "ticks %63s %lf", name, &value) == 2) {
@@ -524,12 +539,12 @@ void Parse(const std::string& text, Results& results) {
 }
 
 void Print(const Results& r) {
-  std::printf("%-17s %-9s %9s %8s %7s %9s %8s %8s %6s\n", "scene", "size", "median ms", "p95 ms",
-              "fps", "update ms", "draw ms", "swap ms", "own %");
+  std::printf("%-17s %-9s %9s %8s %7s %9s %8s %8s %6s %7s\n", "scene", "size", "median ms", "p95 ms",
+              "fps", "update ms", "draw ms", "swap ms", "own %", "cpu ms");
   for (const Row& row : r.rows) {
-    std::printf("%-17s %4dx%-4d %9.2f %8.2f %7.1f %9.3f %8.3f %8.2f %6.1f\n", row.scene.c_str(),
+    std::printf("%-17s %4dx%-4d %9.2f %8.2f %7.1f %9.3f %8.3f %8.2f %6.1f %7.2f\n", row.scene.c_str(),
                 row.width, row.height, row.median, row.p95, row.Fps(), row.update, row.draw,
-                row.swap, row.Own());
+                row.swap, row.Own(), row.cpu);
   }
   std::printf("game ticks per second, drawing off: classic %.0f, effects %.0f\n", r.classicTicks,
               r.effectsTicks);
@@ -558,9 +573,9 @@ void WriteJson(const std::string& path, const Results& r) {
     std::fprintf(f,
                  "    {\"scene\": \"%s\", \"width\": %d, \"height\": %d, \"median_ms\": %.3f, "
                  "\"p95_ms\": %.3f, \"fps\": %.1f, \"update_ms\": %.4f, \"draw_ms\": %.4f, "
-                 "\"swap_ms\": %.3f, \"own_percent\": %.2f}%s\n",
+                 "\"swap_ms\": %.3f, \"own_percent\": %.2f, \"cpu_ms\": %.3f}%s\n",
                  row.scene.c_str(), row.width, row.height, row.median, row.p95, row.Fps(),
-                 row.update, row.draw, row.swap, row.Own(), i + 1 < r.rows.size() ? "," : "");
+                 row.update, row.draw, row.swap, row.Own(), row.cpu, i + 1 < r.rows.size() ? "," : "");
   }
   std::fprintf(f, "  ],\n  \"ticks_per_second\": {\"classic\": %.0f, \"effects\": %.0f},\n",
                r.classicTicks, r.effectsTicks);
