@@ -120,6 +120,24 @@ void OModel::DrawFacing(const OVector& eye, i32 keep) {
   DrawObjects(local, keep * sign);
 }
 
+void OModel::DrawPositions(const std::vector<f32>& positions) const {
+  if (positions.size() < 9) return;
+  glPushMatrix();
+  glMultMatrixf(matrix.m);
+  if (scaled) glScalef(drawScale[0], drawScale[1], drawScale[2]);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_INDEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_EDGE_FLAG_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, positions.data());
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size() / 9 * 3));
+  glPopClientAttrib();
+  glPopMatrix();
+}
+
 void OModel::DrawObjects(const f32* eye, i32 keep) {
   if (data->texture != nullptr) data->texture->Bind();
   glPushMatrix();

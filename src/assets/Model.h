@@ -37,6 +37,10 @@ public:
   // at `eye` (in the frame the model is placed in); `keep` as CulledKeepSign gives it. The same
   // picture for less work; translucent models are drawn whole.
   void DrawFacing(const OVector& eye, i32 keep);
+  // Applies the frame (and draw scale) and sends `positions` (x, y, z per corner, three corners a
+  // triangle, model units) as bare triangles: no texture, colour or normal of their own. For a
+  // pass that wants the model's surfaces alone, such as its depth.
+  void DrawPositions(const std::vector<f32>& positions) const;
 
   // A scale applied when drawing only; (1, 1, 1) turns it off.
   void SetScale(f32 x, f32 y, f32 z);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "assets/DepthShell.h"
 #include "assets/Model.h"
 #include "assets/ModelData.h"
 #include "effects/BloxExpl.h"
@@ -106,6 +107,9 @@ void OVoxelMap::Init(i32 newEpisode) {
   delete flare;
   box = nullptr;
   flare = nullptr;
+  // A new cage's geometry may take the old one's address.
+  cageShell.clear();
+  cageShellData = nullptr;
   for (OBlock*& p : prototypes) {
     delete p;
     p = nullptr;
@@ -466,7 +470,19 @@ void OVoxelMap::DrawCageDepth() {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glDisable(GL_FOG);
-  box->Draw();
+  const OModelData* data = box->data;
+  if (box->alpha != 0.0f || data == nullptr) {
+    box->Draw();  // a translucent cage writes no depth: drawn as ever
+  } else {
+    if (cageShellData != data || cageShellVisible != box->visible ||
+        !std::equal(data->scale, data->scale + 3, cageShellScale)) {
+      cageShell = DepthShellTriangles(*data, box->visible);
+      cageShellData = data;
+      cageShellVisible = box->visible;
+      std::copy(data->scale, data->scale + 3, cageShellScale);
+    }
+    box->DrawPositions(cageShell);
+  }
   glPopAttrib();
 }
 

@@ -31,6 +31,7 @@ class OBloxExpl;
 class OBonusSet;
 class OClip;
 class OModel;
+class OModelData;
 class OObjectList;
 class OPlayer;
 class OSoundPlayer;
@@ -175,6 +176,10 @@ public:
   i32 skinIndex = -1;               // configured skin loaded, -1 none
   OTexture skin;                    // one texture for all bricks
   OStillPicture cagePicture;        // the cage as last drawn
+  std::vector<f32> cageShell;       // the cage's surfaces for its depth pass (DepthShellTriangles)
+  const OModelData* cageShellData = nullptr;  // the geometry, scale and shown objects it was
+  f32 cageShellScale[3] = {0.0f, 0.0f, 0.0f};   // made from
+  std::vector<u8> cageShellVisible;
   OStillPicture fieldPicture;       // the cage and the standing bricks, with the bricks' depth
   u64 lastField = 0;                // FieldGeneration of the last frame drawn in full
   u32 steadyFrames = 0;             // frames in a row drawn in full with the same field
@@ -207,7 +212,8 @@ protected:
   // thing drawn after the frame's clear: the picture it takes holds the whole colour buffer.
   // True when the walls came from the picture (their depth from the pass DrawCageDepth makes).
   bool DrawCage();
-  // The walls' depth only: no colour, texture, light or fog.
+  // The walls' depth only: no colour, texture, light or fog. The panels tiling a wall go down as
+  // one rectangle (DepthShellTriangles): the same depth for a fraction of the triangles.
   void DrawCageDepth();
   // A new cage generation when the textures have changed since the cage was last drawn.
   void NoteTextures();
