@@ -95,7 +95,8 @@ std::vector<f32> DepthShellTriangles(const OModelData& data, const std::vector<u
         const OPlaneGroup& g = groups[a][side][w];
         if (g.faces.size() < 3) continue;
         const double rect = (static_cast<double>(g.hi[0]) - g.lo[0]) * (static_cast<double>(g.hi[1]) - g.lo[1]);
-        if (!(rect > 0.0) || std::fabs(g.area - rect) > rect * 1e-5) continue;
+        // Written so that a damaged model's NaN corner (an area of NaN) never passes.
+        if (!(rect > 0.0) || !(std::fabs(g.area - rect) <= rect * 1e-5)) continue;
         for (u32 f : g.faces) grouped[f] = 1;
         const int u = (a + 1) % 3, v = (a + 2) % 3;
         const f32 plane = side == 0 ? lo[a] : hi[a];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "assets/DepthShell.h"
@@ -111,6 +112,13 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
     }
   }
   EXPECT_FLOAT_EQ(area, 6.0f);
+
+  // A corner that is not a number (a damaged file) spoils its wall's tiling: nothing merged
+  // there, rather than a rectangle where the broken panel drew nothing.
+  OModelData broken;
+  broken.SetGeometry(b.file);
+  broken.vertices[3 * broken.faces[broken.objects[0]->firstFace].vertex[1] + 1] = std::nanf("");
+  EXPECT_EQ(Triangles(DepthShellTriangles(broken, visible)).size(), out.size() + 6);
 
   // A triangle naming a vertex the table lacks is left out rather than read past the table.
   data.faces[data.objects[0]->firstFace + 26].vertex[1] = 100000;
