@@ -45,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuTime.h"
 #include "effects/BaseBound.h"
 #include "effects/BloxExpl.h"
 #include "effects/FireworkPool.h"
@@ -79,14 +80,6 @@ constexpr int FIRE_EVERY = 30;         // frames between the bat's rockets in th
 constexpr i32 BONUS_RENEW_MS = 1000;   // a timed bonus is taken again when this little is left
 const int WIDTHS[3] = {640, 800, 1024};
 const int HEIGHTS[3] = {480, 600, 768};
-
-// CPU time of the whole process so far, the renderer's threads included, ms. Unlike wall time it
-// hardly depends on what else the machine runs, so it compares two builds on a busy machine.
-double CpuMs() {
-  timespec t;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
-}
 
 double Ms(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
@@ -495,7 +488,7 @@ int FloorRun() {
 }
 
 // Runs the floor measure in a process of its own (as a fresh start: nothing of ours loaded).
-std::string FloorInProcess(const std::string& self) {
+std::string FloorInChild(const std::string& self) {
   return InChild([&] {
     execl(self.c_str(), self.c_str(), "--floor", static_cast<char*>(nullptr));
     _exit(127);
@@ -663,7 +656,7 @@ int main(int argc, char** argv) {
     Parse(text, results);
     first = false;
     if (profile) break;
-    Parse(FloorInProcess(self), results);
+    Parse(FloorInChild(self), results);
   }
   WriteConfig(1);
   for (int i = 0; i < 5 && !profile; ++i) {

@@ -12,11 +12,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "CpuTime.h"
 #include "assets/ArchiveWriter.h"
 #include "assets/Resource.h"
 #include "effects/BallTrail.h"
@@ -30,14 +30,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// CPU time of the whole process (the renderer's threads included), ms: unlike wall time it
-// hardly depends on what else the machine is running.
-double CpuMs() {
-  timespec t;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return t.tv_sec * 1000.0 + t.tv_nsec / 1.0e6;
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -107,9 +107,7 @@ void OVoxelMap::Init(i32 newEpisode) {
   delete flare;
   box = nullptr;
   flare = nullptr;
-  // A new cage's geometry may take the old one's address.
   cageShell.clear();
-  cageShellData = nullptr;
   for (OBlock*& p : prototypes) {
     delete p;
     p = nullptr;
@@ -126,6 +124,9 @@ void OVoxelMap::Init(i32 newEpisode) {
   const bool known = newEpisode >= 0 && newEpisode < EPISODE_COUNT;
   box->Load(BOX_MODELS[known ? newEpisode : 0]);
   FitBox();
+  // The walls' depth pass draws the merged walls; the cage's shape and shown objects stay as they
+  // are from here on.
+  cageShell = DepthShellTriangles(*box->data, box->visible);
   box->BuildLists();
   ++cageGeneration;
 
@@ -470,19 +471,8 @@ void OVoxelMap::DrawCageDepth() {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glDisable(GL_FOG);
-  const OModelData* data = box->data;
-  if (box->alpha != 0.0f || data == nullptr) {
-    box->Draw();  // a translucent cage writes no depth: drawn as ever
-  } else {
-    if (cageShellData != data || cageShellVisible != box->visible ||
-        !std::equal(data->scale, data->scale + 3, cageShellScale)) {
-      cageShell = DepthShellTriangles(*data, box->visible);
-      cageShellData = data;
-      cageShellVisible = box->visible;
-      std::copy(data->scale, data->scale + 3, cageShellScale);
-    }
-    box->DrawPositions(cageShell);
-  }
+  if (box->alpha != 0.0f) box->Draw();  // a translucent cage writes no depth: drawn as ever
+  else box->DrawPositions(cageShell);
   glPopAttrib();
 }
 

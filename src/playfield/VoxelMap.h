@@ -31,7 +31,6 @@ class OBloxExpl;
 class OBonusSet;
 class OClip;
 class OModel;
-class OModelData;
 class OObjectList;
 class OPlayer;
 class OSoundPlayer;
@@ -177,9 +176,6 @@ public:
   OTexture skin;                    // one texture for all bricks
   OStillPicture cagePicture;        // the cage as last drawn
   std::vector<f32> cageShell;       // the cage's surfaces for its depth pass (DepthShellTriangles)
-  const OModelData* cageShellData = nullptr;  // the geometry, scale and shown objects it was
-  f32 cageShellScale[3] = {0.0f, 0.0f, 0.0f};   // made from
-  std::vector<u8> cageShellVisible;
   OStillPicture fieldPicture;       // the cage and the standing bricks, with the bricks' depth
   u64 lastField = 0;                // FieldGeneration of the last frame drawn in full
   u32 steadyFrames = 0;             // frames in a row drawn in full with the same field
