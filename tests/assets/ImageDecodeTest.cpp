@@ -125,7 +125,6 @@ TEST(ImageDecode, CorruptJpegFailsAndReturns) {
     EXPECT_TRUE(img.pixels.empty());
   }
   EXPECT_FALSE(DecodeJpeg(AsBytes(good), good.size() - 1, img, &error));
-  EXPECT_NE(error.find("Premature end"), std::string::npos) << error;
   // A header claiming 65500 x 65500 pixels is refused before any pixel buffer exists.
   std::string huge = good;
   size_t sof = huge.find("\xFF\xC0");

