@@ -4,12 +4,6 @@
 
 // The generator's range and repeatability are what every game formula relies on.
 TEST(Random, RangeAndSequence) {
-  SeedRandom(0);
-  // The first values from seed 0 of the classic linear congruential generator.
-  EXPECT_EQ(Random(), 38);
-  EXPECT_EQ(Random(), 7719);
-  EXPECT_EQ(Random(), 21238);
-
   SeedRandom(12345);
   int lo = RANDOM_MAX, hi = 0;
   for (int i = 0; i < 100000; ++i) {
