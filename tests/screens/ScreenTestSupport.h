@@ -83,9 +83,6 @@ inline OInputEvent KeyEvent(u32 type, u16 key) {
 }
 inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
 
-// The frame buffer (640 x 480), bottom row first, RGB.
-inline std::vector<u8> ReadFrame() { return ReadBackBuffer(640, 480); }
-
 // Near-white pixels of a frame: titles and headings (the backgrounds are dark).
 inline int WhitePixels(const std::vector<u8>& rgb) {
   int n = 0;
