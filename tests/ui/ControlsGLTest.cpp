@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 
 #include "ControlTestSupport.h"
+#include "assets/ImageTestSupport.h"
 #include "assets/ModelCache.h"
 #include "assets/ModelTestSupport.h"
 #include "scene/Camera.h"
@@ -21,15 +22,12 @@ using namespace ui_test;
 
 namespace {
 
-// A TGA of one colour (24-bit, bottom row first).
-std::vector<unsigned char> SolidTga(int w, int h, u8 r, u8 g, u8 b) {
-  std::vector<unsigned char> t(18, 0);
-  t[2] = 2;
-  t[12] = static_cast<unsigned char>(w);
-  t[14] = static_cast<unsigned char>(h);
-  t[16] = 24;
-  for (int i = 0; i < w * h; ++i) t.insert(t.end(), {b, g, r});
-  return t;
+// A TGA of one colour (24-bit).
+std::vector<unsigned char> SolidTga(u32 w, u32 h, u8 r, u8 g, u8 b) {
+  std::string bgr;
+  for (u32 i = 0; i < w * h; ++i) bgr += {char(b), char(g), char(r)};
+  const std::string t = image_test::MakeTga(2, w, h, 24, bgr);
+  return {t.begin(), t.end()};
 }
 
 struct Pixel {

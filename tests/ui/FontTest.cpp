@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 
 #include "assets/ArchiveWriter.h"
+#include "assets/ImageTestSupport.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
@@ -40,17 +41,11 @@ void InkGlyph(std::vector<u8>& p, u32 cell, u32 right) {
 
 // The font picture as a 32-bit TGA file (bottom row first, as the game's pictures are stored).
 std::vector<unsigned char> SheetTga(const std::vector<u8>& rgba) {
-  std::vector<unsigned char> t(18, 0);
-  t[2] = 2;
-  t[12] = kW & 0xFF;
-  t[13] = kW >> 8;
-  t[14] = kH & 0xFF;
-  t[15] = kH >> 8;
-  t[16] = 32;
-  for (size_t i = 0; i < rgba.size(); i += 4) {
-    t.insert(t.end(), {rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]});
-  }
-  return t;
+  std::string bgra;
+  for (size_t i = 0; i < rgba.size(); i += 4)
+    bgra += {char(rgba[i + 2]), char(rgba[i + 1]), char(rgba[i]), char(rgba[i + 3])};
+  const std::string t = image_test::MakeTga(2, kW, kH, 32, bgra);
+  return {t.begin(), t.end()};
 }
 
 }  // namespace
