@@ -21,11 +21,6 @@ TEST(Ball, WaitsOnTheBatAndLaunchesStraightIntoTheField) {
   // Straight along +Z at 17.5 units per second at speed 1.
   EXPECT_NEAR(ball->Position().z - start.z, 1.75f, 1e-4f);
   EXPECT_FLOAT_EQ(ball->Position().x, start.x);
-
-  // A second press changes nothing.
-  ball->velocity = {0.2f, 0.0f, 1.0f};
-  w.ballSet.Launch();
-  EXPECT_EQ(ball->velocity, OVector(0.2f, 0.0f, 1.0f));
 }
 
 TEST(Ball, TheBatReturnsTheBallAndAMovingBatSwervesIt) {
@@ -38,11 +33,6 @@ TEST(Ball, TheBatReturnsTheBallAndAMovingBatSwervesIt) {
   EXPECT_EQ(ball->drift.x, 0.0f);
   EXPECT_FLOAT_EQ(ball->Position().z, w.bat.boxMax.z + TEST_BALL_RADIUS);
   EXPECT_EQ(CountSound(50) + CountSound(51) + CountSound(52), 1);
-
-  // A steep ball is clamped to 0.45 sideways.
-  ball = w.PlayBall({0.0f, 0.0f, 0.4f}, {1.2f, 0.0f, -0.1f});
-  w.ballSet.Update(16);
-  EXPECT_FLOAT_EQ(ball->velocity.x, 0.45f);
 
   // Moving bat: swerve (100 / t) * bat speed * 0.5.
   w.bat.velocity = {0.02f, -0.01f, 0.0f};
@@ -132,8 +122,6 @@ TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
   w.ballSet.MakeHeavy();
   w.ballSet.AddMoreBalls();
   ASSERT_EQ(w.ballSet.balls.size(), 3u);
-  EXPECT_EQ(w.ballSet.balls[1]->colourIndex, 0);
-  EXPECT_EQ(w.ballSet.balls[2]->colourIndex, 2);
   for (OBall* b : w.ballSet.balls) {
     EXPECT_EQ(b->Position(), first->Position());
     EXPECT_GE(b->velocity.z, 0.25f);
