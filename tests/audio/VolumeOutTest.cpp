@@ -14,10 +14,6 @@ TEST(VolumeOut, InertWithoutMixerAndRangeChecked) {
   out.HandleEvents();
   out.Enable();
   if (!out.HasVolume()) {
-    EXPECT_EQ(out.GetVolume(), VOLUME_NONE);
-    EXPECT_EQ(out.GetMinimum(), VOLUME_NONE);
-    EXPECT_EQ(out.GetMaximum(), VOLUME_NONE);
-    EXPECT_EQ(out.GetSteps(), VOLUME_NONE);
     out.SetVolume(10);
     EXPECT_EQ(out.GetVolume(), VOLUME_NONE);
   } else {
