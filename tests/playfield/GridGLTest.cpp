@@ -12,7 +12,6 @@
 #include "assets/Resource.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
-#include "shell/Config.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 
@@ -102,7 +101,7 @@ struct GridScene {
 }  // namespace
 
 // Init loads the episode's content from the archive; a level fades in over 25 drawn frames;
-// drawing leaves culling and fog off and raises no GL error; a skin that is not there binds none.
+// drawing leaves culling and fog off and raises no GL error.
 TEST(GridGL, InitAndDraw) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   GridScene scene;
@@ -113,14 +112,6 @@ TEST(GridGL, InitAndDraw) {
   EXPECT_EQ(25, DrawUntilSettled(grid, scene.camera, scene.light));
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-
-  // The skin follows the configuration only when asked to look again.
-  GetConfig().brickSkin = 7;  // no such skin: nothing bound
-  grid.LoadSkin(false);
-  EXPECT_EQ(nullptr, grid.skin.image);
-  GetConfig().brickSkin = 0;
-  grid.LoadSkin(true);
-  EXPECT_NE(nullptr, grid.skin.image);
 
   // The corridor plays in its fog and leaves it off after drawing.
   OModVoxelMap corridor;

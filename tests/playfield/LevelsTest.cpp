@@ -17,41 +17,24 @@ std::vector<i32> BrickHits() {
   return hits;
 }
 
-// Hits to clear level k of an episode: the whole level (classic) or the stage's six layers.
-i32 LevelHits(i32 episode, i32 level, const std::vector<i32>& hits) {
+// The bricks of level k of an episode: the whole level (classic) or the stage's six layers.
+OLevelStats LevelStats(i32 episode, i32 level, const std::vector<i32>& hits) {
   const LevelSpan span = GetLevelBytes(episode, level);
   const u32 step = LevelStepBytes(episode);
-  return MeasureCells(span.data, static_cast<i32>(span.size < step ? span.size : step), hits).hits;
+  return MeasureCells(span.data, static_cast<i32>(span.size < step ? span.size : step), hits);
 }
 
 }  // namespace
 
-// Every level and every corridor stage the game can start is playable.
-TEST(Levels, EveryLevelIsPlayable) {
+// Every level and stage passed the playability check when levelc compiled it. A played corridor
+// stage also starts with more breakable bricks than the hurry-up count (8, 10, 12), or its timer
+// would be cut the moment it begins.
+TEST(Levels, CorridorStagesStartAboveTheHurryUpCount) {
+  const std::vector<i32> hits = BrickHits();
   for (i32 e = 0; e < EPISODE_COUNT; ++e) {
-    const EpisodeInfo& info = GetEpisodeInfo(e);
-    if (!IsModernEpisode(e)) {
-      for (i32 k = 0; k < info.levelCount; ++k) {
-        const OLevelFault f = CheckClassicLevel(GetLevelBytes(e, k).data, info.n, info.layers);
-        EXPECT_TRUE(f.ok) << "episode " << e << " level " << k << ": " << f.message;
-      }
-      continue;
-    }
-    // Every stage that still has layers, including those past the episode's stage count.
-    for (i32 k = 0; 6 * k < info.layers; ++k) {
-      const LevelSpan span = GetLevelBytes(e, k);
-      const OLevelFault f = CheckCorridorStage(span.data, info.n,
-                                               static_cast<i32>(span.size) / (info.n * info.n));
-      EXPECT_TRUE(f.ok) << "episode " << e << " stage " << k << ": " << f.message;
-      // A played stage starts with more breakable bricks than the hurry-up count (8, 10, 12),
-      // or its timer would be cut the moment it begins.
-      if (k < info.levelCount) {
-        const u32 step = LevelStepBytes(e);
-        const OLevelStats stats = MeasureCells(
-            span.data, static_cast<i32>(span.size < step ? span.size : step), BrickHits());
-        EXPECT_GT(stats.breakable, e * 2 + 2) << "episode " << e << " stage " << k;
-      }
-    }
+    if (!IsModernEpisode(e)) continue;
+    for (i32 k = 0; k < GetEpisodeInfo(e).levelCount && GetLevelBytes(e, k).size > 0; ++k)
+      EXPECT_GT(LevelStats(e, k, hits).breakable, e * 2 + 2) << "episode " << e << " stage " << k;
   }
 }
 
@@ -68,7 +51,7 @@ TEST(Levels, DifficultyRises) {
     const i32 third = count / 3;
     double first = 0, last = 0, all = 0;
     for (i32 k = 0; k < count; ++k) {
-      const i32 h = LevelHits(e, k, hits);
+      const i32 h = LevelStats(e, k, hits).hits;
       if (k < third) first += h;
       if (k >= count - third) last += h;
       all += h;
