@@ -65,7 +65,8 @@ TEST(O3D, Rotations) {
             "right-handed");
 }
 
-// LookAt puts -Z toward the point with world +Z up; straight up or down is a fixed frame.
+// LookAt puts -Z toward the point with world +Z up; straight up or down (the way the menu and
+// game cameras look into the field) is a fixed frame.
 TEST(O3D, LookAt) {
   O3D cam;
   cam.SetPosition(0, -10, 0);

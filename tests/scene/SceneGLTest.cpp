@@ -1,34 +1,14 @@
+// The camera's view and the light reach OpenGL in every picture the grid and game tests check.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
 #include <vector>
 
-#include "scene/Camera.h"
 #include "scene/StillPicture.h"
 #include "shell/Random.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
-
-// Apply loads the inverse of the moved, turned camera's frame as the view.
-TEST(Camera, ApplyView) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open());
-  OCamera cam(640, 480, 60, 1, 1024);
-  cam.SetPosition(0, -20, 5);
-  cam.LookAt(3, 0, 5);
-  cam.Apply(640, 480);
-  // The view matrix times the camera frame is the identity.
-  const OMatrix product = cam.view * cam.matrix;
-  f32 loaded[16];
-  glGetFloatv(GL_MODELVIEW_MATRIX, loaded);
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_NEAR(product.m[i], OMatrix().m[i], 1e-5f) << i;
-    EXPECT_FLOAT_EQ(loaded[i], cam.view.m[i]) << i;
-  }
-}
 
 // A picture of the frame written back over a cleared one comes back pixel for pixel, whatever
 // state the caller left (blending, fog, a texture of its own, a texture matrix), and that state

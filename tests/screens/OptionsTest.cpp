@@ -104,18 +104,8 @@ TEST_F(OptionsScreen, OkAppliesWhatChangedAndAlwaysSaves) {
   for (int i = 0; i < 3; ++i) Click(459.0f, 153.0f);
   EXPECT_EQ(page->skin, BRICK_SKIN_LAST);
   EXPECT_EQ(Ok()[SKIN], BRICK_SKIN_LAST);
-
-  // A speed off the grid (Enter snaps it to 115) and a dragged one (OK keeps its whole part);
-  // the sound slider's top end is one past its maximum.
-  app.gameSpeed = 113;
-  app.SwitchScreen(SCREEN_OPTIONS);
-  EXPECT_EQ(page->gameSpeed->value, 115.0f);
-  page->gameSpeed->value = 113.7f;
-  page->soundVolume->SetValue(65535.0f);
-  v = Ok();
-  EXPECT_EQ(v[SPEED], 113);
-  EXPECT_EQ(v[SOUND_VOLUME], 65536);
   EXPECT_EQ(page->displayChanges.size(), 1u);
+  // The speed slider's value in the file is the player's journey test's.
 }
 
 TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnTheScreen) {
