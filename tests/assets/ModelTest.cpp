@@ -98,7 +98,7 @@ TEST_F(ModelTest, CacheSharingAndLifetime) {
 }
 
 // Failures: a missing or damaged file ends the load with OFileNotFound and caches nothing; a
-// wrong magic shows its message and loads on.
+// wrong magic shows its message and loads on; a missing low-detail variant fails the reload.
 TEST_F(ModelTest, LoadFailures) {
   std::vector<unsigned char> wrongMagic = CubeBytes();
   wrongMagic[0] = 'Q';
@@ -119,6 +119,14 @@ TEST_F(ModelTest, LoadFailures) {
     EXPECT_EQ(m.ObjectCount(), 0u) << name;
   }
   EXPECT_EQ(messages.Messages().size(), 1u);  // no further message for damage
+
+  // A detail-dependent model the low folder lacks stops a detail change, which reports it.
+  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3))}));
+  OModel only;
+  only.data->useDetail = 1;
+  only.Load("Only.Zmod");
+  GetModelCache().detail = 1;
+  EXPECT_FALSE(GetModelCache().ReloadDetail());
 }
 
 // Visibility is the instance's own (ShowObject past the objects falls back to object 0); scaling
@@ -145,15 +153,4 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
   ExpectVec(b.obbCentre, 0, 0, 0.5f, "local centre");
   EXPECT_FALSE(unloaded.ComputeBounds());  // no vertices: no bounds, no scaling, no crash
   unloaded.FitMax(1, 1, 1);
-}
-
-// A detail change reloads detail-dependent models from the other folder (the pictures of that
-// are ModelGL's); one the low folder lacks stops the reload, which reports it.
-TEST_F(ModelTest, DetailFolderMissingAVariant) {
-  ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3))}));
-  OModel only;
-  only.data->useDetail = 1;
-  only.Load("Only.Zmod");
-  GetModelCache().detail = 1;
-  EXPECT_FALSE(GetModelCache().ReloadDetail());
 }
