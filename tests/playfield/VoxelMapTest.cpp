@@ -6,7 +6,6 @@
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
 #include "objects/ObjectSound.h"
-#include "playfield/Levels.h"
 #include "shell/Random.h"
 #include "support/TestSupport.h"
 
