@@ -207,9 +207,11 @@ bool OGLWindow::OpenFullscreen(int index) {
     DestroyGLWindow();
     return false;
   }
-  // The X server applies the change asynchronously: give it a moment to come through.
+  // The X server applies the change asynchronously: give it a moment to come through. The wait
+  // ends as soon as it has; up to 5 s, as on a loaded machine 2 s may not be enough, and falling
+  // back to the small mode for that would be wrong.
   int w = 0, h = 0;
-  for (int tries = 0; tries < 200; ++tries) {
+  for (int tries = 0; tries < 500; ++tries) {
     SDL_PumpEvents();
     SDL_GL_GetDrawableSize(window, &w, &h);
     if (w == m.width && h == m.height) break;
