@@ -59,9 +59,9 @@
 #include "playfield/LevelCheck.h"
 #include "playfield/Levels.h"
 #include "playfield/VoxelMap.h"
-#include "shell/Config.h"
-#include "shell/Odizovid.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "app/Odizovid.h"
+#include "core/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/SelectWindow.h"
 

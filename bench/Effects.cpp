@@ -25,7 +25,7 @@
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
 #include "shell/GLWindow.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The process entry: the run log opens before main and closes at exit; main runs the game.
 #include <cstdlib>
 
-#include "shell/Entry.h"
-#include "shell/Log.h"
-#include "shell/Odizovid.h"
+#include "app/Entry.h"
+#include "core/Log.h"
+#include "app/Odizovid.h"
 
 namespace {
 

@@ -4,14 +4,16 @@
 # the process that made it with a failure, so a test passes only without one.
 #   tools/sanitize.sh              the suites of the game's logic, files and sound (what test.sh runs)
 #   tools/sanitize.sh all          every suite
-#   tools/sanitize.sh SUITE...     those suites, e.g. tools/sanitize.sh shell assets
+#   tools/sanitize.sh SUITE...     those suites by folder, e.g. tools/sanitize.sh core ui/screens
 # Suites that draw need DISPLAY (test.sh provides one); audio goes to SDL's dummy driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
 
-every=$(cd tests && for d in */; do d=${d%/}; [ "$d" = support ] || [ "$d" = fuzz ] || echo "$d"; done)
+# Suites by folder as tests/CMakeLists.txt makes them: ui/controls is the suite test_ui_controls.
+every=$(cd tests && for d in */ */*/; do d=${d%/}; case $d in support | fuzz | fuzz/*) continue ;; esac
+  ls "$d"/*.cpp >/dev/null 2>&1 && echo "$d"; done)
 # test.sh must stay within 15 minutes on two cores (a clean clone took 11 min 50 s on an idle
 # machine here with objects and effects in this list too), and building every suite a second time
 # does not fit: by default the suites whose code handles memory on its own (files, readers, sound,
@@ -20,7 +22,7 @@ every=$(cd tests && for d in */; do d=${d%/}; [ "$d" = support ] || [ "$d" = fuz
 # long as all the others together), the drawing suites (scene, ui: GL state and pictures) and the
 # objects and effects suites are left to the plain build; "all" runs them too.
 case "${1:-}" in
-  "") suites="shell assets audio game playfield" ;;
+  "") suites="core shell app assets audio game playfield" ;;
   all) suites=$every ;;
   *) suites="$*" ;;
 esac
@@ -29,7 +31,7 @@ source "$root/tools/sanitize-env.sh"
 build=$asan_build
 asan_configure
 # shellcheck disable=SC2046
-cmake --build "$build" -j"$jobs" --target brikon3d $(printf 'test_%s ' $suites)
+cmake --build "$build" -j"$jobs" --target brikon3d $(printf 'test_%s ' $suites | tr / _)
 
 asan_runtime_environment
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "assets/ArchiveFormat.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // One directory record as stored, with its name unscrambled.
 struct OArchiveRecord {

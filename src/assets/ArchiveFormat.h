@@ -8,7 +8,7 @@
 // scrambled with one key byte.
 #include <cstddef>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Bytes of the fixed header in front of the directory.
 constexpr size_t ARCHIVE_HEADER_SIZE = 32;

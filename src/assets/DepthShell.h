@@ -4,7 +4,7 @@
 // depth buffer a wall is one rectangle, so the panels that tile a wall go down as two triangles.
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModelData;
 

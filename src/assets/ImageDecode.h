@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Pixel layouts, with the numeric values of the matching OpenGL formats.
 constexpr u32 PIXELS_RGB = 6407;        // GL_RGB

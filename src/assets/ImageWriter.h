@@ -3,7 +3,7 @@
 // Pixels are given top row first, as one looks at the picture, tightly packed, 8 bits a channel.
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // An uncompressed TGA of 1 (grey, image type 3, 8 bits a pixel), 3 (RGB) or 4 (RGBA) channels
 // (image type 2, 24 or 32 bits), stored the usual way: bottom row first, blue-green-red(-alpha), no

@@ -10,7 +10,7 @@
 #include "assets/ModelObject.h"
 #include "assets/Texture.h"
 #include "scene/Matrix.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 
 namespace {
 // Bounds scans start from these, as far out as any model of the game reaches.

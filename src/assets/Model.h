@@ -8,7 +8,7 @@
 
 #include "scene/Object3D.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModelData;
 

@@ -1,7 +1,7 @@
 #include "assets/ModelCache.h"
 
 #include "assets/ModelData.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 
 OModelCache::OModelCache() {
   OConfig& config = GetConfig();

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModelData;
 

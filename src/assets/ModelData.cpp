@@ -8,7 +8,7 @@
 #include "assets/ModelObject.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
-#include "shell/MessageBox.h"
+#include "core/MessageBox.h"
 
 namespace {
 

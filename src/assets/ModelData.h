@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assets/RCObject.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModelObject;
 class OTexture;

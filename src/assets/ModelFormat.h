@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr size_t ZMOD_HEADER_SIZE = 64;
 constexpr size_t ZMOD_OBJECT_HEAD_SIZE = 60;

@@ -3,7 +3,7 @@
 // its model's face table, compiled into an OpenGL display list once so that drawing it costs one
 // list call.
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModelData;
 

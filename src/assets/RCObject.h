@@ -1,7 +1,7 @@
 #pragma once
 // The reference-counted base of shared assets (texture images, model geometry). Every user holds
 // one reference; the release of the last one deletes the object.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class RCObject {
 public:

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // One indexed file of the archive.
 struct OResourceEntry {

@@ -7,8 +7,8 @@
 
 #include "assets/ImageDecode.h"
 #include "assets/Resource.h"
-#include "shell/Config.h"
-#include "shell/Exception.h"
+#include "core/Config.h"
+#include "core/Exception.h"
 
 static_assert(PIXELS_RGB == GL_RGB && PIXELS_RGBA == GL_RGBA && PIXELS_LUMINANCE == GL_LUMINANCE,
               "decoded layouts are OpenGL formats");

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "assets/RCObject.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct ODecodedImage;
 

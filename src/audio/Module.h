@@ -4,7 +4,7 @@
 // archive or an audio device.
 #include <cstddef>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct openmpt_module;
 

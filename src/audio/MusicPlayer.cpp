@@ -9,7 +9,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/Module.h"
 #include "audio/Playlist.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 
 std::atomic<u8> trackEnded{0};
 // Written from the audio thread without any lock: it must be a plain one-byte store.

@@ -4,7 +4,7 @@
 // track ends, the audio thread only raises `trackEnded`; the main loop then calls PlayNext.
 #include <atomic>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OModule;
 class OPlaylist;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "assets/Resource.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 

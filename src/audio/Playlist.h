@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OPlaylist {
 public:

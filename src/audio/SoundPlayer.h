@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OVolumeOut;
 struct Mix_Chunk;

@@ -3,7 +3,7 @@
 // file where a sound must overlap itself; callers cycle through them.
 #include <cstddef>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OSoundPlayer;
 

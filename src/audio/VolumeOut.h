@@ -2,7 +2,7 @@
 // The system's own output volume (the ALSA simple mixer of the default sound card), which the
 // effect player remembers at start and puts back at exit. Where there is no mixer the object is
 // inert: every query answers 0xFFFFFFFF and SetVolume does nothing.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Called with the new channel-0 volume (in the control's own units) and the user value.
 using OVolumeCallback = void (*)(u32 volume, u32 user);

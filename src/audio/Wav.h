@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // What a WAV file says about its samples, and where they are.
 struct OWavInfo {

@@ -3,7 +3,7 @@
 // each shrinking and darkening over 250 to 500 ms.
 #include "assets/Texture.h"
 #include "effects/BaseBound.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr i32 BALL_TRAIL_MAX_FLAMES = 128;
 

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "effects/QuadBatch.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 // Trail particles are measured from this point, a little behind the bat.

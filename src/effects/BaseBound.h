@@ -6,7 +6,7 @@
 // Working systems are copies of a prototype that loaded the textures; the program-wide particle
 // list owns them once registered and deletes them when `alive` drops to 0.
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // One particle. Rates are per millisecond; `acceleration` is added to the velocity once per tick.
 struct OParticle {

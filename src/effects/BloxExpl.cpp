@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "shell/Random.h"
+#include "core/Random.h"
 
 const f32 DEBRIS_COLOURS[DEBRIS_COLOUR_COUNT][3] = {
     {1.0f, 0.5f, 0.5f},  {1.0f, 0.75f, 0.5f}, {1.0f, 1.0f, 0.5f}, {0.75f, 1.0f, 0.5f},

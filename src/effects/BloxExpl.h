@@ -5,7 +5,7 @@
 #include "assets/Texture.h"
 #include "effects/BaseBound.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr i32 BLOX_EXPL_MAX_DEBRIS = 64;
 constexpr i32 BLOX_EXPL_BURST = 8;

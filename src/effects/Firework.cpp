@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "effects/QuadBatch.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 const f32 FIREWORK_COLOURS[FIREWORK_COLOUR_COUNT][3] = {
     {1.0f, 0.5f, 0.5f},  {1.0f, 0.75f, 0.5f}, {1.0f, 1.0f, 0.5f}, {0.75f, 1.0f, 0.5f},

@@ -7,7 +7,7 @@
 
 #include "assets/Texture.h"
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // One firework particle. Moves in a straight line at a steady speed and fades at a steady rate,
 // so where it is and how bright follow from its birth and the burst's age: nothing about a spark

@@ -4,7 +4,7 @@
 // 32 busy it is dropped without a burst. The pool owns the fireworks it holds and deletes each
 // once it has faded.
 #include "effects/Firework.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr i32 FIREWORK_POOL_SLOTS = 32;
 constexpr i32 FIREWORK_BUFFER_PARTICLES = 512;

@@ -3,7 +3,7 @@
 // one short additive flame, drawn over the smoke.
 #include "assets/Texture.h"
 #include "effects/BaseBound.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr i32 HELL_TRAIL_MAX_FLAMES = 32;
 constexpr i32 HELL_TRAIL_MAX_SMOKE = 256;

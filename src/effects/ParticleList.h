@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class TkBaseBound;
 

@@ -5,7 +5,7 @@
 // firework pool in full flight holds sixteen thousand squares).
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OQuadBatch {
 public:

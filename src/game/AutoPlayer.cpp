@@ -11,8 +11,8 @@
 #include "playfield/VoxelMap.h"
 #include "scene/Vector.h"
 #include "shell/Application.h"
-#include "shell/Input.h"
-#include "shell/Random.h"
+#include "core/Input.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // draws the frame or lets the frame's non-drawing steps happen. Its decisions use the program's
 // random generator, seeded once, so a run from the same seed is the same run.
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBall;
 class OGameWindow;

@@ -21,8 +21,8 @@
 #include "scene/Font.h"
 #include "scene/ObjectList.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "scene/Camera.h"
 #include "scene/Light.h"
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBall;
 class OBallSet;

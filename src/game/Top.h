@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct OTopEntry {
   std::string name;  // shown as typed; stored with "_" for every space

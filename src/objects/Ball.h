@@ -13,7 +13,7 @@
 #include "assets/Texture.h"
 #include "scene/Color.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBallTrail;
 class OPlayer;

@@ -12,8 +12,8 @@
 #include "objects/ObjectSound.h"
 #include "objects/Player.h"
 #include "playfield/VoxelMap.h"
-#include "shell/Exception.h"
-#include "shell/Random.h"
+#include "core/Exception.h"
+#include "core/Random.h"
 
 namespace {
 

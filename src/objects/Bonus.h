@@ -11,7 +11,7 @@
 
 #include "assets/Model.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OFirework;
 class OPlayer;

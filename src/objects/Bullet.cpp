@@ -9,7 +9,7 @@
 #include "playfield/VoxelMap.h"
 #include "scene/Clip.h"
 #include "scene/ObjectList.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "assets/Model.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBloxExpl;
 class OBonusSet;

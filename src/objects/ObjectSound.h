@@ -1,7 +1,7 @@
 #pragma once
 // The game objects play their sound effects by id through the program's sound player. All their
 // sounds go through this one function, which tolerates a missing player and lets tests listen in.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OSoundPlayer;
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "assets/ModelData.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 constexpr f32 PI = 3.14159265f;

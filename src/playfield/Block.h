@@ -11,7 +11,7 @@
 
 #include "assets/Model.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Brick kinds.
 constexpr i32 BRICK_SOLID = 6;      // unbreakable, no points, does not hold a level

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Cell codes: 0 and 13 are empty, 4 and 5 unbreakable, every other code up to 14 a breakable brick.
 bool IsValidCellCode(u8 code);

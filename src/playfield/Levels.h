@@ -1,7 +1,7 @@
 #pragma once
 // The six episodes of the game and their levels: the episode table (how many levels, how large
 // the brick grid) and the constant byte tables in which every byte is one cell of a grid.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Episodes 0..2 are classic (demo, normal, hard), 3..5 modern (demo, normal, hard).
 constexpr i32 EPISODE_COUNT = 6;

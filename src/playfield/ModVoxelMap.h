@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "playfield/VoxelMap.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // The corridor moves this far per drawn frame while it advances (world units).
 constexpr f32 ADVANCE_STEP = 0.125f;

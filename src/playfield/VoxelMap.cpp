@@ -19,8 +19,8 @@
 #include "scene/Clip.h"
 #include "scene/Matrix.h"
 #include "scene/ObjectList.h"
-#include "shell/Config.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "scene/Object3D.h"
 #include "scene/StillPicture.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBall;
 class OBallSet;

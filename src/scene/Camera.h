@@ -3,7 +3,7 @@
 // orthographic set-up of every screen's 2D overlay.
 #include "scene/Matrix.h"
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OCamera : public O3D {
 public:

@@ -7,7 +7,7 @@
 #include "assets/Texture.h"
 #include "scene/Color.h"
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OClip : public O3D {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 // Colours that apply themselves to OpenGL as the current vertex colour. Components 0..1.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OColor3 {
 public:

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "scene/Color.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OTexture;
 

@@ -2,7 +2,7 @@
 // A light of the scene: GL_LIGHT0 + index with its colours, directional unless given a
 // position. Applied after the camera, so its position is taken in the camera's frame.
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OLight : public O3D {
 public:

@@ -4,7 +4,7 @@
 // ("up"), 8..10 the local Z axis, 12..14 the position; 3, 7, 11 are 0 and 15 is 1. The axes may
 // carry a length, which then acts as a scale.
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct OMatrix {
   // Identity.

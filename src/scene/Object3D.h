@@ -4,7 +4,7 @@
 // velocity, and the bounding volumes the collision and picking code reads. Angles are radians.
 #include "scene/Matrix.h"
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OCamera;
 

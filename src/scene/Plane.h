@@ -1,7 +1,7 @@
 #pragma once
 // A plane a*x + b*y + c*z + d = 0, used to tell on which side of a face a point lies.
 #include "scene/Vector.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct OPlane {
   // The plane through `point` with the given normal (d = -normal . point).

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "shell/GLWindow.h"
+#include "scene/ContextSerial.h"
+
 
 namespace {
 void Push(std::vector<f32>& out, GLenum name, int count) {

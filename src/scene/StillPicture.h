@@ -9,7 +9,7 @@
 // new model, new texture filters, a brick hit).
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OStillPicture {
 public:

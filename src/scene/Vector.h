@@ -1,6 +1,6 @@
 #pragma once
 // The game's 3D vector: positions, directions and velocities in world units. No length is implied.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct OVector {
   OVector() = default;

@@ -10,8 +10,8 @@
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "scene/Light.h"
-#include "shell/Config.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "core/Random.h"
 #include "shell/RenderWindow.h"
 
 namespace {

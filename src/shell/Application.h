@@ -9,7 +9,7 @@
 
 #include "audio/Playlist.h"
 #include "shell/GLWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OCamera;
 class OFont;

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <strings.h>
 
-#include "shell/Clock.h"
-#include "shell/Config.h"
-#include "shell/Exception.h"
-#include "shell/MessageBox.h"
-#include "shell/Text.h"
+#include "core/Clock.h"
+#include "core/Config.h"
+#include "core/Exception.h"
+#include "core/MessageBox.h"
+#include "core/Text.h"
+#include "scene/ContextSerial.h"
 
 namespace {
 
@@ -92,6 +93,13 @@ bool MapButton(Uint8 sdlButton, u32& button, u16& bit) {
 
 void ShutdownError(const char* text) { ShowMessage(text, "SHUTDOWN ERROR", MB_ICON_INFORMATION); }
 
+// The desktop's modal box. SDL opens it without a window of ours, so it works before Create and
+// after a failed one.
+void DesktopMessageBox(const std::string& text, const std::string& title, u32 icon) {
+  Uint32 flags = icon == MB_ICON_INFORMATION ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
+  SDL_ShowSimpleMessageBox(flags, Cp1252ToUtf8(title).c_str(), Cp1252ToUtf8(text).c_str(), nullptr);
+}
+
 }  // namespace
 
 bool IsSoftwareRenderer(const char* renderer) {
@@ -128,7 +136,9 @@ OGLWindow::OGLWindow()
       buttonsDown(0),
       previousFrame(0),
       frameMsSum(0),
-      frameCount(0) {}
+      frameCount(0) {
+  SetPlatformMessageBox(DesktopMessageBox);
+}
 
 OGLWindow::~OGLWindow() {
   if (window && fullscreenActive) SDL_SetWindowFullscreen(window, 0);
@@ -268,12 +278,6 @@ bool OGLWindow::CreateGLWindow() {
   return true;
 }
 
-namespace {
-u32 contextSerial = 0;
-}  // namespace
-
-u32 GLContextSerial() { return contextSerial; }
-
 bool OGLWindow::SetupPixelFormat() {
   if (!window) {
     ShowMessage("Can't select pixel format", "Error");
@@ -284,7 +288,7 @@ bool OGLWindow::SetupPixelFormat() {
     ShowMessage("Can't create rendering content", "Error");
     return false;
   }
-  ++contextSerial;
+  CountGLContext();
   MakeCurrent();
   // A tear-free swap where the display offers it; refused on virtual displays, which is fine.
   SDL_GL_SetSwapInterval(1);

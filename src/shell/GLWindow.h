@@ -4,8 +4,8 @@
 // overrides the eight virtual slots to receive frames, input and activation changes.
 #include <string>
 
-#include "shell/Input.h"
-#include "shell/Types.h"
+#include "core/Input.h"
+#include "core/Types.h"
 
 struct SDL_Window;
 union SDL_Event;
@@ -101,11 +101,6 @@ protected:
   i32 frameMsSum;
   i32 frameCount;
 };
-
-// Counts the OpenGL contexts the game has created (0 before the first). Whoever keeps a GL name
-// past a display change compares it, since the same number may name another object in a new
-// context.
-u32 GLContextSerial();
 
 // True when the OpenGL renderer string names a generic software rasteriser too slow to play on.
 bool IsSoftwareRenderer(const char* renderer);

@@ -6,7 +6,7 @@
 
 #include "assets/Texture.h"
 #include "scene/Camera.h"
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
 
 ORenderWindow::ORenderWindow(u32 id) : id(id) {}
 

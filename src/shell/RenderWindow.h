@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "scene/StillPicture.h"
-#include "shell/Input.h"
-#include "shell/Types.h"
+#include "core/Input.h"
+#include "core/Types.h"
 
 class OApplication;
 class OCamera;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "assets/ArchiveFormat.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 namespace archive_test {
 

@@ -7,7 +7,7 @@
 
 #include <jpeglib.h>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 namespace image_test {
 

@@ -10,7 +10,7 @@
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 

@@ -8,7 +8,7 @@
 #include "assets/ModelFormat.h"
 #include "assets/ModelObject.h"
 #include "ModelTestSupport.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 #include "support/TestSupport.h"
 
 namespace {

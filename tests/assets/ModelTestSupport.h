@@ -7,7 +7,7 @@
 #include "assets/ArchiveWriter.h"
 #include "assets/ModelFormat.h"
 #include "assets/Resource.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // A cube of side 2 round the origin with 8 shared vertices (vertex i has x, y, z = -1 or +1 from
 // bits 0, 1, 2 of i) and 12 outward-facing triangles, in the order -X, +X, -Y, +Y, -Z, +Z.

@@ -13,7 +13,7 @@
 #include "assets/ImageDecode.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 #include "support/GLContext.h"
 
 using namespace image_test;

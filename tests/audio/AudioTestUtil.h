@@ -11,7 +11,7 @@
 #include "assets/Resource.h"
 #include "audio/Playlist.h"
 #include "support/TestSupport.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 namespace audiotest {
 

@@ -3,7 +3,7 @@
 #include "AudioTestUtil.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Playlist.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 
 using namespace audiotest;
 

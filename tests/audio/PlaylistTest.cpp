@@ -5,7 +5,7 @@
 
 #include "AudioTestUtil.h"
 #include "audio/Playlist.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 // A list of n one-byte "tracks" 0..n-1, so the order can be read back.

@@ -21,7 +21,7 @@
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
 #include "effects/QuadBatch.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "support/GLContext.h"
 
 namespace {

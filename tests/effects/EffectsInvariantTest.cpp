@@ -12,7 +12,7 @@
 #include "effects/FireworkPool.h"
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "effects/Firework.h"
 #include "effects/FireworkPool.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 // A firework that counts its deletions.

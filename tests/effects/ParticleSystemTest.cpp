@@ -10,7 +10,7 @@
 #include "effects/BloxExpl.h"
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 // A system that counts its deletions and updates.

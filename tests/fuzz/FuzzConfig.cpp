@@ -1,7 +1,7 @@
 // The settings file: whatever it holds, loading it fills the record, and saving that record and
 // loading it again gives the same record.
 #include "FuzzSupport.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 
 namespace {
 

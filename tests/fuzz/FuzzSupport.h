@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // The scratch file's path, made once per process (in TMPDIR or /tmp) and removed at exit.
 inline const std::string& FuzzScratchPath() {

@@ -18,7 +18,7 @@
 #include "audio/ModWriter.h"
 #include "audio/XmWriter.h"
 #include "game/Top.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "game/AutoPlayer.h"
 #include "objects/Bonus.h"
 #include "playfield/ModVoxelMap.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 

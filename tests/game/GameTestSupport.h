@@ -16,7 +16,7 @@
 #include "playfield/VoxelMap.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 

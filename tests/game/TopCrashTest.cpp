@@ -10,7 +10,7 @@
 
 #include "TestSupport.h"
 #include "game/Top.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
 #include "objects/ObjectSound.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "scene/StillPicture.h"
-#include "shell/Random.h"
+#include "core/Random.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "shell/RenderWindow.h"
 
 namespace {

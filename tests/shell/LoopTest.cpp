@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "shell/Clock.h"
+#include "core/Clock.h"
 #include "shell/GLWindow.h"
 
 namespace {

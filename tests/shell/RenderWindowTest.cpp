@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "shell/RenderWindow.h"
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "shell/GLWindow.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "shell/MessageBox.h"
+#include "core/MessageBox.h"
 
 ScratchDir::ScratchDir() {
   char buf[PATH_MAX];

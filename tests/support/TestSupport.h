@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // A fresh scratch folder (with a Data/ inside) that becomes the working directory for the life of
 // the object, so that tests of files the game keeps beside itself never meet each other.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // One level (classic) or stage (corridor) as read: its name, the file line of its heading, and
 // the file line of each text row (top row first) with the column where each layer's group starts.

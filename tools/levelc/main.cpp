@@ -65,7 +65,7 @@ std::string Header(const std::vector<const OEpisodeFile*>& byEpisode) {
        "// Written by levelc from content/levels/: edit the level files, not this.\n"
        "// One byte table per episode, one cell code per byte, in the order level (or corridor\n"
        "// layer), layer, row, column.\n"
-       "#include \"shell/Types.h\"\n\n";
+       "#include \"core/Types.h\"\n\n";
   for (i32 e = 0; e < EPISODES; ++e)
     h << "extern const u8 " << TableName(e) << "[" << byEpisode[e]->bytes.size() << "];\n";
   return h.str();

@@ -25,9 +25,9 @@
 
 #include "SoakRecord.h"
 #include "SoakRun.h"
-#include "shell/Exception.h"
-#include "shell/MessageBox.h"
-#include "shell/Odizovid.h"
+#include "core/Exception.h"
+#include "core/MessageBox.h"
+#include "app/Odizovid.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Resident memory of this process (VmRSS of /proc/self/status), kB; 0 when it cannot be read.
 i64 ResidentKb();

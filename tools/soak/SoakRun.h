@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "SoakRecord.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OAutoPlayer;
 class OGameWindow;

@@ -4,7 +4,8 @@
 // of a left press over it, or on Enter while it has the keyboard focus.
 #include <string>
 
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
+#include "ui/controls/Control2D.h"
 
 class OTexture;
 

@@ -2,7 +2,7 @@
 // A control that is a model in the scene (episode buttons, check boxes, sliders): drawn with the
 // screen's camera and picked with the ray from the camera through the pointer.
 #include "assets/Model.h"
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
 
 class OControl3D : public OControl, public OModel {
 public:

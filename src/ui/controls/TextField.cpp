@@ -4,7 +4,7 @@
 
 #include "scene/Camera.h"
 #include "scene/Font.h"
-#include "shell/Clock.h"
+#include "core/Clock.h"
 #include "shell/RenderWindow.h"
 
 OTextField::OTextField(OFont* font, const std::string& initialText, u32 id, bool tabStop)

@@ -4,7 +4,8 @@
 // it takes the highlight and keeps the field receiving input; Enter reports the entry.
 #include <string>
 
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
+#include "ui/controls/Control2D.h"
 
 class OFont;
 

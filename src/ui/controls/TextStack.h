@@ -5,7 +5,8 @@
 #include <map>
 #include <string>
 
-#include "ui/controls/Control.h"
+#include "shell/Control.h"
+#include "ui/controls/Control2D.h"
 
 class OFont;
 

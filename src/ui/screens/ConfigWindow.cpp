@@ -12,7 +12,7 @@
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "ui/controls/Button2D.h"
 #include "ui/controls/CheckBox.h"
 #include "ui/controls/Slider.h"

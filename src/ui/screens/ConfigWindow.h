@@ -6,7 +6,7 @@
 // at once except the music (it was heard already, and stays as the player left it).
 #include "assets/Texture.h"
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class O3D;
 class OBlock;

@@ -2,7 +2,7 @@
 // What the episode selection and high-score screens see of the game screen: the episode a new
 // game starts with, the score a finished game leaves for its table, and the two tables. The game
 // screen implements it; the menu screens never hold the game's objects themselves.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OTop;
 

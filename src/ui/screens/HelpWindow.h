@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OBonusSet;
 class OButton2D;

@@ -12,7 +12,7 @@
 #include "scene/Font.h"
 #include "scene/Light.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "ui/controls/Button2D.h"
 
 const char* const MENU_COPYRIGHT = "Brikon 3D 2.0 (c) 2026 the Brikon team";

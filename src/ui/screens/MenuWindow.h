@@ -6,7 +6,7 @@
 
 #include "assets/Model.h"
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OButton2D;
 class OTexture;

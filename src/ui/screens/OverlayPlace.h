@@ -2,7 +2,7 @@
 // Placing 3D controls and models of a menu screen under a point of its 512 x 512 overlay.
 #include "scene/Camera.h"
 #include "scene/Object3D.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // The view pixel (y up) of an overlay coordinate: trunc(v / (512 / view size)).
 inline u16 OverlayToPixel(f32 v, f32 viewSize) {

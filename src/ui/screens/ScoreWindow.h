@@ -3,7 +3,7 @@
 // and score. Browsed from the main menu with two arrows; opened by the game after a score that
 // qualifies, it first asks for the player's name on the row the score will take.
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OButton2D;
 class OGameLink;

@@ -4,7 +4,7 @@
 // new game of it. The Menu button and Esc go back to the main menu.
 #include "playfield/Levels.h"
 #include "shell/RenderWindow.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OButton;
 class OButton2D;

@@ -8,7 +8,7 @@
 //                  pick a colour and, for models drawn unlit, a baked brightness.
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // Name of the texture in the archive, as a model's header names it.
 extern const char* const ATLAS_NAME;  // "ModelAtlas.Tga"

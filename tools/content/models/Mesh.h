@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "assets/ModelFormat.h"
-#include "shell/Types.h"
+#include "core/Types.h"
 
 struct OV3 {
   f32 x = 0.0f, y = 0.0f, z = 0.0f;

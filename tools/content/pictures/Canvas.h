@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 // A straight (not premultiplied) colour, each channel 0..1.
 struct OColorF {

@@ -21,9 +21,9 @@
 #include "assets/Resource.h"
 #include "assets/Texture.h"
 #include "shell/Application.h"
-#include "shell/Exception.h"
+#include "core/Exception.h"
 #include "shell/GLWindow.h"
-#include "shell/MessageBox.h"
+#include "core/MessageBox.h"
 #include "scene/Camera.h"
 #include "scene/Light.h"
 

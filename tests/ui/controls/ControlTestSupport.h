@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/Input.h"
+#include "core/Input.h"
 #include "shell/RenderWindow.h"
 
 namespace ui_test {

@@ -1,4 +1,4 @@
-#include "shell/Odizovid.h"
+#include "app/Odizovid.h"
 
 #include "assets/Texture.h"
 #include "audio/MusicPlayer.h"
@@ -6,9 +6,9 @@
 #include "audio/SoundTable.h"
 #include "game/GameWindow.h"
 #include "scene/Camera.h"
-#include "shell/Config.h"
-#include "shell/Heap.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "core/Heap.h"
+#include "core/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/ConfigWindow.h"
 #include "ui/screens/GameScreenLink.h"

@@ -3,7 +3,7 @@
 // fifteen decimal numbers, one per line. There is exactly one record (GetConfig).
 #include <string>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OConfig {
 public:

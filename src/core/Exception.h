@@ -3,7 +3,7 @@
 // the process with the exception's code as its exit status.
 #include <string>
 
-#include "shell/Types.h"
+#include "core/Types.h"
 
 class OException {
 public:

@@ -1,4 +1,4 @@
-#include "shell/Heap.h"
+#include "core/Heap.h"
 
 #if defined(__GLIBC__)
 #include <malloc.h>

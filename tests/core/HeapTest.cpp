@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/Heap.h"
+#include "core/Heap.h"
 
 namespace {
 void* volatile keep;  // the blocks go through here so that the compiler keeps them

@@ -1,4 +1,4 @@
-#include "shell/Random.h"
+#include "core/Random.h"
 
 namespace {
 u32 state = 1;

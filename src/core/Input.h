@@ -1,7 +1,7 @@
 #pragma once
 // The game's own input record: what every screen and control receives for a key, character or
 // mouse event.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr u32 EV_CHAR = 1;
 constexpr u32 EV_KEYDOWN = 2;

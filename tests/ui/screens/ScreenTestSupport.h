@@ -22,7 +22,7 @@
 #include "scene/Font.h"
 #include "scene/Light.h"
 #include "shell/Application.h"
-#include "shell/Config.h"
+#include "core/Config.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 #include "ui/screens/GameLink.h"

@@ -1,8 +1,8 @@
-#include "shell/Entry.h"
+#include "app/Entry.h"
 
-#include "shell/Exception.h"
+#include "core/Exception.h"
 #include "shell/GLWindow.h"
-#include "shell/MessageBox.h"
+#include "core/MessageBox.h"
 
 const char* const kDriverMessage =
     "OpenGL compliant 3D video card detected, but hardware acceleration of OpenGL is unavailable "

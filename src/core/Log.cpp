@@ -1,4 +1,4 @@
-#include "shell/Log.h"
+#include "core/Log.h"
 
 #include <cstdio>
 #include <ctime>

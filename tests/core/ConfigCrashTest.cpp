@@ -11,8 +11,8 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "shell/Config.h"
-#include "shell/Random.h"
+#include "core/Config.h"
+#include "core/Random.h"
 
 namespace {
 

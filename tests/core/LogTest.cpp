@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "shell/Log.h"
+#include "core/Log.h"
 
 // A log that cannot be opened is skipped without a word.
 TEST(Log, UnwritablePathIsSkipped) {

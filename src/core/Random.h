@@ -1,7 +1,7 @@
 #pragma once
 // The one program-wide random generator. Its values run 0..RANDOM_MAX (32767), the range every
 // game formula divides by; the C library's rand() has a far larger range on Linux and is never used.
-#include "shell/Types.h"
+#include "core/Types.h"
 
 constexpr int RANDOM_MAX = 32767;
 

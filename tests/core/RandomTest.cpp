@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/Random.h"
+#include "core/Random.h"
 
 // The generator's range and repeatability are what every game formula relies on.
 TEST(Random, RangeAndSequence) {

@@ -1,4 +1,4 @@
-#include "shell/Text.h"
+#include "core/Text.h"
 
 #include <cstdint>
 

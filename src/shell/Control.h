@@ -1,10 +1,10 @@
 #pragma once
 // The control protocol every button, text field, selector, check box and slider of the menu
-// screens follows, and the flat rectangle the 2D controls are drawn in. A control never acts on
-// the game itself: it reports to the screen that holds it through the screen's OnCommand.
-#include "scene/Color.h"
-#include "shell/Input.h"
-#include "shell/Types.h"
+// screens follows. A control never acts on the game itself: it reports to the screen that holds
+// it through the screen's OnCommand. The screen base routes input to controls through this
+// protocol alone; the concrete controls live with the menus.
+#include "core/Input.h"
+#include "core/Types.h"
 
 class ORenderWindow;
 
@@ -41,26 +41,4 @@ public:
   // 0: the highlight follows the pointer; 1: only a button press highlights, and the control
   // keeps receiving the pointer's events afterwards (text fields).
   u32 activation = 0;
-};
-
-// The rectangle of a flat control in overlay units, with an optional translucent fill and frame.
-class O2D {
-public:
-  O2D();
-
-  void SetPosition(i16 nx, i16 ny);
-  void SetSize(i16 nw, i16 nh);
-  // Both draw in the current projection and leave texturing and blending off.
-  void DrawFill();
-  void DrawFrame();
-
-  bool drawFill = false;
-  bool drawFrame = false;
-  OColor4 frameColour;
-  OColor4 fillColour;
-  f32 frameWidth = 1.0f;  // pixels
-  i16 x = 0;              // bottom-left corner, overlay units
-  i16 y = 0;
-  i16 w = 0;
-  i16 h = 0;
 };

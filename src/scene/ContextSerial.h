@@ -1,0 +1,9 @@
+#pragma once
+// Which OpenGL context the game is drawing in. Whoever keeps a GL name past a display change
+// compares the serial, since the same number may name another object in a new context.
+#include "core/Types.h"
+
+// Counts the OpenGL contexts the game has created (0 before the first).
+u32 GLContextSerial();
+// Called by the window each time it makes a new context.
+void CountGLContext();
