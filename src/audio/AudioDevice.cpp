@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "audio/Limiter.h"
+
 namespace {
 int users = 0;  // players holding the device open; the device is open while this is above 0
 }
@@ -18,6 +20,8 @@ bool OpenAudioDevice() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  // Several effects over the music can still add up past full scale: the limiter holds the sum.
+  InstallMixLimiter();
   users = 1;
   return true;
 }

@@ -17,13 +17,6 @@ static_assert(std::atomic<u8>::is_always_lock_free, "trackEnded must be lock-fre
 
 namespace {
 
-// Volume 0..100 as a linear amplitude factor, in millibel for the renderer.
-i32 GainFor(u32 volume) {
-  if (volume >= 100) return 0;
-  if (volume == 0) return -10000;  // -100 dB; the output is also zeroed (see Mix)
-  return static_cast<i32>(std::lround(2000.0 * std::log10(volume / 100.0)));
-}
-
 // Holds the player's lock for a scope.
 class OLockGuard {
 public:
@@ -37,6 +30,12 @@ private:
 };
 
 }  // namespace
+
+i32 MusicGainFor(u32 volume) {
+  if (volume >= 100) return 0;
+  if (volume == 0) return -10000;  // -100 dB; the output is also zeroed (see Mix)
+  return static_cast<i32>(std::lround(2000.0 * std::log10(volume / 100.0)));
+}
 
 OMusicPlayer::OMusicPlayer() { Init(); }
 
@@ -81,7 +80,7 @@ void OMusicPlayer::PlayCurrent() {
     OLockGuard guard(lock);
     module = OModule::Load(track->data(), track->size());
     if (module == nullptr) return;
-    module->SetGain(GainFor(volume));
+    module->SetGain(MusicGainFor(volume));
     if (playlist->position != 0) module->SetPosition(playlist->position);
     sounding = true;
   }
@@ -125,7 +124,7 @@ u32 OMusicPlayer::GetPosition() const {
 void OMusicPlayer::SetVolume(u32 v) {
   OLockGuard guard(lock);
   volume = v > 100 ? 100 : v;
-  if (module != nullptr) module->SetGain(GainFor(volume));
+  if (module != nullptr) module->SetGain(MusicGainFor(volume));
 }
 
 u32 OMusicPlayer::GetVolume() const {

@@ -62,6 +62,10 @@ private:
   u32 volume = 100;
 };
 
+// A music volume 0..100 as the renderer's gain in millibel: a linear amplitude factor, so 50
+// plays 6 dB under the level the module was written at.
+i32 MusicGainFor(u32 volume);
+
 // The music part of the game's loading: builds both lists, applies the configured volume, makes the
 // menu list current and, when music is on in the configuration, starts it.
 void StartMusicAtLoad(OMusicPlayer& player, OPlaylist& game, OPlaylist& menu);

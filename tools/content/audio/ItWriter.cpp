@@ -41,7 +41,9 @@ bool WriteIt(const OSong& song, std::vector<unsigned char>& out, std::string& er
   b.U16(1 | 4 | 8);  // stereo, instruments, linear slides
   b.U16(0);
   b.U8(128);  // global volume
-  b.U8(48);   // mix volume
+  // Mix volume (the players' sample pre-amplification, 0..128): 96 brings the piece to the
+  // game's music level, -20 dBFS RMS at the default music volume.
+  b.U8(96);
   b.U8(static_cast<unsigned>(song.SpeedOfRow(0)));
   b.U8(static_cast<unsigned>(song.tempo));
   b.U8(128);  // panning separation

@@ -1,5 +1,5 @@
 // The game's sound effects, synthesised: every effect is a few lines of oscillators, noise and
-// envelopes, rendered at 44.1 kHz mono and normalised to the same peak.
+// envelopes, rendered at 44.1 kHz mono and normalised to its own peak level.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -10,8 +10,10 @@
 namespace {
 
 constexpr double kRate = 44100.0;
-// Peak of every effect: a little under full scale, so that nothing clips after rounding.
-constexpr float kPeak = 0.89f;  // -1 dBFS
+// The peak of each effect, in dBFS, is its place in the mix. Every effect stays at -6 dBFS or
+// below on its own, so that a few of them over the music (at -20 dBFS RMS) rarely reach full
+// scale; the sounds heard many times a second (hits, the bat, rockets) sit lower still, and the
+// rare big moments (jingles, the bomb) highest.
 
 OSignal Silence(double seconds) { return OSignal(static_cast<size_t>(seconds * kRate), 0.0f); }
 
@@ -271,28 +273,28 @@ OSignal ExpNormal() {
   return s;
 }
 
-void Add(std::vector<OContentFile>& loose, const std::string& name, OSignal s) {
+void Add(std::vector<OContentFile>& loose, const std::string& name, OSignal s, double peakDb) {
   FadeEnds(s, kRate, 0.0005, 0.02);
-  Normalise(s, kPeak);
+  Normalise(s, static_cast<float>(std::pow(10.0, peakDb / 20.0)));
   loose.push_back({"Data/Sounds/" + name + ".wav", MakeWav(s, static_cast<std::uint32_t>(kRate))});
 }
 
 }  // namespace
 
 void BuildSounds(const OContentContext&, std::vector<OContentFile>& loose) {
-  Add(loose, "hit_block", HitBlock());
-  Add(loose, "next_level", NextLevel());
-  Add(loose, "click_menu", ClickMenu());
-  Add(loose, "hit_wall", HitWall());
-  Add(loose, "get_bonus", GetBonus());
-  Add(loose, "small_player", SmallPlayer());
-  Add(loose, "expand_player", ExpandPlayer());
-  Add(loose, "ball_lost", BallLost());
-  Add(loose, "game_over", GameOver());
-  Add(loose, "bomb_explosion", BombExplosion());
-  Add(loose, "rocket_fire", RocketFire());
-  Add(loose, "ballbatlow_1", BallBat(57, 0.25));
-  Add(loose, "ballbatlow_2", BallBat(60, 0.15));
-  Add(loose, "ballbatlow_3", BallBat(64, 0.35));
-  Add(loose, "exp_normal3", ExpNormal());
+  Add(loose, "hit_block", HitBlock(), -10);
+  Add(loose, "next_level", NextLevel(), -7);
+  Add(loose, "click_menu", ClickMenu(), -10);
+  Add(loose, "hit_wall", HitWall(), -12);
+  Add(loose, "get_bonus", GetBonus(), -8);
+  Add(loose, "small_player", SmallPlayer(), -9);
+  Add(loose, "expand_player", ExpandPlayer(), -9);
+  Add(loose, "ball_lost", BallLost(), -8);
+  Add(loose, "game_over", GameOver(), -7);
+  Add(loose, "bomb_explosion", BombExplosion(), -7);
+  Add(loose, "rocket_fire", RocketFire(), -12);
+  Add(loose, "ballbatlow_1", BallBat(57, 0.25), -11);
+  Add(loose, "ballbatlow_2", BallBat(60, 0.15), -11);
+  Add(loose, "ballbatlow_3", BallBat(64, 0.35), -11);
+  Add(loose, "exp_normal3", ExpNormal(), -9);
 }

@@ -14,17 +14,23 @@ constexpr double kToneRate = 32000.0;
 constexpr double kDrumRate = 44100.0;
 constexpr double kMaxSeconds = 4.0;
 
+// Every part is written twice, on two channels playing the same notes: XM has no master level
+// that players honour, and two identical voices sum to twice the amplitude (+6 dB), which brings
+// the pieces to the game's music level (-20 dBFS RMS at the default music volume) without giving
+// up the samples' full scale.
+constexpr int kUnison = 2;
+
 // XM note numbers: 1 is C-0 (MIDI 12), 97 is key-off.
 int XmNote(int midi) { return midi - 11; }
 
 }  // namespace
 
 bool WriteXm(const OSong& song, std::vector<unsigned char>& out, std::string& error) {
-  if (song.channels > 32 || song.instruments.size() > 128 || song.patterns.size() > 256) {
+  if (song.channels * kUnison > 32 || song.instruments.size() > 128 || song.patterns.size() > 256) {
     error = "too many channels, instruments or patterns for XM";
     return false;
   }
-  const int channels = song.channels + song.channels % 2;  // the format prefers an even count
+  const int channels = song.channels * kUnison;  // even, as the format prefers
   OModuleBytes b;
   b.Text("Extended Module: ", 17);
   b.Text(song.title, 20);
@@ -46,8 +52,7 @@ bool WriteXm(const OSong& song, std::vector<unsigned char>& out, std::string& er
     OModuleBytes data;
     for (int row = 0; row < p.rows; ++row)
       for (int ch = 0; ch < channels; ++ch) {
-        if (ch >= song.channels) { data.U8(0x80); continue; }
-        const OCell& c = p.At(row, ch, song.channels);
+        const OCell& c = p.At(row, ch % song.channels, song.channels);
         if (c.note != OCell::NONE && (c.note != OCell::OFF) && (XmNote(c.note) < 1 || XmNote(c.note) > 96)) {
           error = "note out of the XM range in pattern " + p.name;
           return false;

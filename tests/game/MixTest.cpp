@@ -1,0 +1,178 @@
+// The balance of what the player hears at the default volumes: every music track at -20 +- 3 dBFS
+// RMS, every effect peaking at -6 dBFS or below on its own, and a minute of autoplayed play with
+// three balls, recorded through SDL's disk driver, holding no clipped sample while the music
+// stays within 10 dB of the whole mix.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "GameTestSupport.h"
+#include "audio/Module.h"
+#include "audio/MusicPlayer.h"
+#include "audio/Playlist.h"
+#include "audio/SoundPlayer.h"
+#include "audio/SoundTable.h"
+#include "game/AutoPlayer.h"
+
+namespace {
+
+constexpr u32 DEFAULT_MUSIC_VOLUME = 50;     // the configuration's defaults
+constexpr u32 DEFAULT_SOUND_VOLUME = 65000;
+
+double Db(double amplitude) { return amplitude > 0.0 ? 20.0 * std::log10(amplitude) : -200.0; }
+
+// RMS of 16-bit samples relative to full scale, in dBFS.
+double RmsDb(const i16* s, size_t n) {
+  if (n == 0) return -200.0;
+  double sum = 0.0;
+  for (size_t i = 0; i < n; ++i) sum += static_cast<double>(s[i]) * s[i];
+  return Db(std::sqrt(sum / n) / 32768.0);
+}
+
+size_t Clipped(const i16* s, size_t n) {
+  size_t c = 0;
+  for (size_t i = 0; i < n; ++i) c += s[i] >= 32767 || s[i] <= -32767;
+  return c;
+}
+
+// A whole module rendered at the default music volume, as the player renders it.
+std::vector<i16> RenderTrack(const std::vector<u8>& bytes, size_t maxFrames) {
+  std::vector<i16> out;
+  std::unique_ptr<OModule> module(OModule::Load(bytes.data(), bytes.size()));
+  if (!module) return out;
+  module->SetGain(MusicGainFor(DEFAULT_MUSIC_VOLUME));
+  std::vector<i16> block(2 * 4096);
+  while (out.size() / 2 < maxFrames) {
+    const size_t got = module->Render(block.data(), 4096);
+    if (got == 0) break;
+    out.insert(out.end(), block.begin(), block.begin() + static_cast<long>(2 * got));
+  }
+  out.resize(std::min(out.size(), 2 * maxFrames));
+  return out;
+}
+
+std::vector<u8> ArchiveFile(const std::string& name) {
+  const u32 size = GetResource().GetSize(name);
+  std::unique_ptr<u8[]> bytes = GetResource().Read(name);
+  return bytes ? std::vector<u8>(bytes.get(), bytes.get() + size) : std::vector<u8>();
+}
+
+// What the disk driver wrote: interleaved stereo signed 16-bit samples.
+std::vector<i16> ReadRaw(const std::string& file) {
+  const std::string raw = ReadFile(file);
+  std::vector<i16> out(raw.size() / 2);
+  if (!out.empty()) std::memcpy(out.data(), raw.data(), out.size() * 2);
+  return out;
+}
+
+bool OpenArchive(ScratchDir&) {
+  const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
+  if (!FileExists(archive)) return false;
+  std::filesystem::create_directories("Data");
+  std::filesystem::create_symlink(archive, "Data/Resource.Tkr");
+  return GetResource().Open();
+}
+
+}  // namespace
+
+TEST(Mix, EveryMusicTrackSitsAtTwentyDecibelsUnderFullScale) {
+  ScratchDir dir;
+  if (!OpenArchive(dir)) GTEST_SKIP() << "needs the built game's archive";
+  std::vector<std::string> names(GAME_TRACKS, GAME_TRACKS + GAME_TRACK_COUNT);
+  names.push_back(MENU_TRACK);  // the menu piece is held to the same level as the game's
+  for (const std::string& name : names) {
+    const std::vector<i16> pcm = RenderTrack(ArchiveFile(name), 44100u * 600);
+    ASSERT_GT(pcm.size(), 44100u * 20) << name << " renders at least 10 s";
+    const double rms = RmsDb(pcm.data(), pcm.size());
+    int peak = 0;
+    for (i16 v : pcm) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    std::printf("%-32s RMS %6.1f dBFS, peak %5.1f dBFS, %zu clipped samples\n", name.c_str(), rms,
+                Db(peak / 32768.0), Clipped(pcm.data(), pcm.size()));
+    EXPECT_NEAR(rms, -20.0, 3.0) << name << " over the whole track";
+    EXPECT_EQ(Clipped(pcm.data(), pcm.size()), 0u) << name << " alone never reaches full scale";
+  }
+}
+
+TEST(Mix, EveryEffectPeaksAtSixDecibelsUnderFullScaleAlone) {
+  const double level = OSoundPlayer::MixerLevel(DEFAULT_SOUND_VOLUME) / 128.0;
+  for (size_t i = 0; i < SOUND_FILE_COUNT; ++i) {
+    const std::string wav = ReadFile(std::string(BRIKON_GAME_DIR) + "/" + SOUND_FILES[i].file);
+    ASSERT_GT(wav.size(), 44u) << SOUND_FILES[i].file;
+    int peak = 0;
+    for (size_t at = 44; at + 1 < wav.size(); at += 2) {
+      i16 v;
+      std::memcpy(&v, wav.data() + at, 2);
+      peak = std::max(peak, std::abs(static_cast<int>(v)));
+    }
+    const double db = Db(peak * level / 32768.0);
+    EXPECT_LE(db, -6.0) << SOUND_FILES[i].file << " peaks at " << db << " dBFS";
+  }
+}
+
+// A minute in real time (the disk driver plays like a sound card), so a suite run pays for it once.
+TEST(Mix, AMinuteOfPlayWithThreeBallsNeverClipsAndKeepsTheMusicAudible) {
+  GameRig rig;
+  const std::string recording = rig.dir.Path() + "/mix.raw";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+  const bool opened = rig.Open();
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+  if (!opened) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  ASSERT_TRUE(rig.app->musicPlayer->ready) << "the disk driver opens";
+  std::filesystem::create_symlink(std::string(BRIKON_GAME_DIR) + "/Data/Sounds", "Data/Sounds");
+  ASSERT_TRUE(rig.app->soundPlayer->Init(true));
+  ASSERT_EQ(RegisterGameSounds(*rig.app->soundPlayer), SOUND_FILE_COUNT);
+  SetObjectSoundListener(nullptr);
+  rig.app->soundPlayer->SetVolume(DEFAULT_SOUND_VOLUME);
+  rig.app->musicPlayer->SetVolume(DEFAULT_MUSIC_VOLUME);
+  GetConfig().musicOn = 1;
+  BuildPlaylists(rig.app->gamePlaylist, rig.app->menuPlaylist);
+
+  rig.NewGame(1);
+  OAutoPlayer player(*rig.game, 4242, false);
+  const u32 start = SDL_GetTicks();
+  u32 firstGameTrack = rig.app->gamePlaylist.index;
+  // The game in real time: a tick of 16 ms each 16 ms of the clock, three balls whenever the one
+  // in play has been launched.
+  while (SDL_GetTicks() - start < 60000) {
+    if (player.GameEnded()) rig.NewGame(1);
+    OBallSet& balls = *rig.game->ballSet;
+    if (balls.balls.size() == 1 && balls.launched) balls.AddMoreBalls();
+    player.Steer();
+    rig.game->Update(16);
+    rig.game->UndrawnFrame();
+    const u32 due = static_cast<u32>(player.ticks + 1) * 16;
+    ++player.ticks;
+    const u32 now = SDL_GetTicks() - start;
+    if (now < due) SDL_Delay(due - now);
+  }
+  const std::vector<u8> track = rig.app->gamePlaylist.tracks[firstGameTrack];
+  delete rig.app;  // closes the output, so the whole recording is on disk
+  rig.app = nullptr;
+  rig.game = nullptr;
+
+  const std::vector<i16> mix = ReadRaw(recording);
+  ASSERT_GT(mix.size(), 2u * 44100 * 55) << "about a minute was recorded";
+  size_t worstSecond = 0;
+  for (size_t at = 0; at < mix.size(); at += 2 * 44100)
+    worstSecond = std::max(worstSecond, Clipped(mix.data() + at, std::min<size_t>(2 * 44100, mix.size() - at)));
+  const std::vector<i16> music = RenderTrack(track, mix.size() / 2);
+  const double mixDb = RmsDb(mix.data(), mix.size()), musicDb = RmsDb(music.data(), music.size());
+  size_t peak = 0;
+  for (i16 s : mix) peak = std::max<size_t>(peak, static_cast<size_t>(std::abs(static_cast<int>(s))));
+  std::printf("mix: RMS %.1f dBFS, peak %.1f dBFS, %zu clipped samples (%zu in the worst second); "
+              "music alone RMS %.1f dBFS\n",
+              mixDb, Db(peak / 32768.0), Clipped(mix.data(), mix.size()), worstSecond, musicDb);
+  EXPECT_EQ(Clipped(mix.data(), mix.size()), 0u);
+  EXPECT_LE(mixDb - musicDb, 10.0) << "the music is buried under the effects";
+}
