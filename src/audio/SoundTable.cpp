@@ -19,6 +19,8 @@ const OSoundFile SOUND_FILES[] = {
     {10, BOMB}, {15, BOMB}, {16, BOMB}, {17, BOMB}, {18, BOMB}, {19, BOMB}, {20, BOMB}, {21, BOMB},
     {22, ROCKET}, {23, ROCKET}, {24, ROCKET}, {25, ROCKET}, {26, ROCKET},
     {27, ROCKET}, {28, ROCKET}, {29, ROCKET}, {30, ROCKET}, {31, ROCKET},
+    {SND_STAGE_CLEAR, "Data/Sounds/stage_clear.wav"},
+    {SND_TIME_UP, "Data/Sounds/time_up.wav"},
     {50, "Data/Sounds/ballbatlow_1.wav"},
     {51, "Data/Sounds/ballbatlow_2.wav"},
     {52, "Data/Sounds/ballbatlow_3.wav"},

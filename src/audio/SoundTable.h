@@ -24,6 +24,8 @@ enum : i32 {
   SND_ROCKET_LAST = 31,
   SND_BAT_FIRST = 50,     // 50..52: the three ball-on-bat sounds
   SND_BAT_LAST = 52,
+  SND_STAGE_CLEAR = 60,   // a corridor stage cleared
+  SND_TIME_UP = 61,       // a corridor stage's time ran out
   SND_HEAVY_FIRST = 101,  // 101..106: six copies of the heavy-ball hit
   SND_HEAVY_LAST = 106,
 };

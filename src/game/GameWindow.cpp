@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -154,6 +155,11 @@ void OGameWindow::Enter() {
     bat->score = static_cast<i32>(config.savedScore);
     bat->lives = static_cast<i32>(config.savedLives);
     grid->StartLevel(levelIndex);
+  }
+  if (request == GAME_REQUEST_NEW || request == GAME_REQUEST_RESUME) {
+    cueMs = 0;
+    waitingMs = 0;
+    Announce();
   }
   if (app != nullptr && app->musicPlayer != nullptr && config.musicOn) {
     // The game list continues where it was left; the menu track's place is not kept.
@@ -326,8 +332,19 @@ void OGameWindow::Update(u32 elapsedMs) {
     return;
   }
 
+  // The banner waits for the cue before it; the launch hint counts while a ball rides the bat.
+  if (cueMs > 0) {
+    cueMs -= static_cast<i32>(elapsedMs);
+  } else if (bannerMs > 0) {
+    bannerMs -= static_cast<i32>(elapsedMs);
+  }
+  const bool waiting = !ballSet->launched && grid->status == MAP_PLAYING && bat->lives > 0;
+  waitingMs = waiting ? waitingMs + static_cast<i32>(elapsedMs) : 0;
+
   if (grid->status == MAP_LEVEL_DONE) {
+    CueLevelDone();
     levelIndex += 1;
+    if (levelIndex < levelCount) Announce();
     if (levelIndex == levelCount) {
       episodeComplete = 1;
       grid->Scatter();
@@ -338,6 +355,71 @@ void OGameWindow::Update(u32 elapsedMs) {
       grid->transition = 1;
     }
   }
+}
+
+void OGameWindow::Announce() { bannerMs = BANNER_TIME; }
+
+void OGameWindow::CueLevelDone() {
+  if (!IsModern()) {
+    // The grid plays the level fanfare as the next level starts.
+    cueText = "Level cleared!";
+  } else if (static_cast<const OModVoxelMap*>(grid)->CountFrontBreakable() == 0) {
+    cueText = "Stage cleared!";
+    PlaySound(SND_STAGE_CLEAR);
+  } else {
+    cueText = "Time's up!";
+    PlaySound(SND_TIME_UP);
+  }
+  cueMs = CUE_TIME;
+}
+
+std::string OGameWindow::BannerTitle() const {
+  return Format(IsModern() ? "Stage %i" : "Level %i", levelIndex + 1);
+}
+
+std::string OGameWindow::BannerName() const { return GetLevelName(episodeIndex, levelIndex); }
+
+i32 OGameWindow::SecondsLeft() const {
+  if (grid == nullptr || !IsModern()) return 0;
+  return grid->timer > 0 ? (grid->timer + 999) / 1000 : 0;
+}
+
+bool OGameWindow::InHurry() const {
+  if (grid == nullptr || !IsModern()) return false;
+  return grid->timer <= static_cast<const OModVoxelMap*>(grid)->HurryTime();
+}
+
+void OGameWindow::DrawFeedback() {
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font == nullptr) return;
+  auto centred = [font](const std::string& text, f32 y) {
+    font->Print(static_cast<f32>((512 - font->TextWidth(text)) / 2), y, text, 0, true, 1.0f);
+  };
+  if (IsModern() && grid->status != MAP_GAME_OVER) {
+    // Top centre, between the score and the spinning gun: the stage's seconds, red in the hurry-up.
+    if (InHurry()) font->colour = OColor4(1.0f, 0.25f, 0.2f, 1.0f);
+    centred(Format("Time: %i", SecondsLeft()), HUD_TOP_ROW);
+    font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
+  }
+  if (grid->status == MAP_GAME_OVER) return;
+  if (cueMs > 0) {
+    font->colour = OColor4(1.0f, 0.9f, 0.35f, std::min(1.0f, cueMs / 400.0f));
+    centred(cueText, CAPTION_ROW);
+  } else if (bannerMs > 0) {
+    const f32 alpha = std::min(1.0f, bannerMs / 600.0f);
+    font->colour = OColor4(1.0f, 1.0f, 1.0f, alpha);
+    centred(BannerTitle(), CAPTION_ROW);
+    font->colour = OColor4(0.65f, 0.85f, 1.0f, alpha);
+    const std::string name = BannerName();
+    if (!name.empty()) centred(name, CAPTION_ROW - 26.0f);
+  }
+  if (waitingMs >= LAUNCH_HINT_DELAY) {
+    // A slow pulse, so the hint is seen without shouting.
+    const f32 pulse = 0.7f + 0.3f * std::sin((waitingMs - LAUNCH_HINT_DELAY) * 0.004f);
+    font->colour = OColor4(1.0f, 1.0f, 1.0f, pulse);
+    centred("Click to launch", 150.0f);
+  }
+  font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 bool OGameWindow::HandleInput(const OInputEvent& event) {
@@ -499,6 +581,7 @@ void OGameWindow::DrawHud() {
     font->Print(HUD_LEFT, HUD_BOTTOM_ROW, Format("{%i", bat->lives), 0, true, 1.0f);
     const std::string level = Format("Level: %i", levelIndex + 1);
     font->Print(HUD_RIGHT - font->TextWidth(level), HUD_BOTTOM_ROW, level, 0, true, 1.0f);
+    DrawFeedback();
   }
   glEnable(GL_LIGHTING);
 }

@@ -5,6 +5,8 @@
 // count, the game-over sequence, the "Episode Complete!" celebration and the hand-off to the
 // high-score screen. It also draws the scene with its own camera and light and the head-up
 // display.
+#include <string>
+
 #include "assets/Model.h"
 #include "game/Top.h"
 #include "scene/Camera.h"
@@ -28,6 +30,12 @@ constexpr i32 GAME_OVER_GROW_TIME = 2048;
 constexpr i32 BONUS_RAIN_COUNT = 128;
 // Lives of a new game.
 constexpr i32 START_LIVES = 5;
+// What the player is told in play, in ms: how long the banner naming a level or stage shows, how
+// long "Level cleared!", "Stage cleared!" or "Time's up!" shows, and how long a ball waits on the
+// bat before the launch hint appears.
+constexpr i32 BANNER_TIME = 3000;
+constexpr i32 CUE_TIME = 2000;
+constexpr i32 LAUNCH_HINT_DELAY = 3000;
 
 class OGameWindow : public ORenderWindow {
 public:
@@ -93,6 +101,21 @@ public:
   f32 cameraDistance = -14.4f;  // camera z, world units in front of the bat
   i32 bonusRainCount = 0;
 
+  // Feedback in play: the banner of the level or stage starting (shown once the cue has gone), the
+  // cue of the one that ended, and the time the ball has waited on the bat.
+  i32 bannerMs = 0;
+  i32 cueMs = 0;
+  std::string cueText;
+  i32 waitingMs = 0;
+
+  // The banner's two lines: "Level 3" or "Stage 3", and the name from the level file.
+  std::string BannerTitle() const;
+  std::string BannerName() const;
+  // The seconds left of the corridor's stage (rounded up), and whether it is in the hurry-up;
+  // 0 and false in a classic game.
+  i32 SecondsLeft() const;
+  bool InHurry() const;
+
   // Angle of the game-over model's sway, radians, kept for the run.
   static f32 swayAngle;
 
@@ -105,6 +128,12 @@ private:
   void FinishGame();
   void ClearResumeRecord();
   void PlaySound(i32 id) const;
+  // Starts the banner of the current level or stage.
+  void Announce();
+  // The cue of a level or stage that has just ended: cleared, or (a corridor stage) out of time.
+  void CueLevelDone();
+  // Timer, banner, cue and launch hint over the scene (HUD style, overlay set up by the caller).
+  void DrawFeedback();
 
   u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
 };

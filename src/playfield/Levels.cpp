@@ -60,3 +60,27 @@ LevelSpan GetLevelBytes(i32 episode, i32 level) {
   if (level < 0 || start >= table.size) return {table.data + table.size, 0};
   return {table.data + start, table.size - static_cast<u32>(start)};
 }
+
+namespace {
+
+struct NameTable {
+  const char* const* names;
+  i32 count;
+};
+
+const NameTable NAME_TABLES[EPISODE_COUNT] = {
+    {LEVEL_NAMES_0, static_cast<i32>(sizeof(LEVEL_NAMES_0) / sizeof(LEVEL_NAMES_0[0]))},
+    {LEVEL_NAMES_1, static_cast<i32>(sizeof(LEVEL_NAMES_1) / sizeof(LEVEL_NAMES_1[0]))},
+    {LEVEL_NAMES_2, static_cast<i32>(sizeof(LEVEL_NAMES_2) / sizeof(LEVEL_NAMES_2[0]))},
+    {LEVEL_NAMES_3, static_cast<i32>(sizeof(LEVEL_NAMES_3) / sizeof(LEVEL_NAMES_3[0]))},
+    {LEVEL_NAMES_4, static_cast<i32>(sizeof(LEVEL_NAMES_4) / sizeof(LEVEL_NAMES_4[0]))},
+    {LEVEL_NAMES_5, static_cast<i32>(sizeof(LEVEL_NAMES_5) / sizeof(LEVEL_NAMES_5[0]))},
+};
+
+}  // namespace
+
+const char* GetLevelName(i32 episode, i32 level) {
+  if (episode < 0 || episode >= EPISODE_COUNT) return "";
+  const NameTable& t = NAME_TABLES[episode];
+  return level >= 0 && level < t.count ? t.names[level] : "";
+}

@@ -38,3 +38,7 @@ LevelSpan GetEpisodeBytes(i32 episode);
 // unknown episode, or a modern stage beyond the corridor's last layer) gets an empty span at the
 // table's end, so a grid built from it holds no bricks and never reads outside the table.
 LevelSpan GetLevelBytes(i32 episode, i32 level);
+
+// The name of level (classic) or stage (modern) k of an episode, as its level file gives it; ""
+// for a level without one (past the corridor's named stages, or outside the episode).
+const char* GetLevelName(i32 episode, i32 level);

@@ -91,7 +91,8 @@ TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
       {"hit_block", 1.5},   {"next_level", 4.0},   {"click_menu", 1.5},     {"hit_wall", 1.5},
       {"get_bonus", 1.5},   {"small_player", 1.5}, {"expand_player", 1.5}, {"ball_lost", 1.5},
       {"game_over", 4.0},   {"bomb_explosion", 1.5}, {"rocket_fire", 1.5},  {"ballbatlow_1", 1.5},
-      {"ballbatlow_2", 1.5}, {"ballbatlow_3", 1.5}, {"exp_normal3", 1.5}};
+      {"ballbatlow_2", 1.5}, {"ballbatlow_3", 1.5}, {"exp_normal3", 1.5}, {"stage_clear", 1.5},
+      {"time_up", 1.5}};
   std::vector<std::string> seen;
   for (const auto& [name, limit] : maxSeconds) {
     SCOPED_TRACE(name);

@@ -7,6 +7,8 @@
 
 #include "GameTestSupport.h"
 #include "game/AutoPlayer.h"
+#include "playfield/Block.h"
+#include "playfield/Levels.h"
 
 namespace {
 
@@ -34,6 +36,18 @@ int Lit(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
   return n;
 }
 
+// Near-white pixels inside the rectangle, y up from the bottom.
+int Bright(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const u8* c = &p[(y * W + x) * 3];
+      n += c[0] > 215 && c[1] > 215 && c[2] > 215 ? 1 : 0;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 TEST(GamePictures, ClassicGameWithItsHud) {
@@ -52,4 +66,72 @@ TEST(GamePictures, ClassicGameWithItsHud) {
   EXPECT_GT(Lit(p, W - 120, H - 40, W, H), 20) << "score";
   EXPECT_GT(Lit(p, 0, 0, 80, 30), 20) << "lives";
   EXPECT_GT(Lit(p, W - 160, 0, W, 30), 20) << "level";
+}
+
+// The corridor's feedback, pictured: the stage banner with the launch hint at the start, the red
+// seconds of the hurry-up, and the cue of a cleared stage (written as game_modern_*.png).
+TEST(GamePictures, ModernGameTellsThePlayerWhatHappens) {
+  GameRig rig;
+  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(3);
+  OAutoPlayer player(*rig.game, 11, true);
+  player.tickMs = 33;
+  // Held back from launching: the banner shows for its first seconds, then the launch hint.
+  auto waitUntil = [&rig](i32 ms) {
+    while (rig.game->waitingMs < ms) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      rig.game->Update(33);
+      rig.game->Draw();
+    }
+    return ReadBackBuffer(W, H);
+  };
+  const std::vector<u8> banner = waitUntil(1000);
+  SavePicture("screenshots", "game_modern_banner", W, H, banner);
+  const std::vector<u8> hint = waitUntil(LAUNCH_HINT_DELAY + 200);
+  SavePicture("screenshots", "game_modern_launch", W, H, hint);
+  // Text is near white; the corridor behind it is not.
+  const int bannerRows[2] = {H * 380 / 512, H * 450 / 512}, hintRows[2] = {H * 140 / 512, H * 175 / 512};
+  EXPECT_GT(Bright(banner, W / 2 - 90, bannerRows[0], W / 2 + 90, bannerRows[1]),
+            Bright(hint, W / 2 - 90, bannerRows[0], W / 2 + 90, bannerRows[1]) + 50)
+      << "the stage banner, gone by the time of the hint";
+  EXPECT_GT(Bright(hint, W / 2 - 90, hintRows[0], W / 2 + 90, hintRows[1]),
+            Bright(banner, W / 2 - 90, hintRows[0], W / 2 + 90, hintRows[1]) + 50)
+      << "the launch hint, only after three seconds";
+  EXPECT_GT(Bright(hint, W / 2 - 60, H - 32, W / 2 + 60, H), 20) << "seconds left";
+  std::vector<u8> p;
+
+  // A few seconds of play, then the hurry-up.
+  for (int i = 0; i < 90; ++i) Frame(player);
+  rig.game->grid->timer = 8000;
+  Frame(player);
+  p = ReadBackBuffer(W, H);
+  SavePicture("screenshots", "game_modern_hurry", W, H, p);
+  int red = 0;
+  for (int y = H - 32; y < H; ++y) {
+    for (int x = W / 2 - 50; x < W / 2 + 50; ++x) {
+      const u8* c = &p[(y * W + x) * 3];
+      red += c[0] > 150 && c[1] < 110 && c[2] < 110 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(red, 10) << "the seconds turn red in the hurry-up";
+
+  // The stage cleared: its caption over the corridor's advance.
+  rig.game->grid->timer = 20000;
+  std::vector<OBlock*> front, rest;
+  for (OBlock* b : rig.game->grid->blocks)
+    (b->IsBreakable() && b->layerIndex < rig.game->grid->frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
+  rig.game->grid->blocks = rest;
+  OVoxelMap::DeleteBlocks(front);
+  for (int i = 0; i < 12; ++i) Frame(player);
+  p = ReadBackBuffer(W, H);
+  SavePicture("screenshots", "game_modern_cleared", W, H, p);
+  EXPECT_EQ(rig.game->cueText, "Stage cleared!");
+  int yellow = 0;
+  for (int y = bannerRows[0]; y < bannerRows[1]; ++y) {
+    for (int x = W / 2 - 90; x < W / 2 + 90; ++x) {
+      const u8* c = &p[(y * W + x) * 3];
+      yellow += c[0] > 200 && c[1] > 180 && c[2] < 140 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(yellow, 50) << "the cleared caption, in yellow";
 }

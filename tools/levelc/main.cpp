@@ -58,6 +58,17 @@ bool ReadAll(int first, int argc, char** argv, std::vector<OEpisodeFile>& files)
 }
 
 std::string TableName(i32 episode) { return "LEVEL_BYTES_" + std::to_string(episode); }
+std::string NamesName(i32 episode) { return "LEVEL_NAMES_" + std::to_string(episode); }
+
+// A level's name as a C string literal.
+std::string Quoted(const std::string& text) {
+  std::string q = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
 
 std::string Header(const std::vector<const OEpisodeFile*>& byEpisode) {
   std::ostringstream h;
@@ -68,6 +79,9 @@ std::string Header(const std::vector<const OEpisodeFile*>& byEpisode) {
        "#include \"core/Types.h\"\n\n";
   for (i32 e = 0; e < EPISODES; ++e)
     h << "extern const u8 " << TableName(e) << "[" << byEpisode[e]->bytes.size() << "];\n";
+  h << "\n// The names of the levels (classic) or stages (corridor) of each episode, in play order.\n";
+  for (i32 e = 0; e < EPISODES; ++e)
+    h << "extern const char* const " << NamesName(e) << "[" << byEpisode[e]->levels.size() << "];\n";
   return h.str();
 }
 
@@ -89,6 +103,9 @@ std::string Source(const std::vector<const OEpisodeFile*>& byEpisode) {
         s << "\n";
       }
     }
+    s << "};\n";
+    s << "const char* const " << NamesName(e) << "[" << file.levels.size() << "] = {\n";
+    for (const OLevelText& level : file.levels) s << "  " << Quoted(level.name) << ",\n";
     s << "};\n";
   }
   return s.str();

@@ -273,6 +273,58 @@ OSignal ExpNormal() {
   return s;
 }
 
+// A corridor stage cleared: a short, bright rising chime (bell partials over a soft brass
+// fifth), quicker than the level fanfare so that it never holds up the next stage.
+OSignal StageClear() {
+  OSignal s = Silence(1.2);
+  const double notes[] = {76, 79, 84, 88};
+  for (int n = 0; n < 4; ++n) {
+    const double f = Frequency(notes[n]);
+    const size_t start = static_cast<size_t>(n * 0.085 * kRate);
+    for (size_t i = start; i < s.size(); ++i) {
+      const double t = (i - start) / kRate;
+      // Inharmonic partials of a small bell, the upper ones dying first.
+      const double bell = std::sin(2.0 * kPi * f * t) * Decay(t, 0.35) +
+                          0.5 * std::sin(2.0 * kPi * f * 2.76 * t) * Decay(t, 0.12) +
+                          0.25 * std::sin(2.0 * kPi * f * 5.4 * t) * Decay(t, 0.05);
+      s[i] += static_cast<float>(bell * AttackDecay(t, 0.002, 1.0) * (n == 3 ? 1.0 : 0.7));
+    }
+  }
+  AddBrass(s, 0.26, 0.5, 72, 0.25);
+  AddBrass(s, 0.26, 0.5, 79, 0.2);
+  return s;
+}
+
+// A corridor stage's time ran out: a falling three-note buzzer over a low, dull thud, clearly
+// a let-down next to the chime of a cleared stage.
+OSignal TimeUp() {
+  OSignal s = Silence(1.1);
+  OBiquad low(OBiquad::LOWPASS, kRate);
+  low.Set(1600, 0.9);
+  const double notes[] = {62, 58, 53};
+  for (int n = 0; n < 3; ++n) {
+    const size_t start = static_cast<size_t>(n * 0.2 * kRate);
+    const double length = n == 2 ? 0.55 : 0.16;
+    double phase = 0.0;
+    for (size_t i = start; i < s.size(); ++i) {
+      const double t = (i - start) / kRate;
+      if (t > length + 0.05) break;
+      const double f = Frequency(notes[n]) * (n == 2 ? 1.0 - 0.04 * t : 1.0);
+      phase += f / kRate;
+      const double env = t < 0.01 ? t / 0.01 : (t < length ? 1.0 : Decay(t - length, 0.015));
+      const double buzz = SoftSquare(phase, f) + 0.4 * (std::fmod(phase * 2.0, 1.0) - 0.5);
+      s[i] += static_cast<float>(buzz * env * 0.6);
+    }
+  }
+  double phase = 0.0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const double t = i / kRate;
+    phase += (70.0 - 20.0 * t) / kRate;
+    s[i] = low.Process(s[i]) + static_cast<float>(std::sin(2.0 * kPi * phase) * AttackDecay(t, 0.003, 0.25) * 0.5);
+  }
+  return s;
+}
+
 void Add(std::vector<OContentFile>& loose, const std::string& name, OSignal s, double peakDb) {
   FadeEnds(s, kRate, 0.0005, 0.02);
   Normalise(s, static_cast<float>(std::pow(10.0, peakDb / 20.0)));
@@ -297,4 +349,6 @@ void BuildSounds(const OContentContext&, std::vector<OContentFile>& loose) {
   Add(loose, "ballbatlow_2", BallBat(60, 0.15), -11);
   Add(loose, "ballbatlow_3", BallBat(64, 0.35), -11);
   Add(loose, "exp_normal3", ExpNormal(), -9);
+  Add(loose, "stage_clear", StageClear(), -8);
+  Add(loose, "time_up", TimeUp(), -8);
 }

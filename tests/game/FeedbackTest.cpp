@@ -1,0 +1,131 @@
+// What the game tells the player while playing: the banner naming a level or stage, the corridor's
+// seconds and hurry-up, the cues of a cleared stage and of a stage out of time, and the hint for
+// a ball left waiting on the bat.
+#include <gtest/gtest.h>
+
+#include "GameTestSupport.h"
+#include "audio/SoundTable.h"
+#include "playfield/Block.h"
+#include "playfield/Levels.h"
+#include "playfield/ModVoxelMap.h"
+
+namespace {
+
+OModVoxelMap& Corridor(GameRig& rig) { return static_cast<OModVoxelMap&>(*rig.game->grid); }
+
+// Deletes the front stage's breakable bricks, so the next tick finds the stage cleared.
+void ClearFrontStage(GameRig& rig) {
+  OModVoxelMap& corridor = Corridor(rig);
+  std::vector<OBlock*> front, rest;
+  for (OBlock* b : corridor.blocks)
+    (b->IsBreakable() && b->layerIndex < corridor.frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
+  corridor.blocks = rest;
+  OVoxelMap::DeleteBlocks(front);
+}
+
+}  // namespace
+
+TEST(Feedback, BannerNamesTheLevelOrStageWhenItStarts) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  struct Case {
+    i32 episode;
+    const char* title;
+    const char* name;  // the first heading of the episode's level file
+  };
+  const Case cases[] = {
+      {0, "Level 1", "First Light"},   // classic: "Level"
+      {3, "Stage 1", "Welcome Gate"},  // corridor: "Stage"
+  };
+  for (const Case& c : cases) {
+    rig.NewGame(c.episode);
+    EXPECT_EQ(rig.game->bannerMs, BANNER_TIME) << "a new game announces its first level";
+    EXPECT_EQ(rig.game->BannerTitle(), c.title);
+    EXPECT_EQ(rig.game->BannerName(), c.name);
+    rig.Run(BANNER_TIME / 16 + 2);
+    EXPECT_LE(rig.game->bannerMs, 0) << "and the banner goes after its time";
+  }
+  EXPECT_STREQ(GetLevelName(3, 19), "") << "a corridor stage past the named ones has no name";
+  EXPECT_STREQ(GetLevelName(6, 0), "") << "nor has an unknown episode";
+  EXPECT_STREQ(GetLevelName(0, -1), "");
+}
+
+TEST(Feedback, CorridorShowsItsSecondsAndTheHurryUp) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(3);
+  rig.SettleLevel();
+  OModVoxelMap& corridor = Corridor(rig);
+  struct Case {
+    i32 timer;
+    i32 seconds;
+    bool hurry;
+  };
+  const Case cases[] = {
+      {60000, 60, false},  // a full stage
+      {59001, 60, false},  // part of a second shows as the whole one still left
+      {10001, 11, false},  // just above the hurry-up of episode 3 (10 s)
+      {10000, 10, true},   // the hurry-up: red
+      {1, 1, true},
+      {0, 0, true},        // out of time
+      {-40, 0, true},      // a tick past the end never shows a negative count
+  };
+  for (const Case& c : cases) {
+    corridor.timer = c.timer;
+    EXPECT_EQ(rig.game->SecondsLeft(), c.seconds) << c.timer;
+    EXPECT_EQ(rig.game->InHurry(), c.hurry) << c.timer;
+  }
+  rig.NewGame(0);
+  EXPECT_EQ(rig.game->SecondsLeft(), 0) << "a classic level has no timer";
+  EXPECT_FALSE(rig.game->InHurry());
+}
+
+TEST(Feedback, StageClearedAndTimeUpHaveTheirOwnCues) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  struct Case {
+    const char* what;
+    bool clear;  // clear the front stage, or let its time run out
+    const char* text;
+    i32 sound;
+  };
+  const Case cases[] = {
+      {"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
+      {"out of time", false, "Time's up!", SND_TIME_UP},
+  };
+  for (const Case& c : cases) {
+    rig.NewGame(3);
+    rig.SettleLevel();
+    rig.game->ballSet->Launch();
+    GameSounds().clear();
+    if (c.clear) {
+      ClearFrontStage(rig);
+    } else {
+      Corridor(rig).timer = 1;
+    }
+    rig.Run(1);
+    EXPECT_EQ(rig.game->levelIndex, 1) << c.what;
+    EXPECT_EQ(rig.game->cueText, c.text) << c.what;
+    EXPECT_EQ(rig.game->cueMs, CUE_TIME) << c.what;
+    EXPECT_EQ(CountGameSound(c.sound), 1) << c.what;
+    EXPECT_EQ(CountGameSound(c.clear ? SND_TIME_UP : SND_STAGE_CLEAR), 0) << c.what << ": not the other cue";
+    EXPECT_EQ(rig.game->BannerTitle(), "Stage 2") << c.what << ": the next stage is announced";
+    rig.Run(CUE_TIME / 16);
+    EXPECT_EQ(rig.game->bannerMs, BANNER_TIME) << c.what << ": the banner waits for the cue";
+  }
+}
+
+TEST(Feedback, LaunchHintAfterThreeSecondsOnTheBat) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(0);
+  rig.SettleLevel();
+  rig.game->waitingMs = 0;
+  rig.Run(LAUNCH_HINT_DELAY / 16 - 2);
+  EXPECT_LT(rig.game->waitingMs, LAUNCH_HINT_DELAY) << "no hint before three seconds";
+  rig.Run(4);
+  EXPECT_GE(rig.game->waitingMs, LAUNCH_HINT_DELAY) << "the hint from three seconds on";
+  rig.game->ballSet->Launch();
+  rig.Run(1);
+  EXPECT_EQ(rig.game->waitingMs, 0) << "a launched ball takes the hint away";
+}
