@@ -23,6 +23,7 @@
 #include "scene/ObjectList.h"
 #include "shell/Application.h"
 #include "core/Config.h"
+#include "game/FirstLevelResume.h"
 #include "core/Random.h"
 
 namespace {
@@ -191,6 +192,8 @@ void OGameWindow::Leave() {
       config.savedLevel = 0;
     }
     config.Save();
+    // Level 0 also means "nothing to resume" in Config.Cfg: the second file tells them apart.
+    MarkFirstLevelResume(config, !ended && levelIndex == 0);
   }
   if (app != nullptr && app->musicPlayer != nullptr) {
     // Saves the game track's place, stops it and starts the menu track (while music is on).

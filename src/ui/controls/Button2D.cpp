@@ -116,11 +116,14 @@ void OButton2D::Draw() {
   DrawStrip();
 
   glBlendFunc(GL_ONE, GL_ONE);
+  // A disabled button is drawn at a third of its light and never glows: it shows it cannot act.
+  if (disabled) glColor4f(0.33f, 0.33f, 0.33f, 1.0f);
   OTexture* picture = (!disabled && highlighted) ? activeImage : normalImage;
   if (picture != nullptr) picture->Bind();
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kClampToEdge);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kClampToEdge);
   DrawStrip();
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
   glDisable(GL_BLEND);
   glMatrixMode(GL_PROJECTION);

@@ -16,6 +16,8 @@
 #include "ui/screens/GameLink.h"
 
 const char* const SCORE_NO_NAME = "NoName";
+const char* const NEW_SCORE_TITLE = "New high score!";
+const char* const NEW_SCORE_HINT = "Type your name, then press Enter";
 
 namespace {
 
@@ -51,6 +53,11 @@ bool OScoreWindow::Load() {
   nameField = new OTextField(app != nullptr ? app->font : nullptr, "", CMD_SCORES_NAME, true);
   nameField->SetPosition(200, 200);
   nameField->SetSize(320, 23);
+  // Drawn as a field to type into: dark inside, a light edge.
+  nameField->drawFill = true;
+  nameField->fillColour.SetWithAlpha(0.06f, 0.08f, 0.12f, 1.0f);
+  nameField->drawFrame = true;
+  nameField->frameColour.SetWithAlpha(0.75f, 0.8f, 0.9f, 1.0f);
   nameField->hidden = true;
   AddControl(nameField);
 
@@ -182,6 +189,13 @@ void OScoreWindow::Draw() {
   if (font != nullptr) {
     const char* heading = tableIndex == 0 ? "CLASSIC" : "MODERN";
     font->Print(256.0f - 0.5f * font->TextWidth(heading), 445.0f, heading, 0, false, 1.0f);
+    if (enteringName) {
+      // Where the table's arrows and Menu button stand when browsing: what to do now.
+      font->colour.SetWithAlpha(1.0f, 0.85f, 0.3f, -1.0f);
+      font->Print(256.0f - 0.5f * font->TextWidth(NEW_SCORE_TITLE), 62.0f, NEW_SCORE_TITLE, 0, true, 1.0f);
+      font->colour.SetWithAlpha(1.0f, 1.0f, 1.0f, -1.0f);
+      font->Print(256.0f - 0.5f * font->TextWidth(NEW_SCORE_HINT), 34.0f, NEW_SCORE_HINT, 0, true, 1.0f);
+    }
   }
 }
 

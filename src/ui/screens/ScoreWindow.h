@@ -18,6 +18,9 @@ constexpr u32 CMD_SCORES_RIGHT = 503;
 
 // The name recorded for an empty or all-blank entry.
 extern const char* const SCORE_NO_NAME;
+// Shown under the table while a qualifying score waits for its name.
+extern const char* const NEW_SCORE_TITLE;
+extern const char* const NEW_SCORE_HINT;
 
 class OScoreWindow : public ORenderWindow {
 public:
