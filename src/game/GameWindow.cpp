@@ -10,6 +10,7 @@
 #include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
 #include "effects/FireworkPool.h"
+#include "game/AutoPlayer.h"
 #include "effects/ParticleList.h"
 #include "objects/Ball.h"
 #include "objects/Bonus.h"
@@ -22,6 +23,7 @@
 #include "scene/Font.h"
 #include "scene/ObjectList.h"
 #include "shell/Application.h"
+#include "core/Clock.h"
 #include "core/Config.h"
 #include "game/FirstLevelResume.h"
 #include "core/Random.h"
@@ -71,6 +73,7 @@ OGameWindow::OGameWindow()
 }
 
 OGameWindow::~OGameWindow() {
+  delete demoPlayer;
   FreeGame();
   delete bulletSet;
   delete spriteList;
@@ -177,7 +180,13 @@ void OGameWindow::Leave() {
     glDisable(GL_LIGHTING);
   }
   OConfig& config = GetConfig();
-  if (grid != nullptr) {
+  if (demoPlayer != nullptr) {
+    // The demo's game is not the player's: nothing of it is recorded or left to continue.
+    delete demoPlayer;
+    demoPlayer = nullptr;
+    if (app != nullptr) app->gameInProgress = 0;
+    if (grid != nullptr) grid->status = MAP_IDLE;
+  } else if (grid != nullptr) {
     grid->ForgetPictures();
     config.savedEpisode = static_cast<u32>(grid->episode);
     config.savedLevel = static_cast<u32>(levelIndex);
@@ -299,6 +308,10 @@ void OGameWindow::ClearResumeRecord() {
 }
 
 void OGameWindow::FinishGame() {
+  if (demoPlayer != nullptr) {
+    StopDemo();
+    return;
+  }
   if (app != nullptr) app->gameInProgress = 0;
   grid->status = MAP_IDLE;
   EndGame();
@@ -306,6 +319,12 @@ void OGameWindow::FinishGame() {
 
 void OGameWindow::Update(u32 elapsedMs) {
   if (grid == nullptr) return;
+  if (demoPlayer != nullptr) {
+    steering = true;
+    demoPlayer->tickMs = elapsedMs;
+    demoPlayer->Steer();
+    steering = false;
+  }
   grid->Update(elapsedMs);
   bonusSet->Update(elapsedMs);
   GetFireworkPool().Update(elapsedMs);
@@ -326,7 +345,7 @@ void OGameWindow::Update(u32 elapsedMs) {
   spriteList->Update(elapsedMs);
 
   if (grid->status == MAP_GAME_OVER) {
-    ClearResumeRecord();
+    if (demoPlayer == nullptr) ClearResumeRecord();
     if (gameOverTimer == 1) PlaySound(SND_GAME_OVER);
     // The sound belongs to the first tick only, even when that tick took no time.
     gameOverTimer += elapsedMs > 0 ? static_cast<i32>(elapsedMs) : 1;
@@ -416,7 +435,11 @@ void OGameWindow::DrawFeedback() {
     const std::string name = BannerName();
     if (!name.empty()) centred(name, CAPTION_ROW - 26.0f);
   }
-  if (waitingMs >= LAUNCH_HINT_DELAY) {
+  if (demoPlayer != nullptr) {
+    font->colour = OColor4(1.0f, 0.85f, 0.3f, 0.6f + 0.4f * std::fabs(std::sin(GetTicks() * 0.0025f)));
+    centred("Demo", HUD_BOTTOM_ROW);
+  }
+  if (waitingMs >= LAUNCH_HINT_DELAY && demoPlayer == nullptr) {
     // A slow pulse, so the hint is seen without shouting.
     const f32 pulse = 0.7f + 0.3f * std::sin((waitingMs - LAUNCH_HINT_DELAY) * 0.004f);
     font->colour = OColor4(1.0f, 1.0f, 1.0f, pulse);
@@ -425,7 +448,31 @@ void OGameWindow::DrawFeedback() {
   font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+void OGameWindow::StartDemo(i32 episode, i32 level) {
+  if (app == nullptr) return;
+  episodeIndex = episode;
+  app->gameRequest = GAME_REQUEST_NEW;
+  app->SwitchScreen(SCREEN_GAME);
+  if (!HasGame() || OApplication::Current() != this) return;
+  if (level > 0 && level < levelCount) {
+    levelIndex = level;
+    grid->SetLevel(episodeIndex, levelIndex);
+    grid->StartLevel(levelIndex);
+    Announce();
+  }
+  demoPlayer = new OAutoPlayer(*this, static_cast<u32>(Random()), false);
+}
+
+void OGameWindow::StopDemo() {
+  if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+}
+
 bool OGameWindow::HandleInput(const OInputEvent& event) {
+  if (demoPlayer != nullptr && !steering) {
+    // Only the autoplayer plays a demo; the player's first key, click or button ends it.
+    if (event.type == EV_KEYDOWN || event.type == EV_BUTTONDOWN) StopDemo();
+    return true;
+  }
   if (ORenderWindow::HandleInput(event)) return true;
   if (grid == nullptr) {
     // No game in memory: Esc still leads back to the menu.
@@ -543,7 +590,7 @@ void OGameWindow::Draw() {
   GetParticleList().Draw();
 
   if (episodeComplete) {
-    ClearResumeRecord();
+    if (demoPlayer == nullptr) ClearResumeRecord();
     DrawEpisodeComplete();
     return;
   }

@@ -14,6 +14,7 @@
 #include "shell/RenderWindow.h"
 #include "core/Types.h"
 
+class OAutoPlayer;
 class OBall;
 class OBallSet;
 class OBonusSet;
@@ -116,6 +117,13 @@ public:
   i32 SecondsLeft() const;
   bool InHurry() const;
 
+  // The demo on the menu: a new game of `episode` from `level`, played by the autoplayer with
+  // sound behind a "Demo" label. A key, a click or a gamepad button returns to the menu at once,
+  // as does the end of its game. A demo writes nothing: no resume record, no settings, no score,
+  // and it leaves no game to continue.
+  void StartDemo(i32 episode, i32 level);
+  bool InDemo() const { return demoPlayer != nullptr; }
+
   // Angle of the game-over model's sway, radians, kept for the run.
   static f32 swayAngle;
 
@@ -135,5 +143,10 @@ private:
   // Timer, banner, cue and launch hint over the scene (HUD style, overlay set up by the caller).
   void DrawFeedback();
 
+  // The demo is over: back to the menu (Leave ends it).
+  void StopDemo();
+
   u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
+  OAutoPlayer* demoPlayer = nullptr;  // owned while a demo runs
+  bool steering = false;      // the demo's own input is being handled
 };

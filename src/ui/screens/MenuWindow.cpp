@@ -13,6 +13,9 @@
 #include "scene/Light.h"
 #include "shell/Application.h"
 #include "core/Config.h"
+#include "core/Random.h"
+#include "game/GameWindow.h"
+#include "playfield/Levels.h"
 #include "game/FirstLevelResume.h"
 #include "ui/controls/Button2D.h"
 
@@ -80,6 +83,7 @@ bool OMenuWindow::Load() {
 
 void OMenuWindow::Enter() {
   ORenderWindow::Enter();
+  idleMs = 0;
   if (continueButton != nullptr) {
     continueButton->hidden = false;
     continueButton->disabled = true;
@@ -95,6 +99,21 @@ void OMenuWindow::Leave() { ORenderWindow::Leave(); }
 
 void OMenuWindow::Update(u32 elapsedMs) {
   angle += static_cast<f32>(elapsedMs) * TITLE_TURN_RATE;
+  idleMs += static_cast<i32>(elapsedMs);
+  if (idleMs < DEMO_IDLE_TIME || app == nullptr || app->gameInProgress != 0) return;
+  idleMs = 0;
+  auto* game = dynamic_cast<OGameWindow*>(app->FindScreen(SCREEN_GAME));
+  if (game == nullptr) return;
+  // A random episode, and a random level of it that has bricks (a corridor's last stages may lie
+  // past its end).
+  const i32 episode = static_cast<i32>(Random() % EPISODE_COUNT);
+  i32 level = 0;
+  for (int tries = 0; tries < 8; ++tries) {
+    level = static_cast<i32>(Random() % GetEpisodeInfo(episode).levelCount);
+    if (GetLevelName(episode, level)[0] != '\0') break;
+    level = 0;
+  }
+  game->StartDemo(episode, level);
 }
 
 void OMenuWindow::Draw() {
@@ -151,6 +170,7 @@ void OMenuWindow::Draw() {
 }
 
 bool OMenuWindow::HandleInput(const OInputEvent& event) {
+  idleMs = 0;
   if (ORenderWindow::HandleInput(event)) return true;
   if (event.type != EV_KEYDOWN) return false;
   if (event.key == VK_CONTROL) {

@@ -22,6 +22,9 @@ constexpr u32 CMD_MENU_EXIT = 309;
 // The line at the bottom left of the menu.
 extern const char* const MENU_COPYRIGHT;
 
+// Ms of a menu left alone before the demo starts.
+constexpr i32 DEMO_IDLE_TIME = 30000;
+
 class OMenuWindow : public ORenderWindow {
 public:
   OMenuWindow();
@@ -52,6 +55,9 @@ public:
   OTexture* titleTexture = nullptr;       // owned
   OTexture* reflectionTexture = nullptr;  // owned
   f32 angle = 0.0f;  // radians, never wrapped; runs only while the menu is current
+  // Ms without any input on the menu; at DEMO_IDLE_TIME the game plays a demo (when no game of
+  // the player's is in memory, which the demo's would replace).
+  i32 idleMs = 0;
 
 private:
   OButton2D* AddButton(const std::string& word, u32 commandId, f32 x, f32 y, f32 w, f32 hx,

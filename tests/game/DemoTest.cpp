@@ -1,0 +1,98 @@
+// The demo on the menu plays a game by itself and hands the menu back at the player's first key
+// or click, or when its game ends; it never writes the player's files (settings, second settings
+// file, both score tables, the resume record): they stay byte for byte as they were.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "GameTestSupport.h"
+#include "core/Settings.h"
+
+namespace {
+
+const char* const FILES[] = {"Data/Config.Cfg", "Data/Settings.Cfg", "Data/Classic.Top",
+                             "Data/Modern.Top"};
+
+std::map<std::string, std::string> Snapshot() {
+  std::map<std::string, std::string> files;
+  for (const char* f : FILES) files[f] = FileExists(f) ? ReadFile(f) : "(missing)";
+  return files;
+}
+
+// A player's files: a game to resume at level 3, a first-level fact of another record, a key of
+// another part of the game, and a score in each table.
+void WritePlayersFiles(GameRig& rig) {
+  OConfig& config = GetConfig();
+  config.savedEpisode = 1;
+  config.savedLevel = 3;
+  config.savedScore = 1234;
+  config.savedLives = 2;
+  ASSERT_TRUE(config.Save());
+  WriteFile(SettingsFileName(config.fileName), "display.scale = 2\nresumeFirstLevel = 4 0 5\n");
+  ASSERT_TRUE(rig.game->classicTable.Insert("Ann", 700));
+  ASSERT_TRUE(rig.game->modernTable.Insert("Bob", 900));
+}
+
+}  // namespace
+
+TEST(Demo, EndsAtOnceOnAKeyOrAClickAndWritesNothing) {
+  GameRig rig;
+  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  WritePlayersFiles(rig);
+  const auto before = Snapshot();
+  struct Case {
+    const char* what;
+    u32 type;
+    u16 key;
+  };
+  const Case cases[] = {
+      {"a key", EV_KEYDOWN, 'A'},
+      {"Esc", EV_KEYDOWN, VK_ESCAPE},
+      {"a click", EV_BUTTONDOWN, 0},
+  };
+  i32 episode = 0;
+  for (const Case& c : cases) {
+    rig.app->SwitchScreen(SCREEN_MENU);
+    rig.game->StartDemo(episode, 2);
+    ASSERT_EQ(rig.Current(), SCREEN_GAME) << c.what;
+    ASSERT_TRUE(rig.game->InDemo());
+    EXPECT_EQ(rig.game->levelIndex, 2) << c.what << ": the level asked for";
+    rig.Run(400);
+    EXPECT_TRUE(rig.game->ballSet->launched) << c.what << ": the autoplayer plays";
+    OInputEvent move;  // the player's pointer does not steer the demo's bat
+    move.type = EV_MOUSEMOVE;
+    EXPECT_TRUE(rig.game->HandleInput(move));
+    EXPECT_EQ(rig.Current(), SCREEN_GAME) << c.what << ": a move is not a wish to stop";
+    OInputEvent e;
+    e.type = c.type;
+    e.key = c.key;
+    rig.game->HandleInput(e);
+    EXPECT_EQ(rig.Current(), SCREEN_MENU) << c.what << " returns to the menu at once";
+    EXPECT_FALSE(rig.game->InDemo());
+    EXPECT_EQ(rig.app->gameInProgress, 0u) << c.what << ": no game left to continue";
+    episode += 3;  // a corridor next
+    if (episode > 5) episode = 1;
+  }
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(GetConfig().savedLevel, 3u) << "the resume record in memory is the player's too";
+  EXPECT_EQ(GetConfig().savedScore, 1234u);
+}
+
+TEST(Demo, AGameOverInTheDemoReturnsToTheMenuWithoutScores) {
+  GameRig rig;
+  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  WritePlayersFiles(rig);
+  const auto before = Snapshot();
+  rig.app->SwitchScreen(SCREEN_MENU);
+  rig.game->StartDemo(3, 0);
+  rig.SettleLevel();
+  rig.game->bat->score = 99999;  // would enter either table
+  rig.game->bat->lives = 1;
+  rig.LoseBall();
+  // Ticked while it is the current screen, as the application does.
+  for (int i = 0; i < GAME_OVER_TIME / 16 + 50 && rig.Current() == SCREEN_GAME; ++i) rig.Run(1);
+  EXPECT_EQ(rig.Current(), SCREEN_MENU) << "not the high-score screen";
+  EXPECT_FALSE(rig.game->InDemo());
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(GetConfig().savedLevel, 3u);
+}
