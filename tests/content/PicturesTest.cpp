@@ -20,8 +20,8 @@ const u32 RGB = PIXELS_RGB, RGBA = PIXELS_RGBA, GREY = PIXELS_LUMINANCE;
 const ExpectedPicture kPictures[] = {
     {"Font.Tga", 512, 256, RGBA},      {"Brikon3D.jpg", 1024, 128, RGB},
     {"Menu.jpg", 1024, 1024, RGB},     {"SBackTex.jpg", 1024, 1024, RGB},
-    {"Cursor.Tga", 64, 64, RGBA},      {"Bricks.Tga", 256, 256, RGB},
-    {"BricksC.jpg", 256, 256, RGB},    {"BricksJ.jpg", 256, 256, RGB},
+    {"Cursor.Tga", 64, 64, RGBA},      {"Bricks.Tga", 512, 512, RGB},
+    {"BricksC.jpg", 512, 512, RGB},    {"BricksJ.jpg", 512, 512, RGB},
     {"go.tga", 128, 128, RGB},         {"Flare.Tga", 256, 128, RGBA},
     {"RExpl.Tga", 256, 256, RGBA},     {"pLight.Tga", 64, 64, RGBA},
     {"xFlame2x2.jpg", 256, 256, RGB},  {"CoDSmoke2.Tga", 128, 128, RGBA},

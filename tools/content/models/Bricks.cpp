@@ -1,8 +1,11 @@
 // The bricks. Every brick is a cube from -1 to 1 (the grid scales it to its cell), and every face
-// shows the whole skin picture, which the grid binds for all bricks at once. Codes are told apart
-// by shape: bevels, studs, frames, plates; damage stages shrink and crack.
+// shows its look's tile of the skin picture (BrickTiles.h), which the grid binds for all bricks at
+// once: so each kind has its colour, metal and stone look like metal and stone, and a multi-hit
+// brick shows the hits it has left at every damage stage. Shapes add to it: bevels, studs,
+// frames, plates; damage stages shrink and crack.
 #include <sstream>
 
+#include "BrickTiles.h"
 #include "models/ModelSet.h"
 
 namespace {
@@ -69,8 +72,12 @@ struct OBrickKit {
     }
   }
 
+  // Every face of this stage maps onto the look's tile.
+  OPaint Projected(OV3 a, OV3 b) const { return ::Projected(a, b, rect[0], rect[1], rect[2], rect[3]); }
+
   OMeshObject& o;
   bool hi;
+  float rect[4] = {0, 0, 1, 1};
 };
 
 // The intact look of each code (damage stage 0).
@@ -198,6 +205,7 @@ void BuildBricks(const std::map<int, int>& hits, bool hi, std::vector<ONamedMode
     named.name = "Block/" + std::to_string(code) + ".Zmod";
     for (int stage = 0; stage < stages; ++stage) {
       OBrickKit kit{named.model.NewObject(), hi};
+      BrickTileRect(BrickTile(code, stages - stage), kit.rect);
       if (stage == 0) BuildIntact(kit, code);
       else BuildDamaged(kit, code, stage, stages);
     }
@@ -207,14 +215,16 @@ void BuildBricks(const std::map<int, int>& hits, bool hi, std::vector<ONamedMode
 
 void BuildSkinBlocks(std::vector<ONamedModel>& out) {
   // Eight bricks in a 2 x 2 x 2 stack, 160 units across (16 world units at the options screen's
-  // 0.1, far behind the controls), each face of each brick one skin.
+  // 0.1, far behind the controls), each face of each brick the skin's plain brick.
   ONamedModel named;
   named.name = "SkinBlocks.Zmod";
   OMeshObject& o = named.model.NewObject();
   for (int i = 0; i < 8; ++i) {
     f32 x = (i & 1) ? 41.0f : -41.0f, y = (i & 2) ? 41.0f : -41.0f, z = (i & 4) ? 41.0f : -41.0f;
     OV3 a = V3(x - 39, y - 39, z - 39), b = V3(x + 39, y + 39, z + 39);
-    BevelBox(o, OFrame{}, a, b, 5.0f, Projected(a, b));
+    float rect[4];
+    BrickTileRect(0, rect);
+    BevelBox(o, OFrame{}, a, b, 5.0f, Projected(a, b, rect[0], rect[1], rect[2], rect[3]));
   }
   out.push_back(std::move(named));
 }

@@ -608,6 +608,40 @@ int WriteContactSheet(const std::string& gameDir, const std::string& outPath) {
         } catch (const OException&) {
         }
       }
+      // Every brick look in every skin: each code at each count of hits left, one skin a band.
+      {
+        BeginFlat();
+        glClearColor(0.05f, 0.06f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const int side = 100, perLine = kWidth / side;
+        int at = 0;
+        for (int k = 0; k < 3; ++k) {
+          at = (at + perLine - 1) / perLine * perLine;  // each skin on fresh lines
+          for (const std::string& name : models) {
+            if (name.compare(0, 9, "Hi/Block/") != 0) continue;
+            OModel brick;
+            bool loaded = false;
+            try {
+              loaded = brick.Load(name);
+            } catch (const OException&) {
+            }
+            if (!loaded) continue;
+            brick.ComputeBounds();
+            brick.BuildLists();
+            for (u32 o = 0; o < brick.ObjectCount(); ++o, ++at) {
+              const int x = (at % perLine) * side, y = 4 + (at / perLine) * (side + 14);
+              brick.ShowObject(o, true);
+              DrawModelCell(brick, &skins[k], false, false, x + 2, y, side - 4, side - 4);
+              BeginFlat();
+              const std::string code = name.substr(9, name.find('.') - 9);
+              const std::string label = code + (brick.ObjectCount() > 1 ? "/" + std::to_string(brick.ObjectCount() - o) + " left" : "") + " " + skinNames[k];
+              if (labels) labels->Print(static_cast<float>(x + 2), static_cast<float>(y + side - 4), label, 11);
+            }
+          }
+        }
+        GrabPage(sheet);
+      }
+
       const int cell = 128, perRow = kWidth / cell, perPage = perRow * ((kHeight - 16) / (cell + 16));
       int shot = 0, objects = 0;
       auto startPage = [&]() {
