@@ -423,7 +423,14 @@ void OGameWindow::DrawFeedback() {
     centred(Format("Time: %i", SecondsLeft()), HUD_TOP_ROW);
     font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
   }
-  if (grid->status == MAP_GAME_OVER) return;
+  if (demoPlayer != nullptr) {
+    font->colour = OColor4(1.0f, 0.85f, 0.3f, 0.6f + 0.4f * std::fabs(std::sin(GetTicks() * 0.0025f)));
+    centred("Demo", HUD_BOTTOM_ROW);
+  }
+  if (grid->status == MAP_GAME_OVER) {
+    font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
+    return;
+  }
   if (cueMs > 0) {
     font->colour = OColor4(1.0f, 0.9f, 0.35f, std::min(1.0f, cueMs / 400.0f));
     centred(cueText, CAPTION_ROW);
@@ -434,10 +441,6 @@ void OGameWindow::DrawFeedback() {
     font->colour = OColor4(0.65f, 0.85f, 1.0f, alpha);
     const std::string name = BannerName();
     if (!name.empty()) centred(name, CAPTION_ROW - 26.0f);
-  }
-  if (demoPlayer != nullptr) {
-    font->colour = OColor4(1.0f, 0.85f, 0.3f, 0.6f + 0.4f * std::fabs(std::sin(GetTicks() * 0.0025f)));
-    centred("Demo", HUD_BOTTOM_ROW);
   }
   if (waitingMs >= LAUNCH_HINT_DELAY && demoPlayer == nullptr) {
     // A slow pulse, so the hint is seen without shouting.
