@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/MusicPlayer.h"
+#include "core/Paths.h"
 #include "audio/SoundTable.h"
 #include "effects/FireworkPool.h"
 #include "effects/ParticleList.h"
@@ -63,8 +64,8 @@ OGameWindow::OGameWindow()
     : ORenderWindow(SCREEN_GAME),
       gameCamera(640, 480, 60.0f, 1.0f, 1024.0f),
       gameLight(1),
-      classicTable("Data/Classic.Top", 10),
-      modernTable("Data/Modern.Top", 10) {
+      classicTable(ScoreFilePath("Classic.Top"), 10),
+      modernTable(ScoreFilePath("Modern.Top"), 10) {
   gameLight.localViewer = 1;
 }
 

@@ -92,6 +92,8 @@ bool OTop::Save() {
     text += '\n';
   }
   ScrambleTop(text);
+  // No folder to keep scores in: the table lives in memory only.
+  if (fileName.empty()) return false;
   // Written whole beside the old file and renamed over it: the old table survives any failure.
   std::string temp = fileName + ".new";
   std::FILE* f = std::fopen(temp.c_str(), "wb");

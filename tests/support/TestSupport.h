@@ -72,7 +72,18 @@ private:
 // Links the built game's archive and sounds into ./Data, as a player's copy has them.
 bool LinkGameData();
 
-// The real game started in the current folder with extra environment variables; its output goes
+// The environment every run of the real game gets in a test, so that it never meets the real
+// user's folders: HOME and the XDG config, data and state folders all under ./home of the current
+// (scratch) folder, as a list of variables and as shell assignments.
+std::vector<std::pair<std::string, std::string>> GameHome();
+std::string GameHomeAssignments();
+// The shell command that runs the built game in a test: GameHomeAssignments(), the game, and
+// --data with the current folder's Data/ (a scratch game folder, whose Config.Cfg, when there is
+// one, keeps the settings, scores and run log in it as a player's game folder does).
+std::string GameCommand();
+
+// The real game started in the current folder with extra environment variables (after
+// GameHome()) and --data ./Data; its output goes
 // to game.log (a game left running must never hold the test's pipes), and it is killed if it is
 // still running when this object goes.
 class RunningGame {
