@@ -11,3 +11,16 @@ TEST(Log, UnwritablePathIsSkipped) {
   log.Close();
   EXPECT_FALSE(FileExists("NoSuchFolder/Report.html"));
 }
+
+// A note lands between the two blocks, as text even when it holds markup characters.
+TEST(Log, NoteBetweenTheBlocks) {
+  ScratchDir dir;
+  OLog log("Report.html");
+  log.Note("Cannot write to /tmp/<a&b>");
+  log.Close();
+  const std::string text = ReadFile("Report.html");
+  const size_t note = text.find("Cannot write to /tmp/&lt;a&amp;b&gt;\n");
+  ASSERT_NE(note, std::string::npos) << text;
+  EXPECT_LT(text.find("Log file opened"), note);
+  EXPECT_GT(text.find("Log file closed"), note);
+}

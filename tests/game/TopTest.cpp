@@ -117,4 +117,12 @@ TEST(Top, FailedSaveKeepsOldFile) {
   OTop nowhere("NoFolder/Classic.Top", 10);
   nowhere.Reset();
   EXPECT_FALSE(nowhere.Save());
+
+  // No folder for scores at all (""): the table plays in memory and nothing is written.
+  OTop memoryOnly("", 10);
+  EXPECT_FALSE(memoryOnly.Load());
+  EXPECT_EQ(memoryOnly.Count(), 10);
+  EXPECT_TRUE(memoryOnly.Insert("Ann", 5));
+  EXPECT_FALSE(FileExists(".new"));
+  EXPECT_EQ(memoryOnly.Entry(0).name, "Ann");
 }

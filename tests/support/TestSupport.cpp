@@ -179,16 +179,24 @@ std::string GameCommand() {
          "/Data'";
 }
 
-RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment) {
-  const std::string game = BRIKON_GAME_DIR "/brikon3d";
-  const std::string data = CurrentFolder() + "/Data";
+RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment)
+    : RunningGame(environment, BRIKON_GAME_DIR "/brikon3d", {"--data", CurrentFolder() + "/Data"},
+                  "") {}
+
+RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::string& program, const std::vector<std::string>& args,
+                         const std::string& folder) {
+  std::vector<const char*> argv = {program.c_str()};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
   pid = fork();
   if (pid == 0) {
     std::freopen("game.log", "w", stdout);
     std::freopen("game.log", "a", stderr);
     for (const auto& [name, value] : GameHome()) setenv(name.c_str(), value.c_str(), 1);
     for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-    execl(game.c_str(), game.c_str(), "--data", data.c_str(), static_cast<char*>(nullptr));
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+    execv(program.c_str(), const_cast<char* const*>(argv.data()));
     _exit(127);
   }
 }

@@ -89,6 +89,10 @@ std::string GameCommand();
 class RunningGame {
 public:
   explicit RunningGame(const std::vector<std::pair<std::string, std::string>>& environment);
+  // Any program with its arguments, started in `folder` (its output still goes to game.log here).
+  RunningGame(const std::vector<std::pair<std::string, std::string>>& environment,
+              const std::string& program, const std::vector<std::string>& args,
+              const std::string& folder);
   ~RunningGame();
   RunningGame(const RunningGame&) = delete;
   RunningGame& operator=(const RunningGame&) = delete;
