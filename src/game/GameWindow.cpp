@@ -314,6 +314,9 @@ void OGameWindow::Update(u32 elapsedMs) {
   bonusSet->speed = speed;
   ballSet->Update(elapsedMs);
   bat->Update(elapsedMs);
+  // The rockets' second update of the tick, on purpose: they move twice per tick while the level
+  // runs (once above, even in a finished episode, and again here after the bat), which is the
+  // speed the levels were made for. Removing either call halves it.
   bulletSet->Update(elapsedMs);
   spriteList->Update(elapsedMs);
 

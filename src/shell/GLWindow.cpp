@@ -178,6 +178,8 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   modes[1] = {800, 600};
   modes[2] = {1024, 768};
 
+  // The first of the configuration's four readers at start-up (see OModelCache's constructor
+  // for why each reads it itself).
   OConfig& config = GetConfig();
   config.Load();
   if (config.resolutionIndex > 2) {

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the suites.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,18 @@ public:
 // True when a virtual X display is there for tests that need a window.
 bool HaveDisplay();
 
+// Leaves a test that needs what the machine lacks (the virtual display, the game's archive, a
+// tool): skipped on a developer's machine, failed when the environment variable CI is set, so
+// that a CI machine without them cannot pass silently.
+#define SKIP_OR_FAIL_IN_CI(needs)                                    \
+  do {                                                               \
+    if (std::getenv("CI") != nullptr) GTEST_FAIL() << (needs);       \
+    else GTEST_SKIP() << (needs);                                    \
+  } while (0)
+
 // Runs a command through the shell; returns its exit status (or -1), with standard output and
 // error in `output`.
 int RunCommand(const std::string& command, std::string* output = nullptr);
-
-// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW).
-bool RequestWindowClose(unsigned long windowId);
 
 // Starts a private Xvfb of the given screen size and points DISPLAY at it for the life of the
 // object (for tests that need a display with one particular mode).
