@@ -82,7 +82,25 @@ int RunCommand(const std::string& command, std::string* output) {
 #include <X11/Xlib.h>
 #include <signal.h>
 
+#include <cstring>
 #include <thread>
+
+bool RequestWindowClose(unsigned long windowId) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return false;
+  XEvent e;
+  std::memset(&e, 0, sizeof e);
+  e.xclient.type = ClientMessage;
+  e.xclient.window = windowId;
+  e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  Status s = XSendEvent(d, windowId, False, NoEventMask, &e);
+  XFlush(d);
+  XCloseDisplay(d);
+  return s != 0;
+}
 
 PrivateDisplay::PrivateDisplay(int width, int height) {
   const char* d = std::getenv("DISPLAY");
