@@ -24,6 +24,7 @@ bool SavedGameAvailable(const OConfig& config) {
 
 void MarkFirstLevelResume(const OConfig& config, bool atFirstLevel) {
   const std::string fileName = SettingsFileName(config.fileName);
+  if (fileName.empty()) return;  // nowhere to keep the player's files
   OSettings settings;
   settings.Load(fileName);
   const std::string old = settings.Get(RESUME_FIRST_LEVEL_KEY, "");

@@ -6,16 +6,19 @@
 #include <map>
 
 #include "GameTestSupport.h"
+#include "core/Paths.h"
 #include "core/Settings.h"
 
 namespace {
 
-const char* const FILES[] = {"Data/Config.Cfg", "Data/Settings.Cfg", "Data/Classic.Top",
-                             "Data/Modern.Top"};
-
+// Every file of the player's the game writes, each read whole.
 std::map<std::string, std::string> Snapshot() {
   std::map<std::string, std::string> files;
-  for (const char* f : FILES) files[f] = FileExists(f) ? ReadFile(f) : "(missing)";
+  for (const std::string& f : {ConfigFilePath(), SettingsFileName(ConfigFilePath()),
+                               ScoreFilePath("Classic.Top"), ScoreFilePath("Modern.Top")}) {
+    EXPECT_TRUE(FileExists(f)) << f << " was written before the demo";
+    files[f] = ReadFile(f);
+  }
   return files;
 }
 
