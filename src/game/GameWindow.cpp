@@ -8,8 +8,8 @@
 #include <string>
 
 #include "audio/MusicPlayer.h"
-#include "core/Paths.h"
 #include "audio/SoundTable.h"
+#include "core/Paths.h"
 #include "effects/FireworkPool.h"
 #include "game/AutoPlayer.h"
 #include "effects/ParticleList.h"
