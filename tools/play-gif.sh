@@ -13,7 +13,7 @@ out=${2:-docs/play.gif}
 frames=30
 [ -x "$game/brikon3d" ] || { echo "play-gif.sh: no $game/brikon3d (build first)" >&2; exit 2; }
 for t in Xvfb xdotool import convert xdpyinfo; do
-  command -v $t >/dev/null || { echo "play-gif.sh: needs $t" >&2; exit 2; }
+  command -v "$t" >/dev/null || { echo "play-gif.sh: needs $t" >&2; exit 2; }
 done
 W=800 H=600
 work=$(mktemp -d)
@@ -21,17 +21,18 @@ cp -r "$game/." "$work/"
 # Config.Cfg: 800x600, 32 bits, best textures, high detail, sound and music off, windowed.
 printf '1\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0' > "$work/Data/Config.Cfg"
 
+# shellcheck source=tools/private-display.sh
 source "$(dirname "$0")/private-display.sh"
 export SDL_AUDIODRIVER=dummy
 # Niced, so that the screenshots keep up with the game on a busy machine.
 ( cd "$work" && exec nice -n 15 ./brikon3d ) >"$work/game.log" 2>&1 &
 gpid=$!
-cleanup() { kill $gpid 2>/dev/null || true; wait $gpid 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { kill "$gpid" 2>/dev/null || true; wait "$gpid" 2>/dev/null || true; rm -rf "$work"; }
 trap 'cleanup; kill $xvfb_pid 2>/dev/null || true' EXIT
 
 wid=""
 for _ in $(seq 300); do
-  kill -0 $gpid 2>/dev/null || break
+  kill -0 "$gpid" 2>/dev/null || break
   wid=$(xdotool search --name '^Brikon 3D' 2>/dev/null | head -n1 || true)
   [ -n "$wid" ] && break
   sleep 0.1
