@@ -139,7 +139,8 @@ void OBall::Deviate() {
   if (!(length > 0.0f)) return;
   const OVector d = velocity * (1.0f / length);
   // Two unit vectors across the direction, from whichever axis lies furthest from it.
-  const OVector other = std::fabs(d.x) < 0.9f ? OVector(1.0f, 0.0f, 0.0f) : OVector(0.0f, 1.0f, 0.0f);
+  const OVector other =
+      std::fabs(d.x) < 0.9f ? OVector(1.0f, 0.0f, 0.0f) : OVector(0.0f, 1.0f, 0.0f);
   const OVector across1 = d.Cross(other).Normalized();
   const OVector across2 = d.Cross(across1);
   constexpr f32 PI = 3.14159265f;

@@ -26,7 +26,7 @@ constexpr f32 BALL_UNITS_PER_MS = 0.0175f;
 // Milliseconds of heavy state shared among the balls in play when the bonus is caught.
 constexpr i32 HEAVY_BALL_TIME = 30000;
 // A ball that has flown this long (ms of game time) without touching a breakable brick, a bonus
-// or the bat's edge leaves the bat turned by a small random angle: a path that misses every
+// or the bat's rim leaves the bat turned by a small random angle: a path that misses every
 // breakable brick would otherwise repeat for ever between the bat and the far wall (or a
 // metal one).
 constexpr i32 LOOP_FLIGHT_MS = 10000;

@@ -15,7 +15,7 @@ const EpisodeInfo EPISODES[EPISODE_COUNT] = {
 const EpisodeInfo NO_EPISODE = {0, 0, 0};
 
 const u8* const COMPILED[EPISODE_COUNT] = {LEVEL_BYTES_0, LEVEL_BYTES_1, LEVEL_BYTES_2,
-                                         LEVEL_BYTES_3, LEVEL_BYTES_4, LEVEL_BYTES_5};
+                                           LEVEL_BYTES_3, LEVEL_BYTES_4, LEVEL_BYTES_5};
 const u32 TABLE_SIZES[EPISODE_COUNT] = {sizeof(LEVEL_BYTES_0), sizeof(LEVEL_BYTES_1),
                                         sizeof(LEVEL_BYTES_2), sizeof(LEVEL_BYTES_3),
                                         sizeof(LEVEL_BYTES_4), sizeof(LEVEL_BYTES_5)};
@@ -30,8 +30,8 @@ static_assert(sizeof(LEVEL_BYTES_4) == 312 * 6 * 6, "modern normal corridor: 312
 static_assert(sizeof(LEVEL_BYTES_5) == 222 * 7 * 7, "modern hard corridor: 222 layers of 7x7");
 
 // The tables in use: the compiled ones unless a level designer's tool put others in their place.
-const u8* tables[EPISODE_COUNT] = {LEVEL_BYTES_0, LEVEL_BYTES_1, LEVEL_BYTES_2,
-                                   LEVEL_BYTES_3, LEVEL_BYTES_4, LEVEL_BYTES_5};
+const u8* tables[EPISODE_COUNT] = {COMPILED[0], COMPILED[1], COMPILED[2],
+                                   COMPILED[3], COMPILED[4], COMPILED[5]};
 
 bool IsEpisode(i32 episode) { return episode >= 0 && episode < EPISODE_COUNT; }
 

@@ -91,3 +91,23 @@ TEST(Levels, LookUpStaysInsideTheTable) {
     }
   }
 }
+
+// A level designer's tool may put a table of the same size in place of an episode's compiled one;
+// nothing else fits, and null brings the compiled table back.
+TEST(Levels, ATableUnderDesignReplacesTheCompiledOneUntilRestored) {
+  const LevelSpan compiled = GetEpisodeBytes(0);
+  const u8* other = GetEpisodeBytes(1).data;
+  std::vector<u8> design(compiled.data, compiled.data + compiled.size);
+  design[0] = design[0] == 1 ? 2 : 1;
+  std::vector<u8> shorter(compiled.size - 1, 1);
+  EXPECT_FALSE(UseLevelBytes(0, shorter.data(), static_cast<u32>(shorter.size())))
+      << "a table of another size";
+  EXPECT_FALSE(UseLevelBytes(EPISODE_COUNT, design.data(), static_cast<u32>(design.size())))
+      << "an unknown episode";
+  EXPECT_EQ(GetEpisodeBytes(0).data, compiled.data);
+  ASSERT_TRUE(UseLevelBytes(0, design.data(), static_cast<u32>(design.size())));
+  EXPECT_EQ(GetLevelBytes(0, 0).data, design.data()) << "levels are read from the design";
+  EXPECT_EQ(GetEpisodeBytes(1).data, other) << "other episodes untouched";
+  EXPECT_TRUE(UseLevelBytes(0, nullptr, 0));
+  EXPECT_EQ(GetEpisodeBytes(0).data, compiled.data) << "restored";
+}

@@ -15,7 +15,7 @@ constexpr i32 TEXT_SCALE = 2;
 // The plot's margins: left for the value figures, bottom for the level numbers, top for the title.
 constexpr i32 LEFT = 56;
 constexpr i32 RIGHT = 16;
-constexpr i32 TOP = 40;
+constexpr i32 TOP = 44;
 constexpr i32 BOTTOM = 34;
 
 // A 3 x 5 pixel font: five rows of three columns per glyph, '#' lit.
@@ -328,13 +328,18 @@ std::vector<u8> DrawChart(const OChart& chart, i32 width, i32 height) {
     return y1 - static_cast<i32>(std::lround((y1 - y0) * std::min(v, yMax) / yMax));
   };
 
-  c.Text(x0, 10, chart.title);
-  // Legend, right-aligned in the title row.
+  c.Text(x0, 4, chart.title);
+  // Legend, right-aligned in the row under the title; the goal line first when there is one.
   i32 lx = x1;
+  if (chart.goal >= 0.0) {
+    lx -= Canvas::TextWidth(chart.goalName) + 28;
+    c.Line(lx, 24, lx + 14, 24, 120, 120, 120, 4);
+    c.Text(lx + 20, 20, chart.goalName);
+  }
   for (auto it = chart.series.rbegin(); it != chart.series.rend(); ++it) {
     lx -= Canvas::TextWidth(it->name) + 28;
-    c.Rect(lx, 14, lx + 14, 16, it->r, it->g, it->b);
-    c.Text(lx + 20, 10, it->name);
+    c.Rect(lx, 24, lx + 14, 26, it->r, it->g, it->b);
+    c.Text(lx + 20, 20, it->name);
   }
   // Value grid in quarters, labelled on the left.
   for (int q = 0; q <= 4; ++q) {

@@ -17,6 +17,7 @@ struct OChart {
   std::string yLabel;        // unit of the figures on the left, e.g. "S" or "%"
   double yMax = 100.0;       // top of the value axis (values above it are drawn at the top)
   double goal = -1.0;        // a dashed line at this value, none when negative
+  std::string goalName = "GOAL";  // its legend entry
   std::vector<OChartSeries> series;
 };
 

@@ -239,6 +239,7 @@ void DrawEpisodeChart(const EpisodeRuns& e, const Options& o) {
   chart.yLabel = modern ? "%" : "S";
   chart.yMax = modern ? 100.0 : (e.episode == 0 ? 240.0 : e.episode == 1 ? 480.0 : 720.0);
   chart.goal = modern ? SKILLED_GOAL_SHARE[e.episode - 3] : SKILLED_GOAL_S[e.episode];
+  chart.goalName = modern ? "SKILLED GOAL" : "SKILLED GOAL (MEDIAN)";
   for (size_t p = 0; p < o.players.size(); ++p) {
     OChartSeries s;
     s.name = SkillName(o.players[p]);
