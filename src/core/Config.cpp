@@ -1,13 +1,13 @@
 #include "core/Config.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
+#include "core/FileWrite.h"
+#include "core/Paths.h"
+
+OConfig::OConfig() : fileName(ConfigFilePath()) { Reset(); }
 
 void OConfig::Reset() {
   resolutionIndex = 1;
@@ -44,6 +44,11 @@ void ReadFlag(std::istream& in, u8& field) {
 }  // namespace
 
 bool OConfig::Load() {
+  // No folder to keep settings in: play with the defaults and never write.
+  if (fileName.empty()) {
+    Reset();
+    return false;
+  }
   std::ifstream in(fileName, std::ios::binary);
   if (!in) {
     Save();
@@ -69,6 +74,7 @@ bool OConfig::Load() {
 }
 
 bool OConfig::Save() {
+  if (fileName.empty()) return false;
   auto num = [](u32 v) { return static_cast<i32>(v); };
   std::ostringstream text;
   text << num(resolutionIndex) << '\n'
@@ -86,21 +92,9 @@ bool OConfig::Save() {
        << num(savedLives) << '\n'
        << (fullscreen ? 1 : 0) << '\n'
        << num(savedLevel);
-  const std::string bytes = text.str();
-  // Written whole beside the old file, flushed to the disk, then renamed over it: a rename is
-  // atomic, so a crash or a full disk at any moment leaves the old settings or the new, never a
-  // torn file that would lose the resume record.
-  const std::string temp = fileName + ".new";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
-                 std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-  written = std::fclose(f) == 0 && written;
-  if (!written || std::rename(temp.c_str(), fileName.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  // Written through a temporary file renamed over the old one: a crash or a full disk at any
+  // moment leaves the old settings or the new, never a torn file that would lose the resume record.
+  return WriteFileAtomically(fileName, text.str());
 }
 
 OConfig& GetConfig() {

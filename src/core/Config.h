@@ -1,5 +1,5 @@
 #pragma once
-// The player's settings and the record of a game to resume, mirrored in "Data/Config.Cfg" as
+// The player's settings and the record of a game to resume, mirrored in the file Config.Cfg as
 // fifteen decimal numbers, one per line. There is exactly one record (GetConfig).
 #include <string>
 
@@ -13,9 +13,9 @@ public:
   // defaults and false is returned. A value that does not parse (or a flag other than 0 or 1, or an
   // early end) stops the reading: it and every later value keep what they had; true is returned.
   bool Load();
-  // Writes the fifteen values, the last without a line end. The new file is written beside the old
-  // one ("<fileName>.new") and renamed over it, so a crash or a failed write never loses the file
-  // that was there. False when nothing was written (the old file, if any, is left as it was).
+  // Writes the fifteen values, the last without a line end, atomically (WriteFileAtomically): a
+  // crash or a failed write never loses the file that was there. False when nothing was written
+  // (the old file, if any, is left as it was).
   bool Save();
   // All values to their defaults; the file name stays.
   void Reset();
@@ -36,6 +36,8 @@ public:
   u32 savedScore;
   u32 savedLives;
   u32 savedLevel;
+  // Where Load and Save go: the player's settings file (ConfigFilePath); "" means there is nowhere
+  // to keep settings, so Load gives the defaults and Save writes nothing.
   std::string fileName;
 };
 
