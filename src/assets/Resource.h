@@ -53,5 +53,6 @@ private:
   u32 damagedRecords;
 };
 
-// The game's one archive, GameFile("Data/Resource.Tkr"), created on first use (not yet opened) and alive until the process ends.
+// The game's one archive, GameFile("Data/Resource.Tkr"), created on first use (not yet opened)
+// and alive until the process ends.
 OResource& GetResource();

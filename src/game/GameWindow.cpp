@@ -7,8 +7,8 @@
 #include <string>
 
 #include "audio/MusicPlayer.h"
-#include "core/Paths.h"
 #include "audio/SoundTable.h"
+#include "core/Paths.h"
 #include "effects/FireworkPool.h"
 #include "effects/ParticleList.h"
 #include "objects/Ball.h"
