@@ -42,3 +42,9 @@ LevelSpan GetLevelBytes(i32 episode, i32 level);
 // The name of level (classic) or stage (modern) k of an episode, as its level file gives it; ""
 // for a level without one (past the corridor's named stages, or outside the episode).
 const char* GetLevelName(i32 episode, i32 level);
+
+// Puts another table of the same size in place of an episode's compiled one, for the rest of the
+// run or until called with null (which restores the compiled table): a level designer's tool
+// plays level files under design without rebuilding the game. The bytes must outlive their use.
+// False for an unknown episode or a table of another size.
+bool UseLevelBytes(i32 episode, const u8* data, u32 size);
