@@ -8,8 +8,11 @@
 namespace {
 
 OLog runLog("Report.html");
-void CloseRunLog() { runLog.Close(); }
-const int closeRegistered = std::atexit(CloseRunLog);
+void CloseRunLog() {
+  SetRunLog(nullptr);
+  runLog.Close();
+}
+const int closeRegistered = (SetRunLog(&runLog), std::atexit(CloseRunLog));
 
 }  // namespace
 

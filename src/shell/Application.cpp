@@ -33,6 +33,11 @@ OApplication::OApplication() {
 
 OApplication::~OApplication() {
   ShowPointer(true);
+  // Screens still held here were added by a Load or Run that ended in an exception: Unload never
+  // ran. They go first, while everything they may point to is still there.
+  if (current != nullptr && HasScreen(current)) current = nullptr;
+  for (ORenderWindow* s : screens) delete s;
+  screens.clear();
   delete camera;
   delete light;
   delete cursor;
@@ -40,7 +45,6 @@ OApplication::~OApplication() {
   delete soundPlayer;
   delete musicPlayer;
   delete splash;
-  screens.clear();
 }
 
 ORenderWindow* OApplication::Current() { return current; }

@@ -63,8 +63,8 @@ public:
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
 
-  // Appends a screen (once), gives it this application, the window size, camera and light, and
-  // returns its Load result.
+  // Appends a screen (once) and owns it from then on, also when its Load throws; gives it this
+  // application, the window size, camera and light, and returns its Load result.
   bool AddScreen(ORenderWindow* screen);
   bool HasScreen(const ORenderWindow* screen) const;
   ORenderWindow* FindScreen(u32 id) const;

@@ -100,6 +100,52 @@ TEST(Top, DamagedFilesRejectedWhole) {
   EXPECT_EQ(good.Entry(9).score, 91);
 }
 
+// A table file from elsewhere is shown as one of ours: names as the name field could have typed
+// them (at most 20 characters the font draws as text, never a HUD icon), highest score first.
+TEST(Top, LoadedTablesAreSortedAndTheirNamesBounded) {
+  ScratchDir dir;
+  std::string text;
+  const struct {
+    std::string name;
+    i32 score;
+  } file[] = {{"Low", 5},
+              {std::string(100000, 'W'), 50},
+              {"Ic{on|s", 40},
+              {"\xA0\xE9\xFFhigh\x81", 30},
+              {"\xE9\xFF", 30},
+              {"Euro\x80", 20},
+              {"A", 90},
+              {"B", 10},
+              {"C", 10},
+              {"D", 0}};
+  for (const auto& e : file) text += e.name + "\n" + std::to_string(e.score) + "\n";
+  WriteFile("Data/Classic.Top", Scrambled(text));
+  OTop top("Data/Classic.Top", 10);
+  ASSERT_TRUE(top.Load());
+  const struct {
+    std::string name;
+    i32 score;
+    const char* what;
+  } expected[] = {{"A", 90, "the highest score first"},
+                  {std::string(20, 'W'), 50, "a long name cut to the field's length"},
+                  {"Icons", 40, "the HUD icons dropped"},
+                  {"high", 30, "characters past the font dropped"},
+                  {"NoName", 30, "nothing drawable left; equal scores keep their order"},
+                  {"Euro\x80", 20, "Windows-1252 letters the font has stay"},
+                  {"B", 10, ""},
+                  {"C", 10, "equal scores in file order"},
+                  {"Low", 5, "the lowest last but one"},
+                  {"D", 0, ""}};
+  ASSERT_EQ(top.Count(), 10);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(top.Entry(i).name, expected[i].name) << i << " " << expected[i].what;
+    EXPECT_EQ(top.Entry(i).score, expected[i].score) << i << " " << expected[i].what;
+  }
+  // Names inserted from elsewhere than the field obey the same rules.
+  EXPECT_TRUE(top.Insert(std::string(30, 'x') + "|", 100));
+  EXPECT_EQ(top.Entry(0).name, std::string(20, 'x'));
+}
+
 // A save that cannot write leaves the old file as it was.
 TEST(Top, FailedSaveKeepsOldFile) {
   ScratchDir dir;

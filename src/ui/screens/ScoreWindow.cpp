@@ -52,6 +52,9 @@ bool OScoreWindow::Load() {
   nameField->SetPosition(200, 200);
   nameField->SetSize(320, 23);
   nameField->hidden = true;
+  // Only what the font draws as text, and no more than a table keeps.
+  nameField->accepts = IsNameCharacter;
+  nameField->maxLength = TOP_NAME_LENGTH;
   AddControl(nameField);
 
   currentTable = nullptr;
