@@ -27,9 +27,9 @@ public:
   // default, and a resume record with a negative score or less than one life is cleared.
   void Normalize();
   // Normalizes the record (the resolution too: past 2 it takes its default), then writes the
-  // fifteen values, the last without a line end. The new file is written beside the old
-  // one ("<fileName>.new") and renamed over it, so a crash or a failed write never loses the file
-  // that was there. False when nothing was written (the old file, if any, is left as it was).
+  // fifteen values, the last without a line end, atomically (WriteFileAtomically): a crash or a
+  // failed write never loses the file that was there. False when nothing was written (the old
+  // file, if any, is left as it was).
   bool Save();
   // All values to their defaults; the file name stays.
   void Reset();
