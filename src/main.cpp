@@ -3,6 +3,7 @@
 
 #include "app/Entry.h"
 #include "core/Log.h"
+#include "core/PlayerFiles.h"
 #include "app/Odizovid.h"
 
 namespace {
@@ -18,6 +19,8 @@ const int closeRegistered = (SetRunLog(&runLog), std::atexit(CloseRunLog));
 
 int main(int, char**) {
   (void)closeRegistered;
+  // Before anything can save: a second copy of the game plays without writing the player's files.
+  OPlayerFilesLock lock(PlayerFileFolders());
   ROdizovid app;
   return RunApplication(app);
 }

@@ -8,6 +8,8 @@
 #include "scene/Camera.h"
 #include "core/Config.h"
 #include "core/Heap.h"
+#include "core/PlayerFiles.h"
+#include "game/Top.h"
 #include "core/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/ConfigWindow.h"
@@ -80,4 +82,9 @@ bool ROdizovid::Load() {
   // faulted in page by page).
   KeepLargeBlocksMapped();
   return true;
+}
+
+std::vector<std::string> PlayerFileFolders() {
+  return {FolderOfFile(GetConfig().fileName), FolderOfFile(CLASSIC_TOP_FILE),
+          FolderOfFile(MODERN_TOP_FILE)};
 }

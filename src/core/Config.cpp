@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/FileWrite.h"
+#include "core/PlayerFiles.h"
 
 OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
 
@@ -122,7 +123,16 @@ bool OConfig::Save() {
        << num(savedLevel);
   // Written through a temporary file renamed over the old one: a crash or a full disk at any
   // moment leaves the old settings or the new, never a torn file that would lose the resume record.
-  return WriteFileAtomically(fileName, text.str());
+  if (PlayerFilesReadOnly()) {
+    ReportSaveFailure("Settings", fileName, kReadOnlyReason);
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(fileName, text.str(), &error)) {
+    ReportSaveFailure("Settings", fileName, error);
+    return false;
+  }
+  return true;
 }
 
 OConfig& GetConfig() {

@@ -29,7 +29,8 @@ public:
   // Normalizes the record (the resolution too: past 2 it takes its default), then writes the
   // fifteen values, the last without a line end, atomically (WriteFileAtomically): a crash or a
   // failed write never loses the file that was there. False when nothing was written (the old
-  // file, if any, is left as it was).
+  // file, if any, is left as it was): the failure is reported (ReportSaveFailure). While another
+  // copy of the game holds the player's files nothing is written.
   bool Save();
   // All values to their defaults; the file name stays.
   void Reset();

@@ -71,8 +71,8 @@ OGameWindow::OGameWindow()
     : ORenderWindow(SCREEN_GAME),
       gameCamera(640, 480, 60.0f, 1.0f, 1024.0f),
       gameLight(1),
-      classicTable("Data/Classic.Top", 10),
-      modernTable("Data/Modern.Top", 10) {
+      classicTable(CLASSIC_TOP_FILE, 10),
+      modernTable(MODERN_TOP_FILE, 10) {
   gameLight.localViewer = 1;
 }
 

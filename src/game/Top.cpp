@@ -6,8 +6,12 @@
 #include <sstream>
 
 #include "core/FileWrite.h"
+#include "core/PlayerFiles.h"
 
 #include "scene/Font.h"
+
+const char* const CLASSIC_TOP_FILE = "Data/Classic.Top";
+const char* const MODERN_TOP_FILE = "Data/Modern.Top";
 
 namespace {
 
@@ -114,7 +118,16 @@ bool OTop::Save() {
   }
   ScrambleTop(text);
   // Atomically: the old table survives any failure.
-  return WriteFileAtomically(fileName, text);
+  if (PlayerFilesReadOnly()) {
+    ReportSaveFailure("Scores", fileName, kReadOnlyReason);
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(fileName, text, &error)) {
+    ReportSaveFailure("Scores", fileName, error);
+    return false;
+  }
+  return true;
 }
 
 bool OTop::Qualifies(i32 score) {

@@ -7,6 +7,10 @@
 
 #include "core/Types.h"
 
+// The two tables' files.
+extern const char* const CLASSIC_TOP_FILE;
+extern const char* const MODERN_TOP_FILE;
+
 // The longest name a table holds: the name field's length, in characters.
 constexpr i32 TOP_NAME_LENGTH = 20;
 
@@ -27,8 +31,10 @@ public:
   // pairs, gives the default table and false; a table is never partly loaded. The names read are
   // made TableNames and the entries sorted by score, highest first, equal scores in file order.
   virtual bool Load();
-  // Writes the table. The new file is written beside the old one and renamed over it, so a crash
-  // or a full disk during a save never loses the table that was there. False when not written.
+  // Writes the table atomically (WriteFileAtomically), through a symbolic link to its target: a
+  // crash or a full disk during a save never loses the table that was there. False when not
+  // written, and the failure reported (ReportSaveFailure); nothing is written while another copy
+  // of the game holds the player's files.
   virtual bool Save();
 
   // Whether the score would enter the table; sets rank to the 1-based place it would take, or -1.

@@ -165,3 +165,19 @@ TEST(Top, FailedSaveKeepsOldFile) {
   nowhere.Reset();
   EXPECT_FALSE(nowhere.Save());
 }
+
+// A table kept behind a symbolic link is saved to the link's target; the link stays.
+TEST(Top, SavedThroughASymbolicLink) {
+  ScratchDir dir;
+  ASSERT_EQ(mkdir("Elsewhere", 0755), 0);
+  ASSERT_EQ(symlink("../Elsewhere/Classic.Top", "Data/Classic.Top"), 0);
+  OTop top("Data/Classic.Top", 10);
+  top.Load();
+  ASSERT_TRUE(top.Insert("Ann", 10));
+  struct stat st;
+  ASSERT_EQ(lstat("Data/Classic.Top", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+  OTop again("Elsewhere/Classic.Top", 10);
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(again.Entry(0).name, "Ann");
+}

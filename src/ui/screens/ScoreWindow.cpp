@@ -119,6 +119,9 @@ void OScoreWindow::Enter() {
 
 void OScoreWindow::Leave() {
   ORenderWindow::Leave();
+  // Left while the name is still being typed (the window closed, the game quit): the score is
+  // the player's all the same, under the name typed so far.
+  if (enteringName) RecordName();
   if (nameField != nullptr) nameField->hidden = true;
 }
 
