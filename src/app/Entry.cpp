@@ -1,5 +1,7 @@
 #include "app/Entry.h"
 
+#include <cstdio>
+
 #include "core/Exception.h"
 #include "shell/GLWindow.h"
 #include "core/Log.h"
@@ -33,7 +35,12 @@ int RunApplication(OGLWindow& app) {
       // Nothing could be shown: going on would run the game unseen, with no way to end it.
       const std::string text = std::string(kNoWindowMessage) + " " + app.failure;
       LogError(text);
-      ShowMessage(text, "Error");
+      // Without a display there is nowhere to show a box either (and trying may wait for one).
+      if (app.HasVideo()) {
+        ShowMessage(text, "Error");
+      } else {
+        std::fprintf(stderr, "Error: %s\n", text.c_str());
+      }
       return 1;
     }
   } catch (const OSoftwareGL& e) {

@@ -65,6 +65,8 @@ public:
   // The window's drawable size as the platform reports it (0x0 without a window).
   void GetDrawableSize(int& w, int& h) const;
   bool HasWindow() const { return window != nullptr; }
+  // The video subsystem is up: there is a display to show a window or a box on.
+  bool HasVideo() const { return videoStarted; }
   bool HasContext() const { return context != nullptr; }
 
   std::string className;
