@@ -9,7 +9,7 @@
 #include "core/Config.h"
 #include "core/Heap.h"
 #include "core/PlayerFiles.h"
-#include "game/Top.h"
+#include "core/Paths.h"
 #include "core/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/ConfigWindow.h"
@@ -58,6 +58,9 @@ bool ROdizovid::Load() {
   static_cast<OScoreWindow*>(scores)->game = gameLink.get();
   static_cast<OSelectWindow*>(select)->game = gameLink.get();
 
+  // Read again, although the window read it at its creation: the file is the one record of the
+  // settings, and each of its four readers (window, texture cache, model cache, here) takes it
+  // as it is on disk when it starts (see OModelCache's constructor).
   OConfig& config = GetConfig();
   config.Load();
   soundPlayer->SetVolume(config.soundVolume);
@@ -85,6 +88,11 @@ bool ROdizovid::Load() {
 }
 
 std::vector<std::string> PlayerFileFolders() {
-  return {FolderOfFile(GetConfig().fileName), FolderOfFile(CLASSIC_TOP_FILE),
-          FolderOfFile(MODERN_TOP_FILE)};
+  // A folder of "" keeps nothing (there is no usable home folder): nothing there to lock.
+  std::vector<std::string> folders;
+  for (const std::string& file :
+       {GetConfig().fileName, ScoreFilePath("Classic.Top"), ScoreFilePath("Modern.Top")}) {
+    if (!file.empty()) folders.push_back(FolderOfFile(file));
+  }
+  return folders;
 }

@@ -7,8 +7,9 @@
 
 #include "core/FileWrite.h"
 #include "core/PlayerFiles.h"
+#include "core/Paths.h"
 
-OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
+OConfig::OConfig() : fileName(ConfigFilePath()) { Reset(); }
 
 void OConfig::Reset() {
   resolutionIndex = 1;
@@ -76,6 +77,11 @@ void OConfig::Normalize() {
 }
 
 bool OConfig::Load() {
+  // No folder to keep settings in: play with the defaults and never write.
+  if (fileName.empty()) {
+    Reset();
+    return false;
+  }
   std::ifstream in(fileName, std::ios::binary);
   if (!in) {
     Save();
@@ -102,6 +108,7 @@ bool OConfig::Load() {
 }
 
 bool OConfig::Save() {
+  if (fileName.empty()) return false;
   Normalize();
   if (resolutionIndex > 2) resolutionIndex = OConfig().resolutionIndex;
   auto num = [](u32 v) { return static_cast<i32>(v); };

@@ -61,3 +61,18 @@ void SetRunLog(OLog* log) { runLog = log; }
 void LogError(const std::string& text) {
   if (runLog != nullptr) runLog->Error(text);
 }
+
+void OLog::Note(const std::string& line) {
+  std::FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) return;
+  // The log is HTML: a folder name with markup characters must show as written.
+  std::string text;
+  for (char c : line) {
+    if (c == '<') text += "&lt;";
+    else if (c == '>') text += "&gt;";
+    else if (c == '&') text += "&amp;";
+    else text += c;
+  }
+  std::fprintf(f, "%s\n", text.c_str());
+  std::fclose(f);
+}

@@ -15,6 +15,10 @@ public:
   void Close();
   // Appends one error line (red, with the time) and counts it in the closing block's total.
   void Error(const std::string& text);
+  // Appends one line of text between the two blocks (what the player should know about this run,
+  // such as a folder that cannot be written). Skipped, like the blocks, when the file cannot be
+  // opened.
+  void Note(const std::string& line);
 
   int errors;
   std::string path;

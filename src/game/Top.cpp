@@ -10,9 +10,6 @@
 
 #include "scene/Font.h"
 
-const char* const CLASSIC_TOP_FILE = "Data/Classic.Top";
-const char* const MODERN_TOP_FILE = "Data/Modern.Top";
-
 namespace {
 
 // The key runs from kKeyStart up to kKeyLast and starts again: a period of 82 bytes.
@@ -117,6 +114,8 @@ bool OTop::Save() {
     text += '\n';
   }
   ScrambleTop(text);
+  // No folder to keep scores in: the table lives in memory only.
+  if (fileName.empty()) return false;
   // Atomically: the old table survives any failure.
   if (PlayerFilesReadOnly()) {
     ReportSaveFailure("Scores", fileName, kReadOnlyReason);

@@ -7,10 +7,6 @@
 
 #include "core/Types.h"
 
-// The two tables' files.
-extern const char* const CLASSIC_TOP_FILE;
-extern const char* const MODERN_TOP_FILE;
-
 // The longest name a table holds: the name field's length, in characters.
 constexpr i32 TOP_NAME_LENGTH = 20;
 
@@ -21,7 +17,8 @@ struct OTopEntry {
 
 class OTop {
 public:
-  // No entries until Load; rank -1.
+  // No entries until Load; rank -1. An empty file name keeps the table in memory only (the player
+  // has no folder for scores): Load gives the defaults and Save writes nothing.
   OTop(std::string fileName, i32 capacity);
   virtual ~OTop() = default;
   OTop(const OTop&) = delete;

@@ -281,5 +281,8 @@ void OApplication::ApplyDisplayChange(u8 newResolutionIndex) {
   GetTextureCache().ReuploadAll();
   ShowCentredMessage("Applying Changes");
   GetModelCache().RebuildAll();
+  // Set a second time on purpose: CreateGLWindow drops the index to 0 when the display refuses
+  // the full-screen mode, and the options screen must still show and save the player's choice
+  // (the window then runs at 640 x 480 until the next change).
   resolutionIndex = newResolutionIndex;
 }

@@ -105,3 +105,18 @@ TEST(Config, ValuesAreBroughtIntoTheirRanges) {
   config.Load();
   EXPECT_EQ(config.resolutionIndex, 3u);
 }
+
+// No folder for settings (fileName ""): the defaults, and nothing written anywhere, not even
+// beside the working folder.
+TEST(Config, NoFolderMeansNoFile) {
+  ScratchDir dir;
+  OConfig config;
+  config.fileName = "";
+  config.soundVolume = 7;
+  EXPECT_FALSE(config.Load());
+  EXPECT_EQ(config.soundVolume, 65000u);
+  EXPECT_FALSE(config.Save());
+  std::string listing;
+  RunCommand("ls -A . Data", &listing);
+  EXPECT_EQ(listing, ".:\nData\n\nData:\n");
+}
