@@ -38,8 +38,9 @@ TEST(Levels, CorridorStagesStartAboveTheHurryUpCount) {
   }
 }
 
-// Difficulty, measured as the hits it takes to clear a level, rises through every episode and
-// from demo to hard.
+// Difficulty, measured as the hits it takes to clear a level, rises through every episode (its last
+// third asks for more than its first) and from demo to hard. How long a level takes to play is
+// measured by brikon-playtest, which orders the levels; the hits only follow that order roughly.
 TEST(Levels, DifficultyRises) {
   const std::vector<i32> hits = BrickHits();
   double mean[EPISODE_COUNT] = {};
@@ -56,7 +57,7 @@ TEST(Levels, DifficultyRises) {
       if (k >= count - third) last += h;
       all += h;
     }
-    EXPECT_LT(first / third * 1.5, last / third) << "episode " << e;
+    EXPECT_LT(first / third, last / third) << "episode " << e;
     mean[e] = all / count;
   }
   EXPECT_LT(mean[0], mean[1]);
@@ -108,4 +109,24 @@ TEST(Levels, LookUpStaysInsideTheTable) {
       EXPECT_EQ(GetLevelBytes(e, k).data, table.data + table.size);
     }
   }
+}
+
+// A level designer's tool may put a table of the same size in place of an episode's compiled one;
+// nothing else fits, and null brings the compiled table back.
+TEST(Levels, ATableUnderDesignReplacesTheCompiledOneUntilRestored) {
+  const LevelSpan compiled = GetEpisodeBytes(0);
+  const u8* other = GetEpisodeBytes(1).data;
+  std::vector<u8> design(compiled.data, compiled.data + compiled.size);
+  design[0] = design[0] == 1 ? 2 : 1;
+  std::vector<u8> shorter(compiled.size - 1, 1);
+  EXPECT_FALSE(UseLevelBytes(0, shorter.data(), static_cast<u32>(shorter.size())))
+      << "a table of another size";
+  EXPECT_FALSE(UseLevelBytes(EPISODE_COUNT, design.data(), static_cast<u32>(design.size())))
+      << "an unknown episode";
+  EXPECT_EQ(GetEpisodeBytes(0).data, compiled.data);
+  ASSERT_TRUE(UseLevelBytes(0, design.data(), static_cast<u32>(design.size())));
+  EXPECT_EQ(GetLevelBytes(0, 0).data, design.data()) << "levels are read from the design";
+  EXPECT_EQ(GetEpisodeBytes(1).data, other) << "other episodes untouched";
+  EXPECT_TRUE(UseLevelBytes(0, nullptr, 0));
+  EXPECT_EQ(GetEpisodeBytes(0).data, compiled.data) << "restored";
 }
