@@ -28,7 +28,8 @@ public:
   void SetModelScale(f32 sx, f32 sy, f32 sz);
   void SetValue(f32 v);
 
-  // Rounds value to the nearest step from minimum, halves away from zero.
+  // Rounds value to the nearest step from minimum, halves away from zero, and keeps it within
+  // minimum..maximum.
   void Snap();
   // Puts the knob where value lies on the bar.
   void PlaceKnob();

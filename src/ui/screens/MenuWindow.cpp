@@ -14,9 +14,9 @@
 #include "shell/Application.h"
 #include "core/Config.h"
 #include "core/Random.h"
+#include "game/FirstLevelResume.h"
 #include "game/GameWindow.h"
 #include "playfield/Levels.h"
-#include "game/FirstLevelResume.h"
 #include "ui/controls/Button2D.h"
 #include "ui/screens/MenuKeys.h"
 
@@ -78,7 +78,9 @@ bool OMenuWindow::Load() {
   reflectionTexture = new OTexture();
   reflectionTexture->Load("bricksj.jpg");
 
-  if (app != nullptr) app->savedGameAvailable = SavedGameAvailable(GetConfig()) ? 1 : 0;
+  if (app != nullptr) {
+    app->savedGameAvailable = SavedGameAvailable(GetConfig()) && IsResumable(GetConfig()) ? 1 : 0;
+  }
   return true;
 }
 

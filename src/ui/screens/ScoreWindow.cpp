@@ -60,6 +60,9 @@ bool OScoreWindow::Load() {
   nameField->drawFrame = true;
   nameField->frameColour.SetWithAlpha(0.75f, 0.8f, 0.9f, 1.0f);
   nameField->hidden = true;
+  // Only what the font draws as text, and no more than a table keeps.
+  nameField->accepts = IsNameCharacter;
+  nameField->maxLength = TOP_NAME_LENGTH;
   AddControl(nameField);
 
   currentTable = nullptr;
@@ -124,6 +127,9 @@ void OScoreWindow::Enter() {
 
 void OScoreWindow::Leave() {
   ORenderWindow::Leave();
+  // Left while the name is still being typed (the window closed, the game quit): the score is
+  // the player's all the same, under the name typed so far.
+  if (enteringName) RecordName();
   if (nameField != nullptr) nameField->hidden = true;
 }
 
