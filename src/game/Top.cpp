@@ -8,7 +8,7 @@
 #include "core/FileWrite.h"
 #include "core/PlayerFiles.h"
 
-#include "scene/Font.h"
+#include "scene/Glyphs.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "game/Top.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"
+#include "scene/Glyphs.h"
 #include "shell/Application.h"
 #include "ui/controls/Button2D.h"
 #include "ui/controls/TextField.h"
