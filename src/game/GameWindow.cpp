@@ -66,6 +66,7 @@ OGameWindow::OGameWindow()
       classicTable("Data/Classic.Top", 10),
       modernTable("Data/Modern.Top", 10) {
   gameLight.localViewer = 1;
+  wholeWindow = true;
 }
 
 OGameWindow::~OGameWindow() {
@@ -83,8 +84,9 @@ void OGameWindow::PlaySound(i32 id) const {
 }
 
 void OGameWindow::PlaceCamera() {
-  gameCamera.viewWidth = static_cast<f32>(width);
-  gameCamera.viewHeight = static_cast<f32>(height);
+  // The field widens or narrows with the whole window; the vertical angle stays.
+  gameCamera.viewWidth = static_cast<f32>(windowWidth);
+  gameCamera.viewHeight = static_cast<f32>(windowHeight);
   gameCamera.fieldOfView = 45.0f;
   gameCamera.SetPosition(0.0f, 0.0f, cameraDistance);
   gameCamera.LookAt(0.0f, 0.0f, 0.0f);
@@ -362,7 +364,10 @@ bool OGameWindow::HandleInput(const OInputEvent& event) {
     }
     return true;
   }
-  if (event.type == EV_MOUSEMOVE) bat->SetTarget(event.x, event.y);
+  // The bat follows the pointer over the whole window, where the scene is drawn.
+  if (event.type == EV_MOUSEMOVE) {
+    bat->SetTarget(static_cast<u16>(event.x + viewLeft), static_cast<u16>(event.y + viewTop));
+  }
   if (event.type == EV_BUTTONDOWN) {
     // The last life is gone and the grid reports game over on its next update: a ball
     // launched now would still be lost afterwards and take the lives below zero.
@@ -445,7 +450,9 @@ bool OGameWindow::RainStep() {
 void OGameWindow::Draw() {
   if (grid == nullptr) return;
   PlaceCamera();
-  gameCamera.Apply(width, height);
+  gameCamera.viewportX = 0;
+  gameCamera.viewportY = 0;
+  gameCamera.Apply(windowWidth, windowHeight);
   if (light != nullptr) light->Disable();
   gameLight.SetColor(GL_AMBIENT, 1.0f, 1.0f, 1.0f, 1.0f);
   gameLight.SetPosition(0.0f, 0.0f, -4.0f);
@@ -491,6 +498,7 @@ void OGameWindow::DrawHud() {
 
   OFont* font = app != nullptr ? app->font : nullptr;
   if (font != nullptr) {
+    ApplyOverlayViewport();
     Ortho2D(overlayWidth, overlayHeight);
     glEnable(GL_TEXTURE_2D);
     const std::string score = Format("|%i", bat->score);
@@ -507,6 +515,7 @@ void OGameWindow::DrawEpisodeComplete() {
   if (RainStep()) return;
   OFont* font = app != nullptr ? app->font : nullptr;
   if (font == nullptr) return;
+  ApplyOverlayViewport();
   Ortho2D(overlayWidth, overlayHeight);
   glEnable(GL_TEXTURE_2D);
   const std::string caption = "Episode Complete!";

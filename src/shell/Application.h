@@ -9,6 +9,7 @@
 
 #include "audio/Playlist.h"
 #include "shell/GLWindow.h"
+#include "shell/OverlayLayout.h"
 #include "core/Types.h"
 
 class OCamera;
@@ -62,6 +63,11 @@ public:
   void ClearFrame();
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
+  // Fills the window beside the overlay with the current screen's background, dimmed; nothing
+  // when the overlay fills the window or the screen draws the whole window itself.
+  void DrawBackdrop();
+  // The viewport on the overlay's place in the window (the loading display and messages).
+  void ApplyOverlayViewport();
 
   // Appends a screen (once), gives it this application, the window size, camera and light, and
   // returns its Load result.
@@ -77,7 +83,11 @@ public:
   bool LoadFont(const std::string& name);
   // Re-creates the window and context in another display mode, re-uploads every texture and
   // rebuilds every display list; screens, objects, pixels and geometry survive.
+  // resolutionIndex reads the mode the display really took afterwards (0 after a refusal).
   void ApplyDisplayChange(u8 newResolutionIndex);
+  // The same re-creation for the display settings as they stand (full screen, its size, the
+  // window's size, colour bits).
+  void RecreateDisplay();
 
   static ORenderWindow* Current();
 
@@ -98,6 +108,8 @@ public:
   // The two music lists, for the whole run: the shuffled game tracks and the menu track.
   OPlaylist gamePlaylist;
   OPlaylist menuPlaylist;
+  // Where the overlay sits in the window, refreshed with every size change.
+  OOverlayRect overlay;
 
 protected:
   // Prints text centred on the 512x512 overlay at y 240 and presents it.

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -54,7 +55,6 @@ u16 VirtualKey(SDL_Keycode k) {
     case SDLK_DOWN: return VK_DOWN;
     case SDLK_INSERT: return 45;
     case SDLK_DELETE: return VK_DELETE;
-    case SDLK_F11: return 122;
     case SDLK_F12: return 123;
     default: return 0;  // F10 and Alt are system keys, never input
   }
@@ -193,15 +193,14 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   return true;
 }
 
-bool OGLWindow::OpenFullscreen(int index) {
-  const ODisplayMode& m = modes[index];
+bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
   int display = 0;
   bool hasMode = false;
   SDL_DisplayMode mode{};
   for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
     SDL_DisplayMode candidate;
-    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == m.width &&
-        candidate.h == m.height) {
+    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == modeWidth &&
+        candidate.h == modeHeight) {
       mode = candidate;
       hasMode = true;
       break;
@@ -209,8 +208,9 @@ bool OGLWindow::OpenFullscreen(int index) {
   }
   if (!hasMode) return false;
 
-  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  window = SDL_CreateWindow(title.c_str(), 0, 0, modeWidth, modeHeight,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
+                                SDL_WINDOW_ALLOW_HIGHDPI);
   if (!window) return false;
   if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
       SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
@@ -224,10 +224,10 @@ bool OGLWindow::OpenFullscreen(int index) {
   for (int tries = 0; tries < 500; ++tries) {
     SDL_PumpEvents();
     SDL_GL_GetDrawableSize(window, &w, &h);
-    if (w == m.width && h == m.height) break;
+    if (w == modeWidth && h == modeHeight) break;
     SDL_Delay(10);
   }
-  if (w != m.width || h != m.height) {
+  if (w != modeWidth || h != modeHeight) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();
     return false;
@@ -236,10 +236,36 @@ bool OGLWindow::OpenFullscreen(int index) {
   return true;
 }
 
+bool OGLWindow::OpenDesktopFullscreen() {
+  SDL_Rect bounds{0, 0, 640, 480};
+  SDL_GetDisplayBounds(0, &bounds);
+  window = SDL_CreateWindow(title.c_str(), bounds.x, bounds.y, bounds.w, bounds.h,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP |
+                                SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI |
+                                SDL_WINDOW_RESIZABLE);
+  return window != nullptr;
+}
+
+void OGLWindow::WindowedSize(int& w, int& h) const {
+  w = windowedWidth > 0 ? windowedWidth : modes[resolutionIndex].width;
+  h = windowedHeight > 0 ? windowedHeight : modes[resolutionIndex].height;
+  // Never larger than the desktop's usable area, never smaller than a sliver.
+  SDL_Rect usable{0, 0, 0, 0};
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+    w = std::min(w, usable.w);
+    h = std::min(h, usable.h);
+  }
+  w = std::max(w, MIN_WINDOW_SIDE);
+  h = std::max(h, MIN_WINDOW_SIDE);
+}
+
 void OGLWindow::OpenWindowed() {
-  const ODisplayMode& m = modes[resolutionIndex];
-  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  int w, h;
+  WindowedSize(w, h);
+  window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN |
+                                SDL_WINDOW_ALLOW_HIGHDPI);
+  if (window) SDL_SetWindowMinimumSize(window, MIN_WINDOW_SIDE, MIN_WINDOW_SIDE);
 }
 
 bool OGLWindow::CreateGLWindow() {
@@ -260,23 +286,86 @@ bool OGLWindow::CreateGLWindow() {
 
   fullscreenActive = false;
   if (fullscreen) {
-    if (!OpenFullscreen(resolutionIndex)) {
-      resolutionIndex = 0;
-      OpenFullscreen(0);
+    if (fullscreenWidth > 0 && fullscreenHeight > 0) {
+      // A mode switch to a size the player chose; a refused one falls back once to 640x480.
+      if (!OpenFullscreen(fullscreenWidth, fullscreenHeight)) {
+        resolutionIndex = 0;
+        if (OpenFullscreen(modes[0].width, modes[0].height)) {
+          fullscreenWidth = modes[0].width;
+          fullscreenHeight = modes[0].height;
+        }
+      }
+    } else {
+      OpenDesktopFullscreen();
     }
   }
-  // Where the display refused both modes, a window of the mode's size shows the whole picture.
+  // Where full screen was refused, a window shows the whole picture.
   if (!window) OpenWindowed();
-  width = modes[resolutionIndex].width;
-  height = modes[resolutionIndex].height;
 
   if (!window) {
+    width = modes[resolutionIndex].width;
+    height = modes[resolutionIndex].height;
     ShowMessage("Can't create window", "Error");
     return false;
   }
   SDL_SetWindowData(window, "OGLWindow", this);
+  // What the window really is, not what was asked for.
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(window, &w, &h);
+  StoreSize(w, h);
   return true;
 }
+
+bool OGLWindow::IsFullscreen() const {
+  if (!window) return false;
+  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool OGLWindow::SetFullscreen(bool on) {
+  if (!window) return false;
+  if (on == IsFullscreen()) {
+    fullscreen = on ? 1 : 0;
+    return true;
+  }
+  if (on) {
+    // The window's size is remembered for the way back.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
+      windowedWidth = w;
+      windowedHeight = h;
+    }
+  }
+  // Desktop full screen keeps the context: no mode switch, nothing to upload again.
+  if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  fullscreenActive = false;
+  if (!on) {
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    int w, h;
+    WindowedSize(w, h);
+    SDL_SetWindowSize(window, w, h);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  fullscreen = on ? 1 : 0;
+  // The size events follow; the drawable may already have its new size.
+  SDL_PumpEvents();
+  int dw = 0, dh = 0;
+  SDL_GL_GetDrawableSize(window, &dw, &dh);
+  StoreSize(dw, dh);
+  Resize();
+  return true;
+}
+
+void OGLWindow::ToggleFullscreen() {
+  // The mode switches of the old sizes cannot be left without a new context: they go through
+  // the display change; desktop full screen and the window swap in place.
+  if (fullscreenActive) return;
+  SetFullscreen(!IsFullscreen());
+  DisplayModeChanged();
+}
+
+void OGLWindow::DisplayModeChanged() {}
 
 bool OGLWindow::SetupPixelFormat() {
   if (!window) {
@@ -350,8 +439,24 @@ void OGLWindow::GetDrawableSize(int& w, int& h) const {
 }
 
 void OGLWindow::StoreSize(int w, int h) {
-  width = static_cast<i16>(w);
-  height = static_cast<i16>(h);
+  // A minimised or collapsing window may report nothing: keep a size every divisor can use.
+  width = static_cast<i16>(std::max(std::min(w, 32767), 1));
+  height = static_cast<i16>(std::max(std::min(h, 32767), 1));
+}
+
+void OGLWindow::ToDrawable(i32 x, i32 y, u16& outX, u16& outY) const {
+  // On high-density displays the pointer comes in window units and the picture in pixels.
+  int ww = 0, wh = 0, dw = 0, dh = 0;
+  if (window) {
+    SDL_GetWindowSize(window, &ww, &wh);
+    SDL_GL_GetDrawableSize(window, &dw, &dh);
+  }
+  if (ww > 0 && wh > 0 && dw > 0 && dh > 0 && (ww != dw || wh != dh)) {
+    x = static_cast<i32>(static_cast<i64>(x) * dw / ww);
+    y = static_cast<i32>(static_cast<i64>(y) * dh / wh);
+  }
+  outX = static_cast<u16>(x);
+  outY = static_cast<u16>(y);
 }
 
 void OGLWindow::CountFrame(u32 elapsedMs) {
@@ -395,6 +500,14 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      const SDL_Keycode sym = e.key.keysym.sym;
+      const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+      if ((enter && (e.key.keysym.mod & KMOD_ALT)) || sym == SDLK_F11) {
+        // Alt+Enter and F11 switch between window and full screen on any screen; held keys
+        // repeat, and a repeat must not switch back.
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) ToggleFullscreen();
+        return;
+      }
       if (e.key.keysym.mod & KMOD_ALT) return;  // system keys
       u16 vk = VirtualKey(e.key.keysym.sym);
       if (vk == 0) return;
@@ -422,8 +535,8 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       return;
     }
     case SDL_MOUSEMOTION: {
-      u16 x = static_cast<u16>(e.motion.x);
-      u16 y = static_cast<u16>(e.motion.y);
+      u16 x, y;
+      ToDrawable(e.motion.x, e.motion.y, x, y);
       ev.type = EV_MOUSEMOVE;
       ev.keyFlags = static_cast<u16>(ButtonFlags(e.motion.state) | ModifierFlags());
       ev.x = x;
@@ -442,8 +555,7 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       if (!MapButton(e.button.button, button, bit)) return;
       bool down = e.type == SDL_MOUSEBUTTONDOWN;
       buttonsDown = down ? (buttonsDown | bit) : (buttonsDown & ~bit);
-      mouseX = static_cast<u16>(e.button.x);
-      mouseY = static_cast<u16>(e.button.y);
+      ToDrawable(e.button.x, e.button.y, mouseX, mouseY);
       ev.type = down ? EV_BUTTONDOWN : EV_BUTTONUP;
       ev.button = button;
       ev.keyFlags = static_cast<u16>(buttonsDown | ModifierFlags());
@@ -481,11 +593,20 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
           Resize();
           return;
         }
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
           ShowPointer(false);
-          StoreSize(e.window.data1, e.window.data2);
+          // The event's size is in window units; the picture is drawn at the drawable's.
+          int w = e.window.data1, h = e.window.data2;
+          if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+          StoreSize(w, h);
           Resize();
+          // A window the player sized is the size it comes back with.
+          if (window && !IsFullscreen() &&
+              !(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
+            SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+          }
           return;
+        }
         case SDL_WINDOWEVENT_CLOSE:
           Quit();
           return;

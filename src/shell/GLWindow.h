@@ -10,6 +10,9 @@
 struct SDL_Window;
 union SDL_Event;
 
+// The smallest side a window may be dragged to, pixels.
+constexpr int MIN_WINDOW_SIDE = 64;
+
 struct ODisplayMode {
   i16 width;
   i16 height;
@@ -48,6 +51,15 @@ public:
   void DestroyGLWindow();
   void ShowAndFocus();
   bool MakeCurrent();
+  // Switches between the window and desktop full screen in place: the context survives. Stores
+  // the new size and calls Resize. False without a window or when the platform refused.
+  bool SetFullscreen(bool on);
+  // Alt+Enter, F11: SetFullscreen the other way, then DisplayModeChanged.
+  void ToggleFullscreen();
+  // Whether the window covers the display now.
+  bool IsFullscreen() const;
+  // Called after Alt+Enter or F11 switched the display (the application saves the choice).
+  virtual void DisplayModeChanged();
   // Restored (true) or minimised; sets active to restore and shows the system pointer.
   void Minimize(bool restore);
   // Posts the quit message with code 0; Run ends when it takes it.
@@ -78,6 +90,13 @@ public:
   i16 width;
   i16 height;
   u8 active;
+  // Full-screen size: 0 x 0 is the desktop's own size (no mode switch); any other size switches
+  // the display to that mode.
+  int fullscreenWidth = 0;
+  int fullscreenHeight = 0;
+  // The window's size, remembered; 0 x 0 takes the size of resolutionIndex's mode.
+  int windowedWidth = 0;
+  int windowedHeight = 0;
 
   // Last mouse position, reported in key events too (window pixels).
   u16 mouseX;
@@ -88,9 +107,16 @@ public:
 protected:
   // Opens a full-screen window at mode index; false when the display has no such mode or the
   // drawable does not come out at its size.
-  bool OpenFullscreen(int index);
+  bool OpenFullscreen(int modeWidth, int modeHeight);
+  bool OpenDesktopFullscreen();
+  // A decorated, resizable window centred on the desktop at WindowedSize.
   void OpenWindowed();
+  // The size the window opens at: the remembered one, else the mode's, within the desktop.
+  void WindowedSize(int& w, int& h) const;
   void StoreSize(int w, int h);
+  // A pointer position from window units to drawable pixels (they differ on high-density
+  // displays).
+  void ToDrawable(i32 x, i32 y, u16& outX, u16& outY) const;
 
   SDL_Window* window;
   void* context;

@@ -33,7 +33,11 @@ void ORenderWindow::Leave() {
 }
 
 void ORenderWindow::Draw() {
-  if (camera != nullptr) camera->Apply(width, height);
+  if (camera != nullptr) {
+    camera->viewportX = viewLeft;
+    camera->viewportY = viewBottom;
+    camera->Apply(width, height);
+  }
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   if (background != nullptr) background->Bind();
@@ -83,7 +87,23 @@ bool ORenderWindow::OnCommand(u32, u32) { return false; }
 void ORenderWindow::SetSize(i16 newWidth, i16 newHeight) {
   width = newWidth;
   height = newHeight;
+  windowWidth = newWidth;
+  windowHeight = newHeight;
+  viewLeft = viewTop = viewBottom = 0;
 }
+
+void ORenderWindow::SetPlacement(const OOverlayRect& place, i16 newWindowWidth,
+                                 i16 newWindowHeight) {
+  width = static_cast<i16>(place.w);
+  height = static_cast<i16>(place.h);
+  windowWidth = newWindowWidth;
+  windowHeight = newWindowHeight;
+  viewLeft = static_cast<i16>(place.left);
+  viewTop = static_cast<i16>(place.top);
+  viewBottom = static_cast<i16>(place.bottom);
+}
+
+void ORenderWindow::ApplyOverlayViewport() const { glViewport(viewLeft, viewBottom, width, height); }
 
 bool ORenderWindow::SetBackground(const std::string& fileName) {
   backgroundPicture.Forget();

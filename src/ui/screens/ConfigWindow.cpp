@@ -328,7 +328,8 @@ void OConfigWindow::Apply() {
       app->colorBits = static_cast<u8>(newBits);
       ChangeDisplay(static_cast<u32>(newResolution));
       config.colorBits = static_cast<u32>(newBits);
-      config.resolutionIndex = static_cast<u32>(newResolution);
+      // What the display took, which after a refusal is not what was chosen.
+      config.resolutionIndex = app->resolutionIndex;
     }
   }
 
