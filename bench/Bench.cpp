@@ -7,6 +7,8 @@
 //                     a full firework pool, brick debris and the slowed bat with its trail
 //   corridor          a corridor of the hard modern episode, in play
 //   corridor-advance  the same corridor moving one stage toward the bat, stage after stage
+//   burst             the classic level at a level's end: three bonuses in the field burst into
+//                     fireworks one after another, again as soon as the last has faded
 // Every frame runs the steps of the application's own frame with a fixed game clock of 16 ms,
 // timed apart: the screen's Update (game logic), the drawing calls until they return, and
 // glFinish plus the buffer swap (the rasteriser's work that the drawing calls queued). The CPU
@@ -27,6 +29,9 @@
 //   --scenes A,B only these scenes (all)
 //   --profile    play the scenes of the first resolution in this process and skip the start-up
 //                measure: for profilers that follow no fork (heaptrack, callgrind)
+//   --shots DIR  keep four frames of each scene and size there (binary PPM)
+//   --compare DIR  keep the frames (in --shots DIR, or a temporary folder) and print the PSNR of
+//                each against the same frame in DIR, kept by an earlier run
 // The window must fit the display: run Xvfb with a screen of at least 1024x768.
 #include <GL/gl.h>
 #include <sys/wait.h>
@@ -40,12 +45,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "CpuTime.h"
+#include "Frames.h"
 #include "effects/BaseBound.h"
 #include "effects/BloxExpl.h"
 #include "effects/FireworkPool.h"
@@ -78,6 +85,7 @@ constexpr int WARMUP_FRAMES = 60;      // unmeasured frames after a scene is set
 constexpr int DEBRIS_BURSTS = 16;      // brick debris kept bursting in the effects scene
 constexpr int FIRE_EVERY = 30;         // frames between the bat's rockets in the effects scene
 constexpr i32 BONUS_RENEW_MS = 1000;   // a timed bonus is taken again when this little is left
+constexpr int BURST_BONUSES = 3;       // bonuses bursting together in the burst scene
 const int WIDTHS[3] = {640, 800, 1024};
 const int HEIGHTS[3] = {480, 600, 768};
 
@@ -108,7 +116,7 @@ struct Row {
   std::string scene;
   int width = 0;
   int height = 0;
-  double median = 0, p95 = 0, update = 0, draw = 0, swap = 0;
+  double median = 0, p95 = 0, p99 = 0, update = 0, draw = 0, swap = 0;
   double cpu = 0;  // CPU time of all the process's threads a frame, ms: the steadier measure
   double Fps() const { return median > 0 ? 1000.0 / median : 0.0; }
   // The game's own share of the frame: everything but the rasteriser's wait, percent.
@@ -164,7 +172,7 @@ f32 Between(f32 lo, f32 hi) { return lo + (hi - lo) * static_cast<f32>(Random())
 // once per process, as in the game.
 class Session {
 public:
-  Session(int frames, FILE* out) : frames(frames), out(out) {
+  Session(int frames, FILE* out, std::string shots) : frames(frames), out(out), shots(std::move(shots)) {
     // The configuration gives the size and the window, as at the game's start.
     if (!app.Create("3D", "Brikon 3D 2.0", 640, 480, true)) std::exit(1);
     Note("window");
@@ -186,7 +194,13 @@ public:
     std::vector<double> total, update, draw, swap, cpu;
     advancing = 0;
     for (int i = 0; i < frames; ++i) {
-      const Times t = Frame(i, keep);
+      // Four frames spread over the scene are kept for comparing pictures across builds.
+      const bool kept = !shots.empty() && (i == 0 || i == (frames - 1) / 3 ||
+                                           i == 2 * (frames - 1) / 3 || i == frames - 1);
+      const std::string shot = kept ? shots + "/" + name + "-" + std::to_string(app.width) + "x" +
+                                          std::to_string(app.height) + "-" + std::to_string(i) + ".ppm"
+                                    : "";
+      const Times t = Frame(i, keep, shot);
       advancing += game->HasGame() && game->grid->transition;
       total.push_back(t.update + t.draw + t.swap);
       update.push_back(t.update);
@@ -201,6 +215,7 @@ public:
     row.height = app.height;
     row.median = Percentile(total, 0.5);
     row.p95 = Percentile(total, 0.95);
+    row.p99 = Percentile(total, 0.99);
     row.update = Percentile(update, 0.5);
     row.draw = Percentile(draw, 0.5);
     row.swap = Percentile(swap, 0.5);
@@ -300,6 +315,23 @@ public:
     game->bat->caughtBonus = game->bonusSet->templates[BONUS_NEXT_LEVEL];
   }
 
+  // A level's end as the player sees it when bonuses are still falling: three bonuses stand in
+  // the field and are released one after another into fireworks; when the last firework has
+  // faded, three more.
+  void KeepBursting(int frame) {
+    KeepPlaying(frame);
+    OBonusSet& bonuses = *game->bonusSet;
+    if (!bonuses.active.empty() || GetFireworkPool().ActiveCount() > 0) return;
+    OVector min, max;
+    game->grid->GetFieldBox(min, max);
+    for (int i = 0; i < BURST_BONUSES; ++i) {
+      const f32 t = (static_cast<f32>(i) + 1.0f) / (BURST_BONUSES + 1.0f);
+      bonuses.Spawn(BONUS_MORE_BALLS + i, {min.x + (max.x - min.x) * t, (min.y + max.y) * 0.5f,
+                                           min.z + (max.z - min.z) * t});
+    }
+    bonuses.Release();
+  }
+
   ROdizovid app;
   OGameWindow* game = nullptr;
   std::unique_ptr<OAutoPlayer> player;
@@ -331,7 +363,9 @@ private:
 
   // One frame of the application's loop, step by step: the clear and the drawing count as
   // drawing; the computer player's input comes before the screen's Update, as events do.
-  Times Frame(int index, const std::function<void(int)>& keep) {
+  // `shot`, when not empty, is where the finished picture is written; the time that takes is left
+  // out of the frame's.
+  Times Frame(int index, const std::function<void(int)>& keep, const std::string& shot = "") {
     if (keep) keep(index);
     const double cpu = CpuMs();
     const auto start = Clock::now();
@@ -343,23 +377,34 @@ private:
     app.DrawScreen();
     const auto drawn = Clock::now();
     glFinish();
+    const auto finished = Clock::now();
+    const double cpuFinished = CpuMs();
+    double cpuShot = 0.0;
+    auto shotEnd = finished;
+    if (!shot.empty()) {
+      WritePpm(shot, ReadBackBuffer(app.width, app.height));
+      shotEnd = Clock::now();
+      cpuShot = CpuMs() - cpuFinished;
+    }
     app.Present();
     const auto end = Clock::now();
-    return {Ms(cleared, updated), Ms(start, cleared) + Ms(updated, drawn), Ms(drawn, end), CpuMs() - cpu};
+    return {Ms(cleared, updated), Ms(start, cleared) + Ms(updated, drawn),
+            Ms(drawn, finished) + Ms(shotEnd, end), CpuMs() - cpu - cpuShot};
   }
 
   int frames;
   FILE* out;
+  std::string shots;  // where kept frames go; empty: none kept
   int advancing = 0;  // measured frames of the last scene during a crossfade or an advance
 };
 
 // Every scene at the configured resolution; the drawing-off measures too when `ticks` > 0.
 // Writes result lines to `out`.
-void RunSession(int frames, int ticks, const std::string& scenes, FILE* out) {
-  Session s(frames, out);
+void RunSession(int frames, int ticks, const std::string& scenes, const std::string& shots, FILE* out) {
+  Session s(frames, out, shots);
   auto emit = [&](const Row& r) {
-    std::fprintf(out, "row %s %d %d %f %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
-                 r.p95, r.update, r.draw, r.swap, r.cpu);
+    std::fprintf(out, "row %s %d %d %f %f %f %f %f %f %f\n", r.scene.c_str(), r.width, r.height, r.median,
+                 r.p95, r.p99, r.update, r.draw, r.swap, r.cpu);
     s.Note(r.scene.c_str());
   };
   const i32 classicLevel = MostBricksLevel(CLASSIC_EPISODE);
@@ -377,6 +422,10 @@ void RunSession(int frames, int ticks, const std::string& scenes, FILE* out) {
   if (wanted("effects")) {
     s.StartGame(CLASSIC_EPISODE, classicLevel);
     emit(s.Scene("effects", effects));
+  }
+  if (wanted("burst")) {
+    s.StartGame(CLASSIC_EPISODE, classicLevel);
+    emit(s.Scene("burst", [&](int f) { s.KeepBursting(f); }));
   }
   if (wanted("corridor") || wanted("corridor-advance")) {
     s.StartGame(CORRIDOR_EPISODE, 0);
@@ -512,8 +561,8 @@ void Parse(const std::string& text, Results& results) {
     char name[64] = {};
     Row r;
     double value = 0;
-    if (std::sscanf(line.c_str(), "row %63s %d %d %lf %lf %lf %lf %lf %lf", name, &r.width, &r.height,
-                    &r.median, &r.p95, &r.update, &r.draw, &r.swap, &r.cpu) == 9) {
+    if (std::sscanf(line.c_str(), "row %63s %d %d %lf %lf %lf %lf %lf %lf %lf", name, &r.width, &r.height,
+                    &r.median, &r.p95, &r.p99, &r.update, &r.draw, &r.swap, &r.cpu) == 10) {
       r.scene = name;
       results.rows.push_back(r);
     } else if (std::sscanf(line.c_str(), "ticks %63s %lf", name, &value) == 2) {
@@ -532,12 +581,12 @@ void Parse(const std::string& text, Results& results) {
 }
 
 void Print(const Results& r) {
-  std::printf("%-17s %-9s %9s %8s %7s %9s %8s %8s %6s %7s\n", "scene", "size", "median ms", "p95 ms",
-              "fps", "update ms", "draw ms", "swap ms", "own %", "cpu ms");
+  std::printf("%-17s %-9s %9s %8s %8s %7s %9s %8s %8s %6s %7s\n", "scene", "size", "median ms",
+              "p95 ms", "p99 ms", "fps", "update ms", "draw ms", "swap ms", "own %", "cpu ms");
   for (const Row& row : r.rows) {
-    std::printf("%-17s %4dx%-4d %9.2f %8.2f %7.1f %9.3f %8.3f %8.2f %6.1f %7.2f\n", row.scene.c_str(),
-                row.width, row.height, row.median, row.p95, row.Fps(), row.update, row.draw,
-                row.swap, row.Own(), row.cpu);
+    std::printf("%-17s %4dx%-4d %9.2f %8.2f %8.2f %7.1f %9.3f %8.3f %8.2f %6.1f %7.2f\n",
+                row.scene.c_str(), row.width, row.height, row.median, row.p95, row.p99, row.Fps(),
+                row.update, row.draw, row.swap, row.Own(), row.cpu);
   }
   std::printf("game ticks per second, drawing off: classic %.0f, effects %.0f\n", r.classicTicks,
               r.effectsTicks);
@@ -565,9 +614,9 @@ void WriteJson(const std::string& path, const Results& r) {
     const Row& row = r.rows[i];
     std::fprintf(f,
                  "    {\"scene\": \"%s\", \"width\": %d, \"height\": %d, \"median_ms\": %.3f, "
-                 "\"p95_ms\": %.3f, \"fps\": %.1f, \"update_ms\": %.4f, \"draw_ms\": %.4f, "
-                 "\"swap_ms\": %.3f, \"own_percent\": %.2f, \"cpu_ms\": %.3f}%s\n",
-                 row.scene.c_str(), row.width, row.height, row.median, row.p95, row.Fps(),
+                 "\"p95_ms\": %.3f, \"p99_ms\": %.3f, \"fps\": %.1f, \"update_ms\": %.4f, "
+                 "\"draw_ms\": %.4f, \"swap_ms\": %.3f, \"own_percent\": %.2f, \"cpu_ms\": %.3f}%s\n",
+                 row.scene.c_str(), row.width, row.height, row.median, row.p95, row.p99, row.Fps(),
                  row.update, row.draw, row.swap, row.Own(), row.cpu, i + 1 < r.rows.size() ? "," : "");
   }
   std::fprintf(f, "  ],\n  \"ticks_per_second\": {\"classic\": %.0f, \"effects\": %.0f},\n",
@@ -590,13 +639,37 @@ void WriteJson(const std::string& path, const Results& r) {
   std::fclose(f);
 }
 
+// The PSNR of every frame of `now` against the frame of the same name in `before`, with the lowest
+// of each scene and size; frames without a counterpart are named.
+void CompareFrames(const std::string& now, const std::string& before) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(now)) {
+    if (entry.path().extension() == ".ppm") names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  std::printf("PSNR against %s (dB; inf: the same picture):\n", before.c_str());
+  double lowest = std::numeric_limits<double>::infinity();
+  for (const std::string& name : names) {
+    BenchFrame a, b;
+    if (!ReadPpm(now + "/" + name, a) || !ReadPpm(before + "/" + name, b)) {
+      std::printf("  %-32s no earlier frame\n", name.c_str());
+      continue;
+    }
+    const double psnr = Psnr(b, a);
+    lowest = std::min(lowest, psnr < 0 ? -1.0 : psnr);
+    if (psnr < 0) std::printf("  %-32s sizes differ\n", name.c_str());
+    else std::printf("  %-32s %.2f\n", name.c_str(), psnr);
+  }
+  std::printf("lowest PSNR: %.2f dB\n", lowest);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--first-frame") == 0) return FirstFrame();
   if (argc > 1 && std::strcmp(argv[1], "--floor") == 0) return FloorRun();
   int frames = 300, ticks = 5000;
-  std::string resolutions = "012", json, scenes;
+  std::string resolutions = "012", json, scenes, shots, compare;
   bool profile = false;
   for (int i = 1; i < argc; i += 2) {
     const std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
@@ -611,6 +684,8 @@ int main(int argc, char** argv) {
     else if (option == "--res") resolutions = value;
     else if (option == "--scenes") scenes = value;
     else if (option == "--json") json = fs::absolute(value).string();
+    else if (option == "--shots") shots = fs::absolute(value).string();
+    else if (option == "--compare") compare = fs::absolute(value).string();
     else return std::fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
   }
   if (!fs::exists("Data/Resource.Tkr")) {
@@ -618,6 +693,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string self = fs::read_symlink("/proc/self/exe").string();
+  std::string shotsTemp;  // frames kept only to be compared, removed afterwards
+  if (!compare.empty() && shots.empty()) {
+    char temp[] = "/tmp/brikon_shots_XXXXXX";
+    if (mkdtemp(temp) == nullptr) return 1;
+    shots = shotsTemp = temp;
+  }
+  if (!shots.empty()) fs::create_directories(shots);
 
   // A temporary game folder: the content linked, the player's own files left out.
   const fs::path game = fs::current_path();
@@ -645,12 +727,12 @@ int main(int argc, char** argv) {
       size_t size = 0;
       FILE* lines = open_memstream(&buffer, &size);
       if (lines == nullptr) return 1;
-      RunSession(frames, sessionTicks, scenes, lines);
+      RunSession(frames, sessionTicks, scenes, shots, lines);
       std::fclose(lines);
       text.assign(buffer, size);
       std::free(buffer);
     } else {
-      text = InChild([&] { RunSession(frames, sessionTicks, scenes, stdout); });
+      text = InChild([&] { RunSession(frames, sessionTicks, scenes, shots, stdout); });
     }
     if (text.empty()) std::fprintf(stderr, "the run at %dx%d failed\n", WIDTHS[c - '0'], HEIGHTS[c - '0']);
     Parse(text, results);
@@ -668,5 +750,7 @@ int main(int argc, char** argv) {
   fs::remove_all(folder);
   Print(results);
   if (!json.empty()) WriteJson(json, results);
+  if (!compare.empty()) CompareFrames(shots, compare);
+  if (!shotsTemp.empty()) fs::remove_all(shotsTemp);
   return results.rows.empty() ? 1 : 0;
 }

@@ -1,11 +1,10 @@
 #include "core/Config.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "core/FileWrite.h"
 
 OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
 
@@ -86,21 +85,9 @@ bool OConfig::Save() {
        << num(savedLives) << '\n'
        << (fullscreen ? 1 : 0) << '\n'
        << num(savedLevel);
-  const std::string bytes = text.str();
-  // Written whole beside the old file, flushed to the disk, then renamed over it: a rename is
-  // atomic, so a crash or a full disk at any moment leaves the old settings or the new, never a
-  // torn file that would lose the resume record.
-  const std::string temp = fileName + ".new";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
-                 std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-  written = std::fclose(f) == 0 && written;
-  if (!written || std::rename(temp.c_str(), fileName.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  // Written through a temporary file renamed over the old one: a crash or a full disk at any
+  // moment leaves the old settings or the new, never a torn file that would lose the resume record.
+  return WriteFileAtomically(fileName, text.str());
 }
 
 OConfig& GetConfig() {

@@ -13,9 +13,9 @@ public:
   // defaults and false is returned. A value that does not parse (or a flag other than 0 or 1, or an
   // early end) stops the reading: it and every later value keep what they had; true is returned.
   bool Load();
-  // Writes the fifteen values, the last without a line end. The new file is written beside the old
-  // one ("<fileName>.new") and renamed over it, so a crash or a failed write never loses the file
-  // that was there. False when nothing was written (the old file, if any, is left as it was).
+  // Writes the fifteen values, the last without a line end, atomically (WriteFileAtomically): a
+  // crash or a failed write never loses the file that was there. False when nothing was written
+  // (the old file, if any, is left as it was).
   bool Save();
   // All values to their defaults; the file name stays.
   void Reset();

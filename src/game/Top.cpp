@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
+#include "core/FileWrite.h"
 
 namespace {
 
@@ -92,18 +91,8 @@ bool OTop::Save() {
     text += '\n';
   }
   ScrambleTop(text);
-  // Written whole beside the old file and renamed over it: the old table survives any failure.
-  std::string temp = fileName + ".new";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() &&
-                 std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-  written = std::fclose(f) == 0 && written;
-  if (!written || std::rename(temp.c_str(), fileName.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  // Atomically: the old table survives any failure.
+  return WriteFileAtomically(fileName, text);
 }
 
 bool OTop::Qualifies(i32 score) {

@@ -21,7 +21,6 @@ inline const std::string& FuzzScratchPath() {
     removeAtExit = pattern;
     std::atexit([] {
       std::remove(removeAtExit.c_str());
-      std::remove((removeAtExit + ".new").c_str());
     });
     return pattern;
   }();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
+#include "core/FileWrite.h"
 #include "game/Top.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST(Top, InsertOrderAndSave) {
     EXPECT_EQ(again.Entry(i).name, top.Entry(i).name);
     EXPECT_EQ(again.Entry(i).score, top.Entry(i).score);
   }
-  EXPECT_FALSE(FileExists("Data/Classic.Top.new"));  // no temporary left behind
+  EXPECT_EQ(RemoveStaleTemporaries("Data"), 0);  // no temporary left behind
 
   // A name with blanks of other kinds still makes one token and never breaks the file.
   EXPECT_TRUE(top.Insert("Tab\tNew\nLine", 900));
