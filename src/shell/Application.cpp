@@ -161,7 +161,17 @@ void OApplication::Activate() {
   if (config.musicOn == 1) musicPlayer->Resume();
 }
 
+void OApplication::DisplayModeChanged() {
+  // The choice stands for the next start too.
+  OConfig& config = GetConfig();
+  config.fullscreen = fullscreen;
+  config.Save();
+  SaveShellSettings(shellSettings, config.fileName);
+}
+
 void OApplication::Unload() {
+  // The window's size as the player left it.
+  SaveShellSettings(shellSettings, GetConfig().fileName);
   if (current) current->Leave();
   current = nullptr;
   for (ORenderWindow* s : screens) delete s;
@@ -287,11 +297,11 @@ void OApplication::ApplyDisplayChange(u8 newResolutionIndex) {
   if (newResolutionIndex > 2) newResolutionIndex = 1;
   // One of the three sizes: the window's size, or in full screen a switch to that mode.
   if (fullscreen) {
-    fullscreenWidth = modes[newResolutionIndex].width;
-    fullscreenHeight = modes[newResolutionIndex].height;
+    shellSettings.fullscreenWidth = modes[newResolutionIndex].width;
+    shellSettings.fullscreenHeight = modes[newResolutionIndex].height;
   } else {
-    windowedWidth = modes[newResolutionIndex].width;
-    windowedHeight = modes[newResolutionIndex].height;
+    shellSettings.windowWidth = modes[newResolutionIndex].width;
+    shellSettings.windowHeight = modes[newResolutionIndex].height;
   }
   resolutionIndex = newResolutionIndex;
   RecreateDisplay();

@@ -55,6 +55,8 @@ public:
   bool Load() override;
   void Unload() override;
   bool HandleInput(const OInputEvent& event) override;
+  // Saves the full-screen flag (Config.Cfg) and the window settings (Settings.Cfg).
+  void DisplayModeChanged() override;
 
   // The steps of Frame before it presents, in this order; public so that a benchmark can time
   // them apart in its own copy of the loop. ClearFrame clears the back buffer; UpdateScreen runs

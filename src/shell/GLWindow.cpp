@@ -186,6 +186,7 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   resolutionIndex = static_cast<u8>(config.resolutionIndex);
   colorBits = static_cast<u8>(config.colorBits & 0xFF);
   fullscreen = config.fullscreen;
+  shellSettings = LoadShellSettings(config.fileName);
 
   CreateGLWindow();
   SetupPixelFormat();
@@ -247,8 +248,8 @@ bool OGLWindow::OpenDesktopFullscreen() {
 }
 
 void OGLWindow::WindowedSize(int& w, int& h) const {
-  w = windowedWidth > 0 ? windowedWidth : modes[resolutionIndex].width;
-  h = windowedHeight > 0 ? windowedHeight : modes[resolutionIndex].height;
+  w = shellSettings.windowWidth > 0 ? shellSettings.windowWidth : modes[resolutionIndex].width;
+  h = shellSettings.windowHeight > 0 ? shellSettings.windowHeight : modes[resolutionIndex].height;
   // Never larger than the desktop's usable area, never smaller than a sliver.
   SDL_Rect usable{0, 0, 0, 0};
   if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
@@ -286,13 +287,13 @@ bool OGLWindow::CreateGLWindow() {
 
   fullscreenActive = false;
   if (fullscreen) {
-    if (fullscreenWidth > 0 && fullscreenHeight > 0) {
+    if (shellSettings.fullscreenWidth > 0 && shellSettings.fullscreenHeight > 0) {
       // A mode switch to a size the player chose; a refused one falls back once to 640x480.
-      if (!OpenFullscreen(fullscreenWidth, fullscreenHeight)) {
+      if (!OpenFullscreen(shellSettings.fullscreenWidth, shellSettings.fullscreenHeight)) {
         resolutionIndex = 0;
         if (OpenFullscreen(modes[0].width, modes[0].height)) {
-          fullscreenWidth = modes[0].width;
-          fullscreenHeight = modes[0].height;
+          shellSettings.fullscreenWidth = modes[0].width;
+          shellSettings.fullscreenHeight = modes[0].height;
         }
       }
     } else {
@@ -332,8 +333,8 @@ bool OGLWindow::SetFullscreen(bool on) {
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
-      windowedWidth = w;
-      windowedHeight = h;
+      shellSettings.windowWidth = w;
+      shellSettings.windowHeight = h;
     }
   }
   // Desktop full screen keeps the context: no mode switch, nothing to upload again.
@@ -603,7 +604,7 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
           // A window the player sized is the size it comes back with.
           if (window && !IsFullscreen() &&
               !(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
-            SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+            SDL_GetWindowSize(window, &shellSettings.windowWidth, &shellSettings.windowHeight);
           }
           return;
         }

@@ -6,6 +6,7 @@
 
 #include "core/Input.h"
 #include "core/Types.h"
+#include "shell/ShellSettings.h"
 
 struct SDL_Window;
 union SDL_Event;
@@ -90,13 +91,9 @@ public:
   i16 width;
   i16 height;
   u8 active;
-  // Full-screen size: 0 x 0 is the desktop's own size (no mode switch); any other size switches
-  // the display to that mode.
-  int fullscreenWidth = 0;
-  int fullscreenHeight = 0;
-  // The window's size, remembered; 0 x 0 takes the size of resolutionIndex's mode.
-  int windowedWidth = 0;
-  int windowedHeight = 0;
+  // Full-screen size (0 x 0: the desktop's own, no mode switch), the window's remembered size
+  // (0 x 0: resolutionIndex's mode), v-sync, frame rate, mouse sensitivity; read by Create.
+  OShellSettings shellSettings;
 
   // Last mouse position, reported in key events too (window pixels).
   u16 mouseX;
