@@ -23,6 +23,7 @@ constexpr u16 VK_TAB = 9;
 constexpr u16 VK_RETURN = 13;
 constexpr u16 VK_SHIFT = 16;
 constexpr u16 VK_CONTROL = 17;
+constexpr u16 VK_PAUSE = 19;
 constexpr u16 VK_ESCAPE = 27;
 constexpr u16 VK_SPACE = 32;
 constexpr u16 VK_END = 35;

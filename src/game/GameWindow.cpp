@@ -19,6 +19,7 @@
 #include "playfield/ModVoxelMap.h"
 #include "playfield/VoxelMap.h"
 #include "scene/Font.h"
+#include "scene/StillPicture.h"
 #include "scene/ObjectList.h"
 #include "shell/Application.h"
 #include "core/Config.h"
@@ -299,6 +300,8 @@ void OGameWindow::FinishGame() {
 
 void OGameWindow::Update(u32 elapsedMs) {
   if (grid == nullptr) return;
+  // Paused: the game's clock stands; no ball, timer or bonus moves.
+  if (paused) return;
   grid->Update(elapsedMs);
   bonusSet->Update(elapsedMs);
   GetFireworkPool().Update(elapsedMs);
@@ -342,8 +345,41 @@ void OGameWindow::Update(u32 elapsedMs) {
   }
 }
 
+bool OGameWindow::CanPause() const {
+  return grid != nullptr && !episodeComplete && grid->status != MAP_GAME_OVER;
+}
+
+void OGameWindow::SetPaused(bool on) {
+  paused = on && CanPause() ? 1 : 0;
+  if (!paused) pausedPicture.Forget();
+}
+
+void OGameWindow::Suspend() {
+  if (CanPause()) SetPaused(true);
+}
+
 bool OGameWindow::HandleInput(const OInputEvent& event) {
   if (ORenderWindow::HandleInput(event)) return true;
+  if (paused && grid != nullptr) {
+    // P, Pause, Space, Enter or a click go on; Esc still leads to the menu (the game stays
+    // paused there); the pointer moves nothing.
+    const bool key = event.type == EV_KEYDOWN;
+    if ((key && (event.key == 'P' || event.key == VK_PAUSE || event.key == VK_SPACE ||
+                 event.key == VK_RETURN)) ||
+        event.type == EV_BUTTONDOWN) {
+      SetPaused(false);
+      return true;
+    }
+    if (key && event.key == VK_ESCAPE && app != nullptr) {
+      app->SwitchScreen(SCREEN_MENU);
+      return true;
+    }
+    return false;
+  }
+  if (event.type == EV_KEYDOWN && (event.key == 'P' || event.key == VK_PAUSE) && CanPause()) {
+    SetPaused(true);
+    return true;
+  }
   if (grid == nullptr) {
     // No game in memory: Esc still leads back to the menu.
     if (event.type == EV_KEYDOWN && event.key == VK_ESCAPE && app != nullptr) {
@@ -410,7 +446,7 @@ void OGameWindow::AnimateGameOver(u32 elapsedMs) {
 }
 
 void OGameWindow::UndrawnFrame() {
-  if (grid == nullptr) return;
+  if (grid == nullptr || paused) return;
   if (grid->transition) {
     if (IsModern()) {
       auto* corridor = static_cast<OModVoxelMap*>(grid);
@@ -449,6 +485,54 @@ bool OGameWindow::RainStep() {
 
 void OGameWindow::Draw() {
   if (grid == nullptr) return;
+  if (paused) {
+    DrawPaused();
+    return;
+  }
+  DrawScene();
+}
+
+void OGameWindow::DrawPaused() {
+  // The whole window in pixels, the same state for taking the picture and for giving it back.
+  auto wholeWindow2D = [this] {
+    glViewport(0, 0, windowWidth, windowHeight);
+    Ortho2D(static_cast<u16>(windowWidth), static_cast<u16>(windowHeight));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  };
+  const u64 generation = (static_cast<u64>(static_cast<u16>(windowWidth)) << 16) |
+                         static_cast<u16>(windowHeight);
+  wholeWindow2D();
+  if (pausedPicture.Matches(generation)) {
+    pausedPicture.Restore();
+  } else {
+    // One more frame of the scene as it stands (the first paused frame, or a new window size),
+    // kept from then on: drawing it again would step the crossfade and the corridor.
+    DrawScene();
+    wholeWindow2D();
+    pausedPicture.Capture(generation, true);
+  }
+
+  ApplyOverlayViewport();
+  Ortho2D(overlayWidth, overlayHeight);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.55f);
+  glRectf(0.0f, 200.0f, 512.0f, 312.0f);
+  glDisable(GL_BLEND);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font != nullptr) {
+    glEnable(GL_TEXTURE_2D);
+    const std::string caption = "Paused";
+    font->Print((512.0f - font->TextWidth(caption)) / 2.0f, 258.0f, caption, 0, true, 1.0f);
+    const std::string hint = "Press P or click to go on - Esc for the menu";
+    font->Print((512.0f - font->TextWidth(hint) * 0.5f) / 2.0f, 222.0f, hint, 0, true, 0.5f);
+  }
+  glEnable(GL_LIGHTING);
+}
+
+void OGameWindow::DrawScene() {
   PlaceCamera();
   gameCamera.viewportX = 0;
   gameCamera.viewportY = 0;

@@ -47,6 +47,14 @@ public:
   bool Load() override;
   bool HandleInput(const OInputEvent& event) override;
   bool OnCommand(u32 commandId, u32 parameter) override;
+  // The window lost the focus, was minimised or the gamepad went: a game in play pauses.
+  void Suspend() override;
+
+  // Pauses or resumes. While paused the game's clock stands: Update moves nothing and the
+  // picture is the frozen scene under a "Paused" caption.
+  void SetPaused(bool on);
+  // Whether there is a game in play that a pause would stop (not over, not complete).
+  bool CanPause() const;
 
   // Bat, grid of episodeIndex, ball models and one ball waiting on the bat.
   void BuildGame();
@@ -88,6 +96,7 @@ public:
   i32 levelCount = 0;     // of the episode
   i32 episodeIndex = 0;   // 0..5, set by the episode selection before a new game
   u8 episodeComplete = 0;
+  u8 paused = 0;          // the game's clock stands (P, Pause, focus lost, minimised)
   OTop classicTable;
   OTop modernTable;
   f32 cameraDistance = -14.4f;  // camera z, world units in front of the bat
@@ -106,5 +115,11 @@ private:
   void ClearResumeRecord();
   void PlaySound(i32 id) const;
 
+  // The frozen scene and the caption over it.
+  void DrawPaused();
+  // The scene, HUD and overlays of one unpaused frame.
+  void DrawScene();
+
   u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
+  OStillPicture pausedPicture;  // the scene as it was when the game paused
 };

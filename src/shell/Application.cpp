@@ -150,7 +150,13 @@ void OApplication::Resize() {
   for (ORenderWindow* s : screens) s->SetPlacement(overlay, width, height);
 }
 
+void OApplication::FocusLost() {
+  if (current) current->Suspend();
+}
+
 void OApplication::Deactivate() {
+  // Minimised: a game in play pauses, and stays paused when the window comes back.
+  if (current) current->Suspend();
   if (soundPlayer->on) soundPlayer->on = 0;
   musicPlayer->Stop();
 }

@@ -57,6 +57,8 @@ public:
   bool HandleInput(const OInputEvent& event) override;
   // Saves the full-screen flag (Config.Cfg) and the window settings (Settings.Cfg).
   void DisplayModeChanged() override;
+  // The current screen stops its clock (a game in play pauses).
+  void FocusLost() override;
 
   // The steps of Frame before it presents, in this order; public so that a benchmark can time
   // them apart in its own copy of the loop. ClearFrame clears the back buffer; UpdateScreen runs

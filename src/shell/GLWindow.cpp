@@ -44,6 +44,7 @@ u16 VirtualKey(SDL_Keycode k) {
     case SDLK_LCTRL:
     case SDLK_RCTRL: return VK_CONTROL;
     case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_PAUSE: return VK_PAUSE;
     case SDLK_SPACE: return VK_SPACE;
     case SDLK_PAGEUP: return 33;
     case SDLK_PAGEDOWN: return 34;
@@ -368,6 +369,8 @@ void OGLWindow::ToggleFullscreen() {
 
 void OGLWindow::DisplayModeChanged() {}
 
+void OGLWindow::FocusLost() {}
+
 bool OGLWindow::SetupPixelFormat() {
   if (!window) {
     ShowMessage("Can't select pixel format", "Error");
@@ -608,6 +611,9 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
           }
           return;
         }
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          FocusLost();
+          return;
         case SDL_WINDOWEVENT_CLOSE:
           Quit();
           return;

@@ -61,6 +61,8 @@ public:
   bool IsFullscreen() const;
   // Called after Alt+Enter or F11 switched the display (the application saves the choice).
   virtual void DisplayModeChanged();
+  // The window lost the keyboard focus (another window came to the front). Nothing here.
+  virtual void FocusLost();
   // Restored (true) or minimised; sets active to restore and shows the system pointer.
   void Minimize(bool restore);
   // Posts the quit message with code 0; Run ends when it takes it.

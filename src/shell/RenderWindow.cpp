@@ -84,6 +84,8 @@ bool ORenderWindow::Load() { return true; }
 
 bool ORenderWindow::OnCommand(u32, u32) { return false; }
 
+void ORenderWindow::Suspend() {}
+
 void ORenderWindow::SetSize(i16 newWidth, i16 newHeight) {
   width = newWidth;
   height = newHeight;

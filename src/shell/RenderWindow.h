@@ -49,6 +49,9 @@ public:
   virtual bool HandleInput(const OInputEvent& event);
   // A control's report (its command id and a parameter whose meaning the control states).
   virtual bool OnCommand(u32 commandId, u32 parameter);
+  // The player is away (the window lost the focus or was minimised, the gamepad was unplugged):
+  // a screen that runs a clock stops it. Nothing by default.
+  virtual void Suspend();
 
   // The overlay's size in pixels, filling a window of that size (tests and single-shape use).
   void SetSize(i16 newWidth, i16 newHeight);
