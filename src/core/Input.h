@@ -34,6 +34,7 @@ constexpr u16 VK_RIGHT = 39;
 constexpr u16 VK_DOWN = 40;
 constexpr u16 VK_DELETE = 46;
 constexpr u16 VK_F1 = 112;
+constexpr u16 VK_F3 = 114;
 
 struct OInputEvent {
   u32 type = 0;

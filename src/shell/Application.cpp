@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 #include "assets/ModelCache.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
@@ -128,13 +130,35 @@ void OApplication::DrawScreen() {
     glDisable(GL_BLEND);
   }
 
+  if (shellSettings.showFps) DrawFrameRate();
+
   if (trackEnded.load()) musicPlayer->PlayNext();
+}
+
+void OApplication::DrawFrameRate() {
+  if (!font) return;
+  ApplyOverlayViewport();
+  Ortho2D(512, 512);
+  glEnable(GL_TEXTURE_2D);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f fps", static_cast<double>(fps));
+  font->colour = OColor4(1.0f, 1.0f, 0.6f, 1.0f);
+  font->Print(4.0f, 490.0f, text, 0, true, 0.5f);
+  font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
 }
 
 bool OApplication::HandleInput(const OInputEvent& event) {
   if (cursor) {
     cursor->x = event.x;
     cursor->y = event.y;
+  }
+  if (event.type == EV_KEYDOWN && event.key == VK_F3) {
+    // The frame rate in the corner, on every screen, remembered for the next start.
+    shellSettings.showFps = !shellSettings.showFps;
+    SaveShellSettings(shellSettings, GetConfig().fileName);
+    return true;
   }
   if (!current) return false;
   // Screens count the pointer from the overlay's corner; outside it the position wraps to far

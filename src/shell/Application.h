@@ -70,6 +70,8 @@ public:
   // Fills the window beside the overlay with the current screen's background, dimmed; nothing
   // when the overlay fills the window or the screen draws the whole window itself.
   void DrawBackdrop();
+  // The frame rate in the overlay's top-left corner (F3 switches it).
+  void DrawFrameRate();
   // The viewport on the overlay's place in the window (the loading display and messages).
   void ApplyOverlayViewport();
 

@@ -383,8 +383,11 @@ bool OGLWindow::SetupPixelFormat() {
   }
   CountGLContext();
   MakeCurrent();
-  // A tear-free swap where the display offers it; refused on virtual displays, which is fine.
-  SDL_GL_SetSwapInterval(1);
+  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
+  // without one the loop keeps to the display's refresh rate itself.
+  const bool synced = shellSettings.vsync && SDL_GL_SetSwapInterval(1) == 0;
+  if (!shellSettings.vsync) SDL_GL_SetSwapInterval(0);
+  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
   if (IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER))))
     throw OSoftwareGL();
   return true;
@@ -473,6 +476,27 @@ void OGLWindow::CountFrame(u32 elapsedMs) {
   }
 }
 
+int OGLWindow::RefreshRate() const {
+  SDL_DisplayMode mode{};
+  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate >= 20 &&
+      mode.refresh_rate <= 1000) {
+    return mode.refresh_rate;
+  }
+  return 60;
+}
+
+void OGLWindow::Pace() {
+  if (framePeriodMs <= 0.0) return;
+  const double now = static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+                     static_cast<double>(SDL_GetPerformanceFrequency());
+  nextFrameAt += framePeriodMs;
+  // Far behind (a slow frame, a stop in a debugger) or never started: count from now, rather
+  // than racing to catch up.
+  if (nextFrameAt < now - framePeriodMs || nextFrameAt > now + 2 * framePeriodMs) nextFrameAt = now;
+  if (nextFrameAt > now) SDL_Delay(static_cast<Uint32>(nextFrameAt - now));
+}
+
 int OGLWindow::Run() {
   previousFrame = static_cast<double>(GetTicks());
   int code = 0;
@@ -494,6 +518,9 @@ int OGLWindow::Run() {
     CountFrame(elapsed);
     if (active == 1) Frame(elapsed);
     previousFrame = now;
+    // Never faster than the display shows (menus would otherwise keep a core busy); a
+    // minimised window waits as long between its idle passes.
+    Pace();
   }
   Unload();
   return code;

@@ -68,6 +68,14 @@ public:
   // Posts the quit message with code 0; Run ends when it takes it.
   void Quit();
 
+  // The display's refresh rate in Hz, 60 when it does not say.
+  int RefreshRate() const;
+  // Waits out the rest of the frame period (nothing while v-sync paces the swap).
+  void Pace();
+  // Milliseconds between frames the loop keeps to itself; 0 while the swap waits for v-sync.
+  // Set by SetupPixelFormat.
+  double framePeriodMs = 0.0;
+
   // Adds one pass to the frame-rate accumulators; fps is recomputed once a second's worth is in.
   void CountFrame(u32 elapsedMs);
   // The window procedure: turns one platform event into input and window callbacks.
@@ -123,6 +131,7 @@ protected:
   bool fullscreenActive;
   u16 buttonsDown;  // MK_ bits of the mouse buttons held
   double previousFrame;
+  double nextFrameAt = 0.0;  // when the next frame may start, performance-counter ms
   i32 frameMsSum;
   i32 frameCount;
 };
