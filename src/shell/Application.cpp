@@ -236,6 +236,7 @@ bool OApplication::SwitchScreen(u32 id) {
   current = FindScreen(id);
   if (!current) return false;
   current->Enter();
+  current->FocusFirst();
   return true;
 }
 

@@ -544,6 +544,7 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       if (vk == 0) return;
       ev.type = e.type == SDL_KEYDOWN ? EV_KEYDOWN : EV_KEYUP;
       ev.key = vk;
+      ev.keyFlags = static_cast<u16>(buttonsDown | ModifierFlags());  // Shift+Tab
       ev.x = mouseX;
       ev.y = mouseY;
       HandleInput(ev);

@@ -68,6 +68,12 @@ public:
   bool HasControl(const OControl* control) const;
   // Gives a held control the highlight, and the keyboard focus when it is a tab stop.
   void FocusControl(OControl* control);
+  // The keyboard focus on the first control that can take it (the application calls it after
+  // Enter, so a screen's Enter may first disable what cannot be used now).
+  void FocusFirst();
+  // Moves the keyboard focus to the next (+1) or previous (-1) control that can take it, in
+  // keyboard order, round from the last to the first.
+  void MoveFocus(i32 direction);
 
   OTexture* background = nullptr;  // owned; null when the screen has none
   OStillPicture backgroundPicture;  // the background as last drawn
@@ -92,8 +98,15 @@ public:
   OApplication* app = nullptr;     // set when the application adds the screen
   OCamera* camera = nullptr;       // the application's, not owned
   OLight* light = nullptr;
+  // The control the arrows, Enter and Left/Right act on (not owned); null for none.
+  OControl* keyFocus = nullptr;
+  // The order Up/Down and Tab walk; empty: the order the controls were added.
+  std::vector<OControl*> keyboardOrder;
 
 private:
   bool RoutePointer(const OInputEvent& event);
   bool RouteTab(const OInputEvent& event);
+  // Arrows, Shift+Tab (and Tab without tab stops), Enter and Left/Right on the focused control;
+  // true when the key was used.
+  bool Navigate(const OInputEvent& event);
 };

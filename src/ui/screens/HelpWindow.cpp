@@ -267,6 +267,9 @@ bool OHelpWindow::HandleInput(const OInputEvent& event) {
     if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
     return true;
   }
+  // The pages turn with the arrows as with the arrow buttons.
+  if (event.key == VK_LEFT) return OnCommand(CMD_HELP_LEFT, 1);
+  if (event.key == VK_RIGHT) return OnCommand(CMD_HELP_RIGHT, 1);
   return false;
 }
 

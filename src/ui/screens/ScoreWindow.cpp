@@ -189,6 +189,10 @@ bool OScoreWindow::HandleInput(const OInputEvent& event) {
   if (ORenderWindow::HandleInput(event)) return true;
   if (event.type != EV_KEYDOWN) return false;
   if (event.key == VK_CONTROL && app != nullptr) app->Minimize(false);
+  // The tables turn with the arrows as with the arrow buttons, unless a name is being typed.
+  if ((event.key == VK_LEFT || event.key == VK_RIGHT) && !enteringName) {
+    return OnCommand(event.key == VK_LEFT ? CMD_SCORES_LEFT : CMD_SCORES_RIGHT, 1);
+  }
   if (event.key != VK_ESCAPE) return false;
   // Only a name being typed is recorded: a score left in the game by a game still in progress
   // is not a finished game's.
