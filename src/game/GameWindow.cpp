@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -127,6 +128,12 @@ bool OGameWindow::Load() {
 void OGameWindow::Enter() {
   ORenderWindow::Enter();
   if (app != nullptr) app->cursorVisible = 0;
+  heldKeys = 0;
+  if (grid == nullptr) {
+    // A new game's bat starts where the keys find it: the middle.
+    pointerX = static_cast<f32>(windowWidth) * 0.5f;
+    pointerY = static_cast<f32>(windowHeight) * 0.5f;
+  }
   lightingWasOn = glIsEnabled(GL_LIGHTING) ? 1 : 0;
   bonusRainCount = 0;
   episodeComplete = 0;
@@ -166,6 +173,7 @@ void OGameWindow::Enter() {
 
 void OGameWindow::Leave() {
   ORenderWindow::Leave();
+  heldKeys = 0;
   if (app != nullptr) app->cursorVisible = 1;
   if (lightingWasOn) {
     glEnable(GL_LIGHTING);
@@ -313,6 +321,7 @@ void OGameWindow::Update(u32 elapsedMs) {
     return;
   }
 
+  MoveByKeys(elapsedMs);
   const f32 speed = static_cast<f32>(app != nullptr ? app->gameSpeed : 100) * 0.01f;
   ballSet->speed = speed;
   bonusSet->speed = speed;
@@ -355,7 +364,41 @@ void OGameWindow::SetPaused(bool on) {
 }
 
 void OGameWindow::Suspend() {
+  // Keys held when the player went away are not held any more when they come back.
+  heldKeys = 0;
   if (CanPause()) SetPaused(true);
+}
+
+bool OGameWindow::TrackMovementKey(const OInputEvent& event) {
+  if (event.type != EV_KEYDOWN && event.type != EV_KEYUP) return false;
+  u8 bit = 0;
+  switch (event.key) {
+    case VK_LEFT: case 'A': bit = BAT_KEY_LEFT; break;
+    case VK_RIGHT: case 'D': bit = BAT_KEY_RIGHT; break;
+    case VK_UP: case 'W': bit = BAT_KEY_UP; break;
+    case VK_DOWN: case 'S': bit = BAT_KEY_DOWN; break;
+    default: return false;
+  }
+  if (event.type == EV_KEYDOWN) {
+    heldKeys |= bit;
+  } else {
+    heldKeys &= static_cast<u8>(~bit);
+  }
+  return true;
+}
+
+void OGameWindow::MoveByKeys(u32 elapsedMs) {
+  if (heldKeys == 0 || bat == nullptr) return;
+  const f32 percent = app != nullptr ? static_cast<f32>(app->shellSettings.keyboardSpeed) : 100.0f;
+  const f32 step = BAT_KEY_SPEED * percent * 0.01f * static_cast<f32>(windowHeight) *
+                   static_cast<f32>(elapsedMs);
+  if (heldKeys & BAT_KEY_LEFT) pointerX -= step;
+  if (heldKeys & BAT_KEY_RIGHT) pointerX += step;
+  if (heldKeys & BAT_KEY_UP) pointerY -= step;
+  if (heldKeys & BAT_KEY_DOWN) pointerY += step;
+  pointerX = std::max(0.0f, std::min(pointerX, static_cast<f32>(windowWidth)));
+  pointerY = std::max(0.0f, std::min(pointerY, static_cast<f32>(windowHeight)));
+  bat->SetTarget(static_cast<i32>(pointerX), static_cast<i32>(pointerY));
 }
 
 bool OGameWindow::HandleInput(const OInputEvent& event) {
@@ -400,11 +443,27 @@ bool OGameWindow::HandleInput(const OInputEvent& event) {
     }
     return true;
   }
-  // The bat follows the pointer over the whole window, where the scene is drawn.
+  // The bat follows the pointer over the whole window, where the scene is drawn; at another
+  // sensitivity than 100 percent it follows the pointer's movement, scaled.
   if (event.type == EV_MOUSEMOVE) {
-    bat->SetTarget(static_cast<u16>(event.x + viewLeft), static_cast<u16>(event.y + viewTop));
+    const i32 sensitivity = app != nullptr ? app->shellSettings.mouseSensitivity : 100;
+    if (sensitivity == 100) {
+      pointerX = static_cast<u16>(event.x + viewLeft);
+      pointerY = static_cast<u16>(event.y + viewTop);
+    } else {
+      const f32 k = static_cast<f32>(sensitivity) * 0.01f;
+      pointerX += static_cast<f32>(static_cast<i16>(event.dx)) * k;
+      pointerY += static_cast<f32>(static_cast<i16>(event.dy)) * k;
+      pointerX = std::max(0.0f, std::min(pointerX, static_cast<f32>(windowWidth)));
+      pointerY = std::max(0.0f, std::min(pointerY, static_cast<f32>(windowHeight)));
+    }
+    bat->SetTarget(static_cast<i32>(pointerX), static_cast<i32>(pointerY));
   }
-  if (event.type == EV_BUTTONDOWN) {
+  if (TrackMovementKey(event)) return true;
+  // Space and Enter launch and fire as the left button does.
+  const bool launchKey =
+      event.type == EV_KEYDOWN && (event.key == VK_SPACE || event.key == VK_RETURN);
+  if (event.type == EV_BUTTONDOWN || (launchKey && !episodeComplete)) {
     // The last life is gone and the grid reports game over on its next update: a ball
     // launched now would still be lost afterwards and take the lives below zero.
     if (bat->lives > 0) ballSet->Launch();

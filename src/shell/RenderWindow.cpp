@@ -163,10 +163,10 @@ void ORenderWindow::FocusFirst() {
   }
 }
 
-void ORenderWindow::MoveFocus(i32 direction) {
+bool ORenderWindow::MoveFocus(i32 direction) {
   const std::vector<OControl*>& order = keyboardOrder.empty() ? controls : keyboardOrder;
   const i32 n = static_cast<i32>(order.size());
-  if (n == 0) return;
+  if (n == 0) return false;
   i32 at = -1;
   for (i32 i = 0; i < n; ++i)
     if (order[i] == keyFocus) at = i;
@@ -177,31 +177,25 @@ void ORenderWindow::MoveFocus(i32 direction) {
     if (order[i]->Focusable()) {
       if (keyFocus != nullptr && keyFocus != order[i]) keyFocus->Unhighlight();
       FocusControl(order[i]);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 bool ORenderWindow::Navigate(const OInputEvent& event) {
   if (keyFocus != nullptr && !keyFocus->Focusable()) keyFocus = nullptr;
   const bool shift = (event.keyFlags & MK_SHIFT) != 0;
   switch (event.key) {
+    // A screen without controls (the game) keeps these keys for itself.
     case VK_UP:
-      MoveFocus(-1);
-      return true;
+      return MoveFocus(-1);
     case VK_DOWN:
-      MoveFocus(1);
-      return true;
+      return MoveFocus(1);
     case VK_TAB:
       // Forward Tab among tab stops stays the tab stops' own walk.
-      if (shift) {
-        MoveFocus(-1);
-        return true;
-      }
-      if (tabCount == 0) {
-        MoveFocus(1);
-        return true;
-      }
+      if (shift) return MoveFocus(-1);
+      if (tabCount == 0) return MoveFocus(1);
       return false;
     case VK_LEFT:
     case VK_RIGHT:

@@ -72,8 +72,8 @@ public:
   // Enter, so a screen's Enter may first disable what cannot be used now).
   void FocusFirst();
   // Moves the keyboard focus to the next (+1) or previous (-1) control that can take it, in
-  // keyboard order, round from the last to the first.
-  void MoveFocus(i32 direction);
+  // keyboard order, round from the last to the first. False when no control can take it.
+  bool MoveFocus(i32 direction);
 
   OTexture* background = nullptr;  // owned; null when the screen has none
   OStillPicture backgroundPicture;  // the background as last drawn

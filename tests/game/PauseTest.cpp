@@ -105,3 +105,43 @@ TEST(Pause, GoingOnAndLeaving) {
   rig.game->Suspend();
   EXPECT_EQ(rig.game->paused, 0);
 }
+
+// The bat without a mouse: an arrow held moves it that way, WASD too, its release stops it; Space
+// launches the waiting ball; keys held when the window loses the player are let go.
+TEST(BatKeys, ArrowsWasdAndSpace) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(1);
+  rig.SettleLevel();
+  const struct {
+    u16 key;
+    f32 dx, dy;  // expected sign of the bat's movement in window terms
+  } cases[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    rig.game->pointerX = rig.game->windowWidth * 0.5f;
+    rig.game->pointerY = rig.game->windowHeight * 0.5f;
+    rig.game->bat->SetTarget(320, 240);
+    rig.Run(60);
+    const OVector before = rig.game->bat->Position();
+    rig.Key(c.key);
+    rig.Run(20);
+    OInputEvent up;
+    up.type = EV_KEYUP;
+    up.key = c.key;
+    rig.game->HandleInput(up);
+    EXPECT_EQ(rig.game->heldKeys, 0);
+    rig.Run(60);
+    const OVector moved = rig.game->bat->Position() - before;
+    // The camera looks along +z from behind the bat: screen left is world +x.
+    if (c.dx != 0) EXPECT_LT(moved.x * -c.dx, -0.1f) << moved.x;
+    if (c.dy != 0) EXPECT_GT(moved.y * c.dy, 0.1f) << moved.y;
+  }
+  rig.Key(VK_RIGHT);
+  rig.app->FocusLost();
+  EXPECT_EQ(rig.game->heldKeys, 0);
+  rig.Key('P');
+  EXPECT_EQ(rig.game->ballSet->launched, 0);
+  rig.Key(VK_SPACE);
+  EXPECT_EQ(rig.game->ballSet->launched, 1);
+}
