@@ -142,6 +142,8 @@ OGLWindow::OGLWindow()
 }
 
 OGLWindow::~OGLWindow() {
+  for (void* pad : gamepads) SDL_GameControllerClose(static_cast<SDL_GameController*>(pad));
+  gamepads.clear();
   if (window && fullscreenActive) SDL_SetWindowFullscreen(window, 0);
   ReleaseGL();
   DestroyGLWindow();
@@ -171,6 +173,7 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
     return false;
   }
   videoStarted = true;
+  StartGamepads();  // a game without gamepad support still plays
   SDL_DisableScreenSaver();
   SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
 
@@ -526,9 +529,108 @@ int OGLWindow::Run() {
   return code;
 }
 
+bool OGLWindow::StartGamepads() {
+  if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    return false;
+  for (int i = 0, n = SDL_NumJoysticks(); i < n; ++i) {
+    if (!SDL_IsGameController(i)) continue;
+    SDL_GameController* pad = SDL_GameControllerOpen(i);
+    bool known = false;
+    for (void* p : gamepads) known = known || p == pad;
+    if (pad && !known) gamepads.push_back(pad);
+  }
+  return true;
+}
+
+void OGLWindow::PadKey(u16 vk, bool down) {
+  OInputEvent ev;
+  ev.type = down ? EV_KEYDOWN : EV_KEYUP;
+  ev.key = vk;
+  ev.x = mouseX;
+  ev.y = mouseY;
+  HandleInput(ev);
+  if (down && IsCharacterKey(vk)) {
+    ev.type = EV_CHAR;
+    HandleInput(ev);
+  }
+}
+
+void OGLWindow::DispatchGamepad(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED: {
+      SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which);
+      bool known = false;
+      for (void* p : gamepads) known = known || p == pad;
+      if (pad && !known) gamepads.push_back(pad);
+      return;
+    }
+    case SDL_CONTROLLERDEVICEREMOVED: {
+      for (auto it = gamepads.begin(); it != gamepads.end(); ++it) {
+        SDL_GameController* pad = static_cast<SDL_GameController*>(*it);
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == e.cdevice.which) {
+          SDL_GameControllerClose(pad);
+          gamepads.erase(it);
+          break;
+        }
+      }
+      // The stick's arrows are let go, and a game in play waits for the player.
+      const u16 arrows[4] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+      for (int i = 0; i < 4; ++i)
+        if (stickKeys & (1 << i)) PadKey(arrows[i], false);
+      stickKeys = 0;
+      FocusLost();
+      return;
+    }
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+      u16 vk = 0;
+      switch (e.cbutton.button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: vk = VK_LEFT; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: vk = VK_RIGHT; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: vk = VK_UP; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: vk = VK_DOWN; break;
+        case SDL_CONTROLLER_BUTTON_A: vk = VK_RETURN; break;
+        case SDL_CONTROLLER_BUTTON_B: vk = VK_ESCAPE; break;
+        case SDL_CONTROLLER_BUTTON_START: vk = VK_PAUSE; break;
+        default: return;
+      }
+      PadKey(vk, e.type == SDL_CONTROLLERBUTTONDOWN);
+      return;
+    }
+    case SDL_CONTROLLERAXISMOTION: {
+      // The stick as arrows, with a wide dead zone and a lower release point so that a stick
+      // resting near the edge of it does not flutter.
+      const bool horizontal = e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX;
+      if (!horizontal && e.caxis.axis != SDL_CONTROLLER_AXIS_LEFTY) return;
+      const int v = e.caxis.value;
+      const u8 negBit = horizontal ? 1 : 4, posBit = horizontal ? 2 : 8;
+      const u16 negKey = horizontal ? VK_LEFT : VK_UP, posKey = horizontal ? VK_RIGHT : VK_DOWN;
+      auto set = [this](u8 bit, u16 key, bool on) {
+        const bool was = (stickKeys & bit) != 0;
+        if (on == was) return;
+        stickKeys = static_cast<u8>(on ? (stickKeys | bit) : (stickKeys & ~bit));
+        PadKey(key, on);
+      };
+      const int press = 16000, release = 8000;
+      set(negBit, negKey, (stickKeys & negBit) ? v < -release : v < -press);
+      set(posBit, posKey, (stickKeys & posBit) ? v > release : v > press);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
 void OGLWindow::Dispatch(const SDL_Event& e) {
   OInputEvent ev;
   switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+      DispatchGamepad(e);
+      return;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const SDL_Keycode sym = e.key.keysym.sym;

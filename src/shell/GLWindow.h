@@ -3,6 +3,7 @@
 // platform events into OInputEvent. It knows nothing of screens, sound or rules; the application
 // overrides the eight virtual slots to receive frames, input and activation changes.
 #include <string>
+#include <vector>
 
 #include "core/Input.h"
 #include "core/Types.h"
@@ -80,6 +81,15 @@ public:
   void CountFrame(u32 elapsedMs);
   // The window procedure: turns one platform event into input and window callbacks.
   void Dispatch(const SDL_Event& event);
+  // Gamepads: opens the ones plugged in (again, later ones come as events); false when the
+  // platform has no game controller support.
+  bool StartGamepads();
+  // One gamepad event as keys: d-pad and left stick as the arrows, A as Enter, B as Esc, Start
+  // as Pause. A gamepad unplugged calls FocusLost (a game pauses) and lets its keys go.
+  void DispatchGamepad(const SDL_Event& event);
+  // Gamepads open now.
+  int GamepadCount() const { return static_cast<int>(gamepads.size()); }
+
   // Moves the pointer's show/hide counter by one; the system pointer shows while it is >= 0.
   void ShowPointer(bool show);
 
@@ -132,6 +142,10 @@ protected:
   u16 buttonsDown;  // MK_ bits of the mouse buttons held
   double previousFrame;
   double nextFrameAt = 0.0;  // when the next frame may start, performance-counter ms
+  // A virtual key held by a gamepad, sent as key-down/key-up pairs.
+  void PadKey(u16 vk, bool down);
+  std::vector<void*> gamepads;  // open SDL_GameController handles
+  u8 stickKeys = 0;             // arrows the left stick holds: 1 left, 2 right, 4 up, 8 down
   i32 frameMsSum;
   i32 frameCount;
 };
