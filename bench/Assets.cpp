@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-// libjpeg's header needs size_t and FILE declared before it.
-#include <jpeglib.h>
-
 #include "assets/ArchiveWriter.h"
 #include "assets/ImageDecode.h"
+#include "assets/ImageWriter.h"
 #include "assets/Resource.h"
 
 namespace {
@@ -29,32 +27,6 @@ double MedianMs(int runs, F work) {
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
-}
-
-std::string EncodeRgbJpeg(u32 width, u32 height, const std::vector<u8>& rgb, int quality) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < height) {
-    JSAMPROW row = const_cast<u8*>(rgb.data()) + static_cast<size_t>(cinfo.next_scanline) * width * 3;
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
 }
 
 }  // namespace
@@ -94,7 +66,7 @@ int main() {
       p[1] = static_cast<u8>(y / 2);
       p[2] = static_cast<u8>(((x * y) >> 8) ^ (x * 7 + y * 13));
     }
-  std::string jpeg = EncodeRgbJpeg(512, 512, rgb, 90);
+  const std::vector<u8> jpeg = EncodeJpeg(512, 512, 3, rgb.data(), 90);
   std::string tga(18, '\0');
   tga[2] = 2;
   tga[13] = tga[15] = 2;  // 512 = 0x200, little-endian
@@ -103,7 +75,7 @@ int main() {
 
   ODecodedImage image;
   double jpegMs = MedianMs(15, [&] {
-    if (!DecodeJpeg(reinterpret_cast<const u8*>(jpeg.data()), jpeg.size(), image)) std::abort();
+    if (!DecodeJpeg(jpeg.data(), jpeg.size(), image)) std::abort();
   });
   double tgaMs = MedianMs(15, [&] {
     if (!DecodeTga(reinterpret_cast<const u8*>(tga.data()), tga.size(), image)) std::abort();

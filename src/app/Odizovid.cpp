@@ -52,6 +52,9 @@ bool ROdizovid::Load() {
   static_cast<OScoreWindow*>(scores)->game = gameLink.get();
   static_cast<OSelectWindow*>(select)->game = gameLink.get();
 
+  // Read again, although the window read it at its creation: the file is the one record of the
+  // settings, and each of its four readers (window, texture cache, model cache, here) takes it
+  // as it is on disk when it starts (see OModelCache's constructor).
   OConfig& config = GetConfig();
   config.Load();
   soundPlayer->SetVolume(config.soundVolume);

@@ -58,10 +58,11 @@ struct JpegOutput {
 
 }  // namespace
 
-std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels, int quality) {
+std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels, int quality,
+                           bool progressive) {
   std::vector<u8> out;
   if (width == 0 || height == 0 || width > 65500 || height > 65500) return out;
-  if (channels != 1 && channels != 3) return out;
+  if (channels != 1 && channels != 3 && channels != 4) return out;
 
   jpeg_compress_struct info;
   JpegError error;
@@ -81,9 +82,12 @@ std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels
   info.image_width = width;
   info.image_height = height;
   info.input_components = static_cast<int>(channels);
-  info.in_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  info.in_color_space = channels == 1 ? JCS_GRAYSCALE : channels == 3 ? JCS_RGB : JCS_CMYK;
+  // The defaults pick the file's colour space from the input's; for CMYK that includes the Adobe
+  // marker.
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality < 1 ? 1 : quality > 100 ? 100 : quality, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(pixels + static_cast<size_t>(info.next_scanline) * width *

@@ -1,5 +1,7 @@
 #pragma once
-// Writers for the two picture formats the game reads: uncompressed TGA and baseline JPEG. The content compiler makes every texture with them, and tests make sample files.
+// Writers for the two picture formats the game reads: uncompressed TGA and JPEG. The content
+// compiler makes every texture with them; the benchmarks and the tests make their sample files
+// with them too, so there is one JPEG writer in the project.
 // Pixels are given top row first, as one looks at the picture, tightly packed, 8 bits a channel.
 #include <vector>
 
@@ -12,8 +14,10 @@
 // of 0 or above 65535, or for another channel count.
 std::vector<u8> EncodeTga(u32 width, u32 height, u32 channels, const u8* pixels);
 
-// A baseline JPEG of 1 (grey) or 3 (RGB) channels at quality 1..100, rows written in the order
-// given (a JPEG is always top row first). Returns an empty vector when the encoder refuses the
-// input (bad size or channel count). No time stamps or other varying data: the same pixels give
-// the same bytes.
-std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels, int quality);
+// A JPEG of 1 (grey), 3 (RGB) or 4 (CMYK, with the Adobe marker, as image editors write it)
+// channels at quality 1..100, baseline unless `progressive`, rows written in the order given (a
+// JPEG is always top row first). Returns an empty vector when the encoder refuses the input (bad
+// size or channel count). No time stamps or other varying data: the same pixels give the same
+// bytes.
+std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels, int quality,
+                           bool progressive = false);

@@ -4,6 +4,10 @@
 #include "core/Config.h"
 
 OModelCache::OModelCache() {
+  // Every owner of a setting reads the file itself when it is made (the window, the texture
+  // cache, the model cache, the application's loading): the caches are made on first use, also
+  // by the tools and tests that have no window, so none may count on another having read it.
+  // Reading it once for all would change which values win when one of them comes first.
   OConfig& config = GetConfig();
   config.Load();
   detail = config.modelDetail;

@@ -7,6 +7,7 @@
 
 #include "assets/ArchiveDirectory.h"
 #include "assets/ArchiveFormat.h"
+#include "core/Paths.h"
 
 static_assert(sizeof(OResource::header) == ARCHIVE_HEADER_SIZE, "header size");
 
@@ -69,6 +70,6 @@ u32 OResource::GetSize(const std::string& name) const {
 }
 
 OResource& GetResource() {
-  static OResource resource;
+  static OResource resource(GameFile("Data/Resource.Tkr"));
   return resource;
 }

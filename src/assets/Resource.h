@@ -20,8 +20,8 @@ struct OResourceEntry {
 // The index of one archive file and the reads from it.
 class OResource {
 public:
-  // The game's archive is "Data/Resource.Tkr" relative to the working directory; the archive
-  // tool indexes other paths.
+  // The game's archive is "Data/Resource.Tkr" in the game's data folder (GetResource); the
+  // archive tool indexes other paths.
   explicit OResource(std::string path = "Data/Resource.Tkr");
   OResource(const OResource&) = delete;
   OResource& operator=(const OResource&) = delete;
@@ -53,5 +53,6 @@ private:
   u32 damagedRecords;
 };
 
-// The game's one archive, created on first use (not yet opened) and alive until the process ends.
+// The game's one archive, GameFile("Data/Resource.Tkr"), created on first use (not yet opened)
+// and alive until the process ends.
 OResource& GetResource();

@@ -9,6 +9,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/VolumeOut.h"
 #include "audio/Wav.h"
+#include "core/Paths.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ bool OSoundPlayer::Register(i32 id, const std::string& file) {
     entry.samples = same->samples;
   } else {
     std::vector<u8> image;
-    if (!ReadWholeFile(file, image)) return false;
+    if (!ReadWholeFile(GameFile(file), image)) return false;
     auto samples = std::make_shared<std::vector<u8>>();
     OWavInfo info;
     if (ParseWav(image.data(), image.size(), info)) ConvertWavToOutput(image.data(), info, *samples);

@@ -23,9 +23,10 @@ public:
   // registered so far. True when the output is in the wanted state afterwards. Without a device
   // every later call stays safe and silent.
   bool Init(bool wanted);
-  // Loads a loose file under an id, replacing what the id held. False when the file cannot be
-  // read: the id then stays unregistered. A file that is read but cannot be played (not PCM,
-  // damaged) keeps the id registered and silent.
+  // Loads a loose file under an id (a game name such as "Data/Sounds/x.wav", found in the game's
+  // data folder), replacing what the id held. False when the file cannot be read: the id then
+  // stays unregistered. A file that is read but cannot be played (not PCM, damaged) keeps the id
+  // registered and silent.
   bool Register(i32 id, const std::string& file);
   // Forgets one id, or every id when id is -1.
   void Remove(i32 id);

@@ -2,12 +2,39 @@
 // The system's own output volume (the ALSA simple mixer of the default sound card), which the
 // effect player remembers at start and puts back at exit. Where there is no mixer the object is
 // inert: every query answers 0xFFFFFFFF and SetVolume does nothing.
+#include <memory>
+#include <string>
+
 #include "core/Types.h"
 
 // Called with the new channel-0 volume (in the control's own units) and the user value.
 using OVolumeCallback = void (*)(u32 volume, u32 user);
 
 constexpr u32 VOLUME_NONE = 0xFFFFFFFF;  // the answer of every query without a volume control
+
+// A sound card's mixer as OVolumeOut sees it: simple elements found by name ("PCM", "Master",
+// ...), each with an optional playback volume and an optional playback switch. The game's is
+// ALSA's on the default card; tests give a stand-in, so that no test ever changes the machine's
+// real volume.
+class OMixer {
+public:
+  virtual ~OMixer() = default;
+  virtual bool Has(const std::string& element) const = 0;
+  virtual bool HasVolume(const std::string& element) const = 0;
+  // The volume's range in the element's own units; false when it cannot be read.
+  virtual bool Range(const std::string& element, long& lo, long& hi) const = 0;
+  // Channel 0's volume; false when it cannot be read.
+  virtual bool Volume(const std::string& element, long& value) const = 0;
+  // Every channel to value.
+  virtual void SetVolume(const std::string& element, long value) = 0;
+  // The playback switch (on = sounding); nothing for an element without one.
+  virtual void SetSwitch(const std::string& element, bool on) = 0;
+  // Takes the pending change events without waiting, so that Volume reads the current value.
+  virtual void TakeEvents() = 0;
+};
+
+// ALSA's mixer of the default card, or null where there is none (no card, no ALSA).
+std::unique_ptr<OMixer> OpenSystemMixer();
 
 class OVolumeOut {
 public:
@@ -16,7 +43,10 @@ public:
   // else "Speaker").
   enum { VOLUME_LINE_WAVE = 0, VOLUME_LINE_SYNTH = 1, VOLUME_LINE_SPEAKERS = 2 };
 
+  // On the system mixer (OpenSystemMixer).
   explicit OVolumeOut(u32 lineKind);
+  // On the given mixer; null gives an inert object.
+  OVolumeOut(u32 lineKind, std::unique_ptr<OMixer> mixer);
   virtual ~OVolumeOut();
   OVolumeOut(const OVolumeOut&) = delete;
   OVolumeOut& operator=(const OVolumeOut&) = delete;
@@ -41,17 +71,13 @@ public:
   void HandleEvents();
 
 private:
-  bool Open();
   bool FindVolumeControl();
   void SetLineState(bool enabled);
-  void Close();
 
   u32 lineKind;
-  u8 opened = 0;
-  u8 lineFound = 0;
+  std::unique_ptr<OMixer> mixer;  // null when there is none or it has no such line
+  std::string element;            // the chosen element's name
   u8 hasVolume = 0;
-  void* mixer = nullptr;    // snd_mixer_t*, kept opaque so the game never sees ALSA
-  void* element = nullptr;  // snd_mixer_elem_t* of the chosen element
   u32 minimum = VOLUME_NONE;
   u32 maximum = VOLUME_NONE;
   u32 steps = VOLUME_NONE;

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "core/FileWrite.h"
+#include "core/Paths.h"
 
-OConfig::OConfig() : fileName("Data/Config.Cfg") { Reset(); }
+OConfig::OConfig() : fileName(ConfigFilePath()) { Reset(); }
 
 void OConfig::Reset() {
   resolutionIndex = 1;
@@ -43,6 +44,11 @@ void ReadFlag(std::istream& in, u8& field) {
 }  // namespace
 
 bool OConfig::Load() {
+  // No folder to keep settings in: play with the defaults and never write.
+  if (fileName.empty()) {
+    Reset();
+    return false;
+  }
   std::ifstream in(fileName, std::ios::binary);
   if (!in) {
     Save();
@@ -68,6 +74,7 @@ bool OConfig::Load() {
 }
 
 bool OConfig::Save() {
+  if (fileName.empty()) return false;
   auto num = [](u32 v) { return static_cast<i32>(v); };
   std::ostringstream text;
   text << num(resolutionIndex) << '\n'

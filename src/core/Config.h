@@ -1,5 +1,5 @@
 #pragma once
-// The player's settings and the record of a game to resume, mirrored in "Data/Config.Cfg" as
+// The player's settings and the record of a game to resume, mirrored in the file Config.Cfg as
 // fifteen decimal numbers, one per line. There is exactly one record (GetConfig).
 #include <string>
 
@@ -36,6 +36,8 @@ public:
   u32 savedScore;
   u32 savedLives;
   u32 savedLevel;
+  // Where Load and Save go: the player's settings file (ConfigFilePath); "" means there is nowhere
+  // to keep settings, so Load gives the defaults and Save writes nothing.
   std::string fileName;
 };
 

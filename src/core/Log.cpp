@@ -35,3 +35,18 @@ void OLog::Close() {
                t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
   std::fclose(f);
 }
+
+void OLog::Note(const std::string& line) {
+  std::FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) return;
+  // The log is HTML: a folder name with markup characters must show as written.
+  std::string text;
+  for (char c : line) {
+    if (c == '<') text += "&lt;";
+    else if (c == '>') text += "&gt;";
+    else if (c == '&') text += "&amp;";
+    else text += c;
+  }
+  std::fprintf(f, "%s\n", text.c_str());
+  std::fclose(f);
+}

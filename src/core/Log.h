@@ -13,6 +13,10 @@ public:
 
   // Appends the closing block; run from an exit handler.
   void Close();
+  // Appends one line of text between the two blocks (what the player should know about this run,
+  // such as a folder that cannot be written). Skipped, like the blocks, when the file cannot be
+  // opened.
+  void Note(const std::string& line);
 
   int errors;
   std::string path;

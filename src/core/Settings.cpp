@@ -43,6 +43,8 @@ std::string FormatSettings(const std::map<std::string, std::string>& values) {
 }
 
 std::string SettingsFileName(const std::string& configFileName) {
+  // No settings file (the player has no folder for settings): no second file either.
+  if (configFileName.empty()) return "";
   const size_t slash = configFileName.rfind('/');
   if (slash == std::string::npos) return "Settings.Cfg";
   return configFileName.substr(0, slash + 1) + "Settings.Cfg";
@@ -63,6 +65,7 @@ bool OSettings::Load(const std::string& fileName) {
 }
 
 bool OSettings::Save(const std::string& fileName, std::string* error) const {
+  if (fileName.empty()) return false;
   return WriteFileAtomically(fileName, FormatSettings(values), error);
 }
 

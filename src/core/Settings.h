@@ -16,7 +16,8 @@ std::map<std::string, std::string> ParseSettings(const std::string& text);
 // The pairs as text, one line each in key order, each line ended.
 std::string FormatSettings(const std::map<std::string, std::string>& values);
 
-// The second settings file's name for a Config.Cfg path: the same folder, "Settings.Cfg".
+// The second settings file's name for a Config.Cfg path: the same folder, "Settings.Cfg"; "" for
+// "" (nowhere to keep settings: Save then writes nothing).
 std::string SettingsFileName(const std::string& configFileName);
 
 class OSettings {

@@ -29,6 +29,10 @@ constexpr f32 REACH_Y = 4.8f;
 constexpr i32 STUCK_MS = 6000;
 // A loaded gun is fired with a chance of one in this many per tick.
 constexpr int FIRE_ODDS = 40;
+// The casual player's reaction time (ms) and the largest miss of its bat on either axis, drawn
+// anew for each ball coming back (world units; the bat reaches about 1.2 from its centre).
+constexpr i32 CASUAL_REACTION_MS = 150;
+constexpr f32 CASUAL_ERROR = 0.6f;
 
 f32 Reflect(f32 v, f32 lo, f32 hi) {
   const f32 span = hi - lo;
@@ -238,6 +242,8 @@ void OAutoPlayer::Steer() {
     }
     gx = wobbleX;
     gy = wobbleY;
+  } else if (skill == Skill::casual) {
+    CasualGoal(gx, gy, coming);
   } else if (coming) {
     // The ball that reaches the bat first, and when (ms).
     const OBall* first = nullptr;
@@ -284,6 +290,22 @@ void OAutoPlayer::Steer() {
     Press();
     ++shots;
   }
+}
+
+void OAutoPlayer::CasualGoal(f32& gx, f32& gy, bool coming) {
+  if (coming && !wasComing) {
+    errorX = (Uniform() * 2.0f - 1.0f) * CASUAL_ERROR;
+    errorY = (Uniform() * 2.0f - 1.0f) * CASUAL_ERROR;
+  }
+  wasComing = coming;
+  // Under the crossing while the ball comes, under the ball while it flies away; no aiming.
+  const f32 x = coming ? gx : gx * 0.8f;
+  const f32 y = coming ? gy : gy * 0.8f;
+  seen.push_front(OVector(x + errorX, y + errorY, 0.0f));
+  const size_t lag = static_cast<size_t>(CASUAL_REACTION_MS) / std::max<u32>(1, tickMs);
+  while (seen.size() > lag + 1) seen.pop_back();
+  gx = seen.back().x;
+  gy = seen.back().y;
 }
 
 u32 OAutoPlayer::Play(u32 ms) {

@@ -5,6 +5,12 @@
 // waiting ball and to fire a loaded gun, then runs one game tick of a fixed length and either
 // draws the frame or lets the frame's non-drawing steps happen. Its decisions use the program's
 // random generator, seeded once, so a run from the same seed is the same run.
+//
+// Two kinds of player: the skilled one sees where the ball will arrive and steers each rebound
+// toward a brick; the casual one returns the ball wherever it comes, seeing it about 150 ms late
+// and putting the bat a little off the spot it means.
+#include <deque>
+
 #include "scene/Vector.h"
 #include "core/Types.h"
 
@@ -28,7 +34,10 @@ public:
   // The game has ended (high-score screen or menu reached).
   bool GameEnded() const;
 
+  enum class Skill { skilled, casual };
+
   u32 tickMs = 16;    // game time per tick
+  Skill skill = Skill::skilled;
   bool drawing;       // draw each frame (needs the display) or only step it
   bool miss = false;  // keep the bat away from the ball, to lose balls on purpose
   // Counters of the run.
@@ -47,6 +56,9 @@ private:
   // Unit direction (x, y) in which the bat should move at the hit, so that the ball crossing
   // at (crossX, crossY) rebounds toward the aimed brick; zero when there is nothing to aim at.
   void SteerDirection(const OBall& ball, f32 crossX, f32 crossY, f32& nx, f32& ny);
+  // The casual player's goal: where the bat was meant to be a reaction time ago, off by the
+  // error of this approach.
+  void CasualGoal(f32& gx, f32& gy, bool coming);
   void Press();
   void MoveMouse(i32 x, i32 y);
 
@@ -62,4 +74,8 @@ private:
   bool hasAim = false;
   bool aimFresh = false;  // the aim was picked for the ball now arriving
   bool wantJitter = false;
+  std::deque<OVector> seen;  // the casual player's goals of the last ticks, newest first
+  bool wasComing = false;    // a ball was on its way to the bat last tick
+  f32 errorX = 0.0f;         // the casual player's miss of this approach (world units)
+  f32 errorY = 0.0f;
 };

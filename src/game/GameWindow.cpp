@@ -9,6 +9,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
+#include "core/Paths.h"
 #include "effects/FireworkPool.h"
 #include "effects/ParticleList.h"
 #include "objects/Ball.h"
@@ -65,8 +66,8 @@ OGameWindow::OGameWindow()
     : ORenderWindow(SCREEN_GAME),
       gameCamera(640, 480, 60.0f, 1.0f, 1024.0f),
       gameLight(1),
-      classicTable("Data/Classic.Top", 10),
-      modernTable("Data/Modern.Top", 10) {
+      classicTable(ScoreFilePath("Classic.Top"), 10),
+      modernTable(ScoreFilePath("Modern.Top"), 10) {
   gameLight.localViewer = 1;
   wholeWindow = true;
 }
@@ -327,6 +328,9 @@ void OGameWindow::Update(u32 elapsedMs) {
   bonusSet->speed = speed;
   ballSet->Update(elapsedMs);
   bat->Update(elapsedMs);
+  // The rockets' second update of the tick, on purpose: they move twice per tick while the level
+  // runs (once above, even in a finished episode, and again here after the bat), which is the
+  // speed the levels were made for. Removing either call halves it.
   bulletSet->Update(elapsedMs);
   spriteList->Update(elapsedMs);
 

@@ -91,6 +91,8 @@ bool OTop::Save() {
     text += '\n';
   }
   ScrambleTop(text);
+  // No folder to keep scores in: the table lives in memory only.
+  if (fileName.empty()) return false;
   // Atomically: the old table survives any failure.
   return WriteFileAtomically(fileName, text);
 }

@@ -14,7 +14,8 @@ struct OTopEntry {
 
 class OTop {
 public:
-  // No entries until Load; rank -1.
+  // No entries until Load; rank -1. An empty file name keeps the table in memory only (the player
+  // has no folder for scores): Load gives the defaults and Save writes nothing.
   OTop(std::string fileName, i32 capacity);
   virtual ~OTop() = default;
   OTop(const OTop&) = delete;

@@ -131,6 +131,25 @@ void OBall::Update(u32 elapsedMs) {
   SideSpeed(velocity.y, drift.y);
 
   if (heavyTime > 0) heavyTime -= static_cast<i32>(elapsedMs);
+  flightMs += static_cast<i32>(elapsedMs);
+}
+
+void OBall::Deviate() {
+  const f32 length = velocity.Length();
+  if (!(length > 0.0f)) return;
+  const OVector d = velocity * (1.0f / length);
+  // Two unit vectors across the direction, from whichever axis lies furthest from it.
+  const OVector other =
+      std::fabs(d.x) < 0.9f ? OVector(1.0f, 0.0f, 0.0f) : OVector(0.0f, 1.0f, 0.0f);
+  const OVector across1 = d.Cross(other).Normalized();
+  const OVector across2 = d.Cross(across1);
+  constexpr f32 PI = 3.14159265f;
+  const f32 degrees =
+      DEVIATION_MIN_DEGREES + (DEVIATION_MAX_DEGREES - DEVIATION_MIN_DEGREES) * Uniform();
+  const f32 turn = degrees * PI / 180.0f;
+  const f32 around = Uniform() * 2.0f * PI;
+  const OVector side = across1 * std::cos(around) + across2 * std::sin(around);
+  velocity = (d * std::cos(turn) + side * std::sin(turn)) * length;
 }
 
 void OBall::Draw() { OModel::Draw(); }
@@ -295,6 +314,10 @@ void OBallSet::Launch() {
   launched = 1;
   balls[0]->velocity = {0.0f, 0.0f, 1.0f};
   balls[0]->drift = {0.0f, 0.0f, 0.0f};
+  // Straight along the axis, a launch from a still bat could fly between the bat and the far
+  // wall without ever meeting a brick.
+  balls[0]->Deviate();
+  balls[0]->flightMs = 0;
 }
 
 void OBallSet::Update(u32 elapsedMs) {
@@ -346,6 +369,17 @@ void OBallSet::Update(u32 elapsedMs) {
       const OVector w = (ball->velocity + n * 0.25f).Normalized();
       ball->velocity = {std::clamp(w.x, -0.45f, 0.45f), std::clamp(w.y, -0.45f, 0.45f),
                         std::fabs(ball->velocity.z)};
+      // A touch on the bat's rim counts as a contact that changes the play; a ball that has
+      // touched nothing for long is turned a little, so no path repeats for ever.
+      const OVector c = ball->Position();
+      const bool rim = c.x < bat->boxMin.x || c.x > bat->boxMax.x || c.y < bat->boxMin.y ||
+                       c.y > bat->boxMax.y;
+      if (rim) {
+        ball->flightMs = 0;
+      } else if (ball->flightMs >= LOOP_FLIGHT_MS) {
+        ball->Deviate();
+        ball->flightMs = 0;
+      }
       OVector p = ball->Position();
       p.z = bat->boxMax.z + ball->radius;
       ball->SetPosition(p);

@@ -25,6 +25,15 @@ constexpr f32 BALL_MODEL_SCALE = 0.0104166670f;
 constexpr f32 BALL_UNITS_PER_MS = 0.0175f;
 // Milliseconds of heavy state shared among the balls in play when the bonus is caught.
 constexpr i32 HEAVY_BALL_TIME = 30000;
+// A ball that has flown this long (ms of game time) without touching a breakable brick, a bonus
+// or the bat's rim leaves the bat turned by a small random angle: a path that misses every
+// breakable brick would otherwise repeat for ever between the bat and the far wall (or a
+// metal one).
+constexpr i32 LOOP_FLIGHT_MS = 10000;
+// The turn given then, and to every launch (a launch is never exactly along the field's axis),
+// degrees.
+constexpr f32 DEVIATION_MIN_DEGREES = 2.0f;
+constexpr f32 DEVIATION_MAX_DEGREES = 3.0f;
 
 class OBall : public OModel {
 public:
@@ -58,6 +67,9 @@ public:
   bool BounceWalls();
 
   bool IsHeavy() const { return heavyTime > 0; }
+  // Turns the velocity by a random angle between DEVIATION_MIN_DEGREES and
+  // DEVIATION_MAX_DEGREES about a random axis across it; its length stays. A still ball stays.
+  void Deviate();
 
   OTexture glowTexture;       // "pLight.Tga", shared with the template
   OVector fieldMin;           // side walls (x, y) and the bat-side limit (z), world units
@@ -69,6 +81,7 @@ public:
   OColor4 glowColours[3];
   OVector previousPosition;   // position before the last move; the brick pass reads it
   i32 heavyTime = 0;          // ms of heavy state left; > 0 = heavy (passes through bricks)
+  i32 flightMs = 0;           // ms since it last touched a breakable brick, a bonus or the bat's rim
 };
 
 class OBallSet {
@@ -88,7 +101,7 @@ public:
   // one costs a life), bat hits with swerve, ball-ball exchange. t may be 0 (no swerve then).
   void Update(u32 elapsedMs);
   void Draw();
-  // Sends the waiting ball straight into the field with velocity (0, 0, 1).
+  // Sends the waiting ball into the field along (0, 0, 1), turned by a small random angle.
   void Launch();
   // A new ball copied from template 0 with the grid's field box and the given velocity.
   OBall* AddBall(const OVector& velocity);

@@ -229,6 +229,7 @@ void OBonusSet::Update(u32 elapsedMs) {
     for (OBonus* b : active) {
       for (OBall* ball : bat->ballSet->balls) {
         if (!b->Bounce(*ball)) continue;
+        ball->flightMs = 0;
         b->life = -1;
         PlayPop();
         if (b->isTnt != 0 && grid != nullptr) {

@@ -143,6 +143,7 @@ void OPlayer::ApplyBonus() {
   if (grid != nullptr && grid->status == MAP_GAME_OVER) return;
   const OBonus& b = *caughtBonus;
   caughtBonus = nullptr;
+  ++bonusesCaught;
   if (b.moreBalls != 0) {
     PlaySound(SOUND_GET_BONUS);
     if (ballSet != nullptr) ballSet->AddMoreBalls();

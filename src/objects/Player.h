@@ -93,6 +93,7 @@ public:
   OVector target;                    // the bat moves toward -target
   f32 followFactor = BAT_FOLLOW;
   u8 activeBonus[BONUS_TYPES] = {};  // types showing their effect; not dropped meanwhile
+  u32 bonusesCaught = 0;  // bonuses applied over the bat's life, for play measurements
 
 private:
   OVoxelMap* Grid() const;

@@ -14,8 +14,8 @@ const EpisodeInfo EPISODES[EPISODE_COUNT] = {
 };
 const EpisodeInfo NO_EPISODE = {0, 0, 0};
 
-const u8* const TABLES[EPISODE_COUNT] = {LEVEL_BYTES_0, LEVEL_BYTES_1, LEVEL_BYTES_2,
-                                         LEVEL_BYTES_3, LEVEL_BYTES_4, LEVEL_BYTES_5};
+const u8* const COMPILED[EPISODE_COUNT] = {LEVEL_BYTES_0, LEVEL_BYTES_1, LEVEL_BYTES_2,
+                                           LEVEL_BYTES_3, LEVEL_BYTES_4, LEVEL_BYTES_5};
 const u32 TABLE_SIZES[EPISODE_COUNT] = {sizeof(LEVEL_BYTES_0), sizeof(LEVEL_BYTES_1),
                                         sizeof(LEVEL_BYTES_2), sizeof(LEVEL_BYTES_3),
                                         sizeof(LEVEL_BYTES_4), sizeof(LEVEL_BYTES_5)};
@@ -28,6 +28,10 @@ static_assert(sizeof(LEVEL_BYTES_2) == 35 * 7 * 7 * 12, "classic hard levels: 35
 static_assert(sizeof(LEVEL_BYTES_3) == 112 * 5 * 5, "modern demo corridor: 112 layers of 5x5");
 static_assert(sizeof(LEVEL_BYTES_4) == 312 * 6 * 6, "modern normal corridor: 312 layers of 6x6");
 static_assert(sizeof(LEVEL_BYTES_5) == 222 * 7 * 7, "modern hard corridor: 222 layers of 7x7");
+
+// The tables in use: the compiled ones unless a level designer's tool put others in their place.
+const u8* tables[EPISODE_COUNT] = {COMPILED[0], COMPILED[1], COMPILED[2],
+                                   COMPILED[3], COMPILED[4], COMPILED[5]};
 
 bool IsEpisode(i32 episode) { return episode >= 0 && episode < EPISODE_COUNT; }
 
@@ -49,7 +53,7 @@ u32 LevelStepBytes(i32 episode) {
 
 LevelSpan GetEpisodeBytes(i32 episode) {
   if (!IsEpisode(episode)) return {nullptr, 0};
-  return {TABLES[episode], TABLE_SIZES[episode]};
+  return {tables[episode], TABLE_SIZES[episode]};
 }
 
 LevelSpan GetLevelBytes(i32 episode, i32 level) {
@@ -59,4 +63,15 @@ LevelSpan GetLevelBytes(i32 episode, i32 level) {
   const i64 start = static_cast<i64>(level) * LevelStepBytes(episode);
   if (level < 0 || start >= table.size) return {table.data + table.size, 0};
   return {table.data + start, table.size - static_cast<u32>(start)};
+}
+
+bool UseLevelBytes(i32 episode, const u8* data, u32 size) {
+  if (!IsEpisode(episode)) return false;
+  if (data == nullptr) {
+    tables[episode] = COMPILED[episode];
+    return true;
+  }
+  if (size != TABLE_SIZES[episode]) return false;
+  tables[episode] = data;
+  return true;
 }

@@ -38,3 +38,9 @@ LevelSpan GetEpisodeBytes(i32 episode);
 // unknown episode, or a modern stage beyond the corridor's last layer) gets an empty span at the
 // table's end, so a grid built from it holds no bricks and never reads outside the table.
 LevelSpan GetLevelBytes(i32 episode, i32 level);
+
+// Puts another table of the same size in place of an episode's compiled one, for the rest of the
+// run or until called with null (which restores the compiled table): a level designer's tool
+// plays level files under design without rebuilding the game. The bytes must outlive their use.
+// False for an unknown episode or a table of another size.
+bool UseLevelBytes(i32 episode, const u8* data, u32 size);

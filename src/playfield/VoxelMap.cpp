@@ -321,6 +321,8 @@ void OVoxelMap::Collide() {
 }
 
 void OVoxelMap::HandleHit(OBall* ball, OBlock* brick) {
+  // A rebound between the bat and an unbreakable brick is as endless as one with the far wall.
+  if (brick->IsBreakable()) ball->flightMs = 0;
   if (ball->heavyTime > 0 && brick->kind != BRICK_SOLID) {
     // A heavy ball ploughs through: debris instead of a bounce.
     if (explosion != nullptr) {
@@ -370,6 +372,7 @@ void OVoxelMap::HitBlock(OBlock* brick, bool award) {
     const double sum = static_cast<double>(static_cast<u32>(bat->score)) + amount;
     bat->score = static_cast<i32>(static_cast<u32>(sum));
   };
+  if (result != HIT_NOTHING) ++brickHits;
   if (result == HIT_NOTHING) {
     PlaySound(hitSound);
   } else if (result == HIT_DESTROYED) {

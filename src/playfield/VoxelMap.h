@@ -166,6 +166,7 @@ public:
   i32 episode = 0;                  // 0..5
   u8 transition = 0;                // 1 while a level fades in (or the corridor advances)
   i32 status = MAP_IDLE;
+  u32 brickHits = 0;                // hits that damaged or destroyed a brick, over the grid's life
   u8 bonusDropPending = 0;          // set by RemoveDead, cleared by the bonus set
   OVector bonusDropPosition;        // where the removed brick stood
   std::vector<OBlock*> blocks;      // current bricks, layer order; owned

@@ -11,6 +11,7 @@
 #include "core/Config.h"
 #include "core/Exception.h"
 #include "core/MessageBox.h"
+#include "core/RunOptions.h"
 #include "core/Text.h"
 #include "scene/ContextSerial.h"
 
@@ -181,6 +182,8 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   modes[1] = {800, 600};
   modes[2] = {1024, 768};
 
+  // The first of the configuration's four readers at start-up (see OModelCache's constructor
+  // for why each reads it itself).
   OConfig& config = GetConfig();
   config.Load();
   if (config.resolutionIndex > 2) {
@@ -191,6 +194,15 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   colorBits = static_cast<u8>(config.colorBits & 0xFF);
   fullscreen = config.fullscreen;
   shellSettings = LoadShellSettings(config.fileName);
+  // The command line's choice for this run wins over the settings, which stay as they are.
+  const ORunOptions& run = GetRunOptions();
+  if (run.resolutionIndex >= 0 && run.resolutionIndex <= 2) {
+    resolutionIndex = static_cast<u8>(run.resolutionIndex);
+    // A size asked for on the command line is the window's size this time.
+    shellSettings.windowWidth = modes[resolutionIndex].width;
+    shellSettings.windowHeight = modes[resolutionIndex].height;
+  }
+  if (run.fullscreen >= 0) fullscreen = run.fullscreen ? 1 : 0;
 
   CreateGLWindow();
   SetupPixelFormat();

@@ -2,6 +2,9 @@
 // is the main loop's test's. Here: the ways it ends early.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "TestSupport.h"
@@ -22,13 +25,13 @@ int Count(const std::string& text, const std::string& what) {
 // driver message, exit status 1, and a run log that still has its closing block.
 TEST(Entry, SoftwareOpenGLEndsWithStatus1) {
   ScratchDir dir;
-  std::string cmd = "GALLIUM_DRIVER=softpipe SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
-                    kGame + "'";
+  std::string cmd = "GALLIUM_DRIVER=softpipe SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                    GameCommand();
   std::string out;
   EXPECT_EQ(RunCommand(cmd, &out), 1) << out;
   EXPECT_NE(out.find("hardware acceleration of OpenGL is unavailable"), std::string::npos) << out;
   EXPECT_EQ(RunCommand(cmd, &out), 1);  // a second run leaves only itself in the log
-  std::string log = ReadFile("Report.html");
+  std::string log = ReadFile("home/.local/state/brikon3d/Report.html");
   EXPECT_EQ(Count(log, "Log file opened"), 1);
   EXPECT_EQ(Count(log, "Log file closed"), 1);
   EXPECT_NE(log.find("Total Errors = 0\n"), std::string::npos);
@@ -40,8 +43,103 @@ TEST(Entry, MissingArchiveEndsWithStatus3) {
   ScratchDir dir;
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
   std::string out;
-  EXPECT_EQ(RunCommand("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" + kGame + "'", &out), 3)
+  EXPECT_EQ(RunCommand("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " + GameCommand(), &out), 3)
       << out;
   EXPECT_NE(out.find("Error: Game files are missing or corrupted."), std::string::npos) << out;
   EXPECT_NE(ReadFile("Report.html").find("Log file closed"), std::string::npos);
+}
+
+// The command line's own answers come before anything starts: nothing is written anywhere.
+TEST(Entry, CommandLine) {
+  ScratchDir dir;
+  const struct {
+    const char* what;
+    std::string args;
+    int status;
+    std::string stdoutHas, stderrHas;
+  } cases[] = {
+      {"help on standard output", "--help", 0, "Usage: brikon3d", ""},
+      {"the version", "--version", 0, "Brikon 3D 2.0\n", ""},
+      {"an unknown option: usage on standard error, status 2", "--bogus", 2, "",
+       "unknown option \"--bogus\"\nUsage: brikon3d"},
+      {"a bad value", "--resolution 5", 2, "", "Usage: brikon3d"},
+  };
+  for (const auto& c : cases) {
+    const std::string command = GameHomeAssignments() + "'" + kGame + "' " + c.args;
+    std::string out, err;
+    // RunCommand joins both streams: each is taken alone inside a subshell.
+    EXPECT_EQ(RunCommand("(" + command + " 2>/dev/null)", &out), c.status) << c.what;
+    RunCommand("(" + command + " 2>&1 >/dev/null)", &err);
+    if (!c.stdoutHas.empty()) {
+      EXPECT_NE(out.find(c.stdoutHas), std::string::npos) << c.what << out;
+    }
+    if (!c.stderrHas.empty()) {
+      EXPECT_NE(err.find(c.stderrHas), std::string::npos) << c.what << err;
+    }
+    EXPECT_EQ(c.stdoutHas.empty(), out.empty()) << c.what << ": " << out;
+    std::string listing;
+    RunCommand("ls -A", &listing);
+    EXPECT_EQ(listing, "Data\n") << c.what << ": no home folder made, nothing in the working folder";
+  }
+}
+
+// Homes and data folders that cannot keep anything: the game still starts (here it ends at once
+// with the missing-files status, its data folder holding no archive), says once what will not be
+// saved, and writes nothing outside the player's folders.
+TEST(Entry, HomesThatCannotKeepFiles) {
+  const struct {
+    const char* what;
+    std::string environment;  // after the test's own HOME and XDG folders
+    bool gameFolder;          // Data/ holds Config.Cfg and is read-only
+    std::string said;         // on standard error, "" for nothing
+    std::string listing;      // of the working folder afterwards
+    std::string configAt;     // where Config.Cfg was written, "" for nowhere
+  } cases[] = {
+      {"HOME and XDG unset", "env -u HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME",
+       false, "No home folder", "Data\n", ""},
+      {"HOME is a file", "HOME=\"$PWD/file\" XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_STATE_HOME=",
+       false, "Cannot write to ", "Data\nfile\n", ""},
+      {"relative XDG variables are ignored",
+       "XDG_CONFIG_HOME=conf XDG_DATA_HOME=data XDG_STATE_HOME=.", false, "", "Data\nhome\n",
+       "home/.config/brikon3d/Config.Cfg"},
+      {"a read-only home", "HOME=\"$PWD/locked\" XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_STATE_HOME=",
+       false, "will not be saved", "Data\nlocked\n", ""},
+      {"a read-only Data/ keeps its settings as they were; the log goes beside it", "", true,
+       "will not be saved", "Data\nReport.html\n", "Data/Config.Cfg"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    if (c.listing.find("file") != std::string::npos) WriteFile("file", "");
+    if (c.listing.find("locked") != std::string::npos) mkdir("locked", 0555);
+    const std::string keptConfig = "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0";
+    if (c.gameFolder) {
+      WriteFile("Data/Config.Cfg", keptConfig);
+      chmod("Data", 0555);
+    }
+    std::string err;
+    const int status = RunCommand("(SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                                      GameHomeAssignments() + c.environment + " '" + kGame +
+                                      "' --data \"$PWD/Data\" 2>&1 >/dev/null)",
+                                  &err);
+    chmod("Data", 0755);
+    EXPECT_EQ(status, 3) << c.what << "\n" << err;
+    // root may write into read-only folders: those cases then have nothing to say
+    const bool permissions = c.gameFolder || c.listing.find("locked") != std::string::npos;
+    if (geteuid() != 0 || !permissions) {
+      if (c.said.empty())
+        EXPECT_EQ(err.find("will not be saved"), std::string::npos) << c.what << "\n" << err;
+      else
+        EXPECT_NE(err.find(c.said), std::string::npos) << c.what << "\n" << err;
+    }
+    std::string listing;
+    RunCommand("ls -A", &listing);
+    EXPECT_EQ(listing, c.listing) << c.what;
+    if (!c.configAt.empty()) {
+      EXPECT_TRUE(FileExists(c.configAt)) << c.what;
+    }
+    if (c.gameFolder && geteuid() != 0) {
+      EXPECT_EQ(ReadFile("Data/Config.Cfg"), keptConfig);
+    }
+    chmod("locked", 0755);
+  }
 }

@@ -1,12 +1,9 @@
 #pragma once
-// Picture files made in the tests: TGAs byte by byte, JPEGs through libjpeg's encoder.
-#include <cstdio>
-#include <cstdlib>
+// Picture files made in the tests: TGAs byte by byte, JPEGs through the game's writer.
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "assets/ImageWriter.h"
 #include "core/Types.h"
 
 namespace image_test {
@@ -32,35 +29,12 @@ inline std::string PixelBytes(size_t n, int seed = 0) {
   return s;
 }
 
-// Encodes rows (top first) of `channels` bytes per pixel: 1 greyscale, 3 RGB, 4 CMYK (written with
-// the Adobe marker, as image editors do).
+// The game's JPEG writer, giving the file as a string the archives and decoders take.
 inline std::string MakeJpeg(u32 width, u32 height, int channels, const std::vector<u8>& pixels,
                             int quality = 95, bool progressive = false) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = channels;
-  cinfo.in_color_space = channels == 1 ? JCS_GRAYSCALE : channels == 3 ? JCS_RGB : JCS_CMYK;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  if (progressive) jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < height) {
-    JSAMPROW row = const_cast<u8*>(pixels.data()) +
-                   static_cast<size_t>(cinfo.next_scanline) * width * channels;
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
+  const std::vector<u8> bytes = EncodeJpeg(width, height, static_cast<u32>(channels),
+                                           pixels.data(), quality, progressive);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // A solid block per half: the top half one colour, the bottom half another (RGB).

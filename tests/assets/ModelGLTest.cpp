@@ -93,7 +93,7 @@ std::vector<OArchiveEntry> CubeArchive() {
 class ModelGL : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
     window = new TestGLWindow;
     ASSERT_TRUE(window->Open(3));
     ASSERT_TRUE(InstallArchive(CubeArchive()));

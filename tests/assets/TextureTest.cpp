@@ -90,7 +90,7 @@ std::string Tga24(u32 w, u32 h, int seed) { return MakeTga(2, w, h, 24, PixelByt
 TEST(Texture, UploadReadsBackAsDecoded) {
   ScratchDir dir;
   TestGLWindow window;
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ASSERT_TRUE(window.Open(3));
   const u8 red[3] = {200, 30, 40}, blue[3] = {10, 50, 220};
   std::string jpeg = MakeJpeg(12, 6, 3, TwoBandsRgb(12, 6, red, blue));
@@ -118,7 +118,7 @@ TEST(Texture, UploadReadsBackAsDecoded) {
 TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   ScratchDir dir;
   TestGLWindow window;
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ASSERT_TRUE(window.Open(3));
   MakeArchive({{"Low.Tga", Tga24(5, 3, 4)}, {"High.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
@@ -142,7 +142,7 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
 TEST(Texture, HandlesShareOneCachedImage) {
   ScratchDir dir;
   TestGLWindow window;
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ASSERT_TRUE(window.Open());
   MakeArchive({{"Ball.Tga", Tga24(4, 4, 6)}});
   OTextureCache& cache = GetTextureCache();
@@ -165,7 +165,7 @@ TEST(Texture, HandlesShareOneCachedImage) {
 TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
   ScratchDir dir;
   TestGLWindow window;
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ASSERT_TRUE(window.Open());
   // The decoders' own tables hold the ways a file can be broken; one of each kind here.
   std::string jpeg = MakeJpeg(8, 8, 3, std::vector<u8>(8 * 8 * 3, 128));
@@ -186,7 +186,7 @@ TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
 
 TEST(Texture, ReuploadOnANewContextDrawsTheSamePicture) {
   ScratchDir dir;
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   const u8 red[3] = {220, 40, 30}, blue[3] = {20, 60, 210};
   MakeArchive({{"Stripes.Tga", Tga24(8, 8, 8)},
                {"Back.jpg", MakeJpeg(16, 16, 3, TwoBandsRgb(16, 16, red, blue))}});

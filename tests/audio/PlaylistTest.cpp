@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "AudioTestUtil.h"
@@ -21,15 +20,14 @@ std::vector<int> Order(const OPlaylist& list) {
 }
 }  // namespace
 
-// A shuffle reorders and keeps every track once; an empty list is safe.
+// The shuffle's swaps, in their order; an empty list is safe.
 TEST(Playlist, ShuffleRules) {
+  // From seed 1 the draws are 41, 18467, 6334, 26500, 19169, 15724, 11478: track 0 swaps with
+  // 41 % 6 = 5, then track i with i + r % (7 - i) for i = 1..6.
   OPlaylist seven = Numbered(7);
-  SeedRandom(2024);
+  SeedRandom(1);
   seven.ShuffleOrder();
-  EXPECT_NE(Order(seven), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));  // it does shuffle
-  std::vector<int> sorted = Order(seven);
-  std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(Order(seven), (std::vector<int>{5, 6, 1, 3, 2, 0, 4}));
 
   OPlaylist none;
   none.Shuffle();

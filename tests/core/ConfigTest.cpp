@@ -59,3 +59,18 @@ TEST(Config, OtherLayoutsAndDamagedFiles) {
     EXPECT_EQ(Saved(config), c.loaded) << c.what;
   }
 }
+
+// No folder for settings (fileName ""): the defaults, and nothing written anywhere, not even
+// beside the working folder.
+TEST(Config, NoFolderMeansNoFile) {
+  ScratchDir dir;
+  OConfig config;
+  config.fileName = "";
+  config.soundVolume = 7;
+  EXPECT_FALSE(config.Load());
+  EXPECT_EQ(config.soundVolume, 65000u);
+  EXPECT_FALSE(config.Save());
+  std::string listing;
+  RunCommand("ls -A . Data", &listing);
+  EXPECT_EQ(listing, ".:\nData\n\nData:\n");
+}

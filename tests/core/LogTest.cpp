@@ -1,13 +1,45 @@
-// The log's blocks in a real run are the program's tests' (Entry, PlayerJourney).
+// The run log's two blocks, byte for byte but for the time stamps.
 #include <gtest/gtest.h>
+
+#include <regex>
 
 #include "TestSupport.h"
 #include "core/Log.h"
 
-// A log that cannot be opened is skipped without a word.
-TEST(Log, UnwritablePathIsSkipped) {
+TEST(Log, OpeningAndClosingBlocksAndTruncation) {
   ScratchDir dir;
-  OLog log("NoSuchFolder/Report.html");
+  // Each run starts the file afresh: what an earlier run left is gone.
+  WriteFile("Report.html", "an earlier run's log\n");
+  OLog log("Report.html");
+  const std::string stamp = R"(\d{4}/\d\d/\d\d - \d\d:\d\d:\d\d )";
+  const std::string opening =
+      "<HTML>\n<HEAD>  <TITLE> Log file  </TITLE>  </HEAD>\n<BODY>\n"
+      "<FONT  STYLE='FONT-SIZE: 10pt'>\n<PRE>\n<B><FONT color= '0000ff'>Log file opened: " +
+      stamp + "</FONT></B>\n\n";
+  EXPECT_TRUE(std::regex_match(ReadFile("Report.html"), std::regex(opening)))
+      << ReadFile("Report.html");
+  // The closing block is appended with the error count.
+  log.errors = 3;
   log.Close();
+  const std::string closing = "\n<B><FONT color= '0000ff'>Total Errors = 3\nLog file closed: " +
+                              stamp + "</FONT></B>\n\n";
+  EXPECT_TRUE(std::regex_match(ReadFile("Report.html"), std::regex(opening + closing)))
+      << ReadFile("Report.html");
+  // A log that cannot be opened is skipped without a word.
+  OLog nowhere("NoSuchFolder/Report.html");
+  nowhere.Close();
   EXPECT_FALSE(FileExists("NoSuchFolder/Report.html"));
+}
+
+// A note lands between the two blocks, as text even when it holds markup characters.
+TEST(Log, NoteBetweenTheBlocks) {
+  ScratchDir dir;
+  OLog log("Report.html");
+  log.Note("Cannot write to /tmp/<a&b>");
+  log.Close();
+  const std::string text = ReadFile("Report.html");
+  const size_t note = text.find("Cannot write to /tmp/&lt;a&amp;b&gt;\n");
+  ASSERT_NE(note, std::string::npos) << text;
+  EXPECT_LT(text.find("Log file opened"), note);
+  EXPECT_GT(text.find("Log file closed"), note);
 }

@@ -52,6 +52,7 @@ TEST(Settings, SavedFileReadsBackWithUnknownKeysKept) {
   EXPECT_EQ(SettingsFileName("/home/p/.config/brikon3d/Config.Cfg"),
             "/home/p/.config/brikon3d/Settings.Cfg");
   EXPECT_EQ(SettingsFileName("Config.Cfg"), "Settings.Cfg");
+  EXPECT_EQ(SettingsFileName(""), "") << "no folder for settings, no second file";
 
   OSettings missing;
   EXPECT_FALSE(missing.Load("Data/Settings.Cfg"));

@@ -152,9 +152,9 @@ constexpr Point kSkinNext{461, 154};
 // every screen it showed had a picture of its own.
 TEST(PlayerJourney, EveryScreenFromStartToExit) {
   PrivateDisplay display(1024, 768);
-  if (!display.Ok()) GTEST_SKIP() << "needs Xvfb";
+  if (!display.Ok()) SKIP_OR_FAIL_IN_CI("needs Xvfb");
   if (RunCommand("command -v xdotool && command -v import && command -v compare") != 0)
-    GTEST_SKIP() << "needs xdotool and ImageMagick";
+    SKIP_OR_FAIL_IN_CI("needs xdotool and ImageMagick");
   ScratchDir dir;
   // 800x600 windowed, sound and music on, game speed 100, the first skin, nothing to resume.
   WriteFile("Data/Config.Cfg", "1\n32\n10\n2\n1\n1\n65000\n50\n100\n0\n0\n0\n0\n0\n0");

@@ -94,7 +94,7 @@ void ExpectStateRestored() {
 class EffectsGL : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
     ASSERT_TRUE(window.Open(4));
     std::vector<OArchiveEntry> entries;
     for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
@@ -172,7 +172,7 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
 // glEnd drew: overlapping, blended additively and by alpha, from two atlas cells, with the
 // client array state of the caller left as it was.
 TEST(QuadBatch, MatchesImmediateSquares) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
   TestGLWindow window;
   ASSERT_TRUE(window.Open());

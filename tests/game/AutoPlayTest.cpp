@@ -106,7 +106,7 @@ Watch PlaySession(GameRig& rig, i32 episode, u32 seed, i64 ms, i64 maxMs, Enough
 
 TEST(AutoPlay, ModernEpisodeTenMinutes) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   // A stage is cleared only when its last few bricks fall before the hurry-up time runs out,
   // which the autoplayer manages about once in a hundred stages: it plays on (up to an hour of
   // game time, a few seconds of wall time) until it has.
@@ -118,6 +118,6 @@ TEST(AutoPlay, ModernEpisodeTenMinutes) {
 
 TEST(AutoPlay, ClassicEpisodeWithUnevenTicks) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   PlaySession(rig, 1, 77, TEN_MINUTES, TEN_MINUTES, [](const Watch&) { return true; }, true);
 }

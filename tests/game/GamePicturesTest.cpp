@@ -38,7 +38,7 @@ int Lit(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
 
 TEST(GamePictures, ClassicGameWithItsHud) {
   GameRig rig;
-  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open(true)) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   ASSERT_NE(rig.app->font, nullptr);
   // A classic game a few seconds in.
   rig.NewGame(1);

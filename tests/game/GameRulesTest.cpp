@@ -20,7 +20,7 @@ void FillTable(OTop& table, i32 score) {
 
 TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   FillTable(rig.game->classicTable, 1000);
   rig.NewGame(1);
   ASSERT_EQ(rig.Current(), SCREEN_GAME);
@@ -75,7 +75,7 @@ TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
 
 TEST(GameRules, LeaveContinueAndResume) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
 
   // A resumed game restarts the saved level with the score and lives it started with.
   OConfig& config = GetConfig();
@@ -128,7 +128,7 @@ TEST(GameRules, LeaveContinueAndResume) {
 
 TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   rig.NewGame(0);
   rig.SettleLevel();
   ASSERT_FALSE(rig.game->grid->transition);
@@ -147,7 +147,7 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
 
 TEST(GameRules, LastLevelCompletesTheEpisodeAndAnyKeyEndsIt) {
   GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   rig.ClearLastLevel(3);
   rig.game->bat->score = 900;
   rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it

@@ -103,7 +103,7 @@ struct GridScene {
 // Init loads the episode's content from the archive; a level fades in over 25 drawn frames;
 // drawing leaves culling and fog off and raises no GL error.
 TEST(GridGL, InitAndDraw) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   GridScene scene;
   ASSERT_TRUE(scene.Open(SmallArchive()));
   OVoxelMap& grid = scene.grid;
@@ -129,7 +129,7 @@ TEST(GridGL, InitAndDraw) {
 // fading bricks still after it: a fading brick, which writes no depth, must blend over the far
 // wall rather than be painted over by it, and must be drawn with the skin, not the cage's texture.
 TEST(GridGL, FadingBricksOverTheCage) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   std::vector<OArchiveEntry> entries = SmallArchive();
   // A cage that names a texture of its own (plain white), unlike the bricks.
   OModelFile cage = ShapedCube({32, 32, 96}, {0, 0, 96});
@@ -184,7 +184,7 @@ TEST(GridGL, FadingBricksOverTheCage) {
 // same pixels as drawing them in full, the depth of walls and bricks still hiding what lies behind
 // them, and a new picture whenever the view, the textures or a brick change.
 TEST(GridGL, FieldFromItsPicture) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   GridScene scene;
   ASSERT_TRUE(scene.Open(SmallArchive()));
   OCamera& camera = scene.camera;

@@ -136,7 +136,7 @@ TEST(ObjectList, UpdatesOwnsAndRemovesTheDead) {
 // Sheets are cut into frames; a clip draws its current frame, opaque or blended, and puts the GL
 // state back.
 TEST(ClipGL, SheetsAndDrawing) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
   TestGLWindow window;
   OpenWithSheets(window);

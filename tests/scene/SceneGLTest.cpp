@@ -14,7 +14,7 @@
 // state the caller left (blending, fog, a texture of its own, a texture matrix), and that state
 // is as it was afterwards.
 TEST(StillPicture, ComesBackExactlyWhateverTheState) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
   TestGLWindow window;
   ASSERT_TRUE(window.Open());

@@ -153,14 +153,50 @@ bool LinkGameData() {
                     "/Data/Sounds' Data/") == 0;
 }
 
-RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment) {
-  const std::string game = BRIKON_GAME_DIR "/brikon3d";
+namespace {
+std::string CurrentFolder() {
+  char buf[PATH_MAX];
+  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
+}
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> GameHome() {
+  const std::string home = CurrentFolder() + "/home";
+  return {{"HOME", home},
+          {"XDG_CONFIG_HOME", home + "/.config"},
+          {"XDG_DATA_HOME", home + "/.local/share"},
+          {"XDG_STATE_HOME", home + "/.local/state"}};
+}
+
+std::string GameHomeAssignments() {
+  std::string line;
+  for (const auto& [name, value] : GameHome()) line += name + "='" + value + "' ";
+  return line;
+}
+
+std::string GameCommand() {
+  return GameHomeAssignments() + "'" BRIKON_GAME_DIR "/brikon3d' --data '" + CurrentFolder() +
+         "/Data'";
+}
+
+RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment)
+    : RunningGame(environment, BRIKON_GAME_DIR "/brikon3d", {"--data", CurrentFolder() + "/Data"},
+                  "") {}
+
+RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::string& program, const std::vector<std::string>& args,
+                         const std::string& folder) {
+  std::vector<const char*> argv = {program.c_str()};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
   pid = fork();
   if (pid == 0) {
     std::freopen("game.log", "w", stdout);
     std::freopen("game.log", "a", stderr);
+    for (const auto& [name, value] : GameHome()) setenv(name.c_str(), value.c_str(), 1);
     for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-    execl(game.c_str(), game.c_str(), static_cast<char*>(nullptr));
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+    execv(program.c_str(), const_cast<char* const*>(argv.data()));
     _exit(127);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the suites.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,15 @@ public:
 // True when a virtual X display is there for tests that need a window.
 bool HaveDisplay();
 
+// Leaves a test that needs what the machine lacks (the virtual display, the game's archive, a
+// tool): skipped on a developer's machine, failed when the environment variable CI is set, so
+// that a CI machine without them cannot pass silently.
+#define SKIP_OR_FAIL_IN_CI(needs)                                    \
+  do {                                                               \
+    if (std::getenv("CI") != nullptr) GTEST_FAIL() << (needs);       \
+    else GTEST_SKIP() << (needs);                                    \
+  } while (0)
+
 // Runs a command through the shell; returns its exit status (or -1), with standard output and
 // error in `output`.
 int RunCommand(const std::string& command, std::string* output = nullptr);
@@ -72,12 +82,27 @@ private:
 // Links the built game's archive and sounds into ./Data, as a player's copy has them.
 bool LinkGameData();
 
-// The real game started in the current folder with extra environment variables; its output goes
+// The environment every run of the real game gets in a test, so that it never meets the real
+// user's folders: HOME and the XDG config, data and state folders all under ./home of the current
+// (scratch) folder, as a list of variables and as shell assignments.
+std::vector<std::pair<std::string, std::string>> GameHome();
+std::string GameHomeAssignments();
+// The shell command that runs the built game in a test: GameHomeAssignments(), the game, and
+// --data with the current folder's Data/ (a scratch game folder, whose Config.Cfg, when there is
+// one, keeps the settings, scores and run log in it as a player's game folder does).
+std::string GameCommand();
+
+// The real game started in the current folder with extra environment variables (after
+// GameHome()) and --data ./Data; its output goes
 // to game.log (a game left running must never hold the test's pipes), and it is killed if it is
 // still running when this object goes.
 class RunningGame {
 public:
   explicit RunningGame(const std::vector<std::pair<std::string, std::string>>& environment);
+  // Any program with its arguments, started in `folder` (its output still goes to game.log here).
+  RunningGame(const std::vector<std::pair<std::string, std::string>>& environment,
+              const std::string& program, const std::vector<std::string>& args,
+              const std::string& folder);
   ~RunningGame();
   RunningGame(const RunningGame&) = delete;
   RunningGame& operator=(const RunningGame&) = delete;

@@ -6,6 +6,9 @@
 //   brikon-content dump CONTENT_DIR OUT_DIR [pictures|models|music|sounds]
 //       writes every generated file (or those of one generator) loose under OUT_DIR, by the name
 //       the game loads it under, for inspection and tests.
+//   brikon-content icons OUT_DIR
+//       writes the desktop icon as OUT_DIR/{48x48,128x128,256x256}/apps/brikon3d.png (the layout
+//       of the hicolor icon theme), for installing.
 //   brikon-content sheet OUT.jpg [GAME_DIR]
 //       draws every texture of GAME_DIR/Data/Resource.Tkr (default: the build's game folder)
 //       through the game's loaders into one picture. Needs a display.
@@ -20,6 +23,7 @@
 
 #include "Content.h"
 #include "assets/ArchiveWriter.h"
+#include "pictures/Icon.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -93,6 +97,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: brikon-content build CONTENT_DIR GAME_DIR\n"
                "       brikon-content dump CONTENT_DIR OUT_DIR [pictures|models|music|sounds]\n"
+               "       brikon-content icons OUT_DIR\n"
                "       brikon-content sheet OUT.jpg [GAME_DIR]\n");
   return 2;
 }
@@ -150,6 +155,8 @@ int Dump(const OContentContext& context, const std::string& out, const std::stri
 int main(int argc, char** argv) {
   if (argc >= 3 && std::string(argv[1]) == "sheet" && argc <= 4)
     return WriteContactSheet(argc == 4 ? argv[3] : BRIKON_CONTENT_GAME_DIR, argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "icons")
+    return WriteIcons(argv[2], {48, 128, 256}) ? 0 : 1;
   if (argc < 4) return Usage();
   std::string command = argv[1];
   OContentContext context{argv[2]};

@@ -5,7 +5,9 @@
 //                                    files must hold episodes 0..5, each once
 //   levelc check FILE...             reads and checks only
 //   levelc stats BRICKS FILE...      what each level asks of the player (hits from BRICKS, the
-//                                    text of content/bricks.txt), for balancing the designs
+//                                    text of content/bricks.txt), for balancing the designs: its
+//                                    hit budget (the hits that clear it) and, for a corridor
+//                                    stage, the hits per second of the stage's timer
 //
 // Any fault is reported as "file:line:column: message" and ends with exit status 1.
 #include <cstdio>
@@ -130,15 +132,18 @@ int Stats(int argc, char** argv) {
   std::vector<OEpisodeFile> files;
   if (!ReadAll(3, argc, argv, files)) return 1;
   for (const OEpisodeFile& file : files) {
-    std::printf("episode %d (%s)\n  # bricks  hits  multi  solid  name\n", file.episode,
-                file.path.c_str());
+    // A stage's timer: (episode + 3) x 10 s, as the corridor sets it.
+    const double timerS = (file.episode + 3) * 10.0;
+    std::printf("episode %d (%s)\n  # bricks  hits  multi  solid%s  name\n", file.episode,
+                file.path.c_str(), file.corridor ? "  hits/s" : "");
     const i32 layerSize = file.n * file.n;
     i32 layer = 0, index = 0;
     for (const OLevelText& level : file.levels) {
       const OLevelStats st = MeasureCells(file.bytes.data() + static_cast<size_t>(layer) * layerSize,
                                           level.layers * layerSize, hits);
-      std::printf("  %2d %6d %5d %6d %6d  %s\n", index++, st.breakable, st.hits, st.multiHit,
-                  st.unbreakable, level.name.c_str());
+      std::printf("  %2d %6d %5d %6d %6d", index++, st.breakable, st.hits, st.multiHit, st.unbreakable);
+      if (file.corridor) std::printf("  %6.2f", st.hits / timerS);
+      std::printf("  %s\n", level.name.c_str());
       layer += level.layers;
     }
   }

@@ -18,6 +18,7 @@
 #include "ui/controls/Slider.h"
 #include "ui/controls/TextStack.h"
 #include "ui/screens/OverlayPlace.h"
+#include "ui/screens/MenuKeys.h"
 
 const char* const BRICK_SKIN_FILES[BRICK_SKIN_LAST + 1] = {"Bricks.Tga", "BricksC.jpg",
                                                             "BricksJ.jpg"};
@@ -299,18 +300,10 @@ bool OConfigWindow::HandleInput(const OInputEvent& event) {
       (keyFocus == skinPrevious || keyFocus == skinNext)) {
     return OnCommand(event.key == VK_LEFT ? CMD_SKIN_PREVIOUS : CMD_SKIN_NEXT, 0);
   }
-  if (ORenderWindow::HandleInput(event)) return true;
-  if (event.type != EV_KEYDOWN) return false;
-  if (event.key == VK_CONTROL) {
-    if (app != nullptr) app->Minimize(false);
-    return true;
-  }
-  if (event.key == VK_ESCAPE) {
-    Revert();
-    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-    return true;
-  }
-  return false;
+  return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
+           Revert();
+           if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+         });
 }
 
 bool OConfigWindow::OnCommand(u32 commandId, u32 parameter) {

@@ -43,6 +43,7 @@ public:
   void Draw() override;
   // Builds the permanent controls; needs the application (font, camera) and the archive.
   bool Load() override;
+  // Esc reverts and returns to the menu; Ctrl minimises the window (ui/screens/MenuKeys.h).
   bool HandleInput(const OInputEvent& event) override;
   bool OnCommand(u32 commandId, u32 parameter) override;
 

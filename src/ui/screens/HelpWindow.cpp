@@ -12,6 +12,7 @@
 #include "shell/Application.h"
 #include "ui/controls/Button2D.h"
 #include "ui/screens/OverlayPlace.h"
+#include "ui/screens/MenuKeys.h"
 
 namespace {
 
@@ -277,19 +278,12 @@ void OHelpWindow::Draw() {
 
 bool OHelpWindow::HandleInput(const OInputEvent& event) {
   if (ORenderWindow::HandleInput(event)) return true;
-  if (event.type != EV_KEYDOWN) return false;
-  if (event.key == VK_CONTROL) {
-    if (app != nullptr) app->Minimize(false);
-    return true;
-  }
-  if (event.key == VK_ESCAPE) {
-    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-    return true;
-  }
   // The pages turn with the arrows as with the arrow buttons.
-  if (event.key == VK_LEFT) return OnCommand(CMD_HELP_LEFT, 1);
-  if (event.key == VK_RIGHT) return OnCommand(CMD_HELP_RIGHT, 1);
-  return false;
+  if (event.type == EV_KEYDOWN && event.key == VK_LEFT) return OnCommand(CMD_HELP_LEFT, 1);
+  if (event.type == EV_KEYDOWN && event.key == VK_RIGHT) return OnCommand(CMD_HELP_RIGHT, 1);
+  return HandleMenuKeys(app, event, [this] {
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+  });
 }
 
 bool OHelpWindow::OnCommand(u32 commandId, u32) {

@@ -61,6 +61,7 @@ public:
   // Spins the bonus models.
   void Update(u32 elapsedMs) override;
   bool Load() override;
+  // Esc returns to the menu; Ctrl minimises the window (ui/screens/MenuKeys.h).
   bool HandleInput(const OInputEvent& event) override;
   bool OnCommand(u32 commandId, u32 parameter) override;
 

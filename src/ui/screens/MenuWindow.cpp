@@ -14,6 +14,7 @@
 #include "shell/Application.h"
 #include "core/Config.h"
 #include "ui/controls/Button2D.h"
+#include "ui/screens/MenuKeys.h"
 
 const char* const MENU_COPYRIGHT = "Brikon 3D 2.0 (c) 2026 the Brikon team";
 
@@ -150,18 +151,10 @@ void OMenuWindow::Draw() {
 }
 
 bool OMenuWindow::HandleInput(const OInputEvent& event) {
-  if (ORenderWindow::HandleInput(event)) return true;
-  if (event.type != EV_KEYDOWN) return false;
-  if (event.key == VK_CONTROL) {
-    if (app != nullptr) app->Minimize(false);
-    return false;
-  }
-  if (event.key == VK_ESCAPE) {
-    GetConfig().Save();
-    FocusControl(exitButton);
-    return true;
-  }
-  return false;
+  return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
+           GetConfig().Save();
+           FocusControl(exitButton);
+         });
 }
 
 void OMenuWindow::PlayClick() {

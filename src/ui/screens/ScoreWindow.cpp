@@ -14,6 +14,7 @@
 #include "ui/controls/Button2D.h"
 #include "ui/controls/TextField.h"
 #include "ui/screens/GameLink.h"
+#include "ui/screens/MenuKeys.h"
 
 const char* const SCORE_NO_NAME = "NoName";
 
@@ -187,20 +188,19 @@ void OScoreWindow::Draw() {
 
 bool OScoreWindow::HandleInput(const OInputEvent& event) {
   if (ORenderWindow::HandleInput(event)) return true;
-  if (event.type != EV_KEYDOWN) return false;
-  if (event.key == VK_CONTROL && app != nullptr) app->Minimize(false);
   // The tables turn with the arrows as with the arrow buttons, unless a name is being typed.
-  if ((event.key == VK_LEFT || event.key == VK_RIGHT) && !enteringName) {
+  if (event.type == EV_KEYDOWN && (event.key == VK_LEFT || event.key == VK_RIGHT) &&
+      !enteringName) {
     return OnCommand(event.key == VK_LEFT ? CMD_SCORES_LEFT : CMD_SCORES_RIGHT, 1);
   }
-  if (event.key != VK_ESCAPE) return false;
-  // Only a name being typed is recorded: a score left in the game by a game still in progress
-  // is not a finished game's.
-  if (enteringName) RecordName();
-  if (nameField != nullptr) nameField->hidden = true;
-  ShowButtons(true);
-  if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-  return true;
+  return HandleMenuKeys(app, event, [this] {
+    // Only a name being typed is recorded: a score left in the game by a game still in
+    // progress is not a finished game's.
+    if (enteringName) RecordName();
+    if (nameField != nullptr) nameField->hidden = true;
+    ShowButtons(true);
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+  });
 }
 
 bool OScoreWindow::OnCommand(u32 commandId, u32) {

@@ -8,6 +8,7 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
 #include "ui/screens/GameLink.h"
+#include "ui/screens/MenuKeys.h"
 #include "ui/screens/MenuWindow.h"
 
 namespace {
@@ -97,17 +98,9 @@ void OSelectWindow::Draw() {
 }
 
 bool OSelectWindow::HandleInput(const OInputEvent& event) {
-  if (ORenderWindow::HandleInput(event)) return true;
-  if (event.type != EV_KEYDOWN) return false;
-  if (event.key == VK_CONTROL) {
-    if (app != nullptr) app->Minimize(false);
-    return false;
-  }
-  if (event.key == VK_ESCAPE) {
-    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-    return true;
-  }
-  return false;
+  return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
+           if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+         });
 }
 
 bool OSelectWindow::OnCommand(u32 commandId, u32) {

@@ -55,7 +55,7 @@ void DrawFrame(ORenderWindow& screen) {
 }  // namespace
 
 TEST(ControlsGLTest, ScreenAndControlsDraw) {
-  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
   TestGLWindow window;
   ASSERT_TRUE(window.Open());

@@ -1,11 +1,9 @@
-// The link of the menu screens to the real game screen, when the game screen is built in.
+// The link of the menu screens to the real game screen.
 #include "ScreenTestSupport.h"
-#include "ui/screens/GameScreenLink.h"
-
-#if __has_include("game/GameWindow.h")
 #include "game/GameWindow.h"
 #include "objects/Player.h"
 #include "playfield/VoxelMap.h"
+#include "ui/screens/GameScreenLink.h"
 
 using namespace screens_test;
 
@@ -17,13 +15,23 @@ TEST_F(ScreensTest, LinkReachesTheGameScreensOwnState) {
   EXPECT_EQ(MakeGameLink(menu), nullptr);
   std::unique_ptr<OGameLink> link = MakeGameLink(real);
   ASSERT_NE(link, nullptr);
-  // Before the first game there is no bat and no grid: nothing scored, nothing ended. (The
-  // hand-off of a finished game's score is the game rules' test.)
-  EXPECT_EQ(link->Score(), 0);
+  EXPECT_EQ(link->ClassicTable(), &real->classicTable);
+  EXPECT_EQ(link->ModernTable(), &real->modernTable);
+  // Before the first game there is no bat and no grid: nothing scored, nothing ended, and a
+  // score handed over has nowhere to go.
   link->SetScore(5);
+  EXPECT_EQ(link->Score(), 0);
   EXPECT_EQ(link->LevelState(), 0u);
   link->SetEpisode(4);
   EXPECT_EQ(real->episodeIndex, 4);
+  EXPECT_EQ(link->Episode(), 4);
+  // With a game built the score is the bat's, both ways, and the state is the playfield's.
+  real->BuildGame();
+  real->ResetGame();
+  link->SetScore(5);
+  EXPECT_EQ(real->bat->score, 5);
+  real->bat->score = 12;
+  EXPECT_EQ(link->Score(), 12);
+  real->grid->status = MAP_GAME_OVER;
+  EXPECT_EQ(link->LevelState(), static_cast<u32>(MAP_GAME_OVER));
 }
-
-#endif

@@ -92,9 +92,13 @@ TEST_F(MenuScreen, Keyboard) {
   // ...so that a following Enter quits.
   Press(VK_RETURN);
   EXPECT_TRUE(QuitPosted());
-  // Ctrl minimises the window and leaves the key to others.
-  EXPECT_FALSE(Send(KeyDown(VK_CONTROL)));
-  EXPECT_EQ(app.active, 0);
+  // Ctrl minimises the window and leaves the key to others, on every menu screen alike.
+  for (u32 id : {SCREEN_MENU, SCREEN_SELECT, SCREEN_SCORES}) {
+    app.SwitchScreen(id);
+    app.active = 1;
+    EXPECT_FALSE(Send(KeyDown(VK_CONTROL))) << id;
+    EXPECT_EQ(app.active, 0) << id;
+  }
 }
 
 TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {

@@ -95,7 +95,7 @@ inline int WhitePixels(const std::vector<u8>& rgb) {
 class ScreensTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!HaveDisplay()) GTEST_SKIP() << "no display";
+    if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     WriteFile("Data/Config.Cfg", WindowedConfigText());
     app.Create("3D", "Brikon 3D test", 640, 480, false);

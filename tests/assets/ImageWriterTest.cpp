@@ -1,4 +1,4 @@
-// The TGA and JPEG writers, checked against the game's own decoders.
+// The TGA writer checked against the game's own decoder, and what both writers refuse.
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,21 +25,13 @@ TEST(ImageWriter, RoundTripsThroughTheGameDecodersAndRefusesWhatItCannotStore) {
   EXPECT_EQ(image.format, static_cast<u32>(PIXELS_LUMINANCE));
   EXPECT_EQ(image.pixels, std::vector<u8>({255, 7, 9, 0, 64, 128}));
 
-  // The JPEG keeps the top row first: red above, blue below.
-  std::vector<u8> pixels(16 * 16 * 3, 30);
-  for (int i = 0; i < 16 * 16; ++i) {
-    pixels[i * 3] = i < 8 * 16 ? 220 : 20;
-    pixels[i * 3 + 2] = i < 8 * 16 ? 20 : 220;
-  }
-  file = EncodeJpeg(16, 16, 3, pixels.data(), 95);
-  ASSERT_TRUE(DecodeJpeg(file.data(), file.size(), image));
-  EXPECT_GT(image.pixels[0], 180);
-  EXPECT_LT(image.pixels[15 * 16 * 3], 70);
-
+  // (The JPEG writer makes every JPEG the decoder tests read: ImageDecode.JpegColourGreyAndCmyk
+  // checks its rows, channels and colours.)
+  const std::vector<u8> pixels(16 * 16 * 3, 30);
   // Sizes and layouts a header cannot state give no file instead of a broken one.
   EXPECT_TRUE(EncodeTga(0, 1, 3, pixels.data()).empty());
   EXPECT_TRUE(EncodeTga(70000, 1, 3, pixels.data()).empty());
   EXPECT_TRUE(EncodeTga(1, 1, 2, pixels.data()).empty());
   EXPECT_TRUE(EncodeJpeg(0, 8, 3, pixels.data(), 90).empty());
-  EXPECT_TRUE(EncodeJpeg(8, 8, 4, pixels.data(), 90).empty());
+  EXPECT_TRUE(EncodeJpeg(8, 8, 2, pixels.data(), 90).empty());
 }

@@ -1,0 +1,6 @@
+#include "core/RunOptions.h"
+
+ORunOptions& GetRunOptions() {
+  static ORunOptions options;
+  return options;
+}

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "TestSupport.h"
+#include "core/Paths.h"
+
+namespace {
+
+// Sets (or, for nullptr, unsets) the variables the folders come from, and puts back the test
+// process's own values and the game's default folders when it goes.
+class Environment {
+public:
+  Environment() {
+    for (const char* name : kNames) {
+      const char* value = std::getenv(name);
+      saved.push_back(value != nullptr ? std::make_pair(true, std::string(value))
+                                       : std::make_pair(false, std::string()));
+    }
+  }
+  ~Environment() {
+    for (size_t i = 0; i < saved.size(); ++i) {
+      if (saved[i].first)
+        setenv(kNames[i], saved[i].second.c_str(), 1);
+      else
+        unsetenv(kNames[i]);
+    }
+    SetUserFolders(OUserFolders{"Data", "Data", ".", true});
+    SetGameDataDir("Data");
+  }
+  void Set(const char* home, const char* config, const char* data, const char* state) {
+    const char* values[] = {home, config, data, state};
+    for (size_t i = 0; i < 4; ++i) {
+      if (values[i] != nullptr)
+        setenv(kNames[i], values[i], 1);
+      else
+        unsetenv(kNames[i]);
+    }
+  }
+
+private:
+  static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                            "XDG_STATE_HOME"};
+  std::vector<std::pair<bool, std::string>> saved;
+};
+
+}  // namespace
+
+// The three folders from HOME and the XDG variables, as the base directory rules define them.
+TEST(Paths, UserFoldersFollowTheBaseDirectoryRules) {
+  Environment env;
+  ScratchDir dir;  // its Data/ holds no Config.Cfg
+  const struct {
+    const char* what;
+    const char *home, *config, *data, *state;
+    std::string wantConfig, wantData, wantState;
+  } cases[] = {
+      {"only HOME: the defaults under it", "/home/ann", nullptr, nullptr, nullptr,
+       "/home/ann/.config/brikon3d", "/home/ann/.local/share/brikon3d",
+       "/home/ann/.local/state/brikon3d"},
+      {"absolute XDG variables win over HOME", "/home/ann", "/c", "/d/", "/s",
+       "/c/brikon3d", "/d/brikon3d", "/s/brikon3d"},
+      {"relative and empty XDG variables are ignored", "/home/ann", "rel/conf", "", "./s",
+       "/home/ann/.config/brikon3d", "/home/ann/.local/share/brikon3d",
+       "/home/ann/.local/state/brikon3d"},
+      {"HOME unset: only absolute XDG variables give a folder", nullptr, "/c", nullptr, "",
+       "/c/brikon3d", "", ""},
+      {"a relative HOME is no home", "home", nullptr, nullptr, nullptr, "", "", ""},
+      {"HOME is the root folder", "/", nullptr, nullptr, nullptr, "/.config/brikon3d",
+       "/.local/share/brikon3d", "/.local/state/brikon3d"},
+  };
+  for (const auto& c : cases) {
+    env.Set(c.home, c.config, c.data, c.state);
+    const OUserFolders f = FindUserFolders(dir.Path() + "/Data");
+    EXPECT_EQ(f.config, c.wantConfig) << c.what;
+    EXPECT_EQ(f.data, c.wantData) << c.what;
+    EXPECT_EQ(f.state, c.wantState) << c.what;
+    EXPECT_FALSE(f.gameFolder) << c.what;
+  }
+}
+
+// A data folder that already holds Config.Cfg keeps every player's file: settings and scores in
+// it, the log in the game folder above a folder named Data (beside it otherwise).
+TEST(Paths, GameFolderKeepsItsFiles) {
+  Environment env;
+  ScratchDir dir;
+  env.Set("/home/ann", "/c", "/d", "/s");
+  WriteFile("Data/Config.Cfg", "");
+  OUserFolders f = FindUserFolders(dir.Path() + "/Data");
+  EXPECT_TRUE(f.gameFolder);
+  EXPECT_EQ(f.config, dir.Path() + "/Data");
+  EXPECT_EQ(f.data, dir.Path() + "/Data");
+  EXPECT_EQ(f.state, dir.Path());
+
+  mkdir("Other", 0755);
+  WriteFile("Other/Config.Cfg", "");
+  f = FindUserFolders(dir.Path() + "/Other");
+  EXPECT_EQ(f.state, dir.Path() + "/Other");
+
+  mkdir("Dir", 0755);
+  mkdir("Dir/Config.Cfg", 0755);  // a folder of that name is not a settings file
+  EXPECT_FALSE(FindUserFolders(dir.Path() + "/Dir").gameFolder);
+}
+
+// The player's files by their old names in their folders; a folder of "" gives no file at all.
+TEST(Paths, FileNames) {
+  Environment env;
+  SetUserFolders(OUserFolders{"/c/brikon3d", "/d/brikon3d", "/s/brikon3d", false});
+  EXPECT_EQ(ConfigFilePath(), "/c/brikon3d/Config.Cfg");
+  EXPECT_EQ(ScoreFilePath("Classic.Top"), "/d/brikon3d/Classic.Top");
+  EXPECT_EQ(LogFilePath(), "/s/brikon3d/Report.html");
+  SetUserFolders(OUserFolders{});
+  EXPECT_EQ(ConfigFilePath(), "");
+  EXPECT_EQ(ScoreFilePath("Modern.Top"), "");
+  EXPECT_EQ(LogFilePath(), "");
+
+  SetGameDataDir("/opt/game/share");
+  EXPECT_EQ(GameFile("Data/Resource.Tkr"), "/opt/game/share/Resource.Tkr");
+  EXPECT_EQ(GameFile("Data\\Sounds\\x.wav"), "/opt/game/share/Sounds\\x.wav");
+  EXPECT_EQ(GameFile("Database/x"), "Database/x") << "only the Data folder itself";
+  EXPECT_EQ(GameFile("Other/x"), "Other/x");
+}
+
+// The data folder beside the executable: its own Data/ first, then the installed share folder;
+// neither gives its own Data/ so that the missing-files message follows.
+TEST(Paths, GameDataBesideTheExecutable) {
+  ScratchDir dir;
+  mkdir("bin", 0755);
+  EXPECT_EQ(FindGameDataDir(dir.Path() + "/bin"), dir.Path() + "/bin/Data");
+  mkdir("share", 0755);
+  mkdir("share/brikon3d", 0755);
+  EXPECT_EQ(FindGameDataDir(dir.Path() + "/bin"), dir.Path() + "/bin/../share/brikon3d");
+  EXPECT_EQ(FindGameDataDir(dir.Path()), dir.Path() + "/Data");
+  EXPECT_NE(ExecutableDir().find("tests"), std::string::npos) << ExecutableDir();
+}
+
+// Folders are made as needed (private to the user); one that cannot be used is reported once
+// with what will not be saved, and nothing else happens.
+TEST(Paths, PrepareMakesFoldersAndReportsWhatCannotBeWritten) {
+  Environment env;
+  ScratchDir dir;
+  const std::string root = dir.Path();
+  WriteFile("file", "");
+  mkdir("locked", 0555);
+  SetUserFolders(OUserFolders{root + "/a/b/config", root + "/file/data", root + "/locked/state", false});
+  std::vector<std::string> problems = PrepareUserFolders();
+  struct stat st;
+  ASSERT_EQ(stat((root + "/a/b/config").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  if (geteuid() == 0) {
+    // root writes anywhere: only the folder under a file fails
+    ASSERT_EQ(problems.size(), 1u);
+  } else {
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[1].find(root + "/locked/state"), std::string::npos) << problems[1];
+    EXPECT_NE(problems[1].find("run log will not be saved"), std::string::npos) << problems[1];
+  }
+  EXPECT_NE(problems[0].find(root + "/file/data"), std::string::npos) << problems[0];
+  EXPECT_NE(problems[0].find("high scores will not be saved"), std::string::npos) << problems[0];
+
+  SetUserFolders(OUserFolders{});
+  problems = PrepareUserFolders();
+  ASSERT_EQ(problems.size(), 3u);
+  EXPECT_NE(problems[0].find("No home folder"), std::string::npos) << problems[0];
+  chmod("locked", 0755);
+}

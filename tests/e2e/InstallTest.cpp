@@ -1,0 +1,128 @@
+// The installed game as a player's desktop has it: cmake --install into a staging folder, the
+// installed files checked by the desktop's own validators, then the installed game started from
+// another folder, to the main menu and closed, writing only into the player's folders.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+// Every file under a folder with its size and change time, one per line, sorted.
+std::string Snapshot(const std::string& folder) {
+  std::string out;
+  RunCommand("cd '" + folder + "' && find . -printf '%p %s %C@\\n' | sort", &out);
+  return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) {
+  ScratchDir dir;
+  const std::string stage = dir.Path() + "/stage";
+  std::string out;
+  ASSERT_EQ(RunCommand("DESTDIR='" + stage + "' cmake --install '" BRIKON_BINARY_DIR
+                       "' --prefix /usr",
+                       &out),
+            0)
+      << out;
+
+  // What a desktop finds: the program, its data, the entry, the icons, the metadata, the manual.
+  const std::string usr = stage + "/usr";
+  for (const std::string file :
+       {"bin/brikon3d", "share/brikon3d/Resource.Tkr", "share/brikon3d/Sounds/hit_block.wav",
+        "share/applications/org.brikon3d.brikon3d.desktop",
+        "share/icons/hicolor/48x48/apps/brikon3d.png",
+        "share/icons/hicolor/128x128/apps/brikon3d.png",
+        "share/icons/hicolor/256x256/apps/brikon3d.png",
+        "share/metainfo/org.brikon3d.brikon3d.metainfo.xml", "share/man/man6/brikon3d.6"})
+    EXPECT_TRUE(FileExists(usr + "/" + file)) << file;
+  EXPECT_FALSE(FileExists(usr + "/share/brikon3d/Config.Cfg")) << "no player's file is installed";
+  EXPECT_EQ(RunCommand("desktop-file-validate '" + usr +
+                           "/share/applications/org.brikon3d.brikon3d.desktop'",
+                       &out),
+            0)
+      << out;
+  EXPECT_EQ(out, "") << "no warnings either";
+  EXPECT_EQ(RunCommand("appstreamcli validate --no-net '" + usr +
+                           "/share/metainfo/org.brikon3d.brikon3d.metainfo.xml'",
+                       &out),
+            0)
+      << out;
+  EXPECT_EQ(RunCommand("identify -format '%wx%h ' '" + usr +
+                           "/share/icons/hicolor/48x48/apps/brikon3d.png' '" + usr +
+                           "/share/icons/hicolor/256x256/apps/brikon3d.png'",
+                       &out),
+            0)
+      << out;
+  EXPECT_EQ(out, "48x48 256x256 ");
+
+  PrivateDisplay display(1024, 768);
+  if (!display.Ok()) GTEST_SKIP() << "needs Xvfb";
+  // Started from a folder of its own, its HOME and XDG folders elsewhere, in a window at 640x480
+  // for this run only.
+  RunCommand("mkdir -p work home");
+  const std::string home = dir.Path() + "/home";
+  const std::string before = Snapshot(stage);
+  {
+    RunningGame game({{"SDL_AUDIODRIVER", "dummy"},
+                      {"HOME", home},
+                      {"XDG_CONFIG_HOME", home + "/config"},
+                      {"XDG_DATA_HOME", home + "/data"},
+                      {"XDG_STATE_HOME", home + "/state"}},
+                     usr + "/bin/brikon3d", {"--windowed", "--resolution", "0"},
+                     dir.Path() + "/work");
+    ASSERT_TRUE(game.Started());
+    std::string info;
+    const std::string id = game.FindWindow("^Brikon 3D", &info);
+    ASSERT_FALSE(id.empty()) << ReadFile("game.log");
+    EXPECT_NE(info.find("Width: 640"), std::string::npos) << info;
+    // The main menu once something is drawn (loading ends before the window takes the close).
+    bool drawn = false;
+    for (int i = 0; i < 120 && !drawn; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      RunCommand("import -window " + id + " probe.png");
+      RunCommand("convert probe.png -colorspace Gray -format '%[fx:mean*255] "
+                 "%[fx:standard_deviation*255]' info:",
+                 &out);
+      std::istringstream in(out);
+      double mean = 0, spread = 0;
+      in >> mean >> spread;
+      drawn = mean > 5.0 && spread > 5.0;
+    }
+    EXPECT_TRUE(drawn) << "nothing was drawn";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
+    int status = 0;
+    ASSERT_TRUE(game.WaitForExit(&status)) << "closing did not end the game";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile("game.log");
+  }
+
+  // The settings in the config folder, with the stored choices (800x600, full screen): the
+  // command line's window was for that run only. The log in the state folder, closed.
+  const std::vector<std::string> config = Lines(ReadFile(home + "/config/brikon3d/Config.Cfg"));
+  ASSERT_EQ(config.size(), 15u);
+  EXPECT_EQ(config[0], "1") << "resolution";
+  EXPECT_EQ(config[13], "1") << "full screen";
+  EXPECT_NE(ReadFile(home + "/state/brikon3d/Report.html").find("Log file closed"),
+            std::string::npos);
+  // Nothing written into the install tree or the working folder.
+  EXPECT_EQ(Snapshot(stage), before);
+  RunCommand("ls -A work", &out);
+  EXPECT_EQ(out, "");
+}
