@@ -14,12 +14,16 @@
 #include "core/Config.h"
 #include "core/Log.h"
 #include "core/Paths.h"
+#include "core/PlayerFiles.h"
 #include "core/RunOptions.h"
 
 namespace {
 
 OLog* runLog = nullptr;
-void CloseRunLog() { runLog->Close(); }
+void CloseRunLog() {
+  SetRunLog(nullptr);
+  runLog->Close();
+}
 
 // A folder given on the command line, made absolute while the working folder is the one it was
 // given in; as given when it does not exist (the missing-files message follows).
@@ -60,6 +64,7 @@ int main(int argc, char** argv) {
 
   static OLog log(LogFilePath().c_str());
   runLog = &log;
+  SetRunLog(&log);
   std::atexit(CloseRunLog);
   // Said once, here; afterwards whatever cannot be saved is simply not written.
   for (const std::string& problem : problems) {
@@ -68,6 +73,8 @@ int main(int argc, char** argv) {
   }
   GetConfig().fileName = ConfigFilePath();
 
+  // Before anything can save: a second copy of the game plays without writing the player's files.
+  OPlayerFilesLock lock(PlayerFileFolders());
   ROdizovid app;
   return RunApplication(app);
 }

@@ -8,6 +8,8 @@
 #include "scene/Camera.h"
 #include "core/Config.h"
 #include "core/Heap.h"
+#include "core/PlayerFiles.h"
+#include "core/Paths.h"
 #include "core/Random.h"
 #include "shell/RenderWindow.h"
 #include "ui/screens/ConfigWindow.h"
@@ -19,11 +21,15 @@
 
 namespace {
 
-// Creates a screen with its background and adds it to the application.
-ORenderWindow* AddWithBackground(OApplication& app, ORenderWindow* screen, const char* picture) {
+// Gives a new screen its background and adds it to the application. The screen is owned from
+// its creation on: by the pointer until the application takes it, then by the application, so a
+// missing picture or model thrown out of either step leaves nothing behind.
+ORenderWindow* AddWithBackground(OApplication& app, std::unique_ptr<ORenderWindow> screen,
+                                 const char* picture) {
   screen->SetBackground(picture);
-  app.AddScreen(screen);
-  return screen;
+  ORenderWindow* added = screen.release();
+  app.AddScreen(added);
+  return added;
 }
 
 }  // namespace
@@ -33,17 +39,17 @@ bool ROdizovid::Load() {
   camera->SetPosition(0, 0, -64);
   camera->LookAt(0, 0, 0);
 
-  menu = AddWithBackground(*this, new OMenuWindow(), "Menu.jpg");
+  menu = AddWithBackground(*this, std::make_unique<OMenuWindow>(), "Menu.jpg");
   DrawProgress(40 + Random() % 6);
-  game = AddWithBackground(*this, new OGameWindow, "SBackTex.jpg");
+  game = AddWithBackground(*this, std::make_unique<OGameWindow>(), "SBackTex.jpg");
   DrawProgress(50 + Random() % 5);
-  options = AddWithBackground(*this, new OConfigWindow(), "SBackTex.jpg");
+  options = AddWithBackground(*this, std::make_unique<OConfigWindow>(), "SBackTex.jpg");
   DrawProgress(60 + Random() % 6);
-  help = AddWithBackground(*this, new OHelpWindow(), "SBackTex.jpg");
+  help = AddWithBackground(*this, std::make_unique<OHelpWindow>(), "SBackTex.jpg");
   DrawProgress(70 + Random() % 6);
-  scores = AddWithBackground(*this, new OScoreWindow(), "SBackTex.jpg");
+  scores = AddWithBackground(*this, std::make_unique<OScoreWindow>(), "SBackTex.jpg");
   DrawProgress(78 + Random() % 5);
-  select = AddWithBackground(*this, new OSelectWindow(), "SBackTex.jpg");
+  select = AddWithBackground(*this, std::make_unique<OSelectWindow>(), "SBackTex.jpg");
 
   // The help screen shows the game's bonus models; the high-score and episode screens reach the
   // game through its link.
@@ -79,4 +85,14 @@ bool ROdizovid::Load() {
   // faulted in page by page).
   KeepLargeBlocksMapped();
   return true;
+}
+
+std::vector<std::string> PlayerFileFolders() {
+  // A folder of "" keeps nothing (there is no usable home folder): nothing there to lock.
+  std::vector<std::string> folders;
+  for (const std::string& file :
+       {GetConfig().fileName, ScoreFilePath("Classic.Top"), ScoreFilePath("Modern.Top")}) {
+    if (!file.empty()) folders.push_back(FolderOfFile(file));
+  }
+  return folders;
 }

@@ -2,6 +2,8 @@
 // Brikon 3D's own application: creates the six screens, registers the sound effects and the music
 // lists, and applies the stored volumes and switches.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "shell/Application.h"
 #include "ui/screens/GameLink.h"
@@ -23,3 +25,7 @@ public:
   // game screen is not the real one.
   std::unique_ptr<OGameLink> gameLink;
 };
+
+// The folders that keep the player's files: the settings' (with the resume record) and the two
+// score tables'. The one place that knows where they are, for the lock taken at start.
+std::vector<std::string> PlayerFileFolders();

@@ -6,6 +6,7 @@
 
 // libjpeg's header needs size_t and FILE declared before it.
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -18,13 +19,15 @@ constexpr u8 TGA_GREYSCALE = 3;
 // ---- JPEG ---------------------------------------------------------------------------------------
 
 // The error manager: libjpeg calls error_exit on a fatal error and must not return, so it jumps
-// back into DecodeJpeg. Warnings (corrupt data, a premature end) are counted and make the decode
-// fail too.
+// back into DecodeJpeg. Warnings that mean lost or garbled image data (a premature end, a bad
+// Huffman code, a data segment cut short) make the decode fail too; the few that leave every pixel
+// intact are let through (HarmlessWarning).
 struct OJpegError {
   jpeg_error_mgr manager;
   std::jmp_buf back;
   char message[JMSG_LENGTH_MAX];
-  bool hitEnd;  // the stream ran out and a fake end marker was supplied
+  bool hitEnd;     // the stream ran out and a fake end marker was supplied
+  int damaging;    // warnings that cost image data
 };
 
 OJpegError& ErrorOf(j_common_ptr cinfo) { return *reinterpret_cast<OJpegError*>(cinfo->err); }
@@ -35,11 +38,21 @@ OJpegError& ErrorOf(j_common_ptr cinfo) { return *reinterpret_cast<OJpegError*>(
   std::longjmp(err.back, 1);
 }
 
+// Warnings after which the picture is still whole: stray bytes between two markers (the next
+// marker is found and decoding goes on) and header details libjpeg does not understand but skips.
+// An unknown APPn or COM marker raises no warning at all.
+bool HarmlessWarning(int code) {
+  return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM ||
+         code == JWRN_BOGUS_ICC;
+}
+
 void EmitMessage(j_common_ptr cinfo, int level) {
-  // Level -1 is a warning: keep the first one as the reason; trace messages are ignored.
+  // Level -1 is a warning: keep the first damaging one as the reason; trace messages are ignored.
   if (level < 0) {
     OJpegError& err = ErrorOf(cinfo);
-    if (cinfo->err->num_warnings++ == 0) cinfo->err->format_message(cinfo, err.message);
+    cinfo->err->num_warnings++;
+    if (HarmlessWarning(cinfo->err->msg_code)) return;
+    if (err.damaging++ == 0) cinfo->err->format_message(cinfo, err.message);
   }
 }
 
@@ -131,7 +144,7 @@ bool DecodeJpegInto(jpeg_decompress_struct& cinfo, jpeg_source_mgr& source, cons
     }
   }
   jpeg_finish_decompress(&cinfo);
-  if (err.hitEnd || cinfo.err->num_warnings > 0) return false;
+  if (err.hitEnd || err.damaging > 0) return false;
 
   image.width = width;
   image.height = height;

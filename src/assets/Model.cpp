@@ -77,7 +77,8 @@ bool OModel::Load(const std::string& modelName) {
       path = cache.DetailDir();  // empty for an unknown detail: the model stays empty
       if (!path.empty()) path += name;
     }
-    if (!path.empty() && !data->LoadFile(path, false)) throw OFileNotFound(path);
+    std::string why;
+    if (!path.empty() && !data->LoadFile(path, false, &why)) throw OFileNotFound(path, why);
     // LoadFile has generated the normals with the owner's options already.
     data->name = name;
     cache.Insert(name, data);

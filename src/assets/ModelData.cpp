@@ -43,18 +43,24 @@ void OModelData::Clear() {
   lastObjectIndex = -1;
 }
 
-bool OModelData::LoadFile(const std::string& path, bool skipTextures) {
+bool OModelData::LoadFile(const std::string& path, bool skipTextures, std::string* error) {
   Clear();
   OResource& archive = GetResource();
   std::unique_ptr<u8[]> bytes = archive.Read(path);
-  if (!bytes) return false;
+  if (!bytes) {
+    if (error) *error = archive.WhyUnreadable(path);
+    return false;
+  }
   const size_t size = archive.GetSize(path);
 
   if (size < 6 || std::memcmp(bytes.get(), "ZMOD3D", 6) != 0) {
     ShowMessage("Wrong model format.", "Error", MB_ICON_EXCLAMATION);
   }
   OModelFile file;
-  if (!ReadZmod(bytes.get(), size, file)) return false;
+  if (!ReadZmod(bytes.get(), size, file)) {
+    if (error) *error = "damaged model (its tables do not fit the file)";
+    return false;
+  }
 
   if (!skipTextures) {
     delete texture;
@@ -143,6 +149,7 @@ void OModelData::DeleteObjectLists() {
 }
 
 void OModelData::ScaleVertices(f32 x, f32 y, f32 z) {
+  ++vertexRevision;
   for (size_t i = 0; i + 2 < vertices.size(); i += 3) {
     vertices[i] *= x;
     vertices[i + 1] *= y;

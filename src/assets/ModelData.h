@@ -29,8 +29,9 @@ public:
   // Loads a model file of the archive. A wrong magic shows "Wrong model format." and loading
   // goes on. Unless skipTextures, the textures it names are loaded from "Data/Textures/" (a
   // missing texture throws OFileNotFound). False when the archive has no such file or the file
-  // is damaged (counts or indices outside the file or its tables); the data is then empty.
-  bool LoadFile(const std::string& path, bool skipTextures);
+  // is damaged (counts or indices outside the file or its tables), with the reason in *error;
+  // the data is then empty.
+  bool LoadFile(const std::string& path, bool skipTextures, std::string* error = nullptr);
   // Takes a parsed file (without its textures); the normals are generated.
   void SetGeometry(const OModelFile& file);
   // One normal per vertex from the faces around it: averaged, or with flatNormals the face
@@ -42,7 +43,8 @@ public:
   void DeleteObjectLists();
   // Frees the geometry and the objects (the textures stay).
   void Clear();
-  // Multiplies every vertex coordinate and every object position by the factors.
+  // Multiplies every vertex coordinate and every object position by the factors, and counts a
+  // new vertexRevision.
   void ScaleVertices(f32 x, f32 y, f32 z);
 
   u32 ObjectCount() const { return static_cast<u32>(objects.size()); }
@@ -64,6 +66,9 @@ public:
   OTexture* texture2 = nullptr;  // loaded, never bound by the model itself
   std::vector<OModelObject*> objects;  // owned, in file order
   u8 listsBuilt = 0;
+  // Changes whenever the vertices of the existing objects move: what an object derived from them
+  // (bounds, facing lists) is stale once this differs from the revision it was made at.
+  u32 vertexRevision = 0;
   u8 flatNormals = 0;    // normal generation options, set before loading
   u8 invertNormals = 0;
   std::string name;  // the cache key

@@ -43,6 +43,10 @@ void OModelObject::DeleteList() {
   if (list != 0) glDeleteLists(list, 1);
   list = 0;
   hasList = 0;
+  DeleteFacingLists();
+}
+
+void OModelObject::DeleteFacingLists() {
   for (auto& lists : facingLists) {
     for (u32& facing : lists) {
       if (facing != 0) glDeleteLists(facing, 1);
@@ -52,6 +56,8 @@ void OModelObject::DeleteList() {
 }
 
 void OModelObject::ComputeBounds() {
+  DeleteFacingLists();
+  boundsRevision = owner->vertexRevision;
   const OFace* face = owner->faces.data() + firstFace;
   const f32* v = owner->vertices.data();
   for (int a = 0; a < 3; ++a) {
@@ -115,7 +121,7 @@ void OModelObject::DrawFacing(const f32 eye[3], i32 keep) {
     Draw();
     return;
   }
-  if (!hasBounds) ComputeBounds();
+  if (!hasBounds || boundsRevision != owner->vertexRevision) ComputeBounds();
   i32 region = 0;
   for (int a = 0; a < 3; ++a) {
     const i32 side = eye[a] < boundsMin[a] - margin ? 0 : eye[a] > boundsMax[a] + margin ? 2 : 1;

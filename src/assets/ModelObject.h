@@ -53,7 +53,11 @@ private:
   // Whether some eye inside region `region` (0..26: 9 x + 3 y + z, each 0 below the bounds,
   // 1 across them, 2 above) could see triangle `face` (an index into the owner's faces) kept.
   bool MayKeep(u32 face, i32 region, i32 keep) const;
+  // The vertex bounds and margin for the owner's current vertices; facing lists made for other
+  // vertices are dropped. Done whenever the owner's vertexRevision has moved on, so no caller can
+  // leave them stale.
   void ComputeBounds();
+  void DeleteFacingLists();
 
   const OModelData* owner;
   u32 facingLists[2][27] = {};  // [keep < 0][region]: display list names, 0 when not made
@@ -61,4 +65,5 @@ private:
   f32 boundsMax[3] = {0.0f, 0.0f, 0.0f};  // them within which an eye counts as on the edge
   f32 margin = 0.0f;
   bool hasBounds = false;
+  u32 boundsRevision = 0;  // the owner's vertexRevision the bounds and facing lists belong to
 };

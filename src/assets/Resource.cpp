@@ -16,6 +16,7 @@ OResource::OResource(std::string path) : header{}, lastSize(-1), path(std::move(
 
 bool OResource::Open() {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
+  opened = static_cast<bool>(in);
   if (!in) {
     std::fputs("File was not opened\n", stdout);
     return false;
@@ -37,6 +38,12 @@ bool OResource::Open() {
     index[LowerArchiveName(record.name)] = std::move(entry);
   }
   return true;
+}
+
+std::string OResource::WhyUnreadable(const std::string& name) const {
+  if (!opened) return "the archive " + path + " cannot be opened";
+  if (Find(name) == nullptr) return "not in the archive " + path;
+  return "cut short in the archive " + path;
 }
 
 const OResourceEntry* OResource::Find(const std::string& name) const {

@@ -34,6 +34,9 @@ public:
   // caller; null for a name not in the index, a missing archive or a file that has become shorter
   // since it was indexed. Sets lastSize to the entry's size once the archive is open.
   std::unique_ptr<u8[]> Read(const std::string& name);
+  // Why Read gives nothing for that name: the archive could not be opened, the name is not in
+  // it (or its record was damaged), or the file has become shorter.
+  std::string WhyUnreadable(const std::string& name) const;
   // Bytes of the named file; 0 when the name is not in the index.
   u32 GetSize(const std::string& name) const;
 
@@ -51,6 +54,7 @@ private:
 
   std::string path;
   u32 damagedRecords;
+  bool opened = false;  // the last Open found the file
 };
 
 // The game's one archive, GameFile("Data/Resource.Tkr"), created on first use (not yet opened)

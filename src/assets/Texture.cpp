@@ -16,7 +16,6 @@ static_assert(PIXELS_RGB == GL_RGB && PIXELS_RGBA == GL_RGBA && PIXELS_LUMINANCE
 namespace {
 
 const char* const kTexturePrefix = "Data/Textures/";
-const char* const kMissingFile = "Required file missing. Please reinstall the game.";
 
 const OTextureFilter kFilters[] = {
     {GL_NEAREST, GL_NEAREST},
@@ -119,27 +118,27 @@ void OBaseImage::SetImage(ODecodedImage&& decoded) {
 
 namespace {
 // Reads and decodes an archive picture; the reason for a failure goes to standard error.
-bool ReadPicture(const std::string& path, ODecodedImage& decoded) {
+bool ReadPicture(const std::string& path, ODecodedImage& decoded, std::string* error) {
   OResource& archive = GetResource();
   std::unique_ptr<u8[]> bytes = archive.Read(path);
+  std::string why;
   if (!bytes) {
-    std::fprintf(stderr, "%s: not in the archive\n", path.c_str());
-    return false;
+    why = archive.WhyUnreadable(path);
+  } else if (!DecodeImage(path, bytes.get(), archive.GetSize(path), decoded, &why)) {
+    why = "damaged picture (" + why + ")";
+  } else {
+    return true;
   }
-  std::string error;
-  if (!DecodeImage(path, bytes.get(), archive.GetSize(path), decoded, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
-    return false;
-  }
-  return true;
+  if (error) *error = why;
+  return false;
 }
 }  // namespace
 
-bool OBaseImage::LoadFile(const std::string& path) {
+bool OBaseImage::LoadFile(const std::string& path, std::string* error) {
   // The loaders leave 2D texturing on: everything the game textures relies on it.
   glEnable(GL_TEXTURE_2D);
   ODecodedImage decoded;
-  if (!ReadPicture(path, decoded)) return false;
+  if (!ReadPicture(path, decoded, error)) return false;
   SetImage(std::move(decoded));
   // The archive holds the picture still: its decoded pixels need not stay in memory.
   sourcePath = path;
@@ -154,7 +153,7 @@ bool OBaseImage::CopyPixels(std::vector<u8>& out) const {
   }
   ODecodedImage decoded;
   // The archive file must still be the picture this image was made from.
-  if (sourcePath.empty() || !ReadPicture(sourcePath, decoded) || decoded.width != width ||
+  if (sourcePath.empty() || !ReadPicture(sourcePath, decoded, nullptr) || decoded.width != width ||
       decoded.height != height || decoded.components != components) {
     return false;
   }
@@ -202,9 +201,10 @@ bool OTexture::Load(const std::string& textureName) {
   }
   OBaseImage* loaded = new OBaseImage();
   loaded->filterMode = cache.quality;
-  if (!loaded->LoadFile(kTexturePrefix + name)) {
+  std::string why;
+  if (!loaded->LoadFile(kTexturePrefix + name, &why)) {
     delete loaded;
-    throw OFileNotFound(kMissingFile);
+    throw OFileNotFound(kTexturePrefix + name, why);
   }
   image = loaded;
   image->AddRef();

@@ -41,8 +41,8 @@ public:
 
   // Reads the archive file at path, decodes it (".jpg" anywhere in the path, letter-exact: JPEG,
   // otherwise TGA) and uploads it; the pixels are then let go. False when the archive has no such
-  // file or it does not decode; the reason goes to standard error.
-  bool LoadFile(const std::string& path);
+  // file or it does not decode, with the reason in *error.
+  bool LoadFile(const std::string& path, std::string* error = nullptr);
   // The decoded pixels (rows as in `pixels`): kept ones, or read again from the archive. False
   // when there are none to be had.
   bool CopyPixels(std::vector<u8>& out) const;

@@ -71,22 +71,32 @@ void OMusicPlayer::PlayCurrent() {
   started = 1;
   Unload();
   // Cleared before loading: a track that fails to load must not look ended, or the main loop
-  // would try the next track every frame; the music then stays silent until a list starts again.
+  // would try again every frame.
   trackEnded = 0;
   if (playlist == nullptr) return;
-  const std::vector<u8>* track = playlist->Current();
-  if (track == nullptr) return;
-  {
-    // Every renderer call runs under the lock, loading included (the hook is off meanwhile).
-    OLockGuard guard(lock);
-    module = OModule::Load(track->data(), track->size());
-    if (module == nullptr) return;
-    module->SetGain(GainFor(volume));
-    if (playlist->position != 0) module->SetPosition(playlist->position);
-    sounding = true;
+  // A track that does not load is skipped for the next one, as if it had ended at once. After a
+  // whole pass of tracks that all fail the music stays silent until a list starts again.
+  for (size_t tries = 0; tries < playlist->Count(); ++tries) {
+    if (tries > 0) playlist->Next();
+    if (LoadCurrent()) {
+      playing = 1;
+      Mix_HookMusic(Mix, this);
+      return;
+    }
   }
-  playing = 1;
-  Mix_HookMusic(Mix, this);
+}
+
+bool OMusicPlayer::LoadCurrent() {
+  const std::vector<u8>* track = playlist->Current();
+  if (track == nullptr) return false;
+  // Every renderer call runs under the lock, loading included (the hook is off meanwhile).
+  OLockGuard guard(lock);
+  module = OModule::Load(track->data(), track->size());
+  if (module == nullptr) return false;
+  module->SetGain(GainFor(volume));
+  if (playlist->position != 0) module->SetPosition(playlist->position);
+  sounding = true;
+  return true;
 }
 
 void OMusicPlayer::PlayNext() {

@@ -25,7 +25,8 @@ public:
   // Opens the audio output; `ready` tells whether music can ever play. Safe to call again.
   bool Init();
   // Starts the current track of `playlist` from its saved position (from the start when 0).
-  // A track that does not load leaves the music silent and `playing` as it was.
+  // A track that does not load is skipped for the list's next one; when a whole pass of the list
+  // fails to load, the music stays silent and `playing` as it was.
   void PlayCurrent();
   // The playlist's next track, started.
   void PlayNext();
@@ -55,6 +56,8 @@ private:
   // The mixer's music hook: renders the module into the output (or silence), on the audio thread.
   static void Mix(void* self, u8* stream, int length);
   void Unload();
+  // Loads the playlist's current track at its saved position; false when it is not a module.
+  bool LoadCurrent();
 
   SDL_mutex* lock = nullptr;  // guards `module`, `sounding` and every renderer call
   OModule* module = nullptr;  // the loaded track

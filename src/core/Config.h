@@ -5,6 +5,13 @@
 
 #include "core/Types.h"
 
+// The ranges of the settings (the options screen's sliders stay inside them).
+constexpr u32 CONFIG_MAX_TEXTURE_QUALITY = 10;
+constexpr i32 CONFIG_MAX_SOUND_VOLUME = 65535;
+constexpr i32 CONFIG_MAX_MUSIC_VOLUME = 100;
+constexpr i32 CONFIG_MIN_GAME_SPEED = 75;  // percent
+constexpr i32 CONFIG_MAX_GAME_SPEED = 150;
+
 class OConfig {
 public:
   OConfig();
@@ -12,10 +19,18 @@ public:
   // Reads the file. A missing file is written with the current values, the record is reset to the
   // defaults and false is returned. A value that does not parse (or a flag other than 0 or 1, or an
   // early end) stops the reading: it and every later value keep what they had; true is returned.
+  // What was read is then Normalized; an out-of-range resolution is left for the window, which
+  // resets the whole record for it.
   bool Load();
-  // Writes the fifteen values, the last without a line end, atomically (WriteFileAtomically): a
-  // crash or a failed write never loses the file that was there. False when nothing was written
-  // (the old file, if any, is left as it was).
+  // Brings every value but the resolution into its range: volumes and the game speed are clamped,
+  // a colour depth, texture quality, model detail or brick skin that names no choice takes its
+  // default, and a resume record with a negative score or less than one life is cleared.
+  void Normalize();
+  // Normalizes the record (the resolution too: past 2 it takes its default), then writes the
+  // fifteen values, the last without a line end, atomically (WriteFileAtomically): a crash or a
+  // failed write never loses the file that was there. False when nothing was written (the old
+  // file, if any, is left as it was): the failure is reported (ReportSaveFailure). While another
+  // copy of the game holds the player's files nothing is written.
   bool Save();
   // All values to their defaults; the file name stays.
   void Reset();

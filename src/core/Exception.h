@@ -20,8 +20,11 @@ public:
   OSoftwareGL() : OException(1, "Software OpenGL renderer") {}
 };
 
-// A required data file is missing or cannot be decoded. Exit status 3.
+// A required data file is missing or cannot be decoded. Exit status 3. The message is the file's
+// path; the reason says what is wrong with it.
 class OFileNotFound : public OException {
 public:
-  explicit OFileNotFound(const std::string& name) : OException(3, name) {}
+  OFileNotFound(const std::string& path, std::string why) : OException(3, path), reason(std::move(why)) {}
+
+  std::string reason;
 };

@@ -12,6 +12,8 @@ std::tm LocalNow() {
   return t;
 }
 
+OLog* runLog = nullptr;
+
 }  // namespace
 
 OLog::OLog(const char* name) : errors(0), path(name) {
@@ -34,6 +36,30 @@ void OLog::Close() {
   std::fprintf(f, "Log file closed: %d/%02d/%02d - %02d:%02d:%02d </FONT></B>\n\n",
                t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
   std::fclose(f);
+}
+
+void OLog::Error(const std::string& text) {
+  ++errors;
+  std::FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) return;
+  std::tm t = LocalNow();
+  // The text is the game's own; markup characters in a file name must not become markup.
+  std::string escaped;
+  for (char c : text) {
+    if (c == '<') escaped += "&lt;";
+    else if (c == '>') escaped += "&gt;";
+    else if (c == '&') escaped += "&amp;";
+    else escaped += c;
+  }
+  std::fprintf(f, "<FONT color= 'ff0000'>%02d:%02d:%02d Error: %s</FONT>\n", t.tm_hour, t.tm_min,
+               t.tm_sec, escaped.c_str());
+  std::fclose(f);
+}
+
+void SetRunLog(OLog* log) { runLog = log; }
+
+void LogError(const std::string& text) {
+  if (runLog != nullptr) runLog->Error(text);
 }
 
 void OLog::Note(const std::string& line) {

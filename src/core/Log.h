@@ -13,6 +13,8 @@ public:
 
   // Appends the closing block; run from an exit handler.
   void Close();
+  // Appends one error line (red, with the time) and counts it in the closing block's total.
+  void Error(const std::string& text);
   // Appends one line of text between the two blocks (what the player should know about this run,
   // such as a folder that cannot be written). Skipped, like the blocks, when the file cannot be
   // opened.
@@ -21,3 +23,10 @@ public:
   int errors;
   std::string path;
 };
+
+// The process's run log, which main creates before anything else runs; null until then (and in
+// tests that have none).
+void SetRunLog(OLog* log);
+// An error for the run log, when there is one: a file that could not be read or written, a
+// display that could not be opened. The caller tells the player (a box, a line on screen).
+void LogError(const std::string& text);

@@ -50,7 +50,8 @@ constexpr f32 HUD_GUN_X = -6.0f;
 constexpr f32 HUD_GUN_Y = 5.0f;
 constexpr f32 HUD_GUN_SPIN = 0.025f;  // radians per frame
 
-const char* const BALL_MODELS[3] = {"Ball.Zmod", "BallW.Zmod", "BallB.Zmod"};
+// By colour index: the red glow on the plain ball, green on "BallB", blue on "BallW".
+const char* const BALL_MODELS[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
 
 std::string Format(const char* format, i32 value) {
   char text[32];
@@ -61,6 +62,13 @@ std::string Format(const char* format, i32 value) {
 }  // namespace
 
 f32 OGameWindow::swayAngle = 0.0f;
+
+bool IsResumable(const OConfig& config) {
+  if (config.savedEpisode >= static_cast<u32>(EPISODE_COUNT)) return false;
+  const i32 count = GetEpisodeInfo(static_cast<i32>(config.savedEpisode)).levelCount;
+  return config.savedLevel < static_cast<u32>(count) && static_cast<i32>(config.savedLives) >= 1 &&
+         static_cast<i32>(config.savedScore) >= 0;
+}
 
 OGameWindow::OGameWindow()
     : ORenderWindow(SCREEN_GAME),
@@ -144,12 +152,9 @@ void OGameWindow::Enter() {
   }
   const u32 request = app != nullptr ? app->gameRequest : GAME_REQUEST_CONTINUE;
   OConfig& config = GetConfig();
-  // A resume record that names no episode or a level past the episode's end cannot be
-  // played: the game starts anew in its episode instead of building an empty playfield.
-  const bool knownEpisode = config.savedEpisode < static_cast<u32>(EPISODE_COUNT);
-  const i32 savedCount =
-      knownEpisode ? GetEpisodeInfo(static_cast<i32>(config.savedEpisode)).levelCount : 0;
-  const bool resumable = knownEpisode && config.savedLevel < static_cast<u32>(savedCount);
+  // A record that cannot be played starts a new game in the selected episode instead of an
+  // empty playfield or a game that can never end.
+  const bool resumable = IsResumable(config);
   if (request == GAME_REQUEST_NEW || (request == GAME_REQUEST_RESUME && !resumable)) {
     if (episodeIndex < 0 || episodeIndex >= EPISODE_COUNT) episodeIndex = 0;
     FreeGame();
@@ -159,12 +164,10 @@ void OGameWindow::Enter() {
     episodeIndex = static_cast<i32>(config.savedEpisode);
     FreeGame();
     BuildGame();
-    ResetGame();
-    levelIndex = static_cast<i32>(config.savedLevel);
-    grid->SetLevel(episodeIndex, levelIndex);
-    bat->score = static_cast<i32>(config.savedScore);
-    bat->lives = static_cast<i32>(config.savedLives);
-    grid->StartLevel(levelIndex);
+    // Straight into the saved level: starting level 1 first would crossfade it away and play
+    // the next-level sound twice.
+    ResetGame(static_cast<i32>(config.savedLevel), static_cast<i32>(config.savedScore),
+              static_cast<i32>(config.savedLives));
   }
   if (app != nullptr && app->musicPlayer != nullptr && config.musicOn) {
     // The game list continues where it was left; the menu track's place is not kept.
@@ -247,14 +250,16 @@ void OGameWindow::BuildGame() {
   loaded = 1;
 }
 
-void OGameWindow::ResetGame() {
+void OGameWindow::ResetGame(i32 level, i32 score, i32 lives) {
   if (app != nullptr) app->gameInProgress = 1;
-  levelIndex = 0;
+  levelIndex = level;
   levelCount = GetEpisodeInfo(episodeIndex).levelCount;
-  grid->StartLevel(0);
+  // The level keeps the score and lives it starts with (its resume record): set them first.
+  bat->lives = lives;
+  bat->score = score;
+  grid->SetLevel(episodeIndex, level);
+  grid->StartLevel(level);
   gameOverTimer = 1;
-  bat->lives = START_LIVES;
-  bat->score = 0;
   episodeComplete = 0;
   GetFireworkPool().Clear();
   GetParticleList().Clear();

@@ -13,6 +13,7 @@
 #include "core/Types.h"
 
 class OBall;
+class OConfig;
 class OBallSet;
 class OBonusSet;
 class OBulletSet;
@@ -35,6 +36,11 @@ constexpr u8 BAT_KEY_DOWN = 8;
 constexpr f32 BAT_KEY_SPEED = 0.0011f;
 // Lives of a new game.
 constexpr i32 START_LIVES = 5;
+
+// Whether the configuration's resume record names a game that can be played on: a level of a
+// known episode, at least one life and a score that is not negative. (A saved level of 0 still
+// means there is nothing to resume: the menu asks that first.)
+bool IsResumable(const OConfig& config);
 
 class OGameWindow : public ORenderWindow {
 public:
@@ -65,8 +71,9 @@ public:
 
   // Bat, grid of episodeIndex, ball models and one ball waiting on the bat.
   void BuildGame();
-  // Level 0, five lives, score 0, and every effect of the last game cleared.
-  void ResetGame();
+  // A game starting at `level` (0-based) with that score and lives (a new game: level 0, score
+  // 0, five lives; a resumed one: its record), and every effect of the last game cleared.
+  void ResetGame(i32 level = 0, i32 score = 0, i32 lives = START_LIVES);
   // Deletes the bat, the grid and the three ball models.
   void FreeGame();
   // The score qualifies: the high-score screen; otherwise score 0 and the main menu.

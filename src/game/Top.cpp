@@ -6,6 +6,9 @@
 #include <sstream>
 
 #include "core/FileWrite.h"
+#include "core/PlayerFiles.h"
+
+#include "scene/Font.h"
 
 namespace {
 
@@ -29,7 +32,22 @@ bool IsBlank(const std::string& name) {
                      [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
 }
 
+bool ByScore(const std::unique_ptr<OTopEntry>& a, const std::unique_ptr<OTopEntry>& b) {
+  return a->score > b->score;
+}
+
 }  // namespace
+
+std::string TableName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    if (out.size() == static_cast<size_t>(TOP_NAME_LENGTH)) break;
+    // Any blank is a space; other characters stay only when the font draws them as text.
+    if (std::isspace(static_cast<unsigned char>(c))) c = ' ';
+    if (IsNameCharacter(static_cast<u8>(c))) out += c;
+  }
+  return IsBlank(out) ? std::string("NoName") : out;
+}
 
 void ScrambleTop(std::string& bytes) {
   u8 key = kKeyStart;
@@ -77,8 +95,13 @@ bool OTop::Load() {
     Reset();
     return false;
   }
+  // A file written by anyone else may hold any names in any order: it is shown as a table of
+  // ours would be, each name as the name field could have typed it, highest score first (equal
+  // scores keep their order, as Insert keeps them).
   entries.clear();
-  for (OTopEntry& e : read) entries.push_back(std::make_unique<OTopEntry>(e));
+  for (OTopEntry& e : read)
+    entries.push_back(std::make_unique<OTopEntry>(OTopEntry{TableName(e.name), e.score}));
+  std::stable_sort(entries.begin(), entries.end(), ByScore);
   return true;
 }
 
@@ -94,7 +117,16 @@ bool OTop::Save() {
   // No folder to keep scores in: the table lives in memory only.
   if (fileName.empty()) return false;
   // Atomically: the old table survives any failure.
-  return WriteFileAtomically(fileName, text);
+  if (PlayerFilesReadOnly()) {
+    ReportSaveFailure("Scores", fileName, kReadOnlyReason);
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(fileName, text, &error)) {
+    ReportSaveFailure("Scores", fileName, error);
+    return false;
+  }
+  return true;
 }
 
 bool OTop::Qualifies(i32 score) {
@@ -114,9 +146,8 @@ bool OTop::Qualifies(i32 score) {
 
 bool OTop::Insert(const std::string& name, i32 score) {
   if (!Qualifies(score)) return false;
-  entries.push_back(std::make_unique<OTopEntry>(OTopEntry{IsBlank(name) ? "NoName" : name, score}));
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const auto& a, const auto& b) { return a->score > b->score; });
+  entries.push_back(std::make_unique<OTopEntry>(OTopEntry{TableName(name), score}));
+  std::stable_sort(entries.begin(), entries.end(), ByScore);
   // An empty table (never loaded) keeps the one entry; a full one keeps its capacity.
   if (static_cast<i32>(entries.size()) > capacity) entries.pop_back();
   Save();

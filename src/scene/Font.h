@@ -11,6 +11,11 @@
 
 class OTexture;
 
+// Characters that belong in a typed name: those the font draws as text. Below 32 and above 159
+// there is no glyph cell, "{" and "|" draw the head-up display's lives and score icons, and DEL
+// and the codes Windows-1252 leaves undefined have empty cells.
+bool IsNameCharacter(u8 c);
+
 constexpr u32 FONT_LISTS = 256;         // display lists made by Build
 constexpr u32 FONT_ADVANCES = 512;      // entries of the advance table (0..127 are measured)
 constexpr u32 FONT_FIRST_CHAR = 32;     // character of cell 0

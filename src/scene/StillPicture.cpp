@@ -102,6 +102,31 @@ std::vector<f32> OStillPicture::ReadState(u64 generation) const {
       }
     }
   }
+  // How a fragment's texel and colour become a pixel: the texture environment and blending.
+  const bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+  s.push_back(textured ? 1.0f : 0.0f);
+  if (textured) {
+    GLint env = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    s.push_back(static_cast<f32>(env));
+    if (env == GL_BLEND) {
+      f32 c[4];
+      glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, c);
+      s.insert(s.end(), c, c + 4);
+    }
+  }
+  const bool blend = glIsEnabled(GL_BLEND) == GL_TRUE;
+  s.push_back(blend ? 1.0f : 0.0f);
+  if (blend) {
+    Push(s, GL_BLEND_SRC, 1);
+    Push(s, GL_BLEND_DST, 1);
+  }
+  const bool alphaTest = glIsEnabled(GL_ALPHA_TEST) == GL_TRUE;
+  s.push_back(alphaTest ? 1.0f : 0.0f);
+  if (alphaTest) {
+    Push(s, GL_ALPHA_TEST_FUNC, 1);
+    Push(s, GL_ALPHA_TEST_REF, 1);
+  }
   const bool fog = glIsEnabled(GL_FOG) == GL_TRUE;
   s.push_back(fog ? 1.0f : 0.0f);
   if (fog) {

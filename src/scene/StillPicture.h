@@ -5,7 +5,8 @@
 // things may pass behind it, the depth buffer of a rectangle); later frames write those pixels
 // back as they are, which costs the rasteriser a fraction of texturing, filtering and lighting
 // the same surfaces again. The picture is taken again whenever anything it depends on changes:
-// the viewport, the matrices, the lights, the fog, or a generation number its owner changes (a
+// the viewport, the matrices, the lights, the texture environment, blending, the alpha test, the
+// fog, or a generation number its owner changes (a
 // new model, new texture filters, a brick hit).
 #include <vector>
 
@@ -41,8 +42,8 @@ public:
 
 private:
   // Everything that decides what the still part looks like: viewport, projection and modelview
-  // matrices, the current colour, lighting and each enabled light, fog, and the owner's
-  // generation.
+  // matrices, the current colour, lighting and each enabled light, texturing and its environment,
+  // blending, the alpha test, fog, and the owner's generation.
   std::vector<f32> ReadState(u64 generation) const;
   // A texture of at least the viewport's size for the colour, made in the current context and
   // left bound (the caller puts its own binding back).

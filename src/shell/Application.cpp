@@ -13,6 +13,7 @@
 #include "scene/Font.h"
 #include "scene/Light.h"
 #include "core/Config.h"
+#include "core/Notice.h"
 #include "core/Random.h"
 #include "shell/RenderWindow.h"
 
@@ -35,6 +36,11 @@ OApplication::OApplication() {
 
 OApplication::~OApplication() {
   ShowPointer(true);
+  // Screens still held here were added by a Load or Run that ended in an exception: Unload never
+  // ran. They go first, while everything they may point to is still there.
+  if (current != nullptr && HasScreen(current)) current = nullptr;
+  for (ORenderWindow* s : screens) delete s;
+  screens.clear();
   delete camera;
   delete light;
   delete cursor;
@@ -42,7 +48,6 @@ OApplication::~OApplication() {
   delete soundPlayer;
   delete musicPlayer;
   delete splash;
-  screens.clear();
 }
 
 ORenderWindow* OApplication::Current() { return current; }
@@ -59,8 +64,36 @@ void OApplication::ClearFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+namespace {
+// How long a notice line shows, in milliseconds: long enough to read twice.
+constexpr i32 NOTICE_MS = 6000;
+}  // namespace
+
 void OApplication::UpdateScreen(u32 elapsedMs) {
   if (current) current->Update(elapsedMs);
+  noticeMs -= static_cast<i32>(elapsedMs);
+  std::string posted = TakeNotice();
+  if (!posted.empty()) {
+    noticeLine = posted;
+    noticeMs = NOTICE_MS;
+  }
+  if (noticeMs <= 0) {
+    noticeMs = 0;
+    noticeLine.clear();
+  }
+}
+
+void OApplication::DrawNotice() {
+  if (noticeLine.empty() || font == nullptr) return;
+  constexpr f32 scale = 0.6f;
+  Ortho2D(512, 512);
+  glEnable(GL_TEXTURE_2D);
+  const OColor4 was = font->colour;
+  font->colour = OColor4(1.0f, 0.35f, 0.25f, 1.0f);
+  const f32 x = (512.0f - font->TextWidth(noticeLine) * scale) * 0.5f;
+  font->Print(x < 2.0f ? 2.0f : x, 4.0f, noticeLine, 0, true, scale);
+  font->colour = was;
+  glColor4f(1, 1, 1, 1);
 }
 
 void OApplication::DrawBackdrop() {
@@ -105,6 +138,7 @@ void OApplication::DrawScreen() {
   glDepthFunc(GL_LEQUAL);
   DrawBackdrop();
   if (current) current->Draw();
+  DrawNotice();
 
   if (cursorVisible && cursor && cursor->texture) {
     glViewport(0, 0, width, height);

@@ -62,8 +62,8 @@ public:
 
   // The steps of Frame before it presents, in this order; public so that a benchmark can time
   // them apart in its own copy of the loop. ClearFrame clears the back buffer; UpdateScreen runs
-  // the current screen's Update; DrawScreen draws the current screen and the cursor, and starts
-  // the next music track when one has ended.
+  // the current screen's Update and takes a posted notice; DrawScreen draws the current screen,
+  // the notice line and the cursor, and starts the next music track when one has ended.
   void ClearFrame();
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
@@ -75,8 +75,8 @@ public:
   // The viewport on the overlay's place in the window (the loading display and messages).
   void ApplyOverlayViewport();
 
-  // Appends a screen (once), gives it this application, the window size, camera and light, and
-  // returns its Load result.
+  // Appends a screen (once) and owns it from then on, also when its Load throws; gives it this
+  // application, the window size, camera and light, and returns its Load result.
   bool AddScreen(ORenderWindow* screen);
   bool HasScreen(const ORenderWindow* screen) const;
   ORenderWindow* FindScreen(u32 id) const;
@@ -105,6 +105,9 @@ public:
   u32 playfieldFlag = 0;        // always 0; handed to the playfield when a game is entered
   OSoundPlayer* soundPlayer = nullptr;  // owned
   OMusicPlayer* musicPlayer = nullptr;  // owned
+  // The line the player is told over every screen (core/Notice.h), and how much longer it shows.
+  std::string noticeLine;
+  i32 noticeMs = 0;
   u8 cursorVisible = 1;
   OCursor* cursor = nullptr;  // owned
   OCamera* camera = nullptr;  // owned
@@ -118,6 +121,8 @@ public:
   OOverlayRect overlay;
 
 protected:
+  // The notice line along the bottom of the 512x512 overlay, while it lasts.
+  void DrawNotice();
   // Prints text centred on the 512x512 overlay at y 240 and presents it.
   void ShowCentredMessage(const std::string& text);
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "core/Clock.h"
@@ -104,6 +105,16 @@ void DesktopMessageBox(const std::string& text, const std::string& title, u32 ic
 
 }  // namespace
 
+bool IsVisibleVideoDriver(const char* driver, const char* requested) {
+  if (driver == nullptr) return false;
+  static const char* const kUnseen[] = {"offscreen", "dummy", "evdev"};
+  for (const char* name : kUnseen) {
+    if (std::strcmp(driver, name) == 0)
+      return requested != nullptr && strcasecmp(requested, driver) == 0;
+  }
+  return true;
+}
+
 bool IsSoftwareRenderer(const char* renderer) {
   if (!renderer) return false;
   static const char* const kGeneric[] = {"GDI Generic", "softpipe", "Software Rasterizer",
@@ -170,10 +181,23 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   height = static_cast<i16>(h);
 
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    failure = std::string("no display (") + SDL_GetError() + ")";
     ShowMessage("Can't register window class", "Error");
     return false;
   }
   videoStarted = true;
+  // Without a display SDL falls back to a driver that draws nowhere: the game would run unseen
+  // and never end. Such a driver is used only when asked for by name (as tests do).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!IsVisibleVideoDriver(driver, SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+    const char* display = SDL_getenv("DISPLAY");
+    failure = display != nullptr && *display != '\0'
+                  ? std::string("no display (DISPLAY=") + display + " cannot be opened)"
+                  : std::string("no display (DISPLAY is not set)");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted = false;
+    return false;
+  }
   StartGamepads();  // a game without gamepad support still plays
   SDL_DisableScreenSaver();
   SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
@@ -204,8 +228,14 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   }
   if (run.fullscreen >= 0) fullscreen = run.fullscreen ? 1 : 0;
 
-  CreateGLWindow();
-  SetupPixelFormat();
+  if (!CreateGLWindow()) {
+    failure = "the window cannot be created (" + std::string(SDL_GetError()) + ")";
+    return false;
+  }
+  if (!SetupPixelFormat()) {
+    failure = "no OpenGL context (" + std::string(SDL_GetError()) + ")";
+    return false;
+  }
   ShowAndFocus();
   return true;
 }

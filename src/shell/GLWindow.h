@@ -41,7 +41,9 @@ public:
 
   // Opens the window described by the configuration (which overrides width, height and
   // fullscreen given here), with its context current. Throws OSoftwareGL for a software-only
-  // OpenGL. Window failures show an "Error" box and return false; start-up goes on.
+  // OpenGL. False, with the reason in `failure`, when there is no display (SDL's windowless
+  // drivers count as none unless SDL_VIDEODRIVER names them) or the window or its context cannot
+  // be made; the window and context steps show their "Error" boxes as well.
   bool Create(const std::string& className, const std::string& title, int width, int height,
               bool fullscreen);
   // The main loop: one platform event per pass, or a frame when none waits. Returns the quit code.
@@ -96,10 +98,13 @@ public:
   // The window's drawable size as the platform reports it (0x0 without a window).
   void GetDrawableSize(int& w, int& h) const;
   bool HasWindow() const { return window != nullptr; }
+  // The video subsystem is up: there is a display to show a window or a box on.
+  bool HasVideo() const { return videoStarted; }
   bool HasContext() const { return context != nullptr; }
 
   std::string className;
   std::string title;
+  std::string failure;  // why the last Create returned false
   ODisplayMode modes[3];
   u8 resolutionIndex;
   u8 colorBits;
@@ -149,6 +154,10 @@ protected:
   i32 frameMsSum;
   i32 frameCount;
 };
+
+// Whether SDL's video driver shows a window somewhere: the windowless drivers (offscreen, dummy)
+// only when `requested` (the SDL_VIDEODRIVER hint) names them.
+bool IsVisibleVideoDriver(const char* driver, const char* requested);
 
 // True when the OpenGL renderer string names a generic software rasteriser too slow to play on.
 bool IsSoftwareRenderer(const char* renderer);

@@ -135,3 +135,39 @@ TEST(ImageDecode, CorruptJpegFailsAndReturns) {
   // The intact file still decodes after all those failures (no state left behind).
   EXPECT_TRUE(DecodeJpeg(AsBytes(good), good.size(), img, &error)) << error;
 }
+
+// Warnings that leave every pixel in place do not cost the picture; those that mean lost or
+// garbled data do.
+TEST(ImageDecode, JpegWarningsFailOnlyWhenDataIsLost) {
+  const std::string good = RgbJpeg(32, 24);
+  const size_t eoi = good.rfind("\xFF\xD9");
+  const size_t sos = good.find("\xFF\xDA");
+  ASSERT_NE(eoi, std::string::npos);
+  ASSERT_NE(sos, std::string::npos);
+  // An application marker nobody knows, placed before the scan.
+  const std::string app9("\xFF\xE9\x00\x06zzzz", 8);
+  // A byte inside the entropy-coded data knocked into a marker: the segment ends early.
+  std::string cutSegment = good;
+  cutSegment[sos + 40] = static_cast<char>(0xFF);
+  cutSegment[sos + 41] = static_cast<char>(0xD0 + 3);
+  struct Case {
+    const char* what;
+    std::string file;
+    bool loads;
+  } cases[] = {
+      {"stray bytes before the end marker", good.substr(0, eoi) + "junk" + good.substr(eoi), true},
+      {"stray bytes before the scan", good.substr(0, sos) + "xy" + good.substr(sos), true},
+      {"an unknown application marker", good.substr(0, sos) + app9 + good.substr(sos), true},
+      {"image data cut by a marker", cutSegment, false},
+      {"the end marker lost", good.substr(0, eoi), false},
+  };
+  for (const Case& c : cases) {
+    ODecodedImage img;
+    std::string error;
+    EXPECT_EQ(DecodeJpeg(AsBytes(c.file), c.file.size(), img, &error), c.loads)
+        << c.what << ": " << error;
+    if (c.loads) {
+      EXPECT_EQ(img.pixels.size(), 32u * 24 * 3) << c.what;
+    }
+  }
+}

@@ -225,4 +225,19 @@ TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
   compare("turned");
   model.SetScale(-1.0f, 1.5f, 0.8f);
   compare("mirrored and stretched");
+  // The shared vertices grow past the eyes: the regions are those of the new bounds.
+  model.ScaleUniform(5.0f);
+  compare("geometry scaled");
+}
+
+// A model drawn without display lists of its own still draws its new vertices through the facing
+// lists once they have been scaled: the lists made for the old ones are not used again.
+TEST_F(ModelGL, DrawFacingFollowsScaledVertices) {
+  OModel model;
+  model.Load("Cube.Zmod");  // no BuildLists: scaling has no lists of its own to rebuild
+  const OVector eye(3.37f, -4.23f, 2.11f);
+  EXPECT_EQ(0, DifferentPixels(Render(model, eye, GL_BACK), Render(model, eye, GL_BACK, true)));
+  model.ScaleUniform(1.5f);
+  EXPECT_EQ(0, DifferentPixels(Render(model, eye, GL_BACK), Render(model, eye, GL_BACK, true)))
+      << "the facing lists still hold the vertices from before the scale";
 }

@@ -121,3 +121,28 @@ TEST(MusicPlayer, NoDeviceAndBadTracks) {
   player.PlayCurrent();
   player.PlayNext();
 }
+
+// A track that cannot be loaded when the one before it ends is skipped: the next good one plays.
+// A list that holds no good track is tried once round and left silent.
+TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
+  ScratchDir dir;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  OPlaylist list = ListOf({MakeMod(8, 3), "not a module at all", "", MakeMod(8, 3)});
+  OMusicPlayer player;
+  ASSERT_TRUE(player.ready);
+  player.playlist = &list;
+  player.PlayCurrent();
+  ASSERT_EQ(player.playing, 1);
+  trackEnded = 1;  // the first track ended; the next two are damaged or missing
+  player.PlayNext();
+  EXPECT_EQ(player.playing, 1);
+  EXPECT_EQ(list.index, 3);
+  EXPECT_EQ(trackEnded.load(), 0);
+
+  OPlaylist bad = ListOf({"not a module at all", "", "still not one"});
+  OMusicPlayer silent;
+  silent.playlist = &bad;
+  silent.PlayNext();
+  EXPECT_EQ(silent.playing, 0);
+  EXPECT_EQ(trackEnded.load(), 0);  // so the main loop does not retry every frame
+}

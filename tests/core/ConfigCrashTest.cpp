@@ -20,19 +20,20 @@ namespace {
 // Settings that all follow from one number, so a file holding parts of two saves, or the start
 // of one, never reads back as any single save. No value equals its default.
 void Fill(OConfig& c, u32 i) {
-  c.resolutionIndex = 100 + i % 7;
-  c.colorBits = 1000 + i;
-  c.textureQuality = i % 11 + 20;
-  c.modelDetail = i * 3 + 5;
+  // Every value inside its range (Save would bring it there anyway), none at its default.
+  c.resolutionIndex = i % 2 == 0 ? 0 : 2;
+  c.colorBits = 16;
+  c.textureQuality = i % 10;
+  c.modelDetail = 1;
   c.soundOn = static_cast<u8>(i % 2);
   c.musicOn = static_cast<u8>(1 - i % 2);
-  c.soundVolume = i * 977 % 65536 + 70000;
-  c.musicVolume = i + 101;
-  c.gameSpeed = 7 * i + 3;
-  c.brickSkin = i % 3 + 10;
-  c.savedEpisode = i % 6 + 10;
+  c.soundVolume = i * 977 % 65000;
+  c.musicVolume = i % 50;
+  c.gameSpeed = 75 + i % 50;
+  c.brickSkin = i % 2 + 1;
+  c.savedEpisode = i % 5 + 1;
   c.savedScore = i * 1000003u % 99999989u + 1;
-  c.savedLives = i % 9 + 10;
+  c.savedLives = i % 9 + 1;
   c.fullscreen = static_cast<u8>(i % 2);
   c.savedLevel = i + 1;  // last on the file: a cut file reads a smaller number here
 }

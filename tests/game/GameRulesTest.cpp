@@ -85,8 +85,15 @@ TEST(GameRules, LeaveContinueAndResume) {
   config.savedLives = 2;
   config.musicOn = 1;
   rig.app->gameRequest = GAME_REQUEST_RESUME;
+  GameSounds().clear();
   rig.app->SwitchScreen(SCREEN_GAME);
   ASSERT_TRUE(rig.game->HasGame());
+  // Straight into the saved level: nothing of level 1 fades out, one next-level sound.
+  EXPECT_TRUE(rig.game->grid->blocks.empty()) << "an earlier level is shrinking away";
+  EXPECT_FALSE(rig.game->grid->incoming.empty());
+  EXPECT_EQ(CountGameSound(SOUND_NEXT_LEVEL), 1);
+  EXPECT_EQ(rig.game->grid->startScore, 1234);
+  EXPECT_EQ(rig.game->grid->startLives, 2);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
   EXPECT_EQ(rig.game->episodeIndex, 1);
   EXPECT_EQ(rig.game->levelIndex, 3);
@@ -109,12 +116,22 @@ TEST(GameRules, LeaveContinueAndResume) {
 
   // A record naming no episode, or a level past the episode's end, starts a new game of the
   // selected episode instead of an empty playfield.
+  // A record with no life left or a negative score is no game either: with lives below zero the
+  // ball could never launch and the game never end.
   const struct {
     u32 episode, level;
-  } damaged[] = {{9, 2}, {0, static_cast<u32>(GetEpisodeInfo(0).levelCount)}};
+    i32 lives, score;
+  } damaged[] = {{9, 2, 3, 0},
+                 {0, static_cast<u32>(GetEpisodeInfo(0).levelCount), 3, 0},
+                 {1, 2, -3, 100},
+                 {1, 2, 0, 100},
+                 {1, 2, 3, -5}};
   for (const auto& d : damaged) {
     config.savedEpisode = d.episode;
     config.savedLevel = d.level;
+    config.savedLives = static_cast<u32>(d.lives);
+    config.savedScore = static_cast<u32>(d.score);
+    EXPECT_FALSE(IsResumable(config)) << d.episode << " " << d.level << " " << d.lives;
     rig.game->episodeIndex = 2;
     rig.app->gameRequest = GAME_REQUEST_RESUME;
     rig.app->SwitchScreen(SCREEN_GAME);
@@ -123,6 +140,19 @@ TEST(GameRules, LeaveContinueAndResume) {
     EXPECT_EQ(rig.game->bat->lives, START_LIVES);
     EXPECT_EQ(rig.game->bat->score, 0);
     rig.Key(VK_ESCAPE);
+  }
+}
+
+// Each ball template wears the model of its glow colour: red the plain ball, green "BallB", blue
+// "BallW".
+TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(0);
+  const char* const expected[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(rig.game->ballSet->ballTemplates[i], nullptr);
+    EXPECT_EQ(rig.game->ballSet->ballTemplates[i]->name, expected[i]) << "index " << i;
   }
 }
 

@@ -104,6 +104,52 @@ TEST(Top, DamagedFilesRejectedWhole) {
   EXPECT_EQ(good.Entry(9).score, 91);
 }
 
+// A table file from elsewhere is shown as one of ours: names as the name field could have typed
+// them (at most 20 characters the font draws as text, never a HUD icon), highest score first.
+TEST(Top, LoadedTablesAreSortedAndTheirNamesBounded) {
+  ScratchDir dir;
+  std::string text;
+  const struct {
+    std::string name;
+    i32 score;
+  } file[] = {{"Low", 5},
+              {std::string(100000, 'W'), 50},
+              {"Ic{on|s", 40},
+              {"\xA0\xE9\xFFhigh\x81", 30},
+              {"\xE9\xFF", 30},
+              {"Euro\x80", 20},
+              {"A", 90},
+              {"B", 10},
+              {"C", 10},
+              {"D", 0}};
+  for (const auto& e : file) text += e.name + "\n" + std::to_string(e.score) + "\n";
+  WriteFile("Data/Classic.Top", Scrambled(text));
+  OTop top("Data/Classic.Top", 10);
+  ASSERT_TRUE(top.Load());
+  const struct {
+    std::string name;
+    i32 score;
+    const char* what;
+  } expected[] = {{"A", 90, "the highest score first"},
+                  {std::string(20, 'W'), 50, "a long name cut to the field's length"},
+                  {"Icons", 40, "the HUD icons dropped"},
+                  {"high", 30, "characters past the font dropped"},
+                  {"NoName", 30, "nothing drawable left; equal scores keep their order"},
+                  {"Euro\x80", 20, "Windows-1252 letters the font has stay"},
+                  {"B", 10, ""},
+                  {"C", 10, "equal scores in file order"},
+                  {"Low", 5, "the lowest last but one"},
+                  {"D", 0, ""}};
+  ASSERT_EQ(top.Count(), 10);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(top.Entry(i).name, expected[i].name) << i << " " << expected[i].what;
+    EXPECT_EQ(top.Entry(i).score, expected[i].score) << i << " " << expected[i].what;
+  }
+  // Names inserted from elsewhere than the field obey the same rules.
+  EXPECT_TRUE(top.Insert(std::string(30, 'x') + "|", 100));
+  EXPECT_EQ(top.Entry(0).name, std::string(20, 'x'));
+}
+
 // A save that cannot be completed leaves the old file as it was, for root too: root writes into
 // any folder, so the write itself is made to fail, by a file-size limit the new table exceeds.
 TEST(Top, FailedSaveKeepsOldFile) {
@@ -142,4 +188,20 @@ TEST(Top, FailedSaveKeepsOldFile) {
   EXPECT_EQ(memoryOnly.Count(), 10);
   EXPECT_TRUE(memoryOnly.Insert("Ann", 5));
   EXPECT_EQ(memoryOnly.Entry(0).name, "Ann");
+}
+
+// A table kept behind a symbolic link is saved to the link's target; the link stays.
+TEST(Top, SavedThroughASymbolicLink) {
+  ScratchDir dir;
+  ASSERT_EQ(mkdir("Elsewhere", 0755), 0);
+  ASSERT_EQ(symlink("../Elsewhere/Classic.Top", "Data/Classic.Top"), 0);
+  OTop top("Data/Classic.Top", 10);
+  top.Load();
+  ASSERT_TRUE(top.Insert("Ann", 10));
+  struct stat st;
+  ASSERT_EQ(lstat("Data/Classic.Top", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+  OTop again("Elsewhere/Classic.Top", 10);
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(again.Entry(0).name, "Ann");
 }

@@ -78,3 +78,51 @@ TEST(StillPicture, ComesBackExactlyWhateverTheState) {
   glDeleteTextures(1, &own);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// A picture taken in one way of combining texels and pixels is not offered for another: each
+// change of texture environment, blending or alpha test stales it, and going back matches again.
+TEST(StillPicture, BlendAndTextureEnvironmentArePartOfItsState) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  ScratchDir dir;
+  TestGLWindow window;
+  ASSERT_TRUE(window.Open());
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glDisable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_ALPHA_TEST);
+  OStillPicture picture;
+  ASSERT_TRUE(picture.Capture(1, true));
+  const f32 red[4] = {1, 0, 0, 1}, blue[4] = {0, 0, 1, 1};
+  const struct {
+    const char* what;
+    void (*change)();
+    void (*undo)();
+  } cases[] = {
+      {"blending on", [] { glEnable(GL_BLEND); }, [] { glDisable(GL_BLEND); }},
+      {"texture replaces the colour", [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE); },
+       [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); }},
+      {"texturing off", [] { glDisable(GL_TEXTURE_2D); }, [] { glEnable(GL_TEXTURE_2D); }},
+      {"alpha test on", [] { glEnable(GL_ALPHA_TEST); }, [] { glDisable(GL_ALPHA_TEST); }},
+  };
+  for (const auto& c : cases) {
+    c.change();
+    EXPECT_FALSE(picture.Matches(1)) << c.what;
+    c.undo();
+    EXPECT_TRUE(picture.Matches(1)) << c.what << " undone";
+  }
+  // While blending, its factors count; in the blend environment, its colour does.
+  glEnable(GL_BLEND);
+  ASSERT_TRUE(picture.Capture(1, true));
+  glBlendFunc(GL_ONE, GL_ONE);
+  EXPECT_FALSE(picture.Matches(1)) << "other blend factors";
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_BLEND);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, red);
+  ASSERT_TRUE(picture.Capture(1, true));
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, blue);
+  EXPECT_FALSE(picture.Matches(1)) << "another environment colour";
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

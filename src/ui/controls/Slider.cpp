@@ -43,6 +43,10 @@ void OSlider::Snap() {
   f32 t = (value - minimum) / step;
   t = t > 0.0f ? std::trunc(t + 0.5f) : std::trunc(t - 0.5f);
   value = minimum + t * step;
+  // A range that is no whole number of steps (the sound volume's 0..65535 in steps of 4096)
+  // would round past its end: the ends are values too, and nothing beyond them is.
+  if (value > maximum) value = maximum;
+  if (value < minimum) value = minimum;
 }
 
 f32 OSlider::HalfTravel() const {

@@ -30,7 +30,8 @@ public:
   // Left/Right: one step along the bar, kept between the ends, reported.
   bool Step(i32 direction) override;
 
-  // Rounds value to the nearest step from minimum, halves away from zero.
+  // Rounds value to the nearest step from minimum, halves away from zero, and keeps it within
+  // minimum..maximum.
   void Snap();
   // Puts the knob where value lies on the bar.
   void PlaceKnob();

@@ -75,6 +75,7 @@ bool OTextField::HandleInput(const OInputEvent& event) {
       return true;
     case EV_CHAR:
       if (event.key != VK_BACK && event.key != VK_RETURN &&
+          (accepts == nullptr || accepts(static_cast<u8>(event.key & 0xFF))) &&
           static_cast<i32>(text.size()) < maxLength) {
         text.insert(text.begin() + caret, static_cast<char>(event.key & 0xFF));
         MoveCaretRight();

@@ -37,6 +37,8 @@ public:
   i32 scroll = 0;      // index of the first visible character
   i32 caret = 0;       // 0..length
   i32 maxLength = 20;  // characters
+  // Which typed characters go in; null takes every one.
+  bool (*accepts)(u8 c) = nullptr;
   OFont* font;         // not owned
   bool hidden = false; // draws nothing and never hits
 

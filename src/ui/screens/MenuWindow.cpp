@@ -13,6 +13,7 @@
 #include "scene/Light.h"
 #include "shell/Application.h"
 #include "core/Config.h"
+#include "game/GameWindow.h"
 #include "ui/controls/Button2D.h"
 #include "ui/screens/MenuKeys.h"
 
@@ -74,7 +75,7 @@ bool OMenuWindow::Load() {
   reflectionTexture = new OTexture();
   reflectionTexture->Load("bricksj.jpg");
 
-  if (app != nullptr) app->savedGameAvailable = GetConfig().savedLevel >= 1 ? 1 : 0;
+  if (app != nullptr) app->savedGameAvailable = GetConfig().savedLevel >= 1 && IsResumable(GetConfig()) ? 1 : 0;
   return true;
 }
 

@@ -53,6 +53,9 @@ bool OScoreWindow::Load() {
   nameField->SetPosition(200, 200);
   nameField->SetSize(320, 23);
   nameField->hidden = true;
+  // Only what the font draws as text, and no more than a table keeps.
+  nameField->accepts = IsNameCharacter;
+  nameField->maxLength = TOP_NAME_LENGTH;
   AddControl(nameField);
 
   currentTable = nullptr;
@@ -117,6 +120,9 @@ void OScoreWindow::Enter() {
 
 void OScoreWindow::Leave() {
   ORenderWindow::Leave();
+  // Left while the name is still being typed (the window closed, the game quit): the score is
+  // the player's all the same, under the name typed so far.
+  if (enteringName) RecordName();
   if (nameField != nullptr) nameField->hidden = true;
 }
 

@@ -26,7 +26,8 @@ public:
   // Name entry when a game has just ended with a qualifying score, else browsing the classic
   // table.
   void Enter() override;
-  // Hides the name field, whatever way the screen is left.
+  // Records a name still being typed (as RecordName) and hides the name field, whatever way the
+  // screen is left: also when the window closes at the name prompt.
   void Leave() override;
   void Draw() override;
   // The Menu button, the two arrows and the hidden name field; throws OFileNotFound when a

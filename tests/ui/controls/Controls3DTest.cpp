@@ -217,6 +217,17 @@ TEST_F(Controls3DTest, SliderPlacesSnapsSurvivesDegenerateDragsAndTakesBarClicks
   still.value = 3.3f;
   still.Snap();
   EXPECT_FLOAT_EQ(still.value, 3.3f);
+  // A range that is not a whole number of steps: the nearest step past either end is the end.
+  OSlider volume(2, 0.0f, 65535.0f, 4096.0f);
+  for (f32 v : {65535.0f, 63500.0f}) {
+    volume.value = v;
+    volume.Snap();
+    EXPECT_FLOAT_EQ(volume.value, 65535.0f) << v;
+  }
+  OSlider offset(3, 1.0f, 10.0f, 4.0f);
+  offset.value = -1.5f;
+  offset.Snap();
+  EXPECT_FLOAT_EQ(offset.value, 1.0f);
 
   // The pointer at the very centre of the window gives no direction: nothing moves.
   slider->dragging = 1;

@@ -9,7 +9,6 @@ using namespace screens_test;
 
 TEST_F(ScreensTest, LinkReachesTheGameScreensOwnState) {
   auto* real = new OGameWindow();
-  owned.emplace_back(real);
   ASSERT_TRUE(app.AddScreen(real));
   // Only the game screen has a link.
   EXPECT_EQ(MakeGameLink(menu), nullptr);

@@ -16,7 +16,10 @@ class MenuScreen : public ScreensTest {};
 
 class MenuWithSavedGame : public ScreensTest {
 protected:
-  void BeforeLoad() override { GetConfig().savedLevel = 3; }
+  void BeforeLoad() override {
+    GetConfig().savedLevel = 3;
+    GetConfig().savedLives = 2;
+  }
 };
 
 }  // namespace

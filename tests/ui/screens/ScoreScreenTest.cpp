@@ -1,6 +1,10 @@
 // The high-score screen: browsing the two tables, and recording a finished game's score under
 // the name the player types.
+#include <sys/stat.h>
+
 #include "ScreenTestSupport.h"
+#include "core/Log.h"
+#include "core/Notice.h"
 #include "ui/controls/Button2D.h"
 #include "ui/controls/TextField.h"
 
@@ -127,4 +131,54 @@ TEST_F(ScoreScreen, OnlyAFinishedGameThatReachesTheTableIsEntered) {
   EndGame(0, 50);
   EXPECT_FALSE(scores->enteringName);
   EXPECT_FALSE(scores->menuButton->disabled);
+}
+
+// Closing the window at the name prompt (the application unloads its screens) records the score
+// under the name typed so far, or "NoName"; the field takes only what the font draws as letters.
+TEST_F(ScoreScreen, ClosingAtTheNamePromptRecordsTheScore) {
+  Fill(game->classic);
+  // The screen left with nothing typed: "NoName".
+  EndGame(0, 4000);
+  ASSERT_TRUE(scores->enteringName);
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_EQ(game->classic.Entry(0).name, "NoName");
+  EXPECT_EQ(game->classic.Entry(0).score, 4000);
+  EXPECT_EQ(game->score, 0);  // recorded once
+  // The window closed after a few keys, some of them no letters of the font: what was typed.
+  EndGame(0, 4500);
+  ASSERT_TRUE(scores->enteringName);
+  Type("Bo|b{\xFF");
+  app.Unload();  // what Run does when the window closes; the screens are gone then
+  OTop reread("Data/Classic.Top", 10);
+  ASSERT_TRUE(reread.Load());
+  EXPECT_EQ(reread.Entry(0).name, "Bob");
+  EXPECT_EQ(reread.Entry(0).score, 4500);
+  EXPECT_EQ(reread.Entry(1).name, "NoName");
+}
+
+// A table that cannot be saved is never silent: the player sees one line saying so, the run log
+// names the file and the reason and counts it, and the score is recorded once all the same.
+TEST_F(ScoreScreen, AFailedSaveIsToldOnScreenAndLogged) {
+  OLog log("Report.html");
+  SetRunLog(&log);
+  Fill(game->classic);
+  TakeNotice();
+  ASSERT_EQ(mkdir("Data/Classic.Top.dir", 0755), 0);
+  game->classic.fileName = "Data/Classic.Top.dir";  // a folder in the file's place
+  EndGame(0, 4000);
+  Type("Ann");
+  Press(VK_RETURN);
+  SetRunLog(nullptr);
+  EXPECT_EQ(game->score, 0);
+  EXPECT_EQ(game->classic.Entry(0).name, "Ann");
+  app.UpdateScreen(16);
+  EXPECT_EQ(app.noticeLine.find("Scores not saved: "), 0u) << app.noticeLine;
+  EXPECT_EQ(log.errors, 1);
+  log.Close();
+  const std::string text = ReadFile("Report.html");
+  EXPECT_NE(text.find("Data/Classic.Top.dir: Scores not saved: Is a directory"), std::string::npos)
+      << text;
+  // The line goes after a while.
+  app.UpdateScreen(7000);
+  EXPECT_TRUE(app.noticeLine.empty());
 }

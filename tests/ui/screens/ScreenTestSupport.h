@@ -123,7 +123,6 @@ protected:
     scores = new OScoreWindow();
     select = new OSelectWindow();
     for (ORenderWindow* s : std::vector<ORenderWindow*>{menu, game, options, help, scores, select}) {
-      owned.emplace_back(s);
       ASSERT_TRUE(app.AddScreen(s));
       s->SetBackground(s == menu ? "Menu.jpg" : "SBackTex.jpg");
     }
@@ -183,8 +182,7 @@ protected:
 
   ScratchDir dir;  // first in, last out: everything below lives in it
   MessageRecorder recorder;
-  OApplication app;  // before the screens, which must go while the window is there
-  std::vector<std::unique_ptr<ORenderWindow>> owned;
+  OApplication app;  // owns the screens and deletes them before its window goes
   OCamera* camera = nullptr;
   OSoundPlayer* sound = nullptr;
   OMenuWindow* menu = nullptr;

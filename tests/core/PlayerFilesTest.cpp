@@ -1,0 +1,82 @@
+// One copy of the game at a time writes the player's files; a second one plays read-only.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "core/Config.h"
+#include "core/FileWrite.h"
+#include "core/Log.h"
+#include "core/Notice.h"
+#include "core/PlayerFiles.h"
+
+// The first copy takes the folder and clears what a killed save left; a second copy (a second
+// lock on the same folder) finds it taken: it leaves the temporaries alone, refuses every save
+// of the settings with a line on screen and one line in the log, and writes again once the
+// first copy has gone.
+TEST(PlayerFiles, ASecondCopyPlaysReadOnly) {
+  ScratchDir dir;
+  OLog log("Report.html");
+  SetRunLog(&log);
+  WriteFile("Data/.Config.Cfg.tmp-ABC123", "left by a killed save");
+  WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+  TakeNotice();
+  {
+    OPlayerFilesLock first({"Data", "Data"});
+    EXPECT_TRUE(first.Held());
+    EXPECT_FALSE(FileExists("Data/.Config.Cfg.tmp-ABC123")) << "the stale temporary stays";
+    EXPECT_FALSE(PlayerFilesReadOnly());
+    EXPECT_EQ(TakeNotice(), "");
+
+    WriteFile("Data/.Config.Cfg.tmp-XYZ789", "another copy saving right now");
+    {
+      OPlayerFilesLock second({"Data"});
+      EXPECT_FALSE(second.Held());
+      EXPECT_TRUE(PlayerFilesReadOnly());
+      EXPECT_TRUE(FileExists("Data/.Config.Cfg.tmp-XYZ789")) << "a save in progress was removed";
+      EXPECT_EQ(TakeNotice(), "Another copy of the game is running: nothing is saved");
+      OConfig config;
+      config.soundVolume = 1;
+      EXPECT_FALSE(config.Save());
+      EXPECT_EQ(ReadFile("Data/Config.Cfg"), "0\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+      EXPECT_EQ(TakeNotice(), "Settings not saved: another copy of the game is running");
+    }
+    EXPECT_FALSE(PlayerFilesReadOnly());
+  }
+  // The first copy gone, the next one takes the folder.
+  OPlayerFilesLock next({"Data"});
+  EXPECT_TRUE(next.Held());
+  OConfig config;
+  EXPECT_TRUE(config.Save());
+  SetRunLog(nullptr);
+  EXPECT_EQ(log.errors, 1);  // the second copy's start; not each refused save
+}
+
+// A save that fails says what and why on screen and in the log; settings kept behind a symbolic
+// link are written to the link's target, and the link stays.
+TEST(PlayerFiles, FailedSavesAreReportedAndLinksFollowed) {
+  ScratchDir dir;
+  OLog log("Report.html");
+  SetRunLog(&log);
+  OConfig config;
+  ASSERT_EQ(mkdir("Data/Config.Cfg", 0755), 0);  // a folder where the file should be
+  TakeNotice();
+  EXPECT_FALSE(config.Save());
+  EXPECT_EQ(TakeNotice(), "Settings not saved: Is a directory");
+  SetRunLog(nullptr);
+  EXPECT_EQ(log.errors, 1);
+  log.Close();
+  EXPECT_NE(ReadFile("Report.html").find("Data/Config.Cfg: Settings not saved: Is a directory"),
+            std::string::npos);
+
+  ASSERT_EQ(rmdir("Data/Config.Cfg"), 0);
+  ASSERT_EQ(mkdir("Elsewhere", 0755), 0);
+  WriteFile("Elsewhere/Mine.Cfg", "old");
+  ASSERT_EQ(symlink("../Elsewhere/Mine.Cfg", "Data/Config.Cfg"), 0);
+  config.soundVolume = 123;
+  EXPECT_TRUE(config.Save());
+  struct stat st;
+  ASSERT_EQ(lstat("Data/Config.Cfg", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+  EXPECT_EQ(ReadFile("Elsewhere/Mine.Cfg"), "1\n32\n10\n2\n1\n1\n123\n50\n125\n0\n0\n0\n0\n1\n0");
+}
