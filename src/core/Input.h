@@ -23,6 +23,7 @@ constexpr u16 VK_TAB = 9;
 constexpr u16 VK_RETURN = 13;
 constexpr u16 VK_SHIFT = 16;
 constexpr u16 VK_CONTROL = 17;
+constexpr u16 VK_PAUSE = 19;
 constexpr u16 VK_ESCAPE = 27;
 constexpr u16 VK_SPACE = 32;
 constexpr u16 VK_END = 35;
@@ -33,6 +34,7 @@ constexpr u16 VK_RIGHT = 39;
 constexpr u16 VK_DOWN = 40;
 constexpr u16 VK_DELETE = 46;
 constexpr u16 VK_F1 = 112;
+constexpr u16 VK_F3 = 114;
 
 struct OInputEvent {
   u32 type = 0;

@@ -22,6 +22,7 @@
 #include "playfield/ModVoxelMap.h"
 #include "playfield/VoxelMap.h"
 #include "scene/Font.h"
+#include "scene/StillPicture.h"
 #include "scene/ObjectList.h"
 #include "shell/Application.h"
 #include "core/Clock.h"
@@ -79,6 +80,7 @@ OGameWindow::OGameWindow()
       classicTable(ScoreFilePath("Classic.Top"), 10),
       modernTable(ScoreFilePath("Modern.Top"), 10) {
   gameLight.localViewer = 1;
+  wholeWindow = true;
 }
 
 OGameWindow::~OGameWindow() {
@@ -97,8 +99,9 @@ void OGameWindow::PlaySound(i32 id) const {
 }
 
 void OGameWindow::PlaceCamera() {
-  gameCamera.viewWidth = static_cast<f32>(width);
-  gameCamera.viewHeight = static_cast<f32>(height);
+  // The field widens or narrows with the whole window; the vertical angle stays.
+  gameCamera.viewWidth = static_cast<f32>(windowWidth);
+  gameCamera.viewHeight = static_cast<f32>(windowHeight);
   gameCamera.fieldOfView = 45.0f;
   gameCamera.SetPosition(0.0f, 0.0f, cameraDistance);
   gameCamera.LookAt(0.0f, 0.0f, 0.0f);
@@ -138,6 +141,12 @@ bool OGameWindow::Load() {
 void OGameWindow::Enter() {
   ORenderWindow::Enter();
   if (app != nullptr) app->cursorVisible = 0;
+  heldKeys = 0;
+  if (grid == nullptr) {
+    // A new game's bat starts where the keys find it: the middle.
+    pointerX = static_cast<f32>(windowWidth) * 0.5f;
+    pointerY = static_cast<f32>(windowHeight) * 0.5f;
+  }
   lightingWasOn = glIsEnabled(GL_LIGHTING) ? 1 : 0;
   bonusRainCount = 0;
   episodeComplete = 0;
@@ -177,6 +186,7 @@ void OGameWindow::Enter() {
 
 void OGameWindow::Leave() {
   ORenderWindow::Leave();
+  heldKeys = 0;
   if (app != nullptr) app->cursorVisible = 1;
   if (lightingWasOn) {
     glEnable(GL_LIGHTING);
@@ -328,6 +338,8 @@ void OGameWindow::FinishGame() {
 
 void OGameWindow::Update(u32 elapsedMs) {
   if (grid == nullptr) return;
+  // Paused: the game's clock stands; no ball, timer or bonus moves.
+  if (paused) return;
   if (demoPlayer != nullptr) {
     steering = true;
     demoPlayer->tickMs = elapsedMs;
@@ -345,6 +357,7 @@ void OGameWindow::Update(u32 elapsedMs) {
     return;
   }
 
+  MoveByKeys(elapsedMs);
   const f32 speed = static_cast<f32>(app != nullptr ? app->gameSpeed : 100) * 0.01f;
   ballSet->speed = speed;
   bonusSet->speed = speed;
@@ -482,6 +495,53 @@ void OGameWindow::StopDemo() {
   if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
 }
 
+bool OGameWindow::CanPause() const {
+  return grid != nullptr && !episodeComplete && grid->status != MAP_GAME_OVER;
+}
+
+void OGameWindow::SetPaused(bool on) {
+  paused = on && CanPause() ? 1 : 0;
+  if (!paused) pausedPicture.Forget();
+}
+
+void OGameWindow::Suspend() {
+  // Keys held when the player went away are not held any more when they come back.
+  heldKeys = 0;
+  if (CanPause()) SetPaused(true);
+}
+
+bool OGameWindow::TrackMovementKey(const OInputEvent& event) {
+  if (event.type != EV_KEYDOWN && event.type != EV_KEYUP) return false;
+  u8 bit = 0;
+  switch (event.key) {
+    case VK_LEFT: case 'A': bit = BAT_KEY_LEFT; break;
+    case VK_RIGHT: case 'D': bit = BAT_KEY_RIGHT; break;
+    case VK_UP: case 'W': bit = BAT_KEY_UP; break;
+    case VK_DOWN: case 'S': bit = BAT_KEY_DOWN; break;
+    default: return false;
+  }
+  if (event.type == EV_KEYDOWN) {
+    heldKeys |= bit;
+  } else {
+    heldKeys &= static_cast<u8>(~bit);
+  }
+  return true;
+}
+
+void OGameWindow::MoveByKeys(u32 elapsedMs) {
+  if (heldKeys == 0 || bat == nullptr) return;
+  const f32 percent = app != nullptr ? static_cast<f32>(app->shellSettings.keyboardSpeed) : 100.0f;
+  const f32 step = BAT_KEY_SPEED * percent * 0.01f * static_cast<f32>(windowHeight) *
+                   static_cast<f32>(elapsedMs);
+  if (heldKeys & BAT_KEY_LEFT) pointerX -= step;
+  if (heldKeys & BAT_KEY_RIGHT) pointerX += step;
+  if (heldKeys & BAT_KEY_UP) pointerY -= step;
+  if (heldKeys & BAT_KEY_DOWN) pointerY += step;
+  pointerX = std::max(0.0f, std::min(pointerX, static_cast<f32>(windowWidth)));
+  pointerY = std::max(0.0f, std::min(pointerY, static_cast<f32>(windowHeight)));
+  bat->SetTarget(static_cast<i32>(pointerX), static_cast<i32>(pointerY));
+}
+
 bool OGameWindow::HandleInput(const OInputEvent& event) {
   if (demoPlayer != nullptr && !steering) {
     // Only the autoplayer plays a demo; the player's first key, click or button ends it.
@@ -489,6 +549,26 @@ bool OGameWindow::HandleInput(const OInputEvent& event) {
     return true;
   }
   if (ORenderWindow::HandleInput(event)) return true;
+  if (paused && grid != nullptr) {
+    // P, Pause, Space, Enter or a click go on; Esc still leads to the menu (the game stays
+    // paused there); the pointer moves nothing.
+    const bool key = event.type == EV_KEYDOWN;
+    if ((key && (event.key == 'P' || event.key == VK_PAUSE || event.key == VK_SPACE ||
+                 event.key == VK_RETURN)) ||
+        event.type == EV_BUTTONDOWN) {
+      SetPaused(false);
+      return true;
+    }
+    if (key && event.key == VK_ESCAPE && app != nullptr) {
+      app->SwitchScreen(SCREEN_MENU);
+      return true;
+    }
+    return false;
+  }
+  if (event.type == EV_KEYDOWN && (event.key == 'P' || event.key == VK_PAUSE) && CanPause()) {
+    SetPaused(true);
+    return true;
+  }
   if (grid == nullptr) {
     // No game in memory: Esc still leads back to the menu.
     if (event.type == EV_KEYDOWN && event.key == VK_ESCAPE && app != nullptr) {
@@ -509,8 +589,27 @@ bool OGameWindow::HandleInput(const OInputEvent& event) {
     }
     return true;
   }
-  if (event.type == EV_MOUSEMOVE) bat->SetTarget(event.x, event.y);
-  if (event.type == EV_BUTTONDOWN) {
+  // The bat follows the pointer over the whole window, where the scene is drawn; at another
+  // sensitivity than 100 percent it follows the pointer's movement, scaled.
+  if (event.type == EV_MOUSEMOVE) {
+    const i32 sensitivity = app != nullptr ? app->shellSettings.mouseSensitivity : 100;
+    if (sensitivity == 100) {
+      pointerX = static_cast<u16>(event.x + viewLeft);
+      pointerY = static_cast<u16>(event.y + viewTop);
+    } else {
+      const f32 k = static_cast<f32>(sensitivity) * 0.01f;
+      pointerX += static_cast<f32>(static_cast<i16>(event.dx)) * k;
+      pointerY += static_cast<f32>(static_cast<i16>(event.dy)) * k;
+      pointerX = std::max(0.0f, std::min(pointerX, static_cast<f32>(windowWidth)));
+      pointerY = std::max(0.0f, std::min(pointerY, static_cast<f32>(windowHeight)));
+    }
+    bat->SetTarget(static_cast<i32>(pointerX), static_cast<i32>(pointerY));
+  }
+  if (TrackMovementKey(event)) return true;
+  // Space and Enter launch and fire as the left button does.
+  const bool launchKey =
+      event.type == EV_KEYDOWN && (event.key == VK_SPACE || event.key == VK_RETURN);
+  if (event.type == EV_BUTTONDOWN || (launchKey && !episodeComplete)) {
     // The last life is gone and the grid reports game over on its next update: a ball
     // launched now would still be lost afterwards and take the lives below zero.
     if (bat->lives > 0) ballSet->Launch();
@@ -552,7 +651,7 @@ void OGameWindow::AnimateGameOver(u32 elapsedMs) {
 }
 
 void OGameWindow::UndrawnFrame() {
-  if (grid == nullptr) return;
+  if (grid == nullptr || paused) return;
   if (grid->transition) {
     if (IsModern()) {
       auto* corridor = static_cast<OModVoxelMap*>(grid);
@@ -591,8 +690,58 @@ bool OGameWindow::RainStep() {
 
 void OGameWindow::Draw() {
   if (grid == nullptr) return;
+  if (paused) {
+    DrawPaused();
+    return;
+  }
+  DrawScene();
+}
+
+void OGameWindow::DrawPaused() {
+  // The whole window in pixels, the same state for taking the picture and for giving it back.
+  auto wholeWindow2D = [this] {
+    glViewport(0, 0, windowWidth, windowHeight);
+    Ortho2D(static_cast<u16>(windowWidth), static_cast<u16>(windowHeight));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  };
+  const u64 generation = (static_cast<u64>(static_cast<u16>(windowWidth)) << 16) |
+                         static_cast<u16>(windowHeight);
+  wholeWindow2D();
+  if (pausedPicture.Matches(generation)) {
+    pausedPicture.Restore();
+  } else {
+    // One more frame of the scene as it stands (the first paused frame, or a new window size),
+    // kept from then on: drawing it again would step the crossfade and the corridor.
+    DrawScene();
+    wholeWindow2D();
+    pausedPicture.Capture(generation, true);
+  }
+
+  ApplyOverlayViewport();
+  Ortho2D(overlayWidth, overlayHeight);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.55f);
+  glRectf(0.0f, 200.0f, 512.0f, 312.0f);
+  glDisable(GL_BLEND);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  OFont* font = app != nullptr ? app->font : nullptr;
+  if (font != nullptr) {
+    glEnable(GL_TEXTURE_2D);
+    const std::string caption = "Paused";
+    font->Print((512.0f - font->TextWidth(caption)) / 2.0f, 258.0f, caption, 0, true, 1.0f);
+    const std::string hint = "Press P or click to go on - Esc for the menu";
+    font->Print((512.0f - font->TextWidth(hint) * 0.5f) / 2.0f, 222.0f, hint, 0, true, 0.5f);
+  }
+  glEnable(GL_LIGHTING);
+}
+
+void OGameWindow::DrawScene() {
   PlaceCamera();
-  gameCamera.Apply(width, height);
+  gameCamera.viewportX = 0;
+  gameCamera.viewportY = 0;
+  gameCamera.Apply(windowWidth, windowHeight);
   if (light != nullptr) light->Disable();
   gameLight.SetColor(GL_AMBIENT, 1.0f, 1.0f, 1.0f, 1.0f);
   gameLight.SetPosition(0.0f, 0.0f, -4.0f);
@@ -638,6 +787,7 @@ void OGameWindow::DrawHud() {
 
   OFont* font = app != nullptr ? app->font : nullptr;
   if (font != nullptr) {
+    ApplyOverlayViewport();
     Ortho2D(overlayWidth, overlayHeight);
     glEnable(GL_TEXTURE_2D);
     const std::string score = Format("|%i", bat->score);
@@ -655,6 +805,7 @@ void OGameWindow::DrawEpisodeComplete() {
   if (RainStep()) return;
   OFont* font = app != nullptr ? app->font : nullptr;
   if (font == nullptr) return;
+  ApplyOverlayViewport();
   Ortho2D(overlayWidth, overlayHeight);
   glEnable(GL_TEXTURE_2D);
   const std::string caption = "Episode Complete!";

@@ -30,6 +30,13 @@ constexpr i32 GAME_OVER_TIME = 10000;
 constexpr i32 GAME_OVER_GROW_TIME = 2048;
 // Bonuses thrown up on the "Episode Complete!" screen before the game ends by itself.
 constexpr i32 BONUS_RAIN_COUNT = 128;
+// The movement keys' bits in heldKeys.
+constexpr u8 BAT_KEY_LEFT = 1;
+constexpr u8 BAT_KEY_RIGHT = 2;
+constexpr u8 BAT_KEY_UP = 4;
+constexpr u8 BAT_KEY_DOWN = 8;
+// How fast the keys move the bat's point: window heights per millisecond at speed 100 percent.
+constexpr f32 BAT_KEY_SPEED = 0.0011f;
 // Lives of a new game.
 constexpr i32 START_LIVES = 5;
 // What the player is told in play, in ms: how long the banner naming a level or stage shows, how
@@ -62,6 +69,14 @@ public:
   bool Load() override;
   bool HandleInput(const OInputEvent& event) override;
   bool OnCommand(u32 commandId, u32 parameter) override;
+  // The window lost the focus, was minimised or the gamepad went: a game in play pauses.
+  void Suspend() override;
+
+  // Pauses or resumes. While paused the game's clock stands: Update moves nothing and the
+  // picture is the frozen scene under a "Paused" caption.
+  void SetPaused(bool on);
+  // Whether there is a game in play that a pause would stop (not over, not complete).
+  bool CanPause() const;
 
   // Bat, grid of episodeIndex, ball models and one ball waiting on the bat.
   void BuildGame();
@@ -104,6 +119,12 @@ public:
   i32 levelCount = 0;     // of the episode
   i32 episodeIndex = 0;   // 0..5, set by the episode selection before a new game
   u8 episodeComplete = 0;
+  u8 paused = 0;          // the game's clock stands (P, Pause, focus lost, minimised)
+  // The point the bat follows, whole-window pixels (y down): the mouse's position, moved by the
+  // arrow keys, WASD and the gamepad too.
+  f32 pointerX = 0.0f;
+  f32 pointerY = 0.0f;
+  u8 heldKeys = 0;        // BAT_KEY_* bits of the movement keys held down
   OTop classicTable;
   OTop modernTable;
   f32 cameraDistance = -14.4f;  // camera z, world units in front of the bat
@@ -153,7 +174,17 @@ private:
   // The demo is over: back to the menu (Leave ends it).
   void StopDemo();
 
+  // Tracks a movement key; true when the key is one.
+  bool TrackMovementKey(const OInputEvent& event);
+  // Moves the bat's point by the held keys over elapsedMs and hands it to the bat.
+  void MoveByKeys(u32 elapsedMs);
+  // The frozen scene and the caption over it.
+  void DrawPaused();
+  // The scene, HUD and overlays of one unpaused frame.
+  void DrawScene();
+
   u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
   OAutoPlayer* demoPlayer = nullptr;  // owned while a demo runs
   bool steering = false;      // the demo's own input is being handled
+  OStillPicture pausedPicture;  // the scene as it was when the game paused
 };

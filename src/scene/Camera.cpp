@@ -26,7 +26,7 @@ void OCamera::Apply(i32 width, i32 height) {
   viewHeight = static_cast<f32>(height);
   pickOffsetX = 0.0f;
   pickOffsetY = 0.0f;
-  glViewport(0, 0, width, height);
+  glViewport(viewportX, viewportY, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   // A minimised window reports a zero height; keep the aspect finite.

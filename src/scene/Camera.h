@@ -11,7 +11,7 @@ public:
   // in degrees, nearPlane and farPlane in world units (the game uses 60, 1, 1024).
   OCamera(i32 width, i32 height, f32 fov, f32 nearPlane, f32 farPlane);
 
-  // Sets the viewport and the projection, loads the inverse of the camera's frame as the
+  // Sets the viewport (width x height at viewportX, viewportY) and the projection, loads the inverse of the camera's frame as the
   // model-view matrix and enables lighting and depth testing. Moving the camera takes effect at
   // the next call. Zeroes the picking offsets.
   void Apply(i32 width, i32 height);
@@ -30,6 +30,10 @@ public:
   f32 viewWidth;       // pixels
   f32 pickOffsetX = 0.0f;  // pixels added to picking coordinates
   f32 pickOffsetY = 0.0f;
+  // Lower-left corner of the viewport Apply sets, window pixels from the bottom left: the screens
+  // draw into the overlay's place in a window of another shape.
+  i32 viewportX = 0;
+  i32 viewportY = 0;
 };
 
 // 2D drawing in pixels with the origin at the bottom left: no lighting, no depth test,

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 #include "assets/ModelCache.h"
 #include "assets/Resource.h"
 #include "assets/Texture.h"
@@ -94,17 +96,56 @@ void OApplication::DrawNotice() {
   glColor4f(1, 1, 1, 1);
 }
 
+void OApplication::DrawBackdrop() {
+  if (!current || current->wholeWindow || !current->background) return;
+  if (overlay.w >= width && overlay.h >= height) return;
+  // The screen's picture, dimmed, covers the whole window at the overlay's shape (cut at the
+  // long sides), so that the bars beside the overlay belong to the same screen.
+  glViewport(0, 0, width, height);
+  Ortho2D(static_cast<u16>(width), static_cast<u16>(height));
+  glEnable(GL_TEXTURE_2D);
+  current->background->Bind();
+  const f32 windowAspect = static_cast<f32>(width) / static_cast<f32>(height);
+  const f32 overlayAspect = static_cast<f32>(OVERLAY_ASPECT_W) / OVERLAY_ASPECT_H;
+  f32 su = 1.0f, sv = 1.0f;  // the part of the picture shown, centred
+  if (windowAspect > overlayAspect) {
+    sv = overlayAspect / windowAspect;
+  } else {
+    su = windowAspect / overlayAspect;
+  }
+  const f32 u0 = 0.5f - su * 0.5f, u1 = 0.5f + su * 0.5f;
+  const f32 v0 = 0.5f - sv * 0.5f, v1 = 0.5f + sv * 0.5f;
+  glColor4f(0.45f, 0.45f, 0.45f, 1.0f);
+  glBegin(GL_QUADS);
+  glTexCoord2f(u0, v0);
+  glVertex2i(0, 0);
+  glTexCoord2f(u1, v0);
+  glVertex2i(width, 0);
+  glTexCoord2f(u1, v1);
+  glVertex2i(width, height);
+  glTexCoord2f(u0, v1);
+  glVertex2i(0, height);
+  glEnd();
+  glColor4f(1, 1, 1, 1);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  glClear(GL_DEPTH_BUFFER_BIT);
+}
+
 void OApplication::DrawScreen() {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
+  DrawBackdrop();
   if (current) current->Draw();
   DrawNotice();
 
   if (cursorVisible && cursor && cursor->texture) {
+    glViewport(0, 0, width, height);
     Ortho2D(static_cast<u16>(width), static_cast<u16>(height));
     cursor->texture->Bind();
-    f32 side = CursorSide(height);
+    // The cursor keeps its size relative to the overlay, whatever the window's shape.
+    f32 side = CursorSide(static_cast<i16>(overlay.h));
     int s = static_cast<int>(side);
     glTranslatef(static_cast<f32>(cursor->x), static_cast<f32>(height) - cursor->y - side, 0.0f);
     glEnable(GL_BLEND);
@@ -123,7 +164,23 @@ void OApplication::DrawScreen() {
     glDisable(GL_BLEND);
   }
 
+  if (shellSettings.showFps) DrawFrameRate();
+
   if (trackEnded.load()) musicPlayer->PlayNext();
+}
+
+void OApplication::DrawFrameRate() {
+  if (!font) return;
+  ApplyOverlayViewport();
+  Ortho2D(512, 512);
+  glEnable(GL_TEXTURE_2D);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f fps", static_cast<double>(fps));
+  font->colour = OColor4(1.0f, 1.0f, 0.6f, 1.0f);
+  font->Print(4.0f, 490.0f, text, 0, true, 0.5f);
+  font->colour = OColor4(1.0f, 1.0f, 1.0f, 1.0f);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
 }
 
 bool OApplication::HandleInput(const OInputEvent& event) {
@@ -131,14 +188,33 @@ bool OApplication::HandleInput(const OInputEvent& event) {
     cursor->x = event.x;
     cursor->y = event.y;
   }
-  return current ? current->HandleInput(event) : false;
+  if (event.type == EV_KEYDOWN && event.key == VK_F3) {
+    // The frame rate in the corner, on every screen, remembered for the next start.
+    shellSettings.showFps = !shellSettings.showFps;
+    SaveShellSettings(shellSettings, GetConfig().fileName);
+    return true;
+  }
+  if (!current) return false;
+  // Screens count the pointer from the overlay's corner; outside it the position wraps to far
+  // off, where no control lies.
+  OInputEvent local = event;
+  local.x = static_cast<u16>(event.x - overlay.left);
+  local.y = static_cast<u16>(event.y - overlay.top);
+  return current->HandleInput(local);
 }
 
 void OApplication::Resize() {
-  for (ORenderWindow* s : screens) s->SetSize(width, height);
+  overlay = FitOverlay(width, height);
+  for (ORenderWindow* s : screens) s->SetPlacement(overlay, width, height);
+}
+
+void OApplication::FocusLost() {
+  if (current) current->Suspend();
 }
 
 void OApplication::Deactivate() {
+  // Minimised: a game in play pauses, and stays paused when the window comes back.
+  if (current) current->Suspend();
   if (soundPlayer->on) soundPlayer->on = 0;
   musicPlayer->Stop();
 }
@@ -149,7 +225,17 @@ void OApplication::Activate() {
   if (config.musicOn == 1) musicPlayer->Resume();
 }
 
+void OApplication::DisplayModeChanged() {
+  // The choice stands for the next start too.
+  OConfig& config = GetConfig();
+  config.fullscreen = fullscreen;
+  config.Save();
+  SaveShellSettings(shellSettings, config.fileName);
+}
+
 void OApplication::Unload() {
+  // The window's size as the player left it.
+  SaveShellSettings(shellSettings, GetConfig().fileName);
   if (current) current->Leave();
   current = nullptr;
   for (ORenderWindow* s : screens) delete s;
@@ -160,7 +246,8 @@ bool OApplication::AddScreen(ORenderWindow* screen) {
   if (HasScreen(screen)) return true;
   screens.push_back(screen);
   screen->app = this;
-  screen->SetSize(width, height);
+  overlay = FitOverlay(width, height);
+  screen->SetPlacement(overlay, width, height);
   screen->camera = camera;
   screen->light = light;
   return screen->Load();
@@ -183,6 +270,7 @@ bool OApplication::SwitchScreen(u32 id) {
   current = FindScreen(id);
   if (!current) return false;
   current->Enter();
+  current->FocusFirst();
   return true;
 }
 
@@ -243,6 +331,7 @@ void OApplication::DrawProgress(int percent) {
   glEnable(GL_TEXTURE_2D);
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  ApplyOverlayViewport();
   Ortho2D(512, 512);
   DrawLoadingPicture(splash, percent);
   if (font) {
@@ -252,9 +341,15 @@ void OApplication::DrawProgress(int percent) {
   Present();
 }
 
+void OApplication::ApplyOverlayViewport() {
+  overlay = FitOverlay(width, height);
+  glViewport(overlay.left, overlay.bottom, overlay.w, overlay.h);
+}
+
 void OApplication::ShowCentredMessage(const std::string& text) {
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  ApplyOverlayViewport();
   Ortho2D(512, 512);
   if (font) {
     glEnable(GL_TEXTURE_2D);
@@ -264,13 +359,26 @@ void OApplication::ShowCentredMessage(const std::string& text) {
 }
 
 void OApplication::ApplyDisplayChange(u8 newResolutionIndex) {
+  if (newResolutionIndex > 2) newResolutionIndex = 1;
+  // One of the three sizes: the window's size, or in full screen a switch to that mode.
+  if (fullscreen) {
+    shellSettings.fullscreenWidth = modes[newResolutionIndex].width;
+    shellSettings.fullscreenHeight = modes[newResolutionIndex].height;
+  } else {
+    shellSettings.windowWidth = modes[newResolutionIndex].width;
+    shellSettings.windowHeight = modes[newResolutionIndex].height;
+  }
+  resolutionIndex = newResolutionIndex;
+  RecreateDisplay();
+}
+
+void OApplication::RecreateDisplay() {
   GetTextureCache().ReleaseAll();
   GetModelCache().ReleaseAll();
   if (font) font->DeleteLists();
 
   ReleaseGL();
   DestroyGLWindow();
-  resolutionIndex = newResolutionIndex;
   CreateGLWindow();
   SetupPixelFormat();
   Resize();
@@ -281,8 +389,6 @@ void OApplication::ApplyDisplayChange(u8 newResolutionIndex) {
   GetTextureCache().ReuploadAll();
   ShowCentredMessage("Applying Changes");
   GetModelCache().RebuildAll();
-  // Set a second time on purpose: CreateGLWindow drops the index to 0 when the display refuses
-  // the full-screen mode, and the options screen must still show and save the player's choice
-  // (the window then runs at 640 x 480 until the next change).
-  resolutionIndex = newResolutionIndex;
+  // resolutionIndex stays what CreateGLWindow made of it: a refused mode falls back to 640x480,
+  // and that, not the size asked for, is what the options show and save.
 }

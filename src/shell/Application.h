@@ -9,6 +9,7 @@
 
 #include "audio/Playlist.h"
 #include "shell/GLWindow.h"
+#include "shell/OverlayLayout.h"
 #include "core/Types.h"
 
 class OCamera;
@@ -54,6 +55,10 @@ public:
   bool Load() override;
   void Unload() override;
   bool HandleInput(const OInputEvent& event) override;
+  // Saves the full-screen flag (Config.Cfg) and the window settings (Settings.Cfg).
+  void DisplayModeChanged() override;
+  // The current screen stops its clock (a game in play pauses).
+  void FocusLost() override;
 
   // The steps of Frame before it presents, in this order; public so that a benchmark can time
   // them apart in its own copy of the loop. ClearFrame clears the back buffer; UpdateScreen runs
@@ -62,6 +67,13 @@ public:
   void ClearFrame();
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
+  // Fills the window beside the overlay with the current screen's background, dimmed; nothing
+  // when the overlay fills the window or the screen draws the whole window itself.
+  void DrawBackdrop();
+  // The frame rate in the overlay's top-left corner (F3 switches it).
+  void DrawFrameRate();
+  // The viewport on the overlay's place in the window (the loading display and messages).
+  void ApplyOverlayViewport();
 
   // Appends a screen (once) and owns it from then on, also when its Load throws; gives it this
   // application, the window size, camera and light, and returns its Load result.
@@ -77,7 +89,11 @@ public:
   bool LoadFont(const std::string& name);
   // Re-creates the window and context in another display mode, re-uploads every texture and
   // rebuilds every display list; screens, objects, pixels and geometry survive.
+  // resolutionIndex reads the mode the display really took afterwards (0 after a refusal).
   void ApplyDisplayChange(u8 newResolutionIndex);
+  // The same re-creation for the display settings as they stand (full screen, its size, the
+  // window's size, colour bits).
+  void RecreateDisplay();
 
   static ORenderWindow* Current();
 
@@ -101,6 +117,8 @@ public:
   // The two music lists, for the whole run: the shuffled game tracks and the menu track.
   OPlaylist gamePlaylist;
   OPlaylist menuPlaylist;
+  // Where the overlay sits in the window, refreshed with every size change.
+  OOverlayRect overlay;
 
 protected:
   // The notice line along the bottom of the 512x512 overlay, while it lasts.

@@ -16,6 +16,12 @@ void OControl::Highlight() { highlighted = 1; }
 
 void OControl::Unhighlight() { highlighted = 0; }
 
+bool OControl::Focusable() const { return true; }
+
+bool OControl::Activate() { return false; }
+
+bool OControl::Step(i32) { return false; }
+
 bool OControl::SendCommand(u32 id, u32 parameter) {
   if (owner == nullptr) return false;
   return owner->OnCommand(id, parameter);

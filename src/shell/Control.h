@@ -27,6 +27,16 @@ public:
   virtual void Highlight();
   virtual void Unhighlight();
 
+  // The keyboard, behind the seven slots. Whether the arrows and Tab may put the focus here
+  // (not on a hidden or disabled control). Default: yes.
+  virtual bool Focusable() const;
+  // Enter on the focused control: acts as a click would; false when Enter means nothing here
+  // (the event then goes on to the control as any key does).
+  virtual bool Activate();
+  // Left (-1) or Right (+1) on the focused control: a slider moves a step, a selector turns;
+  // false when the control has no such step.
+  virtual bool Step(i32 direction);
+
   // The owner screen's answer to the command; false when the control has no owner yet.
   bool SendCommand(u32 id, u32 parameter);
   // The pointer position of the event in the owner's 512 x 512 overlay (origin bottom left, y

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -45,6 +46,7 @@ u16 VirtualKey(SDL_Keycode k) {
     case SDLK_LCTRL:
     case SDLK_RCTRL: return VK_CONTROL;
     case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_PAUSE: return VK_PAUSE;
     case SDLK_SPACE: return VK_SPACE;
     case SDLK_PAGEUP: return 33;
     case SDLK_PAGEDOWN: return 34;
@@ -56,7 +58,6 @@ u16 VirtualKey(SDL_Keycode k) {
     case SDLK_DOWN: return VK_DOWN;
     case SDLK_INSERT: return 45;
     case SDLK_DELETE: return VK_DELETE;
-    case SDLK_F11: return 122;
     case SDLK_F12: return 123;
     default: return 0;  // F10 and Alt are system keys, never input
   }
@@ -153,6 +154,8 @@ OGLWindow::OGLWindow()
 }
 
 OGLWindow::~OGLWindow() {
+  for (void* pad : gamepads) SDL_GameControllerClose(static_cast<SDL_GameController*>(pad));
+  gamepads.clear();
   if (window && fullscreenActive) SDL_SetWindowFullscreen(window, 0);
   ReleaseGL();
   DestroyGLWindow();
@@ -195,6 +198,7 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
     videoStarted = false;
     return false;
   }
+  StartGamepads();  // a game without gamepad support still plays
   SDL_DisableScreenSaver();
   SDL_ShowCursor(pointerCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
 
@@ -213,10 +217,15 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   resolutionIndex = static_cast<u8>(config.resolutionIndex);
   colorBits = static_cast<u8>(config.colorBits & 0xFF);
   fullscreen = config.fullscreen;
+  shellSettings = LoadShellSettings(config.fileName);
   // The command line's choice for this run wins over the settings, which stay as they are.
   const ORunOptions& run = GetRunOptions();
-  if (run.resolutionIndex >= 0 && run.resolutionIndex <= 2)
+  if (run.resolutionIndex >= 0 && run.resolutionIndex <= 2) {
     resolutionIndex = static_cast<u8>(run.resolutionIndex);
+    // A size asked for on the command line is the window's size this time.
+    shellSettings.windowWidth = modes[resolutionIndex].width;
+    shellSettings.windowHeight = modes[resolutionIndex].height;
+  }
   if (run.fullscreen >= 0) fullscreen = run.fullscreen ? 1 : 0;
 
   if (!CreateGLWindow()) {
@@ -231,15 +240,14 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   return true;
 }
 
-bool OGLWindow::OpenFullscreen(int index) {
-  const ODisplayMode& m = modes[index];
+bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
   int display = 0;
   bool hasMode = false;
   SDL_DisplayMode mode{};
   for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
     SDL_DisplayMode candidate;
-    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == m.width &&
-        candidate.h == m.height) {
+    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == modeWidth &&
+        candidate.h == modeHeight) {
       mode = candidate;
       hasMode = true;
       break;
@@ -247,8 +255,9 @@ bool OGLWindow::OpenFullscreen(int index) {
   }
   if (!hasMode) return false;
 
-  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  window = SDL_CreateWindow(title.c_str(), 0, 0, modeWidth, modeHeight,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
+                                SDL_WINDOW_ALLOW_HIGHDPI);
   if (!window) return false;
   if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
       SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
@@ -262,10 +271,10 @@ bool OGLWindow::OpenFullscreen(int index) {
   for (int tries = 0; tries < 500; ++tries) {
     SDL_PumpEvents();
     SDL_GL_GetDrawableSize(window, &w, &h);
-    if (w == m.width && h == m.height) break;
+    if (w == modeWidth && h == modeHeight) break;
     SDL_Delay(10);
   }
-  if (w != m.width || h != m.height) {
+  if (w != modeWidth || h != modeHeight) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();
     return false;
@@ -274,10 +283,36 @@ bool OGLWindow::OpenFullscreen(int index) {
   return true;
 }
 
+bool OGLWindow::OpenDesktopFullscreen() {
+  SDL_Rect bounds{0, 0, 640, 480};
+  SDL_GetDisplayBounds(0, &bounds);
+  window = SDL_CreateWindow(title.c_str(), bounds.x, bounds.y, bounds.w, bounds.h,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP |
+                                SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI |
+                                SDL_WINDOW_RESIZABLE);
+  return window != nullptr;
+}
+
+void OGLWindow::WindowedSize(int& w, int& h) const {
+  w = shellSettings.windowWidth > 0 ? shellSettings.windowWidth : modes[resolutionIndex].width;
+  h = shellSettings.windowHeight > 0 ? shellSettings.windowHeight : modes[resolutionIndex].height;
+  // Never larger than the desktop's usable area, never smaller than a sliver.
+  SDL_Rect usable{0, 0, 0, 0};
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+    w = std::min(w, usable.w);
+    h = std::min(h, usable.h);
+  }
+  w = std::max(w, MIN_WINDOW_SIDE);
+  h = std::max(h, MIN_WINDOW_SIDE);
+}
+
 void OGLWindow::OpenWindowed() {
-  const ODisplayMode& m = modes[resolutionIndex];
-  window = SDL_CreateWindow(title.c_str(), 0, 0, m.width, m.height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  int w, h;
+  WindowedSize(w, h);
+  window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN |
+                                SDL_WINDOW_ALLOW_HIGHDPI);
+  if (window) SDL_SetWindowMinimumSize(window, MIN_WINDOW_SIDE, MIN_WINDOW_SIDE);
 }
 
 bool OGLWindow::CreateGLWindow() {
@@ -298,23 +333,88 @@ bool OGLWindow::CreateGLWindow() {
 
   fullscreenActive = false;
   if (fullscreen) {
-    if (!OpenFullscreen(resolutionIndex)) {
-      resolutionIndex = 0;
-      OpenFullscreen(0);
+    if (shellSettings.fullscreenWidth > 0 && shellSettings.fullscreenHeight > 0) {
+      // A mode switch to a size the player chose; a refused one falls back once to 640x480.
+      if (!OpenFullscreen(shellSettings.fullscreenWidth, shellSettings.fullscreenHeight)) {
+        resolutionIndex = 0;
+        if (OpenFullscreen(modes[0].width, modes[0].height)) {
+          shellSettings.fullscreenWidth = modes[0].width;
+          shellSettings.fullscreenHeight = modes[0].height;
+        }
+      }
+    } else {
+      OpenDesktopFullscreen();
     }
   }
-  // Where the display refused both modes, a window of the mode's size shows the whole picture.
+  // Where full screen was refused, a window shows the whole picture.
   if (!window) OpenWindowed();
-  width = modes[resolutionIndex].width;
-  height = modes[resolutionIndex].height;
 
   if (!window) {
+    width = modes[resolutionIndex].width;
+    height = modes[resolutionIndex].height;
     ShowMessage("Can't create window", "Error");
     return false;
   }
   SDL_SetWindowData(window, "OGLWindow", this);
+  // What the window really is, not what was asked for.
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(window, &w, &h);
+  StoreSize(w, h);
   return true;
 }
+
+bool OGLWindow::IsFullscreen() const {
+  if (!window) return false;
+  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool OGLWindow::SetFullscreen(bool on) {
+  if (!window) return false;
+  if (on == IsFullscreen()) {
+    fullscreen = on ? 1 : 0;
+    return true;
+  }
+  if (on) {
+    // The window's size is remembered for the way back.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
+      shellSettings.windowWidth = w;
+      shellSettings.windowHeight = h;
+    }
+  }
+  // Desktop full screen keeps the context: no mode switch, nothing to upload again.
+  if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  fullscreenActive = false;
+  if (!on) {
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    int w, h;
+    WindowedSize(w, h);
+    SDL_SetWindowSize(window, w, h);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  fullscreen = on ? 1 : 0;
+  // The size events follow; the drawable may already have its new size.
+  SDL_PumpEvents();
+  int dw = 0, dh = 0;
+  SDL_GL_GetDrawableSize(window, &dw, &dh);
+  StoreSize(dw, dh);
+  Resize();
+  return true;
+}
+
+void OGLWindow::ToggleFullscreen() {
+  // The mode switches of the old sizes cannot be left without a new context: they go through
+  // the display change; desktop full screen and the window swap in place.
+  if (fullscreenActive) return;
+  SetFullscreen(!IsFullscreen());
+  DisplayModeChanged();
+}
+
+void OGLWindow::DisplayModeChanged() {}
+
+void OGLWindow::FocusLost() {}
 
 bool OGLWindow::SetupPixelFormat() {
   if (!window) {
@@ -328,8 +428,11 @@ bool OGLWindow::SetupPixelFormat() {
   }
   CountGLContext();
   MakeCurrent();
-  // A tear-free swap where the display offers it; refused on virtual displays, which is fine.
-  SDL_GL_SetSwapInterval(1);
+  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
+  // without one the loop keeps to the display's refresh rate itself.
+  const bool synced = shellSettings.vsync && SDL_GL_SetSwapInterval(1) == 0;
+  if (!shellSettings.vsync) SDL_GL_SetSwapInterval(0);
+  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
   if (IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER))))
     throw OSoftwareGL();
   return true;
@@ -388,8 +491,24 @@ void OGLWindow::GetDrawableSize(int& w, int& h) const {
 }
 
 void OGLWindow::StoreSize(int w, int h) {
-  width = static_cast<i16>(w);
-  height = static_cast<i16>(h);
+  // A minimised or collapsing window may report nothing: keep a size every divisor can use.
+  width = static_cast<i16>(std::max(std::min(w, 32767), 1));
+  height = static_cast<i16>(std::max(std::min(h, 32767), 1));
+}
+
+void OGLWindow::ToDrawable(i32 x, i32 y, u16& outX, u16& outY) const {
+  // On high-density displays the pointer comes in window units and the picture in pixels.
+  int ww = 0, wh = 0, dw = 0, dh = 0;
+  if (window) {
+    SDL_GetWindowSize(window, &ww, &wh);
+    SDL_GL_GetDrawableSize(window, &dw, &dh);
+  }
+  if (ww > 0 && wh > 0 && dw > 0 && dh > 0 && (ww != dw || wh != dh)) {
+    x = static_cast<i32>(static_cast<i64>(x) * dw / ww);
+    y = static_cast<i32>(static_cast<i64>(y) * dh / wh);
+  }
+  outX = static_cast<u16>(x);
+  outY = static_cast<u16>(y);
 }
 
 void OGLWindow::CountFrame(u32 elapsedMs) {
@@ -400,6 +519,27 @@ void OGLWindow::CountFrame(u32 elapsedMs) {
     frameMsSum = 0;
     frameCount = 0;
   }
+}
+
+int OGLWindow::RefreshRate() const {
+  SDL_DisplayMode mode{};
+  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate >= 20 &&
+      mode.refresh_rate <= 1000) {
+    return mode.refresh_rate;
+  }
+  return 60;
+}
+
+void OGLWindow::Pace() {
+  if (framePeriodMs <= 0.0) return;
+  const double now = static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+                     static_cast<double>(SDL_GetPerformanceFrequency());
+  nextFrameAt += framePeriodMs;
+  // Far behind (a slow frame, a stop in a debugger) or never started: count from now, rather
+  // than racing to catch up.
+  if (nextFrameAt < now - framePeriodMs || nextFrameAt > now + 2 * framePeriodMs) nextFrameAt = now;
+  if (nextFrameAt > now) SDL_Delay(static_cast<Uint32>(nextFrameAt - now));
 }
 
 int OGLWindow::Run() {
@@ -423,21 +563,132 @@ int OGLWindow::Run() {
     CountFrame(elapsed);
     if (active == 1) Frame(elapsed);
     previousFrame = now;
+    // Never faster than the display shows (menus would otherwise keep a core busy); a
+    // minimised window waits as long between its idle passes.
+    Pace();
   }
   Unload();
   return code;
 }
 
+bool OGLWindow::StartGamepads() {
+  if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    return false;
+  for (int i = 0, n = SDL_NumJoysticks(); i < n; ++i) {
+    if (!SDL_IsGameController(i)) continue;
+    SDL_GameController* pad = SDL_GameControllerOpen(i);
+    bool known = false;
+    for (void* p : gamepads) known = known || p == pad;
+    if (pad && !known) gamepads.push_back(pad);
+  }
+  return true;
+}
+
+void OGLWindow::PadKey(u16 vk, bool down) {
+  OInputEvent ev;
+  ev.type = down ? EV_KEYDOWN : EV_KEYUP;
+  ev.key = vk;
+  ev.x = mouseX;
+  ev.y = mouseY;
+  HandleInput(ev);
+  if (down && IsCharacterKey(vk)) {
+    ev.type = EV_CHAR;
+    HandleInput(ev);
+  }
+}
+
+void OGLWindow::DispatchGamepad(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED: {
+      SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which);
+      bool known = false;
+      for (void* p : gamepads) known = known || p == pad;
+      if (pad && !known) gamepads.push_back(pad);
+      return;
+    }
+    case SDL_CONTROLLERDEVICEREMOVED: {
+      for (auto it = gamepads.begin(); it != gamepads.end(); ++it) {
+        SDL_GameController* pad = static_cast<SDL_GameController*>(*it);
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == e.cdevice.which) {
+          SDL_GameControllerClose(pad);
+          gamepads.erase(it);
+          break;
+        }
+      }
+      // The stick's arrows are let go, and a game in play waits for the player.
+      const u16 arrows[4] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+      for (int i = 0; i < 4; ++i)
+        if (stickKeys & (1 << i)) PadKey(arrows[i], false);
+      stickKeys = 0;
+      FocusLost();
+      return;
+    }
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+      u16 vk = 0;
+      switch (e.cbutton.button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: vk = VK_LEFT; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: vk = VK_RIGHT; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: vk = VK_UP; break;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: vk = VK_DOWN; break;
+        case SDL_CONTROLLER_BUTTON_A: vk = VK_RETURN; break;
+        case SDL_CONTROLLER_BUTTON_B: vk = VK_ESCAPE; break;
+        case SDL_CONTROLLER_BUTTON_START: vk = VK_PAUSE; break;
+        default: return;
+      }
+      PadKey(vk, e.type == SDL_CONTROLLERBUTTONDOWN);
+      return;
+    }
+    case SDL_CONTROLLERAXISMOTION: {
+      // The stick as arrows, with a wide dead zone and a lower release point so that a stick
+      // resting near the edge of it does not flutter.
+      const bool horizontal = e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX;
+      if (!horizontal && e.caxis.axis != SDL_CONTROLLER_AXIS_LEFTY) return;
+      const int v = e.caxis.value;
+      const u8 negBit = horizontal ? 1 : 4, posBit = horizontal ? 2 : 8;
+      const u16 negKey = horizontal ? VK_LEFT : VK_UP, posKey = horizontal ? VK_RIGHT : VK_DOWN;
+      auto set = [this](u8 bit, u16 key, bool on) {
+        const bool was = (stickKeys & bit) != 0;
+        if (on == was) return;
+        stickKeys = static_cast<u8>(on ? (stickKeys | bit) : (stickKeys & ~bit));
+        PadKey(key, on);
+      };
+      const int press = 16000, release = 8000;
+      set(negBit, negKey, (stickKeys & negBit) ? v < -release : v < -press);
+      set(posBit, posKey, (stickKeys & posBit) ? v > release : v > press);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
 void OGLWindow::Dispatch(const SDL_Event& e) {
   OInputEvent ev;
   switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+      DispatchGamepad(e);
+      return;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      const SDL_Keycode sym = e.key.keysym.sym;
+      const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+      if ((enter && (e.key.keysym.mod & KMOD_ALT)) || sym == SDLK_F11) {
+        // Alt+Enter and F11 switch between window and full screen on any screen; held keys
+        // repeat, and a repeat must not switch back.
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) ToggleFullscreen();
+        return;
+      }
       if (e.key.keysym.mod & KMOD_ALT) return;  // system keys
       u16 vk = VirtualKey(e.key.keysym.sym);
       if (vk == 0) return;
       ev.type = e.type == SDL_KEYDOWN ? EV_KEYDOWN : EV_KEYUP;
       ev.key = vk;
+      ev.keyFlags = static_cast<u16>(buttonsDown | ModifierFlags());  // Shift+Tab
       ev.x = mouseX;
       ev.y = mouseY;
       HandleInput(ev);
@@ -460,8 +711,8 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       return;
     }
     case SDL_MOUSEMOTION: {
-      u16 x = static_cast<u16>(e.motion.x);
-      u16 y = static_cast<u16>(e.motion.y);
+      u16 x, y;
+      ToDrawable(e.motion.x, e.motion.y, x, y);
       ev.type = EV_MOUSEMOVE;
       ev.keyFlags = static_cast<u16>(ButtonFlags(e.motion.state) | ModifierFlags());
       ev.x = x;
@@ -480,8 +731,7 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       if (!MapButton(e.button.button, button, bit)) return;
       bool down = e.type == SDL_MOUSEBUTTONDOWN;
       buttonsDown = down ? (buttonsDown | bit) : (buttonsDown & ~bit);
-      mouseX = static_cast<u16>(e.button.x);
-      mouseY = static_cast<u16>(e.button.y);
+      ToDrawable(e.button.x, e.button.y, mouseX, mouseY);
       ev.type = down ? EV_BUTTONDOWN : EV_BUTTONUP;
       ev.button = button;
       ev.keyFlags = static_cast<u16>(buttonsDown | ModifierFlags());
@@ -519,10 +769,22 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
           Resize();
           return;
         }
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
           ShowPointer(false);
-          StoreSize(e.window.data1, e.window.data2);
+          // The event's size is in window units; the picture is drawn at the drawable's.
+          int w = e.window.data1, h = e.window.data2;
+          if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+          StoreSize(w, h);
           Resize();
+          // A window the player sized is the size it comes back with.
+          if (window && !IsFullscreen() &&
+              !(SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED)) {
+            SDL_GetWindowSize(window, &shellSettings.windowWidth, &shellSettings.windowHeight);
+          }
+          return;
+        }
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          FocusLost();
           return;
         case SDL_WINDOWEVENT_CLOSE:
           Quit();

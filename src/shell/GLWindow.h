@@ -3,12 +3,17 @@
 // platform events into OInputEvent. It knows nothing of screens, sound or rules; the application
 // overrides the eight virtual slots to receive frames, input and activation changes.
 #include <string>
+#include <vector>
 
 #include "core/Input.h"
 #include "core/Types.h"
+#include "shell/ShellSettings.h"
 
 struct SDL_Window;
 union SDL_Event;
+
+// The smallest side a window may be dragged to, pixels.
+constexpr int MIN_WINDOW_SIDE = 64;
 
 struct ODisplayMode {
   i16 width;
@@ -50,15 +55,43 @@ public:
   void DestroyGLWindow();
   void ShowAndFocus();
   bool MakeCurrent();
+  // Switches between the window and desktop full screen in place: the context survives. Stores
+  // the new size and calls Resize. False without a window or when the platform refused.
+  bool SetFullscreen(bool on);
+  // Alt+Enter, F11: SetFullscreen the other way, then DisplayModeChanged.
+  void ToggleFullscreen();
+  // Whether the window covers the display now.
+  bool IsFullscreen() const;
+  // Called after Alt+Enter or F11 switched the display (the application saves the choice).
+  virtual void DisplayModeChanged();
+  // The window lost the keyboard focus (another window came to the front). Nothing here.
+  virtual void FocusLost();
   // Restored (true) or minimised; sets active to restore and shows the system pointer.
   void Minimize(bool restore);
   // Posts the quit message with code 0; Run ends when it takes it.
   void Quit();
 
+  // The display's refresh rate in Hz, 60 when it does not say.
+  int RefreshRate() const;
+  // Waits out the rest of the frame period (nothing while v-sync paces the swap).
+  void Pace();
+  // Milliseconds between frames the loop keeps to itself; 0 while the swap waits for v-sync.
+  // Set by SetupPixelFormat.
+  double framePeriodMs = 0.0;
+
   // Adds one pass to the frame-rate accumulators; fps is recomputed once a second's worth is in.
   void CountFrame(u32 elapsedMs);
   // The window procedure: turns one platform event into input and window callbacks.
   void Dispatch(const SDL_Event& event);
+  // Gamepads: opens the ones plugged in (again, later ones come as events); false when the
+  // platform has no game controller support.
+  bool StartGamepads();
+  // One gamepad event as keys: d-pad and left stick as the arrows, A as Enter, B as Esc, Start
+  // as Pause. A gamepad unplugged calls FocusLost (a game pauses) and lets its keys go.
+  void DispatchGamepad(const SDL_Event& event);
+  // Gamepads open now.
+  int GamepadCount() const { return static_cast<int>(gamepads.size()); }
+
   // Moves the pointer's show/hide counter by one; the system pointer shows while it is >= 0.
   void ShowPointer(bool show);
 
@@ -83,6 +116,9 @@ public:
   i16 width;
   i16 height;
   u8 active;
+  // Full-screen size (0 x 0: the desktop's own, no mode switch), the window's remembered size
+  // (0 x 0: resolutionIndex's mode), v-sync, frame rate, mouse sensitivity; read by Create.
+  OShellSettings shellSettings;
 
   // Last mouse position, reported in key events too (window pixels).
   u16 mouseX;
@@ -93,9 +129,16 @@ public:
 protected:
   // Opens a full-screen window at mode index; false when the display has no such mode or the
   // drawable does not come out at its size.
-  bool OpenFullscreen(int index);
+  bool OpenFullscreen(int modeWidth, int modeHeight);
+  bool OpenDesktopFullscreen();
+  // A decorated, resizable window centred on the desktop at WindowedSize.
   void OpenWindowed();
+  // The size the window opens at: the remembered one, else the mode's, within the desktop.
+  void WindowedSize(int& w, int& h) const;
   void StoreSize(int w, int h);
+  // A pointer position from window units to drawable pixels (they differ on high-density
+  // displays).
+  void ToDrawable(i32 x, i32 y, u16& outX, u16& outY) const;
 
   SDL_Window* window;
   void* context;
@@ -103,6 +146,11 @@ protected:
   bool fullscreenActive;
   u16 buttonsDown;  // MK_ bits of the mouse buttons held
   double previousFrame;
+  double nextFrameAt = 0.0;  // when the next frame may start, performance-counter ms
+  // A virtual key held by a gamepad, sent as key-down/key-up pairs.
+  void PadKey(u16 vk, bool down);
+  std::vector<void*> gamepads;  // open SDL_GameController handles
+  u8 stickKeys = 0;             // arrows the left stick holds: 1 left, 2 right, 4 up, 8 down
   i32 frameMsSum;
   i32 frameCount;
 };

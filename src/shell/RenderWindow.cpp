@@ -8,6 +8,12 @@
 #include "scene/Camera.h"
 #include "shell/Control.h"
 
+namespace {
+// The character of a used Enter or Tab key, still to come; 0 for none. One for all screens: the
+// key may switch screens before its character arrives.
+u16 spentCharacter = 0;
+}  // namespace
+
 ORenderWindow::ORenderWindow(u32 id) : id(id) {}
 
 ORenderWindow::~ORenderWindow() {
@@ -30,10 +36,18 @@ void ORenderWindow::Leave() {
     hot->Unhighlight();
     hot = nullptr;
   }
+  if (keyFocus != nullptr) {
+    keyFocus->Unhighlight();
+    keyFocus = nullptr;
+  }
 }
 
 void ORenderWindow::Draw() {
-  if (camera != nullptr) camera->Apply(width, height);
+  if (camera != nullptr) {
+    camera->viewportX = viewLeft;
+    camera->viewportY = viewBottom;
+    camera->Apply(width, height);
+  }
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   if (background != nullptr) background->Bind();
@@ -80,10 +94,28 @@ bool ORenderWindow::Load() { return true; }
 
 bool ORenderWindow::OnCommand(u32, u32) { return false; }
 
+void ORenderWindow::Suspend() {}
+
 void ORenderWindow::SetSize(i16 newWidth, i16 newHeight) {
   width = newWidth;
   height = newHeight;
+  windowWidth = newWidth;
+  windowHeight = newHeight;
+  viewLeft = viewTop = viewBottom = 0;
 }
+
+void ORenderWindow::SetPlacement(const OOverlayRect& place, i16 newWindowWidth,
+                                 i16 newWindowHeight) {
+  width = static_cast<i16>(place.w);
+  height = static_cast<i16>(place.h);
+  windowWidth = newWindowWidth;
+  windowHeight = newWindowHeight;
+  viewLeft = static_cast<i16>(place.left);
+  viewTop = static_cast<i16>(place.top);
+  viewBottom = static_cast<i16>(place.bottom);
+}
+
+void ORenderWindow::ApplyOverlayViewport() const { glViewport(viewLeft, viewBottom, width, height); }
 
 bool ORenderWindow::SetBackground(const std::string& fileName) {
   backgroundPicture.Forget();
@@ -118,10 +150,81 @@ void ORenderWindow::FocusControl(OControl* control) {
     focused = control;
   }
   hot = control;
+  keyFocus = control;
+}
+
+void ORenderWindow::FocusFirst() {
+  const std::vector<OControl*>& order = keyboardOrder.empty() ? controls : keyboardOrder;
+  for (OControl* c : order) {
+    if (c->Focusable()) {
+      FocusControl(c);
+      return;
+    }
+  }
+}
+
+bool ORenderWindow::MoveFocus(i32 direction) {
+  const std::vector<OControl*>& order = keyboardOrder.empty() ? controls : keyboardOrder;
+  const i32 n = static_cast<i32>(order.size());
+  if (n == 0) return false;
+  i32 at = -1;
+  for (i32 i = 0; i < n; ++i)
+    if (order[i] == keyFocus) at = i;
+  // From no focus, Down starts at the first control and Up at the last.
+  if (at < 0) at = direction > 0 ? -1 : n;
+  for (i32 k = 1; k <= n; ++k) {
+    const i32 i = ((at + direction * k) % n + n) % n;
+    if (order[i]->Focusable()) {
+      if (keyFocus != nullptr && keyFocus != order[i]) keyFocus->Unhighlight();
+      FocusControl(order[i]);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ORenderWindow::Navigate(const OInputEvent& event) {
+  if (keyFocus != nullptr && !keyFocus->Focusable()) keyFocus = nullptr;
+  const bool shift = (event.keyFlags & MK_SHIFT) != 0;
+  switch (event.key) {
+    // A screen without controls (the game) keeps these keys for itself.
+    case VK_UP:
+      return MoveFocus(-1);
+    case VK_DOWN:
+      return MoveFocus(1);
+    case VK_TAB:
+      // Forward Tab among tab stops stays the tab stops' own walk.
+      if (shift) return MoveFocus(-1);
+      if (tabCount == 0) return MoveFocus(1);
+      return false;
+    case VK_LEFT:
+    case VK_RIGHT:
+      return keyFocus != nullptr && keyFocus->Step(event.key == VK_LEFT ? -1 : 1);
+    case VK_RETURN:
+      return keyFocus != nullptr && keyFocus->Activate();
+    default:
+      return false;
+  }
 }
 
 bool ORenderWindow::HandleInput(const OInputEvent& event) {
-  return tabCount == 0 ? RoutePointer(event) : RouteTab(event);
+  // Enter and Tab also arrive as characters right after their key. One whose key was used is
+  // spent: it must not act a second time, here or on the screen the key has just switched to.
+  if (event.type == EV_CHAR && event.key == spentCharacter) {
+    spentCharacter = 0;
+    return true;
+  }
+  if (event.type == EV_KEYDOWN) spentCharacter = 0;
+  if (event.type == EV_KEYDOWN && Navigate(event)) {
+    if (event.key == VK_TAB || event.key == VK_RETURN) spentCharacter = event.key;
+    return true;
+  }
+  const bool used = tabCount == 0 ? RoutePointer(event) : RouteTab(event);
+  if (used && event.type == EV_KEYDOWN && event.key == VK_RETURN) spentCharacter = VK_RETURN;
+  // The keyboard goes on from wherever the pointer or a Tab put the focus.
+  if (tabCount > 0 && focused != nullptr) keyFocus = focused;
+  if (hot != nullptr && hot->highlighted) keyFocus = hot;
+  return used;
 }
 
 bool ORenderWindow::RoutePointer(const OInputEvent& event) {
@@ -149,7 +252,14 @@ bool ORenderWindow::RoutePointer(const OInputEvent& event) {
 bool ORenderWindow::RouteTab(const OInputEvent& event) {
   if (event.type == EV_CHAR || event.type == EV_KEYDOWN || event.type == EV_KEYUP) {
     if (event.type == EV_KEYDOWN && event.key == VK_TAB) {
-      focusIndex = static_cast<i16>((focusIndex + 1) % tabCount);
+      // The next tab stop that can take the focus (a disabled button is passed over).
+      for (u16 n = 0; n < tabCount; ++n) {
+        focusIndex = static_cast<i16>((focusIndex + 1) % tabCount);
+        const OControl* next = nullptr;
+        for (OControl* c : controls)
+          if (c->tabStop && c->tabIndex == static_cast<u16>(focusIndex)) next = c;
+        if (next == nullptr || next->Focusable()) break;
+      }
     }
     OControl* target = nullptr;
     for (OControl* c : controls) {

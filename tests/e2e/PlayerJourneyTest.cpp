@@ -147,7 +147,7 @@ constexpr Point kSkinNext{461, 154};
 }  // namespace
 
 // start → menu → New → Classic Easy → play (launch, move, fire) → Esc → Continue → Esc →
-// Options (faster game, next skin, OK) → Scores (both tables) → Help (four pages) → Exit.
+// Options (faster game, next skin, OK) → Scores (both tables) → Help (five pages) → Exit.
 // The game quits with status 0 and leaves its settings, its resume record and a closed run log;
 // every screen it showed had a picture of its own.
 TEST(PlayerJourney, EveryScreenFromStartToExit) {
@@ -230,7 +230,7 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   ASSERT_TRUE(press(kBackToMenu, "menu-after-scores", kNewScreen)) << "Menu did not leave the scores";
 
   ASSERT_TRUE(press(kMenuHelp, "help-1", kNewScreen)) << "Help did not open";
-  for (int page = 2; page <= 4; ++page)
+  for (int page = 2; page <= 5; ++page)
     EXPECT_TRUE(press(kRightArrow, "help-" + std::to_string(page), kNewPage)) << "help page " << page;
   ASSERT_TRUE(press(kBackToMenu, "menu-last", kNewScreen)) << "Menu did not leave the help";
 

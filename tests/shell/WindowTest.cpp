@@ -21,30 +21,77 @@ void Open(OGLWindow& w) {
 
 }  // namespace
 
-// Windowed, the drawable is exactly the mode's size; full screen at the display's own mode is
-// taken; at a mode the display does not have (this display has only its own size) the one
-// fallback to 640x480 is refused too, so a 640x480 window opens, and the index reads 0.
+// Windowed, the drawable is exactly the mode's size on first start, or the size the player left
+// the window at; full screen is the desktop's own size unless a mode size was chosen; a chosen
+// mode the display does not have (this display has only its own size) and the one fallback to
+// 640x480 are both refused, so a 640x480 window opens and the index reads 0.
 TEST(Window, WindowedAndFullscreenModes) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
   ASSERT_TRUE(display.Ok());
   const struct {
-    int fullscreen, index, wantIndex, width, height;
-  } cases[] = {{0, 1, 1, 800, 600}, {1, 2, 2, 1024, 768}, {1, 1, 0, 640, 480}};
+    int fullscreen, index;
+    const char* settings;
+    int wantIndex, width, height;
+    bool covers;
+  } cases[] = {
+      {0, 1, "", 1, 800, 600, false},                                   // first start: the mode
+      {0, 1, "window.width = 700\nwindow.height = 500\n", 1, 700, 500, false},  // remembered
+      {0, 1, "window.width = 0\nwindow.height = -5\n", 1, 800, 600, false},     // damaged size
+      {0, 0, "window.width = 5000\nwindow.height = 4000\n", 0, 1024, 768, false},  // too big
+      {1, 1, "", 1, 1024, 768, true},                                   // desktop full screen
+      {1, 2, "fullscreen.width = 1024\nfullscreen.height = 768\n", 2, 1024, 768, true},
+      {1, 1, "fullscreen.width = 800\nfullscreen.height = 600\n", 0, 640, 480, false},
+  };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.settings);
     ScratchDir dir;
     MessageRecorder boxes;
     WriteFile("Data/Config.Cfg", ConfigFile(c.index, c.fullscreen));
+    WriteFile("Data/Settings.Cfg", c.settings);
     OGLWindow w;
     Open(w);
     int dw, dh;
     w.GetDrawableSize(dw, dh);
     EXPECT_EQ(w.resolutionIndex, c.wantIndex);
-    EXPECT_EQ(dw, c.width);
-    EXPECT_EQ(dh, c.height);
+    // Without a window manager a too-large window keeps its size; the desktop bounds it.
+    EXPECT_LE(dw, c.width);
+    EXPECT_LE(dh, c.height);
+    if (c.width < 1024) {
+      EXPECT_EQ(dw, c.width);
+      EXPECT_EQ(dh, c.height);
+    }
+    EXPECT_EQ(w.width, dw);  // the size the window really has
+    EXPECT_EQ(w.height, dh);
+    EXPECT_EQ(w.IsFullscreen(), c.covers);
     EXPECT_TRUE(w.MakeCurrent());
     EXPECT_TRUE(boxes.Messages().empty());
   }
+}
+
+// Switching in place keeps the context, covers the display, and comes back at the window's size;
+// a second switch the same way changes nothing.
+TEST(Window, FullscreenSwitchKeepsContext) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  PrivateDisplay display(1024, 768);
+  ASSERT_TRUE(display.Ok());
+  ScratchDir dir;
+  MessageRecorder boxes;
+  WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
+  OGLWindow w;
+  Open(w);
+  ASSERT_TRUE(w.HasContext());
+  ASSERT_TRUE(w.SetFullscreen(true));
+  EXPECT_TRUE(w.IsFullscreen());
+  EXPECT_TRUE(w.SetFullscreen(true));
+  EXPECT_TRUE(w.MakeCurrent());
+  ASSERT_TRUE(w.SetFullscreen(false));
+  EXPECT_FALSE(w.IsFullscreen());
+  int dw, dh;
+  w.GetDrawableSize(dw, dh);
+  EXPECT_EQ(dw, 640);
+  EXPECT_EQ(dh, 480);
+  EXPECT_TRUE(w.MakeCurrent());
 }
 
 // A resolution index of 3 or more: the file is rewritten with all defaults and the window opens

@@ -19,6 +19,15 @@ void OButton::Unhighlight() {
   highlighted = 0;
 }
 
+bool OButton::Focusable() const { return !disabled; }
+
+bool OButton::Activate() {
+  OnPressed();
+  const bool result = SendCommand(commandId, 1);
+  OnReleased();
+  return result;
+}
+
 void OButton::OnPressed() {}
 
 void OButton::OnReleased() {}

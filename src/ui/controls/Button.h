@@ -9,6 +9,8 @@ public:
   OButton(u32 id, bool tabStop);
 
   bool HandleInput(const OInputEvent& event) override;
+  bool Focusable() const override;  // not while disabled
+  bool Activate() override;         // pressed and released, as Enter always did
   void Draw() override;
   bool HitTest(const OInputEvent& event) override;
   void Highlight() override;

@@ -55,6 +55,10 @@ bool OButton2D::HitTest(const OInputEvent& event) {
   return hitX <= vx && vx < hitX + hitW && hitY <= vy && vy < hitY + hitH;
 }
 
+bool OButton2D::Focusable() const { return !hidden && !disabled; }
+
+bool OButton2D::Activate() { return SendCommand(commandId, 1); }
+
 bool OButton2D::HandleInput(const OInputEvent& event) {
   switch (event.type) {
     case EV_BUTTONDOWN:

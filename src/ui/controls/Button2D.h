@@ -15,6 +15,8 @@ public:
   ~OButton2D() override;
 
   bool HandleInput(const OInputEvent& event) override;
+  bool Focusable() const override;  // not while hidden or disabled
+  bool Activate() override;         // the command, as a click
   void Draw() override;
   // Over the hit rectangle, half-open on the right and top; never while disabled.
   bool HitTest(const OInputEvent& event) override;

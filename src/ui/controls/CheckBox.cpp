@@ -14,6 +14,16 @@ bool OCheckBox::Attach() {
   return true;
 }
 
+bool OCheckBox::Activate() {
+  ticked = !ticked;
+  if (ticked) {
+    ShowObject(1, false);
+    return SendCommand(commandId, CHECK_TICKED);
+  }
+  ShowObject(0, true);
+  return SendCommand(commandId, CHECK_CLEARED);
+}
+
 bool OCheckBox::HandleInput(const OInputEvent& event) {
   switch (event.type) {
     case EV_MOUSEMOVE:

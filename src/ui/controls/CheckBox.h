@@ -11,6 +11,8 @@ public:
   explicit OCheckBox(u32 id);
 
   bool HandleInput(const OInputEvent& event) override;
+  // Enter ticks or clears it, as a click does.
+  bool Activate() override;
   void Draw() override;
   // Bounds, then the check mark shown when ticked.
   bool Attach() override;

@@ -87,6 +87,17 @@ bool OSlider::HitTest(const OInputEvent& event) {
   return true;
 }
 
+bool OSlider::Step(i32 direction) {
+  // A slider without a step moves a twentieth of its range.
+  const f32 by = step > 0.0f ? step : (maximum - minimum) / 20.0f;
+  f32 v = value + static_cast<f32>(direction) * by;
+  if (v < minimum) v = minimum;
+  if (v > maximum) v = maximum;
+  SetValue(v);
+  ReportSnapped();
+  return true;
+}
+
 bool OSlider::ReportSnapped() {
   const f32 raw = value;
   Snap();

@@ -27,6 +27,8 @@ public:
   // Scales the shared geometry of bar and knob.
   void SetModelScale(f32 sx, f32 sy, f32 sz);
   void SetValue(f32 v);
+  // Left/Right: one step along the bar, kept between the ends, reported.
+  bool Step(i32 direction) override;
 
   // Rounds value to the nearest step from minimum, halves away from zero, and keeps it within
   // minimum..maximum.

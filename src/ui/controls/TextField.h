@@ -15,6 +15,7 @@ public:
   OTextField(OFont* font, const std::string& initialText, u32 id, bool tabStop);
 
   bool HandleInput(const OInputEvent& event) override;
+  bool Focusable() const override { return !hidden; }
   void Draw() override;
   bool HitTest(const OInputEvent& event) override;
   // Called on Enter, before the command is sent.

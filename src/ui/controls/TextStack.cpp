@@ -32,6 +32,25 @@ void OTextStack::SetValue(i32 key) { current = items.find(key); }
 
 i32 OTextStack::GetValue() const { return HasCurrent() ? current->first : -1; }
 
+void OTextStack::Previous() {
+  if (items.empty()) return;
+  if (current == items.begin() || current == items.end()) current = items.end();
+  --current;
+  FitToCurrent();
+}
+
+bool OTextStack::Activate() { return Step(1); }
+
+bool OTextStack::Step(i32 direction) {
+  if (direction < 0) {
+    Previous();
+  } else {
+    Next();
+  }
+  if (!HasCurrent()) return false;
+  return SendCommand(commandId, static_cast<u32>(current->first));
+}
+
 void OTextStack::Next() {
   if (items.empty()) return;
   if (HasCurrent()) ++current;

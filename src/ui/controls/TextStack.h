@@ -31,6 +31,10 @@ public:
   i32 GetValue() const;
   // The next key in ascending order, wrapping round; the first when none was current.
   void Next();
+  void Previous();
+  // Enter: the next item, as a click. Left/Right: the previous or next item. Both report it.
+  bool Activate() override;
+  bool Step(i32 direction) override;
   bool HasCurrent() const { return current != items.end(); }
 
   std::map<i32, std::string> items;

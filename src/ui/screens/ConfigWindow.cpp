@@ -135,7 +135,32 @@ bool OConfigWindow::Load() {
   skinNext->SetPosition(457, 149);
   AddControl(skinNext);
   skinNext->SetValue(0);
+
+  // Up and Down walk the rows top to bottom, then OK and Cancel; the skin row is one stop.
+  keyboardOrder = {resolution, colorDepth,  modelDetail, textureQuality, soundOn,
+                   soundVolume, musicOn,    musicVolume, gameSpeed,      skinPrevious,
+                   okButton,   cancelButton};
   return true;
+}
+
+bool OConfigWindow::FocusMark(f32& rowK, f32& markX) const {
+  const struct {
+    const OControl* control;
+    f32 k, x;
+  } marks[] = {{resolution, 0.0f, 283.0f},    {colorDepth, 1.0f, 283.0f},
+               {modelDetail, 2.0f, 283.0f},   {textureQuality, 3.5f, 340.0f},
+               {soundOn, 5.0f, 250.0f},       {soundVolume, 5.0f, 340.0f},
+               {musicOn, 6.5f, 250.0f},       {musicVolume, 6.5f, 340.0f},
+               {gameSpeed, 9.0f, 340.0f},     {skinPrevious, 10.5f, 250.0f},
+               {skinNext, 10.5f, 250.0f}};
+  for (const auto& m : marks) {
+    if (m.control == keyFocus && keyFocus != nullptr) {
+      rowK = m.k;
+      markX = m.x;
+      return true;
+    }
+  }
+  return false;
 }
 
 void OConfigWindow::Enter() {
@@ -220,8 +245,25 @@ void OConfigWindow::Draw() {
     font->Print(256.0f - 0.5f * font->TextWidth(title), 445.0f, title, 0, true, 1.0f);
   }
 
-  // Two frames round the display rows and the sound rows.
+  // The keyboard's row: a light band across it and a mark before the control it acts on.
   glDisable(GL_TEXTURE_2D);
+  f32 focusK = 0.0f, markX = 0.0f;
+  if (FocusMark(focusK, markX)) {
+    const f32 y = static_cast<f32>(RowY(focusK));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.55f, 0.75f, 1.0f, 0.22f);
+    glRectf(labelX - 6.0f, y - 3.0f, 512.0f - 30.0f, y + 19.0f);
+    glDisable(GL_BLEND);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_TRIANGLES);
+    glVertex2f(markX - 12.0f, y + 2.0f);
+    glVertex2f(markX - 12.0f, y + 14.0f);
+    glVertex2f(markX - 4.0f, y + 8.0f);
+    glEnd();
+  }
+
+  // Two frames round the display rows and the sound rows.
   glColor3ub(109, 114, 124);
   const f32 left = labelX - 8.0f;
   const f32 right = left + (512.0f - labelX - 24.0f);
@@ -253,6 +295,11 @@ void OConfigWindow::Draw() {
 }
 
 bool OConfigWindow::HandleInput(const OInputEvent& event) {
+  // The two skin arrows are one row for the keyboard: Left and Right on either turn the skins.
+  if (event.type == EV_KEYDOWN && (event.key == VK_LEFT || event.key == VK_RIGHT) &&
+      (keyFocus == skinPrevious || keyFocus == skinNext)) {
+    return OnCommand(event.key == VK_LEFT ? CMD_SKIN_PREVIOUS : CMD_SKIN_NEXT, 0);
+  }
   return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
            Revert();
            if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
@@ -321,7 +368,8 @@ void OConfigWindow::Apply() {
       app->colorBits = static_cast<u8>(newBits);
       ChangeDisplay(static_cast<u32>(newResolution));
       config.colorBits = static_cast<u32>(newBits);
-      config.resolutionIndex = static_cast<u32>(newResolution);
+      // What the display took, which after a refusal is not what was chosen.
+      config.resolutionIndex = app->resolutionIndex;
     }
   }
 

@@ -52,6 +52,10 @@ public:
   // Cancel, Esc: the controls and the switched settings back to what Enter found.
   void Revert();
 
+  // The keyboard focus's row and the x of the mark before its control; false when the focus is
+  // on no row (OK, Cancel, none).
+  bool FocusMark(f32& rowK, f32& markX) const;
+
   // Overlay y of the label of row k (k may be fractional: rows with 3D controls sit apart).
   static i32 RowY(f32 k);
 

@@ -81,8 +81,27 @@ std::vector<OHelpPage> BuildPages() {
                {11, "beat out, the more points you get. The", false, false},
                {12, "game is finished when you go through the", false, false},
                {13, "entire corridor.", false, false}}};
+  // Every key and button, the key in the first column and what it does in the second.
+  pages[3] = {"CONTROLS", 35.0f, 225.0f, TEXT_LINE,
+              {{0, "In the game", true, false},
+               {1, "Mouse, arrows, WASD", false, false}, {1, "Move the bat", false, true},
+               {2, "Click, Space, Enter", false, false}, {2, "Launch the ball, fire", false, true},
+               {3, "P, Pause", false, false}, {3, "Pause and go on", false, true},
+               {4, "Esc", false, false}, {4, "Back to the menu", false, true},
+               {6, "Everywhere", true, false},
+               {7, "Arrows, Tab", false, false}, {7, "Move between controls", false, true},
+               {8, "Enter", false, false}, {8, "Press the control", false, true},
+               {9, "Left, Right", false, false}, {9, "Change a value, turn pages", false, true},
+               {10, "Alt+Enter, F11", false, false}, {10, "Window or full screen", false, true},
+               {11, "F3", false, false}, {11, "Show the frame rate", false, true},
+               {12, "Ctrl", false, false}, {12, "Minimise the game", false, true},
+               {14, "Gamepad", true, false},
+               {15, "Stick, D-pad", false, false}, {15, "Move the bat, the focus", false, true},
+               {16, "A", false, false}, {16, "Launch, fire, press", false, true},
+               {17, "B", false, false}, {17, "Back", false, true},
+               {18, "Start", false, false}, {18, "Pause and go on", false, true}}};
   // The team that made the game; each name line starts with one space.
-  pages[3] = {"CREDITS", 35.0f, 0.0f, TEXT_LINE,
+  pages[4] = {"CREDITS", 35.0f, 0.0f, TEXT_LINE,
               {{0, "Project Management & Programming", true, false},
                {1, " Tamsin Orlevko, Bram Quillet", false, false},
                {3, "Programmer consultant", true, false},
@@ -258,9 +277,13 @@ void OHelpWindow::Draw() {
 }
 
 bool OHelpWindow::HandleInput(const OInputEvent& event) {
-  return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
-           if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-         });
+  if (ORenderWindow::HandleInput(event)) return true;
+  // The pages turn with the arrows as with the arrow buttons.
+  if (event.type == EV_KEYDOWN && event.key == VK_LEFT) return OnCommand(CMD_HELP_LEFT, 1);
+  if (event.type == EV_KEYDOWN && event.key == VK_RIGHT) return OnCommand(CMD_HELP_RIGHT, 1);
+  return HandleMenuKeys(app, event, [this] {
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+  });
 }
 
 bool OHelpWindow::OnCommand(u32 commandId, u32) {

@@ -16,7 +16,7 @@ constexpr u32 CMD_HELP_MENU = 303;
 constexpr u32 CMD_HELP_LEFT = 601;
 constexpr u32 CMD_HELP_RIGHT = 602;
 
-constexpr i32 HELP_PAGE_LAST = 3;
+constexpr i32 HELP_PAGE_LAST = 4;
 constexpr i32 HELP_BONUS_TYPES = 10;
 // Spin of the bonus models, radians per millisecond (0.625 per second).
 constexpr f32 HELP_SPIN_RATE = 0.000625f;

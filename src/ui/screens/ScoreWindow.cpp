@@ -208,14 +208,20 @@ void OScoreWindow::Draw() {
 }
 
 bool OScoreWindow::HandleInput(const OInputEvent& event) {
-  return ORenderWindow::HandleInput(event) || HandleMenuKeys(app, event, [this] {
-           // Only a name being typed is recorded: a score left in the game by a game still in
-           // progress is not a finished game's.
-           if (enteringName) RecordName();
-           if (nameField != nullptr) nameField->hidden = true;
-           ShowButtons(true);
-           if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
-         });
+  if (ORenderWindow::HandleInput(event)) return true;
+  // The tables turn with the arrows as with the arrow buttons, unless a name is being typed.
+  if (event.type == EV_KEYDOWN && (event.key == VK_LEFT || event.key == VK_RIGHT) &&
+      !enteringName) {
+    return OnCommand(event.key == VK_LEFT ? CMD_SCORES_LEFT : CMD_SCORES_RIGHT, 1);
+  }
+  return HandleMenuKeys(app, event, [this] {
+    // Only a name being typed is recorded: a score left in the game by a game still in
+    // progress is not a finished game's.
+    if (enteringName) RecordName();
+    if (nameField != nullptr) nameField->hidden = true;
+    ShowButtons(true);
+    if (app != nullptr) app->SwitchScreen(SCREEN_MENU);
+  });
 }
 
 bool OScoreWindow::OnCommand(u32 commandId, u32) {

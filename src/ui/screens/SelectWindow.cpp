@@ -59,6 +59,9 @@ bool OSelectWindow::Load() {
     // one plane, so every episode would start looking highlighted.
     button->Unhighlight();
   }
+  // The keyboard starts on the first episode; the Menu button comes after the last.
+  keyboardOrder.assign(episodes, episodes + EPISODE_COUNT);
+  keyboardOrder.push_back(menuButton);
   return true;
 }
 

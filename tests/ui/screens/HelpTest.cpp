@@ -57,15 +57,15 @@ TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
   // rectangle is (335, 40, 30.96, 34.61).
   EXPECT_TRUE(page->OnCommand(CMD_HELP_LEFT, 0));
   EXPECT_EQ(page->clicks, 0);
-  for (int i = 1; i <= 3; ++i) Click(350.0f, 57.0f);
-  EXPECT_EQ(page->page, 3);
+  for (int i = 1; i <= HELP_PAGE_LAST; ++i) Click(350.0f, 57.0f);
+  EXPECT_EQ(page->page, HELP_PAGE_LAST);
   EXPECT_TRUE(page->OnCommand(CMD_HELP_RIGHT, 0));
-  EXPECT_EQ(page->page, 3);
-  EXPECT_EQ(page->clicks, 3);
+  EXPECT_EQ(page->page, HELP_PAGE_LAST);
+  EXPECT_EQ(page->clicks, HELP_PAGE_LAST);
   // Esc leaves without a click; coming back starts at page 0.
   EXPECT_TRUE(Send(KeyDown(VK_ESCAPE)));
   EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_EQ(page->clicks, 3);
+  EXPECT_EQ(page->clicks, HELP_PAGE_LAST);
   app.SwitchScreen(SCREEN_HELP);
   EXPECT_EQ(page->page, 0);
   // Menu answers only inside its hit rectangle (229 to 322.84), narrower than its picture.

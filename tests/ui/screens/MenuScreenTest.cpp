@@ -1,5 +1,7 @@
 // The main menu: when Continue may be used, the keyboard, and the turning title.
 #include "ScreenTestSupport.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Button2D.h"
 #include "ui/controls/Button2D.h"
 
 using namespace screens_test;
@@ -30,13 +32,16 @@ TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   Click(CONTINUE[0], CONTINUE[1]);
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_FALSE(ClickSounding());
-  // Enter while it holds the keyboard focus: the click sounds and nothing else happens.
-  Press(VK_TAB);
-  EXPECT_EQ(menu->focused, menu->continueButton);
-  Press(VK_RETURN);
+  // The keyboard passes it by: the focus starts on New, and Tab and Up never land on it.
+  EXPECT_EQ(menu->focused, menu->newButton);
+  for (int i = 0; i < 6; ++i) {
+    Press(VK_TAB);
+    EXPECT_NE(menu->focused, menu->continueButton);
+  }
+  Press(VK_UP);
+  EXPECT_NE(menu->keyFocus, menu->continueButton);
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
-  EXPECT_TRUE(ClickSounding());
   EXPECT_EQ(game->entered, 0);
 }
 
@@ -61,14 +66,26 @@ TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
 
 TEST_F(MenuScreen, Keyboard) {
   Frame();
-  // Tab from no focus walks the buttons top to bottom and wraps.
-  OButton2D* order[] = {menu->continueButton, menu->newButton,  menu->optionsButton,
-                        menu->topButton,      menu->helpButton, menu->exitButton,
-                        menu->continueButton};
+  // With no game to continue, the focus starts on New; Tab and Down walk the buttons top to
+  // bottom and wrap, passing Continue; Up and Shift+Tab walk back.
+  ASSERT_TRUE(menu->continueButton->disabled);
+  EXPECT_TRUE(menu->focused == menu->newButton && menu->newButton->highlighted);
+  OButton2D* order[] = {menu->optionsButton, menu->topButton, menu->helpButton,
+                        menu->exitButton,    menu->newButton};
   for (OButton2D* expected : order) {
     Press(VK_TAB);
     EXPECT_TRUE(menu->focused == expected && expected->highlighted);
   }
+  for (OButton2D* expected : order) {
+    Press(VK_DOWN);
+    EXPECT_TRUE(menu->keyFocus == expected && expected->highlighted);
+  }
+  Press(VK_UP);
+  EXPECT_TRUE(menu->focused == menu->exitButton && menu->exitButton->highlighted);
+  OInputEvent shiftTab = KeyDown(VK_TAB);
+  shiftTab.keyFlags = MK_SHIFT;
+  Send(shiftTab);
+  EXPECT_TRUE(menu->focused == menu->helpButton && !menu->exitButton->highlighted);
   // Esc does not quit: it saves the settings and gives Exit the focus...
   std::remove("Data/Config.Cfg");
   EXPECT_TRUE(Press(VK_ESCAPE));

@@ -140,6 +140,21 @@ TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnThe
   EXPECT_EQ(page->skin, 0);
 }
 
+// Full screen at a size the display refuses (this display has only 1024x768): the one fallback
+// to 640x480 is refused too, the window opens at 640x480, and that, not the size chosen, is what
+// is saved and what the options show next time.
+TEST_F(OptionsScreen, ARefusedResolutionSavesTheSizeTheWindowHas) {
+  page->rebuildForReal = true;
+  app.fullscreen = 1;
+  page->resolution->SetValue(1);
+  const std::vector<long> v = Ok();
+  EXPECT_EQ(v[RESOLUTION], 0);
+  EXPECT_EQ(app.width, 640);
+  EXPECT_EQ(app.height, 480);
+  app.SwitchScreen(SCREEN_OPTIONS);
+  EXPECT_EQ(page->resolution->GetValue(), 0);
+}
+
 TEST_F(OptionsScreen, CancelAndEscPutBackWhatActedAtOnceButTheMusic) {
   OSoundPlayer& sound = *app.soundPlayer;
   OMusicPlayer& music = *app.musicPlayer;

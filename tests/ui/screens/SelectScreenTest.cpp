@@ -3,6 +3,8 @@
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Button2D.h"
 
 using namespace screens_test;
 
@@ -55,14 +57,22 @@ TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
 }
 
 TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
-  // Tab goes through the six episodes in order and wraps; the Menu button is never reached.
-  for (int n = 0; n < 2 * EPISODE_COUNT; ++n) {
+  // The focus starts on the first episode; Tab goes through the six in order and wraps; the
+  // Menu button is never reached by Tab.
+  EXPECT_EQ(select->focused, select->episodes[0]);
+  for (int n = 1; n <= 2 * EPISODE_COUNT; ++n) {
     Press(VK_TAB);
     EXPECT_EQ(select->focused, select->episodes[n % EPISODE_COUNT]);
   }
   EXPECT_FALSE(select->menuButton->highlighted);
-  // Enter on the focused episode starts it like a click.
-  Press(VK_TAB);
+  // Up from the first episode reaches the Menu button, Down comes back round.
+  Press(VK_UP);
+  EXPECT_TRUE(select->menuButton->highlighted);
+  EXPECT_EQ(select->keyFocus, select->menuButton);
+  Press(VK_DOWN);
+  EXPECT_EQ(select->keyFocus, select->episodes[0]);
+  EXPECT_FALSE(select->menuButton->highlighted);
+  // Enter on the focused episode starts it like a click, once.
   Press(VK_TAB);
   Press(VK_RETURN);
   EXPECT_EQ(OApplication::Current(), game);
@@ -92,8 +102,8 @@ TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
   Frame();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-  // Leaving the screen and coming back shows no stale line.
+  // Leaving the screen and coming back shows no stale line: only the keyboard's first episode.
   Press(VK_ESCAPE);
   app.SwitchScreen(SCREEN_SELECT);
-  EXPECT_EQ(select->HighlightedEpisode(), -1);
+  EXPECT_EQ(select->HighlightedEpisode(), 0);
 }

@@ -1,0 +1,48 @@
+#include "shell/ShellSettings.h"
+
+#include "core/Settings.h"
+
+namespace {
+
+constexpr i32 SIZE_MAX_SIDE = 16384;
+constexpr i32 SIZE_MIN_SIDE = 64;
+
+// A width and height read as a pair: both in range, or both 0.
+void ReadSize(const OSettings& s, const char* wKey, const char* hKey, i32& w, i32& h) {
+  w = s.GetInt(wKey, 0, 0, SIZE_MAX_SIDE);
+  h = s.GetInt(hKey, 0, 0, SIZE_MAX_SIDE);
+  if (w < SIZE_MIN_SIDE || h < SIZE_MIN_SIDE) w = h = 0;
+}
+
+}  // namespace
+
+OShellSettings LoadShellSettings(const std::string& configFileName) {
+  OSettings s;
+  s.Load(SettingsFileName(configFileName));
+  OShellSettings r;
+  ReadSize(s, "fullscreen.width", "fullscreen.height", r.fullscreenWidth, r.fullscreenHeight);
+  ReadSize(s, "window.width", "window.height", r.windowWidth, r.windowHeight);
+  r.vsync = s.GetBool("vsync", r.vsync);
+  r.showFps = s.GetBool("show.fps", r.showFps);
+  r.mouseSensitivity = s.GetInt("mouse.sensitivity", r.mouseSensitivity, MOUSE_SENSITIVITY_MIN,
+                                MOUSE_SENSITIVITY_MAX);
+  r.keyboardSpeed = s.GetInt("keyboard.speed", r.keyboardSpeed, MOUSE_SENSITIVITY_MIN,
+                             MOUSE_SENSITIVITY_MAX);
+  return r;
+}
+
+bool SaveShellSettings(const OShellSettings& settings, const std::string& configFileName) {
+  const std::string name = SettingsFileName(configFileName);
+  // Read again first: the file also holds what other parts of the game keep there.
+  OSettings s;
+  s.Load(name);
+  s.SetInt("fullscreen.width", settings.fullscreenWidth);
+  s.SetInt("fullscreen.height", settings.fullscreenHeight);
+  s.SetInt("window.width", settings.windowWidth);
+  s.SetInt("window.height", settings.windowHeight);
+  s.SetBool("vsync", settings.vsync);
+  s.SetBool("show.fps", settings.showFps);
+  s.SetInt("mouse.sensitivity", settings.mouseSensitivity);
+  s.SetInt("keyboard.speed", settings.keyboardSpeed);
+  return s.Save(name);
+}

@@ -1,0 +1,150 @@
+// The window as a player on a desktop with a window manager meets it: the real program on a
+// private 16:9 display under openbox, switched between window and full screen with Alt+Enter,
+// resized, and set up with the keyboard alone.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+struct Geometry {
+  int x = -1, y = -1, w = 0, h = 0;
+};
+
+// Where the window's client area is on the screen (xwininfo).
+Geometry WindowGeometry(const std::string& id) {
+  std::string out;
+  RunCommand("xwininfo -id " + id, &out);
+  Geometry g;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    auto value = [&line](const char* label, int& v) {
+      const size_t p = line.find(label);
+      if (p != std::string::npos) v = std::atoi(line.c_str() + p + std::string(label).size());
+    };
+    value("Absolute upper-left X:", g.x);
+    value("Absolute upper-left Y:", g.y);
+    value("Width:", g.w);
+    value("Height:", g.h);
+  }
+  return g;
+}
+
+// Waits up to ~10 s for the window to take a size that `ok` accepts.
+template <typename Ok>
+Geometry WaitFor(const std::string& id, Ok ok) {
+  Geometry g;
+  for (int i = 0; i < 100; ++i) {
+    g = WindowGeometry(id);
+    if (ok(g)) break;
+    Sleep(100);
+  }
+  return g;
+}
+
+// Mean grey level (0..1) of a rectangle of a picture.
+double Mean(const std::string& file, int x, int y, int w, int h) {
+  std::string out;
+  RunCommand("convert " + file + " -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+                 std::to_string(x) + "+" + std::to_string(y) +
+                 " +repage -colorspace gray -format '%[fx:mean]' info:",
+             &out);
+  return std::atof(out.c_str());
+}
+
+}  // namespace
+
+TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
+  if (RunCommand("command -v openbox && command -v xdotool && command -v import") != 0)
+    GTEST_SKIP() << "needs openbox, xdotool and ImageMagick";
+  PrivateDisplay display(1280, 720);
+  ASSERT_TRUE(display.Ok());
+  std::string pidText;
+  RunCommand("openbox >/dev/null 2>&1 & echo $!", &pidText);
+  const int wmPid = std::atoi(pidText.c_str());
+  Sleep(800);
+
+  ScratchDir dir;
+  // Windowed at 800x600, game speed 100.
+  WriteFile("Data/Config.Cfg", "1\n32\n10\n2\n1\n1\n65000\n50\n100\n0\n0\n0\n0\n0\n0");
+  ASSERT_TRUE(LinkGameData());
+  {
+    RunningGame game(std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}});
+    const std::string id = game.FindWindow("^Brikon 3D");
+    ASSERT_FALSE(id.empty()) << ReadFile("game.log");
+    RunCommand("xdotool mousemove 0 0");  // the pointer off the window: only keys steer
+    Sleep(3000);                          // loading
+
+    // A decorated window of the mode's size, centred.
+    Geometry g = WaitFor(id, [](const Geometry& w) { return w.w == 800; });
+    EXPECT_EQ(g.w, 800);
+    EXPECT_EQ(g.h, 600);
+    EXPECT_NEAR(g.x + g.w / 2, 640, 40);
+
+    // Alt+Enter: the window covers the display; again: the old size comes back.
+    RunCommand("xdotool key --window " + id + " alt+Return");
+    g = WaitFor(id, [](const Geometry& w) { return w.w == 1280 && w.h == 720; });
+    EXPECT_EQ(g.w, 1280);
+    EXPECT_EQ(g.h, 720);
+    EXPECT_EQ(g.x, 0);
+    EXPECT_EQ(g.y, 0);
+    RunCommand("import -window root " + dir.Path() + "/fullscreen-menu.png");
+    RunCommand("xdotool key --window " + id + " alt+Return");
+    g = WaitFor(id, [](const Geometry& w) { return w.w == 800 && w.h == 600; });
+    EXPECT_EQ(g.w, 800);
+    EXPECT_EQ(g.h, 600);
+
+    // Resized wide and low: the menu keeps its shape in the middle, the dimmed background
+    // fills the sides (the menu's own picture is brighter than its dimmed copy).
+    RunCommand("xdotool windowsize " + id + " 1000 500");
+    g = WaitFor(id, [](const Geometry& w) { return w.w == 1000 && w.h == 500; });
+    ASSERT_EQ(g.w, 1000);
+    Sleep(1500);
+    const std::string shot = dir.Path() + "/resized.png";
+    ASSERT_EQ(RunCommand("import -window " + id + " " + shot), 0);
+    const double side = Mean(shot, 0, 100, 150, 300);
+    const double middle = Mean(shot, 200, 100, 600, 300);
+    EXPECT_LT(side, middle * 0.75) << "side " << side << " middle " << middle;
+    // The 4:3 overlay is 667 wide: a stretched menu would reach the edges.
+    EXPECT_GT(middle, 0.05);
+
+    // Options by the keyboard alone: New has the focus (nothing to continue), Down reaches
+    // Options; eight rows down is the game speed, one step right, two rows down is OK.
+    auto key = [&id](const std::string& k) {
+      RunCommand("xdotool key --window " + id + " " + k);
+      Sleep(250);
+    };
+    key("Down");
+    key("Return");
+    Sleep(1500);
+    for (int i = 0; i < 8; ++i) key("Down");
+    key("Right");
+    key("Down");
+    key("Down");
+    key("Return");
+    Sleep(1000);
+    RequestWindowClose(std::strtoul(id.c_str(), nullptr, 10));
+    int status = 0;
+    EXPECT_TRUE(game.WaitForExit(&status));
+  }
+  if (wmPid > 0) kill(wmPid, SIGTERM);
+  const std::string config = ReadFile("Data/Config.Cfg");
+  std::istringstream in(config);
+  std::string line;
+  for (int i = 0; i < 9; ++i) std::getline(in, line);
+  EXPECT_EQ(line, "105") << config;  // the game speed, one step up
+  // The window's size as it was left is remembered beside it.
+  EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos)
+      << ReadFile("Data/Settings.Cfg");
+}

@@ -1,0 +1,151 @@
+// Pause: the game's clock stands while the game is paused, whatever makes it pause.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "GameTestSupport.h"
+
+namespace {
+
+// Everything that moves or counts in a game.
+struct Snapshot {
+  std::vector<OVector> balls;
+  OVector bat;
+  i32 slowTime, heavyTime, gridTimer, score, lives, status;
+
+  explicit Snapshot(const OGameWindow& g) {
+    for (const OBall* b : g.ballSet->balls) balls.push_back(b->Position());
+    bat = g.bat->Position();
+    slowTime = g.bat->slowTime;
+    heavyTime = g.ballSet->balls.empty() ? 0 : g.ballSet->balls[0]->heavyTime;
+    gridTimer = g.grid->timer;
+    score = g.bat->score;
+    lives = g.bat->lives;
+    status = g.grid->status;
+  }
+  bool operator==(const Snapshot& o) const {
+    if (balls.size() != o.balls.size()) return false;
+    for (size_t i = 0; i < balls.size(); ++i)
+      if (!(balls[i] - o.balls[i]).IsZero()) return false;
+    return (bat - o.bat).IsZero() && slowTime == o.slowTime && heavyTime == o.heavyTime &&
+           gridTimer == o.gridTimer && score == o.score && lives == o.lives && status == o.status;
+  }
+};
+
+}  // namespace
+
+// A paused minute moves nothing, in a classic level and in the corridor (whose stage timer
+// counts), whether P, the Pause key or the window losing the player paused it; going on moves
+// the ball again.
+TEST(Pause, APausedMinuteMovesNothing) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  const struct {
+    i32 episode;
+    const char* how;
+  } cases[] = {{1, "P"}, {4, "Pause key"}, {1, "focus lost"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    rig.NewGame(c.episode);
+    rig.SettleLevel();
+    rig.Key(VK_SPACE);  // launch
+    rig.game->ballSet->Launch();
+    rig.game->bat->slowTime = 5000;
+    rig.game->ballSet->balls[0]->heavyTime = 5000;
+    rig.Run(5);
+    if (c.how[0] == 'P' && c.how[1] == 0) rig.Key('P');
+    else if (c.how[0] == 'P') rig.Key(VK_PAUSE);
+    else rig.app->FocusLost();
+    ASSERT_EQ(rig.game->paused, 1);
+    const Snapshot before(*rig.game);
+    rig.Run(60000 / 16, 16);  // a minute of frames
+    rig.game->Update(60000);  // and one long one
+    EXPECT_TRUE(Snapshot(*rig.game) == before);
+    // The pointer does not move the bat while paused.
+    OInputEvent move;
+    move.type = EV_MOUSEMOVE;
+    move.x = 600;
+    move.y = 100;
+    rig.game->HandleInput(move);
+    rig.Run(3);
+    EXPECT_TRUE(Snapshot(*rig.game) == before);
+
+    rig.Key('P');
+    EXPECT_EQ(rig.game->paused, 0);
+    rig.Run(3);
+    EXPECT_FALSE(Snapshot(*rig.game) == before);
+    rig.app->SwitchScreen(SCREEN_MENU);
+  }
+}
+
+// A click goes on without launching the waiting ball; a game that is over does not pause (its
+// sequence runs to the end); Esc while paused leads to the menu and the game comes back paused.
+TEST(Pause, GoingOnAndLeaving) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(1);
+  rig.SettleLevel();
+  rig.Key('P');
+  OInputEvent click;
+  click.type = EV_BUTTONDOWN;
+  rig.game->HandleInput(click);
+  EXPECT_EQ(rig.game->paused, 0);
+  EXPECT_EQ(rig.game->ballSet->launched, 0);  // the click only went on
+
+  rig.Key('P');
+  rig.Key(VK_ESCAPE);
+  EXPECT_EQ(rig.Current(), SCREEN_MENU);
+  rig.app->gameRequest = GAME_REQUEST_CONTINUE;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->paused, 1);
+  EXPECT_EQ(rig.app->gameInProgress, 1u);  // the game is not lost
+
+  rig.Key('P');
+  rig.game->grid->status = MAP_GAME_OVER;
+  rig.game->Suspend();
+  EXPECT_EQ(rig.game->paused, 0);
+}
+
+// The bat without a mouse: an arrow held moves it that way, WASD too, its release stops it; Space
+// launches the waiting ball; keys held when the window loses the player are let go.
+TEST(BatKeys, ArrowsWasdAndSpace) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  rig.NewGame(1);
+  rig.SettleLevel();
+  const struct {
+    u16 key;
+    f32 dx, dy;  // expected sign of the bat's movement in window terms
+  } cases[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    rig.game->pointerX = rig.game->windowWidth * 0.5f;
+    rig.game->pointerY = rig.game->windowHeight * 0.5f;
+    rig.game->bat->SetTarget(320, 240);
+    rig.Run(60);
+    const OVector before = rig.game->bat->Position();
+    rig.Key(c.key);
+    rig.Run(20);
+    OInputEvent up;
+    up.type = EV_KEYUP;
+    up.key = c.key;
+    rig.game->HandleInput(up);
+    EXPECT_EQ(rig.game->heldKeys, 0);
+    rig.Run(60);
+    const OVector moved = rig.game->bat->Position() - before;
+    // The camera looks along +z from behind the bat: screen left is world +x.
+    if (c.dx != 0) {
+      EXPECT_LT(moved.x * -c.dx, -0.1f) << moved.x;
+    }
+    if (c.dy != 0) {
+      EXPECT_GT(moved.y * c.dy, 0.1f) << moved.y;
+    }
+  }
+  rig.Key(VK_RIGHT);
+  rig.app->FocusLost();
+  EXPECT_EQ(rig.game->heldKeys, 0);
+  rig.Key('P');
+  EXPECT_EQ(rig.game->ballSet->launched, 0);
+  rig.Key(VK_SPACE);
+  EXPECT_EQ(rig.game->ballSet->launched, 1);
+}

@@ -1,0 +1,153 @@
+// Every screen by the keyboard alone, through the window's own translation of platform key
+// events: the focus reaches every control, Enter, Left/Right and Esc operate them.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "ScreenTestSupport.h"
+#include "objects/Bonus.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Button2D.h"
+#include "ui/controls/CheckBox.h"
+#include "ui/controls/Slider.h"
+#include "ui/controls/TextStack.h"
+#include "ui/screens/ConfigWindow.h"
+#include "ui/screens/HelpWindow.h"
+
+using namespace screens_test;
+
+namespace {
+
+class KeyboardScreens : public ScreensTest {
+protected:
+  ORenderWindow* MakeOptions() override { return options = new OConfigWindow(); }
+  ORenderWindow* MakeHelp() override {
+    bonuses.Load();
+    auto* h = new OHelpWindow();
+    h->bonusSet = &bonuses;
+    return helpScreen = h;
+  }
+  // A key pressed and released as the platform reports it.
+  void Key(SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+    SDL_SetModState(static_cast<SDL_Keymod>(mod));
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
+    app.Dispatch(e);
+    e.type = SDL_KEYUP;
+    app.Dispatch(e);
+    SDL_SetModState(KMOD_NONE);
+  }
+  ORenderWindow* Current() const { return OApplication::Current(); }
+  // Down until the menu's focus is on that button (at most once round).
+  void WalkTo(OControl* button) {
+    for (int i = 0; i < 8 && menu->keyFocus != button; ++i) Key(SDLK_DOWN);
+    ASSERT_EQ(menu->keyFocus, button);
+  }
+
+  OBonusSet bonuses;
+  OConfigWindow* options = nullptr;
+  OHelpWindow* helpScreen = nullptr;
+};
+
+}  // namespace
+
+// Menu to Options by arrows and Enter; every row of Options is reached in order and wraps; a
+// slider steps, a selector turns, a check box flips, the skin row turns, and OK applies and
+// saves: the changed game speed is in the file.
+TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
+  EXPECT_EQ(menu->keyFocus, menu->newButton);  // Continue is disabled: nothing to continue
+  Key(SDLK_DOWN);
+  EXPECT_EQ(menu->keyFocus, menu->optionsButton);
+  Key(SDLK_RETURN);
+  ASSERT_EQ(Current(), options);
+  EXPECT_EQ(options->keyFocus, options->resolution);  // the first control
+  OControl* rows[] = {options->colorDepth,  options->modelDetail, options->textureQuality,
+                      options->soundOn,     options->soundVolume, options->musicOn,
+                      options->musicVolume, options->gameSpeed,   options->skinPrevious,
+                      options->okButton,    options->cancelButton, options->resolution};
+  for (OControl* want : rows) {
+    Key(SDLK_DOWN);
+    EXPECT_EQ(options->keyFocus, want);
+  }
+  Key(SDLK_TAB, KMOD_LSHIFT);  // back to Cancel
+  EXPECT_EQ(options->keyFocus, options->cancelButton);
+  Key(SDLK_TAB);                // and on again, as Tab does on a screen without tab stops
+  EXPECT_EQ(options->keyFocus, options->resolution);
+
+  // The selector turns both ways.
+  const i32 colorBefore = options->colorDepth->GetValue();
+  Key(SDLK_DOWN);
+  Key(SDLK_RIGHT);
+  EXPECT_NE(options->colorDepth->GetValue(), colorBefore);
+  Key(SDLK_LEFT);
+  EXPECT_EQ(options->colorDepth->GetValue(), colorBefore);
+  // The check box flips with Enter.
+  for (int i = 0; i < 2; ++i) Key(SDLK_DOWN);
+  Key(SDLK_DOWN);
+  ASSERT_EQ(options->keyFocus, options->soundOn);
+  const bool ticked = options->soundOn->ticked;
+  Key(SDLK_RETURN);
+  EXPECT_NE(options->soundOn->ticked, ticked);
+  Key(SDLK_RETURN);
+  EXPECT_EQ(options->soundOn->ticked, ticked);
+  // The game speed slider steps by 5 and stops at its end.
+  for (int i = 0; i < 4; ++i) Key(SDLK_DOWN);
+  ASSERT_EQ(options->keyFocus, options->gameSpeed);
+  const f32 speed = options->gameSpeed->value;
+  Key(SDLK_RIGHT);
+  EXPECT_FLOAT_EQ(options->gameSpeed->value, speed + 5.0f);
+  for (int i = 0; i < 40; ++i) Key(SDLK_RIGHT);
+  EXPECT_FLOAT_EQ(options->gameSpeed->value, options->gameSpeed->maximum);
+  // The skin row turns with Left and Right.
+  Key(SDLK_DOWN);
+  const i32 skin = options->skin;
+  Key(skin < BRICK_SKIN_LAST ? SDLK_RIGHT : SDLK_LEFT);
+  EXPECT_NE(options->skin, skin);
+  // OK by keyboard applies and saves.
+  Key(SDLK_DOWN);
+  ASSERT_EQ(options->keyFocus, options->okButton);
+  Key(SDLK_RETURN);
+  EXPECT_EQ(Current(), menu);
+  OConfig saved;
+  saved.Load();
+  EXPECT_EQ(saved.gameSpeed, static_cast<u32>(options->gameSpeed->maximum));
+}
+
+// Help pages and score tables turn with Left and Right; Esc goes back; the Menu buttons are
+// reached by the arrows and work with Enter.
+TEST_F(KeyboardScreens, PagesTurnAndEscGoesBack) {
+  WalkTo(menu->helpButton);
+  Key(SDLK_RETURN);
+  ASSERT_EQ(Current(), helpScreen);
+  Key(SDLK_RIGHT);
+  Key(SDLK_RIGHT);
+  EXPECT_EQ(helpScreen->page, 2);
+  Key(SDLK_LEFT);
+  EXPECT_EQ(helpScreen->page, 1);
+  Key(SDLK_ESCAPE);
+  EXPECT_EQ(Current(), menu);
+
+  WalkTo(menu->helpButton);
+  Key(SDLK_UP);
+  EXPECT_EQ(menu->keyFocus, menu->topButton);
+  Key(SDLK_RETURN);
+  ASSERT_EQ(Current(), scores);
+  const i32 table = scores->tableIndex;
+  Key(table == 0 ? SDLK_RIGHT : SDLK_LEFT);
+  EXPECT_NE(scores->tableIndex, table);
+  // The focus starts on Menu there; Enter on it goes back.
+  EXPECT_EQ(scores->keyFocus, scores->menuButton);
+  Key(SDLK_RETURN);
+  EXPECT_EQ(Current(), menu);
+
+  // New game: Enter on the menu picks the selection, whose Enter starts the first episode
+  // (once: the Enter's character does not carry over to the next screen).
+  WalkTo(menu->newButton);
+  Key(SDLK_RETURN);
+  ASSERT_EQ(Current(), select);
+  EXPECT_EQ(select->keyFocus, select->episodes[0]);
+  Key(SDLK_ESCAPE);
+  EXPECT_EQ(Current(), menu);
+}
