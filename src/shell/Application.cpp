@@ -234,8 +234,14 @@ void OApplication::DisplayModeChanged() {
 }
 
 void OApplication::Unload() {
-  // The window's size as the player left it.
-  SaveShellSettings(shellSettings, GetConfig().fileName);
+  // The window's size as the player left it, unless the command line gave it for this run.
+  OShellSettings kept = shellSettings;
+  if (sizeFromCommandLine) {
+    const OShellSettings file = LoadShellSettings(GetConfig().fileName);
+    kept.windowWidth = file.windowWidth;
+    kept.windowHeight = file.windowHeight;
+  }
+  SaveShellSettings(kept, GetConfig().fileName);
   if (current) current->Leave();
   current = nullptr;
   for (ORenderWindow* s : screens) delete s;

@@ -225,6 +225,7 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
     // A size asked for on the command line is the window's size this time.
     shellSettings.windowWidth = modes[resolutionIndex].width;
     shellSettings.windowHeight = modes[resolutionIndex].height;
+    sizeFromCommandLine = true;
   }
   if (run.fullscreen >= 0) fullscreen = run.fullscreen ? 1 : 0;
 

@@ -119,6 +119,9 @@ public:
   // Full-screen size (0 x 0: the desktop's own, no mode switch), the window's remembered size
   // (0 x 0: resolutionIndex's mode), v-sync, frame rate, mouse sensitivity; read by Create.
   OShellSettings shellSettings;
+  // The window's size came from the command line: it is this run's only, and the size saved at
+  // exit stays the one the settings file had.
+  bool sizeFromCommandLine = false;
 
   // Last mouse position, reported in key events too (window pixels).
   u16 mouseX;
