@@ -15,6 +15,7 @@
 
 #include "assets/ModelCache.h"
 #include "assets/Resource.h"
+#include "assets/Texture.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
 #include "game/Top.h"
@@ -104,6 +105,9 @@ protected:
                                     "Data/Resource.Tkr");
     ASSERT_TRUE(GetResource().Open());
     GetModelCache().detail = 2;
+    // The texture cache lives as long as the process and takes its quality from the settings
+    // once; a test before this one may have changed it through Options.
+    GetTextureCache().quality = GetConfig().textureQuality;
 
     // The application owns these from here on.
     ASSERT_TRUE(app.LoadFont("Font.Tga"));
