@@ -119,6 +119,9 @@ TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) 
   ASSERT_EQ(config.size(), 15u);
   EXPECT_EQ(config[0], "1") << "resolution";
   EXPECT_EQ(config[13], "1") << "full screen";
+  // Nor is the window's size remembered from it.
+  const std::string settings = ReadFile(home + "/config/brikon3d/Settings.Cfg");
+  EXPECT_EQ(settings.find("window.width = 640"), std::string::npos) << settings;
   EXPECT_NE(ReadFile(home + "/state/brikon3d/Report.html").find("Log file closed"),
             std::string::npos);
   // Nothing written into the install tree or the working folder.
