@@ -1,5 +1,6 @@
 #include "assets/ImageWriter.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -99,4 +100,70 @@ std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels
   jpeg_destroy_compress(&info);
   std::free(output->memory);
   return out;
+}
+
+namespace {
+
+void PutBigEndian32(std::vector<u8>& out, u32 v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<u8>(v >> shift));
+}
+
+u32 Crc32(const u8* data, size_t size) {
+  u32 crc = ~0u;
+  for (size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void PutChunk(std::vector<u8>& out, const char* type, const std::vector<u8>& data) {
+  PutBigEndian32(out, static_cast<u32>(data.size()));
+  const size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBigEndian32(out, Crc32(out.data() + start, out.size() - start));
+}
+
+}  // namespace
+
+std::vector<u8> EncodePng(u32 width, u32 height, u32 channels, const u8* pixels) {
+  std::vector<u8> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<u8> header;
+  PutBigEndian32(header, width);
+  PutBigEndian32(header, height);
+  // 8 bits a channel, RGB (2) or RGBA (6), deflate, no filter set, no interlace.
+  header.insert(header.end(), {8, static_cast<u8>(channels == 4 ? 6 : 2), 0, 0, 0});
+  PutChunk(png, "IHDR", header);
+
+  // Each row: filter type 0 (none), then its pixels.
+  const size_t rowBytes = static_cast<size_t>(width) * channels;
+  std::vector<u8> raw;
+  raw.reserve((rowBytes + 1) * height);
+  for (u32 y = 0; y < height; ++y) {
+    raw.push_back(0);
+    raw.insert(raw.end(), pixels + y * rowBytes, pixels + (y + 1) * rowBytes);
+  }
+  // zlib stream: header, stored blocks of at most 65535 bytes, Adler-32 of the raw bytes.
+  std::vector<u8> z = {0x78, 0x01};
+  size_t at = 0;
+  do {
+    const size_t n = std::min<size_t>(65535, raw.size() - at);
+    z.push_back(at + n == raw.size() ? 1 : 0);
+    z.push_back(static_cast<u8>(n));
+    z.push_back(static_cast<u8>(n >> 8));
+    z.push_back(static_cast<u8>(~n));
+    z.push_back(static_cast<u8>(~n >> 8));
+    z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + n));
+    at += n;
+  } while (at < raw.size());
+  u32 a = 1, b = 0;
+  for (u8 v : raw) {
+    a = (a + v) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBigEndian32(z, (b << 16) | a);
+  PutChunk(png, "IDAT", z);
+  PutChunk(png, "IEND", {});
+  return png;
 }

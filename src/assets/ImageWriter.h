@@ -21,3 +21,8 @@ std::vector<u8> EncodeTga(u32 width, u32 height, u32 channels, const u8* pixels)
 // bytes.
 std::vector<u8> EncodeJpeg(u32 width, u32 height, u32 channels, const u8* pixels, int quality,
                            bool progressive = false);
+
+// A PNG of `channels` 3 (RGB) or 4 (RGBA) bytes a pixel, rows top first: 8 bits a channel, no
+// filtering, the image data in stored (uncompressed) deflate blocks, so no compression library
+// is needed. For the desktop icons and the tools' charts; the game itself reads no PNG.
+std::vector<u8> EncodePng(u32 width, u32 height, u32 channels, const u8* pixels);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "assets/ImageWriter.h"
 #include "pictures/Pictures.h"
 
 namespace {
@@ -67,27 +68,6 @@ void PaintBat(OCanvas& c, float k) {
   });
 }
 
-void PutU32(std::vector<u8>& out, u32 v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<u8>(v >> shift));
-}
-
-u32 Crc32(const u8* data, size_t size, u32 crc = 0) {
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void PutChunk(std::vector<u8>& out, const char* type, const std::vector<u8>& data) {
-  PutU32(out, static_cast<u32>(data.size()));
-  const size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  PutU32(out, Crc32(out.data() + start, out.size() - start));
-}
-
 }  // namespace
 
 OCanvas PaintIcon(int size) {
@@ -109,47 +89,6 @@ OCanvas PaintIcon(int size) {
   return size == kPainted ? c : c.Resized(size, size);
 }
 
-std::vector<u8> EncodePng(int width, int height, const std::vector<u8>& rgba) {
-  std::vector<u8> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<u8> header;
-  PutU32(header, static_cast<u32>(width));
-  PutU32(header, static_cast<u32>(height));
-  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter set, no interlace
-  PutChunk(png, "IHDR", header);
-
-  // Each row: filter type 0 (none), then its pixels.
-  std::vector<u8> raw;
-  const size_t rowBytes = static_cast<size_t>(width) * 4;
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);
-    raw.insert(raw.end(), rgba.begin() + static_cast<long>(y * rowBytes),
-               rgba.begin() + static_cast<long>((y + 1) * rowBytes));
-  }
-  // zlib stream: header, stored blocks of at most 65535 bytes, Adler-32 of the raw bytes.
-  std::vector<u8> z = {0x78, 0x01};
-  for (size_t at = 0; at < raw.size() || at == 0;) {
-    const size_t n = std::min<size_t>(65535, raw.size() - at);
-    const bool last = at + n >= raw.size();
-    z.push_back(last ? 1 : 0);
-    z.push_back(static_cast<u8>(n & 0xFF));
-    z.push_back(static_cast<u8>(n >> 8));
-    z.push_back(static_cast<u8>(~n & 0xFF));
-    z.push_back(static_cast<u8>((~n >> 8) & 0xFF));
-    z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + n));
-    at += n;
-    if (last) break;
-  }
-  u32 a = 1, b = 0;
-  for (u8 v : raw) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutU32(z, (b << 16) | a);
-  PutChunk(png, "IDAT", z);
-  PutChunk(png, "IEND", {});
-  return png;
-}
-
 bool WriteIcons(const std::string& outDir, const std::vector<int>& sizes) {
   for (int size : sizes) {
     const std::string folder = outDir + "/" + std::to_string(size) + "x" + std::to_string(size);
@@ -158,7 +97,9 @@ bool WriteIcons(const std::string& outDir, const std::vector<int>& sizes) {
     mkdir((folder + "/apps").c_str(), 0755);
     const std::string path = folder + "/apps/brikon3d.png";
     const OCanvas icon = PaintIcon(size);
-    const std::vector<u8> png = EncodePng(size, size, icon.Bytes(4));
+    const std::vector<u8> rgba = icon.Bytes(4);
+    const std::vector<u8> png =
+        EncodePng(static_cast<u32>(size), static_cast<u32>(size), 4, rgba.data());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     if (!out) {

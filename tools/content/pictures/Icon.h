@@ -11,9 +11,5 @@
 // The icon at size x size pixels (any size from 16 up), transparent around its rounded square.
 OCanvas PaintIcon(int size);
 
-// A PNG file of 8-bit RGBA pixels (top row first): the image data is deflate's stored (not
-// compressed) blocks, which every reader takes; icons are small enough not to need more.
-std::vector<u8> EncodePng(int width, int height, const std::vector<u8>& rgba);
-
 // Writes OUT_DIR/<n>x<n>/apps/brikon3d.png for each size; false when a file cannot be written.
 bool WriteIcons(const std::string& outDir, const std::vector<int>& sizes);
