@@ -36,13 +36,7 @@ bool OCheckBox::HandleInput(const OInputEvent& event) {
       const bool wasPressed = pressState == 1;
       pressState = 0;
       if (!wasPressed) return true;
-      ticked = !ticked;
-      if (ticked) {
-        ShowObject(1, false);
-        return SendCommand(commandId, CHECK_TICKED);
-      }
-      ShowObject(0, true);
-      return SendCommand(commandId, CHECK_CLEARED);
+      return Activate();
     }
     default:
       return false;
