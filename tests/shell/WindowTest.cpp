@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "TestSupport.h"
 #include "core/Config.h"
@@ -51,8 +53,13 @@ TEST(Window, WindowedAndFullscreenModes) {
     WriteFile("Data/Settings.Cfg", c.settings);
     OGLWindow w;
     Open(w);
-    int dw, dh;
-    w.GetDrawableSize(dw, dh);
+    int dw = 0, dh = 0;
+    // A loaded X server may not have given the new window its size yet: ask again for up to 2 s.
+    for (int i = 0; i < 100; ++i) {
+      w.GetDrawableSize(dw, dh);
+      if (dw > 0 && dh > 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     EXPECT_EQ(w.resolutionIndex, c.wantIndex);
     // Without a window manager a too-large window keeps its size; the desktop bounds it.
     EXPECT_LE(dw, c.width);
