@@ -58,40 +58,23 @@ GLint Param(const OTexture& t, GLenum name) {
 
 bool IsPowerOfTwo(GLint v) { return v > 0 && (v & (v - 1)) == 0; }
 
-// Draws the texture over the whole 64x64 corner of the window and reads the picture back.
-std::vector<u8> DrawTextured(const OTexture& t) {
-  glViewport(0, 0, 64, 64);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  t.Bind();
-  glColor3f(1, 1, 1);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0); glVertex2f(-1, -1);
-  glTexCoord2f(1, 0); glVertex2f(1, -1);
-  glTexCoord2f(1, 1); glVertex2f(1, 1);
-  glTexCoord2f(0, 1); glVertex2f(-1, 1);
-  glEnd();
-  glFinish();
-  std::vector<u8> pixels(64 * 64 * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 64, 64, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
-}
-
 std::string Tga24(u32 w, u32 h, int seed) { return MakeTga(2, w, h, 24, PixelBytes(w * h * 3, seed)); }
+
+// A scratch folder and a window whose configuration asks for texture quality 3.
+class TextureGL : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
+    window = std::make_unique<TestGLWindow>();
+    ASSERT_TRUE(window->Open(3));
+  }
+  ScratchDir dir;
+  std::unique_ptr<TestGLWindow> window;
+};
 
 }  // namespace
 
-TEST(Texture, UploadReadsBackAsDecoded) {
-  ScratchDir dir;
-  TestGLWindow window;
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-  ASSERT_TRUE(window.Open(3));
+TEST_F(TextureGL, UploadReadsBackAsDecoded) {
   const u8 red[3] = {200, 30, 40}, blue[3] = {10, 50, 220};
   std::string jpeg = MakeJpeg(12, 6, 3, TwoBandsRgb(12, 6, red, blue));
   // Odd widths: packed rows that OpenGL's default 4-byte row alignment would misread.
@@ -115,11 +98,7 @@ TEST(Texture, UploadReadsBackAsDecoded) {
   EXPECT_EQ(alignment, 4);
 }
 
-TEST(Texture, QualityChoosesFiltersAndMipmaps) {
-  ScratchDir dir;
-  TestGLWindow window;
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-  ASSERT_TRUE(window.Open(3));
+TEST_F(TextureGL, QualityChoosesFiltersAndMipmaps) {
   MakeArchive({{"Low.Tga", Tga24(5, 3, 4)}, {"High.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
   ASSERT_EQ(cache.quality, 3u);  // taken from the configuration file
@@ -139,11 +118,7 @@ TEST(Texture, QualityChoosesFiltersAndMipmaps) {
   EXPECT_EQ(LevelWidth(low, 1), 0);
 }
 
-TEST(Texture, HandlesShareOneCachedImage) {
-  ScratchDir dir;
-  TestGLWindow window;
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-  ASSERT_TRUE(window.Open());
+TEST_F(TextureGL, HandlesShareOneCachedImage) {
   MakeArchive({{"Ball.Tga", Tga24(4, 4, 6)}});
   OTextureCache& cache = GetTextureCache();
 
@@ -162,11 +137,7 @@ TEST(Texture, HandlesShareOneCachedImage) {
   EXPECT_EQ(cache.Find("Ball.Tga"), nullptr);
 }
 
-TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
-  ScratchDir dir;
-  TestGLWindow window;
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-  ASSERT_TRUE(window.Open());
+TEST_F(TextureGL, FilesThatCannotLoadRaiseFileNotFound) {
   // The decoders' own tables hold the ways a file can be broken; one of each kind here.
   std::string jpeg = MakeJpeg(8, 8, 3, std::vector<u8>(8 * 8 * 3, 128));
   MakeArchive({{"Menu.JPG", jpeg}, {"Short.Tga", Tga24(8, 8, 7).substr(0, 100)},
@@ -184,30 +155,22 @@ TEST(Texture, FilesThatCannotLoadRaiseFileNotFound) {
   }
 }
 
-TEST(Texture, ReuploadOnANewContextDrawsTheSamePicture) {
-  ScratchDir dir;
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
+TEST_F(TextureGL, ReuploadOnANewContextGivesTheSamePicture) {
   const u8 red[3] = {220, 40, 30}, blue[3] = {20, 60, 210};
   MakeArchive({{"Stripes.Tga", Tga24(8, 8, 8)},
                {"Back.jpg", MakeJpeg(16, 16, 3, TwoBandsRgb(16, 16, red, blue))}});
+  GetTextureCache().quality = 10;
   OTexture stripes, back;
-  std::vector<u8> before[2];
-  GLuint names[2];
-  {
-    auto window = std::make_unique<TestGLWindow>();
-    ASSERT_TRUE(window->Open(10));
-    stripes.Load("Stripes.Tga");
-    back.Load("Back.jpg");
-    before[0] = DrawTextured(stripes);
-    before[1] = DrawTextured(back);
-    names[0] = stripes.image->glName;
-    names[1] = back.image->glName;
-    // The old context's objects go before the context does.
-    GetTextureCache().ReleaseAll();
-    EXPECT_FALSE(glIsTexture(names[0]));
-    EXPECT_TRUE(stripes.image->pixels.empty());  // read again from the archive below
-  }
-  auto window = std::make_unique<TestGLWindow>();
+  stripes.Load("Stripes.Tga");
+  back.Load("Back.jpg");
+  const std::vector<u8> before[2] = {ReadBack(stripes, GL_RGB), ReadBack(back, GL_RGB)};
+  const GLuint old = stripes.image->glName;
+  // The old context's objects go before the context does.
+  GetTextureCache().ReleaseAll();
+  EXPECT_FALSE(glIsTexture(old));
+  EXPECT_TRUE(stripes.image->pixels.empty());  // read again from the archive below
+  window.reset();
+  window = std::make_unique<TestGLWindow>();
   ASSERT_TRUE(window->Open(10));
   glDisable(GL_TEXTURE_2D);
   GetTextureCache().ReuploadAll();
@@ -215,10 +178,9 @@ TEST(Texture, ReuploadOnANewContextDrawsTheSamePicture) {
   // New texture objects, the same picture.
   EXPECT_NE(stripes.image->glName, back.image->glName);
   EXPECT_GT(LevelWidth(back, 1), 0);  // mipmapped again at quality 10
-  std::vector<u8> after0 = DrawTextured(stripes), after1 = DrawTextured(back);
-  EXPECT_EQ(after0, before[0]);
-  EXPECT_EQ(after1, before[1]);
+  EXPECT_EQ(ReadBack(stripes, GL_RGB), before[0]);
+  EXPECT_EQ(ReadBack(back, GL_RGB), before[1]);
   // The picture is not blank: the comparison means something.
-  EXPECT_NE(after1, std::vector<u8>(after1.size(), 0));
+  EXPECT_NE(before[1], std::vector<u8>(before[1].size(), 0));
   EXPECT_TRUE(stripes.image->pixels.empty());  // and let go again
 }
