@@ -15,7 +15,7 @@ std::string Saved(OConfig c) {
 }  // namespace
 
 // A missing file is created from the values held at that moment (at start-up the defaults); the
-// record is then reset. A folder that cannot be written saves nothing and says so.
+// record is then reset. A folder that cannot be written, or none at all, saves nothing.
 TEST(Config, MissingFileIsCreated) {
   ScratchDir dir;
   OConfig changed;
@@ -29,6 +29,18 @@ TEST(Config, MissingFileIsCreated) {
   EXPECT_FALSE(nowhere.Save());
   EXPECT_FALSE(nowhere.Load());
   EXPECT_FALSE(FileExists(nowhere.fileName));
+
+  // No folder for settings (fileName ""): the defaults, and nothing written anywhere, not even
+  // beside the working folder.
+  OConfig none;
+  none.fileName = "";
+  none.soundVolume = 7;
+  EXPECT_FALSE(none.Load());
+  EXPECT_EQ(none.soundVolume, 65000u);
+  EXPECT_FALSE(none.Save());
+  std::string listing;
+  RunCommand("ls -A . Data", &listing);
+  EXPECT_EQ(listing, ".:\nData\n\nData:\nConfig.Cfg\n");
 }
 
 // Other layouts read like the written form; a value that does not parse stops the reading:
@@ -61,8 +73,8 @@ TEST(Config, OtherLayoutsAndDamagedFiles) {
 }
 
 // Every value read or stored is brought into its range or to its default; a resume record that
-// cannot be played (a negative score, no life left) is cleared. The resolution read is left for
-// the window, which resets the whole record for it.
+// cannot be played (a negative score, no life left) is cleared. (A resolution read past its
+// range is left for the window, which resets the whole record for it: the window's test.)
 TEST(Config, ValuesAreBroughtIntoTheirRanges) {
   ScratchDir dir;
   const struct {
@@ -100,23 +112,4 @@ TEST(Config, ValuesAreBroughtIntoTheirRanges) {
   EXPECT_TRUE(config.Save());
   EXPECT_EQ(config.soundVolume, 65535u);
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65535\n50\n125\n0\n0\n0\n0\n1\n0");
-  // A resolution read past its range stays for the window to see.
-  WriteFile("Data/Config.Cfg", "3");
-  config.Load();
-  EXPECT_EQ(config.resolutionIndex, 3u);
-}
-
-// No folder for settings (fileName ""): the defaults, and nothing written anywhere, not even
-// beside the working folder.
-TEST(Config, NoFolderMeansNoFile) {
-  ScratchDir dir;
-  OConfig config;
-  config.fileName = "";
-  config.soundVolume = 7;
-  EXPECT_FALSE(config.Load());
-  EXPECT_EQ(config.soundVolume, 65000u);
-  EXPECT_FALSE(config.Save());
-  std::string listing;
-  RunCommand("ls -A . Data", &listing);
-  EXPECT_EQ(listing, ".:\nData\n\nData:\n");
 }
