@@ -5,18 +5,14 @@
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
 
 namespace {
-
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 struct Geometry {
   int x = -1, y = -1, w = 0, h = 0;
@@ -48,7 +44,7 @@ Geometry WaitFor(const std::string& id, Ok ok) {
   for (int i = 0; i < 100; ++i) {
     g = WindowGeometry(id);
     if (ok(g)) break;
-    Sleep(100);
+    SleepMs(100);
   }
   return g;
 }
@@ -73,7 +69,7 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
   std::string pidText;
   RunCommand("openbox >/dev/null 2>&1 & echo $!", &pidText);
   const int wmPid = std::atoi(pidText.c_str());
-  Sleep(800);
+  SleepMs(800);
 
   ScratchDir dir;
   // Windowed at 800x600, game speed 100.
@@ -84,7 +80,7 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     const std::string id = game.FindWindow("^Brikon 3D");
     ASSERT_FALSE(id.empty()) << ReadFile("game.log");
     RunCommand("xdotool mousemove 0 0");  // the pointer off the window: only keys steer
-    Sleep(3000);                          // loading
+    SleepMs(3000);                          // loading
 
     // A decorated window of the mode's size, centred.
     Geometry g = WaitFor(id, [](const Geometry& w) { return w.w == 800; });
@@ -110,7 +106,7 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     RunCommand("xdotool windowsize " + id + " 1000 500");
     g = WaitFor(id, [](const Geometry& w) { return w.w == 1000 && w.h == 500; });
     ASSERT_EQ(g.w, 1000);
-    Sleep(1500);
+    SleepMs(1500);
     const std::string shot = dir.Path() + "/resized.png";
     ASSERT_EQ(RunCommand("import -window " + id + " " + shot), 0);
     const double side = Mean(shot, 0, 100, 150, 300);
@@ -123,27 +119,25 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     // Options; eight rows down is the game speed, one step right, two rows down is OK.
     auto key = [&id](const std::string& k) {
       RunCommand("xdotool key --window " + id + " " + k);
-      Sleep(250);
+      SleepMs(250);
     };
     key("Down");
     key("Return");
-    Sleep(1500);
+    SleepMs(1500);
     for (int i = 0; i < 8; ++i) key("Down");
     key("Right");
     key("Down");
     key("Down");
     key("Return");
-    Sleep(1000);
+    SleepMs(1000);
     RequestWindowClose(std::strtoul(id.c_str(), nullptr, 10));
     int status = 0;
     EXPECT_TRUE(game.WaitForExit(&status));
   }
   if (wmPid > 0) kill(wmPid, SIGTERM);
-  const std::string config = ReadFile("Data/Config.Cfg");
-  std::istringstream in(config);
-  std::string line;
-  for (int i = 0; i < 9; ++i) std::getline(in, line);
-  EXPECT_EQ(line, "105") << config;  // the game speed, one step up
+  const std::vector<std::string> config = Lines(ReadFile("Data/Config.Cfg"));
+  ASSERT_EQ(config.size(), 15u) << ReadFile("Data/Config.Cfg");
+  EXPECT_EQ(config[8], "105");  // the game speed, one step up
   // The window's size as it was left is remembered beside it.
   EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos)
       << ReadFile("Data/Settings.Cfg");

@@ -4,25 +4,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
 
 namespace {
-
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // Settings for a small windowed game without sound: 640x480, and a resume record as given.
 std::string Settings(const std::string& record) {
@@ -52,7 +40,7 @@ TEST(Endings, WindowClosesEachExitZero) {
     ASSERT_TRUE(game.Started());
     const std::string id = game.FindWindow("^Brikon 3D");
     ASSERT_FALSE(id.empty()) << ReadFile("game.log");
-    Sleep(run % 10 * 150);  // while it loads, draws its first frames, or shows the menu
+    SleepMs(run % 10 * 150);  // while it loads, draws its first frames, or shows the menu
     ASSERT_TRUE(RequestWindowClose(std::stoul(id, nullptr, 0)));
     int status = 0;
     ASSERT_TRUE(game.WaitForExit(&status)) << "run " << run << " did not end";
@@ -83,30 +71,28 @@ TEST(Endings, AScoreThatCannotBeSavedIsToldAndLeavesAConsistentState) {
   ASSERT_FALSE(id.empty()) << ReadFile("game.log");
   auto run = [&](const std::string& args) { RunCommand("xdotool " + args); };
   const std::string window = " --window " + id + " ";
-  Sleep(4000);  // the menu
+  SleepMs(4000);  // the menu
   // Continue (overlay point 255, 351 of the 640x480 window), then launch the ball and take the
   // bat away to a corner: the last life goes, and any key cuts the game-over scene short.
   run("mousemove" + window + "319 151 sleep 0.2 click 1");
-  Sleep(3000);
+  SleepMs(3000);
   run("mousemove" + window + "320 240 sleep 0.2 click 1 sleep 0.3 mousemove" + window + "5 5");
   for (int i = 0; i < 10; ++i) {
-    Sleep(2000);
+    SleepMs(2000);
     run("key" + window + "F1");
   }
   // The name prompt: a name, a picture of the bottom rows, Enter, the bottom rows again.
   run("type" + window + "Zed");
-  Sleep(500);
+  SleepMs(500);
   const std::string bottom = " -crop 640x40+0+440 +repage ";
   RunCommand("import -window " + id + bottom + "before.png");
   run("key" + window + "Return");
-  Sleep(1000);
+  SleepMs(1000);
   RunCommand("import -window " + id + bottom + "after.png");
-  std::string differing;
-  RunCommand("compare -metric AE -fuzz 8% before.png after.png null:", &differing);
-  EXPECT_GT(std::atof(differing.c_str()), 300.0) << "no failure line along the bottom";
+  EXPECT_GT(DifferingPixels("before.png", "after.png"), 300.0) << "no failure line along the bottom";
 
   run("key" + window + "Escape");
-  Sleep(1000);
+  SleepMs(1000);
   ASSERT_TRUE(RequestWindowClose(std::stoul(id, nullptr, 0)));
   int status = 0;
   ASSERT_TRUE(game.WaitForExit(&status));

@@ -5,10 +5,7 @@
 
 #include <sys/wait.h>
 
-#include <chrono>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -20,13 +17,6 @@ std::string Snapshot(const std::string& folder) {
   std::string out;
   RunCommand("cd '" + folder + "' && find . -printf '%p %s %C@\\n' | sort", &out);
   return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 }  // namespace
@@ -92,20 +82,8 @@ TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) 
     ASSERT_FALSE(id.empty()) << ReadFile("game.log");
     EXPECT_NE(info.find("Width: 640"), std::string::npos) << info;
     // The main menu once something is drawn (loading ends before the window takes the close).
-    bool drawn = false;
-    for (int i = 0; i < 120 && !drawn; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
-      RunCommand("import -window " + id + " probe.png");
-      RunCommand("convert probe.png -colorspace Gray -format '%[fx:mean*255] "
-                 "%[fx:standard_deviation*255]' info:",
-                 &out);
-      std::istringstream in(out);
-      double mean = 0, spread = 0;
-      in >> mean >> spread;
-      drawn = mean > 5.0 && spread > 5.0;
-    }
-    EXPECT_TRUE(drawn) << "nothing was drawn";
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(RunningGame::WaitUntilDrawn(id)) << "nothing was drawn";
+    SleepMs(1000);
     ASSERT_TRUE(RequestWindowClose(std::stoul(id)));
     int status = 0;
     ASSERT_TRUE(game.WaitForExit(&status)) << "closing did not end the game";

@@ -1,16 +1,12 @@
 // The whole game driven as a player drives it: the real program on a private virtual display,
 // steered only by X input events (xdotool), looked at through screenshots of its window.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -21,21 +17,6 @@ namespace {
 // overlay with its origin at the bottom left.
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 struct Point {
   int x, y;
@@ -69,21 +50,6 @@ public:
   }
   void Key(const std::string& name) { RunCommand("xdotool key --window " + id + " " + name); }
 
-  // The window's picture into a file; false when it could not be taken.
-  bool Grab(const std::string& file) {
-    return RunCommand("import -window " + id + " " + file) == 0;
-  }
-
-  // Pixels of two pictures that differ by more than a small tolerance (-1 when unreadable).
-  static double Differing(const std::string& a, const std::string& b) {
-    std::string out;
-    RunCommand("compare -metric AE -fuzz 8% " + a + " " + b + " null:", &out);
-    try {
-      return std::stod(out);
-    } catch (...) {
-      return -1.0;
-    }
-  }
 
   // After an action: waits until at least `fraction` of the window has changed from the shot
   // `before`, then lets the new screen settle. Polling rather than sleeping a fixed time keeps the
@@ -91,9 +57,9 @@ public:
   bool WaitForChange(const std::string& before, double fraction, int timeoutMs = 20000) {
     const double needed = fraction * (kWidth / 4) * (kHeight / 4);
     for (int waited = 0; waited < timeoutMs; waited += 250) {
-      Sleep(250);
-      if (GrabSmall("probe.png") && Differing(Small(before), "probe.png") >= needed) {
-        Sleep(500);
+      SleepMs(250);
+      if (GrabSmall("probe.png") && DifferingPixels(Small(before), "probe.png") >= needed) {
+        SleepMs(500);
         return true;
       }
     }
@@ -103,24 +69,13 @@ public:
   // Keeps the current picture as the named screen's shot.
   std::string Shot(const std::string& name) {
     const std::string file = name + ".png";
-    Grab(file);
+    RunCommand("import -window " + id + " " + file);
     RunCommand("convert " + file + Quarter() + Small(file));
     shots[name] = file;
     // The journey's pace in the log, for whoever reads a slow or failed run.
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     std::printf("%6.1f s  %s\n", seconds.count(), name.c_str());
     return file;
-  }
-
-  // Mean and spread of a picture's brightness, 0..255.
-  static void Brightness(const std::string& file, double* mean, double* spread) {
-    std::string out;
-    RunCommand("convert " + file + " -colorspace Gray -format '%[fx:mean*255] "
-               "%[fx:standard_deviation*255]' info:", &out);
-    std::istringstream in(out);
-    *mean = -1.0;
-    *spread = -1.0;
-    in >> *mean >> *spread;
   }
 
   const std::map<std::string, std::string>& Shots() const { return shots; }
@@ -167,15 +122,8 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
 
   // The menu, once something is drawn: the pointer parked where it covers no button.
   player.Move(20, 20);
-  bool drawn = false;
-  for (int i = 0; i < 120 && !drawn; ++i) {
-    Sleep(250);
-    double mean = 0, spread = 0;
-    if (player.Grab("probe.png")) Player::Brightness("probe.png", &mean, &spread);
-    drawn = mean > 5.0 && spread > 5.0;
-  }
-  ASSERT_TRUE(drawn) << "the menu never appeared";
-  Sleep(1000);  // the buttons and the title finish loading their pictures
+  ASSERT_TRUE(RunningGame::WaitUntilDrawn(id)) << "the menu never appeared";
+  SleepMs(1000);  // the buttons and the title finish loading their pictures
   std::string before = player.Shot("menu");
 
   // A screen switch repaints most of the window; a page or table turn only its text.
@@ -193,17 +141,17 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   ASSERT_TRUE(press(kMenuNew, "select", kNewScreen)) << "New did not open the selection";
   player.Click(225, 170);  // Classic Easy
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the episode did not start";
-  Sleep(2500);  // the way into the playfield
+  SleepMs(2500);  // the way into the playfield
   before = player.Shot("game");
 
   // Play: launch the ball, steer the bat across, fire.
   player.Click(400, 450);
   for (int step = 0; step <= 16; ++step) {
     player.Move(step <= 5 ? 400 - 50 * step : 150 + 50 * (step - 6), 450);
-    Sleep(100);
+    SleepMs(100);
   }
   player.Click(500, 450);
-  Sleep(1000);
+  SleepMs(1000);
   player.Shot("play");
 
   player.Key("Escape");
@@ -211,7 +159,7 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
   before = player.Shot("menu-with-game");
   player.ClickOverlay(kMenuContinue);
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "Continue did not return to the game";
-  Sleep(1500);
+  SleepMs(1500);
   before = player.Shot("continued");
   player.Key("Escape");
   ASSERT_TRUE(player.WaitForChange(before, kNewScreen)) << "the second Esc did not leave the game";
@@ -219,9 +167,9 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
 
   ASSERT_TRUE(press(kMenuOptions, "options", kNewScreen)) << "Options did not open";
   player.ClickOverlay(kSpeedSliderTop);
-  Sleep(500);
+  SleepMs(500);
   player.ClickOverlay(kSkinNext);
-  Sleep(1000);
+  SleepMs(1000);
   player.Shot("options-changed");
   ASSERT_TRUE(press(kOptionsOk, "menu-after-options", kNewScreen)) << "OK did not close the options";
 
@@ -252,8 +200,8 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
 
   // The run log was opened once, closed once, and saw no error.
   std::string log = ReadFile("Report.html");
-  EXPECT_EQ(Count(log, "Log file opened"), 1);
-  EXPECT_EQ(Count(log, "Log file closed"), 1);
+  EXPECT_EQ(CountOf(log, "Log file opened"), 1);
+  EXPECT_EQ(CountOf(log, "Log file closed"), 1);
   EXPECT_NE(log.find("Total Errors = 0"), std::string::npos);
 
   // Each screen had a picture, and each distinct screen a picture of its own.
@@ -262,18 +210,18 @@ TEST(PlayerJourney, EveryScreenFromStartToExit) {
                                              "help-3",   "help-4"};
   for (const auto& [name, file] : player.Shots()) {
     double mean = 0, spread = 0;
-    Player::Brightness(file, &mean, &spread);
+    Brightness(file, &mean, &spread);
     EXPECT_GT(mean, 5.0) << name << " is blank";
     EXPECT_GT(spread, 5.0) << name << " is one flat colour";
   }
   for (size_t a = 0; a < distinct.size(); ++a) {
     for (size_t b = a + 1; b < distinct.size(); ++b) {
-      EXPECT_GT(Player::Differing(distinct[a] + ".png", distinct[b] + ".png"), 500.0)
+      EXPECT_GT(DifferingPixels(distinct[a] + ".png", distinct[b] + ".png"), 500.0)
           << distinct[a] << " looks like " << distinct[b];
     }
   }
   // Playing moved things on the playfield.
-  EXPECT_GT(Player::Differing("game.png", "play.png"), 200.0);
+  EXPECT_GT(DifferingPixels("game.png", "play.png"), 200.0);
   // The kept shots, for a person to look at when something fails.
   const char* keep = std::getenv("BRIKON_E2E_SHOTS");
   if (keep != nullptr) RunCommand(std::string("mkdir -p '") + keep + "' && cp *.png '" + keep + "'");

@@ -5,11 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "core/MessageBox.h"
 
@@ -47,6 +49,21 @@ bool FileExists(const std::string& name) {
   return stat(name.c_str(), &st) == 0;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
 namespace {
 std::vector<RecordedMessage> recorded;
 void Record(const std::string& text, const std::string& title, u32 icon) {
@@ -83,7 +100,6 @@ int RunCommand(const std::string& command, std::string* output) {
 #include <signal.h>
 
 #include <cstring>
-#include <thread>
 
 bool RequestWindowClose(unsigned long windowId) {
   Display* d = XOpenDisplay(nullptr);
@@ -146,8 +162,6 @@ PrivateDisplay::~PrivateDisplay() {
     unsetenv("DISPLAY");
 }
 
-#include <sstream>
-
 bool LinkGameData() {
   return RunCommand("ln -s '" BRIKON_GAME_DIR "/Data/Resource.Tkr' Data/ && ln -s '" BRIKON_GAME_DIR
                     "/Data/Sounds' Data/") == 0;
@@ -158,7 +172,6 @@ std::string CurrentFolder() {
   char buf[PATH_MAX];
   return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
 }
-}  // namespace
 
 std::vector<std::pair<std::string, std::string>> GameHome() {
   const std::string home = CurrentFolder() + "/home";
@@ -167,6 +180,7 @@ std::vector<std::pair<std::string, std::string>> GameHome() {
           {"XDG_DATA_HOME", home + "/.local/share"},
           {"XDG_STATE_HOME", home + "/.local/state"}};
 }
+}  // namespace
 
 std::string GameHomeAssignments() {
   std::string line;
@@ -236,4 +250,36 @@ bool RunningGame::WaitForExit(int* status) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;
+}
+
+bool RunningGame::WaitUntilDrawn(const std::string& windowId) {
+  for (int i = 0; i < 120; ++i) {
+    SleepMs(250);
+    double mean = -1, spread = -1;
+    if (RunCommand("import -window " + windowId + " probe.png") == 0)
+      Brightness("probe.png", &mean, &spread);
+    if (mean > 5.0 && spread > 5.0) return true;
+  }
+  return false;
+}
+
+void Brightness(const std::string& file, double* mean, double* spread) {
+  std::string out;
+  RunCommand("convert " + file +
+                 " -colorspace Gray -format '%[fx:mean*255] %[fx:standard_deviation*255]' info:",
+             &out);
+  std::istringstream in(out);
+  *mean = -1.0;
+  *spread = -1.0;
+  in >> *mean >> *spread;
+}
+
+double DifferingPixels(const std::string& a, const std::string& b) {
+  std::string out;
+  RunCommand("compare -metric AE -fuzz 8% " + a + " " + b + " null:", &out);
+  try {
+    return std::stod(out);
+  } catch (...) {
+    return -1.0;
+  }
 }

@@ -27,6 +27,12 @@ std::string ReadFile(const std::string& name);
 void WriteFile(const std::string& name, const std::string& bytes);
 bool FileExists(const std::string& name);
 
+// Text helpers: the lines without their ends, and how often `what` occurs.
+std::vector<std::string> Lines(const std::string& text);
+int CountOf(const std::string& text, const std::string& what);
+
+void SleepMs(int ms);
+
 // Message boxes recorded instead of shown, for the life of the object.
 struct RecordedMessage {
   std::string text;
@@ -84,8 +90,7 @@ bool LinkGameData();
 
 // The environment every run of the real game gets in a test, so that it never meets the real
 // user's folders: HOME and the XDG config, data and state folders all under ./home of the current
-// (scratch) folder, as a list of variables and as shell assignments.
-std::vector<std::pair<std::string, std::string>> GameHome();
+// (scratch) folder, as shell assignments.
 std::string GameHomeAssignments();
 // The shell command that runs the built game in a test: GameHomeAssignments(), the game, and
 // --data with the current folder's Data/ (a scratch game folder, whose Config.Cfg, when there is
@@ -93,9 +98,8 @@ std::string GameHomeAssignments();
 std::string GameCommand();
 
 // The real game started in the current folder with extra environment variables (after
-// GameHome()) and --data ./Data; its output goes
-// to game.log (a game left running must never hold the test's pipes), and it is killed if it is
-// still running when this object goes.
+// GameHomeAssignments()'s) and --data ./Data; its output goes to game.log (a game left running
+// must never hold the test's pipes), and it is killed if it is still running when this object goes.
 class RunningGame {
 public:
   explicit RunningGame(const std::vector<std::pair<std::string, std::string>>& environment);
@@ -113,7 +117,14 @@ public:
   std::string FindWindow(const std::string& titlePattern, std::string* info = nullptr);
   // Waits up to ~30 s for the game to end; true with its wait status when it did.
   bool WaitForExit(int* status);
+  // Waits up to ~30 s until the window shows a picture (not blank, not one flat colour).
+  static bool WaitUntilDrawn(const std::string& windowId);
 
 private:
   int pid = -1;
 };
+
+// Pictures through ImageMagick: the mean and spread of a file's brightness (0..255, -1 when
+// unreadable), and the pixels of two files that differ by more than 8 % (-1 when unreadable).
+void Brightness(const std::string& file, double* mean, double* spread);
+double DifferingPixels(const std::string& a, const std::string& b);
