@@ -7,13 +7,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <algorithm>
 #include <cmath>
-#include <string>
 #include <vector>
 
-#include "assets/ArchiveWriter.h"
-#include "assets/ImageTestSupport.h"
 #include "assets/Resource.h"
 #include "effects/BallTrail.h"
 #include "effects/BloxExpl.h"
@@ -27,36 +23,6 @@
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
-
-// Alpha 0..1 of a soft dot (sharpness > 1: a smaller core) or, with sharpness 0, a solid chip.
-double Dot(int x, int y, int size, double sharpness) {
-  const double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
-  if (sharpness == 0) return 1.0;
-  return std::pow(std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy)), 2 * sharpness);
-}
-
-std::string DotTga(int size, u8 r, u8 g, u8 b, double sharpness) {
-  std::string px;
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x)
-      px += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r),
-             static_cast<char>(static_cast<u8>(255 * Dot(x, y, size, sharpness)))};
-  return image_test::MakeTga(2, size, size, 32, px, 8);
-}
-
-// Four warm flame puffs on black in a 2 x 2 atlas (added to the picture: black is nothing).
-std::string FlameAtlas() {
-  std::vector<u8> rgb(128 * 128 * 3);
-  for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x) {
-      const double v = Dot(x % 64, y % 64, 64, 0.5 + 0.25 * ((x / 64) + (y / 64)));
-      u8* p = &rgb[(y * 128 + x) * 3];
-      p[0] = static_cast<u8>(255 * std::min(1.0, v * 1.6));
-      p[1] = static_cast<u8>(255 * std::min(1.0, v * v * 1.1));
-      p[2] = static_cast<u8>(150 * v * v * v);
-    }
-  return image_test::MakeJpeg(128, 128, 3, rgb, 90);
-}
 
 // Looking from z = -12 toward the field along +Z, as the player does from behind the bat.
 void BeginScene() {
@@ -96,14 +62,7 @@ protected:
   void SetUp() override {
     if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
     ASSERT_TRUE(window.Open(4));
-    std::vector<OArchiveEntry> entries;
-    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
-             {"xFlame2x2.jpg", FlameAtlas()},
-             {"CoDSmoke2.Tga", DotTga(64, 190, 190, 200, 1.0)},
-             {"ParticleBit.Tga", DotTga(8, 255, 255, 255, 0.0)},
-             {"Particle.Tga", DotTga(32, 255, 255, 255, 3.0)}})
-      entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
-    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
+    ASSERT_TRUE(LinkGameData());  // the effects' own textures, from the built game
     ASSERT_TRUE(GetResource().Open());
     SeedRandom(2026);
   }
@@ -171,11 +130,7 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
 // A batch of squares draws exactly what the same squares sent one by one between glBegin and
 // glEnd drew: overlapping, blended additively and by alpha, from two atlas cells, with the
 // client array state of the caller left as it was.
-TEST(QuadBatch, MatchesImmediateSquares) {
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-  ScratchDir dir;
-  TestGLWindow window;
-  ASSERT_TRUE(window.Open());
+TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 100.0);
