@@ -2,8 +2,6 @@
 // loads exists, has triangles, and brings a texture the game can upload.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,20 +15,6 @@ inline bool Load(const std::string& dir, const std::string& name, OModelFile& mo
   if (bytes.empty()) return false;
   return ReadZmod(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), model) &&
          model.magicValid;
-}
-
-// Brick code -> hits to break it, as the content's brick table says.
-std::map<int, int> BrickTable() {
-  std::map<int, int> hits;
-  std::istringstream in(ReadFile(ContentSources() + "/bricks.txt"));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    int code, count;
-    if (fields >> code >> count) hits[code] = count;
-  }
-  return hits;
 }
 
 }  // namespace
@@ -49,27 +33,16 @@ TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
       "CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod", "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod",
       "Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod", "Episodes/CHard.Zmod",
       "Episodes/MDemo.Zmod", "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
-  std::map<int, int> hits = BrickTable();
-  ASSERT_EQ(13u, hits.size());
-  for (const auto& entry : hits)
-    for (const char* detail : {"Hi/", "Low/"})
-      names.push_back(detail + std::string("Block/") + std::to_string(entry.first) + ".Zmod");
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     OModelFile m;
     ASSERT_TRUE(Load(dir.Path(), name, m));
     ASSERT_FALSE(m.objects.empty());
     for (const OModelFileObject& o : m.objects) EXPECT_FALSE(o.faces.empty());
-    // A brick has one damage stage per hit, at both detail levels.
-    const size_t block = name.find("Block/");
-    if (block != std::string::npos) {
-      EXPECT_EQ(static_cast<size_t>(hits[std::stoi(name.substr(block + 6))]), m.objects.size());
-    }
     // A texture the model names must come with the models, as a TGA the game's decoder takes.
-    // Bricks name none (the grid binds the skin), nor does the title (the menu binds its picture).
-    bool screenBinds = block != std::string::npos || name == "SkinBlocks.Zmod" ||
-                       name == "GameName.Zmod";
-    EXPECT_EQ(screenBinds, m.texture.empty());
+    // The skin sampler names none (the screen binds the skin), nor does the title (the menu binds
+    // its picture); the bricks are the brick looks' test.
+    EXPECT_EQ(name == "SkinBlocks.Zmod" || name == "GameName.Zmod", m.texture.empty());
     if (!m.texture.empty()) {
       std::string tga = ReadFile(dir.Path() + "/Data/Textures/" + m.texture);
       ODecodedImage image;
