@@ -4,7 +4,6 @@
 // has no breakable brick left). Each episode played gets its chart as a PNG.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,25 +16,15 @@ const char* const HEADER =
     "episode,level,seed,player,cleared,time_ms,hits,balls_lost,bonuses,longest_no_hit_ms";
 
 std::vector<std::vector<std::string>> ReadCsv(const std::string& path, std::string& header) {
-  std::ifstream in(path);
+  std::vector<std::string> lines = Lines(ReadFile(path));
+  header = lines.empty() ? "" : lines[0];
   std::vector<std::vector<std::string>> rows;
-  std::getline(in, header);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> cells;
-    std::stringstream s(line);
-    std::string cell;
-    while (std::getline(s, cell, ',')) cells.push_back(cell);
-    rows.push_back(cells);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    rows.emplace_back();
+    std::stringstream s(lines[i]);
+    for (std::string cell; std::getline(s, cell, ',');) rows.back().push_back(cell);
   }
   return rows;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 }  // namespace
@@ -97,7 +86,7 @@ TEST(Playtest, CsvRowsAgreeWithTheBricksOwnAccount) {
       EXPECT_EQ(cleared, 4) << c.what;
     }
     // The chart: a PNG file with its header chunk first and its end chunk last.
-    const std::string png = ReadBytes("playtest-" + tag + ".png");
+    const std::string png = ReadFile("playtest-" + tag + ".png");
     ASSERT_GT(png.size(), 100u) << c.what;
     EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     EXPECT_EQ(png.substr(12, 4), "IHDR");
