@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "core/Config.h"
@@ -106,10 +107,15 @@ TEST(Config, ValuesAreBroughtIntoTheirRanges) {
     EXPECT_EQ(Saved(config), c.stored) << c.what;
   }
   // Stored values are brought into range too, and the record in memory agrees with the file.
+  const std::string before = ReadFile("Data/Config.Cfg");
+  ASSERT_EQ(link("Data/Config.Cfg", "Data/Old.Cfg"), 0);
   OConfig config;
   config.soundVolume = 65536;
   config.resolutionIndex = 3;
   EXPECT_TRUE(config.Save());
   EXPECT_EQ(config.soundVolume, 65535u);
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65535\n50\n125\n0\n0\n0\n0\n1\n0");
+  // Saved as a new file put in place of the old one, so that a process killed while saving
+  // leaves the old one whole (the file writer's test): a hard link to the old one still reads it.
+  EXPECT_EQ(ReadFile("Data/Old.Cfg"), before);
 }
