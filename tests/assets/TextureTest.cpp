@@ -20,12 +20,11 @@ using namespace image_test;
 
 namespace {
 
-std::vector<unsigned char> Vec(const std::string& s) { return {s.begin(), s.end()}; }
-
 // Writes the game's archive with these textures (names without "Data/Textures/") and indexes it.
 void MakeArchive(const std::vector<std::pair<std::string, std::string>>& textures) {
   std::vector<OArchiveEntry> entries;
-  for (const auto& [name, bytes] : textures) entries.push_back({"Data/Textures/" + name, Vec(bytes)});
+  for (const auto& [name, bytes] : textures)
+    entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
   ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
   ASSERT_TRUE(GetResource().Open());
 }

@@ -88,20 +88,15 @@ TEST(FileWrite, ConcurrentSavesNeverTear) {
 // Only what a save in progress leaves is removed: never a player's file.
 TEST(FileWrite, StaleTemporariesAreTheOnlyFilesRemoved) {
   ScratchDir dir;
-  for (const char* name : {"Data/.Config.Cfg.tmp-Ab12Cd", "Data/.Classic.Top.tmp-000000"}) {
+  for (const char* name : {"Data/.Config.Cfg.tmp-Ab12Cd", "Data/.Classic.Top.tmp-000000"})
     WriteFile(name, "torn");
-  }
   // Not ours: the files themselves, a name without the leading dot, a wrong tail length, a folder.
-  for (const char* name : {"Data/Config.Cfg", "Data/Config.Cfg.tmp-Ab12Cd", "Data/.x.tmp-123",
-                           "Data/.tmp-123456"}) {
-    WriteFile(name, "keep");
-  }
+  const char* const kept[] = {"Data/Config.Cfg", "Data/Config.Cfg.tmp-Ab12Cd", "Data/.x.tmp-123",
+                              "Data/.tmp-123456"};
+  for (const char* name : kept) WriteFile(name, "keep");
   ASSERT_EQ(mkdir("Data/.Dir.tmp-Ab12Cd", 0755), 0);
   EXPECT_EQ(RemoveStaleTemporaries("Data"), 2);
   EXPECT_FALSE(FileExists("Data/.Config.Cfg.tmp-Ab12Cd"));
-  for (const char* name : {"Data/Config.Cfg", "Data/Config.Cfg.tmp-Ab12Cd", "Data/.x.tmp-123",
-                           "Data/.tmp-123456"}) {
-    EXPECT_EQ(ReadFile(name), "keep") << name;
-  }
+  for (const char* name : kept) EXPECT_EQ(ReadFile(name), "keep") << name;
   EXPECT_EQ(RemoveStaleTemporaries("Data/NoSuchFolder"), 0);
 }
