@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "core/Paths.h"
@@ -17,34 +19,29 @@ public:
   Environment() {
     for (const char* name : kNames) {
       const char* value = std::getenv(name);
-      saved.push_back(value != nullptr ? std::make_pair(true, std::string(value))
-                                       : std::make_pair(false, std::string()));
+      saved.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
     }
   }
   ~Environment() {
-    for (size_t i = 0; i < saved.size(); ++i) {
-      if (saved[i].first)
-        setenv(kNames[i], saved[i].second.c_str(), 1);
-      else
-        unsetenv(kNames[i]);
-    }
+    for (size_t i = 0; i < 4; ++i) Put(kNames[i], saved[i] ? saved[i]->c_str() : nullptr);
     SetUserFolders(OUserFolders{"Data", "Data", ".", true});
     SetGameDataDir("Data");
   }
   void Set(const char* home, const char* config, const char* data, const char* state) {
     const char* values[] = {home, config, data, state};
-    for (size_t i = 0; i < 4; ++i) {
-      if (values[i] != nullptr)
-        setenv(kNames[i], values[i], 1);
-      else
-        unsetenv(kNames[i]);
-    }
+    for (size_t i = 0; i < 4; ++i) Put(kNames[i], values[i]);
   }
 
 private:
+  static void Put(const char* name, const char* value) {
+    if (value != nullptr)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
   static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
                                             "XDG_STATE_HOME"};
-  std::vector<std::pair<bool, std::string>> saved;
+  std::vector<std::optional<std::string>> saved;
 };
 
 }  // namespace

@@ -40,16 +40,12 @@ public:
   // A left click at a point of the 512x512 overlay.
   void ClickOverlay(Point v) { Click(v.x * kWidth / 512, kHeight - v.y * kHeight / 512); }
   // A left click at a window pixel (origin top left).
-  void Click(int x, int y) {
+  void Click(int x, int y) { Move(x, y, " sleep 0.1 click 1"); }
+  void Move(int x, int y, const std::string& then = "") {
     RunCommand("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
-               std::to_string(y) + " sleep 0.1 click 1");
-  }
-  void Move(int x, int y) {
-    RunCommand("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
-               std::to_string(y));
+               std::to_string(y) + then);
   }
   void Key(const std::string& name) { RunCommand("xdotool key --window " + id + " " + name); }
-
 
   // After an action: waits until at least `fraction` of the window has changed from the shot
   // `before`, then lets the new screen settle. Polling rather than sleeping a fixed time keeps the
