@@ -5,23 +5,12 @@
 
 #include "GameTestSupport.h"
 #include "audio/SoundTable.h"
-#include "playfield/Block.h"
 #include "playfield/Levels.h"
 #include "playfield/ModVoxelMap.h"
 
 namespace {
 
 OModVoxelMap& Corridor(GameRig& rig) { return static_cast<OModVoxelMap&>(*rig.game->grid); }
-
-// Deletes the front stage's breakable bricks, so the next tick finds the stage cleared.
-void ClearFrontStage(GameRig& rig) {
-  OModVoxelMap& corridor = Corridor(rig);
-  std::vector<OBlock*> front, rest;
-  for (OBlock* b : corridor.blocks)
-    (b->IsBreakable() && b->layerIndex < corridor.frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
-  corridor.blocks = rest;
-  OVoxelMap::DeleteBlocks(front);
-}
 
 }  // namespace
 
@@ -99,7 +88,7 @@ TEST(Feedback, StageClearedAndTimeUpHaveTheirOwnCues) {
     rig.game->ballSet->Launch();
     GameSounds().clear();
     if (c.clear) {
-      ClearFrontStage(rig);
+      rig.ClearFrontStage();
     } else {
       Corridor(rig).timer = 1;
     }

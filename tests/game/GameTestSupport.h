@@ -13,11 +13,14 @@
 #include "objects/Ball.h"
 #include "objects/ObjectSound.h"
 #include "objects/Player.h"
+#include "playfield/Block.h"
+#include "playfield/Levels.h"
 #include "playfield/VoxelMap.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
 #include "core/Config.h"
 #include "support/GLContext.h"
+#include "support/InputEvents.h"
 #include "support/TestSupport.h"
 
 inline std::vector<i32>& GameSounds() {
@@ -108,11 +111,15 @@ struct GameRig {
     return screen != nullptr ? screen->id : 0;
   }
 
-  void Key(u16 key) {
-    OInputEvent e;
-    e.type = EV_KEYDOWN;
-    e.key = key;
-    game->HandleInput(e);
+  void Key(u16 key) { game->HandleInput(MakeEvent(EV_KEYDOWN, key)); }
+
+  // Deletes the corridor's front-stage breakable bricks, so the next tick finds the stage cleared.
+  void ClearFrontStage() {
+    std::vector<OBlock*> front, rest;
+    for (OBlock* b : game->grid->blocks)
+      (b->IsBreakable() && b->layerIndex < game->grid->frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
+    game->grid->blocks = rest;
+    OVoxelMap::DeleteBlocks(front);
   }
 
   // Puts the only ball behind the bat, launched, so the next tick loses it.
