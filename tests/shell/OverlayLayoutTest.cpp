@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "support/InputEvents.h"
 #include "scene/Camera.h"
 #include "shell/Application.h"
 #include "shell/OverlayLayout.h"
@@ -82,11 +83,7 @@ TEST(OverlayLayout, ScreensGetThePlaceAndLocalPointer) {
     EXPECT_EQ(probe->width, c.want.w);
     EXPECT_EQ(probe->height, c.want.h);
     EXPECT_EQ(probe->windowWidth, c.w);
-    OInputEvent e;
-    e.type = EV_BUTTONDOWN;
-    e.x = static_cast<u16>(c.want.left);
-    e.y = static_cast<u16>(c.want.top);
-    app.HandleInput(e);
+    app.HandleInput(MakeEvent(EV_BUTTONDOWN, 0, static_cast<u16>(c.want.left), static_cast<u16>(c.want.top)));
     EXPECT_EQ(probe->last.x, 0);
     EXPECT_EQ(probe->last.y, 0);
   }
