@@ -33,7 +33,7 @@ TEST(Button2DTest, FiresOnReleaseAndEnterAndHitsOnlyInsideItsRectangle) {
   EXPECT_TRUE(button->HandleInput(At(EV_BUTTONUP, 120, 110)));
   EXPECT_EQ(screen.commands.size(), 2u);
   // Enter as a key-down fires it (it holds the keyboard focus on screens with tab stops).
-  EXPECT_TRUE(button->HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
+  EXPECT_TRUE(button->HandleInput(MakeEvent(EV_KEYDOWN, VK_RETURN)));
   EXPECT_EQ(screen.commands.size(), 3u);
 
   // A smaller hit rectangle: only inside it counts; right and top edges are outside.
@@ -64,9 +64,9 @@ struct FieldFixture {
     screen.AddControl(field);
   }
   void Type(const std::string& s) {
-    for (char c : s) field->HandleInput(Key(EV_CHAR, static_cast<u8>(c)));
+    for (char c : s) field->HandleInput(MakeEvent(EV_CHAR, static_cast<u8>(c)));
   }
-  bool Press(u16 key) { return field->HandleInput(Key(EV_KEYDOWN, key)); }
+  bool Press(u16 key) { return field->HandleInput(MakeEvent(EV_KEYDOWN, key)); }
   OFont font;
   CommandScreen screen;
   OTextField* field;
@@ -86,8 +86,8 @@ TEST(TextFieldTest, EditingAndLength) {
   EXPECT_TRUE(f.Press(VK_DELETE));
   EXPECT_EQ(field.text, "abX");
   // Backspace and Enter as characters are not typed.
-  f.field->HandleInput(Key(EV_CHAR, 8));
-  f.field->HandleInput(Key(EV_CHAR, 13));
+  f.field->HandleInput(MakeEvent(EV_CHAR, 8));
+  f.field->HandleInput(MakeEvent(EV_CHAR, 13));
   EXPECT_EQ(field.text, "abX");
   // Backspace and Left at 0 do nothing.
   f.Press(VK_HOME);
@@ -98,7 +98,7 @@ TEST(TextFieldTest, EditingAndLength) {
   // The 21st character of a 20-character field is dropped.
   field.SetText("");
   f.Type(std::string(20, 'n'));
-  EXPECT_TRUE(field.HandleInput(Key(EV_CHAR, 'z')));
+  EXPECT_TRUE(field.HandleInput(MakeEvent(EV_CHAR, 'z')));
   EXPECT_EQ(field.text, std::string(20, 'n'));
   // A field that accepts only some characters drops the others.
   field.SetText("");
