@@ -89,6 +89,9 @@ TEST(GamePictures, ModernGameTellsThePlayerWhatHappens) {
             Bright(banner, W / 2 - 90, hintRows[0], W / 2 + 90, hintRows[1]) + 50)
       << "the launch hint, only after three seconds";
   EXPECT_GT(Bright(hint, W / 2 - 60, H - 32, W / 2 + 60, H), 20) << "seconds left";
+  rig.game->ballSet->Launch();
+  rig.game->Update(33);
+  EXPECT_EQ(rig.game->waitingMs, 0) << "a launched ball takes the hint away";
   std::vector<u8> p;
 
   // A few seconds of play, then the hurry-up.

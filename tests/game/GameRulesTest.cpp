@@ -33,14 +33,14 @@ TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
     rig.LoseBall();
     rig.Run(2);
   }
-  EXPECT_EQ(CountGameSound(SND_BALL_LOST), START_LIVES);
+  EXPECT_EQ(CountSound(SND_BALL_LOST), START_LIVES);
   ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
   rig.game->bat->score = 50;  // below every entry of the table
 
   // The sound plays once, also when the first tick of the sequence takes no time.
   rig.game->Update(0);
   rig.Run(200);
-  EXPECT_EQ(CountGameSound(SND_GAME_OVER), 1);
+  EXPECT_EQ(CountSound(SND_GAME_OVER), 1);
   EXPECT_EQ(rig.Current(), SCREEN_GAME);  // still showing the model after 3.2 s
 
   // A key ends the sequence on the next tick; the score that does not qualify becomes 0 and
@@ -85,13 +85,13 @@ TEST(GameRules, LeaveContinueAndResume) {
   config.savedLives = 2;
   config.musicOn = 1;
   rig.app->gameRequest = GAME_REQUEST_RESUME;
-  GameSounds().clear();
+  PlayedSounds().clear();
   rig.app->SwitchScreen(SCREEN_GAME);
   ASSERT_TRUE(rig.game->HasGame());
   // Straight into the saved level: nothing of level 1 fades out, one next-level sound.
   EXPECT_TRUE(rig.game->grid->blocks.empty()) << "an earlier level is shrinking away";
   EXPECT_FALSE(rig.game->grid->incoming.empty());
-  EXPECT_EQ(CountGameSound(SOUND_NEXT_LEVEL), 1);
+  EXPECT_EQ(CountSound(SOUND_NEXT_LEVEL), 1);
   EXPECT_EQ(rig.game->grid->startScore, 1234);
   EXPECT_EQ(rig.game->grid->startLives, 2);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
@@ -155,7 +155,7 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   rig.Run(1);
   EXPECT_EQ(rig.game->levelIndex, 1);
   EXPECT_TRUE(rig.game->grid->transition);
-  EXPECT_EQ(CountGameSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
+  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
   // The bricks of the old level shrink away without giving points.
   rig.SettleLevel();
   EXPECT_EQ(rig.game->bat->score, 70);

@@ -11,7 +11,6 @@
 #include "effects/ParticleList.h"
 #include "game/GameWindow.h"
 #include "objects/Ball.h"
-#include "objects/ObjectSound.h"
 #include "objects/Player.h"
 #include "playfield/Block.h"
 #include "playfield/Levels.h"
@@ -21,18 +20,8 @@
 #include "core/Config.h"
 #include "support/GLContext.h"
 #include "support/InputEvents.h"
+#include "support/SoundLog.h"
 #include "support/TestSupport.h"
-
-inline std::vector<i32>& GameSounds() {
-  static std::vector<i32> ids;
-  return ids;
-}
-inline void RecordGameSound(i32 id) { GameSounds().push_back(id); }
-inline int CountGameSound(i32 id) {
-  int n = 0;
-  for (i32 s : GameSounds()) n += s == id ? 1 : 0;
-  return n;
-}
 
 // Everything a game needs, in the order it must be torn down (last member first).
 struct GameRig {
@@ -51,8 +40,7 @@ struct GameRig {
     if (!GetResource().Open()) return false;
     GetConfig() = OConfig();
     GetConfig().musicOn = 0;
-    GameSounds().clear();
-    SetObjectSoundListener(RecordGameSound);
+    ListenToSounds();
     GetParticleList().Clear();
     GetFireworkPool().Clear();
     app = new OApplication;
