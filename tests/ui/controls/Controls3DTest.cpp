@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "ControlTestSupport.h"
 #include "assets/ModelCache.h"
