@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "support/InputEvents.h"
@@ -52,11 +53,8 @@ TEST(OverlayLayout, LargestCentredPlaceOfTheOverlayShape) {
   for (const LayoutCase& c : kCases) {
     SCOPED_TRACE(c.shape);
     const OOverlayRect r = FitOverlay(c.w, c.h);
-    EXPECT_EQ(r.left, c.want.left);
-    EXPECT_EQ(r.top, c.want.top);
-    EXPECT_EQ(r.bottom, c.want.bottom);
-    EXPECT_EQ(r.w, c.want.w);
-    EXPECT_EQ(r.h, c.want.h);
+    EXPECT_EQ(std::tie(r.left, r.top, r.bottom, r.w, r.h),
+              std::tie(c.want.left, c.want.top, c.want.bottom, c.want.w, c.want.h));
     if (c.w >= 4 && c.h >= 3) {
       EXPECT_LE(std::abs(r.w * 3 - r.h * 4), 4) << "aspect lost";
       EXPECT_TRUE(r.w == c.w || r.h == c.h) << "not the largest";
