@@ -47,7 +47,8 @@ TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
     const char* what;
     u32 type;
     u16 key;
-  } cases[] = {{"a key", EV_KEYDOWN, 'A'}, {"Esc", EV_KEYDOWN, VK_ESCAPE}, {"a click", EV_BUTTONDOWN, 0}};
+  } cases[] = {
+      {"a key", EV_KEYDOWN, 'A'}, {"Esc", EV_KEYDOWN, VK_ESCAPE}, {"a click", EV_BUTTONDOWN, 0}};
   i32 episode = 0;
   for (const auto& c : cases) {
     rig.app->SwitchScreen(SCREEN_MENU);

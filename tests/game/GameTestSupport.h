@@ -103,10 +103,11 @@ struct GameRig {
 
   // Deletes the corridor's front-stage breakable bricks, so the next tick finds the stage cleared.
   void ClearFrontStage() {
+    OVoxelMap& grid = *game->grid;
     std::vector<OBlock*> front, rest;
-    for (OBlock* b : game->grid->blocks)
-      (b->IsBreakable() && b->layerIndex < game->grid->frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
-    game->grid->blocks = rest;
+    for (OBlock* b : grid.blocks)
+      (b->IsBreakable() && b->layerIndex < grid.frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
+    grid.blocks = rest;
     OVoxelMap::DeleteBlocks(front);
   }
 

@@ -10,7 +10,10 @@ namespace {
 // Everything that moves or counts in a game, as numbers.
 std::vector<f32> Snapshot(const OGameWindow& g) {
   std::vector<f32> v;
-  for (const OBall* b : g.ballSet->balls) v.insert(v.end(), {b->Position().x, b->Position().y, b->Position().z});
+  for (const OBall* b : g.ballSet->balls) {
+    const OVector p = b->Position();
+    v.insert(v.end(), {p.x, p.y, p.z});
+  }
   const OVector bat = g.bat->Position();
   const i32 heavy = g.ballSet->balls.empty() ? 0 : g.ballSet->balls[0]->heavyTime;
   for (i32 n : {g.bat->slowTime, heavy, g.grid->timer, g.bat->score, g.bat->lives, g.grid->status})

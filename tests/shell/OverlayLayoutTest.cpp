@@ -81,7 +81,8 @@ TEST(OverlayLayout, ScreensGetThePlaceAndLocalPointer) {
     EXPECT_EQ(probe->width, c.want.w);
     EXPECT_EQ(probe->height, c.want.h);
     EXPECT_EQ(probe->windowWidth, c.w);
-    app.HandleInput(MakeEvent(EV_BUTTONDOWN, 0, static_cast<u16>(c.want.left), static_cast<u16>(c.want.top)));
+    const u16 left = static_cast<u16>(c.want.left), top = static_cast<u16>(c.want.top);
+    app.HandleInput(MakeEvent(EV_BUTTONDOWN, 0, left, top));
     EXPECT_EQ(probe->last.x, 0);
     EXPECT_EQ(probe->last.y, 0);
   }

@@ -13,4 +13,6 @@ inline void ListenToSounds() {
   PlayedSounds().clear();
   SetObjectSoundListener([](i32 id) { PlayedSounds().push_back(id); });
 }
-inline int CountSound(i32 id) { return static_cast<int>(std::count(PlayedSounds().begin(), PlayedSounds().end(), id)); }
+inline int CountSound(i32 id) {
+  return static_cast<int>(std::count(PlayedSounds().begin(), PlayedSounds().end(), id));
+}

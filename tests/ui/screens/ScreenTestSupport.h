@@ -70,7 +70,8 @@ public:
 
 // Window pixels (y down) of an overlay point on the 640 x 480 window.
 inline OInputEvent At(u32 type, f32 vx, f32 vy) {
-  return MakeEvent(type, 0, static_cast<u16>(vx * 640.0f / 512.0f), static_cast<u16>((512.0f - vy) * 480.0f / 512.0f));
+  return MakeEvent(type, 0, static_cast<u16>(vx * 640.0f / 512.0f),
+                   static_cast<u16>((512.0f - vy) * 480.0f / 512.0f));
 }
 
 inline OInputEvent KeyDown(u16 key) { return MakeEvent(EV_KEYDOWN, key); }
