@@ -41,17 +41,12 @@ TEST(Button2DTest, FiresOnReleaseAndEnterAndHitsOnlyInsideItsRectangle) {
   EXPECT_TRUE(button->HitTest(At(EV_MOUSEMOVE, 199, 349)));
   EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 200, 340)));
   EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 150, 350)));
-  // Window pixels are scaled into the overlay: on 1024 x 768 the point (300, 300) is
-  // overlay (150, 312).
-  screen.SetSize(1024, 768);
-  button->SetHitRect(149.0f, 311.0f, 2.0f, 2.0f);
-  EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 300, 300)));
-  EXPECT_FALSE(button->HitTest(Mouse(EV_MOUSEMOVE, 310, 300)));
-  // A hidden button still answers; a disabled one never does.
+  // A hidden button still answers; a disabled one never does. (Window pixels scaled into the
+  // overlay are every screen test's clicks.)
   button->hidden = true;
-  EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 300, 300)));
+  EXPECT_TRUE(button->HitTest(At(EV_MOUSEMOVE, 150, 340)));
   button->disabled = true;
-  EXPECT_FALSE(button->HitTest(Mouse(EV_MOUSEMOVE, 300, 300)));
+  EXPECT_FALSE(button->HitTest(At(EV_MOUSEMOVE, 150, 340)));
 }
 
 namespace {
