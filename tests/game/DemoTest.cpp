@@ -38,23 +38,19 @@ void WritePlayersFiles(GameRig& rig) {
 
 }  // namespace
 
-TEST(Demo, EndsAtOnceOnAKeyOrAClickAndWritesNothing) {
+TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
   GameRig rig;
   if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
   WritePlayersFiles(rig);
   const auto before = Snapshot();
-  struct Case {
+  const struct {
     const char* what;
     u32 type;
     u16 key;
-  };
-  const Case cases[] = {
-      {"a key", EV_KEYDOWN, 'A'},
-      {"Esc", EV_KEYDOWN, VK_ESCAPE},
-      {"a click", EV_BUTTONDOWN, 0},
-  };
+  } cases[] = {
+      {"a key", EV_KEYDOWN, 'A'}, {"Esc", EV_KEYDOWN, VK_ESCAPE}, {"a click", EV_BUTTONDOWN, 0}};
   i32 episode = 0;
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     rig.app->SwitchScreen(SCREEN_MENU);
     rig.game->StartDemo(episode, 2);
     ASSERT_EQ(rig.Current(), SCREEN_GAME) << c.what;
@@ -62,30 +58,18 @@ TEST(Demo, EndsAtOnceOnAKeyOrAClickAndWritesNothing) {
     EXPECT_EQ(rig.game->levelIndex, 2) << c.what << ": the level asked for";
     rig.Run(400);
     EXPECT_TRUE(rig.game->ballSet->launched) << c.what << ": the autoplayer plays";
-    OInputEvent move;  // the player's pointer does not steer the demo's bat
-    move.type = EV_MOUSEMOVE;
-    EXPECT_TRUE(rig.game->HandleInput(move));
+    // The player's pointer does not steer the demo's bat.
+    EXPECT_TRUE(rig.game->HandleInput(MakeEvent(EV_MOUSEMOVE)));
     EXPECT_EQ(rig.Current(), SCREEN_GAME) << c.what << ": a move is not a wish to stop";
-    OInputEvent e;
-    e.type = c.type;
-    e.key = c.key;
-    rig.game->HandleInput(e);
+    rig.game->HandleInput(MakeEvent(c.type, c.key));
     EXPECT_EQ(rig.Current(), SCREEN_MENU) << c.what << " returns to the menu at once";
     EXPECT_FALSE(rig.game->InDemo());
     EXPECT_EQ(rig.app->gameInProgress, 0u) << c.what << ": no game left to continue";
     episode += 3;  // a corridor next
     if (episode > 5) episode = 1;
   }
-  EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(GetConfig().savedLevel, 3u) << "the resume record in memory is the player's too";
-  EXPECT_EQ(GetConfig().savedScore, 1234u);
-}
 
-TEST(Demo, AGameOverInTheDemoReturnsToTheMenuWithoutScores) {
-  GameRig rig;
-  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  WritePlayersFiles(rig);
-  const auto before = Snapshot();
+  // A game over in the demo returns to the menu too, never to the high-score screen.
   rig.app->SwitchScreen(SCREEN_MENU);
   rig.game->StartDemo(3, 0);
   rig.SettleLevel();
@@ -97,5 +81,6 @@ TEST(Demo, AGameOverInTheDemoReturnsToTheMenuWithoutScores) {
   EXPECT_EQ(rig.Current(), SCREEN_MENU) << "not the high-score screen";
   EXPECT_FALSE(rig.game->InDemo());
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(GetConfig().savedLevel, 3u);
+  EXPECT_EQ(GetConfig().savedLevel, 3u) << "the resume record in memory is the player's too";
+  EXPECT_EQ(GetConfig().savedScore, 1234u);
 }

@@ -7,7 +7,6 @@
 
 #include "GameTestSupport.h"
 #include "game/AutoPlayer.h"
-#include "playfield/Block.h"
 #include "playfield/Levels.h"
 
 namespace {
@@ -24,28 +23,20 @@ void Frame(OAutoPlayer& player) {
   player.Tick();
 }
 
-// Pixels brighter than near-black inside the rectangle (x0, y0)..(x1, y1), y up from the bottom.
-int Lit(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
+// Pixels inside the rectangle (x0, y0)..(x1, y1), y up from the bottom, whose colour `pick` takes.
+template <typename Pick>
+int Count(const std::vector<u8>& p, int x0, int y0, int x1, int y1, Pick pick) {
   int n = 0;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      const u8* c = &p[(y * W + x) * 3];
-      n += (c[0] | c[1] | c[2]) > 24 ? 1 : 0;
-    }
-  }
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) n += pick(&p[(y * W + x) * 3]) ? 1 : 0;
   return n;
 }
-
-// Near-white pixels inside the rectangle, y up from the bottom.
+int Lit(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
+  return Count(p, x0, y0, x1, y1, [](const u8* c) { return (c[0] | c[1] | c[2]) > 24; });
+}
+// Near white: the text of the banners and hints.
 int Bright(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
-  int n = 0;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      const u8* c = &p[(y * W + x) * 3];
-      n += c[0] > 215 && c[1] > 215 && c[2] > 215 ? 1 : 0;
-    }
-  }
-  return n;
+  return Count(p, x0, y0, x1, y1, [](const u8* c) { return c[0] > 215 && c[1] > 215 && c[2] > 215; });
 }
 
 }  // namespace
@@ -98,6 +89,9 @@ TEST(GamePictures, ModernGameTellsThePlayerWhatHappens) {
             Bright(banner, W / 2 - 90, hintRows[0], W / 2 + 90, hintRows[1]) + 50)
       << "the launch hint, only after three seconds";
   EXPECT_GT(Bright(hint, W / 2 - 60, H - 32, W / 2 + 60, H), 20) << "seconds left";
+  rig.game->ballSet->Launch();
+  rig.game->Update(33);
+  EXPECT_EQ(rig.game->waitingMs, 0) << "a launched ball takes the hint away";
   std::vector<u8> p;
 
   // A few seconds of play, then the hurry-up.
@@ -106,32 +100,18 @@ TEST(GamePictures, ModernGameTellsThePlayerWhatHappens) {
   Frame(player);
   p = ReadBackBuffer(W, H);
   SavePicture("screenshots", "game_modern_hurry", W, H, p);
-  int red = 0;
-  for (int y = H - 32; y < H; ++y) {
-    for (int x = W / 2 - 50; x < W / 2 + 50; ++x) {
-      const u8* c = &p[(y * W + x) * 3];
-      red += c[0] > 150 && c[1] < 110 && c[2] < 110 ? 1 : 0;
-    }
-  }
+  const int red = Count(p, W / 2 - 50, H - 32, W / 2 + 50, H,
+                        [](const u8* c) { return c[0] > 150 && c[1] < 110 && c[2] < 110; });
   EXPECT_GT(red, 10) << "the seconds turn red in the hurry-up";
 
   // The stage cleared: its caption over the corridor's advance.
   rig.game->grid->timer = 20000;
-  std::vector<OBlock*> front, rest;
-  for (OBlock* b : rig.game->grid->blocks)
-    (b->IsBreakable() && b->layerIndex < rig.game->grid->frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
-  rig.game->grid->blocks = rest;
-  OVoxelMap::DeleteBlocks(front);
+  rig.ClearFrontStage();
   for (int i = 0; i < 12; ++i) Frame(player);
   p = ReadBackBuffer(W, H);
   SavePicture("screenshots", "game_modern_cleared", W, H, p);
   EXPECT_EQ(rig.game->cueText, "Stage cleared!");
-  int yellow = 0;
-  for (int y = bannerRows[0]; y < bannerRows[1]; ++y) {
-    for (int x = W / 2 - 90; x < W / 2 + 90; ++x) {
-      const u8* c = &p[(y * W + x) * 3];
-      yellow += c[0] > 200 && c[1] > 180 && c[2] < 140 ? 1 : 0;
-    }
-  }
+  const int yellow = Count(p, W / 2 - 90, bannerRows[0], W / 2 + 90, bannerRows[1],
+                           [](const u8* c) { return c[0] > 200 && c[1] > 180 && c[2] < 140; });
   EXPECT_GT(yellow, 50) << "the cleared caption, in yellow";
 }

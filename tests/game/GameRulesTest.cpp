@@ -33,14 +33,14 @@ TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
     rig.LoseBall();
     rig.Run(2);
   }
-  EXPECT_EQ(CountGameSound(SND_BALL_LOST), START_LIVES);
+  EXPECT_EQ(CountSound(SND_BALL_LOST), START_LIVES);
   ASSERT_EQ(rig.game->grid->status, MAP_GAME_OVER);
   rig.game->bat->score = 50;  // below every entry of the table
 
   // The sound plays once, also when the first tick of the sequence takes no time.
   rig.game->Update(0);
   rig.Run(200);
-  EXPECT_EQ(CountGameSound(SND_GAME_OVER), 1);
+  EXPECT_EQ(CountSound(SND_GAME_OVER), 1);
   EXPECT_EQ(rig.Current(), SCREEN_GAME);  // still showing the model after 3.2 s
 
   // A key ends the sequence on the next tick; the score that does not qualify becomes 0 and
@@ -85,13 +85,13 @@ TEST(GameRules, LeaveContinueAndResume) {
   config.savedLives = 2;
   config.musicOn = 1;
   rig.app->gameRequest = GAME_REQUEST_RESUME;
-  GameSounds().clear();
+  PlayedSounds().clear();
   rig.app->SwitchScreen(SCREEN_GAME);
   ASSERT_TRUE(rig.game->HasGame());
   // Straight into the saved level: nothing of level 1 fades out, one next-level sound.
   EXPECT_TRUE(rig.game->grid->blocks.empty()) << "an earlier level is shrinking away";
   EXPECT_FALSE(rig.game->grid->incoming.empty());
-  EXPECT_EQ(CountGameSound(SOUND_NEXT_LEVEL), 1);
+  EXPECT_EQ(CountSound(SOUND_NEXT_LEVEL), 1);
   EXPECT_EQ(rig.game->grid->startScore, 1234);
   EXPECT_EQ(rig.game->grid->startLives, 2);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
@@ -143,19 +143,6 @@ TEST(GameRules, LeaveContinueAndResume) {
   }
 }
 
-// Each ball template wears the model of its glow colour: red the plain ball, green "BallB", blue
-// "BallW".
-TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  rig.NewGame(0);
-  const char* const expected[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_NE(rig.game->ballSet->ballTemplates[i], nullptr);
-    EXPECT_EQ(rig.game->ballSet->ballTemplates[i]->name, expected[i]) << "index " << i;
-  }
-}
-
 TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
@@ -168,7 +155,7 @@ TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   rig.Run(1);
   EXPECT_EQ(rig.game->levelIndex, 1);
   EXPECT_TRUE(rig.game->grid->transition);
-  EXPECT_EQ(CountGameSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
+  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
   // The bricks of the old level shrink away without giving points.
   rig.SettleLevel();
   EXPECT_EQ(rig.game->bat->score, 70);
@@ -205,10 +192,7 @@ TEST(GameRules, LastLevelCompletesTheEpisodeAndAnyKeyEndsIt) {
     rig.Run(1);
     ASSERT_EQ(rig.game->episodeComplete, 1);
     rig.game->bat->score = 10;
-    OInputEvent e;
-    e.type = EV_KEYDOWN;
-    e.key = key;
-    const bool handled = rig.game->HandleInput(e);
+    const bool handled = rig.game->HandleInput(MakeEvent(EV_KEYDOWN, key));
     EXPECT_TRUE(handled || key != VK_ESCAPE);
     EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
     EXPECT_EQ(rig.game->bat->score, 0);

@@ -11,25 +11,17 @@
 #include "effects/ParticleList.h"
 #include "game/GameWindow.h"
 #include "objects/Ball.h"
-#include "objects/ObjectSound.h"
 #include "objects/Player.h"
+#include "playfield/Block.h"
+#include "playfield/Levels.h"
 #include "playfield/VoxelMap.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
 #include "core/Config.h"
 #include "support/GLContext.h"
+#include "support/InputEvents.h"
+#include "support/SoundLog.h"
 #include "support/TestSupport.h"
-
-inline std::vector<i32>& GameSounds() {
-  static std::vector<i32> ids;
-  return ids;
-}
-inline void RecordGameSound(i32 id) { GameSounds().push_back(id); }
-inline int CountGameSound(i32 id) {
-  int n = 0;
-  for (i32 s : GameSounds()) n += s == id ? 1 : 0;
-  return n;
-}
 
 // Everything a game needs, in the order it must be torn down (last member first).
 struct GameRig {
@@ -48,8 +40,7 @@ struct GameRig {
     if (!GetResource().Open()) return false;
     GetConfig() = OConfig();
     GetConfig().musicOn = 0;
-    GameSounds().clear();
-    SetObjectSoundListener(RecordGameSound);
+    ListenToSounds();
     GetParticleList().Clear();
     GetFireworkPool().Clear();
     app = new OApplication;
@@ -108,11 +99,16 @@ struct GameRig {
     return screen != nullptr ? screen->id : 0;
   }
 
-  void Key(u16 key) {
-    OInputEvent e;
-    e.type = EV_KEYDOWN;
-    e.key = key;
-    game->HandleInput(e);
+  void Key(u16 key) { game->HandleInput(MakeEvent(EV_KEYDOWN, key)); }
+
+  // Deletes the corridor's front-stage breakable bricks, so the next tick finds the stage cleared.
+  void ClearFrontStage() {
+    OVoxelMap& grid = *game->grid;
+    std::vector<OBlock*> front, rest;
+    for (OBlock* b : grid.blocks)
+      (b->IsBreakable() && b->layerIndex < grid.frontLayer + STAGE_LAYERS ? front : rest).push_back(b);
+    grid.blocks = rest;
+    OVoxelMap::DeleteBlocks(front);
   }
 
   // Puts the only ball behind the bat, launched, so the next tick loses it.

@@ -95,33 +95,6 @@ TEST(Ball, TheBatReturnsTheBallAndAMovingBatSwervesIt) {
   EXPECT_TRUE(Finite(ball->velocity) && Finite(ball->Position()));
 }
 
-TEST(Ball, WallsReflectAndPutTheBallBackInside) {
-  OBall ball;
-  ball.radius = 0.5f;
-  ball.SetField({-8, -8, 0}, {8, 8, 48});
-  // Side wall: reflected, swerve dropped, clamped back inside.
-  ball.SetPosition(-7.8f, 0.0f, 10.0f);
-  ball.velocity = {-0.3f, 0.0f, 1.0f};
-  ball.drift = {0.2f, 0.2f, 0.0f};
-  EXPECT_TRUE(ball.BounceWalls());
-  EXPECT_FLOAT_EQ(ball.velocity.x, 0.3f);
-  EXPECT_EQ(ball.drift.x, 0.0f);
-  EXPECT_FLOAT_EQ(ball.Position().x, -7.5f);
-
-  // A ball a long tick carried into the top and far walls is put back in front of them.
-  ball.SetPosition(0.0f, 7.9f, 49.0f);
-  ball.velocity = {0.0f, 0.4f, 1.0f};
-  EXPECT_TRUE(ball.BounceWalls());
-  EXPECT_FLOAT_EQ(ball.velocity.y, -0.4f);
-  EXPECT_FLOAT_EQ(ball.velocity.z, -1.0f);
-  EXPECT_EQ(ball.Position(), OVector(0.0f, 7.5f, 47.5f));
-
-  // No wall on the bat side.
-  ball.SetPosition(0.0f, 0.0f, -30.0f);
-  ball.velocity = {0.0f, 0.0f, -1.0f};
-  EXPECT_FALSE(ball.BounceWalls());
-}
-
 TEST(Ball, LosingTheLastBallCostsALifeAndPutsANewBallOnAResetBat) {
   ObjectsWorld w;
   w.ballSet.launched = 1;

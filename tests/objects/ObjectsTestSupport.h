@@ -11,25 +11,12 @@
 #include "objects/Ball.h"
 #include "objects/Bonus.h"
 #include "objects/Bullet.h"
-#include "objects/ObjectSound.h"
 #include "objects/Player.h"
 #include "playfield/VoxelMap.h"
 #include "scene/ObjectList.h"
 #include "scene/Vector.h"
+#include "support/SoundLog.h"
 #include "../assets/ModelTestSupport.h"
-
-inline std::vector<i32>& PlayedSounds() {
-  static std::vector<i32> ids;
-  return ids;
-}
-
-inline void RecordSound(i32 id) { PlayedSounds().push_back(id); }
-
-inline int CountSound(i32 id) {
-  int n = 0;
-  for (i32 s : PlayedSounds()) n += s == id ? 1 : 0;
-  return n;
-}
 
 inline bool Finite(const OVector& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -40,8 +27,7 @@ constexpr f32 TEST_BALL_RADIUS = 0.5f;
 
 struct ObjectsWorld {
   ObjectsWorld() : bat(nullptr) {
-    PlayedSounds().clear();
-    SetObjectSoundListener(RecordSound);
+    ListenToSounds();
     OBulletSet::loadModels = false;
     bat.data->SetGeometry(CubeFile());
     bat.ScaleData(1.5f, 1.5f, 0.25f);

@@ -134,9 +134,6 @@ TEST(GridGL, FadingBricksOverTheCage) {
   // A cage that names a texture of its own (plain white), unlike the bricks.
   OModelFile cage = ShapedCube({32, 32, 96}, {0, 0, 96});
   cage.texture = "White.Tga";
-  for (OArchiveEntry& e : entries) {
-    if (e.name == "Data/Models/CDBox.Zmod") e.bytes = WriteZmod(cage);
-  }
   // Plain pictures (TGA pixels are blue, green, red): a white wall and a pure blue skin.
   auto plain = [](unsigned char b, unsigned char g, unsigned char r) {
     std::vector<unsigned char> t = CheckerTga(8, 8);
@@ -147,10 +144,11 @@ TEST(GridGL, FadingBricksOverTheCage) {
     }
     return t;
   };
-  entries.push_back(Entry("Data/Textures/White.Tga", plain(255, 255, 255)));
   for (OArchiveEntry& e : entries) {
+    if (e.name == "Data/Models/CDBox.Zmod") e.bytes = WriteZmod(cage);
     if (e.name == "Data/Textures/Bricks.Tga") e.bytes = plain(255, 0, 0);
   }
+  entries.push_back(Entry("Data/Textures/White.Tga", plain(255, 255, 255)));
   GridScene scene;
   ASSERT_TRUE(scene.Open(entries));
   OVoxelMap& grid = scene.grid;

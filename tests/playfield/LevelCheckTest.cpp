@@ -28,51 +28,48 @@ const std::string HEADER = "episode 0 classic size 3 layers 2 levels 1\n";
 
 }  // namespace
 
-// The rules themselves, on small blocks whose answer is known.
+// The rules themselves, on small blocks whose answer is known. A corridor stage is entered from
+// its layer 0 and needs a breakable brick in its own six layers.
 TEST(LevelCheck, Rules) {
-  // A plain brick in the middle of the far layer: reachable across the empty front layer.
-  EXPECT_TRUE(CheckClassicLevel(Cells({".........", "....1...."}).data(), 3, 2).ok);
+  const struct {
+    std::vector<std::string> layers;
+    bool corridor, ok;
+    const char* what;
+  } cases[] = {
+      {{".........", "....1...."}, false, true, "a brick reachable across the empty front layer"},
+      {{"....1....", "1111B1111", "222222222"}, false, true, "breakable bricks give way"},
+      {{"....1....", "555555555"}, false, false, "a front layer of unbreakable bricks shuts all out"},
+      {{"1........", "55555555."}, false, true, "one gap in it lets in"},
+      {{"......9..", "444444...", "4444444.4"}, false, true, "the way in may wind"},
+      {{"1........", "4........", ".44444444"}, false, false, "but not diagonally between walls"},
+      {{".........", ".........", ".........", ".........", ".........", "4........", "1........"},
+       true, false, "bricks behind the stage do not count for it"},
+      {{".........", "....2...."}, true, true, "a stage with a reachable brick"},
+      {{"555555555", "....2...."}, true, false, "a stage shut at its layer 0"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<u8> cells = Cells(c.layers);
+    const i32 layers = static_cast<i32>(c.layers.size());
+    EXPECT_EQ((c.corridor ? CheckCorridorStage : CheckClassicLevel)(cells.data(), 3, layers).ok, c.ok)
+        << c.what;
+  }
 
   // Only unbreakable bricks (or none): nothing to play.
   OLevelFault f = CheckClassicLevel(Cells({"4.5......", "........."}).data(), 3, 2);
   EXPECT_FALSE(f.ok);
   EXPECT_EQ(f.message, "no breakable brick");
-
-  // A brick boxed in by unbreakable bricks on all six sides (the walls of the box do the rest).
+  // A brick boxed in by unbreakable bricks on all six sides (the walls of the box do the rest):
+  // the brick at fault is named.
   const std::vector<u8> boxed = Cells({"....5....", "4444A4444", "....5...."});
   f = CheckClassicLevel(boxed.data(), 3, 3);
   EXPECT_FALSE(f.ok);
-  EXPECT_EQ(f.layer, 1);  // the brick at fault is named
+  EXPECT_EQ(f.layer, 1);
   EXPECT_EQ(f.row, 1);
   EXPECT_EQ(f.column, 1);
-
-  // Breakable bricks give way: a brick behind other breakable bricks is reachable.
-  EXPECT_TRUE(CheckClassicLevel(Cells({"....1....", "1111B1111", "222222222"}).data(), 3, 3).ok);
-
-  // A whole front layer of unbreakable bricks shuts everything behind it out; one gap lets in.
-  EXPECT_FALSE(CheckClassicLevel(Cells({"....1....", "555555555"}).data(), 3, 2).ok);
-  EXPECT_TRUE(CheckClassicLevel(Cells({"1........", "55555555."}).data(), 3, 2).ok);
-
-  // The way in may wind: through the gap, along the middle layer, up to the brick's column.
-  EXPECT_TRUE(CheckClassicLevel(Cells({"......9..", "444444...", "4444444.4"}).data(), 3, 3).ok);
-  // ...but not diagonally between two walls.
-  EXPECT_FALSE(CheckClassicLevel(Cells({"1........", "4........", ".44444444"}).data(), 3, 3).ok);
-
-  // Codes outside 0..14 never pass.
+  // Codes outside 0..14 never pass; a malformed block is rejected, not read.
   std::vector<u8> bad = Cells({"1........", "........."});
   bad[4] = 15;
   EXPECT_FALSE(CheckClassicLevel(bad.data(), 3, 2).ok);
-
-  // A corridor stage is entered from its layer 0 and needs a breakable brick in its own six
-  // layers; bricks behind the stage do not count for it.
-  EXPECT_FALSE(CheckCorridorStage(Cells({".........", ".........", ".........", ".........",
-                                         ".........", "4........", "1........"})
-                                      .data(),
-                                  3, 7)
-                   .ok);
-  EXPECT_TRUE(CheckCorridorStage(Cells({".........", "....2...."}).data(), 3, 2).ok);
-  EXPECT_FALSE(CheckCorridorStage(Cells({"555555555", "....2...."}).data(), 3, 2).ok);
-  // A malformed block is rejected, not read.
   EXPECT_FALSE(CheckCorridorStage(nullptr, 3, 2).ok);
   EXPECT_FALSE(CheckClassicLevel(Cells({"1........"}).data(), 3, 0).ok);
 }

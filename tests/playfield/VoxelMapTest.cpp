@@ -5,8 +5,8 @@
 #include "GridTestSupport.h"
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
-#include "objects/ObjectSound.h"
 #include "core/Random.h"
+#include "support/SoundLog.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -19,13 +19,6 @@ std::vector<u8> Layer(std::initializer_list<std::pair<int, u8>> cells) {
 }
 
 constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
-
-// The sound ids played since the last Listen().
-std::vector<i32> played;
-void Listen() {
-  played.clear();
-  SetObjectSoundListener([](i32 id) { played.push_back(id); });
-}
 
 // A grid of the first demo level with its rig.
 class VoxelMap : public ::testing::Test {
@@ -121,7 +114,7 @@ TEST_F(VoxelMap, HeavyBall) {
   OBall* ball = rig.AddBall({c.x, c.y, c.z - 1.6f}, {c.x, c.y, c.z - 5}, {0, 0, 1});
   ball->heavyTime = 1000;
   const size_t systems = GetParticleList().Count();
-  Listen();
+  ListenToSounds();
   OVoxelMap::heavySound = 100;  // as at start-up: none used yet
   for (int i = 0; i < 7; ++i) {
     rig.BuildCells(Layer({{CENTRE, 7}}));
@@ -129,14 +122,14 @@ TEST_F(VoxelMap, HeavyBall) {
     EXPECT_TRUE(grid.blocks[0]->IsDying());
   }
   // The six copies of the explosion take turns, so that hits in quick succession all sound.
-  EXPECT_EQ(played, (std::vector<i32>{101, 102, 103, 104, 105, 106, 101}));
+  EXPECT_EQ(PlayedSounds(), (std::vector<i32>{101, 102, 103, 104, 105, 106, 101}));
   EXPECT_EQ(1.0f, ball->velocity.z);
   EXPECT_EQ(systems + 7, GetParticleList().Count());
   rig.BuildCells(Layer({{CENTRE, 4}}));
-  played.clear();
+  PlayedSounds().clear();
   grid.Collide();
   EXPECT_EQ(-1.0f, ball->velocity.z);
-  EXPECT_EQ(std::vector<i32>{SOUND_HIT_BLOCK}, played);
+  EXPECT_EQ(std::vector<i32>{SOUND_HIT_BLOCK}, PlayedSounds());
   SetObjectSoundListener(nullptr);
   GetParticleList().Clear();
 }
@@ -146,7 +139,7 @@ TEST_F(VoxelMap, HeavyBall) {
 TEST_F(VoxelMap, ScoringAndBlast) {
   rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
   grid.scoreMultiplier = 1.1f;
-  Listen();
+  ListenToSounds();
   grid.HitBlock(grid.blocks[0], true);
   EXPECT_EQ(5, rig.bat.score);
   grid.HitBlock(grid.blocks[1], true);
@@ -156,7 +149,7 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   EXPECT_EQ(16, rig.bat.score);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
   // Every hit sounds once, the dying brick's too.
-  EXPECT_EQ(4u, played.size());
+  EXPECT_EQ(4u, PlayedSounds().size());
 
   rig.BuildCells(Layer({{TOP_LEFT, 7}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));
   const OVector far = grid.blocks[2]->Position();
@@ -165,7 +158,7 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   grid.Blast(far.x, far.y, far.z + 7.999f);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
   EXPECT_FALSE(grid.blocks[1]->IsDying());
-  EXPECT_EQ(SOUND_BOMB, played.back());
+  EXPECT_EQ(SOUND_BOMB, PlayedSounds().back());
   SetObjectSoundListener(nullptr);
 }
 

@@ -26,10 +26,7 @@ std::vector<u8> BlankSheet() { return std::vector<u8>(kW * kH * 4, 0); }
 // Inks the pixel at column px of the row py counted from the top of the picture.
 void Ink(std::vector<u8>& p, u32 px, u32 py) {
   const u32 stored = kH - 1 - py;
-  p[(stored * kW + px) * 4 + 0] = 255;
-  p[(stored * kW + px) * 4 + 1] = 255;
-  p[(stored * kW + px) * 4 + 2] = 255;
-  p[(stored * kW + px) * 4 + 3] = 255;
+  for (u32 channel = 0; channel < 4; ++channel) p[(stored * kW + px) * 4 + channel] = 255;
 }
 
 // A glyph of cell `cell` as a vertical bar from column 2 to column `right`, all cell rows.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "support/InputEvents.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundPlayer.h"
 #include "scene/Camera.h"
@@ -55,10 +56,7 @@ TEST(Application, ScreenManagement) {
   // Input always moves the game's cursor, drawn or not, and goes to the current screen only.
   app.cursor = new OCursor("Cursor.Tga");
   app.cursorVisible = 0;
-  OInputEvent e;
-  e.type = EV_KEYDOWN;
-  e.x = 33;
-  e.y = 44;
+  const OInputEvent e = MakeEvent(EV_KEYDOWN, 0, 33, 44);
   EXPECT_FALSE(app.HandleInput(e));  // nothing current
   EXPECT_EQ(app.cursor->x, 33);
   app.SwitchScreen(202);

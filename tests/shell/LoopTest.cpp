@@ -78,15 +78,3 @@ TEST_F(Loop, InactivePassesAreCountedNotRun) {
   EXPECT_EQ(w.elapsedSeen[0], 10u);
   EXPECT_EQ(w.passesAtFrame[0], 5);  // four idle passes and this one
 }
-
-// Closing the window posts the quit message: Run calls Unload and returns 0, with no frame.
-TEST_F(Loop, CloseQuits) {
-  LoopWindow w;
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.event = SDL_WINDOWEVENT_CLOSE;
-  SDL_PushEvent(&e);
-  EXPECT_EQ(w.Run(), 0);
-  EXPECT_TRUE(w.elapsedSeen.empty());
-  EXPECT_EQ(w.unloads, 1);
-}

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "TestSupport.h"
+#include "support/InputEvents.h"
 #include "scene/Camera.h"
 #include "shell/Application.h"
 #include "shell/OverlayLayout.h"
@@ -51,11 +53,8 @@ TEST(OverlayLayout, LargestCentredPlaceOfTheOverlayShape) {
   for (const LayoutCase& c : kCases) {
     SCOPED_TRACE(c.shape);
     const OOverlayRect r = FitOverlay(c.w, c.h);
-    EXPECT_EQ(r.left, c.want.left);
-    EXPECT_EQ(r.top, c.want.top);
-    EXPECT_EQ(r.bottom, c.want.bottom);
-    EXPECT_EQ(r.w, c.want.w);
-    EXPECT_EQ(r.h, c.want.h);
+    EXPECT_EQ(std::tie(r.left, r.top, r.bottom, r.w, r.h),
+              std::tie(c.want.left, c.want.top, c.want.bottom, c.want.w, c.want.h));
     if (c.w >= 4 && c.h >= 3) {
       EXPECT_LE(std::abs(r.w * 3 - r.h * 4), 4) << "aspect lost";
       EXPECT_TRUE(r.w == c.w || r.h == c.h) << "not the largest";
@@ -82,11 +81,8 @@ TEST(OverlayLayout, ScreensGetThePlaceAndLocalPointer) {
     EXPECT_EQ(probe->width, c.want.w);
     EXPECT_EQ(probe->height, c.want.h);
     EXPECT_EQ(probe->windowWidth, c.w);
-    OInputEvent e;
-    e.type = EV_BUTTONDOWN;
-    e.x = static_cast<u16>(c.want.left);
-    e.y = static_cast<u16>(c.want.top);
-    app.HandleInput(e);
+    const u16 left = static_cast<u16>(c.want.left), top = static_cast<u16>(c.want.top);
+    app.HandleInput(MakeEvent(EV_BUTTONDOWN, 0, left, top));
     EXPECT_EQ(probe->last.x, 0);
     EXPECT_EQ(probe->last.y, 0);
   }

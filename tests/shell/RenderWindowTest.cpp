@@ -5,6 +5,7 @@
 
 #include "shell/RenderWindow.h"
 #include "shell/Control.h"
+#include "support/InputEvents.h"
 
 namespace {
 
@@ -29,13 +30,6 @@ public:
   int attachCount = 0;
   std::vector<OInputEvent> received;
 };
-
-OInputEvent Event(u32 type, u16 key = 0) {
-  OInputEvent e;
-  e.type = type;
-  e.key = key;
-  return e;
-}
 
 }  // namespace
 
@@ -87,7 +81,7 @@ void Route(ORenderWindow& screen, const std::vector<ProbeControl*>& controls,
       controls[i]->under = (s.under >> i) & 1;
       controls[i]->received.clear();
     }
-    EXPECT_EQ(screen.HandleInput(Event(s.type, s.key)), s.consumed) << s.what;
+    EXPECT_EQ(screen.HandleInput(MakeEvent(s.type, s.key)), s.consumed) << s.what;
     for (size_t i = 0; i < controls.size(); ++i) {
       lit |= controls[i]->highlighted << i;
       received |= !controls[i]->received.empty() << i;
@@ -151,5 +145,5 @@ TEST(RenderWindowTest, TabRouting) {
   }, true);
   screen.Leave();  // entering again drops the focus
   screen.Enter();
-  EXPECT_FALSE(screen.HandleInput(Event(EV_CHAR, 13)));
+  EXPECT_FALSE(screen.HandleInput(MakeEvent(EV_CHAR, 13)));
 }

@@ -76,10 +76,10 @@ TEST(Window, WindowedAndFullscreenModes) {
   }
 }
 
-// Switching in place keeps the context, covers the display, and comes back at the window's size;
-// a second switch the same way changes nothing.
-TEST(Window, FullscreenSwitchKeepsContext) {
-  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+// A switch to the mode the window is in changes nothing and keeps the context. (Switching back
+// and forth in place is the display journey's.)
+TEST(Window, FullscreenSwitchToTheSameModeChangesNothing) {
+  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
   ASSERT_TRUE(display.Ok());
   ScratchDir dir;
@@ -87,17 +87,9 @@ TEST(Window, FullscreenSwitchKeepsContext) {
   WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
   OGLWindow w;
   Open(w);
-  ASSERT_TRUE(w.HasContext());
   ASSERT_TRUE(w.SetFullscreen(true));
-  EXPECT_TRUE(w.IsFullscreen());
   EXPECT_TRUE(w.SetFullscreen(true));
-  EXPECT_TRUE(w.MakeCurrent());
-  ASSERT_TRUE(w.SetFullscreen(false));
-  EXPECT_FALSE(w.IsFullscreen());
-  int dw, dh;
-  w.GetDrawableSize(dw, dh);
-  EXPECT_EQ(dw, 640);
-  EXPECT_EQ(dh, 480);
+  EXPECT_TRUE(w.IsFullscreen());
   EXPECT_TRUE(w.MakeCurrent());
 }
 

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/Input.h"
 #include "shell/RenderWindow.h"
+#include "support/InputEvents.h"
 
 namespace ui_test {
 
@@ -24,18 +24,8 @@ public:
 };
 
 inline OInputEvent Mouse(u32 type, u16 x, u16 y, u32 button = 0) {
-  OInputEvent e;
-  e.type = type;
-  e.x = x;
-  e.y = y;
+  OInputEvent e = MakeEvent(type, 0, x, y);
   e.button = button;
-  return e;
-}
-
-inline OInputEvent Key(u32 type, u16 key) {
-  OInputEvent e;
-  e.type = type;
-  e.key = key;
   return e;
 }
 

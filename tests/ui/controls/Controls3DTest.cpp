@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "ControlTestSupport.h"
 #include "assets/ModelCache.h"
@@ -88,9 +87,9 @@ TEST_F(Controls3DTest, ButtonPickingLooksAndFiring) {
   screen.camera = &camera;
 
   // Enter on the focused button fires it once: the character that follows the key is spent.
-  EXPECT_TRUE(screen.HandleInput(Key(EV_KEYDOWN, VK_TAB)));
-  EXPECT_TRUE(screen.HandleInput(Key(EV_KEYDOWN, VK_RETURN)));
-  EXPECT_TRUE(screen.HandleInput(Key(EV_CHAR, VK_RETURN)));
+  EXPECT_TRUE(screen.HandleInput(MakeEvent(EV_KEYDOWN, VK_TAB)));
+  EXPECT_TRUE(screen.HandleInput(MakeEvent(EV_KEYDOWN, VK_RETURN)));
+  EXPECT_TRUE(screen.HandleInput(MakeEvent(EV_CHAR, VK_RETURN)));
   ASSERT_EQ(screen.commands.size(), 1u);
   EXPECT_EQ(screen.commands[0], std::make_pair(31u, 1u));
   // A left click over it fires once on the release; a release after the pointer left does not.

@@ -17,7 +17,7 @@ TEST_F(MenuIdle, AnyInputRestartsTheCount) {
       {"a pointer move", At(EV_MOUSEMOVE, 100, 100)},
       {"a click", At(EV_BUTTONDOWN, 10, 10)},
       {"a key", KeyDown('A')},
-      {"a character", KeyEvent(EV_CHAR, 'a')},
+      {"a character", MakeEvent(EV_CHAR, 'a')},
   };
   for (const Case& c : cases) {
     menu->idleMs = 0;

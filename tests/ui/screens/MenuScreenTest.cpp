@@ -2,7 +2,6 @@
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
-#include "ui/controls/Button2D.h"
 
 using namespace screens_test;
 
@@ -32,15 +31,6 @@ TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
   Click(CONTINUE[0], CONTINUE[1]);
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_FALSE(ClickSounding());
-  // The keyboard passes it by: the focus starts on New, and Tab and Up never land on it.
-  EXPECT_EQ(menu->focused, menu->newButton);
-  for (int i = 0; i < 6; ++i) {
-    Press(VK_TAB);
-    EXPECT_NE(menu->focused, menu->continueButton);
-  }
-  Press(VK_UP);
-  EXPECT_NE(menu->keyFocus, menu->continueButton);
-  EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_EQ(game->entered, 0);
 }
@@ -67,7 +57,7 @@ TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
 TEST_F(MenuScreen, Keyboard) {
   Frame();
   // With no game to continue, the focus starts on New; Tab and Down walk the buttons top to
-  // bottom and wrap, passing Continue; Up and Shift+Tab walk back.
+  // bottom and wrap, passing the disabled Continue; Up and Shift+Tab walk back.
   ASSERT_TRUE(menu->continueButton->disabled);
   EXPECT_TRUE(menu->focused == menu->newButton && menu->newButton->highlighted);
   OButton2D* order[] = {menu->optionsButton, menu->topButton, menu->helpButton,
@@ -104,13 +94,11 @@ TEST_F(MenuScreen, Keyboard) {
   }
 }
 
-TEST_F(MenuScreen, TitleTurnsAndCameraIsLeftForTheOtherScreens) {
-  // The camera ends the frame behind the origin, where the 3D controls of the other screens
-  // expect it.
+// The title turns with the menu's time only; other screens do not turn it. (That the menu leaves
+// the camera where the other screens' 3D controls are seen from is the player journey's: it
+// clicks an episode of the selection where it is drawn.)
+TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
   Frame(0);
-  EXPECT_FLOAT_EQ(camera->Position().z, -64.0f);
-  EXPECT_NEAR(camera->matrix.ZAxis().z, -1.0f, 1e-5f);
-  // The title turns with the menu's time only; other screens do not turn it.
   Frame(1000);
   EXPECT_NE(menu->angle, 0.0f);
   const f32 angle = menu->angle;

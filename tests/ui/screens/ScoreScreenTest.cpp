@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "ScreenTestSupport.h"
-#include "core/Log.h"
 #include "core/Notice.h"
 #include "ui/controls/Button2D.h"
 #include "ui/controls/TextField.h"
@@ -87,21 +86,10 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
   EXPECT_FALSE(scores->enteringName);
 }
 
-TEST_F(ScoreScreen, BlankNamesAndEsc) {
-  Fill(game->classic);
+// A modern episode opens the modern table; Esc with nothing typed records "NoName" (as a blank
+// name always is) and returns to the menu with the field hidden.
+TEST_F(ScoreScreen, EscRecordsNoNameInTheModernTable) {
   Fill(game->modern);
-  // Spaces only, then Enter: "NoName", at rank 3 of the classic table.
-  EndGame(2, 850);
-  ASSERT_TRUE(scores->enteringName);
-  EXPECT_EQ(scores->entryRank, 3);
-  Type("   ");
-  Press(VK_RETURN);
-  EXPECT_EQ(game->classic.Entry(2).name, "NoName");
-  EXPECT_EQ(game->classic.Entry(2).score, 850);
-
-  // A modern episode opens the modern table; Esc with nothing typed records "NoName" and
-  // returns to the menu with the field hidden.
-  app.SwitchScreen(SCREEN_MENU);
   EndGame(4, 50000);
   EXPECT_EQ(scores->currentTable, &game->modern);
   EXPECT_TRUE(Press(VK_ESCAPE));
@@ -156,11 +144,9 @@ TEST_F(ScoreScreen, ClosingAtTheNamePromptRecordsTheScore) {
   EXPECT_EQ(reread.Entry(1).name, "NoName");
 }
 
-// A table that cannot be saved is never silent: the player sees one line saying so, the run log
-// names the file and the reason and counts it, and the score is recorded once all the same.
-TEST_F(ScoreScreen, AFailedSaveIsToldOnScreenAndLogged) {
-  OLog log("Report.html");
-  SetRunLog(&log);
+// A table that cannot be saved is never silent: the player sees one line saying so for a while,
+// and the score is recorded once all the same. (What the run log says is the endings test's.)
+TEST_F(ScoreScreen, AFailedSaveIsToldOnScreen) {
   Fill(game->classic);
   TakeNotice();
   ASSERT_EQ(mkdir("Data/Classic.Top.dir", 0755), 0);
@@ -168,17 +154,10 @@ TEST_F(ScoreScreen, AFailedSaveIsToldOnScreenAndLogged) {
   EndGame(0, 4000);
   Type("Ann");
   Press(VK_RETURN);
-  SetRunLog(nullptr);
   EXPECT_EQ(game->score, 0);
   EXPECT_EQ(game->classic.Entry(0).name, "Ann");
   app.UpdateScreen(16);
   EXPECT_EQ(app.noticeLine.find("Scores not saved: "), 0u) << app.noticeLine;
-  EXPECT_EQ(log.errors, 1);
-  log.Close();
-  const std::string text = ReadFile("Report.html");
-  EXPECT_NE(text.find("Data/Classic.Top.dir: Scores not saved: Is a directory"), std::string::npos)
-      << text;
-  // The line goes after a while.
   app.UpdateScreen(7000);
   EXPECT_TRUE(app.noticeLine.empty());
 }

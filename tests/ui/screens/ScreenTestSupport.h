@@ -25,6 +25,7 @@
 #include "shell/Application.h"
 #include "core/Config.h"
 #include "support/GLContext.h"
+#include "support/InputEvents.h"
 #include "support/TestSupport.h"
 #include "ui/screens/GameLink.h"
 #include "ui/screens/MenuWindow.h"
@@ -69,20 +70,11 @@ public:
 
 // Window pixels (y down) of an overlay point on the 640 x 480 window.
 inline OInputEvent At(u32 type, f32 vx, f32 vy) {
-  OInputEvent e;
-  e.type = type;
-  e.x = static_cast<u16>(vx * 640.0f / 512.0f);
-  e.y = static_cast<u16>((512.0f - vy) * 480.0f / 512.0f);
-  return e;
+  return MakeEvent(type, 0, static_cast<u16>(vx * 640.0f / 512.0f),
+                   static_cast<u16>((512.0f - vy) * 480.0f / 512.0f));
 }
 
-inline OInputEvent KeyEvent(u32 type, u16 key) {
-  OInputEvent e;
-  e.type = type;
-  e.key = key;
-  return e;
-}
-inline OInputEvent KeyDown(u16 key) { return KeyEvent(EV_KEYDOWN, key); }
+inline OInputEvent KeyDown(u16 key) { return MakeEvent(EV_KEYDOWN, key); }
 
 // Near-white pixels of a frame: titles and headings (the backgrounds are dark).
 inline int WhitePixels(const std::vector<u8>& rgb) {
@@ -154,12 +146,12 @@ protected:
   bool Press(u16 key) {
     const bool used = Send(KeyDown(key));
     if (key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) {
-      Send(KeyEvent(EV_CHAR, key));
+      Send(MakeEvent(EV_CHAR, key));
     }
     return used;
   }
   void Type(const std::string& text) {
-    for (char c : text) Send(KeyEvent(EV_CHAR, static_cast<u8>(c)));
+    for (char c : text) Send(MakeEvent(EV_CHAR, static_cast<u8>(c)));
   }
   // One frame as the application draws it.
   void Frame(u32 elapsedMs = 16) {

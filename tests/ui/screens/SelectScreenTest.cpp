@@ -3,8 +3,6 @@
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
-#include "ui/controls/Button.h"
-#include "ui/controls/Button2D.h"
 
 using namespace screens_test;
 
