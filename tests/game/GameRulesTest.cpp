@@ -143,6 +143,19 @@ TEST(GameRules, LeaveContinueAndResume) {
   }
 }
 
+// Each ball template wears the model of its glow colour: red the plain ball, green "BallB", blue
+// "BallW".
+TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
+  GameRig rig;
+  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
+  rig.NewGame(0);
+  const char* const expected[3] = {"Ball.Zmod", "BallB.Zmod", "BallW.Zmod"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(rig.game->ballSet->ballTemplates[i], nullptr);
+    EXPECT_EQ(rig.game->ballSet->ballTemplates[i]->name, expected[i]) << "index " << i;
+  }
+}
+
 TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
