@@ -79,10 +79,15 @@ void WriteDepthRect(i32 x, i32 y, i32 w, i32 h, const f32* data) {
 }
 }  // namespace
 
-std::vector<f32> OStillPicture::ReadState(u64 generation) const {
+std::vector<f32> OStillPicture::ReadGeneration(u64 generation) {
   std::vector<f32> s;
-  s.reserve(128);
   for (int shift = 0; shift < 64; shift += 16) s.push_back(static_cast<f32>((generation >> shift) & 0xFFFF));
+  return s;
+}
+
+std::vector<f32> OStillPicture::ReadState(u64 generation) const {
+  std::vector<f32> s = ReadGeneration(generation);
+  s.reserve(128);
   Push(s, GL_VIEWPORT, 4);
   Push(s, GL_PROJECTION_MATRIX, 16);
   Push(s, GL_MODELVIEW_MATRIX, 16);
@@ -138,11 +143,19 @@ std::vector<f32> OStillPicture::ReadState(u64 generation) const {
 }
 
 bool OStillPicture::Matches(u64 generation) const {
-  return !state.empty() && ReadState(generation) == state;
+  seen = ReadState(generation);
+  return !state.empty() && seen == state;
 }
 
 bool OStillPicture::Capture(u64 generation, bool atOnce) {
-  std::vector<f32> now = ReadState(generation);
+  // The picture belongs to the state the owner asked about before drawing it: drawing may leave
+  // other state behind (a colour, a texture), and a picture keyed by that would never match the
+  // next frame's question, taken again every other frame at the cost of a read-back.
+  const std::vector<f32> generationOnly = ReadGeneration(generation);
+  const bool askedFirst = seen.size() >= generationOnly.size() &&
+                          std::equal(generationOnly.begin(), generationOnly.end(), seen.begin());
+  std::vector<f32> now = askedFirst ? std::move(seen) : ReadState(generation);
+  seen.clear();
   if (!atOnce && now != lastOffer) {
     lastOffer.swap(now);
     return false;
@@ -283,6 +296,7 @@ void OStillPicture::Restore() const {
 
 void OStillPicture::Forget() {
   state.clear();
+  seen.clear();
   lastOffer.clear();
   depth.clear();
   depth.shrink_to_fit();

@@ -20,8 +20,11 @@ public:
   OStillPicture& operator=(const OStillPicture&) = delete;
 
   // Whether the picture taken last was taken in the GL state of now and the same generation.
+  // Ask before drawing the part: a Capture after the drawing keys the picture by the state seen
+  // here, whatever state the drawing leaves behind.
   bool Matches(u64 generation) const;
-  // Takes the colour buffer of the whole viewport as the picture of the current state (and
+  // Takes the colour buffer of the whole viewport as the picture of the state the last Matches
+  // of this generation saw (the current state without one) (and
   // forgets any depth taken before), when the previous call came in the same state (or at once
   // when the caller has made sure of that itself): a part that changes every frame is never read
   // back. True when the picture was taken. The colour stays inside the GL as a texture.
@@ -45,6 +48,7 @@ private:
   // matrices, the current colour, lighting and each enabled light, texturing and its environment,
   // blending, the alpha test, fog, and the owner's generation.
   std::vector<f32> ReadState(u64 generation) const;
+  static std::vector<f32> ReadGeneration(u64 generation);
   // A texture of at least the viewport's size for the colour, made in the current context and
   // left bound (the caller puts its own binding back).
   bool MakeTexture();
@@ -52,6 +56,7 @@ private:
 
   std::vector<f32> state;      // the state the picture was taken in; empty: no picture
   std::vector<f32> lastOffer;  // the state of the last Capture call that took nothing
+  mutable std::vector<f32> seen;  // the state the last Matches read, for the Capture after it
   u32 texture = 0;             // GL name of the colour picture; 0: none
   u32 textureContext = 0;      // the GL context it was made in (GLContextSerial)
   i32 textureWidth = 0;        // its power-of-two sides, pixels; the picture is its lower left

@@ -113,6 +113,7 @@ TEST(StillPicture, BlendAndTextureEnvironmentArePartOfItsState) {
   }
   // While blending, its factors count; in the blend environment, its colour does.
   glEnable(GL_BLEND);
+  EXPECT_FALSE(picture.Matches(1)) << "blending on";
   ASSERT_TRUE(picture.Capture(1, true));
   glBlendFunc(GL_ONE, GL_ONE);
   EXPECT_FALSE(picture.Matches(1)) << "other blend factors";
@@ -120,9 +121,29 @@ TEST(StillPicture, BlendAndTextureEnvironmentArePartOfItsState) {
   glDisable(GL_BLEND);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
   glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, red);
+  EXPECT_FALSE(picture.Matches(1)) << "the blend environment";
   ASSERT_TRUE(picture.Capture(1, true));
   glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, blue);
   EXPECT_FALSE(picture.Matches(1)) << "another environment colour";
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+  // Frame after frame as an owner draws the part: ask, draw (which here leaves a colour and
+  // blending behind), offer the picture. It is taken on the second frame and matches from the
+  // third on: keyed by what was left behind, it would be read back every other frame instead.
+  int taken = 0, matched = 0;
+  for (int frame = 0; frame < 4; ++frame) {
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    if (picture.Matches(2)) {
+      ++matched;
+      continue;
+    }
+    glEnable(GL_BLEND);
+    glColor4f(0.5f, 0.5f, 0.5f, 1);
+    taken += picture.Capture(2) ? 1 : 0;
+  }
+  EXPECT_EQ(taken, 1);
+  EXPECT_EQ(matched, 2);
+  glDisable(GL_BLEND);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
