@@ -190,6 +190,12 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   for (GLenum dst : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}) {
     EXPECT_TRUE(picture(false, dst) == picture(true, dst)) << "blend " << dst;
   }
+  // The squares are filtered from the full-size level only; the texture keeps its own filter.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  picture(true, GL_ONE);
+  GLint minify = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
+  EXPECT_EQ(minify, GL_LINEAR_MIPMAP_LINEAR);
   GLboolean on = GL_TRUE;
   glGetBooleanv(GL_VERTEX_ARRAY, &on);
   EXPECT_FALSE(on) << "the vertex array was left on";
