@@ -398,3 +398,16 @@ void OApplication::RecreateDisplay() {
   // resolutionIndex stays what CreateGLWindow made of it: a refused mode falls back to 640x480,
   // and that, not the size asked for, is what the options show and save.
 }
+
+void OApplication::ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight) {
+  const bool modeOfItsOwn = on && sizeWidth > 0 && sizeHeight > 0;
+  // The size is kept for the next full screen also when the window is chosen.
+  shellSettings.fullscreenWidth = sizeWidth;
+  shellSettings.fullscreenHeight = sizeHeight;
+  if (!modeOfItsOwn && !IsModeSwitched() && HasWindow()) {
+    SetFullscreen(on);
+    return;
+  }
+  fullscreen = on ? 1 : 0;
+  RecreateDisplay();
+}

@@ -94,6 +94,11 @@ public:
   // The same re-creation for the display settings as they stand (full screen, its size, the
   // window's size, colour bits).
   void RecreateDisplay();
+  // Full screen (on) or the window, and the full-screen size in pixels (0 x 0: the desktop's
+  // own). Between the window and desktop full screen the switch is made in place and the context
+  // survives; a display mode of its own is entered or left by RecreateDisplay. resolutionIndex
+  // reads 0 afterwards when the mode was refused.
+  void ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight);
 
   static ORenderWindow* Current();
 

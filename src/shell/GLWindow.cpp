@@ -369,6 +369,25 @@ bool OGLWindow::IsFullscreen() const {
   return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
+std::vector<ODisplayMode> OGLWindow::ListedSizes() const {
+  std::vector<ODisplayMode> sizes;
+  if (!videoStarted) return sizes;
+  for (int i = 0, n = SDL_GetNumDisplayModes(0); i < n; ++i) {
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, i, &m) == 0 && m.w > 0 && m.h > 0 && m.w <= 32767 && m.h <= 32767)
+      sizes.push_back({static_cast<i16>(m.w), static_cast<i16>(m.h)});
+  }
+  return sizes;
+}
+
+ODisplayMode OGLWindow::DesktopSize() const {
+  SDL_DisplayMode m{};
+  if (!videoStarted || SDL_GetDesktopDisplayMode(0, &m) != 0 || m.w <= 0 || m.h <= 0 ||
+      m.w > 32767 || m.h > 32767)
+    return {0, 0};
+  return {static_cast<i16>(m.w), static_cast<i16>(m.h)};
+}
+
 bool OGLWindow::SetFullscreen(bool on) {
   if (!window) return false;
   if (on == IsFullscreen()) {
@@ -429,14 +448,20 @@ bool OGLWindow::SetupPixelFormat() {
   }
   CountGLContext();
   MakeCurrent();
-  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
-  // without one the loop keeps to the display's refresh rate itself.
-  const bool synced = shellSettings.vsync && SDL_GL_SetSwapInterval(1) == 0;
-  if (!shellSettings.vsync) SDL_GL_SetSwapInterval(0);
-  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
+  SetVsync(shellSettings.vsync);
   if (IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER))))
     throw OSoftwareGL();
   return true;
+}
+
+void OGLWindow::SetVsync(bool on) {
+  shellSettings.vsync = on;
+  if (!context) return;
+  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
+  // without one the loop keeps to the display's refresh rate itself.
+  const bool synced = on && SDL_GL_SetSwapInterval(1) == 0;
+  if (!on) SDL_GL_SetSwapInterval(0);
+  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
 }
 
 void OGLWindow::ReleaseGL() {

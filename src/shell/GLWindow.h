@@ -15,11 +15,6 @@ union SDL_Event;
 // The smallest side a window may be dragged to, pixels.
 constexpr int MIN_WINDOW_SIDE = 64;
 
-struct ODisplayMode {
-  i16 width;
-  i16 height;
-};
-
 class OGLWindow {
 public:
   OGLWindow();
@@ -62,6 +57,15 @@ public:
   void ToggleFullscreen();
   // Whether the window covers the display now.
   bool IsFullscreen() const;
+  // Whether it covers it in a display mode of its own (not the desktop's): leaving such a mode or
+  // choosing another re-creates the window and its context.
+  bool IsModeSwitched() const { return fullscreenActive; }
+  // The sizes display 0 lists for full screen, as the platform reports them (repeats included).
+  std::vector<ODisplayMode> ListedSizes() const;
+  // The desktop's own size; 0 x 0 when the platform does not say.
+  ODisplayMode DesktopSize() const;
+  // V-sync on or off on the context as it is (no new one); stores the choice in shellSettings.
+  void SetVsync(bool on);
   // Called after Alt+Enter or F11 switched the display (the application saves the choice).
   virtual void DisplayModeChanged();
   // The window lost the keyboard focus (another window came to the front). Nothing here.
