@@ -384,7 +384,8 @@ void OConfigWindow::Draw() {
       for (const OSlider* slider : sliders) {
         std::snprintf(text, sizeof text, "%d%%", static_cast<int>(std::lround(slider->value)));
         const f32 y = slider == mouseSensitivity ? RowY(6.5f) : RowY(8.0f);
-        font->Print(512.0f - 36.0f - font->TextWidth(text) * 0.6f, y, text, 0, true, 0.6f);
+        // Between the label and the bar, which reaches further right on wide windows.
+        font->Print(292.0f - font->TextWidth(text) * 0.6f, y, text, 0, true, 0.6f);
       }
       if (app != nullptr) {
         std::snprintf(text, sizeof text, "Now %d x %d, %s", app->width, app->height,
