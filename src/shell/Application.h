@@ -68,7 +68,8 @@ public:
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
   // Fills the window beside the overlay with the current screen's background, dimmed; nothing
-  // when the overlay fills the window or the screen draws the whole window itself.
+  // when the overlay fills the window. A screen that draws the whole window itself (the game)
+  // gets only the bars beside the overlay, drawn first for its scene to cover where it reaches.
   void DrawBackdrop();
   // The frame rate in the overlay's top-left corner (F3 switches it).
   void DrawFrameRate();
