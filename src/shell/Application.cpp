@@ -424,6 +424,9 @@ void OApplication::ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight) {
     SetFullscreen(on);
     return;
   }
+  // Into a display mode, or from one to another: in place where the platform lets the window
+  // keep its context.
+  if (modeOfItsOwn && SetFullscreenSize(sizeWidth, sizeHeight)) return;
   fullscreen = on ? 1 : 0;
   RecreateDisplay();
 }

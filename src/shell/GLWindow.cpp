@@ -241,20 +241,66 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   return true;
 }
 
-bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
-  int display = 0;
-  bool hasMode = false;
-  SDL_DisplayMode mode{};
-  for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
+namespace {
+
+// The first mode display 0 lists at that size; false when it lists none.
+bool FindDisplayMode(int modeWidth, int modeHeight, SDL_DisplayMode& mode) {
+  for (int i = 0, n = SDL_GetNumDisplayModes(0); i < n; ++i) {
     SDL_DisplayMode candidate;
-    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == modeWidth &&
+    if (SDL_GetDisplayMode(0, i, &candidate) == 0 && candidate.w == modeWidth &&
         candidate.h == modeHeight) {
       mode = candidate;
-      hasMode = true;
-      break;
+      return true;
     }
   }
-  if (!hasMode) return false;
+  return false;
+}
+
+}  // namespace
+
+bool OGLWindow::AwaitDrawableSize(int wantW, int wantH) {
+  // The X server applies a mode change asynchronously: give it a moment to come through. The
+  // wait ends as soon as it has; up to 5 s, as on a loaded machine 2 s may not be enough, and
+  // falling back to the small mode for that would be wrong.
+  int w = 0, h = 0;
+  for (int tries = 0; tries < 500; ++tries) {
+    SDL_PumpEvents();
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    if (w == wantW && h == wantH) return true;
+    SDL_Delay(10);
+  }
+  return false;
+}
+
+bool OGLWindow::SetFullscreenSize(int modeWidth, int modeHeight) {
+  SDL_DisplayMode mode{};
+  if (!window || !context || !FindDisplayMode(modeWidth, modeHeight, mode)) return false;
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(window, &ww, &wh);
+  const bool wasWindow = !IsFullscreen();
+  const bool maximised = (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) != 0;
+  if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+      SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0 ||
+      !AwaitDrawableSize(modeWidth, modeHeight)) {
+    // Back to what it was: the desktop's mode, and the window or desktop full screen.
+    SDL_SetWindowFullscreen(window, wasWindow ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return false;
+  }
+  // The window's size is remembered for the way back.
+  if (wasWindow && !maximised) {
+    shellSettings.windowWidth = ww;
+    shellSettings.windowHeight = wh;
+  }
+  fullscreen = 1;
+  fullscreenActive = true;
+  StoreSize(modeWidth, modeHeight);
+  Resize();
+  return true;
+}
+
+bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
+  SDL_DisplayMode mode{};
+  if (!FindDisplayMode(modeWidth, modeHeight, mode)) return false;
 
   window = SDL_CreateWindow(title.c_str(), 0, 0, modeWidth, modeHeight,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
@@ -265,17 +311,7 @@ bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
     DestroyGLWindow();
     return false;
   }
-  // The X server applies the change asynchronously: give it a moment to come through. The wait
-  // ends as soon as it has; up to 5 s, as on a loaded machine 2 s may not be enough, and falling
-  // back to the small mode for that would be wrong.
-  int w = 0, h = 0;
-  for (int tries = 0; tries < 500; ++tries) {
-    SDL_PumpEvents();
-    SDL_GL_GetDrawableSize(window, &w, &h);
-    if (w == modeWidth && h == modeHeight) break;
-    SDL_Delay(10);
-  }
-  if (w != modeWidth || h != modeHeight) {
+  if (!AwaitDrawableSize(modeWidth, modeHeight)) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();
     return false;

@@ -53,6 +53,10 @@ public:
   // Switches between the window and desktop full screen in place: the context survives. Stores
   // the new size and calls Resize. False without a window or when the platform refused.
   bool SetFullscreen(bool on);
+  // Full screen in the display mode of that size, in place: the window and its context stay.
+  // Stores the new size and calls Resize. False, and nothing changed, without a window or
+  // context, when the display does not list the size, or when the platform refused the switch.
+  bool SetFullscreenSize(int modeWidth, int modeHeight);
   // Alt+Enter, F11: SetFullscreen the other way, then DisplayModeChanged.
   void ToggleFullscreen();
   // Whether the window covers the display now.
@@ -137,6 +141,8 @@ protected:
   // Opens a full-screen window at mode index; false when the display has no such mode or the
   // drawable does not come out at its size.
   bool OpenFullscreen(int modeWidth, int modeHeight);
+  // Waits (up to 5 s) for the window's drawable to come out at that size; false when it did not.
+  bool AwaitDrawableSize(int w, int h);
   bool OpenDesktopFullscreen();
   // A decorated, resizable window centred on the desktop at WindowedSize.
   void OpenWindowed();

@@ -77,7 +77,9 @@ TEST(Window, WindowedAndFullscreenModes) {
 }
 
 // Switching in place keeps the context, covers the display, and comes back at the window's size;
-// a second switch the same way changes nothing.
+// a second switch the same way changes nothing. A display mode the display lists (this one lists
+// only its own size, which is also the desktop's) is entered in place too; one it does not list
+// is refused and changes nothing.
 TEST(Window, FullscreenSwitchKeepsContext) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   PrivateDisplay display(1024, 768);
@@ -98,6 +100,17 @@ TEST(Window, FullscreenSwitchKeepsContext) {
   w.GetDrawableSize(dw, dh);
   EXPECT_EQ(dw, 640);
   EXPECT_EQ(dh, 480);
+  EXPECT_TRUE(w.MakeCurrent());
+
+  EXPECT_EQ(w.DesktopSize().width, 1024);
+  ASSERT_FALSE(w.ListedSizes().empty());
+  EXPECT_EQ(w.ListedSizes()[0].height, 768);
+  EXPECT_FALSE(w.SetFullscreenSize(800, 600));
+  EXPECT_FALSE(w.IsFullscreen());
+  ASSERT_TRUE(w.SetFullscreenSize(1024, 768));
+  EXPECT_TRUE(w.IsModeSwitched());
+  EXPECT_EQ(w.width, 1024);
+  EXPECT_EQ(w.shellSettings.windowWidth, 640);  // for the way back
   EXPECT_TRUE(w.MakeCurrent());
 }
 
