@@ -134,6 +134,22 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     for (int i = 0; i < 3; ++i) key("Down");
     key("Return");
     Sleep(1000);
+
+    // Full screen from the display page: Options again, up to the page switch, three rows down
+    // is the display mode, turned once; two rows up is OK. The window covers the display.
+    key("Down");
+    key("Return");
+    Sleep(1500);
+    for (int i = 0; i < 3; ++i) key("Up");
+    key("Return");
+    for (int i = 0; i < 3; ++i) key("Down");
+    key("Right");
+    key("Up");
+    key("Up");
+    key("Return");
+    g = WaitFor(id, [](const Geometry& w) { return w.w == 1280 && w.h == 720; });
+    EXPECT_EQ(g.w, 1280);
+    EXPECT_EQ(g.h, 720);
     RequestWindowClose(std::strtoul(id.c_str(), nullptr, 10));
     int status = 0;
     EXPECT_TRUE(game.WaitForExit(&status));
@@ -144,6 +160,8 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
   std::string line;
   for (int i = 0; i < 9; ++i) std::getline(in, line);
   EXPECT_EQ(line, "105") << config;  // the game speed, one step up
+  for (int i = 9; i < 14; ++i) std::getline(in, line);
+  EXPECT_EQ(line, "1") << config;  // full screen next time too
   // The window's size as it was left is remembered beside it.
   EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos)
       << ReadFile("Data/Settings.Cfg");
