@@ -420,13 +420,15 @@ void OApplication::ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight) {
   // The size is kept for the next full screen also when the window is chosen.
   shellSettings.fullscreenWidth = sizeWidth;
   shellSettings.fullscreenHeight = sizeHeight;
-  if (!modeOfItsOwn && !IsModeSwitched() && HasWindow()) {
-    SetFullscreen(on);
-    return;
+  // In place where the platform lets the window keep its context.
+  if (HasWindow()) {
+    if (!on && SetFullscreen(false)) return;
+    if (modeOfItsOwn && SetFullscreenSize(sizeWidth, sizeHeight)) return;
+    if (on && !modeOfItsOwn) {
+      if (IsModeSwitched()) SetFullscreen(false);  // the desktop's mode back first
+      if (SetFullscreen(true)) return;
+    }
   }
-  // Into a display mode, or from one to another: in place where the platform lets the window
-  // keep its context.
-  if (modeOfItsOwn && SetFullscreenSize(sizeWidth, sizeHeight)) return;
   fullscreen = on ? 1 : 0;
   RecreateDisplay();
 }

@@ -96,9 +96,9 @@ public:
   // window's size, colour bits).
   void RecreateDisplay();
   // Full screen (on) or the window, and the full-screen size in pixels (0 x 0: the desktop's
-  // own). Between the window and desktop full screen, and into a display mode the display lists,
-  // the switch is made in place and the context survives; a mode the platform will not switch to
-  // in place, and leaving a mode, go through RecreateDisplay. resolutionIndex
+  // own). The switch is made in place where the platform allows it (the context survives, nothing
+  // is uploaded again); a mode the display does not list or a refused switch go through
+  // RecreateDisplay. resolutionIndex
   // reads 0 afterwards when the mode was refused.
   void ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight);
 

@@ -461,10 +461,14 @@ bool OGLWindow::SetFullscreen(bool on) {
 }
 
 void OGLWindow::ToggleFullscreen() {
-  // The mode switches of the old sizes cannot be left without a new context: they go through
-  // the display change; desktop full screen and the window swap in place.
-  if (fullscreenActive) return;
-  SetFullscreen(!IsFullscreen());
+  // Both ways in place, the context kept. Full screen comes back as it was chosen: in its own
+  // display mode when it has one the display lists, else at the desktop's size.
+  if (IsFullscreen()) {
+    SetFullscreen(false);
+  } else if (shellSettings.fullscreenWidth <= 0 || shellSettings.fullscreenHeight <= 0 ||
+             !SetFullscreenSize(shellSettings.fullscreenWidth, shellSettings.fullscreenHeight)) {
+    SetFullscreen(true);
+  }
   DisplayModeChanged();
 }
 

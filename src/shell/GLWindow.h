@@ -57,7 +57,8 @@ public:
   // Stores the new size and calls Resize. False, and nothing changed, without a window or
   // context, when the display does not list the size, or when the platform refused the switch.
   bool SetFullscreenSize(int modeWidth, int modeHeight);
-  // Alt+Enter, F11: SetFullscreen the other way, then DisplayModeChanged.
+  // Alt+Enter, F11: the window, or full screen at its chosen size (SetFullscreenSize, else
+  // SetFullscreen), then DisplayModeChanged.
   void ToggleFullscreen();
   // Whether the window covers the display now.
   bool IsFullscreen() const;

@@ -78,8 +78,8 @@ TEST(Window, WindowedAndFullscreenModes) {
 
 // Switching in place keeps the context, covers the display, and comes back at the window's size;
 // a second switch the same way changes nothing. A display mode the display lists (this one lists
-// only its own size, which is also the desktop's) is entered in place too; one it does not list
-// is refused and changes nothing.
+// only its own size, which is also the desktop's) is entered and left in place too; one it does
+// not list is refused and changes nothing.
 TEST(Window, FullscreenSwitchKeepsContext) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   PrivateDisplay display(1024, 768);
@@ -111,6 +111,16 @@ TEST(Window, FullscreenSwitchKeepsContext) {
   EXPECT_TRUE(w.IsModeSwitched());
   EXPECT_EQ(w.width, 1024);
   EXPECT_EQ(w.shellSettings.windowWidth, 640);  // for the way back
+  EXPECT_TRUE(w.MakeCurrent());
+  // Alt+Enter leaves the mode in place, and comes back to it when it is the chosen size.
+  w.ToggleFullscreen();
+  EXPECT_FALSE(w.IsFullscreen());
+  EXPECT_FALSE(w.IsModeSwitched());
+  EXPECT_EQ(w.width, 640);
+  w.shellSettings.fullscreenWidth = 1024;
+  w.shellSettings.fullscreenHeight = 768;
+  w.ToggleFullscreen();
+  EXPECT_TRUE(w.IsModeSwitched());
   EXPECT_TRUE(w.MakeCurrent());
 }
 
