@@ -97,7 +97,7 @@ void OApplication::DrawNotice() {
 }
 
 void OApplication::DrawBackdrop() {
-  if (!current || current->wholeWindow || !current->background) return;
+  if (!current || !current->background) return;
   if (overlay.w >= width && overlay.h >= height) return;
   // The screen's picture, dimmed, covers the whole window at the overlay's shape (cut at the
   // long sides), so that the bars beside the overlay belong to the same screen.
@@ -113,18 +113,34 @@ void OApplication::DrawBackdrop() {
   } else {
     su = windowAspect / overlayAspect;
   }
-  const f32 u0 = 0.5f - su * 0.5f, u1 = 0.5f + su * 0.5f;
-  const f32 v0 = 0.5f - sv * 0.5f, v1 = 0.5f + sv * 0.5f;
+  const f32 u0 = 0.5f - su * 0.5f, v0 = 0.5f - sv * 0.5f;
+  // A rectangle of window pixels (y up) with its part of the picture.
+  const auto quad = [&](i32 x0, i32 y0, i32 x1, i32 y1) {
+    if (x1 <= x0 || y1 <= y0) return;
+    const auto u = [&](i32 x) { return u0 + su * static_cast<f32>(x) / static_cast<f32>(width); };
+    const auto v = [&](i32 y) { return v0 + sv * static_cast<f32>(y) / static_cast<f32>(height); };
+    glTexCoord2f(u(x0), v(y0));
+    glVertex2i(x0, y0);
+    glTexCoord2f(u(x1), v(y0));
+    glVertex2i(x1, y0);
+    glTexCoord2f(u(x1), v(y1));
+    glVertex2i(x1, y1);
+    glTexCoord2f(u(x0), v(y1));
+    glVertex2i(x0, y1);
+  };
   glColor4f(0.45f, 0.45f, 0.45f, 1.0f);
   glBegin(GL_QUADS);
-  glTexCoord2f(u0, v0);
-  glVertex2i(0, 0);
-  glTexCoord2f(u1, v0);
-  glVertex2i(width, 0);
-  glTexCoord2f(u1, v1);
-  glVertex2i(width, height);
-  glTexCoord2f(u0, v1);
-  glVertex2i(0, height);
+  if (!current->wholeWindow) {
+    quad(0, 0, width, height);
+  } else {
+    // A screen that draws its scene over the whole window (the game) gets only the bars beside
+    // the overlay, under its scene: where the scene has nothing (beside the cage) they show.
+    const i32 right = overlay.left + overlay.w, top = overlay.bottom + overlay.h;
+    quad(0, 0, overlay.left, height);
+    quad(right, 0, width, height);
+    quad(overlay.left, 0, right, overlay.bottom);
+    quad(overlay.left, top, right, height);
+  }
   glEnd();
   glColor4f(1, 1, 1, 1);
   glEnable(GL_DEPTH_TEST);
@@ -397,4 +413,22 @@ void OApplication::RecreateDisplay() {
   GetModelCache().RebuildAll();
   // resolutionIndex stays what CreateGLWindow made of it: a refused mode falls back to 640x480,
   // and that, not the size asked for, is what the options show and save.
+}
+
+void OApplication::ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight) {
+  const bool modeOfItsOwn = on && sizeWidth > 0 && sizeHeight > 0;
+  // The size is kept for the next full screen also when the window is chosen.
+  shellSettings.fullscreenWidth = sizeWidth;
+  shellSettings.fullscreenHeight = sizeHeight;
+  // In place where the platform lets the window keep its context.
+  if (HasWindow()) {
+    if (!on && SetFullscreen(false)) return;
+    if (modeOfItsOwn && SetFullscreenSize(sizeWidth, sizeHeight)) return;
+    if (on && !modeOfItsOwn) {
+      if (IsModeSwitched()) SetFullscreen(false);  // the desktop's mode back first
+      if (SetFullscreen(true)) return;
+    }
+  }
+  fullscreen = on ? 1 : 0;
+  RecreateDisplay();
 }

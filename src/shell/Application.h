@@ -68,7 +68,8 @@ public:
   void UpdateScreen(u32 elapsedMs);
   void DrawScreen();
   // Fills the window beside the overlay with the current screen's background, dimmed; nothing
-  // when the overlay fills the window or the screen draws the whole window itself.
+  // when the overlay fills the window. A screen that draws the whole window itself (the game)
+  // gets only the bars beside the overlay, drawn first for its scene to cover where it reaches.
   void DrawBackdrop();
   // The frame rate in the overlay's top-left corner (F3 switches it).
   void DrawFrameRate();
@@ -94,6 +95,12 @@ public:
   // The same re-creation for the display settings as they stand (full screen, its size, the
   // window's size, colour bits).
   void RecreateDisplay();
+  // Full screen (on) or the window, and the full-screen size in pixels (0 x 0: the desktop's
+  // own). The switch is made in place where the platform allows it (the context survives, nothing
+  // is uploaded again); a mode the display does not list or a refused switch go through
+  // RecreateDisplay. resolutionIndex
+  // reads 0 afterwards when the mode was refused.
+  void ApplyFullscreen(bool on, i32 sizeWidth, i32 sizeHeight);
 
   static ORenderWindow* Current();
 

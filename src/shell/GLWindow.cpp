@@ -241,20 +241,66 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   return true;
 }
 
-bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
-  int display = 0;
-  bool hasMode = false;
-  SDL_DisplayMode mode{};
-  for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
+namespace {
+
+// The first mode display 0 lists at that size; false when it lists none.
+bool FindDisplayMode(int modeWidth, int modeHeight, SDL_DisplayMode& mode) {
+  for (int i = 0, n = SDL_GetNumDisplayModes(0); i < n; ++i) {
     SDL_DisplayMode candidate;
-    if (SDL_GetDisplayMode(display, i, &candidate) == 0 && candidate.w == modeWidth &&
+    if (SDL_GetDisplayMode(0, i, &candidate) == 0 && candidate.w == modeWidth &&
         candidate.h == modeHeight) {
       mode = candidate;
-      hasMode = true;
-      break;
+      return true;
     }
   }
-  if (!hasMode) return false;
+  return false;
+}
+
+}  // namespace
+
+bool OGLWindow::AwaitDrawableSize(int wantW, int wantH) {
+  // The X server applies a mode change asynchronously: give it a moment to come through. The
+  // wait ends as soon as it has; up to 5 s, as on a loaded machine 2 s may not be enough, and
+  // falling back to the small mode for that would be wrong.
+  int w = 0, h = 0;
+  for (int tries = 0; tries < 500; ++tries) {
+    SDL_PumpEvents();
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    if (w == wantW && h == wantH) return true;
+    SDL_Delay(10);
+  }
+  return false;
+}
+
+bool OGLWindow::SetFullscreenSize(int modeWidth, int modeHeight) {
+  SDL_DisplayMode mode{};
+  if (!window || !context || !FindDisplayMode(modeWidth, modeHeight, mode)) return false;
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(window, &ww, &wh);
+  const bool wasWindow = !IsFullscreen();
+  const bool maximised = (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) != 0;
+  if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+      SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0 ||
+      !AwaitDrawableSize(modeWidth, modeHeight)) {
+    // Back to what it was: the desktop's mode, and the window or desktop full screen.
+    SDL_SetWindowFullscreen(window, wasWindow ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return false;
+  }
+  // The window's size is remembered for the way back.
+  if (wasWindow && !maximised) {
+    shellSettings.windowWidth = ww;
+    shellSettings.windowHeight = wh;
+  }
+  fullscreen = 1;
+  fullscreenActive = true;
+  StoreSize(modeWidth, modeHeight);
+  Resize();
+  return true;
+}
+
+bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
+  SDL_DisplayMode mode{};
+  if (!FindDisplayMode(modeWidth, modeHeight, mode)) return false;
 
   window = SDL_CreateWindow(title.c_str(), 0, 0, modeWidth, modeHeight,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
@@ -265,17 +311,7 @@ bool OGLWindow::OpenFullscreen(int modeWidth, int modeHeight) {
     DestroyGLWindow();
     return false;
   }
-  // The X server applies the change asynchronously: give it a moment to come through. The wait
-  // ends as soon as it has; up to 5 s, as on a loaded machine 2 s may not be enough, and falling
-  // back to the small mode for that would be wrong.
-  int w = 0, h = 0;
-  for (int tries = 0; tries < 500; ++tries) {
-    SDL_PumpEvents();
-    SDL_GL_GetDrawableSize(window, &w, &h);
-    if (w == modeWidth && h == modeHeight) break;
-    SDL_Delay(10);
-  }
-  if (w != modeWidth || h != modeHeight) {
+  if (!AwaitDrawableSize(modeWidth, modeHeight)) {
     SDL_SetWindowFullscreen(window, 0);
     DestroyGLWindow();
     return false;
@@ -369,6 +405,25 @@ bool OGLWindow::IsFullscreen() const {
   return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
+std::vector<ODisplayMode> OGLWindow::ListedSizes() const {
+  std::vector<ODisplayMode> sizes;
+  if (!videoStarted) return sizes;
+  for (int i = 0, n = SDL_GetNumDisplayModes(0); i < n; ++i) {
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, i, &m) == 0 && m.w > 0 && m.h > 0 && m.w <= 32767 && m.h <= 32767)
+      sizes.push_back({static_cast<i16>(m.w), static_cast<i16>(m.h)});
+  }
+  return sizes;
+}
+
+ODisplayMode OGLWindow::DesktopSize() const {
+  SDL_DisplayMode m{};
+  if (!videoStarted || SDL_GetDesktopDisplayMode(0, &m) != 0 || m.w <= 0 || m.h <= 0 ||
+      m.w > 32767 || m.h > 32767)
+    return {0, 0};
+  return {static_cast<i16>(m.w), static_cast<i16>(m.h)};
+}
+
 bool OGLWindow::SetFullscreen(bool on) {
   if (!window) return false;
   if (on == IsFullscreen()) {
@@ -406,10 +461,14 @@ bool OGLWindow::SetFullscreen(bool on) {
 }
 
 void OGLWindow::ToggleFullscreen() {
-  // The mode switches of the old sizes cannot be left without a new context: they go through
-  // the display change; desktop full screen and the window swap in place.
-  if (fullscreenActive) return;
-  SetFullscreen(!IsFullscreen());
+  // Both ways in place, the context kept. Full screen comes back as it was chosen: in its own
+  // display mode when it has one the display lists, else at the desktop's size.
+  if (IsFullscreen()) {
+    SetFullscreen(false);
+  } else if (shellSettings.fullscreenWidth <= 0 || shellSettings.fullscreenHeight <= 0 ||
+             !SetFullscreenSize(shellSettings.fullscreenWidth, shellSettings.fullscreenHeight)) {
+    SetFullscreen(true);
+  }
   DisplayModeChanged();
 }
 
@@ -429,14 +488,20 @@ bool OGLWindow::SetupPixelFormat() {
   }
   CountGLContext();
   MakeCurrent();
-  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
-  // without one the loop keeps to the display's refresh rate itself.
-  const bool synced = shellSettings.vsync && SDL_GL_SetSwapInterval(1) == 0;
-  if (!shellSettings.vsync) SDL_GL_SetSwapInterval(0);
-  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
+  SetVsync(shellSettings.vsync);
   if (IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER))))
     throw OSoftwareGL();
   return true;
+}
+
+void OGLWindow::SetVsync(bool on) {
+  shellSettings.vsync = on;
+  if (!context) return;
+  // A tear-free swap where the display offers it (refused on virtual displays, which is fine);
+  // without one the loop keeps to the display's refresh rate itself.
+  const bool synced = on && SDL_GL_SetSwapInterval(1) == 0;
+  if (!on) SDL_GL_SetSwapInterval(0);
+  framePeriodMs = synced ? 0.0 : 1000.0 / RefreshRate();
 }
 
 void OGLWindow::ReleaseGL() {

@@ -15,11 +15,6 @@ union SDL_Event;
 // The smallest side a window may be dragged to, pixels.
 constexpr int MIN_WINDOW_SIDE = 64;
 
-struct ODisplayMode {
-  i16 width;
-  i16 height;
-};
-
 class OGLWindow {
 public:
   OGLWindow();
@@ -58,10 +53,24 @@ public:
   // Switches between the window and desktop full screen in place: the context survives. Stores
   // the new size and calls Resize. False without a window or when the platform refused.
   bool SetFullscreen(bool on);
-  // Alt+Enter, F11: SetFullscreen the other way, then DisplayModeChanged.
+  // Full screen in the display mode of that size, in place: the window and its context stay.
+  // Stores the new size and calls Resize. False, and nothing changed, without a window or
+  // context, when the display does not list the size, or when the platform refused the switch.
+  bool SetFullscreenSize(int modeWidth, int modeHeight);
+  // Alt+Enter, F11: the window, or full screen at its chosen size (SetFullscreenSize, else
+  // SetFullscreen), then DisplayModeChanged.
   void ToggleFullscreen();
   // Whether the window covers the display now.
   bool IsFullscreen() const;
+  // Whether it covers it in a display mode of its own (not the desktop's): leaving such a mode or
+  // choosing another re-creates the window and its context.
+  bool IsModeSwitched() const { return fullscreenActive; }
+  // The sizes display 0 lists for full screen, as the platform reports them (repeats included).
+  std::vector<ODisplayMode> ListedSizes() const;
+  // The desktop's own size; 0 x 0 when the platform does not say.
+  ODisplayMode DesktopSize() const;
+  // V-sync on or off on the context as it is (no new one); stores the choice in shellSettings.
+  void SetVsync(bool on);
   // Called after Alt+Enter or F11 switched the display (the application saves the choice).
   virtual void DisplayModeChanged();
   // The window lost the keyboard focus (another window came to the front). Nothing here.
@@ -133,6 +142,8 @@ protected:
   // Opens a full-screen window at mode index; false when the display has no such mode or the
   // drawable does not come out at its size.
   bool OpenFullscreen(int modeWidth, int modeHeight);
+  // Waits (up to 5 s) for the window's drawable to come out at that size; false when it did not.
+  bool AwaitDrawableSize(int w, int h);
   bool OpenDesktopFullscreen();
   // A decorated, resizable window centred on the desktop at WindowedSize.
   void OpenWindowed();

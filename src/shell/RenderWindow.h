@@ -86,7 +86,8 @@ public:
   i16 viewTop = 0;                 // its top edge (mouse coordinates)
   i16 viewBottom = 0;              // and its bottom edge (GL viewport coordinates)
   // The screen draws its 3D view over the whole window itself (the game): the application
-  // leaves the space beside the overlay to it instead of filling it with the background.
+  // puts the background only in the bars beside the overlay, under the view, instead of over
+  // the whole window.
   bool wholeWindow = false;
   u16 overlayWidth = 512;          // the 2D coordinate range of background and controls
   u16 overlayHeight = 512;

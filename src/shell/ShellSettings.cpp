@@ -1,5 +1,7 @@
 #include "shell/ShellSettings.h"
 
+#include <algorithm>
+
 #include "core/Settings.h"
 
 namespace {
@@ -45,4 +47,22 @@ bool SaveShellSettings(const OShellSettings& settings, const std::string& config
   s.SetInt("mouse.sensitivity", settings.mouseSensitivity);
   s.SetInt("keyboard.speed", settings.keyboardSpeed);
   return s.Save(name);
+}
+
+std::vector<ODisplayMode> FullscreenSizeChoices(const std::vector<ODisplayMode>& listed) {
+  std::vector<ODisplayMode> sizes = {{640, 480}, {800, 600}, {1024, 768}};
+  for (const ODisplayMode& m : listed) {
+    if (m.width >= SIZE_MIN_SIDE && m.height >= SIZE_MIN_SIDE) sizes.push_back(m);
+  }
+  const auto area = [](const ODisplayMode& m) { return static_cast<i32>(m.width) * m.height; };
+  std::sort(sizes.begin(), sizes.end(), [&](const ODisplayMode& a, const ODisplayMode& b) {
+    return area(a) != area(b) ? area(a) < area(b) : a.width < b.width;
+  });
+  sizes.erase(std::unique(sizes.begin(), sizes.end(),
+                          [](const ODisplayMode& a, const ODisplayMode& b) {
+                            return a.width == b.width && a.height == b.height;
+                          }),
+              sizes.end());
+  sizes.insert(sizes.begin(), ODisplayMode{0, 0});
+  return sizes;
 }

@@ -3,8 +3,15 @@
 // beside Config.Cfg): the full-screen size, the window's remembered size, v-sync, the frame-rate
 // display and the mouse's sensitivity. Whether the game runs full screen stays Config.Cfg's flag.
 #include <string>
+#include <vector>
 
 #include "core/Types.h"
+
+// A display size in pixels.
+struct ODisplayMode {
+  i16 width;
+  i16 height;
+};
 
 struct OShellSettings {
   // Full-screen size in pixels; 0 x 0 is the desktop's own size (no mode switch).
@@ -28,3 +35,8 @@ constexpr i32 MOUSE_SENSITIVITY_MAX = 400;
 OShellSettings LoadShellSettings(const std::string& configFileName);
 // Writes them into that file, keeping every other key it holds. False when it was not written.
 bool SaveShellSettings(const OShellSettings& settings, const std::string& configFileName);
+
+// The full-screen sizes a player may choose from: 0 x 0 (the desktop's own size, no mode switch)
+// first, then 640x480, 800x600, 1024x768 and every listed size the settings file can keep, each
+// once, smallest first.
+std::vector<ODisplayMode> FullscreenSizeChoices(const std::vector<ODisplayMode>& listed);

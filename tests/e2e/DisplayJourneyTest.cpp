@@ -116,7 +116,8 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     EXPECT_GT(middle, 0.05);
 
     // Options by the keyboard alone: New has the focus (nothing to continue), Down reaches
-    // Options; eight rows down is the game speed, one step right, two rows down is OK.
+    // Options; eight rows down is the game speed, one step right, three rows down (past the skin
+    // row and the page switch) is OK.
     auto key = [&id](const std::string& k) {
       RunCommand("xdotool key --window " + id + " " + k);
       SleepMs(250);
@@ -126,10 +127,25 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
     SleepMs(1500);
     for (int i = 0; i < 8; ++i) key("Down");
     key("Right");
-    key("Down");
-    key("Down");
+    for (int i = 0; i < 3; ++i) key("Down");
     key("Return");
     SleepMs(1000);
+
+    // Full screen from the display page: Options again, up to the page switch, three rows down
+    // is the display mode, turned once; two rows up is OK. The window covers the display.
+    key("Down");
+    key("Return");
+    SleepMs(1500);
+    for (int i = 0; i < 3; ++i) key("Up");
+    key("Return");
+    for (int i = 0; i < 3; ++i) key("Down");
+    key("Right");
+    key("Up");
+    key("Up");
+    key("Return");
+    g = WaitFor(id, [](const Geometry& w) { return w.w == 1280 && w.h == 720; });
+    EXPECT_EQ(g.w, 1280);
+    EXPECT_EQ(g.h, 720);
     RequestWindowClose(std::strtoul(id.c_str(), nullptr, 10));
     int status = 0;
     EXPECT_TRUE(game.WaitForExit(&status));
@@ -138,6 +154,7 @@ TEST(DisplayJourney, WindowFullScreenResizeAndOptionsByKeyboard) {
   const std::vector<std::string> config = Lines(ReadFile("Data/Config.Cfg"));
   ASSERT_EQ(config.size(), 15u) << ReadFile("Data/Config.Cfg");
   EXPECT_EQ(config[8], "105");  // the game speed, one step up
+  EXPECT_EQ(config[13], "1");  // full screen next time too
   // The window's size as it was left is remembered beside it.
   EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos)
       << ReadFile("Data/Settings.Cfg");

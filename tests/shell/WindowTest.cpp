@@ -76,9 +76,11 @@ TEST(Window, WindowedAndFullscreenModes) {
   }
 }
 
-// A switch to the mode the window is in changes nothing and keeps the context. (Switching back
-// and forth in place is the display journey's.)
-TEST(Window, FullscreenSwitchToTheSameModeChangesNothing) {
+// Switching in place keeps the context, covers the display, and comes back at the window's size;
+// a second switch the same way changes nothing. A display mode the display lists (this one lists
+// only its own size, which is also the desktop's) is entered and left in place too; one it does
+// not list is refused and changes nothing.
+TEST(Window, FullscreenSwitchKeepsContext) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
   ASSERT_TRUE(display.Ok());
@@ -87,9 +89,38 @@ TEST(Window, FullscreenSwitchToTheSameModeChangesNothing) {
   WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
   OGLWindow w;
   Open(w);
+  ASSERT_TRUE(w.HasContext());
   ASSERT_TRUE(w.SetFullscreen(true));
-  EXPECT_TRUE(w.SetFullscreen(true));
   EXPECT_TRUE(w.IsFullscreen());
+  EXPECT_TRUE(w.SetFullscreen(true));
+  EXPECT_TRUE(w.MakeCurrent());
+  ASSERT_TRUE(w.SetFullscreen(false));
+  EXPECT_FALSE(w.IsFullscreen());
+  int dw, dh;
+  w.GetDrawableSize(dw, dh);
+  EXPECT_EQ(dw, 640);
+  EXPECT_EQ(dh, 480);
+  EXPECT_TRUE(w.MakeCurrent());
+
+  EXPECT_EQ(w.DesktopSize().width, 1024);
+  ASSERT_FALSE(w.ListedSizes().empty());
+  EXPECT_EQ(w.ListedSizes()[0].height, 768);
+  EXPECT_FALSE(w.SetFullscreenSize(800, 600));
+  EXPECT_FALSE(w.IsFullscreen());
+  ASSERT_TRUE(w.SetFullscreenSize(1024, 768));
+  EXPECT_TRUE(w.IsModeSwitched());
+  EXPECT_EQ(w.width, 1024);
+  EXPECT_EQ(w.shellSettings.windowWidth, 640);  // for the way back
+  EXPECT_TRUE(w.MakeCurrent());
+  // Alt+Enter leaves the mode in place, and comes back to it when it is the chosen size.
+  w.ToggleFullscreen();
+  EXPECT_FALSE(w.IsFullscreen());
+  EXPECT_FALSE(w.IsModeSwitched());
+  EXPECT_EQ(w.width, 640);
+  w.shellSettings.fullscreenWidth = 1024;
+  w.shellSettings.fullscreenHeight = 768;
+  w.ToggleFullscreen();
+  EXPECT_TRUE(w.IsModeSwitched());
   EXPECT_TRUE(w.MakeCurrent());
 }
 

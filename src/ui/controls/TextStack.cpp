@@ -28,7 +28,10 @@ void OTextStack::AddItem(const std::string& itemText, i32 key) {
   FitToCurrent();
 }
 
-void OTextStack::SetValue(i32 key) { current = items.find(key); }
+void OTextStack::SetValue(i32 key) {
+  current = items.find(key);
+  FitToCurrent();
+}
 
 i32 OTextStack::GetValue() const { return HasCurrent() ? current->first : -1; }
 

@@ -25,7 +25,8 @@ public:
   // A text already listed (under any key) is not added again; a key already listed gets the new
   // text. The new entry becomes current.
   void AddItem(const std::string& itemText, i32 key);
-  // The entry with exactly this key becomes current; none when no entry has it.
+  // The entry with exactly this key becomes current; none when no entry has it. The selector
+  // takes the width of its text (a narrower one would be cut off).
   void SetValue(i32 key);
   // The current key; -1 when no entry is current.
   i32 GetValue() const;

@@ -1,6 +1,8 @@
 #include "ui/screens/ConfigWindow.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include <GL/gl.h>
 
@@ -12,6 +14,7 @@
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
+#include "shell/ShellSettings.h"
 #include "core/Config.h"
 #include "ui/controls/Button2D.h"
 #include "ui/controls/CheckBox.h"
@@ -42,12 +45,30 @@ constexpr ORow ROWS[8] = {{"Screen Resolution", 0.0f}, {"Color Depth", 1.0f},
                           {"Models Detalization", 2.0f}, {"Textures Quality", 3.5f},
                           {"Sound", 5.0f},             {"Music", 6.5f},
                           {"Game Speed", 9.0f},        {"Bricks Skin", 10.5f}};
+// The second page: the display rows, then the controls' rows.
+constexpr ORow DISPLAY_ROWS[6] = {{"Display Mode", 0.0f},      {"Full Screen Size", 1.0f},
+                                  {"V-Sync", 2.5f},            {"Show Frame Rate", 4.0f},
+                                  {"Mouse Sensitivity", 6.5f}, {"Bat Speed (Keys)", 8.0f}};
+// Each page's two frames, top and bottom edges.
+constexpr f32 FRAMES[2][2][2] = {{{444.0f, 229.0f}, {219.0f, 94.0f}},
+                                 {{444.0f, 292.0f}, {282.0f, 192.0f}}};
+// 3D controls stand this far above their row's label line.
+constexpr f32 CONTROL_RISE = 10.0f;
 
 }  // namespace
 
 OConfigWindow::OConfigWindow(u32 id) : ORenderWindow(id) {}
 
-OConfigWindow::~OConfigWindow() { delete preview; }
+OConfigWindow::~OConfigWindow() {
+  delete preview;
+  // The page not shown is out of the list: all go back in for the base to delete.
+  if (!allControls.empty()) controls = allControls;
+}
+
+void OConfigWindow::SetBox(OCheckBox& box, bool ticked) {
+  box.ticked = ticked;
+  box.ShowObject(ticked ? 1 : 0, !ticked);
+}
 
 i32 OConfigWindow::RowY(f32 k) { return static_cast<i32>(512.0f - 100.0f - 25.0f * k); }
 
@@ -136,11 +157,79 @@ bool OConfigWindow::Load() {
   AddControl(skinNext);
   skinNext->SetValue(0);
 
-  // Up and Down walk the rows top to bottom, then OK and Cancel; the skin row is one stop.
-  keyboardOrder = {resolution, colorDepth,  modelDetail, textureQuality, soundOn,
-                   soundVolume, musicOn,    musicVolume, gameSpeed,      skinPrevious,
-                   okButton,   cancelButton};
+  // The page switch, beside OK and Cancel on both pages.
+  pageSwitch = new OTextStack(font, CMD_OPTIONS_PAGE, false, SELECTOR_SCALE);
+  pageSwitch->AddItem("[ Game", 1);
+  pageSwitch->AddItem("Display ]", 0);
+  pageSwitch->SetPosition(static_cast<i16>(labelX), 48);
+  AddControl(pageSwitch);
+
+  displayMode = new OTextStack(font, CMD_DISPLAY_MODE, false, SELECTOR_SCALE);
+  displayMode->AddItem("Full Screen", 1);
+  displayMode->AddItem("Window", 0);
+  displayMode->SetPosition(static_cast<i16>(valueX), static_cast<i16>(RowY(0)));
+  AddControl(displayMode);
+  fullscreenSize = new OTextStack(font, CMD_FULLSCREEN_SIZE, false, SELECTOR_SCALE);
+  fullscreenSize->SetPosition(static_cast<i16>(valueX), static_cast<i16>(RowY(1)));
+  AddControl(fullscreenSize);
+  vsync = new OCheckBox(CMD_VSYNC);
+  vsync->Load("Interface/CheckBox.Zmod");
+  Place(*vsync, 265.0f, RowY(2.5f) + CONTROL_RISE, 0.0f);
+  AddControl(vsync);
+  showFps = new OCheckBox(CMD_SHOW_FPS);
+  showFps->Load("Interface/CheckBox.Zmod");
+  Place(*showFps, 265.0f, RowY(4.0f) + CONTROL_RISE, 0.0f);
+  AddControl(showFps);
+  mouseSensitivity = NewSlider(CMD_MOUSE_SENSITIVITY, static_cast<f32>(MOUSE_SENSITIVITY_MIN),
+                               static_cast<f32>(MOUSE_SENSITIVITY_MAX), 25.0f);
+  Place(*mouseSensitivity, 375.0f, RowY(6.5f) + CONTROL_RISE, 0.0f);
+  mouseSensitivity->SetValue(100.0f);
+  AddControl(mouseSensitivity);
+  batSpeed = NewSlider(CMD_BAT_SPEED, static_cast<f32>(MOUSE_SENSITIVITY_MIN),
+                       static_cast<f32>(MOUSE_SENSITIVITY_MAX), 25.0f);
+  Place(*batSpeed, 375.0f, RowY(8.0f) + CONTROL_RISE, 0.0f);
+  batSpeed->SetValue(100.0f);
+  AddControl(batSpeed);
+
+  // Up and Down walk the rows top to bottom, then the page switch, OK and Cancel; the skin row
+  // is one stop.
+  pageOrder[0] = {resolution, colorDepth, modelDetail, textureQuality, soundOn,
+                  soundVolume, musicOn,   musicVolume, gameSpeed,      skinPrevious,
+                  pageSwitch, okButton,   cancelButton};
+  pageOrder[1] = {displayMode, fullscreenSize, vsync,      showFps,     mouseSensitivity,
+                  batSpeed,    pageSwitch,     okButton,   cancelButton};
+  pageControls[0] = {resolution, colorDepth, modelDetail, textureQuality, soundOn, soundVolume,
+                     musicOn,    musicVolume, gameSpeed,  skinPrevious,   skinNext};
+  pageControls[1] = {displayMode, fullscreenSize, vsync, showFps, mouseSensitivity, batSpeed};
+  allControls = controls;
+  ShowPage(0);
   return true;
+}
+
+void OConfigWindow::ShowPage(i32 newPage) {
+  page = newPage == 1 ? 1 : 0;
+  const std::vector<OControl*>& other = pageControls[1 - page];
+  const auto onOther = [&other](const OControl* c) {
+    return c != nullptr && std::find(other.begin(), other.end(), c) != other.end();
+  };
+  if (onOther(hot)) {
+    hot->Unhighlight();
+    hot = nullptr;
+  }
+  if (onOther(focused)) {
+    focused->Unhighlight();
+    focused = nullptr;
+    focusIndex = -1;
+  }
+  const bool focusLeaves = onOther(keyFocus);
+  if (focusLeaves) keyFocus->Unhighlight();
+  controls.clear();
+  for (OControl* c : allControls) {
+    if (!onOther(c)) controls.push_back(c);
+  }
+  keyboardOrder = pageOrder[page];
+  pageSwitch->SetValue(page);
+  if (focusLeaves) FocusControl(pageSwitch);
 }
 
 bool OConfigWindow::FocusMark(f32& rowK, f32& markX) const {
@@ -152,7 +241,10 @@ bool OConfigWindow::FocusMark(f32& rowK, f32& markX) const {
                {soundOn, 5.0f, 250.0f},       {soundVolume, 5.0f, 340.0f},
                {musicOn, 6.5f, 250.0f},       {musicVolume, 6.5f, 340.0f},
                {gameSpeed, 9.0f, 340.0f},     {skinPrevious, 10.5f, 250.0f},
-               {skinNext, 10.5f, 250.0f}};
+               {skinNext, 10.5f, 250.0f},     {displayMode, 0.0f, 283.0f},
+               {fullscreenSize, 1.0f, 283.0f}, {vsync, 2.5f, 250.0f},
+               {showFps, 4.0f, 250.0f},       {mouseSensitivity, 6.5f, 340.0f},
+               {batSpeed, 8.0f, 340.0f}};
   for (const auto& m : marks) {
     if (m.control == keyFocus && keyFocus != nullptr) {
       rowK = m.k;
@@ -210,6 +302,47 @@ void OConfigWindow::Enter() {
   preview->TurnTo(at.x, at.y, -64.0f, OVector{0.0f, 1.0f, 0.0f});
 
   for (i32 i = 0; i <= BRICK_SKIN_LAST; ++i) skins[i].Load(BRICK_SKIN_FILES[i]);
+
+  // The second page shows the window as it really is: full screen or not, and in a display mode
+  // of its own that mode's size, whatever the settings asked for.
+  savedFullscreen = app != nullptr && app->IsFullscreen();
+  displayMode->SetValue(savedFullscreen ? 1 : 0);
+  fullscreenSizes = FullscreenSizeChoices(ListedSizes());
+  ODisplayMode shown{0, 0};
+  if (app != nullptr && app->IsModeSwitched()) {
+    shown = {app->width, app->height};
+  } else if (app != nullptr) {
+    shown = {static_cast<i16>(app->shellSettings.fullscreenWidth),
+             static_cast<i16>(app->shellSettings.fullscreenHeight)};
+  }
+  const auto same = [shown](const ODisplayMode& m) {
+    return m.width == shown.width && m.height == shown.height;
+  };
+  auto sizeAt = std::find_if(fullscreenSizes.begin(), fullscreenSizes.end(), same);
+  if (sizeAt == fullscreenSizes.end())
+    sizeAt = fullscreenSizes.insert(fullscreenSizes.end(), shown);
+  savedSizeIndex = static_cast<i32>(sizeAt - fullscreenSizes.begin());
+  const ODisplayMode desktop = app != nullptr ? app->DesktopSize() : ODisplayMode{0, 0};
+  fullscreenSize->items.clear();
+  fullscreenSize->current = fullscreenSize->items.end();
+  for (size_t i = 0; i < fullscreenSizes.size(); ++i) {
+    const ODisplayMode m = i == 0 ? desktop : fullscreenSizes[i];
+    char text[48];
+    if (i == 0) {
+      std::snprintf(text, sizeof text, m.width > 0 ? "Desktop %dx%d" : "Desktop", m.width,
+                    m.height);
+    } else {
+      std::snprintf(text, sizeof text, "%d x %d", m.width, m.height);
+    }
+    fullscreenSize->AddItem(text, static_cast<i32>(i));
+  }
+  fullscreenSize->SetValue(savedSizeIndex);
+  const OShellSettings shell = app != nullptr ? app->shellSettings : OShellSettings{};
+  SetBox(*vsync, shell.vsync);
+  SetBox(*showFps, shell.showFps);
+  mouseSensitivity->SetValue(static_cast<f32>(shell.mouseSensitivity));
+  batSpeed->SetValue(static_cast<f32>(shell.keyboardSpeed));
+  ShowPage(0);
 }
 
 void OConfigWindow::Leave() {
@@ -221,7 +354,7 @@ void OConfigWindow::Leave() {
 
 void OConfigWindow::Draw() {
   ORenderWindow::Draw();
-  if (preview != nullptr) {
+  if (preview != nullptr && page == 0) {
     skins[skin].Bind();
     preview->Draw();
   }
@@ -237,8 +370,28 @@ void OConfigWindow::Draw() {
   OFont* font = app != nullptr ? app->font : nullptr;
   if (font != nullptr) {
     font->colour.SetWithAlpha(LABEL_R, LABEL_G, LABEL_B, -1.0f);
-    for (const ORow& row : ROWS) {
-      font->Print(labelX, static_cast<f32>(RowY(row.k)), row.label, 0, true, 0.75f);
+    if (page == 0) {
+      for (const ORow& row : ROWS) {
+        font->Print(labelX, static_cast<f32>(RowY(row.k)), row.label, 0, true, 0.75f);
+      }
+    } else {
+      for (const ORow& row : DISPLAY_ROWS) {
+        font->Print(labelX, static_cast<f32>(RowY(row.k)), row.label, 0, true, 0.75f);
+      }
+      // The sliders' percentages, and the window as it is now.
+      char text[64];
+      const OSlider* sliders[2] = {mouseSensitivity, batSpeed};
+      for (const OSlider* slider : sliders) {
+        std::snprintf(text, sizeof text, "%d%%", static_cast<int>(std::lround(slider->value)));
+        const f32 y = slider == mouseSensitivity ? RowY(6.5f) : RowY(8.0f);
+        // Between the label and the bar, which reaches further right on wide windows.
+        font->Print(292.0f - font->TextWidth(text) * 0.6f, y, text, 0, true, 0.6f);
+      }
+      if (app != nullptr) {
+        std::snprintf(text, sizeof text, "Now %d x %d, %s", app->width, app->height,
+                      app->IsFullscreen() ? "full screen" : "in a window");
+        font->Print(labelX, 160.0f, text, 0, true, 0.6f);
+      }
     }
     font->colour.SetWithAlpha(1.0f, 1.0f, 1.0f, -1.0f);
     const std::string title = "OPTIONS";
@@ -267,8 +420,7 @@ void OConfigWindow::Draw() {
   glColor3ub(109, 114, 124);
   const f32 left = labelX - 8.0f;
   const f32 right = left + (512.0f - labelX - 24.0f);
-  const f32 frames[2][2] = {{444.0f, 229.0f}, {219.0f, 94.0f}};
-  for (const auto& f : frames) {
+  for (const auto& f : FRAMES[page]) {
     glBegin(GL_LINE_STRIP);
     glVertex2f(left, f[0]);
     glVertex2f(right, f[0]);
@@ -321,7 +473,15 @@ bool OConfigWindow::OnCommand(u32 commandId, u32 parameter) {
     case CMD_RESOLUTION:
     case CMD_COLOR_DEPTH:
     case CMD_MODEL_DETAIL:
+    case CMD_DISPLAY_MODE:
+    case CMD_FULLSCREEN_SIZE:
+    case CMD_VSYNC:
+    case CMD_SHOW_FPS:
       PlayClick();
+      return true;
+    case CMD_OPTIONS_PAGE:
+      PlayClick();
+      ShowPage(static_cast<i32>(parameter));
       return true;
     case CMD_SKIN_PREVIOUS:
       if (skin > 0) --skin;
@@ -405,7 +565,30 @@ void OConfigWindow::Apply() {
     config.gameSpeed = static_cast<u32>(app->gameSpeed);
   }
   if (skin != savedSkin) config.brickSkin = static_cast<u32>(skin);
+  ApplySecondPage();
   config.Save();
+}
+
+void OConfigWindow::ApplySecondPage() {
+  if (app == nullptr) return;
+  OShellSettings& shell = app->shellSettings;
+  if (vsync->ticked != shell.vsync) app->SetVsync(vsync->ticked);
+  shell.showFps = showFps->ticked;
+  shell.mouseSensitivity = static_cast<i32>(std::lround(mouseSensitivity->value));
+  shell.keyboardSpeed = static_cast<i32>(std::lround(batSpeed->value));
+  const bool full = displayMode->GetValue() == 1;
+  const i32 index = fullscreenSize->GetValue();
+  if (full != savedFullscreen || index != savedSizeIndex) {
+    const ODisplayMode size = index >= 0 && index < static_cast<i32>(fullscreenSizes.size())
+                                  ? fullscreenSizes[static_cast<size_t>(index)]
+                                  : ODisplayMode{0, 0};
+    ChangeFullscreen(full, size.width, size.height);
+    OConfig& config = GetConfig();
+    config.fullscreen = app->fullscreen;
+    // What the display took, which after a refusal is not what was chosen.
+    config.resolutionIndex = app->resolutionIndex;
+  }
+  SaveShellSettings(shell, GetConfig().fileName);
 }
 
 void OConfigWindow::Revert() {
@@ -425,4 +608,12 @@ void OConfigWindow::PlayClick() {
 
 void OConfigWindow::ChangeDisplay(u32 newResolutionIndex) {
   if (app != nullptr) app->ApplyDisplayChange(static_cast<u8>(newResolutionIndex));
+}
+
+void OConfigWindow::ChangeFullscreen(bool on, i32 sizeWidth, i32 sizeHeight) {
+  if (app != nullptr) app->ApplyFullscreen(on, sizeWidth, sizeHeight);
+}
+
+std::vector<ODisplayMode> OConfigWindow::ListedSizes() const {
+  return app != nullptr ? app->ListedSizes() : std::vector<ODisplayMode>{};
 }

@@ -11,6 +11,7 @@
 #include "ui/controls/CheckBox.h"
 #include "ui/controls/Slider.h"
 #include "ui/controls/TextStack.h"
+#include "shell/ShellSettings.h"
 #include "ui/screens/ConfigWindow.h"
 #include "ui/screens/HelpWindow.h"
 
@@ -53,8 +54,10 @@ protected:
 
 }  // namespace
 
-// Menu to Options by arrows and Enter; every row of Options is reached in order and wraps; a
-// selector turns, a check box flips, a slider stops at its end, the skin row turns, and OK leaves.
+// Menu to Options by arrows and Enter; every row of both pages of Options is reached in order and
+// wraps; a slider steps, a selector turns, a check box flips, the skin row turns, the page switch
+// turns the page, and OK applies and saves both files: the changed game speed, frame rate and
+// mouse and bat speeds are in them.
 TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
   EXPECT_EQ(menu->keyFocus, menu->newButton);  // Continue is disabled: nothing to continue
   Key(SDLK_DOWN);
@@ -65,7 +68,8 @@ TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
   OControl* rows[] = {options->colorDepth,  options->modelDetail, options->textureQuality,
                       options->soundOn,     options->soundVolume, options->musicOn,
                       options->musicVolume, options->gameSpeed,   options->skinPrevious,
-                      options->okButton,    options->cancelButton, options->resolution};
+                      options->pageSwitch,  options->okButton,    options->cancelButton,
+                      options->resolution};
   for (OControl* want : rows) {
     Key(SDLK_DOWN);
     EXPECT_EQ(options->keyFocus, want);
@@ -101,11 +105,64 @@ TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
   const i32 skin = options->skin;
   Key(skin < BRICK_SKIN_LAST ? SDLK_RIGHT : SDLK_LEFT);
   EXPECT_NE(options->skin, skin);
+  // Enter on the page switch shows the display page, whose rows are walked in order too; the
+  // focus stays on the switch.
+  Key(SDLK_DOWN);
+  ASSERT_EQ(options->keyFocus, options->pageSwitch);
+  Key(SDLK_RETURN);
+  EXPECT_EQ(options->page, 1);
+  EXPECT_EQ(options->keyFocus, options->pageSwitch);
+  OControl* displayRows[] = {options->okButton,      options->cancelButton, options->displayMode,
+                             options->fullscreenSize, options->vsync,       options->showFps,
+                             options->mouseSensitivity, options->batSpeed, options->pageSwitch};
+  for (OControl* want : displayRows) {
+    Key(SDLK_DOWN);
+    EXPECT_EQ(options->keyFocus, want);
+  }
+  // Both selectors turn and come back (the display stays as it is); both boxes flip; the
+  // sliders step by 25.
+  const OSlider* mouse = options->mouseSensitivity;
+  const OSlider* bat = options->batSpeed;
+  const f32 mouseBefore = mouse->value, batBefore = bat->value;
+  const bool fpsBefore = options->showFps->ticked;
+  for (int i = 0; i < 3; ++i) Key(SDLK_DOWN);
+  for (OTextStack* selector : {options->displayMode, options->fullscreenSize}) {
+    ASSERT_EQ(options->keyFocus, selector);
+    const i32 before = selector->GetValue();
+    Key(SDLK_RIGHT);
+    EXPECT_NE(selector->GetValue(), before);
+    Key(SDLK_LEFT);
+    EXPECT_EQ(selector->GetValue(), before);
+    Key(SDLK_DOWN);
+  }
+  ASSERT_EQ(options->keyFocus, options->vsync);
+  const bool vsyncBefore = options->vsync->ticked;
+  Key(SDLK_RETURN);
+  EXPECT_NE(options->vsync->ticked, vsyncBefore);
+  Key(SDLK_RETURN);  // and back: the swap stays as it was
+  Key(SDLK_DOWN);
+  Key(SDLK_RETURN);
+  EXPECT_NE(options->showFps->ticked, fpsBefore);
+  Key(SDLK_DOWN);
+  Key(SDLK_RIGHT);
+  EXPECT_FLOAT_EQ(mouse->value, mouseBefore + 25.0f);
+  Key(SDLK_DOWN);
+  Key(SDLK_LEFT);
+  EXPECT_FLOAT_EQ(bat->value, batBefore - 25.0f);
   // OK by keyboard applies and saves.
+  Key(SDLK_DOWN);
   Key(SDLK_DOWN);
   ASSERT_EQ(options->keyFocus, options->okButton);
   Key(SDLK_RETURN);
   EXPECT_EQ(Current(), menu);
+  OConfig saved;
+  saved.Load();
+  EXPECT_EQ(saved.gameSpeed, static_cast<u32>(options->gameSpeed->maximum));
+  const OShellSettings shell = LoadShellSettings(saved.fileName);
+  EXPECT_EQ(shell.showFps, !fpsBefore);
+  EXPECT_EQ(shell.mouseSensitivity, static_cast<i32>(mouseBefore) + 25);
+  EXPECT_EQ(shell.keyboardSpeed, static_cast<i32>(batBefore) - 25);
+  EXPECT_FALSE(app.IsFullscreen());
 }
 
 // Help pages and score tables turn with Left and Right; Esc goes back; the Menu buttons are

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "ScreenTestSupport.h"
@@ -15,18 +16,22 @@
 #include "ui/controls/CheckBox.h"
 #include "ui/controls/Slider.h"
 #include "ui/controls/TextStack.h"
+#include "shell/ShellSettings.h"
 #include "ui/screens/ConfigWindow.h"
 
 using namespace screens_test;
 
 namespace {
 
-// Clicks counted instead of heard; display changes recorded, and done only when asked.
+// Clicks counted instead of heard; display changes recorded, and done only when asked; the
+// display lists the sizes the test gives.
 class RecordingOptions : public OConfigWindow {
 public:
   int clicks = 0;
   std::vector<u32> displayChanges;
+  int fullscreenChanges = 0;
   bool rebuildForReal = false;
+  std::vector<ODisplayMode> listed;
 
 protected:
   void PlayClick() override { ++clicks; }
@@ -34,6 +39,11 @@ protected:
     displayChanges.push_back(index);
     if (rebuildForReal) OConfigWindow::ChangeDisplay(index);
   }
+  void ChangeFullscreen(bool on, i32 w, i32 h) override {
+    ++fullscreenChanges;
+    if (rebuildForReal) OConfigWindow::ChangeFullscreen(on, w, h);
+  }
+  std::vector<ODisplayMode> ListedSizes() const override { return listed; }
 };
 
 // The fifteen numbers of the configuration file, and the places of those checked here.
@@ -45,7 +55,7 @@ std::vector<long> ConfigValues() {
   return v;
 }
 enum { RESOLUTION = 0, BITS, QUALITY, DETAIL, SOUND_ON, MUSIC_ON, SOUND_VOLUME, MUSIC_VOLUME,
-       SPEED, SKIN };
+       SPEED, SKIN, FULLSCREEN = 13 };
 
 class OptionsScreen : public ScreensTest {
 protected:
@@ -199,4 +209,62 @@ TEST_F(OptionsScreen, CancelAndEscPutBackWhatActedAtOnceButTheMusic) {
   const std::vector<long> v = Ok();
   EXPECT_EQ(v[MUSIC_ON], 0);
   EXPECT_EQ(v[MUSIC_VOLUME], 57);
+}
+
+// The display page: the sizes offered, what Cancel leaves (both files), what OK applies and
+// writes, and a listed size the display then refuses: kept in Settings.Cfg for the next full
+// screen and shown again, while the page shows the window the game really has.
+TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
+  page->listed = {{1280, 720}, {1024, 768}, {1280, 720}, {32, 20}};
+  app.SwitchScreen(SCREEN_OPTIONS);  // the sizes are asked on entry
+  // The desktop's own first, the three sizes and each listed size the file can keep, once.
+  std::vector<std::string> texts;
+  for (const auto& item : page->fullscreenSize->items) texts.push_back(item.second);
+  ASSERT_EQ(texts.size(), 5u);
+  EXPECT_EQ(texts[0].rfind("Desktop", 0), 0u);
+  EXPECT_EQ(texts[4], "1280 x 720");
+  EXPECT_EQ(page->displayMode->GetValue(), 0);     // a window
+  EXPECT_EQ(page->fullscreenSize->GetValue(), 0);  // nothing chosen: the desktop's size
+  const OShellSettings before = app.shellSettings;
+  const auto choose = [this] {
+    page->displayMode->SetValue(1);
+    page->fullscreenSize->SetValue(4);
+    page->vsync->ticked = false;
+    page->showFps->ticked = true;
+    page->mouseSensitivity->SetValue(150.0f);
+    page->batSpeed->SetValue(75.0f);
+  };
+
+  // Cancel: nothing applied, neither file written.
+  WriteFile("Data/Settings.Cfg", "untouched");
+  page->OnCommand(CMD_OPTIONS_PAGE, 1);
+  EXPECT_EQ(page->page, 1);
+  choose();
+  page->OnCommand(CMD_OPTIONS_CANCEL, 0);
+  EXPECT_EQ(page->fullscreenChanges, 0);
+  EXPECT_EQ(app.shellSettings.showFps, before.showFps);
+  EXPECT_EQ(app.shellSettings.mouseSensitivity, before.mouseSensitivity);
+  EXPECT_EQ(ReadFile("Data/Config.Cfg"), "untouched");
+  EXPECT_EQ(ReadFile("Data/Settings.Cfg"), "untouched");
+
+  // OK, for real: the page starts on the first page again; full screen at 1280x720, which this
+  // display does not have, so a 640x480 window opens.
+  app.SwitchScreen(SCREEN_OPTIONS);
+  EXPECT_EQ(page->page, 0);
+  page->rebuildForReal = true;
+  choose();
+  const std::vector<long> v = Ok();
+  EXPECT_EQ(page->fullscreenChanges, 1);
+  EXPECT_EQ(v[FULLSCREEN], 1);
+  EXPECT_EQ(v[RESOLUTION], 0);
+  const OShellSettings saved = LoadShellSettings(GetConfig().fileName);
+  EXPECT_EQ(saved.fullscreenWidth, 1280);
+  EXPECT_EQ(saved.fullscreenHeight, 720);
+  EXPECT_FALSE(saved.vsync);
+  EXPECT_TRUE(saved.showFps);
+  EXPECT_EQ(saved.mouseSensitivity, 150);
+  EXPECT_EQ(saved.keyboardSpeed, 75);
+  EXPECT_EQ(app.width, 640);
+  EXPECT_EQ(page->displayMode->GetValue(), 0);
+  EXPECT_EQ(page->fullscreenSize->GetValue(), 4);
 }
