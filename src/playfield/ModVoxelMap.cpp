@@ -18,9 +18,9 @@ constexpr f32 FOG_END_BEHIND_WALL = 16.0f;
 // Layer 0 is built this many brick half depths in front of the cage's open end (two stages
 // deep), so the first advance brings it to the front line.
 constexpr f32 CORRIDOR_START_HALF_DEPTHS = 24.0f;
-// The hurry-up leaves this much time for each brick still standing, about one round trip of the
-// ball to the stage and back (ms).
-constexpr i32 HURRY_MS_PER_BRICK = 3000;
+// The hurry-up leaves this much time for each brick still standing: about one round trip of the
+// ball from the bat to the stage and back at the default game speed (ms).
+constexpr i32 HURRY_MS_PER_BRICK = 4000;
 }  // namespace
 
 i32 OModVoxelMap::ResetTime() const { return (episode + 3) * 10000; }

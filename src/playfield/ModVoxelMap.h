@@ -47,7 +47,7 @@ public:
   i32 HurryTime() const;
   // The breakable bricks in front at which the hurry-up starts: episode x 2 + 2.
   i32 HurryCount() const;
-  // The most time the stage may have left now (ms): HurryTime() plus 3000 per breakable brick in
+  // The most time the stage may have left now (ms): HurryTime() plus 4000 per breakable brick in
   // front once the hurry-up has started, else HurryTime(). A timer at or below it shows red.
   i32 HurryLimit() const;
   // Breakable bricks with a layer index before frontLayer + 6.
