@@ -20,8 +20,9 @@ namespace {
 // direction of the bat's motion turns the rebound; its speed becomes a swerve that bends the
 // ball's path unpredictably over the flight, so the move is kept small.
 constexpr f32 STEER_LEAD = 0.15f;
-// The steering move starts this many ticks before the ball reaches the bat.
-constexpr f32 SWEEP_TICKS = 2.5f;
+// The steering move starts this many ticks before the ball reaches the bat: the pointer's move
+// reaches the bat's motion a tick later, and the hit may come within the tick.
+constexpr f32 SWEEP_TICKS = 4.5f;
 // Where the bat's centre can go with the pointer inside the window, roughly (world units).
 constexpr f32 REACH_X = 6.5f;
 constexpr f32 REACH_Y = 4.8f;
@@ -186,8 +187,9 @@ bool OAutoPlayer::PlanRebound(const OBall& ball, f32 crossX, f32 crossY) {
   // and about half the move is left when the ball arrives.
   const f32 driftPerLead = 100.0f / t * 0.5f * BAT_FOLLOW * 0.5f;
   f32 bestScore = 1e30f;
-  // Move -1 is a still bat, which leaves the rebound as the ball brings it.
-  for (int k = -1; k < PLAN_DIRECTIONS; ++k) {
+  // No still bat among the moves: the least motion left in the bat turns the rebound as fully
+  // as a move.
+  for (int k = 0; k < PLAN_DIRECTIONS; ++k) {
     f32 nx = 0.0f, ny = 0.0f;
     if (k >= 0) {
       const f32 a = static_cast<f32>(k) * 6.2831853f / PLAN_DIRECTIONS;

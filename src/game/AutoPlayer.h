@@ -54,7 +54,7 @@ private:
   void GoalToPixel(f32 gx, f32 gy, i32& px, i32& py) const;
   // Picks the brick the next rebound from (crossX, crossY) aims at.
   void PickAim(f32 crossX, f32 crossY);
-  // Tries the bat's moves at the hit (still, or STEER_LEAD in one of a ring of directions) on a
+  // Tries the bat's moves at the hit (STEER_LEAD in one of a ring of directions) on a
   // copy of the ball's rebound and flight, and keeps the move whose ball strikes a breakable
   // brick of the front stage nearest its centre. False when none does.
   bool PlanRebound(const OBall& ball, f32 crossX, f32 crossY);
@@ -79,7 +79,7 @@ private:
   bool hasAim = false;
   bool aimFresh = false;  // the aim was picked for the ball now arriving
   bool planned = false;   // PlanRebound found a move for the ball now arriving
-  f32 planX = 0.0f;       // that move's direction, zero for a still bat
+  f32 planX = 0.0f;       // that move's direction (unit)
   f32 planY = 0.0f;
   bool wantJitter = false;
   std::deque<OVector> seen;  // the casual player's goals of the last ticks, newest first
