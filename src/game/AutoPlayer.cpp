@@ -190,12 +190,8 @@ bool OAutoPlayer::PlanRebound(const OBall& ball, f32 crossX, f32 crossY) {
   // No still bat among the moves: the least motion left in the bat turns the rebound as fully
   // as a move.
   for (int k = 0; k < PLAN_DIRECTIONS; ++k) {
-    f32 nx = 0.0f, ny = 0.0f;
-    if (k >= 0) {
-      const f32 a = static_cast<f32>(k) * 6.2831853f / PLAN_DIRECTIONS;
-      nx = std::cos(a);
-      ny = std::sin(a);
-    }
+    const f32 a = static_cast<f32>(k) * 6.2831853f / PLAN_DIRECTIONS;
+    const f32 nx = std::cos(a), ny = std::sin(a);
     // The bat's rebound as the ball set makes it, and the flight as the ball makes it: swerve,
     // the depth speed's creep, the side walls (which end the swerve); it ends at a brick, at
     // the far wall or back at the bat.
