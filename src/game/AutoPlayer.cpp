@@ -20,8 +20,9 @@ namespace {
 // direction of the bat's motion turns the rebound; its speed becomes a swerve that bends the
 // ball's path unpredictably over the flight, so the move is kept small.
 constexpr f32 STEER_LEAD = 0.15f;
-// The steering move starts this many ticks before the ball reaches the bat.
-constexpr f32 SWEEP_TICKS = 2.5f;
+// The steering move starts this many ticks before the ball reaches the bat: the pointer's move
+// reaches the bat's motion a tick later, and the hit may come within the tick.
+constexpr f32 SWEEP_TICKS = 4.5f;
 // Where the bat's centre can go with the pointer inside the window, roughly (world units).
 constexpr f32 REACH_X = 6.5f;
 constexpr f32 REACH_Y = 4.8f;
@@ -33,6 +34,10 @@ constexpr int FIRE_ODDS = 40;
 // anew for each ball coming back (world units; the bat reaches about 1.2 from its centre).
 constexpr i32 CASUAL_REACTION_MS = 150;
 constexpr f32 CASUAL_ERROR = 0.6f;
+// The bat's moves the skilled player weighs for a rebound: this many directions round the ring.
+constexpr int PLAN_DIRECTIONS = 32;
+// The flight followed ahead, at most (ticks of 16 ms).
+constexpr int PLAN_TICKS = 400;
 
 f32 Reflect(f32 v, f32 lo, f32 hi) {
   const f32 span = hi - lo;
@@ -171,6 +176,70 @@ void OAutoPlayer::PickAim(f32 crossX, f32 crossY) {
   hasAim = count > 0;
 }
 
+bool OAutoPlayer::PlanRebound(const OBall& ball, f32 crossX, f32 crossY) {
+  const OVoxelMap& grid = *game.grid;
+  const OPlayer& bat = *game.bat;
+  const f32 r = ball.radius;
+  const f32 step = static_cast<f32>(tickMs) * game.ballSet->speed * BALL_UNITS_PER_MS;
+  const f32 t = static_cast<f32>(tickMs);
+  const f32 swerve = 0.001f * t - 0.0005f * t * t;
+  // The bat's speed at the hit, per unit of its move: it covers BAT_FOLLOW of the way per ms,
+  // and about half the move is left when the ball arrives.
+  const f32 driftPerLead = 100.0f / t * 0.5f * BAT_FOLLOW * 0.5f;
+  f32 bestScore = 1e30f;
+  // No still bat among the moves: the least motion left in the bat turns the rebound as fully
+  // as a move.
+  for (int k = 0; k < PLAN_DIRECTIONS; ++k) {
+    const f32 a = static_cast<f32>(k) * 6.2831853f / PLAN_DIRECTIONS;
+    const f32 nx = std::cos(a), ny = std::sin(a);
+    // The bat's rebound as the ball set makes it, and the flight as the ball makes it: swerve,
+    // the depth speed's creep, the side walls (which end the swerve); it ends at a brick, at
+    // the far wall or back at the bat.
+    const OVector w = (ball.velocity + OVector(nx, ny, 0.0f) * 0.25f).Normalized();
+    OVector v(std::clamp(w.x, -0.45f, 0.45f), std::clamp(w.y, -0.45f, 0.45f),
+              std::fabs(ball.velocity.z));
+    f32 dx = nx * STEER_LEAD * driftPerLead, dy = ny * STEER_LEAD * driftPerLead;
+    OVector p(crossX, crossY, bat.boxMax.z + r);
+    const OBlock* struck = nullptr;
+    for (int i = 0; i < PLAN_TICKS && struck == nullptr; ++i) {
+      v.x += dx * swerve;
+      v.y += dy * swerve;
+      if (std::fabs(v.z) < 1.0f) v.z += v.z >= 0.0f ? 0.01f : -0.01f;
+      p = p + v * step;
+      if (p.x < ball.fieldMin.x + r || p.x > ball.fieldMax.x - r) {
+        v.x = p.x < ball.fieldMin.x + r ? std::fabs(v.x) : -std::fabs(v.x);
+        dx = dy = 0.0f;
+      }
+      if (p.y < ball.fieldMin.y + r || p.y > ball.fieldMax.y - r) {
+        v.y = p.y < ball.fieldMin.y + r ? std::fabs(v.y) : -std::fabs(v.y);
+        dx = dy = 0.0f;
+      }
+      if (p.z > ball.fieldMax.z - r || p.z < bat.boxMax.z) break;
+      for (const OBlock* b : grid.blocks) {
+        // Bricks past the next stage have no fresh bounds; they stand far behind anyway.
+        if (b->IsDying() || b->life < 0 || b->layerIndex >= grid.frontLayer + 2 * STAGE_LAYERS)
+          continue;
+        if (p.x + r < b->boxMin.x || p.x - r > b->boxMax.x || p.y + r < b->boxMin.y ||
+            p.y - r > b->boxMax.y || p.z + r < b->boxMin.z || p.z - r > b->boxMax.z)
+          continue;
+        struck = b;
+        break;
+      }
+    }
+    if (struck == nullptr || struck->kind != BRICK_BREAKABLE) continue;
+    if (struck->layerIndex >= grid.frontLayer + STAGE_LAYERS) continue;
+    // Struck near its centre, the brick is still struck when the flight goes a little off.
+    const OVector c = (struck->boxMin + struck->boxMax) * 0.5f;
+    const f32 score = std::fabs(p.x - c.x) + std::fabs(p.y - c.y) + 0.01f * Uniform();
+    if (score < bestScore) {
+      bestScore = score;
+      planX = nx;
+      planY = ny;
+    }
+  }
+  return bestScore < 1e29f;
+}
+
 void OAutoPlayer::SteerDirection(const OBall& ball, f32 crossX, f32 crossY, f32& nx, f32& ny) {
   nx = ny = 0.0f;
   const i32 bricks = static_cast<i32>(game.grid->blocks.size());
@@ -180,7 +249,13 @@ void OAutoPlayer::SteerDirection(const OBall& ball, f32 crossX, f32 crossY, f32&
   }
   if (!aimFresh) {
     PickAim(crossX, crossY);
+    planned = hasAim && PlanRebound(ball, crossX, crossY);
     aimFresh = true;
+  }
+  if (planned) {
+    nx = planX;
+    ny = planY;
+    return;
   }
   if (!hasAim) return;
   if (stuckMs > STUCK_MS) {

@@ -7,8 +7,9 @@
 // random generator, seeded once, so a run from the same seed is the same run.
 //
 // Two kinds of player: the skilled one sees where the ball will arrive and steers each rebound
-// toward a brick; the casual one returns the ball wherever it comes, seeing it about 150 ms late
-// and putting the bat a little off the spot it means.
+// toward a brick, picking the bat's move by following the ball's flight ahead for each; the
+// casual one returns the ball wherever it comes, seeing it about 150 ms late and putting the bat
+// a little off the spot it means.
 #include <deque>
 
 #include "scene/Vector.h"
@@ -53,6 +54,10 @@ private:
   void GoalToPixel(f32 gx, f32 gy, i32& px, i32& py) const;
   // Picks the brick the next rebound from (crossX, crossY) aims at.
   void PickAim(f32 crossX, f32 crossY);
+  // Tries the bat's moves at the hit (STEER_LEAD in one of a ring of directions) on a
+  // copy of the ball's rebound and flight, and keeps the move whose ball strikes a breakable
+  // brick of the front stage nearest its centre. False when none does.
+  bool PlanRebound(const OBall& ball, f32 crossX, f32 crossY);
   // Unit direction (x, y) in which the bat should move at the hit, so that the ball crossing
   // at (crossX, crossY) rebounds toward the aimed brick; zero when there is nothing to aim at.
   void SteerDirection(const OBall& ball, f32 crossX, f32 crossY, f32& nx, f32& ny);
@@ -73,6 +78,9 @@ private:
   OVector aim;          // the brick the rebounds aim at (world)
   bool hasAim = false;
   bool aimFresh = false;  // the aim was picked for the ball now arriving
+  bool planned = false;   // PlanRebound found a move for the ball now arriving
+  f32 planX = 0.0f;       // that move's direction (unit)
+  f32 planY = 0.0f;
   bool wantJitter = false;
   std::deque<OVector> seen;  // the casual player's goals of the last ticks, newest first
   bool wasComing = false;    // a ball was on its way to the bat last tick

@@ -433,7 +433,7 @@ i32 OGameWindow::SecondsLeft() const {
 
 bool OGameWindow::InHurry() const {
   if (grid == nullptr || !IsModern()) return false;
-  return grid->timer <= static_cast<const OModVoxelMap*>(grid)->HurryTime();
+  return grid->timer <= static_cast<const OModVoxelMap*>(grid)->HurryLimit();
 }
 
 void OGameWindow::DrawFeedback() {

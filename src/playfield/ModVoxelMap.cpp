@@ -1,6 +1,7 @@
 #include "playfield/ModVoxelMap.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 
 #include "assets/Model.h"
 #include "objects/Ball.h"
@@ -17,11 +18,22 @@ constexpr f32 FOG_END_BEHIND_WALL = 16.0f;
 // Layer 0 is built this many brick half depths in front of the cage's open end (two stages
 // deep), so the first advance brings it to the front line.
 constexpr f32 CORRIDOR_START_HALF_DEPTHS = 24.0f;
+// The hurry-up leaves this much time for each brick still standing: about one round trip of the
+// ball from the bat to the stage and back at the default game speed (ms).
+constexpr i32 HURRY_MS_PER_BRICK = 4000;
 }  // namespace
 
 i32 OModVoxelMap::ResetTime() const { return (episode + 3) * 10000; }
 
 i32 OModVoxelMap::HurryTime() const { return (episode + 1) * 2500; }
+
+i32 OModVoxelMap::HurryCount() const { return episode * 2 + 2; }
+
+i32 OModVoxelMap::HurryLimit() const {
+  const i32 count = CountFrontBreakable();
+  if (count > HurryCount()) return HurryTime();
+  return HurryTime() + count * HURRY_MS_PER_BRICK;
+}
 
 i32 OModVoxelMap::CountFrontBreakable() const {
   i32 count = 0;
@@ -93,9 +105,13 @@ void OModVoxelMap::Update(u32 elapsedMs) {
 }
 
 void OModVoxelMap::CheckTimer() {
-  if (timer <= HurryTime()) return;
-  // Few bricks left in the stage: hurry up.
-  if (CountFrontBreakable() <= episode * 2 + 2) timer = HurryTime();
+  // Few bricks left in the stage: hurry up. Changed for play: the cut used to leave the bare
+  // hurry-up time for all the last bricks, and since a ball finds about one brick per round
+  // trip, almost no stage could be cleared before its timer. The cut now leaves a round trip for
+  // each brick left on top, and only ever shortens the timer, so the last bricks still never hold
+  // the corridor long.
+  if (CountFrontBreakable() > HurryCount()) return;
+  timer = std::min(timer, HurryLimit());
 }
 
 i32 OModVoxelMap::CheckStatus() {

@@ -34,7 +34,8 @@ public:
   void Build(i32 level, std::vector<OBlock*>& out) override;
   // A new or resumed game: timer, corridor, and the first advance that brings layer 0 forward.
   void StartLevel(i32 level) override;
-  // Cuts the timer to the hurry-up time when few breakable bricks are left in the front stage.
+  // Cuts the timer to the hurry-up limit when at most HurryCount() breakable bricks are left in
+  // the front stage; never raises it.
   void CheckTimer() override;
   // One drawn frame of the advance.
   void DrawTransition() override;
@@ -44,6 +45,11 @@ public:
   i32 ResetTime() const;
   // (episode + 1) x 2500 ms.
   i32 HurryTime() const;
+  // The breakable bricks in front at which the hurry-up starts: episode x 2 + 2.
+  i32 HurryCount() const;
+  // The most time the stage may have left now (ms): HurryTime() plus 4000 per breakable brick in
+  // front once the hurry-up has started, else HurryTime(). A timer at or below it shows red.
+  i32 HurryLimit() const;
   // Breakable bricks with a layer index before frontLayer + 6.
   i32 CountFrontBreakable() const;
   // Moves the bricks one step of an advance (no drawing): what DrawTransition does besides
