@@ -445,12 +445,6 @@ bool OGLWindow::SetupPixelFormat() {
 }
 
 void OGLWindow::ReleaseGL() {
-  // Without its window the driver no longer knows the drawable's size: releasing the context
-  // would flush a picture into buffers of a made-up size. The process is ending; it is left.
-  if (context && WindowLost()) {
-    context = nullptr;
-    return;
-  }
   if (context) {
     if (SDL_GL_MakeCurrent(window, nullptr) != 0) ShutdownError("Release Of DC And RC Failed.");
     SDL_GL_DeleteContext(context);

@@ -19,12 +19,21 @@ std::atomic<bool> lost{false};
 std::atomic<int> lostError{0};  // 0: the window's destruction was seen as an event
 std::atomic<int> lostRequest{0};
 XErrorHandler previousHandler = nullptr;
+// The GLX extension's first error code on the watched display (-1: none). Its errors 2
+// (GLXBadDrawable) and 12 (GLXBadWindow) say what BadDrawable and BadWindow say.
+std::atomic<int> glxErrorBase{-1};
+
+bool SaysGone(int code) {
+  const int glx = glxErrorBase.load();
+  return code == BadWindow || code == BadDrawable ||
+         (glx >= 0 && (code == glx + 2 || code == glx + 12));
+}
 
 // Called with Xlib's display lock held: no Xlib calls here, only notes for the loop.
 int OnXError(Display* display, XErrorEvent* error) {
   const bool ours = display == watchedDisplay.load() && error->resourceid != 0 &&
                     error->resourceid == watchedWindow.load();
-  if (ours && (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+  if (ours && SaysGone(error->error_code)) {
     if (!lost.exchange(true)) {
       lostError = error->error_code;
       lostRequest = error->request_code;
@@ -65,6 +74,9 @@ void WatchWindow(SDL_Window* window) {
     watchedWindow = 0;
     return;
   }
+  int opcode = 0, event = 0, errorBase = -1;
+  if (!XQueryExtension(info.info.x11.display, "GLX", &opcode, &event, &errorBase)) errorBase = -1;
+  glxErrorBase = errorBase;
   watchedDisplay = info.info.x11.display;
   watchedWindow = info.info.x11.window;
   lost = false;
@@ -101,8 +113,8 @@ std::string WindowLossText() {
   if (!lost.load()) return "";
   const int code = lostError.load();
   const std::string how = code == 0 ? "" :
-      std::string(" (X error ") + (code == BadWindow ? "BadWindow" : "BadDrawable") +
-      " on request " + std::to_string(lostRequest.load()) + ")";
+      " (X error " + std::to_string(code) + " on request " + std::to_string(lostRequest.load()) +
+      ")";
   return "the window was destroyed by another program" + how;
 }
 

@@ -102,6 +102,15 @@ bool RequestWindowClose(unsigned long windowId) {
   return s != 0;
 }
 
+bool DestroyWindowFromOutside(unsigned long windowId) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return false;
+  XDestroyWindow(d, windowId);
+  XSync(d, False);
+  XCloseDisplay(d);
+  return true;
+}
+
 PrivateDisplay::PrivateDisplay(int width, int height) {
   const char* d = std::getenv("DISPLAY");
   if (d) previous = d;

@@ -61,6 +61,8 @@ int RunCommand(const std::string& command, std::string* output = nullptr);
 
 // Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW).
 bool RequestWindowClose(unsigned long windowId);
+// Destroys an X window from this other client, as tools that close windows by force do.
+bool DestroyWindowFromOutside(unsigned long windowId);
 
 // Starts a private Xvfb of the given screen size and points DISPLAY at it for the life of the
 // object (for tests that need a display with one particular mode).
