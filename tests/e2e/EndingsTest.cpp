@@ -56,10 +56,11 @@ TEST(Endings, WindowClosesEachExitZero) {
     RunningGame game(kQuiet);
     ASSERT_TRUE(game.Started());
     const std::string id = game.FindWindow("^Brikon 3D");
-    ASSERT_FALSE(id.empty()) << ReadFile("game.log");
+    ASSERT_FALSE(id.empty()) << "run " << run << ": no window in 30 s\n" << ReadFile("game.log");
     Sleep(run % 10 * 150);  // while it loads, draws its first frames, or shows the menu
     const unsigned long window = std::stoul(id, nullptr, 0);
-    ASSERT_TRUE(destroy ? DestroyWindowFromOutside(window) : RequestWindowClose(window));
+    ASSERT_TRUE(destroy ? DestroyWindowFromOutside(window) : RequestWindowClose(window))
+        << "run " << run << ": the display did not take the close within 10 s";
     int status = 0;
     ASSERT_TRUE(game.WaitForExit(&status)) << "run " << run << " did not end";
     const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
