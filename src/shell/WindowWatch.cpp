@@ -80,7 +80,8 @@ void WatchWindow(SDL_Window* window) {
   watchedDisplay = info.info.x11.display;
   watchedWindow = info.info.x11.window;
   lost = false;
-  // The window's destruction comes as an X event too, usually before any request fails on it.
+  // The window's destruction comes as an X event too: the only word of it while nothing is drawn
+  // (a minimised game presents nothing, so no request fails).
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   // Installed once over SDL's, which it hands the other errors to. SDL puts its own back when
   // the video subsystem closes; a later start installs ours again.
