@@ -45,6 +45,20 @@ int OnXError(Display* display, XErrorEvent* error) {
   return previousHandler != nullptr ? previousHandler(display, error) : 0;
 }
 
+// The connection itself was closed from the other end (another program had the server drop us,
+// or the server went). Xlib marks the display dead, so that every later call returns at once,
+// and the loop ends as after a close.
+void OnConnectionLost(Display*, void*) {
+  if (!lost.exchange(true)) lostError = -1;
+}
+XIOErrorHandler previousIOHandler = nullptr;
+// Xlib's own handler ends the process; for our display it is only told, and the exit handler
+// above follows.
+int OnIOError(Display* display) {
+  if (display == watchedDisplay.load()) return 0;
+  return previousIOHandler != nullptr ? previousIOHandler(display) : 0;
+}
+
 }  // namespace
 
 // Xlib's own XGetGeometry, answering with a size of 1 x 1 when it fails. The GL driver asks the
@@ -85,6 +99,9 @@ void WatchWindow(SDL_Window* window) {
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   // Installed once over SDL's, which it hands the other errors to. SDL puts its own back when
   // the video subsystem closes; a later start installs ours again.
+  XSetIOErrorExitHandler(info.info.x11.display, OnConnectionLost, nullptr);
+  XIOErrorHandler beforeIO = XSetIOErrorHandler(OnIOError);
+  if (beforeIO != OnIOError) previousIOHandler = beforeIO;
   XErrorHandler before = XSetErrorHandler(OnXError);
   if (before != OnXError) previousHandler = before;
 }
@@ -113,6 +130,7 @@ bool WindowLost() { return lost.load(); }
 std::string WindowLossText() {
   if (!lost.load()) return "";
   const int code = lostError.load();
+  if (code == -1) return "the connection to the display was closed by another program";
   const std::string how = code == 0 ? "" :
       " (X error " + std::to_string(code) + " on request " + std::to_string(lostRequest.load()) +
       ")";

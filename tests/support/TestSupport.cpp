@@ -183,10 +183,13 @@ bool SendWindowClose(unsigned long windowId) {
   return s != 0;
 }
 
-bool DestroyWindowNow(unsigned long windowId) {
+bool DestroyWindowNow(unsigned long windowId, bool killClient) {
   Display* d = XOpenDisplay(nullptr);
   if (!d) return false;
-  XDestroyWindow(d, windowId);
+  if (killClient)
+    XKillClient(d, windowId);
+  else
+    XDestroyWindow(d, windowId);
   XSync(d, False);
   XCloseDisplay(d);
   return true;
@@ -198,8 +201,8 @@ bool RequestWindowClose(unsigned long windowId) {
   return WithinSeconds(10, [windowId] { return SendWindowClose(windowId); });
 }
 
-bool DestroyWindowFromOutside(unsigned long windowId) {
-  return WithinSeconds(10, [windowId] { return DestroyWindowNow(windowId); });
+bool DestroyWindowFromOutside(unsigned long windowId, bool killClient) {
+  return WithinSeconds(10, [=] { return DestroyWindowNow(windowId, killClient); });
 }
 
 PrivateDisplay::PrivateDisplay(int width, int height) {

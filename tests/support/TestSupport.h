@@ -64,8 +64,9 @@ int RunCommand(const std::string& command, std::string* output = nullptr,
 // Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW). These
 // two give up (false) after 10 s without an answer from the display.
 bool RequestWindowClose(unsigned long windowId);
-// Destroys an X window from this other client, as tools that close windows by force do.
-bool DestroyWindowFromOutside(unsigned long windowId);
+// Destroys an X window from this other client, as tools that close windows by force do, or has
+// the server drop the connection of the client that owns it (XKillClient, as xkill does).
+bool DestroyWindowFromOutside(unsigned long windowId, bool killClient = false);
 
 // Starts a private Xvfb of the given screen size and points DISPLAY at it for the life of the
 // object (for tests that need a display with one particular mode).
