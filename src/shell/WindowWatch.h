@@ -3,8 +3,9 @@
 // that destroys windows, a window manager that gives up waiting on a close); the X server then
 // refuses the next picture presented to it, and Xlib's own handler would print the error and end
 // the process with status 1 before the player's files are saved. Watched, a window lost this way
-// counts as closed: the main loop ends as after a close and the process saves and exits 0. Every
-// other X error stays as fatal as it was. Nothing is watched on video drivers other than X11.
+// counts as closed: the main loop ends as after a close and the process saves and exits 0. So does
+// a connection the server drops (xkill). Every other X error stays as fatal as it was. Nothing is
+// watched on video drivers other than X11.
 #include <string>
 
 struct SDL_Window;
