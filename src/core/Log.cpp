@@ -62,6 +62,10 @@ void LogError(const std::string& text) {
   if (runLog != nullptr) runLog->Error(text);
 }
 
+void LogNote(const std::string& text) {
+  if (runLog != nullptr) runLog->Note(text);
+}
+
 void OLog::Note(const std::string& line) {
   std::FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return;

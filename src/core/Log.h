@@ -30,3 +30,5 @@ void SetRunLog(OLog* log);
 // An error for the run log, when there is one: a file that could not be read or written, a
 // display that could not be opened. The caller tells the player (a box, a line on screen).
 void LogError(const std::string& text);
+// A line for the run log, when there is one, that is no error of the game's (see OLog::Note).
+void LogNote(const std::string& text);

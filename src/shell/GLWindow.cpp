@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -11,10 +12,12 @@
 #include "core/Clock.h"
 #include "core/Config.h"
 #include "core/Exception.h"
+#include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/RunOptions.h"
 #include "core/Text.h"
 #include "scene/ContextSerial.h"
+#include "shell/WindowWatch.h"
 
 namespace {
 
@@ -163,7 +166,8 @@ OGLWindow::~OGLWindow() {
 }
 
 void OGLWindow::Present() {
-  if (window) SDL_GL_SwapWindow(window);
+  // A window destroyed under us takes no more pictures: each would only be refused again.
+  if (window && !WindowLost()) SDL_GL_SwapWindow(window);
 }
 void OGLWindow::Frame(u32) {}
 void OGLWindow::Resize() {}
@@ -393,6 +397,7 @@ bool OGLWindow::CreateGLWindow() {
     return false;
   }
   SDL_SetWindowData(window, "OGLWindow", this);
+  WatchWindow(window);
   // What the window really is, not what was asked for.
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(window, &w, &h);
@@ -515,6 +520,7 @@ void OGLWindow::ReleaseGL() {
 void OGLWindow::DestroyGLWindow() {
   if (window) {
     SDL_DestroyWindow(window);
+    ForgetWindow();
     window = nullptr;
     fullscreenActive = false;
   }
@@ -612,6 +618,12 @@ int OGLWindow::Run() {
   previousFrame = static_cast<double>(GetTicks());
   int code = 0;
   for (;;) {
+    // A window destroyed by another program ends the game as a close does.
+    if (WindowLost()) {
+      LogNote(WindowLossText());
+      std::fprintf(stderr, "brikon3d: %s\n", WindowLossText().c_str());
+      break;
+    }
     SDL_Event e;
     // SDL ends each pump cycle with an empty poll even when an event was pushed during it (a
     // quit posted by the last dispatch); look for the quit message before running a frame.
@@ -860,6 +872,9 @@ void OGLWindow::Dispatch(const SDL_Event& e) {
       }
     case SDL_QUIT:
       Quit();
+      return;
+    case SDL_SYSWMEVENT:
+      NoteWindowEvent(e);
       return;
     default:
       return;

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include <errno.h>
 #include <limits.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,25 +86,102 @@ bool HaveDisplay() {
   return d && *d;
 }
 
-int RunCommand(const std::string& command, std::string* output) {
-  std::FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return -1;
+namespace {
+
+double NowSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Waits for a child until the deadline (NowSeconds), then kills its process group; true with its
+// wait status when it ended by itself.
+bool WaitChild(pid_t pid, double deadline, int* status) {
+  for (;;) {
+    const pid_t done = waitpid(pid, status, WNOHANG);
+    if (done == pid) return true;
+    if (done < 0 && errno != EINTR) return false;
+    if (NowSeconds() >= deadline) {
+      kill(-pid, SIGKILL);
+      kill(pid, SIGKILL);
+      waitpid(pid, status, 0);
+      return false;
+    }
+    usleep(10000);
+  }
+}
+
+}  // namespace
+
+int RunCommand(const std::string& command, std::string* output, int timeoutSeconds) {
+  if (output) output->clear();
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    // A group of its own, so that a command that hangs goes with everything it started.
+    setpgid(0, 0);
+    dup2(fds[1], 1);
+    dup2(fds[1], 2);
+    close(fds[0]);
+    close(fds[1]);
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  const double deadline = NowSeconds() + timeoutSeconds;
   std::string out;
   char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int status = pclose(p);
+  bool timedOut = false;
+  // Read until the pipe closes, but never past the deadline: a program the command left behind
+  // may hold the pipe open long after the command ended.
+  for (;;) {
+    const double left = deadline - NowSeconds();
+    if (left <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd p{fds[0], POLLIN, 0};
+    const int ready = poll(&p, 1, static_cast<int>(left * 1000) + 1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) continue;
+    const ssize_t n = read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  int status = 0;
+  const bool ended = WaitChild(pid, timedOut ? NowSeconds() : deadline, &status);
+  if (!ended) out += "\n[RunCommand: '" + command + "' did not end within " +
+                     std::to_string(timeoutSeconds) + " s and was killed]\n";
   if (output) *output = out;
-  if (status == -1 || !WIFEXITED(status)) return -1;
+  if (!ended || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 }
 
 #include <X11/Xlib.h>
-#include <signal.h>
 
 #include <cstring>
 
-bool RequestWindowClose(unsigned long windowId) {
+namespace {
+
+// Runs an X request from a child process, so that a display that does not answer costs the
+// caller at most `seconds`; true when the child did its part.
+template <typename Work>
+bool WithinSeconds(int seconds, Work work) {
+  const pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    setpgid(0, 0);
+    _exit(work() ? 0 : 1);
+  }
+  int status = 0;
+  return WaitChild(pid, NowSeconds() + seconds, &status) && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+bool SendWindowClose(unsigned long windowId) {
   Display* d = XOpenDisplay(nullptr);
   if (!d) return false;
   XEvent e;
@@ -116,6 +196,28 @@ bool RequestWindowClose(unsigned long windowId) {
   XFlush(d);
   XCloseDisplay(d);
   return s != 0;
+}
+
+bool DestroyWindowNow(unsigned long windowId, bool killClient) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return false;
+  if (killClient)
+    XKillClient(d, windowId);
+  else
+    XDestroyWindow(d, windowId);
+  XSync(d, False);
+  XCloseDisplay(d);
+  return true;
+}
+
+}  // namespace
+
+bool RequestWindowClose(unsigned long windowId) {
+  return WithinSeconds(10, [windowId] { return SendWindowClose(windowId); });
+}
+
+bool DestroyWindowFromOutside(unsigned long windowId, bool killClient) {
+  return WithinSeconds(10, [=] { return DestroyWindowNow(windowId, killClient); });
 }
 
 PrivateDisplay::PrivateDisplay(int width, int height) {
@@ -137,9 +239,19 @@ PrivateDisplay::PrivateDisplay(int width, int height) {
     _exit(127);
   }
   close(fds[1]);
+  // The number comes when the server is ready; one that takes over 30 s counts as not started.
   std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  const double deadline = NowSeconds() + 30;
+  for (char c = 0; c != '\n';) {
+    pollfd p{fds[0], POLLIN, 0};
+    const double left = deadline - NowSeconds();
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0 ||
+        read(fds[0], &c, 1) != 1) {
+      if (left <= 0) std::fprintf(stderr, "PrivateDisplay: Xvfb gave no display in 30 s\n");
+      break;
+    }
+    if (c != '\n') number += c;
+  }
   close(fds[0]);
   if (number.empty()) return;
   std::string name = ":" + number;
@@ -154,7 +266,9 @@ PrivateDisplay::PrivateDisplay(int width, int height) {
 PrivateDisplay::~PrivateDisplay() {
   if (pid > 0) {
     kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
+    int status = 0;
+    if (!WaitChild(pid, NowSeconds() + 10, &status))
+      std::fprintf(stderr, "PrivateDisplay: Xvfb did not stop in 10 s and was killed\n");
   }
   if (!previous.empty())
     setenv("DISPLAY", previous.c_str(), 1);
@@ -224,14 +338,16 @@ RunningGame::~RunningGame() {
 
 std::string RunningGame::FindWindow(const std::string& titlePattern, std::string* info) {
   std::string geometry;
-  for (int i = 0; i < 300 && pid > 0; ++i) {
+  // Wall-clock bound: each look asks the display twice, which may be slow on a loaded machine.
+  const double deadline = NowSeconds() + 30;
+  while (pid > 0 && NowSeconds() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::string ids;
     RunCommand("xdotool search --pid " + std::to_string(pid) + " --name '" + titlePattern + "'",
-               &ids);
+               &ids, 10);
     std::istringstream list(ids);
     for (std::string w; list >> w;) {
-      if (RunCommand("xwininfo -id " + w, &geometry) == 0 &&
+      if (RunCommand("xwininfo -id " + w, &geometry, 10) == 0 &&
           geometry.find("IsViewable") != std::string::npos) {
         if (info) *info = geometry;
         return w;

@@ -62,11 +62,17 @@ bool HaveDisplay();
   } while (0)
 
 // Runs a command through the shell; returns its exit status (or -1), with standard output and
-// error in `output`.
-int RunCommand(const std::string& command, std::string* output = nullptr);
+// error in `output`. A command still running after `timeoutSeconds` is killed with everything it
+// started, and gives -1 and a line saying so at the end of `output`.
+int RunCommand(const std::string& command, std::string* output = nullptr,
+               int timeoutSeconds = 240);
 
-// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW).
+// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW). These
+// two give up (false) after 10 s without an answer from the display.
 bool RequestWindowClose(unsigned long windowId);
+// Destroys an X window from this other client, as tools that close windows by force do, or has
+// the server drop the connection of the client that owns it (XKillClient, as xkill does).
+bool DestroyWindowFromOutside(unsigned long windowId, bool killClient = false);
 
 // Starts a private Xvfb of the given screen size and points DISPLAY at it for the life of the
 // object (for tests that need a display with one particular mode).
@@ -113,7 +119,7 @@ public:
 
   bool Started() const { return pid > 0; }
   // The id of the game's mapped window whose title matches the pattern (SDL may make short-lived
-  // helper windows while it starts), with its xwininfo text; "" when none came within ~30 s.
+  // helper windows while it starts), with its xwininfo text; "" when none came within 30 s.
   std::string FindWindow(const std::string& titlePattern, std::string* info = nullptr);
   // Waits up to ~30 s for the game to end; true with its wait status when it did.
   bool WaitForExit(int* status);
