@@ -193,6 +193,18 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
   // Without a display SDL falls back to a driver that draws nowhere: the game would run unseen
   // and never end. Such a driver is used only when asked for by name (as tests do).
   const char* driver = SDL_GetCurrentVideoDriver();
+  // A busy X server can turn a connection away for a moment, most often right after a window
+  // of ours closed (a display re-creation): SDL then falls back as if there were no display.
+  // Where DISPLAY names one, it is asked again a few times, for at most about a second.
+  const char* named = SDL_getenv("DISPLAY");
+  for (int retry = 0; retry < 5 && named != nullptr && *named != '\0' &&
+                      !IsVisibleVideoDriver(driver, SDL_GetHint(SDL_HINT_VIDEODRIVER));
+       ++retry) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Delay(200);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) break;
+    driver = SDL_GetCurrentVideoDriver();
+  }
   if (!IsVisibleVideoDriver(driver, SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
     const char* display = SDL_getenv("DISPLAY");
     failure = display != nullptr && *display != '\0'

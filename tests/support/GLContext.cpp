@@ -1,6 +1,7 @@
 #include "support/GLContext.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 
 #include <cstdio>
 #include <sstream>
@@ -18,7 +19,9 @@ bool TestGLWindow::Open(u32 textureQuality) {
   if (!HaveDisplay()) return false;
   WriteFile("Data/Config.Cfg", WindowedConfigText(textureQuality));
   Create("3D", "Brikon 3D test", 640, 480, false);
-  return HasContext() && MakeCurrent();
+  const bool ok = HasContext() && MakeCurrent();
+  if (!ok) std::fprintf(stderr, "test window: %s (%s)\n", failure.c_str(), SDL_GetError());
+  return ok;
 }
 
 std::vector<u8> ReadBackBuffer(int w, int h) {
