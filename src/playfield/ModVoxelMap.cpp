@@ -193,6 +193,8 @@ void OModVoxelMap::DrawTransition() {
 }
 
 void OModVoxelMap::Draw() {
+  // As in the classic field: no colour left behind by the head-up text.
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glEnable(GL_LIGHTING);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);

@@ -659,6 +659,10 @@ void OVoxelMap::TakeFieldPicture(u64 field, size_t count) {
 }
 
 void OVoxelMap::Draw() {
+  // The cage and the bricks are drawn in white. The colour the head-up text left behind (its
+  // fading captions and pulsing hint) would otherwise key the still pictures, and the cage
+  // was drawn again in full on every frame of a fade.
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_FRONT);
   skin.Bind();

@@ -236,6 +236,16 @@ TEST(GridGL, FieldFromItsPicture) {
   EXPECT_TRUE(covered == kept(sheets)) << "the walls or the bricks lost their depth";
   EXPECT_FALSE(covered == full({})) << "the sheet shows nowhere: the check proves nothing";
 
+  // A colour left behind after each frame (the head-up text's fading captions) keeps the field
+  // from its picture: drawn in full, the frame would count toward a new one.
+  kept({});
+  const u32 steady = grid.steadyFrames;
+  for (int i = 0; i < 3; ++i) {
+    glColor4f(1.0f, 1.0f, 1.0f, 0.25f * static_cast<f32>(i + 1));
+    DrawFrame(grid, camera, light);
+  }
+  EXPECT_EQ(grid.steadyFrames, steady) << "a colour left behind stales the pictures";
+
   // A brick that turns a little every frame keeps the bricks from their picture; the walls
   // still come from theirs.
   std::vector<unsigned char> turning;
