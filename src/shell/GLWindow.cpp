@@ -206,9 +206,8 @@ bool OGLWindow::Create(const std::string& cls, const std::string& ttl, int w, in
     driver = SDL_GetCurrentVideoDriver();
   }
   if (!IsVisibleVideoDriver(driver, SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
-    const char* display = SDL_getenv("DISPLAY");
-    failure = display != nullptr && *display != '\0'
-                  ? std::string("no display (DISPLAY=") + display + " cannot be opened)"
+    failure = named != nullptr && *named != '\0'
+                  ? std::string("no display (DISPLAY=") + named + " cannot be opened)"
                   : std::string("no display (DISPLAY is not set)");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoStarted = false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GameTestSupport.h"
+#include "support/VirtualPad.h"
 
 namespace {
 
@@ -143,13 +144,7 @@ TEST(BatKeys, AVirtualGamepadPlays) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   ASSERT_TRUE(rig.app->StartGamepads()) << SDL_GetError();
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Test pad";
-  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  const int index = AttachVirtualPad();
   ASSERT_GE(index, 0) << SDL_GetError();
   // Only the pad's events: the test's own window must not pause the game by losing the focus.
   const auto pump = [&rig] {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/GLWindow.h"
+#include "support/VirtualPad.h"
 
 namespace {
 
@@ -29,16 +30,6 @@ void Pump(PadWindow& w) {
   while (SDL_PollEvent(&e)) w.Dispatch(e);
 }
 
-int AttachPad() {
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Test pad";
-  return SDL_JoystickAttachVirtualEx(&desc);
-}
-
 }  // namespace
 
 // Plugged in while the game runs: the d-pad and the stick are arrows (the stick with a dead zone),
@@ -47,7 +38,7 @@ int AttachPad() {
 TEST(Gamepad, VirtualPadDrivesTheKeys) {
   PadWindow w;
   ASSERT_TRUE(w.StartGamepads()) << SDL_GetError();
-  const int index = AttachPad();
+  const int index = AttachVirtualPad();
   ASSERT_GE(index, 0) << SDL_GetError();
   Pump(w);
   ASSERT_EQ(w.GamepadCount(), 1) << "the virtual pad is no game controller";
@@ -85,7 +76,7 @@ TEST(Gamepad, VirtualPadDrivesTheKeys) {
 
   // A second pad joins; the first one unplugged with its stick pushed: the game pauses, the arrow
   // is let go, the second pad stays.
-  const int second = AttachPad();
+  const int second = AttachVirtualPad();
   ASSERT_GE(second, 0);
   Pump(w);
   EXPECT_EQ(w.GamepadCount(), 2);
