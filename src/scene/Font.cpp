@@ -74,19 +74,9 @@ bool OFont::Build(u32) {
   }
 
   for (u32 i = 0; i < FONT_LISTS; ++i) {
-    const f32 cx = static_cast<f32>(i % 16) * 0.0625f;
-    const f32 cy = static_cast<f32>(i / 16) * 0.125f;
-    const f32 t = 1.0f - cy;
     glNewList(listBase + i, GL_COMPILE);
     glBegin(GL_QUADS);
-    glTexCoord2f(cx, t - 0.125f);
-    glVertex2i(0, 0);
-    glTexCoord2f(cx + 0.0625f, t - 0.125f);
-    glVertex2i(31, 0);
-    glTexCoord2f(cx + 0.0625f, t);
-    glVertex2i(31, 31);
-    glTexCoord2f(cx, t);
-    glVertex2i(0, 31);
+    GlyphSquare(i, 0.0f, 0.0f, 1.0f);
     glEnd();
     glTranslated(advance[i], 0.0, 0.0);
     glEndList();
@@ -135,14 +125,31 @@ void OFont::DrawText(f32 x, f32 y, const std::string& text, i32 set, f32 scale) 
   if (set > 1) set = 1;
   if (set < 0) set = 0;
   const std::string drawn = Drawable(text, set, text.size());
-  glPushMatrix();
-  glTranslated(x, y, 0.0);
-  glPushMatrix();
-  glScalef(scale, scale, scale);
-  glListBase(listBase + static_cast<u32>(set) * 128 - FONT_FIRST_CHAR);
-  glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
-  glPopMatrix();
-  glPopMatrix();
+  // The letters go down as one batch of squares, each where its list would have put it: a list
+  // a letter cost the renderer a draw and a matrix change each, more than their pixels.
+  glBegin(GL_QUADS);
+  f32 pen = 0.0f;  // font pixels, before scaling
+  for (char c : drawn) {
+    const u32 i = static_cast<unsigned char>(c) - FONT_FIRST_CHAR + static_cast<u32>(set) * 128;
+    GlyphSquare(i, x + pen * scale, y, scale);
+    pen += advance[i];
+  }
+  glEnd();
+}
+
+void OFont::GlyphSquare(u32 i, f32 x, f32 y, f32 scale) {
+  // Cell i of the 16 x 8 sheet, row 0 at the top; a letter is a 31-pixel square from its pen.
+  const f32 cx = static_cast<f32>(i % 16) * 0.0625f;
+  const f32 t = 1.0f - static_cast<f32>(i / 16) * 0.125f;
+  const f32 side = 31.0f * scale;
+  glTexCoord2f(cx, t - 0.125f);
+  glVertex2f(x, y);
+  glTexCoord2f(cx + 0.0625f, t - 0.125f);
+  glVertex2f(x + side, y);
+  glTexCoord2f(cx + 0.0625f, t);
+  glVertex2f(x + side, y + side);
+  glTexCoord2f(cx, t);
+  glVertex2f(x, y + side);
 }
 
 void OFont::Print(f32 x, f32 y, const std::string& text, i32, bool shadow, f32 scale) {

@@ -70,6 +70,8 @@ public:
   OColor4 colour;         // text colour, set by callers before printing
 
 private:
+  // The vertices (inside glBegin(GL_QUADS)) of glyph cell i with its pen at (x, y), scaled.
+  static void GlyphSquare(u32 i, f32 x, f32 y, f32 scale);
   // The bytes of the text that name one of our lists in `set`: control codes, and in set 1 the
   // bytes past the last list, would call display lists that belong to others.
   std::string Drawable(const std::string& text, i32 set, size_t count) const;
