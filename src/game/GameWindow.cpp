@@ -21,6 +21,7 @@
 #include "playfield/Levels.h"
 #include "playfield/ModVoxelMap.h"
 #include "playfield/VoxelMap.h"
+#include "scene/Clip.h"
 #include "scene/Font.h"
 #include "scene/StillPicture.h"
 #include "scene/ObjectList.h"
@@ -737,6 +738,40 @@ void OGameWindow::DrawPaused() {
   glEnable(GL_LIGHTING);
 }
 
+namespace {
+// Whether a sphere (world units) keeps inside the side walls and in front of the far wall. The
+// field is open toward the eye: nothing on that side stands behind a wall.
+bool InsideWalls(const OVector& c, f32 r, const OVector& min, const OVector& max) {
+  return c.x - r >= min.x && c.x + r <= max.x && c.y - r >= min.y && c.y + r <= max.y &&
+         c.z + r <= max.z;
+}
+}  // namespace
+
+bool OGameWindow::AnythingBeyondTheWalls() const {
+  if (episodeComplete || grid->status == MAP_GAME_OVER || bat->gunAmmo > 0) return true;
+  if (!bulletSet->bullets.empty() || GetFireworkPool().ActiveCount() > 0 ||
+      GetParticleList().Count() > 0) {
+    return true;
+  }
+  OVector min, max;
+  grid->GetFieldBox(min, max);
+  for (const OBonus* b : bonusSet->active) {
+    // A spinning bonus reaches as far as its farthest corner in any direction.
+    const f32 reach = std::max(b->localMin.Length(), b->localMax.Length());
+    if (!InsideWalls(b->WorldPosition(), reach, min, max)) return true;
+  }
+  for (const O3D* member : spriteList->members) {
+    // A clip is a square turned to the eye: its corners lie half a diagonal from its centre.
+    const OClip* clip = dynamic_cast<const OClip*>(member);
+    if (clip == nullptr || !InsideWalls(clip->WorldPosition(), clip->halfSize * 1.415f, min, max)) {
+      return true;
+    }
+  }
+  const bool batInside = bat->boxMin.x >= min.x && bat->boxMax.x <= max.x &&
+                         bat->boxMin.y >= min.y && bat->boxMax.y <= max.y;
+  return !batInside && bat->boxMax.z > min.z;
+}
+
 void OGameWindow::DrawScene() {
   PlaceCamera();
   gameCamera.viewportX = 0;
@@ -747,6 +782,7 @@ void OGameWindow::DrawScene() {
   gameLight.SetPosition(0.0f, 0.0f, -4.0f);
   gameLight.Apply();
 
+  grid->wallsMayHide = AnythingBeyondTheWalls();
   grid->Draw();
   bonusSet->Draw();
   bulletSet->Draw();

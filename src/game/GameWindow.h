@@ -182,6 +182,10 @@ private:
   void DrawPaused();
   // The scene, HUD and overlays of one unpaused frame.
   void DrawScene();
+  // Whether anything drawn after the field this frame may stand beyond one of its walls, where
+  // only the walls' depth hides it: sparks, smoke and rockets fly anywhere, a flare or a bonus
+  // by a side wall reaches into it.
+  bool AnythingBeyondTheWalls() const;
 
   u8 lightingWasOn = 0;  // lighting state saved by Enter, restored by Leave
   OAutoPlayer* demoPlayer = nullptr;  // owned while a demo runs

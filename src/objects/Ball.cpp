@@ -238,19 +238,25 @@ void OBall::DrawWallGlow() {
     const f32 alpha = 1.0f - d * GLOW_FADE;
     const f32 s = (d * GLOW_FADE + 0.125f) * 16.0f;
     if (!(alpha > 0.001f) || !(s > 0.0f)) continue;
-    glColor4f(c.r, c.g, c.b, alpha);
-    // The square lies in the wall's plane, spanned by the two other axes.
+    // The square lies in the wall's plane, spanned by the two other axes. Its parts beyond the
+    // neighbouring walls and behind the far wall are hidden there: they are cut off here rather
+    // than left to the walls' depth, which the field then need not draw on a calm frame.
     const int u = (w.axis + 1) % 3;
     const int v = (w.axis + 2) % 3;
-    const f32 corners[4][2] = {{s, s}, {-s, s}, {s, -s}, {-s, -s}};
-    const f32 tex[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+    const f32 lo[3] = {fieldMin.x, fieldMin.y, -HUGE_VALF};
+    const f32 hi[3] = {fieldMax.x, fieldMax.y, fieldMax.z};
+    const f32 u0 = std::max(ball[u] - s, lo[u]), u1 = std::min(ball[u] + s, hi[u]);
+    const f32 v0 = std::max(ball[v] - s, lo[v]), v1 = std::min(ball[v] + s, hi[v]);
+    if (!(u0 < u1) || !(v0 < v1)) continue;
+    glColor4f(c.r, c.g, c.b, alpha);
+    const f32 corners[4][2] = {{u1, v1}, {u0, v1}, {u1, v0}, {u0, v0}};
     glBegin(GL_TRIANGLE_STRIP);
     for (int k = 0; k < 4; ++k) {
-      f32 q[3] = {p.x, p.y, p.z};
+      f32 q[3];
       q[w.axis] = w.coordinate + w.inset;
-      q[u] += corners[k][0];
-      q[v] += corners[k][1];
-      glTexCoord2f(tex[k][0], tex[k][1]);
+      q[u] = corners[k][0];
+      q[v] = corners[k][1];
+      glTexCoord2f((q[u] - ball[u] + s) / (2.0f * s), (q[v] - ball[v] + s) / (2.0f * s));
       glVertex3f(q[0], q[1], q[2]);
     }
     glEnd();

@@ -215,7 +215,7 @@ void OModVoxelMap::Draw() {
     }
     DrawField(count);
   } else {
-    DrawCage();
+    DrawCage(wallsMayHide);
     DrawTransition();
   }
   glDisable(GL_FOG);

@@ -479,7 +479,7 @@ void OVoxelMap::DrawCageDepth() {
   glPopAttrib();
 }
 
-bool OVoxelMap::DrawCage() {
+bool OVoxelMap::DrawCage(bool withDepth) {
   if (box == nullptr) return false;
   NoteTextures();
   glCullFace(GL_BACK);
@@ -488,7 +488,7 @@ bool OVoxelMap::DrawCage() {
     // The walls' colour comes back as it was read; their depth, which keeps whatever flies
     // behind a wall hidden, is drawn again without texture, light or colour (cheap to fill).
     cagePicture.Restore();
-    DrawCageDepth();
+    if (withDepth) DrawCageDepth();
   } else {
     box->Draw();
     cagePicture.Capture(cageGeneration);
@@ -567,20 +567,21 @@ void OVoxelMap::DrawField(size_t count) {
     // and the bricks' depth come back, and only what moves is drawn.
     fieldPicture.Restore();
     glCullFace(GL_BACK);
-    DrawCageDepth();
+    if (wallsMayHide) DrawCageDepth();
     fieldPicture.RestoreDepth();
     glCullFace(GL_FRONT);
     skin.Bind();
     DrawFading(count);
     return;
   }
-  const bool cageFromPicture = DrawCage();
   steadyFrames = field == lastField ? steadyFrames + 1 : 0;
   lastField = field;
   // A picture costs two depth read-backs: it is taken once the bricks have stood still for a
-  // few frames, and on a frame whose walls' depth came from the same pass a restore uses.
-  const bool take = cageFromPicture && depthComesBack != 0 && steadyFrames >= FIELD_STEADY_FRAMES &&
-                    field != refusedField;
+  // few frames, and on a frame whose walls' depth came from the same pass a restore uses. The
+  // bricks' depth it keeps holds the walls' depth round them, so that pass is drawn for it.
+  const bool mayTake =
+      depthComesBack != 0 && steadyFrames >= FIELD_STEADY_FRAMES && field != refusedField;
+  const bool take = DrawCage(wallsMayHide || mayTake) && mayTake;
   DrawOpaque(count);
   if (take) TakeFieldPicture(field, count);
   DrawFading(count);
@@ -670,7 +671,7 @@ void OVoxelMap::Draw() {
   if (!transition) {
     DrawField(blocks.size());
   } else {
-    DrawCage();
+    DrawCage(wallsMayHide);
     DrawTransition();
   }
   glCullFace(GL_BACK);

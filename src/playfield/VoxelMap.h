@@ -166,6 +166,11 @@ public:
   i32 episode = 0;                  // 0..5
   u8 transition = 0;                // 1 while a level fades in (or the corridor advances)
   i32 status = MAP_IDLE;
+  // Something drawn after the field this frame may stand beyond a wall (a spark, a flare by a
+  // side wall, a rocket at the far wall), so the walls' depth must hide it. The game screen
+  // clears it on calm frames, when every moving thing keeps inside the cage: the walls' depth is
+  // then left out, a full-window pass.
+  bool wallsMayHide = true;
   u32 brickHits = 0;                // hits that damaged or destroyed a brick, over the grid's life
   u8 bonusDropPending = 0;          // set by RemoveDead, cleared by the bonus set
   OVector bonusDropPosition;        // where the removed brick stood
@@ -207,8 +212,9 @@ protected:
   // The cage with its back faces culled (from its still picture while the view and the light
   // stay the same); then front faces culled and the skin bound again. It must be the first
   // thing drawn after the frame's clear: the picture it takes holds the whole colour buffer.
-  // True when the walls came from the picture (their depth from the pass DrawCageDepth makes).
-  bool DrawCage();
+  // True when the walls came from the picture; their depth then comes from the pass
+  // DrawCageDepth makes, drawn only `withDepth` (the drawn cage always writes its depth).
+  bool DrawCage(bool withDepth = true);
   // The walls' depth only: no colour, texture, light or fog. The panels tiling a wall go down as
   // one rectangle (DepthShellTriangles): the same depth for a fraction of the triangles.
   void DrawCageDepth();
