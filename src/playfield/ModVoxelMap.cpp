@@ -18,12 +18,13 @@ constexpr f32 FOG_END_BEHIND_WALL = 16.0f;
 // Layer 0 is built this many brick half depths in front of the cage's open end (two stages
 // deep), so the first advance brings it to the front line.
 constexpr f32 CORRIDOR_START_HALF_DEPTHS = 24.0f;
-// The hurry-up leaves this much time for each brick still standing: about one round trip of the
-// ball from the bat to the stage and back at the default game speed (ms).
-constexpr i32 HURRY_MS_PER_BRICK = 4000;
+// The hurry-up leaves this much time for each brick still standing: a round trip of the ball
+// from the bat to the stage and back at the default game speed (about 3.7 s), and one more half
+// trip for the one that found nothing (ms).
+constexpr i32 HURRY_MS_PER_BRICK = 6000;
 }  // namespace
 
-i32 OModVoxelMap::ResetTime() const { return (episode + 3) * 10000; }
+i32 OModVoxelMap::ResetTime() const { return (episode + 4) * 10000; }
 
 i32 OModVoxelMap::HurryTime() const { return (episode + 1) * 2500; }
 
