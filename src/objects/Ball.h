@@ -130,7 +130,8 @@ public:
   // a slightly different tick would pass it by.
   const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector velocity,
                                    bool& solid, u32 tickMs = 16, i32 maxMs = 7000) const;
-  // The rebound nearest to `plain` (side speeds within the bat's limits, the same depth speed)
+  // The rebound nearest to `plain` (side speeds within 0.3, inside the bat's limits; the same
+  // depth speed)
   // whose flight strikes a breakable brick that counts for the level; false when none does.
   bool GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const;
   bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
