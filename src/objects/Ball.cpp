@@ -403,7 +403,6 @@ void OBallSet::Update(u32 elapsedMs) {
         ball->velocity = guided;
         ball->flightMs = 0;
         aimed = true;
-        ++guidedRebounds;
         std::copy(GUIDED_FLASH, GUIDED_FLASH + 3, bat->tint);
       } else if (rim) {
         ball->flightMs = 0;

@@ -131,8 +131,8 @@ public:
   const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector velocity,
                                    bool& solid, u32 tickMs = 16, i32 maxMs = 7000) const;
   // The rebound nearest to `plain` (side speeds within 0.3, inside the bat's limits; the same
-  // depth speed)
-  // whose flight strikes a breakable brick that counts for the level; false when none does.
+  // depth speed) whose flight strikes a breakable brick that counts for the level; false when
+  // none does.
   bool GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const;
   bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
 
@@ -143,8 +143,6 @@ public:
   OBall* ballTemplates[3] = {nullptr, nullptr, nullptr};  // by colour index; not owned
   std::vector<OBall*> balls;     // in play, creation order; owned
   f32 speed = 1.0f;              // game-speed factor for all balls
-
-  u32 guidedRebounds = 0;        // rebounds the bat aimed, for play measurements
 
   // The bat's hit flash, shared by the whole program: ms left while the bat shows alpha 0.75.
   static i32 flashTimer;

@@ -108,9 +108,9 @@ void OModVoxelMap::Update(u32 elapsedMs) {
 void OModVoxelMap::CheckTimer() {
   // Few bricks left in the stage: hurry up. Changed for play: the cut used to leave the bare
   // hurry-up time for all the last bricks, and since a ball finds about one brick per round
-  // trip, almost no stage could be cleared before its timer. The cut now leaves a round trip for
-  // each brick left on top, and only ever shortens the timer, so the last bricks still never hold
-  // the corridor long.
+  // trip, almost no stage could be cleared before its timer. The cut now leaves a round trip and
+  // a half for each brick left on top, and only ever shortens the timer, so the last bricks still
+  // never hold the corridor long.
   if (CountFrontBreakable() > HurryCount()) return;
   timer = std::min(timer, HurryLimit());
 }
