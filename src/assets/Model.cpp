@@ -44,6 +44,7 @@ OModel::OModel(const OModel& other)
       alpha(other.alpha) {
   data->AddRef();
   std::copy(other.drawScale, other.drawScale + 3, drawScale);
+  std::copy(other.tint, other.tint + 3, tint);
   SetPosition(other.Position());
   radius = other.radius;
 }
@@ -156,7 +157,7 @@ void OModel::DrawObjects(const f32* eye, i32 keep) {
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(blendSrc, blendDst);
-    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    glColor4f(tint[0], tint[1], tint[2], alpha);
     for (size_t k = 0; k < count; ++k) {
       if (visible[k] == 1) data->objects[k]->Draw();
     }

@@ -18,7 +18,7 @@ public:
   // geometry of its own on which the owner may set the loading options before Load.
   OModel();
   // Shares the geometry and copies the visibility, name, draw scale, bounds, position, radius,
-  // alpha and blend factors (not the rotation; the draw scale is off until SetScale).
+  // alpha, tint and blend factors (not the rotation; the draw scale is off until SetScale).
   OModel(const OModel& other);
   OModel& operator=(const OModel&) = delete;
   // Releases the geometry; the last instance's release removes it from the model cache.
@@ -31,7 +31,7 @@ public:
   // Display lists for every object of the shared geometry.
   void BuildLists();
   // Binds the texture, applies the frame (and draw scale), and draws every visible object:
-  // opaque in white when alpha is 0, else unlit, blended and without depth writes.
+  // opaque in white when alpha is 0, else unlit, in the tint, blended and without depth writes.
   void Draw() override;
   // Draw, leaving out of opaque objects the triangles that culling would drop anyway for an eye
   // at `eye` (in the frame the model is placed in); `keep` as CulledKeepSign gives it. The same
@@ -79,6 +79,7 @@ public:
   std::vector<u8> visible;  // one byte per object (1 drawn), plus one spare
   OVector localMin, localMax;  // vertex bounds, model units
   f32 alpha = 0.0f;     // 0 opaque; else the translucent alpha
+  f32 tint[3] = {1.0f, 1.0f, 1.0f};  // colour of the translucent path (0..1)
 
 private:
   // Draw's work; opaque objects through DrawFacing when `eye` (model units) is given.

@@ -16,6 +16,7 @@
 #include "core/Types.h"
 
 class OBallTrail;
+class OBlock;
 class OPlayer;
 class OVoxelMap;
 
@@ -34,6 +35,14 @@ constexpr i32 LOOP_FLIGHT_MS = 10000;
 // degrees.
 constexpr f32 DEVIATION_MIN_DEGREES = 2.0f;
 constexpr f32 DEVIATION_MAX_DEGREES = 3.0f;
+// A ball that has flown this long (ms of game time) without striking a breakable brick has lost
+// its way: a still bat's plain rebound leaves it aimed at a standing breakable brick instead (the
+// front stage's, in the corridor). Found by following straight flights from the bat, so the ball
+// never turns in mid-flight. A ball that meets the rim, or a bat moving faster than
+// GUIDE_STILL_BAT, is the player's own shot and is left alone.
+constexpr i32 GUIDE_AFTER_MS = 3000;
+// World units per ms; the guided ball leaves without swerve, which would bend it off the line.
+constexpr f32 GUIDE_STILL_BAT = 0.004f;
 
 class OBall : public OModel {
 public:
@@ -82,6 +91,7 @@ public:
   OVector previousPosition;   // position before the last move; the brick pass reads it
   i32 heavyTime = 0;          // ms of heavy state left; > 0 = heavy (passes through bricks)
   i32 flightMs = 0;           // ms since it last touched a breakable brick, a bonus or the bat's rim
+  i32 searchMs = 0;           // ms since it last struck a breakable brick
 };
 
 class OBallSet {
@@ -113,6 +123,17 @@ public:
 
   // The field box of the grid (or a default box without a grid).
   void FieldBox(OVector& min, OVector& max) const;
+  // The brick a ball leaving `from` with `velocity` meets first on a straight flight (the side
+  // and far walls reflect it; the depth speed creeps to 1 as in flight, no swerve), followed in
+  // ticks of tickMs for at most maxMs; null when it comes back to the bat first or has no grid.
+  // A breakable brick met only at an edge or corner is reported as missed (`solid` false), since
+  // a slightly different tick would pass it by.
+  const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector velocity,
+                                   bool& solid, u32 tickMs = 16, i32 maxMs = 7000) const;
+  // The rebound nearest to `plain` (side speeds within 0.3, inside the bat's limits; the same
+  // depth speed) whose flight strikes a breakable brick that counts for the level; false when
+  // none does.
+  bool GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const;
   bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
 
   u8 launched = 0;               // 0 while the ball rides on the bat

@@ -18,12 +18,13 @@ constexpr f32 FOG_END_BEHIND_WALL = 16.0f;
 // Layer 0 is built this many brick half depths in front of the cage's open end (two stages
 // deep), so the first advance brings it to the front line.
 constexpr f32 CORRIDOR_START_HALF_DEPTHS = 24.0f;
-// The hurry-up leaves this much time for each brick still standing: about one round trip of the
-// ball from the bat to the stage and back at the default game speed (ms).
-constexpr i32 HURRY_MS_PER_BRICK = 4000;
+// The hurry-up leaves this much time for each brick still standing: a round trip of the ball
+// from the bat to the stage and back at the default game speed (about 3.7 s), and one more half
+// trip for the one that found nothing (ms).
+constexpr i32 HURRY_MS_PER_BRICK = 6000;
 }  // namespace
 
-i32 OModVoxelMap::ResetTime() const { return (episode + 3) * 10000; }
+i32 OModVoxelMap::ResetTime() const { return (episode + 4) * 10000; }
 
 i32 OModVoxelMap::HurryTime() const { return (episode + 1) * 2500; }
 
@@ -107,9 +108,9 @@ void OModVoxelMap::Update(u32 elapsedMs) {
 void OModVoxelMap::CheckTimer() {
   // Few bricks left in the stage: hurry up. Changed for play: the cut used to leave the bare
   // hurry-up time for all the last bricks, and since a ball finds about one brick per round
-  // trip, almost no stage could be cleared before its timer. The cut now leaves a round trip for
-  // each brick left on top, and only ever shortens the timer, so the last bricks still never hold
-  // the corridor long.
+  // trip, almost no stage could be cleared before its timer. The cut now leaves a round trip and
+  // a half for each brick left on top, and only ever shortens the timer, so the last bricks still
+  // never hold the corridor long.
   if (CountFrontBreakable() > HurryCount()) return;
   timer = std::min(timer, HurryLimit());
 }

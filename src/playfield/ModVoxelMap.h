@@ -41,13 +41,13 @@ public:
   void DrawTransition() override;
   i32 CheckStatus() override;
 
-  // (episode + 3) x 10000 ms.
+  // (episode + 4) x 10000 ms: 70, 80 or 90 s a stage.
   i32 ResetTime() const;
   // (episode + 1) x 2500 ms.
   i32 HurryTime() const;
   // The breakable bricks in front at which the hurry-up starts: episode x 2 + 2.
   i32 HurryCount() const;
-  // The most time the stage may have left now (ms): HurryTime() plus 4000 per breakable brick in
+  // The most time the stage may have left now (ms): HurryTime() plus 6000 per breakable brick in
   // front once the hurry-up has started, else HurryTime(). A timer at or below it shows red.
   i32 HurryLimit() const;
   // Breakable bricks with a layer index before frontLayer + 6.

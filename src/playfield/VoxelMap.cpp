@@ -322,7 +322,11 @@ void OVoxelMap::Collide() {
 
 void OVoxelMap::HandleHit(OBall* ball, OBlock* brick) {
   // A rebound between the bat and an unbreakable brick is as endless as one with the far wall.
-  if (brick->IsBreakable()) ball->flightMs = 0;
+  if (brick->IsBreakable()) {
+    ball->flightMs = 0;
+    // The corridor's stage is held up by its own bricks: one of the next stage is no find.
+    if (brick->layerIndex < frontLayer + STAGE_LAYERS) ball->searchMs = 0;
+  }
   if (ball->heavyTime > 0 && brick->kind != BRICK_SOLID) {
     // A heavy ball ploughs through: debris instead of a bounce.
     if (explosion != nullptr) {

@@ -51,8 +51,8 @@ TEST(Feedback, CorridorShowsItsSecondsAndTheHurryUp) {
     bool hurry;
   };
   const Case cases[] = {
-      {60000, 60, false},  // a full stage
-      {59001, 60, false},  // part of a second shows as the whole one still left
+      {70000, 70, false},  // a full stage
+      {69001, 70, false},  // part of a second shows as the whole one still left
       {10001, 11, false},  // just above the hurry-up of episode 3 (10 s)
       {10000, 10, true},   // the hurry-up: red
       {1, 1, true},

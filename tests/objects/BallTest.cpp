@@ -31,41 +31,53 @@ TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
 }
 
 // The loop rule: a ball that has touched no breakable brick, bonus or the bat's rim for 10 s
-// leaves the bat turned by a few degrees; otherwise a still bat returns it unturned.
+// leaves the bat turned by a few degrees; otherwise a still bat returns it unturned. A ball that
+// has struck no brick for GUIDE_AFTER_MS is aimed at one instead, here a lone brick off the axis.
 TEST(Ball, ALongFlightWithoutContactIsTurnedAtTheBat) {
+  enum Outcome { straight, turned, aimed };
   struct Case {
     const char* what;
     i32 flightMs;
-    OVector at;  // where the ball meets the bat
-    bool turned;
+    i32 searchMs;
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"a ball that touched something lately comes back straight", LOOP_FLIGHT_MS - 100,
-       {0.0f, 0.0f, 0.4f}, false},
-      {"after 10 s without a contact it is turned", LOOP_FLIGHT_MS, {0.0f, 0.0f, 0.4f}, true},
-      {"a touch on the bat's rim counts as a contact", LOOP_FLIGHT_MS + 5000,
-       {0.0f, 0.0f, 0.4f}, false},
+      {"a ball that touched something lately comes back straight", LOOP_FLIGHT_MS - 100, 0,
+       straight},
+      {"after 10 s without a contact it is turned", LOOP_FLIGHT_MS, 0, turned},
+      {"a touch on the bat's rim counts as a contact", LOOP_FLIGHT_MS + 5000, 0, straight},
+      {"a ball that struck a brick lately is not aimed", 0, GUIDE_AFTER_MS - 100, straight},
+      {"one that has not is aimed at the brick its plain rebound misses", 0, GUIDE_AFTER_MS,
+       aimed},
   };
   for (const Case& c : cases) {
-    ObjectsWorld w;
-    OVector at = c.at;
+    GridWorld w;
+    w.AddBrick(w.breakable, 6.0f, 24.0f);
+    OVector at(0.0f, 0.0f, 0.4f);
     // The rim case meets the bat just beyond its side face.
     if (&c == &cases[2]) at.x = w.bat.boxMax.x + TEST_BALL_RADIUS * 0.5f;
     OBall* ball = w.PlayBall(at, {0.0f, 0.0f, -1.0f});
     ball->flightMs = c.flightMs;
+    ball->searchMs = c.searchMs;
     w.ballSet.Update(0);
     const f32 side = std::hypot(ball->velocity.x, ball->velocity.y);
-    if (c.turned) {
+    if (c.outcome == turned) {
       EXPECT_GT(side, std::sin(DEVIATION_MIN_DEGREES * 3.14159265f / 180.0f) * 0.99f) << c.what;
       EXPECT_LT(side, std::sin(DEVIATION_MAX_DEGREES * 3.14159265f / 180.0f) * 1.01f) << c.what;
-      EXPECT_EQ(ball->flightMs, 0) << c.what;
-    } else {
+    } else if (c.outcome == straight) {
       EXPECT_EQ(side, 0.0f) << c.what;
     }
     EXPECT_GT(ball->velocity.z, 0.99f) << c.what;
-    if (&c == &cases[2]) {
+    if (c.outcome != straight || &c == &cases[2]) {
       EXPECT_EQ(ball->flightMs, 0) << c.what;
     }
+    // Flown on: only the aimed ball strikes the brick before it is back at the bat.
+    for (int tick = 0; tick < 400 && (ball->velocity.z > 0.0f || ball->Position().z > 3.0f);
+         ++tick) {
+      w.ballSet.Update(16);
+      w.grid.Collide();
+    }
+    EXPECT_EQ(w.grid.brickHits, c.outcome == aimed ? 1u : 0u) << c.what;
   }
 }
 
