@@ -13,13 +13,11 @@ OPlaylist ListOf(std::initializer_list<std::string> modules) {
   for (const std::string& m : modules) list.AddTrack(Bytes(m));
   return list;
 }
-
 }  // namespace
 
-// The sequence a player goes through in real time: the game track plays, pauses silently in
-// place and resumes; leaving for the menu saves its place while the menu track starts from its
-// beginning and, ending, raises trackEnded; back in the game the track continues where it was,
-// and only a new track drops the saved place.
+// In real time: the game track pauses silently in place and resumes; leaving for the menu saves
+// its place while the menu track starts from its beginning and, ending, raises trackEnded; back in
+// the game the track continues where it was, and only a new track drops the saved place.
 TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
   ScratchDir dir;
   const std::string file = UseDiskAudio(dir);
@@ -30,63 +28,53 @@ TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
   ASSERT_TRUE(player.ready);
   player.playlist = &game;
   player.PlayCurrent();
-  EXPECT_EQ(player.playing, 1);
   SDL_Delay(300);
   player.Pause();
   EXPECT_EQ(player.playing, 0);
   const u32 paused = player.GetPosition();
-  EXPECT_GT(paused, 0u);
   SDL_Delay(300);
-  EXPECT_EQ(player.GetPosition(), paused);  // does not move while paused
-  const size_t heard = SoundingFrames(ReadRecording(file));
+  EXPECT_EQ(player.GetPosition(), paused);
+  const size_t heard = Sounding(ReadRecording(file));
   EXPECT_GT(heard, 0u);
   SDL_Delay(200);
-  EXPECT_EQ(SoundingFrames(ReadRecording(file)), heard);  // nothing more was heard
+  EXPECT_EQ(Sounding(ReadRecording(file)), heard) << "heard while paused";
   player.Resume();
   SDL_Delay(300);
   EXPECT_GT(player.GetPosition(), paused);
 
-  player.SwitchPlaylist(&menu, true);  // game -> menu: saved
+  player.SwitchPlaylist(&menu, true);
   const u32 saved = game.position;
   EXPECT_GT(saved, paused);
-  EXPECT_LT(player.GetPosition(), 200u);  // the menu track starts from its beginning
+  EXPECT_LT(player.GetPosition(), 200u);
   ASSERT_TRUE(WaitFor([] { return trackEnded.load() == 1; }, 5000));
   player.PlayNext();  // the main loop's part: the menu list replays its one track
   EXPECT_EQ(trackEnded.load(), 0);
   EXPECT_EQ(player.playing, 1);
-  player.SwitchPlaylist(&game, false);  // menu -> game: the menu position is not saved
-  EXPECT_EQ(menu.position, 0u);
+  player.SwitchPlaylist(&game, false);
+  EXPECT_EQ(menu.position, 0u) << "the menu's place is not saved";
   EXPECT_NEAR(player.GetPosition(), saved, 130.0);  // within a row of where it was left
   player.PlayNext();
   EXPECT_EQ(game.position, 0u);
   EXPECT_LT(player.GetPosition(), 200u);
 }
 
-// At load the lists are always built; the menu music starts only when music is on.
+// At load the lists are always built and the volume set; the menu music starts only when music
+// is on, and the game screen's swap starts nothing while it is off.
 TEST(MusicPlayer, MusicSwitchAtLoad) {
   ScratchDir dir;
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   WriteMusicArchive(MakeMod(8, 3));
   GetConfig().musicVolume = 40;
-
-  GetConfig().musicOn = 0;
-  {
+  for (int on : {0, 1}) {
+    GetConfig().musicOn = on;
     OPlaylist game, menu;
     OMusicPlayer player;
     StartMusicAtLoad(player, game, menu);
     EXPECT_EQ(player.playlist, &menu);
     EXPECT_EQ(player.GetVolume(), 40u);
-    EXPECT_EQ(player.started, 0);
-    // the game screen's swap does not start anything either while music is off
+    EXPECT_EQ(player.playing, on);
     player.SwitchPlaylist(&game, false);
-    EXPECT_EQ(player.started, 0);
-  }
-  GetConfig().musicOn = 1;
-  {
-    OPlaylist game, menu;
-    OMusicPlayer player;
-    StartMusicAtLoad(player, game, menu);
-    EXPECT_EQ(player.playing, 1);
+    EXPECT_EQ(player.started, on);
   }
 }
 
@@ -107,31 +95,28 @@ TEST(MusicPlayer, NoDeviceStartsNothing) {
 }
 
 // A track that cannot be loaded when the one before it ends is skipped: the next good one plays.
-// A list that holds no good track is tried once round and left silent; so is no list.
+// A list with no good track is tried once round and left silent, so the main loop does not retry
+// every frame; so is no list.
 TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
   ScratchDir dir;
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   OPlaylist list = ListOf({MakeMod(8, 3), "not a module at all", "", MakeMod(8, 3)});
-  OMusicPlayer player;
+  OMusicPlayer player, silent;
   ASSERT_TRUE(player.ready);
   player.playlist = &list;
   player.PlayCurrent();
-  ASSERT_EQ(player.playing, 1);
-  trackEnded = 1;  // the first track ended; the next two are damaged or missing
+  trackEnded = 1;
   player.PlayNext();
   EXPECT_EQ(player.playing, 1);
   EXPECT_EQ(list.index, 3);
   EXPECT_EQ(trackEnded.load(), 0);
-
-  // A list with no good track (not a module, an empty entry for one missing from the archive).
   OPlaylist bad = ListOf({"not a module at all", "", "still not one"});
-  OMusicPlayer silent;
   silent.playlist = &bad;
   for (bool next : {false, true}) {
-    trackEnded = 1;  // the previous track ended
+    trackEnded = 1;
     next ? silent.PlayNext() : silent.PlayCurrent();
     EXPECT_EQ(silent.playing, 0);
-    EXPECT_EQ(trackEnded.load(), 0);  // so the main loop does not retry every frame
+    EXPECT_EQ(trackEnded.load(), 0);
   }
   silent.playlist = nullptr;
   silent.PlayCurrent();

@@ -6,10 +6,8 @@
 
 #include "AudioTestUtil.h"
 #include "audio/MusicPlayer.h"
-#include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
 #include "audio/SoundTable.h"
-#include "audio/Wav.h"
 
 using namespace audiotest;
 
@@ -39,10 +37,9 @@ std::vector<i16> Record(const std::function<void(OSoundPlayer&)>& script) {
 
 }  // namespace
 
-// The one recording: an effect reaches the output whole and unattenuated at volume 65535. It
-// plays through an id that shares its samples with an id removed before (the samples outlive
-// the id that read the file first), while the music (silent, volume 0) shares the output and its
-// player closes its use of the output halfway through the effect.
+// An effect reaches the output whole and unattenuated at volume 65535, through an id sharing its
+// samples with an id removed before, while silent music shares the output and its player closes
+// its use of the output halfway through the effect.
 TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
   const std::vector<i16> out = Record([](OSoundPlayer& p) {
     ASSERT_TRUE(p.Register(16, "Data/flat.wav"));  // served from id 15's copy
@@ -58,44 +55,23 @@ TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
     EXPECT_TRUE(p.IsPlaying(16));
     SDL_Delay(100);
   });
-  EXPECT_EQ(SoundingFrames(out), static_cast<size_t>(FRAMES));   // every frame, nothing more
-  EXPECT_EQ(FramesAt(out, LEVEL), static_cast<size_t>(FRAMES));  // at full level
+  // Every frame on both channels, nothing more, at full level.
+  EXPECT_EQ(Sounding(out), 2u * FRAMES);
+  EXPECT_EQ(std::count(out.begin(), out.end(), LEVEL), 2 * FRAMES);
 }
 
 // Volume 0 is 30 dB down (quiet, not silent), through the attenuation in hundredths of a dB.
 TEST(SoundPlayer, VolumeIsAnAttenuationOfUpTo30dB) {
   EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
-  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);     // -1499: 128 * 10^(-0.7495)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);          // 128 * 10^(-1.5)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128);  // out of range counts as full
+  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);       // 128 * 10^(-1.5)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128) << "out of range counts as full";
 }
 
-// Without any audio device every call is safe and nothing sounds; sounds registered before the
+// Without any audio device every call is safe and nothing sounds, and the game's table registers
+// whatever files exist (a missing one costs only its own ids); sounds registered before the
 // output opens play once it does.
-TEST(SoundPlayer, NoDeviceAndLateInit) {
-  ScratchDir dir;
-  setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-  WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
-  {
-    OSoundPlayer p;
-    EXPECT_FALSE(p.Init(true));
-    EXPECT_TRUE(p.Register(0, "Data/flat.wav"));
-    p.SetVolume(12345);
-    p.Play(0, true);
-    EXPECT_FALSE(p.IsPlaying(0));
-    p.Remove(-1);
-    p.Play(0);
-  }
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  OSoundPlayer p;
-  ASSERT_TRUE(p.Register(8, "Data/flat.wav"));
-  ASSERT_TRUE(p.Init(true));
-  p.Play(8);
-  EXPECT_TRUE(p.IsPlaying(8));
-}
-
-// The game's table registers whatever files exist; a missing one costs only its own ids.
-TEST(SoundPlayer, GameSoundTable) {
+TEST(SoundPlayer, NoDeviceGameTableAndLateInit) {
   ScratchDir dir;
   setenv("SDL_AUDIODRIVER", "nonexistent", 1);
   mkdir("Data/Sounds", 0755);
@@ -103,8 +79,23 @@ TEST(SoundPlayer, GameSoundTable) {
     const std::string f = SOUND_FILES[i].file;
     if (f != "Data/Sounds/hit_wall.wav") WriteFile(f, FlatWav(100, 1));
   }
+  {
+    OSoundPlayer p;
+    EXPECT_FALSE(p.Init(true));
+    EXPECT_EQ(RegisterGameSounds(p), SOUND_FILE_COUNT - 1);
+    EXPECT_FALSE(p.IsRegistered(SND_HIT_WALL));
+    EXPECT_TRUE(p.IsRegistered(SND_HEAVY_LAST));
+    p.SetVolume(12345);
+    p.Play(SND_HEAVY_LAST, true);
+    EXPECT_FALSE(p.IsPlaying(SND_HEAVY_LAST));
+    p.Remove(-1);
+    p.Play(SND_HIT_WALL);
+  }
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
   OSoundPlayer p;
-  EXPECT_EQ(RegisterGameSounds(p), SOUND_FILE_COUNT - 1);  // all but the missing wall hit
-  EXPECT_FALSE(p.IsRegistered(SND_HIT_WALL));
-  EXPECT_TRUE(p.IsRegistered(SND_HEAVY_LAST));
+  ASSERT_TRUE(p.Register(8, "Data/flat.wav"));
+  ASSERT_TRUE(p.Init(true));
+  p.Play(8);
+  EXPECT_TRUE(p.IsPlaying(8));
 }
