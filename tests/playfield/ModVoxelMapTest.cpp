@@ -38,9 +38,8 @@ protected:
 
 }  // namespace
 
-// The corridor is built at once, row 0 at the bottom; a game resumed at stage k builds layers
-// 6k to the end of the table, counted from 0, and a stage past the end builds nothing (and is
-// done at once).
+// The corridor is built at once, row 0 at the bottom; stage k builds layers 6k to the end, counted
+// from 0; a stage past the end builds nothing and is done at once.
 TEST_F(ModVoxelMap, BuildFromAnyStage) {
   grid.StartLevel(0);
   EXPECT_EQ(-6, grid.frontLayer);
@@ -64,9 +63,8 @@ TEST_F(ModVoxelMap, BuildFromAnyStage) {
   EXPECT_EQ(MAP_LEVEL_DONE, grid.CheckStatus());
 }
 
-// The first advance brings layer 0 to the front, six cell depths in 129 drawn frames, without
-// losing a brick. When the time runs out the stage ends with bricks standing; the next advance
-// takes them over the front line, where they fade without score.
+// An advance moves six cell depths in 129 drawn frames, losing no brick; after a timeout the next
+// advance takes the bricks left over the front line, where they fade without score.
 TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   rig.SetCells(CentreColumn(18));
   grid.StartLevel(0);
@@ -91,8 +89,8 @@ TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   EXPECT_EQ(77, rig.bat.score);
 }
 
-// The hurry-up rule in the demo corridor: once eight or fewer breakable bricks stand in the front
-// stage, the timer is cut to 10000 ms plus 4000 per brick left; a later cut only ever shortens it.
+// Eight or fewer breakable bricks in the front stage cut the timer to 10000 ms plus 4000 per brick;
+// a later cut only ever shortens it.
 TEST_F(ModVoxelMap, HurryUp) {
   std::vector<u8> cells = CentreColumn(12);
   cells[1] = cells[2] = cells[3] = 7;  // nine in the first stage
@@ -115,8 +113,8 @@ TEST_F(ModVoxelMap, HurryUp) {
   EXPECT_EQ(29199, grid.timer);  // seven left allow 38000: the running timer is kept
 }
 
-// Only unbreakable bricks in front end the stage at once; the last life lost during an advance
-// ends the game at the next check with the bricks scattered.
+// Only unbreakable bricks in front end the stage at once; the last life lost during an advance ends
+// the game with the bricks scattered.
 TEST_F(ModVoxelMap, StageEndsAndGameOver) {
   std::vector<u8> cells = CentreColumn(12);
   for (int layer = 0; layer < 6; ++layer) cells[static_cast<size_t>(layer * 25 + 12)] = 5;

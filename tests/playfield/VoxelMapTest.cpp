@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "GridTestSupport.h"
@@ -18,6 +19,11 @@ std::vector<u8> Layer(std::initializer_list<std::pair<int, u8>> cells) {
   return layer;
 }
 
+void MakePrototype(OBlock& p, int stages, i32 kind) {
+  p.data->SetGeometry(CubeFile(0, stages));
+  p.SetupPrototype(kind == BRICK_SOLID ? 0 : 10, kind, 1.0f);
+}
+
 constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
 
 // A grid of the first demo level with its rig.
@@ -30,9 +36,8 @@ protected:
 
 }  // namespace
 
-// The first demo level: a ring of code 6 round nine of code 7, all in the second layer (one
-// cell in front of the far wall), row 0 at the top; the data position ends at the next level.
-// A level cut short by the table's end builds nothing beyond it.
+// The first demo level: a ring of code 6 round nine of code 7 in the second layer, row 0 at the
+// top; a level cut short by the table's end builds nothing beyond it.
 TEST_F(VoxelMap, Build) {
   grid.Build(0, grid.blocks);
   ASSERT_EQ(25u, grid.blocks.size());
@@ -54,8 +59,8 @@ TEST_F(VoxelMap, Build) {
   EXPECT_FLOAT_EQ(grid.prototypes[PrototypeSlot(5)]->localMax.z, grid.blocks.back()->localMax.z);
 }
 
-// Status: only unbreakable bricks finish a level; no ball ends the game; with no lives left the
-// bricks scatter; the game-over status is final.
+// Only unbreakable bricks left finish a level; no ball, or no life, ends the game, scattering the
+// bricks.
 TEST_F(VoxelMap, Status) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   rig.BuildCells(Layer({{TOP_LEFT, 4}, {CENTRE, 5}}));
@@ -75,9 +80,8 @@ TEST_F(VoxelMap, Status) {
   EXPECT_EQ(MAP_GAME_OVER, empty.grid->status);
 }
 
-// The hit pass handles only the first touching pair, in ball order then brick order, and passes
-// over dying bricks; the ball bounces off the face it came through; a ball whose previous
-// position was inside the box hits without a velocity change.
+// One hit a pass: the first touching pair, by ball then brick, dying bricks passed over; a bounce
+// off the face the ball came through, none for a ball that was already inside.
 TEST_F(VoxelMap, OneHitPerTick) {
   rig.BuildCells(Layer({{CENTRE, 7}, {RIGHT, 7}}));
   OBlock* centre = grid.blocks[0];
@@ -105,8 +109,8 @@ TEST_F(VoxelMap, OneHitPerTick) {
   EXPECT_EQ(OVector(1, 1, 1), in->velocity);
 }
 
-// A heavy ball passes breakable bricks with debris and an explosion sound, and bounces off
-// unbreakable ones with the plain hit sound.
+// A heavy ball passes breakable bricks with debris and an explosion sound (the six copies take
+// turns, so that quick hits all sound), and bounces off unbreakable ones with the plain hit.
 TEST_F(VoxelMap, HeavyBall) {
   grid.explosion = new OBloxExpl;
   rig.BuildCells(Layer({{CENTRE, 7}}));
@@ -121,7 +125,6 @@ TEST_F(VoxelMap, HeavyBall) {
     grid.Collide();
     EXPECT_TRUE(grid.blocks[0]->IsDying());
   }
-  // The six copies of the explosion take turns, so that hits in quick succession all sound.
   EXPECT_EQ(PlayedSounds(), (std::vector<i32>{101, 102, 103, 104, 105, 106, 101}));
   EXPECT_EQ(1.0f, ball->velocity.z);
   EXPECT_EQ(systems + 7, GetParticleList().Count());
@@ -135,7 +138,7 @@ TEST_F(VoxelMap, HeavyBall) {
 }
 
 // Points times the multiplier, half for a damaging hit, truncated; nothing for a dying brick or
-// without award; a bomb hits the bricks closer than 8 units.
+// without award, though every hit sounds; a bomb hits the bricks closer than 8 units.
 TEST_F(VoxelMap, ScoringAndBlast) {
   rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
   grid.scoreMultiplier = 1.1f;
@@ -148,7 +151,6 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   grid.HitBlock(grid.blocks[2], false);
   EXPECT_EQ(16, rig.bat.score);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
-  // Every hit sounds once, the dying brick's too.
   EXPECT_EQ(4u, PlayedSounds().size());
 
   rig.BuildCells(Layer({{TOP_LEFT, 7}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));
@@ -162,8 +164,8 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   SetObjectSoundListener(nullptr);
 }
 
-// Dead bricks go at the next update; the bonus roll is made then, 800 ms after the hit, at the
-// brick's position at that time, with about a third of a chance.
+// The bonus roll is made when a dead brick goes, 800 ms after the hit, at its position then, with
+// about a third of a chance.
 TEST_F(VoxelMap, BonusRollAtRemoval) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   grid.transition = 1;  // no sparkles
@@ -189,8 +191,8 @@ TEST_F(VoxelMap, BonusRollAtRemoval) {
   EXPECT_LT(drops, 30);
 }
 
-// The crossfade hands the incoming level over when it ends, with new level-start values; a
-// level started while another still fades in replaces it without losing track of a brick.
+// The crossfade hands the incoming level over with new start values; a level started during a
+// crossfade replaces it without losing track of a brick.
 TEST_F(VoxelMap, LevelTransition) {
   rig.bat.score = 120;
   grid.StartLevel(0);
@@ -208,4 +210,41 @@ TEST_F(VoxelMap, LevelTransition) {
   grid.FinishTransition();
   EXPECT_EQ(level2, grid.blocks.size());
   EXPECT_TRUE(grid.incoming.empty());
+}
+
+// A breakable brick shows its stages in turn, then fades for 800 ms giving nothing, dead also when a
+// tick lands the fade on zero (not alive again, scored twice); an unbreakable one turns a quarter
+// round, a running turn not restarted.
+TEST(Block, HitsFadeAndSpin) {
+  ScratchDir dir;
+  OBlock proto;
+  MakePrototype(proto, 3, BRICK_BREAKABLE);
+  OBlock brick(proto);
+  EXPECT_EQ(HIT_DAMAGED, brick.Hit());
+  EXPECT_EQ(1, brick.visible[1]);
+  EXPECT_EQ(0, brick.visible[0]);  // one stage shown at a time
+  EXPECT_EQ(HIT_DAMAGED, brick.Hit());
+  EXPECT_EQ(HIT_DESTROYED, brick.Hit());
+  EXPECT_EQ(HIT_NOTHING, brick.Hit());
+  brick.Update(400);
+  EXPECT_NEAR(1.25f, brick.drawScale[0], 1e-6);  // swelling toward 1.5
+  brick.Update(401);
+  EXPECT_EQ(-1, brick.life);
+
+  OBlock exact(proto);
+  exact.damageStage = 2;
+  exact.Hit();
+  exact.Update(800);
+  EXPECT_EQ(-1, exact.life);
+  EXPECT_EQ(HIT_NOTHING, exact.Hit());
+
+  OBlock solidProto;
+  MakePrototype(solidProto, 1, BRICK_SOLID);
+  OBlock solid(solidProto);
+  EXPECT_EQ(HIT_NOTHING, solid.Hit());
+  EXPECT_EQ(HIT_NOTHING, solid.Hit());
+  EXPECT_NEAR(1.5707963f, solid.spinTarget, 1e-6);
+  for (int ticks = 0; solid.spinning && ticks < 100; ++ticks) solid.Update(17);
+  EXPECT_NEAR(1.5707963f, solid.spinAngle, 1e-5);
+  EXPECT_NEAR(1.0f, std::fabs(solid.matrix.XAxis().y), 1e-5);
 }
