@@ -84,8 +84,7 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
   // Trim standing off the x = 0 wall, and its face against the wall (wound the other way).
   b.QuadX(0, 0.5f, 0.5f, 1.5f, 1, 2);
   b.QuadX(0, 0, 0.5f, 1.5f, 1, 2, true);
-  // A hidden object's panel that would break the x = 0 tiling: not drawn, so not counted.
-  b.QuadX(1, 0, 0, 2, 0, 3);
+  b.QuadX(1, 0, 0, 2, 0, 3);  // a hidden object's panel over x = 0: not drawn, not counted
 
   OModelData data;
   data.SetGeometry(b.file);
@@ -94,12 +93,12 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
   ASSERT_EQ(input.size(), 32u);  // with the hidden object shown, its panel spoils the tiling: all stay
   const std::vector<Triangle> out = Triangles(DepthShellTriangles(data, visible));
 
-  // The four tiles of x = 0 are gone; everything else is there, corner for corner.
+  // The tiles of x = 0 are gone, everything else there corner for corner; the other two
+  // triangles make the wall in its plane, at its full size, wound as its tiles were.
   std::vector<Triangle> kept;
   for (size_t i = 8; i < 30; ++i) kept.push_back(input[i]);
   for (const Triangle& t : kept) EXPECT_EQ(std::count(out.begin(), out.end(), t), 1);
   ASSERT_EQ(out.size(), kept.size() + 2);
-  // The other two make the wall: in its plane, its full size, wound as its tiles were.
   f32 area = 0;
   for (const Triangle& t : out) {
     if (std::count(kept.begin(), kept.end(), t) != 0) continue;
@@ -113,8 +112,7 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
   }
   EXPECT_FLOAT_EQ(area, 6.0f);
 
-  // A corner that is not a number (a damaged file) spoils its wall's tiling: nothing merged
-  // there, rather than a rectangle where the broken panel drew nothing.
+  // A corner that is not a number (a damaged file) spoils its wall's tiling: nothing merged.
   OModelData broken;
   broken.SetGeometry(b.file);
   broken.vertices[3 * broken.faces[broken.objects[0]->firstFace].vertex[1] + 1] = std::nanf("");

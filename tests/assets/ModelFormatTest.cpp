@@ -27,7 +27,8 @@ bool Read(const std::vector<unsigned char>& b, OModelFile& out) {
 
 }  // namespace
 
-// The writer's bytes are what the header table says, and the reader gives the model back.
+// The writer's bytes are what the header table says, and the reader gives the model back; an
+// empty model too.
 TEST(ModelFormat, RoundTripAndLayout) {
   for (u32 normalCount : {0u, 5u}) {
     OModelFile m = SampleModel(normalCount);
@@ -50,21 +51,18 @@ TEST(ModelFormat, RoundTripAndLayout) {
     EXPECT_EQ(back.objects[1].faces[0].corners[2].normal, normalCount ? 1 : 0);
     EXPECT_EQ(WriteZmod(back), bytes);  // stable second round
   }
-}
-
-// Empty models: no objects (lastObjectIndex -1 or any negative) read as zero objects.
-TEST(ModelFormat, NoObjects) {
+  // No objects: any negative lastObjectIndex reads as none, unless a face is claimed.
   std::vector<unsigned char> bytes = WriteZmod(OModelFile{});
   OModelFile back;
-  PutU32(bytes, 12, 0x80000000u);  // most negative lastObjectIndex
+  PutU32(bytes, 12, 0x80000000u);
   ASSERT_TRUE(Read(bytes, back));
   EXPECT_TRUE(back.objects.empty());
-  PutU32(bytes, 28, 1);  // a face claimed but no object holds it
+  PutU32(bytes, 28, 1);
   EXPECT_FALSE(Read(bytes, back));
 }
 
-// Every cut of a valid file fails cleanly (run under a sanitizer this also proves no byte past
-// the cut is read); trailing bytes are ignored.
+// Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read);
+// trailing bytes are ignored.
 TEST(ModelFormat, Truncations) {
   for (u32 normalCount : {0u, 1u}) {
     std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
@@ -81,12 +79,11 @@ TEST(ModelFormat, Truncations) {
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
 }
 
-// Counts that claim more than the bytes hold fail before anything of that size is allocated;
-// indices outside their tables fail, while the normal index indexes nothing and is taken as it is.
+// Counts that claim more than the bytes hold fail before any allocation of that size; indices
+// outside their tables fail, while the normal index, which indexes nothing, is taken as it is.
 TEST(ModelFormat, DamagedCountsAndIndices) {
   const std::vector<unsigned char> good = WriteZmod(SampleModel(1));
-  // Past the header, 8 vertices and 4 texture coordinates: the first object's face count, and
-  // after its head the first index.
+  // The first object's face count and, after its head, its first index.
   const size_t objectFaces = ZMOD_HEADER_SIZE + 96 + 32 + 4;
   const size_t first = ZMOD_HEADER_SIZE + 96 + 32 + ZMOD_OBJECT_HEAD_SIZE;
   const struct {
@@ -119,8 +116,7 @@ TEST(ModelFormat, DamagedCountsAndIndices) {
   }
 }
 
-// Geometry built from whatever the reader accepts of a damaged file has a normal per vertex (the
-// reader's own checks are the model fuzzer's part).
+// Geometry built from whatever the reader accepts of a damaged file has a normal per vertex.
 TEST(ModelFormat, GeometryFromDamagedFiles) {
   const std::vector<unsigned char> good = WriteZmod(SampleModel(3));
   u32 seed = 12345;

@@ -125,8 +125,8 @@ TEST_F(ModelGL, DisplayListMatchesDirect) {
   EXPECT_EQ(DifferentPixels(listed, Render(model)), 0);
 }
 
-// Lists are rebuilt after a display re-creation (everything released, a new context) and after
-// a detail change; each time the picture is the one the geometry should give.
+// Lists are rebuilt after a new context and after a detail change, to the picture the geometry
+// gives.
 TEST_F(ModelGL, ListsRebuiltAfterNewContextAndDetailChange) {
   OModelCache& cache = GetModelCache();
   cache.detail = 2;
@@ -156,11 +156,20 @@ TEST_F(ModelGL, ListsRebuiltAfterNewContextAndDetailChange) {
   EXPECT_EQ(DifferentPixels(high, Render(brick)), 0);
 }
 
-// The only check that a model's draw puts GL state back: the draw scale's GL_NORMALIZE, and the
-// translucent path (unlit, blended, no depth writes).
-TEST_F(ModelGL, DrawStatePaths) {
-  OModel model;
-  model.Load("Letters.Zmod");  // untextured
+// A one-letter first texture name means none, a one-letter second one is loaded; a missing texture
+// fails the load; an empty model draws nothing. A draw puts back the GL state of its scale
+// (GL_NORMALIZE) and of the translucent path (unlit, blended, no depth writes).
+TEST_F(ModelGL, TexturesEmptyModelsAndDrawState) {
+  OModel model, missing, empty;
+  model.Load("Letters.Zmod");
+  EXPECT_EQ(model.data->texture, nullptr);
+  ASSERT_NE(model.data->texture2, nullptr);
+  EXPECT_EQ(model.data->texture2->name, "B");
+  EXPECT_THROW(missing.Load("Missing.Zmod"), OFileNotFound);
+  empty.Load("Empty.Zmod");
+  empty.BuildLists();
+  EXPECT_EQ(DrawnPixels(Render(empty)), 0);
+
   Render(model, OVector(0, -5, 0));
   model.SetScale(2, 1, 1);
   model.Draw();
@@ -181,27 +190,19 @@ TEST_F(ModelGL, DrawStatePaths) {
   EXPECT_EQ(depth, 1.0f);
 }
 
-// Texture names: a one-letter first name means none, a one-letter second name is loaded; a
-// missing texture fails the load; an empty model draws nothing.
-TEST_F(ModelGL, TexturesAndEmptyModels) {
-  OModel letters;
-  letters.Load("Letters.Zmod");
-  EXPECT_EQ(letters.data->texture, nullptr);
-  ASSERT_NE(letters.data->texture2, nullptr);
-  EXPECT_EQ(letters.data->texture2->name, "B");
-  OModel missing;
-  EXPECT_THROW(missing.Load("Missing.Zmod"), OFileNotFound);
-  OModel empty;
-  empty.Load("Empty.Zmod");
-  empty.BuildLists();
-  EXPECT_EQ(DrawnPixels(Render(empty)), 0);
-}
-
-// Leaving out what culling drops anyway changes no pixel: eyes in every region round the model
-// (inside its bounds too, and on a face's plane), either face culled, a turned and a mirrored
-// model; the wrong winding kept would blank the visible sides.
+// Leaving out what culling drops changes no pixel: eyes in every region round the model (inside its
+// bounds and on a face's plane too), either face culled, turned and mirrored models.
 TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
-  OModel model;
+  // Without display lists of its own, a scaled model draws its new vertices facing, not those the
+  // facing lists were made from.
+  OModel unlisted, model;
+  unlisted.Load("Letters.Zmod");
+  const OVector eye(3.37f, -4.23f, 2.11f);
+  for (f32 scale : {1.0f, 1.5f}) {
+    unlisted.ScaleUniform(scale);
+    EXPECT_EQ(0, DifferentPixels(Render(unlisted, eye, GL_BACK), Render(unlisted, eye, GL_BACK, true)))
+        << "scale " << scale;
+  }
   model.Load("Cube.Zmod");
   model.BuildLists();
   auto compare = [&](const char* what) {
@@ -228,16 +229,4 @@ TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
   // The shared vertices grow past the eyes: the regions are those of the new bounds.
   model.ScaleUniform(5.0f);
   compare("geometry scaled");
-}
-
-// A model drawn without display lists of its own still draws its new vertices through the facing
-// lists once they have been scaled: the lists made for the old ones are not used again.
-TEST_F(ModelGL, DrawFacingFollowsScaledVertices) {
-  OModel model;
-  model.Load("Cube.Zmod");  // no BuildLists: scaling has no lists of its own to rebuild
-  const OVector eye(3.37f, -4.23f, 2.11f);
-  EXPECT_EQ(0, DifferentPixels(Render(model, eye, GL_BACK), Render(model, eye, GL_BACK, true)));
-  model.ScaleUniform(1.5f);
-  EXPECT_EQ(0, DifferentPixels(Render(model, eye, GL_BACK), Render(model, eye, GL_BACK, true)))
-      << "the facing lists still hold the vertices from before the scale";
 }

@@ -19,7 +19,6 @@ void ExpectVec(const OVector& v, f32 x, f32 y, f32 z, const std::string& what = 
   EXPECT_NEAR(v.z, z, 1e-5f) << what;
 }
 
-// Models inside a scratch folder: the archive and the configuration live there.
 class ModelTest : public ::testing::Test {
 protected:
   void SetUp() override { GetModelCache().detail = 2; }
@@ -31,7 +30,7 @@ protected:
 
 // Normals are generated per vertex from the faces, whatever the file says about normals.
 TEST_F(ModelTest, NormalGeneration) {
-  // Smooth (default): every cube corner points out along its own diagonal, with unit length.
+  // Every cube corner points out along its own diagonal (averaged, not one face's), unit long.
   OModelData smooth;
   smooth.SetGeometry(CubeFile(0));
   ASSERT_EQ(smooth.normalCount, 8u);
@@ -39,7 +38,6 @@ TEST_F(ModelTest, NormalGeneration) {
     const f32* n = &smooth.normals[3 * i];
     const f32* v = &smooth.vertices[3 * i];
     EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0f, 1e-5f);
-    // Averaged, not one face's normal.
     for (int c = 0; c < 3; ++c) EXPECT_GT(n[c] * v[c], 0.1f) << "vertex " << i;
   }
   // A file with normal indices (nine per triangle) yields exactly the same normals.
@@ -62,9 +60,8 @@ TEST_F(ModelTest, NormalGeneration) {
   for (f32 v : degenerate.normals) EXPECT_EQ(v, 0.0f);
 }
 
-// Loading goes through the archive and the cache: one geometry per name, one reference per
-// instance (copies included), and the last instance takes the name out of the cache; loading
-// another name into a sharing instance never overwrites the shared geometry.
+// One cached geometry per name, one reference per instance (copies too), gone with the last;
+// loading another name into a sharing instance leaves the shared geometry alone.
 TEST_F(ModelTest, CacheSharingAndLifetime) {
   ASSERT_TRUE(InstallArchive({Entry("Data/Models/Cube.Zmod", CubeBytes(0, 3)),
                               Entry("Data/Models/B.Zmod", CubeBytes(0, 2))}));
@@ -87,8 +84,8 @@ TEST_F(ModelTest, CacheSharingAndLifetime) {
   EXPECT_EQ(cache.Find("Cube.Zmod"), nullptr);
 }
 
-// Failures: a missing or damaged file ends the load with OFileNotFound and caches nothing; a
-// wrong magic shows its message and loads on; a missing low-detail variant fails the reload.
+// A missing or damaged file raises OFileNotFound and caches nothing; a wrong magic shows its
+// message and loads on; a missing low-detail variant fails the detail change.
 TEST_F(ModelTest, LoadFailures) {
   std::vector<unsigned char> wrongMagic = CubeBytes();
   wrongMagic[0] = 'Q';
@@ -110,7 +107,6 @@ TEST_F(ModelTest, LoadFailures) {
   }
   EXPECT_EQ(messages.Messages().size(), 1u);  // no further message for damage
 
-  // A detail-dependent model the low folder lacks stops a detail change, which reports it.
   ASSERT_TRUE(InstallArchive({Entry("Data/Models/Hi/Only.Zmod", CubeBytes(0, 3))}));
   OModel only;
   only.data->useDetail = 1;
@@ -119,8 +115,8 @@ TEST_F(ModelTest, LoadFailures) {
   EXPECT_FALSE(GetModelCache().ReloadDetail());
 }
 
-// Visibility is the instance's own (ShowObject past the objects falls back to object 0); scaling
-// the shared geometry is seen by every instance, and sizes and bounds follow it.
+// Visibility is the instance's own (past the objects, object 0); scaling the shared geometry is
+// seen by every instance, sizes and bounds following.
 TEST_F(ModelTest, VisibilityScalingAndBounds) {
   OModelFile file = CubeFile(0, 3);
   for (OModelFileVertex& v : file.vertices) v.z = v.z * 2 + 1;  // z from -1 to 3

@@ -29,37 +29,25 @@ void MakeArchive(const std::vector<std::pair<std::string, std::string>>& texture
   ASSERT_TRUE(GetResource().Open());
 }
 
-std::vector<u8> ReadBack(const OTexture& t, GLenum format, int level = 0) {
-  GLint w = 0, h = 0;
-  t.Bind();
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-  int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
-  std::vector<u8> out(static_cast<size_t>(w) * h * channels);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (!out.empty()) glGetTexImage(GL_TEXTURE_2D, level, format, GL_UNSIGNED_BYTE, out.data());
-  return out;
-}
-
-GLint LevelWidth(const OTexture& t, int level) {
-  GLint w = 0;
-  t.Bind();
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-  return w;
-}
-
-GLint Param(const OTexture& t, GLenum name) {
+// A level's width or height (0 for a level that does not exist).
+GLint LevelSize(const OTexture& t, int level, GLenum which = GL_TEXTURE_WIDTH) {
   GLint v = 0;
   t.Bind();
-  glGetTexParameteriv(GL_TEXTURE_2D, name, &v);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, which, &v);
   return v;
 }
 
-bool IsPowerOfTwo(GLint v) { return v > 0 && (v & (v - 1)) == 0; }
+std::vector<u8> ReadBack(const OTexture& t, GLenum format) {
+  const int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
+  std::vector<u8> out(static_cast<size_t>(LevelSize(t, 0) * LevelSize(t, 0, GL_TEXTURE_HEIGHT)) * channels);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  if (!out.empty()) glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, out.data());
+  return out;
+}
 
 std::string Tga24(u32 w, u32 h, int seed) { return MakeTga(2, w, h, 24, PixelBytes(w * h * 3, seed)); }
 
-// A scratch folder and a window whose configuration asks for texture quality 3.
+// A window whose configuration asks for texture quality 3.
 class TextureGL : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -92,8 +80,8 @@ TEST_F(TextureGL, UploadReadsBackAsDecoded) {
     ASSERT_TRUE(DecodeImage(c.name, AsBytes(c.file), c.file.size(), decoded));
     EXPECT_EQ(ReadBack(t, c.format), decoded.pixels) << c.name;
   }
-  GLint alignment = 0;  // put back after the upload
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  GLint alignment = 0;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);  // put back after the upload
   EXPECT_EQ(alignment, 4);
 }
 
@@ -101,56 +89,52 @@ TEST_F(TextureGL, QualityChoosesFiltersAndMipmaps) {
   MakeArchive({{"Low.Tga", Tga24(5, 3, 4)}, {"High.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
   ASSERT_EQ(cache.quality, 3u);  // taken from the configuration file
-  // Quality 3 uploads the 5x3 picture as it is, one level; 10 has the mipmap builder rescale it to
-  // powers of two with a chain of levels.
+  // Quality 3 uploads the 5x3 picture as it is, one level; 10 rescales it to powers of two with a
+  // chain of levels.
   OTexture low, high;
   low.Load("Low.Tga");
   cache.quality = 10;
   high.Load("High.Tga");
-  EXPECT_EQ(LevelWidth(low, 0), 5);
-  EXPECT_TRUE(IsPowerOfTwo(LevelWidth(high, 0)));
-  EXPECT_EQ(LevelWidth(low, 1), 0);
-  EXPECT_GT(LevelWidth(high, 1), 0);
+  EXPECT_EQ(LevelSize(low, 0), 5);
+  EXPECT_EQ(LevelSize(high, 0) & (LevelSize(high, 0) - 1), 0);
+  EXPECT_EQ(LevelSize(low, 1), 0);
+  EXPECT_GT(LevelSize(high, 1), 0);
   // SetFilterAll reaches every texture's filters and makes no new levels.
   cache.SetFilterAll(0);
-  EXPECT_EQ(Param(high, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
-  EXPECT_EQ(LevelWidth(low, 1), 0);
+  GLint filter = 0;
+  high.Bind();
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+  EXPECT_EQ(filter, GL_NEAREST);
+  EXPECT_EQ(LevelSize(low, 1), 0);
 }
 
-TEST_F(TextureGL, HandlesShareOneCachedImage) {
-  MakeArchive({{"Ball.Tga", Tga24(4, 4, 6)}});
+// Handles share one cached image until the last lets go of it; a file that cannot load raises
+// OFileNotFound and leaves nothing half-made (one of each kind of break: the decoders' tables
+// hold the rest).
+TEST_F(TextureGL, HandlesShareOneCachedImageAndFailuresLeaveNothing) {
+  std::string jpeg = MakeJpeg(8, 8, 3, std::vector<u8>(8 * 8 * 3, 128));
+  MakeArchive({{"Ball.Tga", Tga24(4, 4, 6)}, {"Menu.JPG", jpeg},
+               {"Short.Tga", Tga24(8, 8, 7).substr(0, 100)},
+               {"Broken.jpg", jpeg.substr(0, jpeg.size() / 2)}});
   OTextureCache& cache = GetTextureCache();
-
   auto first = std::make_unique<OTexture>();
   auto second = std::make_unique<OTexture>();
   ASSERT_TRUE(first->Load("Ball.Tga"));
   ASSERT_TRUE(second->Load("Ball.Tga"));
-  ASSERT_EQ(first->image, second->image);  // one image, one cache entry
+  ASSERT_EQ(first->image, second->image);
   EXPECT_EQ(cache.images.size(), 1u);
   GLuint name = first->image->glName;
   first.reset();
-  EXPECT_TRUE(glIsTexture(name));  // still one user
-  // The last release deletes the texture object and the cache entry.
+  EXPECT_TRUE(glIsTexture(name)) << "still one user";
   second.reset();
   EXPECT_FALSE(glIsTexture(name));
   EXPECT_EQ(cache.Find("Ball.Tga"), nullptr);
-}
 
-TEST_F(TextureGL, FilesThatCannotLoadRaiseFileNotFound) {
-  // The decoders' own tables hold the ways a file can be broken; one of each kind here.
-  std::string jpeg = MakeJpeg(8, 8, 3, std::vector<u8>(8 * 8 * 3, 128));
-  MakeArchive({{"Menu.JPG", jpeg}, {"Short.Tga", Tga24(8, 8, 7).substr(0, 100)},
-               {"Broken.jpg", jpeg.substr(0, jpeg.size() / 2)}});
-  for (const char* name : {"Missing.Tga", "Menu.JPG", "Short.Tga", "Broken.jpg"}) {
+  for (const char* file : {"Missing.Tga", "Menu.JPG", "Short.Tga", "Broken.jpg"}) {
     OTexture t;
-    try {
-      t.Load(name);
-      ADD_FAILURE() << name << " loaded";
-    } catch (const OFileNotFound&) {
-    }
-    // Nothing half-made is left in the handle or the cache.
-    EXPECT_EQ(t.image, nullptr) << name;
-    EXPECT_TRUE(GetTextureCache().images.empty()) << name;
+    EXPECT_THROW(t.Load(file), OFileNotFound) << file;
+    EXPECT_EQ(t.image, nullptr) << file;
+    EXPECT_TRUE(cache.images.empty()) << file;
   }
 }
 
@@ -164,8 +148,7 @@ TEST_F(TextureGL, ReuploadOnANewContextGivesTheSamePicture) {
   back.Load("Back.jpg");
   const std::vector<u8> before[2] = {ReadBack(stripes, GL_RGB), ReadBack(back, GL_RGB)};
   const GLuint old = stripes.image->glName;
-  // The old context's objects go before the context does.
-  GetTextureCache().ReleaseAll();
+  GetTextureCache().ReleaseAll();  // before the context goes
   EXPECT_FALSE(glIsTexture(old));
   EXPECT_TRUE(stripes.image->pixels.empty());  // read again from the archive below
   window.reset();
@@ -174,12 +157,10 @@ TEST_F(TextureGL, ReuploadOnANewContextGivesTheSamePicture) {
   glDisable(GL_TEXTURE_2D);
   GetTextureCache().ReuploadAll();
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-  // New texture objects, the same picture.
   EXPECT_NE(stripes.image->glName, back.image->glName);
-  EXPECT_GT(LevelWidth(back, 1), 0);  // mipmapped again at quality 10
+  EXPECT_GT(LevelSize(back, 1), 0);  // mipmapped again at quality 10
   EXPECT_EQ(ReadBack(stripes, GL_RGB), before[0]);
   EXPECT_EQ(ReadBack(back, GL_RGB), before[1]);
-  // The picture is not blank: the comparison means something.
-  EXPECT_NE(before[1], std::vector<u8>(before[1].size(), 0));
+  EXPECT_NE(before[1], std::vector<u8>(before[1].size(), 0)) << "a blank picture proves nothing";
   EXPECT_TRUE(stripes.image->pixels.empty());  // and let go again
 }

@@ -1,21 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
+#include <cmath>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
-#include "support/InputEvents.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundPlayer.h"
+#include "core/Config.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
-#include "core/Config.h"
+#include "shell/OverlayLayout.h"
 #include "shell/RenderWindow.h"
+#include "support/GLContext.h"
+#include "support/InputEvents.h"
 
 namespace {
 
-// A screen that records the calls the application makes on it.
+// A screen that records the calls the application makes on it, and the last input.
 class Recorder : public ORenderWindow {
 public:
   explicit Recorder(u32 id) : ORenderWindow(id) {}
@@ -25,11 +31,30 @@ public:
     calls.push_back("Load");
     return id != 999;
   }
-  bool HandleInput(const OInputEvent&) override {
+  bool HandleInput(const OInputEvent& e) override {
     calls.push_back("Input");
+    last = e;
     return true;
   }
   std::vector<std::string> calls;
+  OInputEvent last;
+};
+
+struct LayoutCase {
+  const char* shape;
+  i32 w, h;
+  OOverlayRect want;  // left, top, bottom, w, h
+};
+
+// The shapes players have: 4:3, wide and ultra-wide, portrait, dragged down to one pixel.
+const LayoutCase kCases[] = {
+    {"4:3", 800, 600, {0, 0, 0, 800, 600}},
+    {"16:9", 1920, 1080, {240, 0, 0, 1440, 1080}},
+    {"21:9", 2560, 1080, {560, 0, 0, 1440, 1080}},
+    {"9:16", 1080, 1920, {0, 555, 555, 1080, 810}},
+    {"1x1", 1, 1, {0, 0, 0, 1, 1}},
+    {"odd 16:9", 1366, 768, {171, 0, 0, 1024, 768}},
+    {"minimised 0x0", 0, 0, {0, 0, 0, 1, 1}},
 };
 
 }  // namespace
@@ -92,8 +117,7 @@ TEST(Application, ActivationFollowsConfiguration) {
   EXPECT_EQ(app.musicPlayer->playing, 1);
 }
 
-// Applications come and go in one process (tests, a display re-creation) without touching a
-// pointer that no longer exists.
+// Applications come and go in one process without touching a pointer that no longer exists.
 TEST(Application, SeveralInOneProcess) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -105,5 +129,67 @@ TEST(Application, SeveralInOneProcess) {
     GetConfig().Reset();
     EXPECT_TRUE(app.Create("3D", "Brikon 3D 2.0", 640, 480, true));
     EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
+  }
+}
+
+
+// The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
+// inside the window; the application gives every screen that place, and the pointer counted from
+// its top-left corner: a click on the overlay's corner is (0, 0) whatever the window's shape.
+TEST(OverlayLayout, ScreensGetTheLargestCentredPlaceOfTheOverlayShape) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  OApplication app;
+  auto* screen = new Recorder(201);
+  app.AddScreen(screen);
+  app.SwitchScreen(201);
+  for (const LayoutCase& c : kCases) {
+    const OOverlayRect r = FitOverlay(c.w, c.h);
+    EXPECT_EQ(std::tie(r.left, r.top, r.bottom, r.w, r.h),
+              std::tie(c.want.left, c.want.top, c.want.bottom, c.want.w, c.want.h))
+        << c.shape;
+    if (c.w >= 4 && c.h >= 3) {
+      EXPECT_LE(std::abs(r.w * 3 - r.h * 4), 4) << c.shape << ": aspect lost";
+      EXPECT_TRUE(r.w == c.w || r.h == c.h) << c.shape << ": not the largest";
+      EXPECT_LE(r.left + r.w, c.w) << c.shape;
+      EXPECT_LE(r.top + r.h, c.h) << c.shape;
+    }
+    app.width = static_cast<i16>(c.w);
+    app.height = static_cast<i16>(c.h);
+    app.Resize();
+    EXPECT_EQ(screen->width, c.want.w) << c.shape;
+    EXPECT_EQ(screen->height, c.want.h) << c.shape;
+    EXPECT_EQ(screen->windowWidth, c.w) << c.shape;
+    const u16 left = static_cast<u16>(c.want.left), top = static_cast<u16>(c.want.top);
+    app.HandleInput(MakeEvent(EV_BUTTONDOWN, 0, left, top));
+    EXPECT_EQ(screen->last.x, 0) << c.shape;
+    EXPECT_EQ(screen->last.y, 0) << c.shape;
+  }
+  app.Unload();
+}
+
+// The 3D view's vertical angle is the same for every window shape, only the horizontal one follows
+// the window; the viewport sits on the overlay's place.
+TEST(OverlayLayout, VerticalFieldOfViewKept) {
+  ScratchDir dir;
+  TestGLWindow gl;
+  if (!gl.Open()) SKIP_OR_FAIL_IN_CI("needs a display");
+  OCamera camera(640, 480, 60.0f, 1.0f, 1024.0f);
+  const f32 vertical = 1.0f / std::tan(30.0f * 3.14159265f / 180.0f);
+  for (const LayoutCase& c : kCases) {
+    if (c.w < 1 || c.h < 1) continue;
+    SCOPED_TRACE(c.shape);
+    camera.Apply(c.w, c.h);
+    EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
+    EXPECT_NEAR(camera.projection.m[0], vertical * c.h / c.w, 1e-4f);
+    const OOverlayRect r = FitOverlay(c.w, c.h);
+    camera.viewportX = r.left;
+    camera.viewportY = r.bottom;
+    camera.Apply(r.w, r.h);
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[0], r.left);
+    EXPECT_EQ(vp[1], r.bottom);
+    EXPECT_EQ(vp[2], r.w);
+    EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
   }
 }
