@@ -28,13 +28,12 @@ using namespace image_test;
 
 namespace {
 
-// Writes the game's archive with these textures (names without "Data/Textures/") and indexes it.
+// Installs the game's archive with these textures (names without "Data/Textures/").
 void MakeArchive(const std::vector<std::pair<std::string, std::string>>& textures) {
   std::vector<OArchiveEntry> entries;
   for (const auto& [name, bytes] : textures)
     entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
-  ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
-  ASSERT_TRUE(GetResource().Open());
+  ASSERT_TRUE(InstallArchive(entries));
 }
 
 // A level's width or height (0 for a level that does not exist).
@@ -47,7 +46,8 @@ GLint LevelSize(const OTexture& t, int level, GLenum which = GL_TEXTURE_WIDTH) {
 
 std::vector<u8> ReadBack(const OTexture& t, GLenum format) {
   const int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
-  std::vector<u8> out(static_cast<size_t>(LevelSize(t, 0) * LevelSize(t, 0, GL_TEXTURE_HEIGHT)) * channels);
+  const GLint pixels = LevelSize(t, 0) * LevelSize(t, 0, GL_TEXTURE_HEIGHT);
+  std::vector<u8> out(static_cast<size_t>(pixels) * channels);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (!out.empty()) glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, out.data());
   return out;
@@ -122,6 +122,8 @@ int DrawnPixels(const std::vector<u8>& a) {
 }
 
 std::vector<OArchiveEntry> CubeArchive() {
+  const u8 red[3] = {220, 40, 30}, blue[3] = {20, 60, 210};
+  const std::string jpeg = MakeJpeg(16, 16, 3, TwoBandsRgb(16, 16, red, blue));
   OModelFile cube = CubeFile(0, 3);
   cube.texture = "Check.Tga";
   OModelFile letters = CubeFile(0, 1);
@@ -138,21 +140,16 @@ std::vector<OArchiveEntry> CubeArchive() {
           Entry("Data/Models/Missing.Zmod", WriteZmod(missing)),
           Entry("Data/Models/Empty.Zmod", WriteZmod(OModelFile{})),
           Entry("Data/Textures/Check.Tga", CheckerTga(8, 8)),
+          Entry("Data/Textures/Back.jpg", {jpeg.begin(), jpeg.end()}),
           Entry("Data/Textures/B", CheckerTga(2, 2))};
 }
 
-class ModelGL : public ::testing::Test {
+class ModelGL : public TextureGL {
 protected:
   void SetUp() override {
-    if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
-    window = new TestGLWindow;
-    ASSERT_TRUE(window->Open(3));
+    TextureGL::SetUp();
     ASSERT_TRUE(InstallArchive(CubeArchive()));
   }
-  void TearDown() override { delete window; }
-
-  ScratchDir dir;
-  TestGLWindow* window = nullptr;
 };
 
 }  // namespace
@@ -234,33 +231,6 @@ TEST_F(TextureGL, HandlesShareOneCachedImageAndFailuresLeaveNothing) {
   }
 }
 
-TEST_F(TextureGL, ReuploadOnANewContextGivesTheSamePicture) {
-  const u8 red[3] = {220, 40, 30}, blue[3] = {20, 60, 210};
-  MakeArchive({{"Stripes.Tga", Tga24(8, 8, 8)},
-               {"Back.jpg", MakeJpeg(16, 16, 3, TwoBandsRgb(16, 16, red, blue))}});
-  GetTextureCache().quality = 10;
-  OTexture stripes, back;
-  stripes.Load("Stripes.Tga");
-  back.Load("Back.jpg");
-  const std::vector<u8> before[2] = {ReadBack(stripes, GL_RGB), ReadBack(back, GL_RGB)};
-  const GLuint old = stripes.image->glName;
-  GetTextureCache().ReleaseAll();  // before the context goes
-  EXPECT_FALSE(glIsTexture(old));
-  EXPECT_TRUE(stripes.image->pixels.empty());  // read again from the archive below
-  window.reset();
-  window = std::make_unique<TestGLWindow>();
-  ASSERT_TRUE(window->Open(10));
-  glDisable(GL_TEXTURE_2D);
-  GetTextureCache().ReuploadAll();
-  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-  EXPECT_NE(stripes.image->glName, back.image->glName);
-  EXPECT_GT(LevelSize(back, 1), 0);  // mipmapped again at quality 10
-  EXPECT_EQ(ReadBack(stripes, GL_RGB), before[0]);
-  EXPECT_EQ(ReadBack(back, GL_RGB), before[1]);
-  EXPECT_NE(before[1], std::vector<u8>(before[1].size(), 0)) << "a blank picture proves nothing";
-  EXPECT_TRUE(stripes.image->pixels.empty());  // and let go again
-}
-
 // The display list draws exactly what the direct path draws, object by object.
 TEST_F(ModelGL, DisplayListMatchesDirect) {
   OModel model;
@@ -280,9 +250,14 @@ TEST_F(ModelGL, DisplayListMatchesDirect) {
   EXPECT_EQ(DifferentPixels(listed, Render(model)), 0);
 }
 
-// Lists are rebuilt after a new context and after a detail change, to the picture the geometry
-// gives.
-TEST_F(ModelGL, ListsRebuiltAfterNewContextAndDetailChange) {
+// After a new context every texture is read again and uploaded to the same picture (mipmapped at
+// the new quality), and the models' lists rebuilt to the same picture; so after a detail change.
+TEST_F(ModelGL, NewContextAndDetailChangeGiveTheSamePictures) {
+  GetTextureCache().quality = 10;
+  OTexture check, back;
+  check.Load("Check.Tga");
+  back.Load("Back.jpg");
+  const std::vector<u8> before[2] = {ReadBack(check, GL_RGB), ReadBack(back, GL_RGB)};
   OModelCache& cache = GetModelCache();
   cache.detail = 2;
   OModel brick;
@@ -293,13 +268,24 @@ TEST_F(ModelGL, ListsRebuiltAfterNewContextAndDetailChange) {
   brick.BuildLists();
   const std::vector<u8> high = Render(brick);
 
+  const GLuint old = check.image->glName;
   cache.ReleaseAll();
-  GetTextureCache().ReleaseAll();
-  delete window;
-  window = new TestGLWindow;
-  ASSERT_TRUE(window->Open(3));
+  GetTextureCache().ReleaseAll();  // before the context goes
+  EXPECT_FALSE(glIsTexture(old));
+  EXPECT_TRUE(check.image->pixels.empty());  // read again from the archive below
+  window.reset();
+  window = std::make_unique<TestGLWindow>();
+  ASSERT_TRUE(window->Open(10));
+  glDisable(GL_TEXTURE_2D);
   GetTextureCache().ReuploadAll();
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   cache.RebuildAll();
+  EXPECT_NE(check.image->glName, back.image->glName);
+  EXPECT_GT(LevelSize(back, 1), 0);
+  EXPECT_EQ(ReadBack(check, GL_RGB), before[0]);
+  EXPECT_EQ(ReadBack(back, GL_RGB), before[1]);
+  EXPECT_NE(before[1], std::vector<u8>(before[1].size(), 0)) << "a blank picture proves nothing";
+  EXPECT_TRUE(check.image->pixels.empty()) << "the pixels let go again";
   for (OModelObject* o : brick.data->objects) EXPECT_TRUE(o->hasList && glIsList(o->list));
   EXPECT_EQ(DifferentPixels(high, Render(brick)), 0);
 
@@ -355,8 +341,8 @@ TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
   const OVector eye(3.37f, -4.23f, 2.11f);
   for (f32 scale : {1.0f, 1.5f}) {
     unlisted.ScaleUniform(scale);
-    EXPECT_EQ(0, DifferentPixels(Render(unlisted, eye, GL_BACK), Render(unlisted, eye, GL_BACK, true)))
-        << "scale " << scale;
+    const std::vector<u8> whole = Render(unlisted, eye, GL_BACK);
+    EXPECT_EQ(0, DifferentPixels(whole, Render(unlisted, eye, GL_BACK, true))) << "scale " << scale;
   }
   model.Load("Cube.Zmod");
   model.BuildLists();

@@ -21,11 +21,6 @@ std::vector<u8> Layer(std::initializer_list<std::pair<int, u8>> cells) {
   return layer;
 }
 
-void MakePrototype(OBlock& p, int stages, i32 kind) {
-  p.data->SetGeometry(CubeFile(0, stages));
-  p.SetupPrototype(kind == BRICK_SOLID ? 0 : 10, kind, 1.0f);
-}
-
 constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
 
 // A grid of the first demo level with its rig.
@@ -62,6 +57,8 @@ protected:
   GridRig rig{new OModVoxelMap, 3, 0};
   OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
 };
+
+using Block = VoxelMap;  // bricks made from the grid's prototypes
 
 }  // namespace
 
@@ -244,10 +241,8 @@ TEST_F(VoxelMap, LevelTransition) {
 // A breakable brick shows its stages in turn, then fades for 800 ms giving nothing, dead also when a
 // tick lands the fade on zero (not alive again, scored twice); an unbreakable one turns a quarter
 // round, a running turn not restarted.
-TEST(Block, HitsFadeAndSpin) {
-  ScratchDir dir;
-  OBlock proto;
-  MakePrototype(proto, 3, BRICK_BREAKABLE);
+TEST_F(Block, HitsFadeAndSpin) {
+  const OBlock& proto = *grid.prototypes[PrototypeSlot(1)];  // three stages
   OBlock brick(proto);
   EXPECT_EQ(HIT_DAMAGED, brick.Hit());
   EXPECT_EQ(1, brick.visible[1]);
@@ -267,9 +262,7 @@ TEST(Block, HitsFadeAndSpin) {
   EXPECT_EQ(-1, exact.life);
   EXPECT_EQ(HIT_NOTHING, exact.Hit());
 
-  OBlock solidProto;
-  MakePrototype(solidProto, 1, BRICK_SOLID);
-  OBlock solid(solidProto);
+  OBlock solid(*grid.prototypes[PrototypeSlot(4)]);
   EXPECT_EQ(HIT_NOTHING, solid.Hit());
   EXPECT_EQ(HIT_NOTHING, solid.Hit());
   EXPECT_NEAR(1.5707963f, solid.spinTarget, 1e-6);
