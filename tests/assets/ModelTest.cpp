@@ -18,12 +18,6 @@
 
 namespace {
 
-void ExpectVec(const OVector& v, f32 x, f32 y, f32 z, const std::string& what = "") {
-  EXPECT_NEAR(v.x, x, 1e-5f) << what;
-  EXPECT_NEAR(v.y, y, 1e-5f) << what;
-  EXPECT_NEAR(v.z, z, 1e-5f) << what;
-}
-
 class ModelTest : public ::testing::Test {
 protected:
   void SetUp() override { GetModelCache().detail = 2; }
@@ -56,15 +50,14 @@ struct Builder {
 
   Builder() { file.texCoords.push_back({0.0f, 0.0f}); }
 
-  i32 Vertex(f32 x, f32 y, f32 z) {
-    file.vertices.push_back({x, y, z});
-    return static_cast<i32>(file.vertices.size());
-  }
   // Corners given in the order that winds them.
   void Quad(size_t object, const std::array<std::array<f32, 3>, 4>& c) {
     if (file.objects.size() <= object) file.objects.resize(object + 1);
     i32 v[4];
-    for (int k = 0; k < 4; ++k) v[k] = Vertex(c[k][0], c[k][1], c[k][2]);
+    for (int k = 0; k < 4; ++k) {
+      file.vertices.push_back({c[k][0], c[k][1], c[k][2]});
+      v[k] = static_cast<i32>(file.vertices.size());
+    }
     for (const auto& t : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {
       OModelFileFace f;
       for (int k = 0; k < 3; ++k) f.corners[k].vertex = v[t[k]];
@@ -203,9 +196,9 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
   a.ComputeSize();
   EXPECT_FLOAT_EQ(a.radius, 1.5f);
   ASSERT_TRUE(b.ComputeBounds());  // the other instance sees the halved geometry
-  ExpectVec(b.boxMin, 9.5f, -0.5f, -0.5f, "world box at the position");
+  EXPECT_EQ(b.boxMin, OVector(9.5f, -0.5f, -0.5f)) << "the world box, at the position";
   b.ComputePickBox();
-  ExpectVec(b.obbCentre, 0, 0, 0.5f, "local centre");
+  EXPECT_EQ(b.obbCentre, OVector(0, 0, 0.5f)) << "the local centre";
   EXPECT_FALSE(unloaded.ComputeBounds());  // no vertices: no bounds, no scaling, no crash
   unloaded.FitMax(1, 1, 1);
 }
@@ -244,9 +237,12 @@ TEST(ModelFormat, RoundTripAndLayout) {
   EXPECT_FALSE(Read(bytes, back));
 }
 
-// Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read);
-// trailing bytes are ignored.
-TEST(ModelFormat, Truncations) {
+// Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read), while
+// trailing bytes are ignored. Counts that claim more than the bytes hold fail before any allocation
+// of that size; indices outside their tables fail, while the normal index, which indexes nothing,
+// is taken as it is. Geometry built from whatever is accepted of a damaged file has a normal per
+// vertex.
+TEST(ModelFormat, DamagedFiles) {
   for (u32 normalCount : {0u, 1u}) {
     std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
     for (size_t cut = 0; cut < bytes.size(); ++cut) {
@@ -260,11 +256,7 @@ TEST(ModelFormat, Truncations) {
   }
   OModelFile back;
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
-}
 
-// Counts that claim more than the bytes hold fail before any allocation of that size; indices
-// outside their tables fail, while the normal index, which indexes nothing, is taken as it is.
-TEST(ModelFormat, DamagedCountsAndIndices) {
   const std::vector<unsigned char> good = WriteZmod(SampleModel(1));
   // The first object's face count and, after its head, its first index.
   const size_t objectFaces = ZMOD_HEADER_SIZE + 96 + 32 + 4;
@@ -294,14 +286,9 @@ TEST(ModelFormat, DamagedCountsAndIndices) {
   for (const auto& c : cases) {
     std::vector<unsigned char> bytes = good;
     PutU32(bytes, c.offset, c.value);
-    OModelFile back;
     EXPECT_EQ(Read(bytes, back), c.ok) << c.what;
   }
-}
 
-// Geometry built from whatever the reader accepts of a damaged file has a normal per vertex.
-TEST(ModelFormat, GeometryFromDamagedFiles) {
-  const std::vector<unsigned char> good = WriteZmod(SampleModel(3));
   u32 seed = 12345;
   auto next = [&seed]() { return (seed = seed * 1103515245u + 12345u) >> 8; };
   for (int round = 0; round < 3000; ++round) {
@@ -309,7 +296,6 @@ TEST(ModelFormat, GeometryFromDamagedFiles) {
     for (int i = 0, flips = 1 + next() % 4; i < flips; ++i)
       bytes[next() % bytes.size()] = static_cast<unsigned char>(next());
     bytes.resize(next() % (bytes.size() + 1));
-    OModelFile back;
     if (!Read(bytes, back)) continue;
     OModelData geometry;
     geometry.SetGeometry(back);

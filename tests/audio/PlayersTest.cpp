@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <functional>
 #include <set>
 
 #include "AudioTestUtil.h"
@@ -23,27 +22,8 @@ OPlaylist ListOf(std::initializer_list<std::string> modules) {
   return list;
 }
 
-constexpr int FRAMES = 22050;  // 500 ms at 44100 Hz: ample time to play a second id meanwhile
+constexpr int FRAMES = 22050;  // 500 ms at 44100 Hz
 constexpr i16 LEVEL = 8000;
-
-// Runs `script` on a player whose output goes to SDL's disk driver, with "Data/flat.wav" (FRAMES
-// frames at LEVEL) registered under ids 10 and 15, at full volume; returns what was heard.
-std::vector<i16> Record(const std::function<void(OSoundPlayer&)>& script) {
-  ScratchDir dir;
-  const std::string file = UseDiskAudio(dir);
-  WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
-  {
-    OSoundPlayer p;
-    EXPECT_TRUE(p.Init(true));
-    EXPECT_TRUE(p.Register(10, "Data/flat.wav"));
-    EXPECT_TRUE(p.Register(15, "Data/flat.wav"));
-    p.SetVolume(65535);
-    script(p);
-    for (i32 id = 0; id < 20; ++id) EXPECT_TRUE(WaitFor([&] { return !p.IsPlaying(id); }, 3000));
-    SDL_Delay(150);  // the last mixed buffers reach the file
-  }
-  return ReadRecording(file);
-}
 
 // A list of n one-byte "tracks" 0..n-1, so the order can be read back.
 OPlaylist Numbered(int n) {
@@ -171,21 +151,32 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
 // samples with an id removed before, while silent music shares the output and its player closes
 // its use of the output halfway through the effect.
 TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
-  const std::vector<i16> out = Record([](OSoundPlayer& p) {
+  ScratchDir dir;
+  const std::string file = UseDiskAudio(dir);
+  WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
+  {
+    OSoundPlayer p;
+    ASSERT_TRUE(p.Init(true));
+    ASSERT_TRUE(p.Register(15, "Data/flat.wav"));
     ASSERT_TRUE(p.Register(16, "Data/flat.wav"));  // served from id 15's copy
     p.Remove(15);
-    OPlaylist list;
-    list.AddTrack(Bytes(MakeMod(32, 6)));
-    OMusicPlayer music;
-    ASSERT_TRUE(music.ready);
-    music.playlist = &list;
-    music.SetVolume(0);
-    music.PlayCurrent();
-    p.Play(16);
-    EXPECT_TRUE(p.IsPlaying(16));
-    SDL_Delay(100);
-  });
+    p.SetVolume(65535);
+    {
+      OPlaylist list = ListOf({MakeMod(32, 6)});
+      OMusicPlayer music;
+      ASSERT_TRUE(music.ready);
+      music.playlist = &list;
+      music.SetVolume(0);
+      music.PlayCurrent();
+      p.Play(16);
+      EXPECT_TRUE(p.IsPlaying(16));
+      SDL_Delay(100);
+    }
+    EXPECT_TRUE(WaitFor([&] { return !p.IsPlaying(16); }, 3000));
+    SDL_Delay(150);  // the last mixed buffers reach the file
+  }
   // Every frame on both channels, nothing more, at full level.
+  const std::vector<i16> out = ReadRecording(file);
   EXPECT_EQ(Sounding(out), 2u * FRAMES);
   EXPECT_EQ(std::count(out.begin(), out.end(), LEVEL), 2 * FRAMES);
 }

@@ -259,27 +259,24 @@ TEST(Gamepad, VirtualPadDrivesTheKeys) {
   EXPECT_EQ(w.GamepadCount(), 0);
 }
 
-// Elapsed time is the whole milliseconds since the previous pass. The quit message ends the
-// loop after Unload.
-TEST_F(Loop, ElapsedBetweenPassesAndQuit) {
+// Elapsed time is the whole milliseconds since the previous pass; quitting ends the loop after
+// Unload. While inactive no frame runs, but every pass is counted and moves the previous-frame
+// stamp, so the first frame after reactivation covers only the last idle pass.
+TEST_F(Loop, ElapsedBetweenPassesAndInactivePasses) {
   step = 7;
   LoopWindow w;
   EXPECT_EQ(w.Run(), 0);
   EXPECT_EQ(w.elapsedSeen, (std::vector<u32>{7, 7, 7}));
   EXPECT_EQ(w.unloads, 1);
-}
 
-// While inactive no frame runs, but every pass is counted and moves the previous-frame stamp, so
-// the first frame after reactivation covers only the last idle pass.
-TEST_F(Loop, InactivePassesAreCountedNotRun) {
   step = 10;
-  LoopWindow w;
-  w.active = 0;
-  w.quitAfter = 1;
-  target = &w;
-  activateAt = 5;  // read 0 is Run's start; reads 1..4 are idle passes
-  w.Run();
-  ASSERT_EQ(w.elapsedSeen.size(), 1u);
-  EXPECT_EQ(w.elapsedSeen[0], 10u);
-  EXPECT_EQ(w.passesAtFrame[0], 5);  // four idle passes and this one
+  LoopWindow idle;
+  idle.active = 0;
+  idle.quitAfter = 1;
+  target = &idle;
+  activateAt = reads + 5;  // the first read is Run's start; four idle passes follow
+  idle.Run();
+  ASSERT_EQ(idle.elapsedSeen.size(), 1u);
+  EXPECT_EQ(idle.elapsedSeen[0], 10u);
+  EXPECT_EQ(idle.passesAtFrame[0], 5);  // four idle passes and this one
 }
