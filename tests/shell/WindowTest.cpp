@@ -26,8 +26,8 @@ void Open(OGLWindow& w) {
 // Windowed: the mode's size on first start, or the size the player left; full screen: the desktop's
 // size unless a mode size was chosen; a mode the display lacks (it has only its own size) and the
 // fallback to 640x480 both refused opens a 640x480 window at index 0; an index of 3 or more
-// rewrites the file with all defaults (full screen at index 1).
-TEST(Window, WindowedAndFullscreenModes) {
+// rewrites the file with all defaults (full screen at index 1). Then switching in place.
+TEST(Window, WindowedAndFullscreenModesAndSwitchingInPlace) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
   ASSERT_TRUE(display.Ok());
@@ -78,15 +78,10 @@ TEST(Window, WindowedAndFullscreenModes) {
       EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
     }
   }
-}
 
-// Switching in place keeps the context, covers the display and comes back at the window's size; a
-// second switch the same way changes nothing. A listed display mode is entered and left in place
-// too; one not listed is refused and changes nothing.
-TEST(Window, FullscreenSwitchKeepsContext) {
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
-  PrivateDisplay display(1024, 768);
-  ASSERT_TRUE(display.Ok());
+  // Switching in place keeps the context, covers the display and comes back at the window's size;
+  // a second switch the same way changes nothing. A listed display mode is entered and left in
+  // place too; one not listed is refused and changes nothing.
   ScratchDir dir;
   MessageRecorder boxes;
   WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
