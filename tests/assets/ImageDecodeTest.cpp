@@ -1,5 +1,5 @@
 // Decoding TGA and JPEG files into pixels, and refusing everything else without reading beyond
-// the bytes or ending the process.
+// the bytes or ending the process; the game's own picture writers.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +7,7 @@
 
 #include "ImageTestSupport.h"
 #include "assets/ImageDecode.h"
+#include "assets/ImageWriter.h"
 
 using namespace image_test;
 
@@ -110,46 +111,19 @@ TEST(ImageDecode, JpegColourGreyAndCmyk) {
       << int(img.pixels[0]) << " " << int(img.pixels[1]) << " " << int(img.pixels[2]);
 }
 
-TEST(ImageDecode, CorruptJpegFailsAndReturns) {
-  std::string good = RgbJpeg(32, 24);
-  ODecodedImage img;
-  std::string error;
-  // Not a JPEG at all: the decoder's own message comes back.
-  std::string junk = "this is not a picture";
-  EXPECT_FALSE(DecodeJpeg(AsBytes(junk), junk.size(), img, &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(DecodeJpeg(nullptr, 0, img, &error));
-  // Every truncation fails, even one that only loses the end marker.
-  for (size_t n = 0; n < good.size(); n += (n < 40 ? 1 : 23)) {
-    EXPECT_FALSE(DecodeJpeg(AsBytes(good), n, img, &error)) << n;
-    EXPECT_TRUE(img.pixels.empty());
-  }
-  EXPECT_FALSE(DecodeJpeg(AsBytes(good), good.size() - 1, img, &error));
-  // A header claiming 65500 x 65500 pixels is refused before any pixel buffer exists.
-  std::string huge = good;
-  size_t sof = huge.find("\xFF\xC0");
-  ASSERT_NE(sof, std::string::npos);
-  huge[sof + 5] = huge[sof + 7] = static_cast<char>(0xFF);
-  huge[sof + 6] = huge[sof + 8] = static_cast<char>(0xDC);
-  EXPECT_FALSE(DecodeJpeg(AsBytes(huge), huge.size(), img, &error));
-  // The intact file still decodes after all those failures (no state left behind).
-  EXPECT_TRUE(DecodeJpeg(AsBytes(good), good.size(), img, &error)) << error;
-}
-
-// Warnings that leave every pixel in place do not cost the picture; those that mean lost or
-// garbled data do.
-TEST(ImageDecode, JpegWarningsFailOnlyWhenDataIsLost) {
+// Damage that leaves every pixel in place does not cost the picture; lost or garbled data, or a
+// size no buffer should be made for, does, with the decoder's reason and no pixels.
+TEST(ImageDecode, JpegDamage) {
   const std::string good = RgbJpeg(32, 24);
-  const size_t eoi = good.rfind("\xFF\xD9");
-  const size_t sos = good.find("\xFF\xDA");
-  ASSERT_NE(eoi, std::string::npos);
-  ASSERT_NE(sos, std::string::npos);
-  // An application marker nobody knows, placed before the scan.
-  const std::string app9("\xFF\xE9\x00\x06zzzz", 8);
-  // A byte inside the entropy-coded data knocked into a marker: the segment ends early.
-  std::string cutSegment = good;
+  const size_t eoi = good.rfind("\xFF\xD9"), sos = good.find("\xFF\xDA"), sof = good.find("\xFF\xC0");
+  ASSERT_TRUE(eoi != std::string::npos && sos != std::string::npos && sof != std::string::npos);
+  const std::string app9("\xFF\xE9\x00\x06zzzz", 8);  // an application marker nobody knows
+  std::string cutSegment = good;  // a byte of the entropy-coded data knocked into a marker
   cutSegment[sos + 40] = static_cast<char>(0xFF);
   cutSegment[sos + 41] = static_cast<char>(0xD0 + 3);
+  std::string huge = good;  // 65500 x 65500 pixels
+  huge[sof + 5] = huge[sof + 7] = static_cast<char>(0xFF);
+  huge[sof + 6] = huge[sof + 8] = static_cast<char>(0xDC);
   struct Case {
     const char* what;
     std::string file;
@@ -160,14 +134,49 @@ TEST(ImageDecode, JpegWarningsFailOnlyWhenDataIsLost) {
       {"an unknown application marker", good.substr(0, sos) + app9 + good.substr(sos), true},
       {"image data cut by a marker", cutSegment, false},
       {"the end marker lost", good.substr(0, eoi), false},
+      {"the last byte lost", good.substr(0, good.size() - 1), false},
+      {"not a JPEG at all", "this is not a picture", false},
+      {"a huge size, refused before any pixel buffer", huge, false},
+      {"the intact file after all those failures: no state left behind", good, true},
   };
   for (const Case& c : cases) {
     ODecodedImage img;
     std::string error;
     EXPECT_EQ(DecodeJpeg(AsBytes(c.file), c.file.size(), img, &error), c.loads)
         << c.what << ": " << error;
-    if (c.loads) {
-      EXPECT_EQ(img.pixels.size(), 32u * 24 * 3) << c.what;
-    }
+    EXPECT_EQ(img.pixels.size(), c.loads ? 32u * 24 * 3 : 0u) << c.what;
+    EXPECT_EQ(error.empty(), c.loads) << c.what;
   }
+  ODecodedImage img;
+  EXPECT_FALSE(DecodeJpeg(nullptr, 0, img, nullptr));
+  for (size_t n = 0; n < good.size(); n += (n < 40 ? 1 : 23)) {
+    EXPECT_FALSE(DecodeJpeg(AsBytes(good), n, img, nullptr)) << "cut at " << n;
+    EXPECT_TRUE(img.pixels.empty());
+  }
+}
+
+// The TGA writer read back by the game's decoder: bottom row first, as the game's texture
+// coordinates expect, and channels back as red-green-blue-alpha; sizes and layouts a header
+// cannot state give no file rather than a broken one. (Every JPEG above comes from the writer.)
+TEST(ImageWriter, RoundTripsThroughTheDecoderAndRefusesWhatItCannotStore) {
+  const std::vector<u8> rgba = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160};
+  std::vector<u8> file = EncodeTga(2, 2, 4, rgba.data());
+  ODecodedImage image;
+  ASSERT_TRUE(DecodeTga(file.data(), file.size(), image));
+  EXPECT_EQ(image.format, static_cast<u32>(PIXELS_RGBA));
+  std::vector<u8> expected(rgba.begin() + 8, rgba.end());
+  expected.insert(expected.end(), rgba.begin(), rgba.begin() + 8);
+  EXPECT_EQ(image.pixels, expected);
+  const std::vector<u8> grey = {0, 64, 128, 255, 7, 9};
+  file = EncodeTga(3, 2, 1, grey.data());
+  ASSERT_TRUE(DecodeTga(file.data(), file.size(), image));
+  EXPECT_EQ(image.format, static_cast<u32>(PIXELS_LUMINANCE));
+  EXPECT_EQ(image.pixels, std::vector<u8>({255, 7, 9, 0, 64, 128}));
+
+  const std::vector<u8> pixels(16 * 16 * 3, 30);
+  EXPECT_TRUE(EncodeTga(0, 1, 3, pixels.data()).empty());
+  EXPECT_TRUE(EncodeTga(70000, 1, 3, pixels.data()).empty());
+  EXPECT_TRUE(EncodeTga(1, 1, 2, pixels.data()).empty());
+  EXPECT_TRUE(EncodeJpeg(0, 8, 3, pixels.data(), 90).empty());
+  EXPECT_TRUE(EncodeJpeg(8, 8, 2, pixels.data(), 90).empty());
 }

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "ImageTestSupport.h"
 #include "assets/ArchiveWriter.h"
 #include "assets/ModelFormat.h"
 #include "assets/Resource.h"
@@ -58,14 +59,9 @@ inline OArchiveEntry Entry(const std::string& name, std::vector<unsigned char> b
 
 // An uncompressed 24-bit TGA of w x h pixels in a two-colour checker of 1-pixel squares.
 inline std::vector<unsigned char> CheckerTga(int w, int h) {
-  std::vector<unsigned char> t(18, 0);
-  t[2] = 2;
-  t[12] = static_cast<unsigned char>(w);
-  t[14] = static_cast<unsigned char>(h);
-  t[16] = 24;
-  for (int i = 0; i < w * h; ++i) {
-    const bool light = (i % w + i / w) % 2 == 0;
-    t.insert(t.end(), {u8(light ? 40 : 200), u8(light ? 220 : 60), u8(light ? 250 : 30)});  // BGR
-  }
-  return t;
+  std::string bgr;
+  for (int i = 0; i < w * h; ++i)
+    bgr += (i % w + i / w) % 2 == 0 ? "\x28\xDC\xFA" : "\xC8\x3C\x1E";
+  const std::string t = image_test::MakeTga(2, static_cast<u32>(w), static_cast<u32>(h), 24, bgr);
+  return {t.begin(), t.end()};
 }

@@ -1,17 +1,51 @@
-// The resource archive: what the reader finds, what it unscrambles, and what it refuses to trust.
+// The resource archive: what the reader finds, what it unscrambles, and what it refuses to trust;
+// what the writer and the archive tool refuse.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
-#include "ArchiveTestSupport.h"
-#include "support/TestSupport.h"
+#include "assets/ArchiveFormat.h"
 #include "assets/ArchiveWriter.h"
 #include "assets/Resource.h"
-
-using namespace archive_test;
+#include "support/TestSupport.h"
 
 namespace {
+
+struct RawRecord {
+  u32 recordSize;
+  u32 dataSize;
+  u32 dataOffset;
+  std::string nameField;  // plain bytes; scrambled when written
+};
+
+std::string Scrambled(std::string bytes) {
+  Unscramble(reinterpret_cast<u8*>(&bytes[0]), bytes.size());
+  return bytes;
+}
+
+// A header with the given count, then the records, any field a value no writer would produce;
+// `tail` follows the directory.
+std::string RawArchive(i32 entryCount, const std::vector<RawRecord>& records,
+                       const std::string& tail = "") {
+  std::string out(ARCHIVE_HEADER_SIZE, '\0');
+  ArchiveWrite32(reinterpret_cast<u8*>(&out[ARCHIVE_COUNT_OFFSET]), static_cast<u32>(entryCount));
+  for (const RawRecord& r : records) {
+    u8 fixed[12];
+    ArchiveWrite32(fixed, r.recordSize);
+    ArchiveWrite32(fixed + 4, r.dataSize);
+    ArchiveWrite32(fixed + 8, r.dataOffset);
+    out.append(reinterpret_cast<const char*>(fixed), 12);
+    out += Scrambled(r.nameField);
+  }
+  return out + tail;
+}
+
+std::vector<unsigned char> Bytes(const std::string& s) {
+  return std::vector<unsigned char>(s.begin(), s.end());
+}
 
 std::string Pattern(size_t n, int seed) {
   std::string s(n, '\0');
@@ -134,4 +168,34 @@ TEST(ArchiveWriter, RefusesWhatItCannotStore) {
   std::string before = ReadFile("Data/Resource.Tkr");
   EXPECT_FALSE(WriteArchive("Data/Resource.Tkr", {{std::string("a\0b", 3), Bytes("y")}}));
   EXPECT_EQ(ReadFile("Data/Resource.Tkr"), before);
+}
+
+// The archive tool: pack, list and extract give a folder back byte for byte; extraction refuses
+// absolute names and "..", never writing outside the destination, while safe neighbours come out.
+TEST(Tkr, RoundTripAndNothingOutsideTheDestination) {
+  ScratchDir dir;
+  const std::string tkr = "'" BRIKON_BINARY_DIR "/tools/tkr/tkr' ";
+  std::string big(70000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 3);
+  mkdir("root", 0755);
+  mkdir("root/Textures", 0755);
+  WriteFile("root/Textures/Font.Tga", big);
+  WriteFile("root/Empty", "");
+  std::string out;
+  ASSERT_EQ(RunCommand(tkr + "pack Data/Resource.Tkr root", &out), 0) << out;
+  ASSERT_EQ(RunCommand(tkr + "list Data/Resource.Tkr", &out), 0) << out;
+  EXPECT_NE(out.find("Textures/Font.Tga"), std::string::npos) << out;
+  EXPECT_NE(out.find("Empty"), std::string::npos) << out;
+  ASSERT_EQ(RunCommand(tkr + "extract Data/Resource.Tkr out", &out), 0) << out;
+  EXPECT_EQ(ReadFile("out/Textures/Font.Tga"), big);
+  EXPECT_TRUE(FileExists("out/Empty"));
+
+  ASSERT_TRUE(WriteArchive("evil.Tkr", {{"../escaped", Bytes("x")},
+                                        {dir.Path() + "/absolute", Bytes("x")},
+                                        {"fine/file", Bytes("ok")}}));
+  EXPECT_EQ(RunCommand(tkr + "extract evil.Tkr inner", &out), 1);
+  EXPECT_NE(out.find("refusing to extract ../escaped"), std::string::npos) << out;
+  EXPECT_FALSE(FileExists("escaped"));
+  EXPECT_FALSE(FileExists("absolute"));
+  EXPECT_EQ(ReadFile("inner/fine/file"), "ok");
 }

@@ -2,6 +2,7 @@
 // Builders of small WAV files and tracker modules, and readers of what SDL's disk driver recorded.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -126,20 +127,9 @@ inline std::vector<i16> ReadRecording(const std::string& file) {
   return out;
 }
 
-// Stereo frames in which either channel is not zero.
-inline size_t SoundingFrames(const std::vector<i16>& s) {
-  size_t n = 0;
-  for (size_t i = 0; i + 1 < s.size(); i += 2)
-    if (s[i] != 0 || s[i + 1] != 0) ++n;
-  return n;
-}
-
-// Frames whose left channel equals `value`.
-inline size_t FramesAt(const std::vector<i16>& s, i16 value) {
-  size_t n = 0;
-  for (size_t i = 0; i < s.size(); i += 2)
-    if (s[i] == value) ++n;
-  return n;
+// Samples of the recording that are not zero.
+inline size_t Sounding(const std::vector<i16>& s) {
+  return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](i16 v) { return v != 0; }));
 }
 
 // Waits (real time) until `done` holds or `ms` pass; true when it held.

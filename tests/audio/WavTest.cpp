@@ -1,86 +1,67 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "AudioTestUtil.h"
+#include "audio/Module.h"
 #include "audio/Wav.h"
 
 using namespace audiotest;
 
-namespace {
-bool Parse(const std::string& file, OWavInfo& info) {
-  return ParseWav(reinterpret_cast<const u8*>(file.data()), file.size(), info);
-}
-}  // namespace
-
-// Where the samples are found in files laid out in the ways real tools write them.
-TEST(Wav, FindsSamplesWhereverTheDataChunkIs) {
+// Where the samples are in files laid out as real tools write them; damaged sizes cut to what the
+// file holds and to whole frames; what cannot be played as PCM refused rather than played as noise.
+TEST(Wav, FindsTheSamplesOrRefusesTheFile) {
+  const std::string samples = Samples16({1, 2, 3, 4}), data = Chunk("data", samples);
+  const std::string mono = Fmt(1, 1, 44100, 16);
+  auto with = [&data](const std::string& fmt) { return Riff(Chunk("fmt ", fmt) + data); };
+  auto declaring = [](const std::string& fmt, u32 size, const std::string& bytes) {
+    std::string file = Riff(Chunk("fmt ", fmt)) + "data";
+    Put32(file, size);
+    return file + bytes;
+  };
+  std::string extensible = Fmt(0xFFFE, 2, 44100, 16);
+  Put16(extensible, 22);
+  Put16(extensible, 16);
+  Put32(extensible, 3);
+  extensible += std::string("\x01\x00", 2) + std::string(14, '\x11');  // sub-format PCM
+  const struct {
+    std::string file;
+    bool ok;
+    size_t offset, size;
+    const char* what;
+  } cases[] = {
+      {with(mono), true, 44, 8, "the canonical 44-byte header"},
+      {Riff(Chunk("fmt ", Fmt(1, 2, 22050, 16)) + Chunk("LIST", "INFOabc") + data), true, 60, 8,
+       "a chunk of odd size before the data: padded and skipped"},
+      {Riff(Chunk("data", "abcde") + Chunk("fmt ", Fmt(1, 1, 8000, 8) + std::string(2, '\0'))), true,
+       20, 5, "data before an 18-byte format: 8-bit frames"},
+      {Riff(Chunk("fmt ", extensible) + data), true, 68, 8, "extensible format of PCM"},
+      {declaring(mono, 1000, Samples16({5, 6, 7})), true, 44, 6, "declares 1000 bytes, holds 6"},
+      {declaring(Fmt(1, 2, 44100, 16), 7, "1234567"), true, 44, 4, "7 bytes: one stereo frame"},
+      {Riff(Chunk("fmt ", mono) + Chunk("junk", "xx", 0xFFFFFFFFL) + data), false, 0, 0,
+       "a chunk claiming 4 GB hides the data"},
+      {with(Fmt(3, 1, 44100, 32)), false, 0, 0, "float"},
+      {with(Fmt(2, 1, 44100, 4, 256)), false, 0, 0, "ADPCM"},
+      {with(Fmt(1, 1, 44100, 24)), false, 0, 0, "24-bit"},
+      {with(Fmt(1, 6, 44100, 16)), false, 0, 0, "six channels"},
+      {with(Fmt(1, 2, 44100, 16, 2)), false, 0, 0, "a frame size that is not the format's"},
+      {with(Fmt(1, 1, 0, 16)), false, 0, 0, "no rate"},
+      {with(mono.substr(0, 14)), false, 0, 0, "a short format"},
+      {Riff(Chunk("fmt ", mono)), false, 0, 0, "no data"},
+      {Riff(Chunk("fmt ", mono) + Chunk("data", "")), false, 0, 0, "empty data"},
+      {Riff(data), false, 0, 0, "no format"},
+      {std::string("RIFF\x10\0\0\0AVI LIST", 16), false, 0, 0, "not a WAVE"},
+  };
+  for (const auto& c : cases) {
+    OWavInfo info;
+    ASSERT_EQ(ParseWav(reinterpret_cast<const u8*>(c.file.data()), c.file.size(), info), c.ok)
+        << c.what;
+    if (!c.ok) continue;
+    EXPECT_EQ(info.formatTag, 1) << c.what;
+    EXPECT_EQ(info.dataOffset, c.offset) << c.what;
+    EXPECT_EQ(info.dataSize, c.size) << c.what;
+  }
   OWavInfo info;
-  const std::string samples = Samples16({1, 2, 3, 4});
-
-  // canonical 44-byte header
-  ASSERT_TRUE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16)) + Chunk("data", samples)), info));
-  EXPECT_EQ(info.dataOffset, 44u);
-  EXPECT_EQ(info.dataSize, 8u);
-
-  // extra chunks before the data (a LIST with an odd size, padded): they are skipped, not played
-  const std::string list = Chunk("LIST", "INFOabc");  // 7 bytes + 1 pad
-  ASSERT_TRUE(Parse(Riff(Chunk("fmt ", Fmt(1, 2, 22050, 16)) + list + Chunk("data", samples)), info));
-  EXPECT_EQ(info.dataOffset, 12u + 24u + 16u + 8u);
-  EXPECT_EQ(info.dataSize, 8u);
-
-  // an 18-byte format record (with its extra-size field) and data before format
-  std::string fmt18 = Fmt(1, 1, 8000, 8) + std::string(2, '\0');
-  ASSERT_TRUE(Parse(Riff(Chunk("data", "abcd") + Chunk("fmt ", fmt18)), info));
-  EXPECT_EQ(info.dataOffset, 20u);
-  EXPECT_EQ(info.bitsPerSample, 8);
-
-  // extensible format whose sub-format is PCM
-  std::string ext = Fmt(0xFFFE, 2, 44100, 16);
-  Put16(ext, 22);
-  Put16(ext, 16);
-  Put32(ext, 3);
-  ext += std::string("\x01\x00", 2) + std::string(14, '\x11');
-  ASSERT_TRUE(Parse(Riff(Chunk("fmt ", ext) + Chunk("data", samples)), info));
-  EXPECT_EQ(info.formatTag, 1);
-}
-
-// Damaged sizes are cut to what the file holds, never past its end, and to whole frames.
-TEST(Wav, ShortAndOverlongDataChunks) {
-  OWavInfo info;
-  // declares 1000 bytes, holds 6: only the 6 are samples
-  std::string file = Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16))) + "data";
-  Put32(file, 1000);
-  file += Samples16({5, 6, 7});
-  ASSERT_TRUE(Parse(file, info));
-  EXPECT_EQ(info.dataOffset + info.dataSize, file.size());
-  EXPECT_EQ(info.dataSize, 6u);
-
-  // stereo 16-bit with 7 bytes: one whole frame of 4 bytes
-  file = Riff(Chunk("fmt ", Fmt(1, 2, 44100, 16))) + "data";
-  Put32(file, 7);
-  file += "1234567";
-  ASSERT_TRUE(Parse(file, info));
-  EXPECT_EQ(info.dataSize, 4u);
-
-  // an unknown chunk claiming 4 GB before the data: nothing after it can be found
-  file = Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16)) + Chunk("junk", "xx", 0xFFFFFFFFL) + Chunk("data", "ab"));
-  EXPECT_FALSE(Parse(file, info));
-}
-
-// Files that cannot be played as PCM are refused rather than played as noise.
-TEST(Wav, RefusesWhatCannotPlay) {
-  OWavInfo info;
-  const std::string data = Chunk("data", Samples16({1, 2, 3, 4}));
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(3, 1, 44100, 32)) + data), info));   // float
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(2, 1, 44100, 4, 256)) + data), info));  // ADPCM
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 44100, 24)) + data), info));  // 24-bit
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 6, 44100, 16)) + data), info));  // six channels
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 2, 44100, 16, 2)) + data), info));  // bad frame size
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 0, 16)) + data), info));      // no rate
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16))), info));         // no data
-  EXPECT_FALSE(Parse(Riff(data), info));                                       // no format
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16)) + Chunk("data", "")), info));  // empty
-  EXPECT_FALSE(Parse(Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16).substr(0, 14)) + data), info));  // short fmt
-  EXPECT_FALSE(Parse(std::string("RIFF\x10\0\0\0AVI LIST", 16), info));
   EXPECT_FALSE(ParseWav(nullptr, 100, info));
 }
 
@@ -88,20 +69,31 @@ TEST(Wav, RefusesWhatCannotPlay) {
 TEST(Wav, ConvertsToTheOutputFormat) {
   OWavInfo info;
   std::vector<u8> out;
-
   // 16-bit mono at the output rate: each sample on both channels, unchanged
   std::string file = Riff(Chunk("fmt ", Fmt(1, 1, 44100, 16)) + Chunk("data", Samples16({1000, -2000, 3})));
-  ASSERT_TRUE(Parse(file, info));
+  ASSERT_TRUE(ParseWav(reinterpret_cast<const u8*>(file.data()), file.size(), info));
   ASSERT_TRUE(ConvertWavToOutput(reinterpret_cast<const u8*>(file.data()), info, out));
-  ASSERT_EQ(out.size(), 3u * 4u);
   const i16* s = reinterpret_cast<const i16*>(out.data());
-  EXPECT_EQ(std::vector<i16>(s, s + 6), (std::vector<i16>{1000, 1000, -2000, -2000, 3, 3}));
-
+  EXPECT_EQ(std::vector<i16>(s, s + out.size() / 2),
+            (std::vector<i16>{1000, 1000, -2000, -2000, 3, 3}));
   // 8-bit unsigned at 22050 Hz: silence (128) stays silence, the length doubles
   file = Riff(Chunk("fmt ", Fmt(1, 1, 22050, 8)) + Chunk("data", std::string(2000, '\x80')));
-  ASSERT_TRUE(Parse(file, info));
+  ASSERT_TRUE(ParseWav(reinterpret_cast<const u8*>(file.data()), file.size(), info));
   ASSERT_TRUE(ConvertWavToOutput(reinterpret_cast<const u8*>(file.data()), info, out));
   EXPECT_NEAR(static_cast<double>(out.size()) / 4.0, 4000.0, 64.0);
   s = reinterpret_cast<const i16*>(out.data());
-  for (size_t i = 0; i < out.size() / 2; ++i) ASSERT_EQ(s[i], 0);
+  EXPECT_EQ(std::count(s, s + out.size() / 2, 0), static_cast<long>(out.size() / 2));
+}
+
+// Bytes that are not a module are refused (random damage is the module fuzzer's part; playing,
+// position and gain are the music player's and the mix's tests).
+TEST(Module, RefusesBadBytes) {
+  auto load = [](const std::string& s) {
+    return std::unique_ptr<OModule>(OModule::Load(reinterpret_cast<const u8*>(s.data()), s.size()));
+  };
+  EXPECT_EQ(OModule::Load(nullptr, 0), nullptr);
+  EXPECT_EQ(load(""), nullptr);
+  EXPECT_EQ(load("RIFF\x24\0\0\0WAVEfmt "), nullptr);
+  EXPECT_EQ(load(std::string(4096, '\0')), nullptr);
+  EXPECT_NE(load(MakeMod(8, 3)), nullptr) << "while a real one loads";
 }

@@ -1,8 +1,7 @@
 #pragma once
-// A brick grid set up without a window: the cage and the thirteen brick prototypes get cube
-// geometry made in memory (no archive, no display lists), so that the rules run headless. Bricks
-// are cubes; code 1 has three damage stages, code 2 two, the others one; code 10 is a thin slab
-// so that taking the code-5 box shows.
+// A brick grid without a window: cage and prototypes are cubes made in memory. Code 1 has three
+// damage stages, code 2 two, the others one; code 10 is a thin slab, so that taking the code-5 box
+// shows.
 #include <memory>
 #include <vector>
 
@@ -26,8 +25,8 @@ inline OModelFile ShapedCube(OVector scale, OVector offset, int objects = 1) {
 // Brick prototype index of a code (codes 1..12 and 14).
 inline int PrototypeSlot(u8 code) { return code == 14 ? 12 : code - 1; }
 
-// Gives `grid` a cage of 64 x 64 x 192 model units (fitted to 16 x 16 x 48 world units) and cube
-// prototypes scaled to the episode's cell, as Init would with the real models.
+// A cage of 64 x 64 x 192 model units (16 x 16 x 48 in the world) and prototypes scaled to the
+// episode's cell, as Init gives them.
 inline void SetUpGeometry(OVoxelMap& grid) {
   grid.box = new OModel;
   grid.box->data->SetGeometry(ShapedCube({32, 32, 96}, {0, 0, 96}));
@@ -37,10 +36,8 @@ inline void SetUpGeometry(OVoxelMap& grid) {
   for (int i = 0; i < BRICK_PROTOTYPES; ++i) {
     const u8 code = codes[i];
     OBlock* p = new OBlock;
-    const int stages = code == 1 ? 3 : code == 2 ? 2 : 1;
-    // Code 10 is a slab a fifth as deep as the others.
+    const int stages = code == 1 ? 3 : code == 2 ? 2 : 1;  // an object a stage
     const OVector scale = code == 10 ? OVector(1, 1, 0.2f) : OVector(1, 1, 1);
-    // CubeFile splits six sides among its objects; 3 objects = 3 stages.
     p->data->SetGeometry(ShapedCube(scale, {0, 0, 0}, stages));
     const bool solid = code == 4 || code == 5;
     p->SetupPrototype(solid ? 0 : 10, solid ? BRICK_SOLID : BRICK_BREAKABLE, half);
@@ -51,7 +48,6 @@ inline void SetUpGeometry(OVoxelMap& grid) {
 
 // A bat, a ball set with balls, and a grid wired to them.
 struct GridRig {
-  // The grid takes the episode's grid size (and level data position) before its geometry.
   GridRig(OVoxelMap* g, i32 episode, i32 level = 0) : grid(g), bat(nullptr) {
     grid->SetLevel(episode, level);
     balls.bat = &bat;

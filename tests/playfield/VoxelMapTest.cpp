@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "GridTestSupport.h"
+#include "core/Random.h"
 #include "effects/BloxExpl.h"
 #include "effects/ParticleList.h"
-#include "core/Random.h"
+#include "playfield/Levels.h"
 #include "support/SoundLog.h"
 #include "support/TestSupport.h"
 
@@ -28,11 +31,39 @@ protected:
   OVoxelMap& grid = *rig.grid;
 };
 
+size_t CountBricks(LevelSpan span) {
+  return static_cast<size_t>(
+      std::count_if(span.data, span.data + span.size, [](u8 c) { return c != 0 && c != 13; }));
+}
+
+// Runs an advance to its end; returns the drawn frames it took.
+int Advance(OModVoxelMap& grid) {
+  int steps = 1;
+  while (!grid.AdvanceStep() && steps < 10000) ++steps;
+  return steps;
+}
+
+// A demo-sized corridor (5 x 5 layers) with a breakable brick at the centre of every layer.
+std::vector<u8> CentreColumn(int layers) {
+  std::vector<u8> cells(static_cast<size_t>(layers) * 25, 0);
+  for (int layer = 0; layer < layers; ++layer) cells[static_cast<size_t>(layer * 25 + 12)] = 7;
+  return cells;
+}
+
+// A demo corridor with its rig.
+class ModVoxelMap : public ::testing::Test {
+protected:
+  ScratchDir dir;
+  GridRig rig{new OModVoxelMap, 3, 0};
+  OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
+};
+
+using Block = VoxelMap;  // bricks made from the grid's prototypes
+
 }  // namespace
 
-// The first demo level: a ring of code 6 round nine of code 7, all in the second layer (one
-// cell in front of the far wall), row 0 at the top; the data position ends at the next level.
-// A level cut short by the table's end builds nothing beyond it.
+// The first demo level: a ring of code 6 round nine of code 7 in the second layer, row 0 at the
+// top; a level cut short by the table's end builds nothing beyond it.
 TEST_F(VoxelMap, Build) {
   grid.Build(0, grid.blocks);
   ASSERT_EQ(25u, grid.blocks.size());
@@ -54,8 +85,8 @@ TEST_F(VoxelMap, Build) {
   EXPECT_FLOAT_EQ(grid.prototypes[PrototypeSlot(5)]->localMax.z, grid.blocks.back()->localMax.z);
 }
 
-// Status: only unbreakable bricks finish a level; no ball ends the game; with no lives left the
-// bricks scatter; the game-over status is final.
+// Only unbreakable bricks left finish a level; no ball, or no life, ends the game, scattering the
+// bricks.
 TEST_F(VoxelMap, Status) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   rig.BuildCells(Layer({{TOP_LEFT, 4}, {CENTRE, 5}}));
@@ -75,9 +106,8 @@ TEST_F(VoxelMap, Status) {
   EXPECT_EQ(MAP_GAME_OVER, empty.grid->status);
 }
 
-// The hit pass handles only the first touching pair, in ball order then brick order, and passes
-// over dying bricks; the ball bounces off the face it came through; a ball whose previous
-// position was inside the box hits without a velocity change.
+// One hit a pass: the first touching pair, by ball then brick, dying bricks passed over; a bounce
+// off the face the ball came through, none for a ball that was already inside.
 TEST_F(VoxelMap, OneHitPerTick) {
   rig.BuildCells(Layer({{CENTRE, 7}, {RIGHT, 7}}));
   OBlock* centre = grid.blocks[0];
@@ -105,8 +135,8 @@ TEST_F(VoxelMap, OneHitPerTick) {
   EXPECT_EQ(OVector(1, 1, 1), in->velocity);
 }
 
-// A heavy ball passes breakable bricks with debris and an explosion sound, and bounces off
-// unbreakable ones with the plain hit sound.
+// A heavy ball passes breakable bricks with debris and an explosion sound (the six copies take
+// turns, so that quick hits all sound), and bounces off unbreakable ones with the plain hit.
 TEST_F(VoxelMap, HeavyBall) {
   grid.explosion = new OBloxExpl;
   rig.BuildCells(Layer({{CENTRE, 7}}));
@@ -121,7 +151,6 @@ TEST_F(VoxelMap, HeavyBall) {
     grid.Collide();
     EXPECT_TRUE(grid.blocks[0]->IsDying());
   }
-  // The six copies of the explosion take turns, so that hits in quick succession all sound.
   EXPECT_EQ(PlayedSounds(), (std::vector<i32>{101, 102, 103, 104, 105, 106, 101}));
   EXPECT_EQ(1.0f, ball->velocity.z);
   EXPECT_EQ(systems + 7, GetParticleList().Count());
@@ -135,7 +164,7 @@ TEST_F(VoxelMap, HeavyBall) {
 }
 
 // Points times the multiplier, half for a damaging hit, truncated; nothing for a dying brick or
-// without award; a bomb hits the bricks closer than 8 units.
+// without award, though every hit sounds; a bomb hits the bricks closer than 8 units.
 TEST_F(VoxelMap, ScoringAndBlast) {
   rig.BuildCells(Layer({{TOP_LEFT, 2}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));  // code 2: two stages
   grid.scoreMultiplier = 1.1f;
@@ -148,7 +177,6 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   grid.HitBlock(grid.blocks[2], false);
   EXPECT_EQ(16, rig.bat.score);
   EXPECT_TRUE(grid.blocks[2]->IsDying());
-  // Every hit sounds once, the dying brick's too.
   EXPECT_EQ(4u, PlayedSounds().size());
 
   rig.BuildCells(Layer({{TOP_LEFT, 7}, {CENTRE, 7}, {BOTTOM_RIGHT, 7}}));
@@ -162,8 +190,8 @@ TEST_F(VoxelMap, ScoringAndBlast) {
   SetObjectSoundListener(nullptr);
 }
 
-// Dead bricks go at the next update; the bonus roll is made then, 800 ms after the hit, at the
-// brick's position at that time, with about a third of a chance.
+// The bonus roll is made when a dead brick goes, 800 ms after the hit, at its position then, with
+// about a third of a chance.
 TEST_F(VoxelMap, BonusRollAtRemoval) {
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   grid.transition = 1;  // no sparkles
@@ -189,8 +217,8 @@ TEST_F(VoxelMap, BonusRollAtRemoval) {
   EXPECT_LT(drops, 30);
 }
 
-// The crossfade hands the incoming level over when it ends, with new level-start values; a
-// level started while another still fades in replaces it without losing track of a brick.
+// The crossfade hands the incoming level over with new start values; a level started during a
+// crossfade replaces it without losing track of a brick.
 TEST_F(VoxelMap, LevelTransition) {
   rig.bat.score = 120;
   grid.StartLevel(0);
@@ -208,4 +236,131 @@ TEST_F(VoxelMap, LevelTransition) {
   grid.FinishTransition();
   EXPECT_EQ(level2, grid.blocks.size());
   EXPECT_TRUE(grid.incoming.empty());
+}
+
+// A breakable brick shows its stages in turn, then fades for 800 ms giving nothing, dead also when a
+// tick lands the fade on zero (not alive again, scored twice); an unbreakable one turns a quarter
+// round, a running turn not restarted.
+TEST_F(Block, HitsFadeAndSpin) {
+  const OBlock& proto = *grid.prototypes[PrototypeSlot(1)];  // three stages
+  OBlock brick(proto);
+  EXPECT_EQ(HIT_DAMAGED, brick.Hit());
+  EXPECT_EQ(1, brick.visible[1]);
+  EXPECT_EQ(0, brick.visible[0]);  // one stage shown at a time
+  EXPECT_EQ(HIT_DAMAGED, brick.Hit());
+  EXPECT_EQ(HIT_DESTROYED, brick.Hit());
+  EXPECT_EQ(HIT_NOTHING, brick.Hit());
+  brick.Update(400);
+  EXPECT_NEAR(1.25f, brick.drawScale[0], 1e-6);  // swelling toward 1.5
+  brick.Update(401);
+  EXPECT_EQ(-1, brick.life);
+
+  OBlock exact(proto);
+  exact.damageStage = 2;
+  exact.Hit();
+  exact.Update(800);
+  EXPECT_EQ(-1, exact.life);
+  EXPECT_EQ(HIT_NOTHING, exact.Hit());
+
+  OBlock solid(*grid.prototypes[PrototypeSlot(4)]);
+  EXPECT_EQ(HIT_NOTHING, solid.Hit());
+  EXPECT_EQ(HIT_NOTHING, solid.Hit());
+  EXPECT_NEAR(1.5707963f, solid.spinTarget, 1e-6);
+  for (int ticks = 0; solid.spinning && ticks < 100; ++ticks) solid.Update(17);
+  EXPECT_NEAR(1.5707963f, solid.spinAngle, 1e-5);
+  EXPECT_NEAR(1.0f, std::fabs(solid.matrix.XAxis().y), 1e-5);
+}
+
+// The corridor is built at once, row 0 at the bottom; stage k builds layers 6k to the end, counted
+// from 0; a stage past the end builds nothing and is done at once.
+TEST_F(ModVoxelMap, BuildFromAnyStage) {
+  grid.StartLevel(0);
+  EXPECT_EQ(-6, grid.frontLayer);
+  EXPECT_EQ(CountBricks(GetLevelBytes(3, 0)), grid.blocks.size());
+  const OBlock* first = grid.blocks[0];  // layer 1, row 0, column 0: code 1
+  EXPECT_EQ(1, first->layerIndex);
+  EXPECT_TRUE(IsCode(grid, first, 1));
+  EXPECT_FLOAT_EQ(-2 * grid.cellHeight, first->Position().y);
+  EXPECT_FLOAT_EQ(13 * grid.cellDepth, first->Position().z);
+
+  grid.SetLevel(3, 18);
+  grid.StartLevel(18);
+  EXPECT_EQ(CountBricks(GetLevelBytes(3, 18)), grid.blocks.size());
+  EXPECT_LE(grid.blocks.back()->layerIndex, 3);  // 112 layers: 108..111 remain
+
+  grid.SetLevel(3, 19);
+  grid.StartLevel(19);
+  EXPECT_TRUE(grid.blocks.empty());
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  grid.transition = 0;
+  EXPECT_EQ(MAP_LEVEL_DONE, grid.CheckStatus());
+}
+
+// An advance moves six cell depths in 129 drawn frames, losing no brick; after a timeout the next
+// advance takes the bricks left over the front line, where they fade without score.
+TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
+  rig.SetCells(CentreColumn(18));
+  grid.StartLevel(0);
+  const f32 z0 = grid.blocks[0]->Position().z;
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  EXPECT_EQ(129, Advance(grid));
+  EXPECT_EQ(0, grid.frontLayer);
+  EXPECT_NEAR(z0 - 6 * grid.cellDepth, grid.blocks[0]->Position().z, 1e-4);
+  for (const OBlock* b : grid.blocks) EXPECT_FALSE(b->IsDying());
+
+  rig.bat.score = 77;
+  grid.timer = 5;
+  grid.Update(10);
+  EXPECT_EQ(MAP_LEVEL_DONE, grid.status);
+  EXPECT_EQ(60000, grid.timer);
+  grid.transition = 1;
+  Advance(grid);
+  EXPECT_EQ(6, grid.frontLayer);
+  for (const OBlock* b : grid.blocks) EXPECT_EQ(b->layerIndex < 6, b->IsDying());
+  for (int i = 0; i < 9; ++i) grid.Update(100);
+  EXPECT_EQ(12u, grid.blocks.size());
+  EXPECT_EQ(77, rig.bat.score);
+}
+
+// Eight or fewer breakable bricks in the front stage cut the timer to 10000 ms plus 4000 per brick;
+// a later cut only ever shortens it.
+TEST_F(ModVoxelMap, HurryUp) {
+  std::vector<u8> cells = CentreColumn(12);
+  cells[1] = cells[2] = cells[3] = 7;  // nine in the first stage
+  cells[4] = 4;
+  rig.SetCells(cells);
+  grid.StartLevel(0);
+  Advance(grid);
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  grid.timer = 55000;
+  grid.Update(0);
+  EXPECT_EQ(55000, grid.timer);  // nine left: no hurry-up yet
+  grid.HitBlock(grid.blocks[0], true);
+  grid.Update(801);  // dead, removed at the end of the tick
+  grid.Update(0);
+  EXPECT_EQ(42000, grid.timer);  // eight left
+  grid.timer = 30000;
+  grid.HitBlock(grid.blocks[0], true);
+  grid.Update(801);
+  grid.Update(0);
+  EXPECT_EQ(29199, grid.timer);  // seven left allow 38000: the running timer is kept
+}
+
+// Only unbreakable bricks in front end the stage at once; the last life lost during an advance ends
+// the game with the bricks scattered.
+TEST_F(ModVoxelMap, StageEndsAndGameOver) {
+  std::vector<u8> cells = CentreColumn(12);
+  for (int layer = 0; layer < 6; ++layer) cells[static_cast<size_t>(layer * 25 + 12)] = 5;
+  rig.SetCells(cells);
+  grid.StartLevel(0);
+  Advance(grid);
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
+  grid.Update(10);
+  EXPECT_EQ(MAP_LEVEL_DONE, grid.status);
+  grid.transition = 1;
+  rig.bat.lives = 0;
+  grid.Update(10);
+  EXPECT_EQ(MAP_GAME_OVER, grid.status);
+  EXPECT_EQ(0, grid.transition);
+  for (const OBlock* b : grid.blocks) EXPECT_TRUE(b->IsDying());
 }

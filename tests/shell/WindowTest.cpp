@@ -23,11 +23,11 @@ void Open(OGLWindow& w) {
 
 }  // namespace
 
-// Windowed, the drawable is exactly the mode's size on first start, or the size the player left
-// the window at; full screen is the desktop's own size unless a mode size was chosen; a chosen
-// mode the display does not have (this display has only its own size) and the one fallback to
-// 640x480 are both refused, so a 640x480 window opens and the index reads 0.
-TEST(Window, WindowedAndFullscreenModes) {
+// Windowed: the mode's size on first start, or the size the player left; full screen: the desktop's
+// size unless a mode size was chosen; a mode the display lacks (it has only its own size) and the
+// fallback to 640x480 both refused opens a 640x480 window at index 0; an index of 3 or more
+// rewrites the file with all defaults (full screen at index 1). Then switching in place.
+TEST(Window, WindowedAndFullscreenModesAndSwitchingInPlace) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
   ASSERT_TRUE(display.Ok());
@@ -44,6 +44,7 @@ TEST(Window, WindowedAndFullscreenModes) {
       {1, 1, "", 1, 1024, 768, true},                                   // desktop full screen
       {1, 2, "fullscreen.width = 1024\nfullscreen.height = 768\n", 2, 1024, 768, true},
       {1, 1, "fullscreen.width = 800\nfullscreen.height = 600\n", 0, 640, 480, false},
+      {0, 3, "", 1, 1024, 768, true},                                   // no such index
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.settings);
@@ -73,17 +74,14 @@ TEST(Window, WindowedAndFullscreenModes) {
     EXPECT_EQ(w.IsFullscreen(), c.covers);
     EXPECT_TRUE(w.MakeCurrent());
     EXPECT_TRUE(boxes.Messages().empty());
+    if (c.index > 2) {
+      EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
+    }
   }
-}
 
-// Switching in place keeps the context, covers the display, and comes back at the window's size;
-// a second switch the same way changes nothing. A display mode the display lists (this one lists
-// only its own size, which is also the desktop's) is entered and left in place too; one it does
-// not list is refused and changes nothing.
-TEST(Window, FullscreenSwitchKeepsContext) {
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
-  PrivateDisplay display(1024, 768);
-  ASSERT_TRUE(display.Ok());
+  // Switching in place keeps the context, covers the display and comes back at the window's size;
+  // a second switch the same way changes nothing. A listed display mode is entered and left in
+  // place too; one not listed is refused and changes nothing.
   ScratchDir dir;
   MessageRecorder boxes;
   WriteFile("Data/Config.Cfg", ConfigFile(0, 0));
@@ -122,22 +120,4 @@ TEST(Window, FullscreenSwitchKeepsContext) {
   w.ToggleFullscreen();
   EXPECT_TRUE(w.IsModeSwitched());
   EXPECT_TRUE(w.MakeCurrent());
-}
-
-// A resolution index of 3 or more: the file is rewritten with all defaults and the window opens
-// at 800x600 (full screen, on a display that has that mode).
-TEST(Window, BadResolutionIndexResetsConfig) {
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
-  PrivateDisplay display(800, 600);
-  ASSERT_TRUE(display.Ok());
-  ScratchDir dir;
-  WriteFile("Data/Config.Cfg", "3\n16\n1\n1\n0\n0\n5\n5\n50\n2\n1\n100\n2\n1\n4");
-  OGLWindow w;
-  Open(w);
-  EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");
-  EXPECT_EQ(w.resolutionIndex, 1);
-  int dw, dh;
-  w.GetDrawableSize(dw, dh);
-  EXPECT_EQ(dw, 800);
-  EXPECT_EQ(dh, 600);
 }
