@@ -56,26 +56,22 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   ASSERT_TRUE(debris.Load() && flames.Load() && smoke.Load());
   debris.SetField(OVector(-6.0f, -3.0f, 0.0f), OVector(6.0f, 4.0f, 20.0f));
   OParticleList& list = GetParticleList();
-  for (const OVector& brick : {OVector(-3, 2, 2), OVector(3, -2.5f, 2)}) {
-    auto* expl = static_cast<OBloxExpl*>(debris.Clone());
-    expl->emitter = brick;
-    expl->Start();
-    list.Add(expl);
+  // Two bricks burst, a ball and a rocket cross the field for 0.6 s.
+  for (const TkBaseBound* prototype : std::vector<const TkBaseBound*>{&debris, &debris, &flames, &smoke}) {
+    TkBaseBound* effect = prototype->Clone();
+    const f32 n = static_cast<f32>(list.Count());
+    effect->emitter = OVector(n * 2 - 3, n == 1 || n == 3 ? 2.0f : -1.0f, 2);
+    effect->Start();
+    list.Add(effect);
   }
-  TkBaseBound* ball = flames.Clone();
-  TkBaseBound* rocket = smoke.Clone();
-  list.Add(ball);
-  list.Add(rocket);
   OFirework prototype(512, "Particle.Tga", 500);
   for (const OVector& place : {OVector(-3, 1, 4), OVector(0, -1, 3), OVector(3, 1.5f, 5)}) {
     auto* firework = new OFirework(prototype);
     firework->SetPosition(place);
     ASSERT_TRUE(GetFireworkPool().Add(firework));
   }
-  // The ball and the rocket climb across the field for 0.6 s.
   for (int t = 0; t <= 600; t += 16) {
-    ball->emitter = OVector(4.0f - t * 0.012f, -1.0f + t * 0.004f, 2.0f + t * 0.003f);
-    rocket->emitter = OVector(-4.0f + t * 0.008f, -3.0f + t * 0.007f, t * 0.006f);
+    for (TkBaseBound* s : list.systems) s->emitter += OVector(0.05f, 0.03f, 0.05f);
     list.Update(16);
     GetFireworkPool().Update(16);
   }

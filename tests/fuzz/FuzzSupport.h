@@ -11,19 +11,15 @@
 
 // The scratch file's path, made once per process (in TMPDIR or /tmp) and removed at exit.
 inline const std::string& FuzzScratchPath() {
-  static const std::string path = [] {
+  static std::string path;
+  if (path.empty()) {
     const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/brikon-fuzz-XXXXXX";
-    int fd = mkstemp(pattern.data());
+    path = std::string(dir && *dir ? dir : "/tmp") + "/brikon-fuzz-XXXXXX";
+    const int fd = mkstemp(path.data());
     if (fd < 0) std::abort();
     close(fd);
-    static std::string removeAtExit;
-    removeAtExit = pattern;
-    std::atexit([] {
-      std::remove(removeAtExit.c_str());
-    });
-    return pattern;
-  }();
+    std::atexit([] { std::remove(path.c_str()); });
+  }
   return path;
 }
 
