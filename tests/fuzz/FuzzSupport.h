@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "core/Types.h"
@@ -29,6 +31,12 @@ inline void WriteScratch(const u8* data, size_t size) {
   if (!f) std::abort();
   if (size && std::fwrite(data, 1, size, f) != size) std::abort();
   std::fclose(f);
+}
+
+// The scratch file's contents.
+inline std::string ReadScratch() {
+  std::ifstream in(FuzzScratchPath(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Ends the run as a crash with a message, for properties the reader's contract promises.

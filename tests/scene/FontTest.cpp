@@ -10,11 +10,9 @@
 #include "assets/ArchiveWriter.h"
 #include "assets/ImageTestSupport.h"
 #include "assets/Resource.h"
-#include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "support/GLContext.h"
-#include "support/TestSupport.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 
 #include "scene/StillPicture.h"
 #include "support/GLContext.h"
-#include "support/TestSupport.h"
 
 // A picture taken in one way of combining texels and pixels is not offered for another: each
 // change of texture environment, blending or alpha test stales it, and going back matches again.
