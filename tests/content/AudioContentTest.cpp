@@ -1,5 +1,4 @@
-// The sound effects and music the content compiler makes: the files the game's players rely on,
-// the music played through the game's own module player.
+// The sound effects and music the content compiler makes, the music played by the game's player.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,9 +72,8 @@ const char* const kModules[] = {"01_Popcorn.Xm", "02_Magnitude.It", "04_Believin
 
 }  // namespace
 
-// Every effect the game registers exists as a canonical 44-byte-header PCM file (the player takes
-// the format at offset 20 and the samples at 44), fits its event's length, is audible, normalised
-// and never at full scale, and no two effects are the same sound.
+// Every effect is a canonical 44-byte-header PCM file (the player reads the format at 20 and the
+// samples at 44), short, normalised below full scale, and no two effects are the same sound.
 TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
   ScratchDir scratch;
   ASSERT_EQ(Dump(ContentSources(), scratch.Path(), "sounds"), 0);
@@ -143,10 +141,8 @@ void WriteScores(const std::string& score) {
 
 }  // namespace
 
-// The writers put every note at its pitch in all three formats: an A above middle C sounds at
-// 440 Hz from the XM, the IT and the MOD alike, and an octave lower sounds an octave lower. A part
-// that a pattern then leaves out falls silent instead of holding its last note through the
-// pattern (a sustained pad or bass would otherwise drone on under a break).
+// Every note sounds at its pitch in all three formats, and a part a pattern leaves out falls
+// silent instead of droning on under a break.
 TEST(MusicContent, NotesSoundAtTheirPitchAndPartsLeftOutFallSilent) {
   ScratchDir scratch;
   WriteScores("title Pitch\ntempo 125\nspeed 6\n"
@@ -175,8 +171,7 @@ TEST(MusicContent, NotesSoundAtTheirPitchAndPartsLeftOutFallSilent) {
   }
 }
 
-// A mistake in a score stops the content build with the score's name and line, rather than
-// leaving the game without its music; the MOD's limits are enforced rather than written wrong.
+// A mistake in a score, or past the MOD's limits, stops the build and names the score and line.
 TEST(MusicContent, BrokenScoresStopTheBuild) {
   ScratchDir scratch;
   const std::string head =

@@ -1,5 +1,4 @@
-// The content compiler as the build runs it: that it repeats itself exactly, how it fails, and
-// that the game loads everything it writes.
+// The content compiler as the build runs it.
 #include <string>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The generated models, read back through the game's own model reader: every name the game
-// loads exists, has triangles, and brings a texture the game can upload.
+// The generated models, read back through the game's own model reader.
 #include <gtest/gtest.h>
 
 #include <string>

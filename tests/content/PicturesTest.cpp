@@ -1,5 +1,4 @@
-// The game's pictures as the content compiler makes them, read back from the built archive through
-// the game's own decoders.
+// The game's pictures, read back from the built archive through the game's own decoders.
 #include <string>
 #include <vector>
 
@@ -32,8 +31,7 @@ const ExpectedPicture kPictures[] = {
     {"Menu/arArrow.Tga", 128, 128, RGB}, {"Menu/rArrowMask.Tga", 128, 128, GREY},
 };
 
-// The menu buttons come in three pictures each: normal (n) and active (a) in colour, and the
-// mask (m) in grey.
+// The menu buttons: normal (n) and active (a) in colour, and the mask (m) in grey.
 const ExpectedPicture kButtons[] = {
     {"Continue", 1024, 128, RGB}, {"New", 1024, 128, RGB}, {"Options", 1024, 128, RGB},
     {"Top", 512, 128, RGB},       {"Help", 512, 128, RGB}, {"Exit", 256, 128, RGB},

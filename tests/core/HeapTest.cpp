@@ -21,8 +21,7 @@ TEST(Heap, LargeBlocksKeepTheirOwnMappingAndAFramesSmallBlocksStayInTheHeap) {
   keep = larger;
   std::free(larger);
 
-  // A 1 MB block (a texture's copy, a decoded picture) gets a mapping, not heap space, and
-  // freeing it gives the mapping back at once.
+  // A 1 MB block (a decoded picture) gets a mapping of its own, given back when freed.
   const struct mallinfo2 before = mallinfo2();
   void* block = std::malloc(1u << 20);
   ASSERT_NE(block, nullptr);

@@ -12,8 +12,7 @@
 
 namespace {
 
-// Sets (or, for nullptr, unsets) the variables the folders come from, and puts back the test
-// process's own values and the game's default folders when it goes.
+// Sets (nullptr unsets) the folders' variables; puts back the process's own values and folders.
 class Environment {
 public:
   Environment() {

@@ -1,6 +1,5 @@
-// The effects drawn for real under the virtual display: every effect in one picture kept in the
-// build folder (effects-shots/effects.png) to be looked at, checked for something drawn and the
-// GL state put back; and the quad batch against the same squares drawn one by one.
+// The effects drawn for real under the virtual display (the picture is kept as
+// effects-shots/effects.png in the build folder, to be looked at).
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -47,8 +46,7 @@ protected:
 
 }  // namespace
 
-// Debris, a heavy ball's flames, a rocket's smoke and three fireworks in one frame, as the end
-// of a busy level shows them.
+// Debris, a heavy ball's flames, a rocket's smoke and fireworks, as a busy level's end shows them.
 TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   OBloxExpl debris;
   OBallTrail flames;
@@ -105,9 +103,8 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   EXPECT_GT(lit, 5000);
 }
 
-// A batch of squares draws exactly what the same squares sent one by one between glBegin and
-// glEnd drew: overlapping, blended additively and by alpha, from two atlas cells, with the
-// client array state of the caller left as it was.
+// A batch of squares draws exactly what the same squares sent one by one drew, blended either
+// way, from two atlas cells, leaving the caller's client array state as it was.
 TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   glEnable(GL_BLEND);
   // A texture whose every texel differs, so that a wrong corner shows.

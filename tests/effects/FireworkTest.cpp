@@ -1,5 +1,4 @@
-// Fireworks and their pool without a window: the burst and its colours, fading within a
-// second, the 32 buffers lent and given back, and counts that stay within the buffers.
+// Fireworks and their pool without a window.
 #include <gtest/gtest.h>
 
 #include <set>

@@ -1,5 +1,4 @@
-// The three particle systems and the particle list without a window: emission timing and
-// capacity, removal of the dead, burning out, and who deletes what when.
+// The three particle systems and the particle list without a window.
 #include <gtest/gtest.h>
 
 #include <algorithm>

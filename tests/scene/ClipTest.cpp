@@ -1,5 +1,4 @@
-// Animated sprites and the object list: frame timing, the last frame's one tick, looping,
-// ownership and removal; under the display, sheets cut into frames and what a clip draws.
+// Animated sprites and the object list.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -123,8 +122,7 @@ TEST(ObjectList, UpdatesOwnsAndRemovesTheDead) {
   EXPECT_EQ(deleted, 3);  // the list's end deletes the rest
 }
 
-// Sheets are cut into frames; a clip draws its current frame, opaque or blended, and puts the GL
-// state back.
+// A clip draws its current frame, opaque or blended, and puts the GL state back.
 TEST(ClipGL, SheetsAndDrawing) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;

@@ -1,5 +1,4 @@
-// The bitmap font: advances measured from the picture, text measuring, and the lists drawn on a
-// real context.
+// The bitmap font.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// The install step (tools/install-deps.sh) on machines of every kind, with stand-in dpkg-query,
-// apt-get, sudo and id first (and alone) on PATH: what it ran, and how it ended.
+// tools/install-deps.sh on machines of every kind, with stand-ins alone on PATH.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
