@@ -1,6 +1,5 @@
-// Bricks readable by kind: every damage stage of every brick maps onto its own look's tile of the
-// skin atlas (its colour, metal or stone, its studs of hits left), and in each of the three skins
-// the breakable kinds differ in colour while metal and stone are grey.
+// Bricks readable by kind: every damage stage wears its own tile of the skin atlas, and in every
+// skin the breakable kinds differ in colour while metal and stone are grey.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,4 @@
-// The content compiler as the build runs it: that it repeats itself exactly, how it fails, and
-// that the game loads everything it writes.
+// The content compiler as the build runs it.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,10 +12,8 @@ TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
   ASSERT_EQ(RunCommand(compiler + " build " + sources + " first", &output), 0) << output;
   ASSERT_EQ(RunCommand(compiler + " build " + sources + " second", &output), 0) << output;
   ASSERT_GT(ReadFile("first/Data/Resource.Tkr").size(), 100000u);
-  // The archive and the loose sound files alike.
-  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;
-  // No partial files are left behind.
-  RunCommand("find first -name '*.part'", &output);
+  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;  // the archive and loose sounds
+  RunCommand("find first -name '*.part'", &output);  // no partial files left behind
   EXPECT_EQ(output, "");
 }
 
@@ -34,8 +31,7 @@ TEST(ContentBuild, FailuresAreReportedNotHidden) {
   ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
   EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
   EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
-  // Without the DejaVu fonts there would be no text in any picture: the build stops and names the
-  // package instead of writing blank pictures.
+  // Without the DejaVu fonts the build names the package instead of writing blank pictures.
   EXPECT_EQ(RunCommand("BRIKON_FONT_DIR=/nonexistent/ " + compiler + " build " + sources + " nofonts", &output), 1);
   EXPECT_NE(output.find("fonts-dejavu-core"), std::string::npos) << output;
   EXPECT_FALSE(FileExists("nofonts/Data/Resource.Tkr"));
@@ -45,16 +41,14 @@ TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs the virtual display");
   ScratchDir scratch;
   std::string output;
-  // Exit status 0 means every texture and model of the built archive loaded through the game's
-  // loaders.
+  // Exit status 0: every texture and model of the built archive loaded through the game's loaders.
   ASSERT_EQ(RunCommand("SDL_AUDIODRIVER=dummy " + ContentCompiler() + " sheet sheet.jpg " + BRIKON_GAME_DIR, &output), 0)
       << output;
   EXPECT_NE(output.find("0 failed"), std::string::npos) << output;
   std::string bytes = ReadFile("sheet.jpg");
   ODecodedImage image;
   ASSERT_TRUE(DecodeJpeg(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), image));
-  // Loading, the main menu, a level and the score table composed as the game draws them, a page of
-  // textures, then pages of model objects.
+  // Loading, the menu, a level and the scores as the game draws them, textures, then models.
   EXPECT_EQ(image.width, 1024u);
   EXPECT_EQ(image.height % 768u, 0u);
   EXPECT_GE(image.height, 768u * (output.find(" 0 model objects") == std::string::npos ? 6 : 5));

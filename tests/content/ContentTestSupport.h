@@ -22,16 +22,13 @@ inline int Dump(const std::string& content, const std::string& out, const std::s
 // The archive the normal build wrote into the game folder.
 inline OResource& BuiltArchive() {
   static OResource archive(std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr");
-  static bool opened = archive.Open();
-  (void)opened;
+  [[maybe_unused]] static bool opened = archive.Open();
   return archive;
 }
 
 // A texture of the built archive through the game's own decoders; false when missing or broken.
 inline bool LoadTexture(const std::string& name, ODecodedImage& image) {
-  std::string path = "Data/Textures/" + name;
-  OResource& archive = BuiltArchive();
-  std::unique_ptr<u8[]> bytes = archive.Read(path);
-  if (!bytes) return false;
-  return DecodeImage(path, bytes.get(), archive.GetSize(path), image);
+  const std::string path = "Data/Textures/" + name;
+  std::unique_ptr<u8[]> bytes = BuiltArchive().Read(path);
+  return bytes && DecodeImage(path, bytes.get(), BuiltArchive().GetSize(path), image);
 }

@@ -1,5 +1,4 @@
-// The generated models, read back through the game's own model reader: every name the game
-// loads exists, has triangles, and brings a texture the game can upload.
+// The generated models, read back through the game's own model reader.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,10 +9,9 @@
 
 namespace {
 
-inline bool Load(const std::string& dir, const std::string& name, OModelFile& model) {
-  std::string bytes = ReadFile(dir + "/Data/Models/" + name);
-  if (bytes.empty()) return false;
-  return ReadZmod(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), model) &&
+bool Load(const std::string& dir, const std::string& name, OModelFile& model) {
+  const std::string bytes = ReadFile(dir + "/Data/Models/" + name);
+  return !bytes.empty() && ReadZmod(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), model) &&
          model.magicValid;
 }
 
@@ -39,9 +37,7 @@ TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
     ASSERT_TRUE(Load(dir.Path(), name, m));
     ASSERT_FALSE(m.objects.empty());
     for (const OModelFileObject& o : m.objects) EXPECT_FALSE(o.faces.empty());
-    // A texture the model names must come with the models, as a TGA the game's decoder takes.
-    // The skin sampler names none (the screen binds the skin), nor does the title (the menu binds
-    // its picture); the bricks are the brick looks' test.
+    // A named texture comes with the models as a TGA; the skin sampler and the title name none.
     EXPECT_EQ(name == "SkinBlocks.Zmod" || name == "GameName.Zmod", m.texture.empty());
     if (!m.texture.empty()) {
       std::string tga = ReadFile(dir.Path() + "/Data/Textures/" + m.texture);

@@ -44,9 +44,11 @@ TEST(Config, MissingFileIsCreated) {
   EXPECT_EQ(listing, ".:\nData\n\nData:\nConfig.Cfg\n");
 }
 
-// Other layouts read like the written form; a value that does not parse stops the reading:
-// earlier values are read, later ones kept.
-TEST(Config, OtherLayoutsAndDamagedFiles) {
+// Other layouts read like the written form; a value that does not parse stops the reading
+// (earlier values read, later ones kept); every value is brought into its range or to its
+// default; a resume record that cannot be played (a negative score, no life left) is cleared. (A
+// resolution read past its range is left for the window, which resets the whole record for it.)
+TEST(Config, LayoutsDamageAndRanges) {
   ScratchDir dir;
   const std::string written = "2\n16\n3\n1\n0\n1\n100\n20\n90\n2\n4\n12345\n3\n0\n7";
   const struct {
@@ -59,52 +61,26 @@ TEST(Config, OtherLayoutsAndDamagedFiles) {
       {"0\n16\n5\n1\n2\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1",
        "0\n16\n5\n1\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0", "a flag of 2 and all after it"},
       {"2\n16", "2\n16\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0", "truncated"},
-      {"", kDefaults, "empty"},
       {std::string("\x00\xff\x7f\x80garbage", 11), kDefaults, "binary"},
       {"99999999999999999999\n16", kDefaults, "out of range for the stream"},
       {"-1\n16", "1\n16\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0",
        "a negative resolution: the default is stored"},
+      {"1\n32\n10\n7\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0", kDefaults,
+       "a model detail of 7 (every brick would be invisible)"},
+      {"1\n32\n10\n2\n1\n1\n65536\n101\n500\n3\n0\n0\n0\n1\n0",
+       "1\n32\n10\n2\n1\n1\n65535\n100\n150\n0\n0\n0\n0\n1\n0", "volumes, speed and skin above their ranges"},
+      {"1\n24\n11\n0\n1\n1\n-5\n-1\n-1\n-2\n0\n0\n0\n1\n0", "1\n32\n10\n2\n1\n1\n0\n0\n75\n0\n0\n0\n0\n1\n0",
+       "below their ranges, and a depth and quality that name no choice"},
+      {"1\n16\n0\n1\n1\n1\n0\n0\n75\n2\n1\n500\n3\n1\n4", "1\n16\n0\n1\n1\n1\n0\n0\n75\n2\n1\n500\n3\n1\n4",
+       "every end of every range kept"},
+      {"1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n1\n-500\n3\n1\n4", kDefaults, "a record with a negative score"},
+      {"1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n1\n500\n0\n1\n4", kDefaults, "a record without a life"},
   };
   for (const auto& c : cases) {
     WriteFile("Data/Config.Cfg", c.file);
     OConfig config;
     EXPECT_TRUE(config.Load()) << c.what;  // still reported as read
     EXPECT_EQ(Saved(config), c.loaded) << c.what;
-  }
-}
-
-// Every value read or stored is brought into its range or to its default; a resume record that
-// cannot be played (a negative score, no life left) is cleared. (A resolution read past its
-// range is left for the window, which resets the whole record for it: the window's test.)
-TEST(Config, ValuesAreBroughtIntoTheirRanges) {
-  ScratchDir dir;
-  const struct {
-    const char* file;
-    const char* stored;
-    const char* what;
-  } cases[] = {
-      {"1\n32\n10\n7\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0", kDefaults,
-       "a model detail of 7 (every brick would be invisible)"},
-      {"1\n32\n10\n2\n1\n1\n65536\n101\n500\n3\n0\n0\n0\n1\n0",
-       "1\n32\n10\n2\n1\n1\n65535\n100\n150\n0\n0\n0\n0\n1\n0",
-       "volumes, speed and skin above their ranges"},
-      {"1\n24\n11\n0\n1\n1\n-5\n-1\n-1\n-2\n0\n0\n0\n1\n0",
-       "1\n32\n10\n2\n1\n1\n0\n0\n75\n0\n0\n0\n0\n1\n0",
-       "below their ranges, and a depth and quality that name no choice"},
-      {"1\n16\n0\n1\n1\n1\n0\n0\n75\n2\n1\n500\n3\n1\n4",
-       "1\n16\n0\n1\n1\n1\n0\n0\n75\n2\n1\n500\n3\n1\n4", "every end of every range kept"},
-      {"1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n1\n500\n-3\n1\n4", kDefaults,
-       "a record with negative lives"},
-      {"1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n1\n-500\n3\n1\n4", kDefaults,
-       "a record with a negative score"},
-      {"1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n1\n500\n0\n1\n4", kDefaults,
-       "a record without a life"},
-  };
-  for (const auto& c : cases) {
-    WriteFile("Data/Config.Cfg", c.file);
-    OConfig config;
-    EXPECT_TRUE(config.Load()) << c.what;
-    EXPECT_EQ(Saved(config), c.stored) << c.what;
   }
   // Stored values are brought into range too, and the record in memory agrees with the file.
   const std::string before = ReadFile("Data/Config.Cfg");

@@ -13,14 +13,15 @@ void* volatile keep;  // the blocks go through here so that the compiler keeps t
 
 // With glibc's own rule, freeing a mapped 8 MB block lets every later block under 8 MB into the
 // main heap, where each new episode's short-lived sizes left holes and the heap kept growing.
-TEST(Heap, LargeBlocksKeepTheirOwnMappingAfterALargerOneIsFreed) {
+// A frame's worth of the rasteriser's 64 KB blocks, though, stays in the heap for the next frame.
+TEST(Heap, LargeBlocksKeepTheirOwnMappingAndAFramesSmallBlocksStayInTheHeap) {
   if (!KeepLargeBlocksMapped()) GTEST_SKIP() << "the C library does not take the setting";
   void* larger = std::malloc(8u << 20);
   ASSERT_NE(larger, nullptr);
   keep = larger;
   std::free(larger);
 
-  // A 1 MB block (a texture's copy, a decoded picture) gets a mapping, not heap space...
+  // A 1 MB block (a decoded picture) gets a mapping of its own, given back when freed.
   const struct mallinfo2 before = mallinfo2();
   void* block = std::malloc(1u << 20);
   ASSERT_NE(block, nullptr);
@@ -28,16 +29,9 @@ TEST(Heap, LargeBlocksKeepTheirOwnMappingAfterALargerOneIsFreed) {
   const struct mallinfo2 held = mallinfo2();
   EXPECT_GE(held.hblkhd, before.hblkhd + (1u << 20));
   EXPECT_EQ(held.arena, before.arena);
-  // ...and freeing it gives the mapping back at once.
   std::free(block);
   EXPECT_EQ(mallinfo2().hblkhd, before.hblkhd);
-}
 
-// A frame's worth of the rasteriser's 64 KB blocks stays in the heap when freed, for the next
-// frame, rather than going back to the system and being taken again.
-TEST(Heap, AFramesSmallBlocksStayInTheHeap) {
-  if (!KeepLargeBlocksMapped()) GTEST_SKIP() << "the C library does not take the setting";
-  const struct mallinfo2 before = mallinfo2();
   std::vector<void*> blocks;
   for (int i = 0; i < 64; ++i) {  // 4 MB
     blocks.push_back(std::malloc(64 * 1024));

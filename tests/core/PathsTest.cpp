@@ -12,36 +12,30 @@
 
 namespace {
 
-// Sets (or, for nullptr, unsets) the variables the folders come from, and puts back the test
-// process's own values and the game's default folders when it goes.
+// Sets (nullptr unsets) the folders' variables; puts back the process's own values and folders.
 class Environment {
 public:
   Environment() {
-    for (const char* name : kNames) {
-      const char* value = std::getenv(name);
-      saved.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
-    }
+    for (size_t i = 0; i < 4; ++i)
+      if (const char* value = std::getenv(kNames[i])) saved[i] = value;
   }
   ~Environment() {
-    for (size_t i = 0; i < 4; ++i) Put(kNames[i], saved[i] ? saved[i]->c_str() : nullptr);
+    for (size_t i = 0; i < 4; ++i) Put(i, saved[i] ? saved[i]->c_str() : nullptr);
     SetUserFolders(OUserFolders{"Data", "Data", ".", true});
     SetGameDataDir("Data");
   }
   void Set(const char* home, const char* config, const char* data, const char* state) {
     const char* values[] = {home, config, data, state};
-    for (size_t i = 0; i < 4; ++i) Put(kNames[i], values[i]);
+    for (size_t i = 0; i < 4; ++i) Put(i, values[i]);
   }
 
 private:
-  static void Put(const char* name, const char* value) {
-    if (value != nullptr)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+  static void Put(size_t i, const char* value) {
+    if (value != nullptr) setenv(kNames[i], value, 1);
+    else unsetenv(kNames[i]);
   }
-  static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                                            "XDG_STATE_HOME"};
-  std::vector<std::optional<std::string>> saved;
+  static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"};
+  std::optional<std::string> saved[4];
 };
 
 }  // namespace

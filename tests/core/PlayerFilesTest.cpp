@@ -10,10 +10,8 @@
 #include "core/Notice.h"
 #include "core/PlayerFiles.h"
 
-// The first copy takes the folder and clears what a killed save left; a second copy (a second
-// lock on the same folder) finds it taken: it leaves the temporaries alone, refuses every save
-// of the settings with a line on screen and one line in the log, and writes again once the
-// first copy has gone.
+// The first copy takes the folder and clears what a killed save left; a second lock on it leaves
+// the temporaries alone and refuses saves (said on screen, logged once) until the first has gone.
 TEST(PlayerFiles, ASecondCopyPlaysReadOnly) {
   ScratchDir dir;
   OLog log("Report.html");

@@ -1,13 +1,10 @@
-// The effects drawn for real under the virtual display: brick debris, a heavy ball's flame
-// trail, a rocket's smoke trail and fireworks in one picture kept in the build folder
-// (effects-shots/effects.png) to be looked at, checked for something drawn and the GL state put
-// back; and the quad batch against the same squares drawn one by one.
+// The effects drawn for real under the virtual display (the picture is kept as
+// effects-shots/effects.png in the build folder, to be looked at).
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cmath>
 #include <vector>
 
 #include "assets/Resource.h"
@@ -24,39 +21,6 @@ namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
 
-// Looking from z = -12 toward the field along +Z, as the player does from behind the bat.
-void BeginScene() {
-  glViewport(0, 0, kWidth, kHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(60.0, static_cast<double>(kWidth) / kHeight, 1.0, 1024.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0, 0, -12, 0, 0, 0, 0, 1, 0);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_LIGHTING);
-}
-
-void ExpectStateRestored() {
-  GLboolean depthWrites = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_TRUE(depthWrites);
-  GLint src = 0, dst = 0;
-  glGetIntegerv(GL_BLEND_SRC, &src);
-  glGetIntegerv(GL_BLEND_DST, &dst);
-  EXPECT_EQ(src, GL_SRC_ALPHA);
-  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  f32 colour[4];
-  glGetFloatv(GL_CURRENT_COLOR, colour);
-  EXPECT_EQ(colour[0], 1.0f);
-  EXPECT_EQ(colour[3], 1.0f);
-}
-
 class EffectsGL : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -65,6 +29,12 @@ protected:
     ASSERT_TRUE(LinkGameData());  // the effects' own textures, from the built game
     ASSERT_TRUE(GetResource().Open());
     SeedRandom(2026);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(kWidth) / kHeight, 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 0, -12, 0, 0, 0, 0, 1, 0);  // from behind the bat, along +Z
   }
   void TearDown() override {
     GetParticleList().Clear();
@@ -76,8 +46,7 @@ protected:
 
 }  // namespace
 
-// Debris, a heavy ball's flames, a rocket's smoke and three fireworks in one frame, as the end
-// of a busy level shows them.
+// Debris, a heavy ball's flames, a rocket's smoke and fireworks, as a busy level's end shows them.
 TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   OBloxExpl debris;
   OBallTrail flames;
@@ -85,40 +54,47 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   ASSERT_TRUE(debris.Load() && flames.Load() && smoke.Load());
   debris.SetField(OVector(-6.0f, -3.0f, 0.0f), OVector(6.0f, 4.0f, 20.0f));
   OParticleList& list = GetParticleList();
-  for (const OVector& brick : {OVector(-3, 2, 2), OVector(3, -2.5f, 2)}) {
-    auto* expl = static_cast<OBloxExpl*>(debris.Clone());
-    expl->emitter = brick;
-    expl->Start();
-    list.Add(expl);
+  // Two bricks burst, a ball and a rocket cross the field for 0.6 s.
+  for (const TkBaseBound* prototype : std::vector<const TkBaseBound*>{&debris, &debris, &flames, &smoke}) {
+    TkBaseBound* effect = prototype->Clone();
+    const f32 n = static_cast<f32>(list.Count());
+    effect->emitter = OVector(n * 2 - 3, n == 1 || n == 3 ? 2.0f : -1.0f, 2);
+    effect->Start();
+    list.Add(effect);
   }
-  TkBaseBound* ball = flames.Clone();
-  TkBaseBound* rocket = smoke.Clone();
-  list.Add(ball);
-  list.Add(rocket);
   OFirework prototype(512, "Particle.Tga", 500);
   for (const OVector& place : {OVector(-3, 1, 4), OVector(0, -1, 3), OVector(3, 1.5f, 5)}) {
     auto* firework = new OFirework(prototype);
     firework->SetPosition(place);
     ASSERT_TRUE(GetFireworkPool().Add(firework));
   }
-  // The ball swings along an arc across the field and the rocket climbs from the lower left
-  // for 0.6 s.
   for (int t = 0; t <= 600; t += 16) {
-    const double a = t / 600.0 * 2.5;
-    ball->emitter = OVector(static_cast<f32>(4 * std::cos(a)), static_cast<f32>(3 * std::sin(a) - 1),
-                            static_cast<f32>(2 + t / 300.0));
-    rocket->emitter = OVector(-4.0f + t * 0.008f, -3.0f + t * 0.007f, t * 0.006f);
+    for (TkBaseBound* s : list.systems) s->emitter += OVector(0.05f, 0.03f, 0.05f);
     list.Update(16);
     GetFireworkPool().Update(16);
   }
-  BeginScene();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
   list.Draw();
-  ExpectStateRestored();
+  GLboolean depthWrites = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+  EXPECT_TRUE(depthWrites);
+  GLint src = 0, dst = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+  f32 colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_EQ(colour[0], 1.0f);
+  EXPECT_EQ(colour[3], 1.0f);
   glEnable(GL_ALPHA_TEST);
   GetFireworkPool().Draw();
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
   EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_DEPTH_TEST));
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   const std::vector<u8> rgb = ReadBackBuffer(kWidth, kHeight);
   SavePicture("effects-shots", "effects", kWidth, kHeight, rgb);
@@ -127,16 +103,9 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   EXPECT_GT(lit, 5000);
 }
 
-// A batch of squares draws exactly what the same squares sent one by one between glBegin and
-// glEnd drew: overlapping, blended additively and by alpha, from two atlas cells, with the
-// client array state of the caller left as it was.
+// A batch of squares draws exactly what the same squares sent one by one drew, blended either
+// way, from two atlas cells, leaving the caller's client array state as it was.
 TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 1.0, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslatef(0.0f, 0.0f, -10.0f);
   glEnable(GL_BLEND);
   // A texture whose every texel differs, so that a wrong corner shows.
   std::vector<u8> texels(8 * 8 * 4);
@@ -149,43 +118,34 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 8, 8, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   glEnable(GL_TEXTURE_2D);
   struct Square {
-    f32 x, y, z, s, u, v, w, colour[4];
+    f32 x, y, z, s, u, colour[4];
   };
   std::vector<Square> squares;
-  SeedRandom(7);
-  for (int i = 0; i < 300; ++i) {
-    auto r = [] { return static_cast<f32>(Random()) / 32767.0f; };
-    squares.push_back({r() * 8 - 4, r() * 6 - 3, r() * 4 - 2, r() * 0.6f, r() < 0.5f ? 0.0f : 0.5f,
-                       0.0f, 0.5f, {r(), r(), r(), r()}});
-  }
+  auto r = [] { return static_cast<f32>(Random()) / 32767.0f; };
+  for (int i = 0; i < 300; ++i)
+    squares.push_back({r() * 8 - 4, r() * 6 - 3, r() * 4 - 2, r() * 0.6f, r() < 0.5f ? 0.0f : 0.5f, {r(), r(), r(), r()}});
   auto picture = [&](bool batched, GLenum dst) {
     glClearColor(0.1f, 0.0f, 0.2f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glBlendFunc(GL_SRC_ALPHA, dst);
-    if (batched) {
-      OQuadBatch& batch = OQuadBatch::Shared();
-      batch.Begin();
-      for (const Square& q : squares) batch.Add(q.x, q.y, q.z, q.s, q.u, q.v, q.w, q.colour);
-      batch.Draw();
-    } else {
-      glBegin(GL_QUADS);
-      for (const Square& q : squares) {
-        glColor4fv(q.colour);
-        glTexCoord2f(q.u, q.v);
-        glVertex3f(q.x - q.s, q.y - q.s, q.z);
-        glTexCoord2f(q.u + q.w, q.v);
-        glVertex3f(q.x + q.s, q.y - q.s, q.z);
-        glTexCoord2f(q.u + q.w, q.v + q.w);
-        glVertex3f(q.x + q.s, q.y + q.s, q.z);
-        glTexCoord2f(q.u, q.v + q.w);
-        glVertex3f(q.x - q.s, q.y + q.s, q.z);
+    OQuadBatch& batch = OQuadBatch::Shared();
+    batch.Begin();
+    if (!batched) glBegin(GL_QUADS);
+    for (const Square& q : squares) {
+      if (batched) {
+        batch.Add(q.x, q.y, q.z, q.s, q.u, 0.0f, 0.5f, q.colour);
+        continue;
       }
-      glEnd();
+      glColor4fv(q.colour);
+      const f32 corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+      for (const auto& c : corners) {
+        glTexCoord2f(q.u + (c[0] + 1) * 0.25f, (c[1] + 1) * 0.25f);
+        glVertex3f(q.x + c[0] * q.s, q.y + c[1] * q.s, q.z);
+      }
     }
-    std::vector<u8> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
+    if (batched) batch.Draw();
+    else glEnd();
+    return ReadBackBuffer(kWidth, kHeight);
   };
   for (GLenum dst : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}) {
     EXPECT_TRUE(picture(false, dst) == picture(true, dst)) << "blend " << dst;
@@ -201,6 +161,5 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   EXPECT_FALSE(on) << "the vertex array was left on";
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
   glDeleteTextures(1, &texture);
 }

@@ -1,5 +1,4 @@
-// The resource archive: the directory lister over bytes, and the game's index and reads over the
-// same bytes as a file on disk.
+// The resource archive: the directory lister over bytes, and the game's index and reads of a file.
 #include <cstdint>
 #include <sstream>
 

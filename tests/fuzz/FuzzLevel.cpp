@@ -1,5 +1,4 @@
-// The level compiler's reading of an episode file, its playability rules over what it read, and
-// the brick table parser.
+// The level compiler's episode reader and playability rules, and the brick table parser.
 #include <string>
 #include <vector>
 

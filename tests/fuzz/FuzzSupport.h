@@ -5,25 +5,23 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "core/Types.h"
 
 // The scratch file's path, made once per process (in TMPDIR or /tmp) and removed at exit.
 inline const std::string& FuzzScratchPath() {
-  static const std::string path = [] {
+  static std::string path;
+  if (path.empty()) {
     const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/brikon-fuzz-XXXXXX";
-    int fd = mkstemp(pattern.data());
+    path = std::string(dir && *dir ? dir : "/tmp") + "/brikon-fuzz-XXXXXX";
+    const int fd = mkstemp(path.data());
     if (fd < 0) std::abort();
     close(fd);
-    static std::string removeAtExit;
-    removeAtExit = pattern;
-    std::atexit([] {
-      std::remove(removeAtExit.c_str());
-    });
-    return pattern;
-  }();
+    std::atexit([] { std::remove(path.c_str()); });
+  }
   return path;
 }
 
@@ -33,6 +31,12 @@ inline void WriteScratch(const u8* data, size_t size) {
   if (!f) std::abort();
   if (size && std::fwrite(data, 1, size, f) != size) std::abort();
   std::fclose(f);
+}
+
+// The scratch file's contents.
+inline std::string ReadScratch() {
+  std::ifstream in(FuzzScratchPath(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Ends the run as a crash with a message, for properties the reader's contract promises.

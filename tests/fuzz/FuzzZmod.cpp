@@ -1,5 +1,4 @@
-// The ZMOD3D model reader; an accepted model must index only its own tables and survive a
-// write and read back unchanged in shape.
+// The model reader: an accepted model indexes only its own tables and survives a write and read.
 #include "FuzzSupport.h"
 #include "assets/ModelFormat.h"
 

@@ -24,15 +24,12 @@ namespace {
 
 std::string outDir;
 
-void Put(const std::string& target, const std::string& name, const std::vector<u8>& bytes) {
+template <typename Bytes>
+void Put(const std::string& target, const std::string& name, const Bytes& bytes) {
   const std::string dir = outDir + "/" + target;
   mkdir(dir.c_str(), 0755);
   std::ofstream(dir + "/" + name, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void Put(const std::string& target, const std::string& name, const std::string& text) {
-  Put(target, name, std::vector<u8>(text.begin(), text.end()));
 }
 
 std::string Slurp(const std::string& path) {
@@ -50,22 +47,20 @@ std::vector<u8> Pixels(u32 width, u32 height, u32 channels) {
 }
 
 void Pictures() {
-  std::vector<u8> rgb = Pixels(5, 3, 3), rgba = Pixels(4, 4, 4), grey = Pixels(16, 8, 1);
-  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, rgb.data()));
-  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, rgba.data()));
+  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, Pixels(5, 3, 3).data()));
+  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, Pixels(4, 4, 4).data()));
   // The decoder also reads 8-bit greyscale (type 3), which our writer does not make: patch it in.
   std::vector<u8> g = EncodeTga(16, 8, 3, Pixels(16, 8, 3).data());
   g[2] = 3;
   g[16] = 8;
   g.resize(18 + 16 * 8);
   Put("tga", "grey-16x8.tga", g);
-
-  std::vector<u8> big = Pixels(16, 16, 3);
-  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, big.data(), 75));
-  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, grey.data(), 90));
+  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, Pixels(16, 16, 3).data(), 75));
+  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, Pixels(16, 8, 1).data(), 90));
   Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3).data(), 20));
 }
 
+// A square of two triangles in each of `objects` objects.
 OModelFile Quad(u32 normalCount, int objects) {
   OModelFile m;
   m.normalCount = normalCount;
@@ -73,35 +68,26 @@ OModelFile Quad(u32 normalCount, int objects) {
   m.texture2 = objects > 1 ? "Env.jpg" : "";
   m.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
   m.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (int o = 0; o < objects; ++o) {
-    OModelFileObject object;
-    OModelFileFace a, b;
-    int ia[3] = {1, 2, 3}, ib[3] = {1, 3, 4};
-    for (int c = 0; c < 3; ++c) {
-      a.corners[c] = {ia[c], ia[c], 1};
-      b.corners[c] = {ib[c], ib[c], 1};
+  m.objects.resize(static_cast<size_t>(objects));
+  for (OModelFileObject& object : m.objects)
+    for (const auto& corners : {std::vector<int>{1, 2, 3}, std::vector<int>{1, 3, 4}}) {
+      OModelFileFace f;
+      for (int c = 0; c < 3; ++c) f.corners[c] = {corners[c], corners[c], 1};
+      object.faces.push_back(f);
     }
-    object.faces = {a, b};
-    m.objects.push_back(object);
-  }
   return m;
 }
 
-void Models() {
+void ModelsAndArchives() {
   Put("zmod", "quad.zmod", WriteZmod(Quad(0, 1)));
   Put("zmod", "quad-normals-2.zmod", WriteZmod(Quad(4, 2)));
-  OModelFile empty;
-  Put("zmod", "empty.zmod", WriteZmod(empty));
-}
-
-void Archives() {
-  std::vector<OArchiveEntry> entries = {
-      {"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3).data())},
-      {"Data/Models/Quad.zmod", WriteZmod(Quad(0, 1))},
-      {"Data/Empty", {}},
-  };
+  Put("zmod", "empty.zmod", WriteZmod(OModelFile()));
   std::vector<u8> bytes;
-  if (BuildArchive(entries, bytes)) Put("archive", "three.tkr", bytes);
+  if (BuildArchive({{"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3).data())},
+                    {"Data/Models/Quad.zmod", WriteZmod(Quad(0, 1))},
+                    {"Data/Empty", {}}},
+                   bytes))
+    Put("archive", "three.tkr", bytes);
   if (BuildArchive({}, bytes)) Put("archive", "empty.tkr", bytes);
 }
 
@@ -110,10 +96,10 @@ void Settings(const std::string& scratch) {
   config.fileName = scratch;
   config.Save();
   Put("config", "defaults.cfg", Slurp(scratch));
+  // A windowed 16-bit game, sound off, with a game to resume.
   config.resolutionIndex = 2;
   config.colorBits = 16;
-  config.soundOn = 0;
-  config.fullscreen = 0;
+  config.soundOn = config.fullscreen = 0;
   config.savedEpisode = 4;
   config.savedScore = 123456;
   config.savedLives = 3;
@@ -125,15 +111,14 @@ void Settings(const std::string& scratch) {
   OTop top(scratch, 10);
   top.Reset();
   top.Save();
-  std::string plain = Slurp(scratch);
-  ScrambleTop(plain);
-  Put("top", "default.txt", plain);
-  top.Insert("Ann Lee", 5000);
-  top.Insert("", 300);
-  top.Insert("Zed", 5000);
-  plain = Slurp(scratch);
-  ScrambleTop(plain);
-  Put("top", "entered.txt", plain);
+  for (const char* name : {"default.txt", "entered.txt"}) {
+    std::string plain = Slurp(scratch);
+    ScrambleTop(plain);
+    Put("top", name, plain);
+    top.Insert("Ann Lee", 5000);
+    top.Insert("", 300);
+    top.Insert("Zed", 5000);
+  }
   std::remove(scratch.c_str());
 }
 
@@ -151,9 +136,8 @@ OSong Tune(int channels, int rows) {
   OSong song;
   song.title = "seed";
   song.channels = channels;
-  OInstrumentRecipe lead{"lead", "pulse", {{"attack", 0.001}, {"decay", 0.01}, {"sustain", 0.0}}};
-  OInstrumentRecipe bass{"bass", "sine", {{"attack", 0.001}, {"decay", 0.01}, {"sustain", 0.0}}};
-  song.instruments = {lead, bass};
+  const std::map<std::string, double> brief = {{"attack", 0.001}, {"decay", 0.01}, {"sustain", 0.0}};
+  song.instruments = {{"lead", "pulse", brief}, {"bass", "sine", brief}};
   OPattern p;
   p.name = "A";
   p.rows = rows;
@@ -169,40 +153,36 @@ OSong Tune(int channels, int rows) {
 }
 
 void Music() {
-  std::vector<unsigned char> bytes;
+  std::vector<unsigned char> mod, xm, it;
   std::string error;
-  if (WriteMod(Tune(4, 64), bytes, error)) Put("module", "tune.mod", bytes);
-  bytes.clear();
-  if (WriteXm(Tune(2, 16), bytes, error)) Put("module", "tune.xm", bytes);
-  bytes.clear();
-  if (WriteIt(Tune(2, 32), bytes, error)) Put("module", "tune.it", bytes);
+  if (WriteMod(Tune(4, 64), mod, error)) Put("module", "tune.mod", mod);
+  if (WriteXm(Tune(2, 16), xm, error)) Put("module", "tune.xm", xm);
+  if (WriteIt(Tune(2, 32), it, error)) Put("module", "tune.it", it);
   if (!error.empty()) std::fprintf(stderr, "module writer: %s\n", error.c_str());
 }
 
 void Levels() {
   Put("level", "classic.txt",
-      "# a classic episode of one level\n"
-      "episode 0 classic size 5 layers 3 levels 1\n"
-      "\n"
-      "level First Light\n"
-      "  ..... 66666 .....\n"
-      "  ..... 67776 .....\n"
-      "  ..... 67B76 ..4..\n"
-      "  ..... 67776 .....\n"
-      "  ..... 66666 .....\n");
+      std::string("# a classic episode of one level\n"
+                  "episode 0 classic size 5 layers 3 levels 1\n"
+                  "\n"
+                  "level First Light\n"
+                  "  ..... 66666 .....\n"
+                  "  ..... 67776 .....\n"
+                  "  ..... 67B76 ..4..\n"
+                  "  ..... 67776 .....\n"
+                  "  ..... 66666 .....\n"));
   Put("level", "corridor.txt",
-      "episode 3 corridor size 3 layers 8 levels 2\n"
-      "stage Gate  # the first six layers\n"
-      "  ... 111 ... 5.5 ... 1A1\n"
-      "  .C. ... 2.2 ... 3D3 ...\n"
-      "  ... 111 ... 5.5 ... 1E1\n"
-      "stage End\n"
-      "  ... 9..\n"
-      "  .8. ...\n"
-      "  ... ..7\n");
-  Put("level", "bricks.txt",
-      "# code hits\n"
-      "1 1\n2 1\n3 2\n6 1\n7 1\n8 1\n9 2\n10 1\n11 3\n12 2\n14 3\n");
+      std::string("episode 3 corridor size 3 layers 8 levels 2\n"
+                  "stage Gate  # the first six layers\n"
+                  "  ... 111 ... 5.5 ... 1A1\n"
+                  "  .C. ... 2.2 ... 3D3 ...\n"
+                  "  ... 111 ... 5.5 ... 1E1\n"
+                  "stage End\n"
+                  "  ... 9..\n"
+                  "  .8. ...\n"
+                  "  ... ..7\n"));
+  Put("level", "bricks.txt", std::string("# code hits\n1 1\n2 1\n3 2\n6 1\n7 1\n8 1\n9 2\n10 1\n11 3\n12 2\n14 3\n"));
 }
 
 }  // namespace
@@ -215,8 +195,7 @@ int main(int argc, char** argv) {
   outDir = argv[1];
   mkdir(outDir.c_str(), 0755);
   Pictures();
-  Models();
-  Archives();
+  ModelsAndArchives();
   Settings(outDir + "/scratch.tmp");
   Sounds();
   Music();

@@ -6,7 +6,6 @@
 #include "ObjectsTestSupport.h"
 #include "effects/BallTrail.h"
 #include "support/GLContext.h"
-#include "support/TestSupport.h"
 
 TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
   ObjectsWorld w;

@@ -1,10 +1,7 @@
 #pragma once
-// A small world of game objects for the rule tests: a bat with a box of its own, three ball
-// templates, the ball, bullet and bonus sets wired as the game screen wires them, and a log of
-// every sound the objects play. No grid and no rendering context: the sets then use the classic
-// cage's field box, -8..8 across and 0..48 deep.
+// A small world of game objects for the rule tests, wired as the game screen wires them, with a
+// log of every sound. Without a grid the sets use the classic cage's field: -8..8 across, 0..48 deep.
 #include <cmath>
-#include <vector>
 
 #include "assets/ModelData.h"
 #include "effects/ParticleList.h"
@@ -14,7 +11,6 @@
 #include "objects/Player.h"
 #include "playfield/VoxelMap.h"
 #include "scene/ObjectList.h"
-#include "scene/Vector.h"
 #include "support/SoundLog.h"
 #include "../assets/ModelTestSupport.h"
 
@@ -70,8 +66,7 @@ struct ObjectsWorld {
   OBonusSet bonuses;
 };
 
-// The same world with a brick grid wired to the sets (no level loaded: the classic cage, no
-// bricks until a test adds them) and cube brick prototypes of one hit and unbreakable.
+// The same world with an empty brick grid wired to the sets, and cube bricks of one hit and solid.
 struct GridWorld : ObjectsWorld {
   GridWorld() {
     grid.status = MAP_PLAYING;

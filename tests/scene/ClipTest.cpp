@@ -1,5 +1,4 @@
-// Animated sprites and the object list: frame timing, the last frame's one tick, looping,
-// ownership and removal; under the display, sheets cut into frames and what a clip draws.
+// Animated sprites and the object list.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -43,16 +42,6 @@ std::string FrameSheet(u32 width, u32 height, u32 frameSize) {
                  static_cast<char>(static_cast<u8>(255))};
     }
   return image_test::MakeTga(2, width, height, 32, pixels, 8);
-}
-
-void OpenWithSheets(TestGLWindow& window) {
-  ASSERT_TRUE(window.Open(0));
-  std::vector<OArchiveEntry> entries;
-  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
-           {"Sheet.Tga", FrameSheet(512, 512, 64)}, {"Small.Tga", FrameSheet(64, 64, 16)}})
-    entries.push_back({"Data/Textures/" + name, {bytes.begin(), bytes.end()}});
-  ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", entries));
-  ASSERT_TRUE(GetResource().Open());
 }
 
 // RGB at the middle of the window after drawing `list` over a blue background, with x, y in
@@ -133,24 +122,23 @@ TEST(ObjectList, UpdatesOwnsAndRemovesTheDead) {
   EXPECT_EQ(deleted, 3);  // the list's end deletes the rest
 }
 
-// Sheets are cut into frames; a clip draws its current frame, opaque or blended, and puts the GL
-// state back.
+// A clip draws its current frame, opaque or blended, and puts the GL state back.
 TEST(ClipGL, SheetsAndDrawing) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
   TestGLWindow window;
-  OpenWithSheets(window);
-  OClip sheet;
-  ASSERT_TRUE(sheet.Load("Sheet.Tga", 64, 64, 2.0f, 1.0f, 0.0f, 50));
-  EXPECT_EQ(sheet.columns, 8);
-  EXPECT_EQ(sheet.lastFrame, 63);
+  ASSERT_TRUE(window.Open(0));
+  const std::string sheet = FrameSheet(64, 32, 16);
+  ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"Data/Textures/Small.Tga", {sheet.begin(), sheet.end()}}}));
+  ASSERT_TRUE(GetResource().Open());
+  OClip prototype;
+  ASSERT_TRUE(prototype.Load("Small.Tga", 16, 16, 1.0f, 0.0f, 0.0f, 50));
+  EXPECT_EQ(prototype.columns, 4);
+  EXPECT_EQ(prototype.lastFrame, 7);
 
   O3D camera;
   camera.SetPosition(0, 0, 10);
   OObjectList list;
-
-  OClip prototype;
-  ASSERT_TRUE(prototype.Load("Small.Tga", 16, 16, 1.0f, 0.0f, 0.0f, 50));
   auto* clip = new OClip(prototype);
   clip->frame = 5;  // second row, second column: red 80
   clip->colour = OColor4(1, 1, 1, 0.25f);  // alpha 0 draws opaque whatever the colour's alpha

@@ -1,5 +1,4 @@
-// The bitmap font: advances measured from the picture, text measuring, and the lists drawn on a
-// real context.
+// The bitmap font.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,11 +9,9 @@
 #include "assets/ArchiveWriter.h"
 #include "assets/ImageTestSupport.h"
 #include "assets/Resource.h"
-#include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"
 #include "support/GLContext.h"
-#include "support/TestSupport.h"
 
 namespace {
 

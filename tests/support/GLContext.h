@@ -14,10 +14,8 @@ public:
 
   // Writes "Data/Config.Cfg" (windowed, 640x480, the given texture quality, every other value at
   // its default) and creates the window with its context current. False when no context came up
-  // (no display, or the window failed: see Messages()).
+  // (no display, or the window failed: it says why on standard error).
   bool Open(u32 textureQuality = 10);
-
-  const std::vector<RecordedMessage>& Messages() const { return recorder.Messages(); }
 
 private:
   MessageRecorder recorder;

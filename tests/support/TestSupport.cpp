@@ -302,11 +302,6 @@ std::string GameHomeAssignments() {
   return line;
 }
 
-std::string GameCommand() {
-  return GameHomeAssignments() + "'" BRIKON_GAME_DIR "/brikon3d' --data '" + CurrentFolder() +
-         "/Data'";
-}
-
 RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment)
     : RunningGame(environment, BRIKON_GAME_DIR "/brikon3d", {"--data", CurrentFolder() + "/Data"},
                   "") {}

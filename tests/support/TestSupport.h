@@ -98,10 +98,6 @@ bool LinkGameData();
 // user's folders: HOME and the XDG config, data and state folders all under ./home of the current
 // (scratch) folder, as shell assignments.
 std::string GameHomeAssignments();
-// The shell command that runs the built game in a test: GameHomeAssignments(), the game, and
-// --data with the current folder's Data/ (a scratch game folder, whose Config.Cfg, when there is
-// one, keeps the settings, scores and run log in it as a player's game folder does).
-std::string GameCommand();
 
 // The real game started in the current folder with extra environment variables (after
 // GameHomeAssignments()'s) and --data ./Data; its output goes to game.log (a game left running
