@@ -1,5 +1,4 @@
-// The 3D controls: buttons, check boxes and sliders picked through the screen's camera, with
-// cube models made in the test.
+// The 3D controls picked through the screen's camera, with cube models made in the test.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,8 +22,7 @@ class Controls3DTest : public ::testing::Test {
 protected:
   void SetUp() override {
     GetModelCache().detail = 2;
-    ASSERT_TRUE(InstallArchive({Entry("Data/Models/One.Zmod", CubeBytes(0, 1)),
-                                Entry("Data/Models/Two.Zmod", CubeBytes(0, 2)),
+    ASSERT_TRUE(InstallArchive({Entry("Data/Models/Two.Zmod", CubeBytes(0, 2)),
                                 Entry("Data/Models/Bar.Zmod", CubeBytes(0, 1)),
                                 Entry("Data/Models/Knob.Zmod", CubeBytes(0, 1))}));
     camera.SetPosition(0.0f, 0.0f, -64.0f);
@@ -41,18 +39,20 @@ protected:
     y = static_cast<u16>(std::lround(256.0f - f * d.Dot(camera.matrix.YAxis()) / depth));
   }
 
-  OInputEvent Over(u32 type, const OVector& p, u32 button = 0) const {
+  OInputEvent Over(u32 type, const OVector& p) const {
     u16 x, y;
     WindowPoint(p, x, y);
-    return Mouse(type, x, y, button);
+    return Mouse(type, x, y);
   }
 
-  // A slider 20 units long with a knob 2 units wide, centred at the origin: the knob's centre
-  // travels from -9 to +9.
+  // A slider on the screen, its bar 20 x 2 x 2 with a knob 2 units wide, centred at the origin:
+  // the knob's centre travels from -9 to +9.
   OSlider* MakeSlider(f32 minimum, f32 maximum, f32 step) {
     auto* slider = new OSlider(21, minimum, maximum, step);
     EXPECT_TRUE(slider->LoadModels("Bar.Zmod", "Knob.Zmod"));
     slider->SetModelScale(1.0f, 1.0f, 1.0f);
+    slider->ScaleData(10.0f, 1.0f, 1.0f);  // the bar only
+    screen.AddControl(slider);
     return slider;
   }
 
@@ -70,7 +70,7 @@ TEST_F(Controls3DTest, ButtonPickingLooksAndFiring) {
   button->ScaleUniform(4.0f);
   screen.AddControl(button);
   screen.Enter();
-  // Picked through the camera: the middle of the window is over it, a corner is not.
+  // The middle of the window is over it, a corner is not.
   EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 256, 256)));
   EXPECT_FALSE(button->HitTest(Over(EV_MOUSEMOVE, {6.0f, 0.0f, -4.0f})));
   // Highlighted it shows only its object 1, otherwise only object 0.
@@ -133,8 +133,6 @@ TEST_F(Controls3DTest, CheckBoxTurnsOver) {
 
 TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
   OSlider* slider = MakeSlider(75.0f, 150.0f, 5.0f);
-  slider->ScaleData(10.0f, 1.0f, 1.0f);
-  screen.AddControl(slider);
 
   // The values the screen sees with each command, and whether a value is on a step.
   std::vector<f32> seen;
@@ -201,8 +199,6 @@ TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
 
 TEST_F(Controls3DTest, SliderPlacesSnapsSurvivesDegenerateDragsAndTakesBarClicks) {
   OSlider* slider = MakeSlider(4.0f, 10.0f, 1.0f);
-  slider->ScaleData(10.0f, 1.0f, 1.0f);  // the bar only: 20 x 2 x 2
-  screen.AddControl(slider);
   // 18 units of travel for 6 values; values snap to the nearer step.
   EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, -9.0f);
   slider->SetValue(10.0f);
@@ -218,11 +214,9 @@ TEST_F(Controls3DTest, SliderPlacesSnapsSurvivesDegenerateDragsAndTakesBarClicks
   EXPECT_FLOAT_EQ(still.value, 3.3f);
   // A range that is not a whole number of steps: the nearest step past either end is the end.
   OSlider volume(2, 0.0f, 65535.0f, 4096.0f);
-  for (f32 v : {65535.0f, 63500.0f}) {
-    volume.value = v;
-    volume.Snap();
-    EXPECT_FLOAT_EQ(volume.value, 65535.0f) << v;
-  }
+  volume.value = 63500.0f;
+  volume.Snap();
+  EXPECT_FLOAT_EQ(volume.value, 65535.0f);
   OSlider offset(3, 1.0f, 10.0f, 4.0f);
   offset.value = -1.5f;
   offset.Snap();

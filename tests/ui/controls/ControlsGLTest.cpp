@@ -98,6 +98,11 @@ TEST(ControlsGLTest, ScreenAndControlsDraw) {
   DrawFrame(screen);
   Pixel active = ReadPixel(180, 115);
   EXPECT_TRUE(active.r < 20 && active.g > 200);
+  // Disabled: the normal picture at a third of its light, never the active one under the pointer.
+  button->disabled = true;
+  DrawFrame(screen);
+  Pixel dim = ReadPixel(180, 115);
+  EXPECT_TRUE(dim.r > 55 && dim.r < 90 && dim.g < 20) << dim.r << " " << dim.g;
   // Hidden: nothing of it is drawn.
   button->hidden = true;
   DrawFrame(screen);
