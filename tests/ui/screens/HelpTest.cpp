@@ -1,5 +1,5 @@
-// The help screen: no line runs off the page, paging with the arrows, what Esc and Menu do, and
-// the bonus models' life.
+// The help screen: its text, paging, leaving it, and the bonus models' life; and the pictures of
+// the menu screens.
 #include <string>
 #include <vector>
 
@@ -38,6 +38,18 @@ protected:
   RecordingHelp* page = nullptr;
 };
 
+class ScreenPictures : public HelpScreen {};
+
+// Pixels of two 640 x 480 frames that differ in some channel by more than 24.
+int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < a.size(); i += 3) {
+    n += std::abs(a[i] - b[i]) > 24 || std::abs(a[i + 1] - b[i + 1]) > 24 ||
+         std::abs(a[i + 2] - b[i + 2]) > 24;
+  }
+  return n;
+}
+
 }  // namespace
 
 TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
@@ -53,8 +65,7 @@ TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
 }
 
 TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
-  // Left on the first page and right on the last: consumed, silent. The right arrow's hit
-  // rectangle is (335, 40, 30.96, 34.61).
+  // Left on the first page and right on the last: consumed, silent.
   EXPECT_TRUE(page->OnCommand(CMD_HELP_LEFT, 0));
   EXPECT_EQ(page->clicks, 0);
   for (int i = 1; i <= HELP_PAGE_LAST; ++i) Click(350.0f, 57.0f);
@@ -88,5 +99,32 @@ TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrent) {
   // The game's templates never turned.
   app.SwitchScreen(SCREEN_HELP);
   EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
-  // Every page drawing is the player's journey test's (it turns all four).
+}
+
+// Every menu screen, both score tables and every help page shows a picture of its own: not a
+// blank one, and none the same as another.
+TEST_F(ScreenPictures, EachScreenTableAndPageLooksItsOwn) {
+  std::vector<std::vector<u8>> shots;
+  const auto shoot = [&] {
+    Frame();
+    shots.push_back(ReadBackBuffer(640, 480));
+  };
+  for (u32 id : {SCREEN_MENU, SCREEN_SELECT, SCREEN_SCORES}) {
+    app.SwitchScreen(id);
+    shoot();
+  }
+  Click(350.0f, 57.0f);  // the other table, and on the help screen the next page
+  shoot();
+  app.SwitchScreen(SCREEN_HELP);
+  for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
+    if (p > 0) Click(350.0f, 57.0f);
+    shoot();
+  }
+  const std::vector<u8> black(640 * 480 * 3, 0);
+  for (size_t a = 0; a < shots.size(); ++a) {
+    EXPECT_GT(Differing(shots[a], black), 640 * 480 / 10) << "picture " << a << " is blank";
+    for (size_t b = 0; b < a; ++b) {
+      EXPECT_GT(Differing(shots[a], shots[b]), 500) << "picture " << a << " looks like " << b;
+    }
+  }
 }

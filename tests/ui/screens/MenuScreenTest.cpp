@@ -1,4 +1,5 @@
-// The main menu: when Continue may be used, the keyboard, and the turning title.
+// The main menu: when Continue may be used, the keyboard, the turning title, and the time it is
+// left alone before the demo.
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
@@ -7,8 +8,7 @@ using namespace screens_test;
 
 namespace {
 
-// The centre of Continue's hit rectangle, overlay units. (Where every button leads is the
-// player's journey test's.)
+// The centre of Continue's hit rectangle, overlay units.
 constexpr f32 CONTINUE[2] = {255, 350};
 
 class MenuScreen : public ScreensTest {};
@@ -94,9 +94,7 @@ TEST_F(MenuScreen, Keyboard) {
   }
 }
 
-// The title turns with the menu's time only; other screens do not turn it. (That the menu leaves
-// the camera where the other screens' 3D controls are seen from is the player journey's: it
-// clicks an episode of the selection where it is drawn.)
+// The title turns with the menu's time only; other screens do not turn it.
 TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
   Frame(0);
   Frame(1000);
@@ -105,4 +103,26 @@ TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
   app.SwitchScreen(SCREEN_SCORES);
   Frame(1000);
   EXPECT_EQ(menu->angle, angle);
+}
+
+// Any input or coming back to the menu starts the demo's count again; a game of the player's in
+// memory is never replaced by one.
+TEST_F(MenuScreen, IdleCountForTheDemo) {
+  for (const OInputEvent& e : {At(EV_MOUSEMOVE, 100, 100), KeyDown('A')}) {
+    menu->idleMs = 0;
+    for (int i = 0; i < 10; ++i) menu->Update(100);
+    EXPECT_EQ(menu->idleMs, 1000) << e.type;
+    Send(e);
+    EXPECT_EQ(menu->idleMs, 0) << e.type;
+  }
+  menu->idleMs = 5000;
+  app.SwitchScreen(SCREEN_SCORES);
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_EQ(menu->idleMs, 0);
+
+  app.gameInProgress = 1;
+  menu->idleMs = DEMO_IDLE_TIME - 10;
+  menu->Update(100);
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_GE(menu->idleMs, DEMO_IDLE_TIME) << "the count goes on, the demo waits";
 }

@@ -15,6 +15,18 @@ constexpr f32 LEFT[2] = {200, 57};
 constexpr f32 RIGHT[2] = {350, 57};
 constexpr f32 MENU_BUTTON[2] = {275, 57};
 
+// Sum of the brightest channel of a 640 x 480 frame's pixels inside an overlay rectangle.
+long Light(const std::vector<u8>& p, f32 vx0, f32 vy0, f32 vx1, f32 vy1) {
+  long sum = 0;
+  for (int y = static_cast<int>(vy0 * 480 / 512); y < static_cast<int>(vy1 * 480 / 512); ++y) {
+    for (int x = static_cast<int>(vx0 * 640 / 512); x < static_cast<int>(vx1 * 640 / 512); ++x) {
+      const u8* c = &p[(y * 640 + x) * 3];
+      sum += std::max(c[0], std::max(c[1], c[2]));
+    }
+  }
+  return sum;
+}
+
 class ScoreScreen : public ScreensTest {
 protected:
   // Ten entries 1000, 900, ..., 100 named A..J.
@@ -34,11 +46,28 @@ protected:
 
 }  // namespace
 
-TEST_F(ScoreScreen, BrowsingStopsSilentlyAtEitherTableAndEachVisitStartsOnTheClassic) {
+// Without a finished game that reaches the table (one still running, one in memory whatever its
+// level shows, one below the table) no name is asked; the tables are browsed, stopping silently
+// at either end, and each visit starts on the classic one.
+TEST_F(ScoreScreen, BrowsingWithoutANameToEnter) {
   Fill(game->classic);
+  game->episode = 0;
+  game->score = 5000;
   app.SwitchScreen(SCREEN_SCORES);
   EXPECT_FALSE(scores->enteringName);
   EXPECT_TRUE(scores->nameField->hidden);
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_EQ(game->classic.Entry(0).name, "A");
+  EXPECT_EQ(game->score, 5000);
+  app.gameInProgress = 1;
+  game->state = 5;
+  app.SwitchScreen(SCREEN_SCORES);
+  EXPECT_FALSE(scores->enteringName);
+  app.gameInProgress = 0;
+  EndGame(0, 50);
+  EXPECT_FALSE(scores->enteringName);
+  EXPECT_FALSE(scores->menuButton->disabled);
+
   Click(LEFT[0], LEFT[1]);
   EXPECT_EQ(scores->tableIndex, 0);
   EXPECT_FALSE(ClickSounding());
@@ -66,6 +95,11 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
   EXPECT_EQ(OApplication::Current(), scores);
 
   Type("Ann");
+  // The prompt under the table, pictured in <build>/screenshots/ to be looked at.
+  Frame();
+  const std::vector<u8> p = ReadBackBuffer(640, 480);
+  SavePicture("screenshots", "scores_name_entry", 640, 480, p);
+  EXPECT_GT(Light(p, 150, 30, 360, 80), 150L * 50 * 20) << "the prompt under the table";
   // Enter records it at the top and stores the table.
   Press(VK_RETURN);
   EXPECT_EQ(OApplication::Current(), scores);
@@ -86,9 +120,11 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRank) {
   EXPECT_FALSE(scores->enteringName);
 }
 
-// A modern episode opens the modern table; Esc with nothing typed records "NoName" (as a blank
-// name always is) and returns to the menu with the field hidden.
-TEST_F(ScoreScreen, EscRecordsNoNameInTheModernTable) {
+// Leaving the name prompt records the score once, under the name typed so far or "NoName" (as a
+// blank name always is): by Esc (to the menu; a modern episode's score in the modern table), by
+// another screen, or by the window closing (the application unloads its screens); the field
+// takes only what the font draws as letters.
+TEST_F(ScoreScreen, LeavingTheNamePromptRecordsTheScore) {
   Fill(game->modern);
   EndGame(4, 50000);
   EXPECT_EQ(scores->currentTable, &game->modern);
@@ -96,43 +132,14 @@ TEST_F(ScoreScreen, EscRecordsNoNameInTheModernTable) {
   EXPECT_EQ(OApplication::Current(), menu);
   EXPECT_EQ(game->modern.Entry(0).name, "NoName");
   EXPECT_TRUE(scores->nameField->hidden);
-}
 
-TEST_F(ScoreScreen, OnlyAFinishedGameThatReachesTheTableIsEntered) {
   Fill(game->classic);
-  // A game still in progress holds a score but has not ended.
-  game->episode = 0;
-  game->score = 5000;
-  game->state = 0;
-  app.SwitchScreen(SCREEN_SCORES);
-  EXPECT_FALSE(scores->enteringName);
-  EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(game->classic.Entry(0).name, "A");
-  EXPECT_EQ(game->score, 5000);
-  // Nor while the game is still in memory, whatever its level shows.
-  app.gameInProgress = 1;
-  game->state = 5;
-  app.SwitchScreen(SCREEN_SCORES);
-  EXPECT_FALSE(scores->enteringName);
-  app.gameInProgress = 0;
-  // A finished game whose score does not reach the table.
-  EndGame(0, 50);
-  EXPECT_FALSE(scores->enteringName);
-  EXPECT_FALSE(scores->menuButton->disabled);
-}
-
-// Closing the window at the name prompt (the application unloads its screens) records the score
-// under the name typed so far, or "NoName"; the field takes only what the font draws as letters.
-TEST_F(ScoreScreen, ClosingAtTheNamePromptRecordsTheScore) {
-  Fill(game->classic);
-  // The screen left with nothing typed: "NoName".
   EndGame(0, 4000);
   ASSERT_TRUE(scores->enteringName);
   app.SwitchScreen(SCREEN_MENU);
   EXPECT_EQ(game->classic.Entry(0).name, "NoName");
   EXPECT_EQ(game->classic.Entry(0).score, 4000);
   EXPECT_EQ(game->score, 0);  // recorded once
-  // The window closed after a few keys, some of them no letters of the font: what was typed.
   EndGame(0, 4500);
   ASSERT_TRUE(scores->enteringName);
   Type("Bo|b{\xFF");

@@ -54,7 +54,7 @@ TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
   for (i32 i = 0; i < EPISODE_COUNT; ++i) EXPECT_TRUE(PointOver(i, over)) << "episode " << i;
 }
 
-TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
+TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
   // The focus starts on the first episode; Tab goes through the six in order and wraps; the
   // Menu button is never reached by Tab.
   EXPECT_EQ(select->focused, select->episodes[0]);
@@ -70,23 +70,19 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
   Press(VK_DOWN);
   EXPECT_EQ(select->keyFocus, select->episodes[0]);
   EXPECT_FALSE(select->menuButton->highlighted);
+  // Other keys are left alone; Esc goes back, also with an episode focused.
+  Press(VK_TAB);
+  EXPECT_FALSE(Send(KeyDown('A')));
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_EQ(game->entered, 0);
   // Enter on the focused episode starts it like a click, once.
+  app.SwitchScreen(SCREEN_SELECT);
   Press(VK_TAB);
   Press(VK_RETURN);
   EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(game->episode, 1);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
-}
-
-TEST_F(SelectScreen, EscGoesBackToTheMenu) {
-  // Esc, also with an episode focused.
-  Press(VK_TAB);
-  EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_EQ(game->entered, 0);
-  // Other keys are left alone.
-  app.SwitchScreen(SCREEN_SELECT);
-  EXPECT_FALSE(Send(KeyDown('A')));
 }
 
 TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
