@@ -22,8 +22,8 @@ std::map<std::string, std::string> Snapshot() {
   return files;
 }
 
-// A player's files: a game to resume at level 3, a first-level fact of another record, a key of
-// another part of the game, and a score in each table.
+// A player's files: a game to resume at level 3, keys of the second settings file, a score in
+// each table.
 void WritePlayersFiles(GameRig& rig) {
   OConfig& config = GetConfig();
   config.savedEpisode = 1;
@@ -46,13 +46,11 @@ TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
   const struct {
     const char* what;
     u32 type;
-    u16 key;
-  } cases[] = {
-      {"a key", EV_KEYDOWN, 'A'}, {"Esc", EV_KEYDOWN, VK_ESCAPE}, {"a click", EV_BUTTONDOWN, 0}};
-  i32 episode = 0;
+    i32 episode;
+  } cases[] = {{"a key", EV_KEYDOWN, 0}, {"a click", EV_BUTTONDOWN, 3}};
   for (const auto& c : cases) {
     rig.app->SwitchScreen(SCREEN_MENU);
-    rig.game->StartDemo(episode, 2);
+    rig.game->StartDemo(c.episode, 2);
     ASSERT_EQ(rig.Current(), SCREEN_GAME) << c.what;
     ASSERT_TRUE(rig.game->InDemo());
     EXPECT_EQ(rig.game->levelIndex, 2) << c.what << ": the level asked for";
@@ -61,12 +59,10 @@ TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
     // The player's pointer does not steer the demo's bat.
     EXPECT_TRUE(rig.game->HandleInput(MakeEvent(EV_MOUSEMOVE)));
     EXPECT_EQ(rig.Current(), SCREEN_GAME) << c.what << ": a move is not a wish to stop";
-    rig.game->HandleInput(MakeEvent(c.type, c.key));
+    rig.game->HandleInput(MakeEvent(c.type, 'A'));
     EXPECT_EQ(rig.Current(), SCREEN_MENU) << c.what << " returns to the menu at once";
     EXPECT_FALSE(rig.game->InDemo());
     EXPECT_EQ(rig.app->gameInProgress, 0u) << c.what << ": no game left to continue";
-    episode += 3;  // a corridor next
-    if (episode > 5) episode = 1;
   }
 
   // A game over in the demo returns to the menu too, never to the high-score screen.

@@ -6,8 +6,6 @@
 #include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
 #include "objects/Bonus.h"
-#include "playfield/Levels.h"
-#include "playfield/ModVoxelMap.h"
 
 namespace {
 
@@ -114,10 +112,8 @@ TEST(GameRules, LeaveContinueAndResume) {
   EXPECT_EQ(reread.savedScore, 1234u);
   EXPECT_EQ(reread.savedLives, 2u);
 
-  // A record naming no episode, or a level past the episode's end, starts a new game of the
-  // selected episode instead of an empty playfield.
-  // A record with no life left or a negative score is no game either: with lives below zero the
-  // ball could never launch and the game never end.
+  // A record naming no episode, a level past the episode's end, no life left or a negative score
+  // starts a new game of the selected episode instead of an empty playfield or an endless game.
   const struct {
     u32 episode, level;
     i32 lives, score;
@@ -143,8 +139,7 @@ TEST(GameRules, LeaveContinueAndResume) {
   }
 }
 
-// Each ball template wears the model of its glow colour: red the plain ball, green "BallB", blue
-// "BallW".
+// Each ball template wears the model of its glow colour: red, green, blue.
 TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
