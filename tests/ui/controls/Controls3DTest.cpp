@@ -199,28 +199,26 @@ TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
 
 TEST_F(Controls3DTest, SliderPlacesSnapsSurvivesDegenerateDragsAndTakesBarClicks) {
   OSlider* slider = MakeSlider(4.0f, 10.0f, 1.0f);
-  // 18 units of travel for 6 values; values snap to the nearer step.
+  // 18 units of travel for 6 values; a value set snaps to the nearer step.
   EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, -9.0f);
   slider->SetValue(10.0f);
   EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, 9.0f);
-  slider->SetValue(6.4f);
-  EXPECT_FLOAT_EQ(slider->value, 6.0f);
   slider->SetValue(6.5f);
   EXPECT_FLOAT_EQ(slider->value, 7.0f);
-  // A zero step and an empty range leave values as they are.
-  OSlider still(1, 3.0f, 3.0f, 0.0f);
-  still.value = 3.3f;
-  still.Snap();
-  EXPECT_FLOAT_EQ(still.value, 3.3f);
-  // A range that is not a whole number of steps: the nearest step past either end is the end.
-  OSlider volume(2, 0.0f, 65535.0f, 4096.0f);
-  volume.value = 63500.0f;
-  volume.Snap();
-  EXPECT_FLOAT_EQ(volume.value, 65535.0f);
-  OSlider offset(3, 1.0f, 10.0f, 4.0f);
-  offset.value = -1.5f;
-  offset.Snap();
-  EXPECT_FLOAT_EQ(offset.value, 1.0f);
+  const struct {
+    f32 minimum, maximum, step, value, snapped;
+  } snaps[] = {
+      {4, 10, 1, 6.4f, 6},            // down to the nearer step
+      {3, 3, 0, 3.3f, 3.3f},          // a zero step and an empty range: as it was
+      {0, 65535, 4096, 63500, 65535},  // past the last whole step: the end, not beyond
+      {1, 10, 4, -1.5f, 1},           // below the range: its start
+  };
+  for (const auto& c : snaps) {
+    OSlider other(1, c.minimum, c.maximum, c.step);
+    other.value = c.value;
+    other.Snap();
+    EXPECT_FLOAT_EQ(other.value, c.snapped) << c.value;
+  }
 
   // The pointer at the very centre of the window gives no direction: nothing moves.
   slider->dragging = 1;

@@ -1,5 +1,4 @@
-// The main menu: when Continue may be used, the keyboard, the turning title, and the time it is
-// left alone before the demo.
+// The main menu: when Continue may be used, the keyboard, the title and the demo's idle count.
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
@@ -23,18 +22,6 @@ protected:
 
 }  // namespace
 
-TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
-  Frame();
-  app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
-  // Nothing in memory, nothing saved: disabled, never highlighted, a click does nothing.
-  EXPECT_TRUE(menu->continueButton->disabled);
-  Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_FALSE(ClickSounding());
-  EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
-  EXPECT_EQ(game->entered, 0);
-}
-
 TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
   // The stored resume record makes Continue usable from the start.
   EXPECT_EQ(app.savedGameAvailable, 1u);
@@ -54,11 +41,11 @@ TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
 }
 
-TEST_F(MenuScreen, Keyboard) {
+TEST_F(MenuScreen, NothingToContinueAndTheKeyboard) {
   Frame();
-  // With no game to continue, the focus starts on New; Tab and Down walk the buttons top to
-  // bottom and wrap, passing the disabled Continue; Up and Shift+Tab walk back.
-  ASSERT_TRUE(menu->continueButton->disabled);
+  // Nothing in memory, nothing saved: Continue is disabled. The focus starts on New; Tab and Down
+  // walk the buttons top to bottom and wrap, passing Continue; Up and Shift+Tab walk back.
+  EXPECT_TRUE(menu->continueButton->disabled);
   EXPECT_TRUE(menu->focused == menu->newButton && menu->newButton->highlighted);
   OButton2D* order[] = {menu->optionsButton, menu->topButton, menu->helpButton,
                         menu->exitButton,    menu->newButton};
@@ -92,10 +79,21 @@ TEST_F(MenuScreen, Keyboard) {
     EXPECT_FALSE(Send(KeyDown(VK_CONTROL))) << id;
     EXPECT_EQ(app.active, 0) << id;
   }
+  // A click on the disabled Continue does nothing.
+  app.SwitchScreen(SCREEN_MENU);
+  app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
+  Silence();
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_FALSE(ClickSounding());
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
+  EXPECT_EQ(game->entered, 0);
 }
 
-// The title turns with the menu's time only; other screens do not turn it.
-TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
+// The menu's own time turns the title (other screens' does not) and counts how long it is left
+// alone, for the demo: any input or coming back starts the count again, and a game of the
+// player's in memory is never replaced by one.
+TEST_F(MenuScreen, TitleAndIdleCountFollowTheMenusTime) {
   Frame(0);
   Frame(1000);
   EXPECT_NE(menu->angle, 0.0f);
@@ -103,11 +101,8 @@ TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
   app.SwitchScreen(SCREEN_SCORES);
   Frame(1000);
   EXPECT_EQ(menu->angle, angle);
-}
 
-// Any input or coming back to the menu starts the demo's count again; a game of the player's in
-// memory is never replaced by one.
-TEST_F(MenuScreen, IdleCountForTheDemo) {
+  app.SwitchScreen(SCREEN_MENU);
   for (const OInputEvent& e : {At(EV_MOUSEMOVE, 100, 100), KeyDown('A')}) {
     menu->idleMs = 0;
     for (int i = 0; i < 10; ++i) menu->Update(100);

@@ -1,5 +1,4 @@
-// The episode selection: starting each episode by pointer and keyboard, the way back, and the
-// difficulty line that follows the pointer.
+// The episode selection by pointer and keyboard.
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
@@ -35,10 +34,25 @@ protected:
 
 }  // namespace
 
-TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
+// The difficulty line follows the pointer; every episode can be picked where it is drawn, each
+// apart from the others, and a click on one starts a new game of it.
+TEST_F(SelectScreen, PointingAndChoosingAnEpisode) {
+  Send(At(EV_MOUSEMOVE, 5, 5));
+  EXPECT_EQ(select->HighlightedEpisode(), -1);
+  OInputEvent over;
+  ASSERT_TRUE(PointOver(3, over));
+  Send(over);
+  EXPECT_EQ(select->HighlightedEpisode(), 3);
+  Frame();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  // Leaving the screen and coming back shows no stale line: only the keyboard's first episode.
+  Press(VK_ESCAPE);
+  app.SwitchScreen(SCREEN_SELECT);
+  EXPECT_EQ(select->HighlightedEpisode(), 0);
+  for (i32 i = 0; i < EPISODE_COUNT; ++i) EXPECT_TRUE(PointOver(i, over)) << "episode " << i;
+
   // The middle modern episode is episode 4, and a new game forgets the saved one.
   app.savedGameAvailable = 1;
-  OInputEvent over;
   ASSERT_TRUE(PointOver(4, over));
   for (u32 type : {EV_MOUSEMOVE, EV_BUTTONDOWN, EV_BUTTONUP}) {
     over.type = type;
@@ -49,9 +63,6 @@ TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_EQ(app.savedGameAvailable, 0u);
   EXPECT_FALSE(ClickSounding());
-
-  // Every episode can be picked where it is drawn, each apart from the others.
-  for (i32 i = 0; i < EPISODE_COUNT; ++i) EXPECT_TRUE(PointOver(i, over)) << "episode " << i;
 }
 
 TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
@@ -83,21 +94,4 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
   EXPECT_EQ(OApplication::Current(), game);
   EXPECT_EQ(game->episode, 1);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
-}
-
-TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
-  // Nothing pointed at: no line.
-  Send(At(EV_MOUSEMOVE, 5, 5));
-  EXPECT_EQ(select->HighlightedEpisode(), -1);
-  OInputEvent over;
-  ASSERT_TRUE(PointOver(3, over));
-  Send(over);
-  EXPECT_EQ(select->HighlightedEpisode(), 3);
-  Frame();
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-  // Leaving the screen and coming back shows no stale line: only the keyboard's first episode.
-  Press(VK_ESCAPE);
-  app.SwitchScreen(SCREEN_SELECT);
-  EXPECT_EQ(select->HighlightedEpisode(), 0);
 }
