@@ -5,7 +5,7 @@
 #include "GameTestSupport.h"
 #include "audio/SoundTable.h"
 
-TEST(Feedback, BannerNamesTheLevelOrStageWhenItStarts) {
+TEST(Feedback, BannerSecondsAndCues) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   const struct {
@@ -24,25 +24,22 @@ TEST(Feedback, BannerNamesTheLevelOrStageWhenItStarts) {
   EXPECT_STREQ(GetLevelName(3, 19), "") << "a corridor stage past the named ones has no name";
   EXPECT_STREQ(GetLevelName(6, 0), "") << "nor has an unknown episode";
   EXPECT_STREQ(GetLevelName(0, -1), "");
-}
 
-TEST(Feedback, CorridorShowsItsSecondsAndTheHurryUp) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // The corridor's seconds left, red in the hurry-up.
   rig.NewGame(3);
   rig.SettleLevel();
   const struct {
     i32 timer;
     i32 seconds;
     bool hurry;
-  } cases[] = {
+  } seconds[] = {
       {59001, 60, false},  // part of a second shows as the whole one still left
       {10001, 11, false},  // just above the hurry-up of episode 3 (10 s)
       {10000, 10, true},   // the hurry-up: red
       {0, 0, true},        // out of time
       {-40, 0, true},      // a tick past the end never shows a negative count
   };
-  for (const auto& c : cases) {
+  for (const auto& c : seconds) {
     rig.game->grid->timer = c.timer;
     EXPECT_EQ(rig.game->SecondsLeft(), c.seconds) << c.timer;
     EXPECT_EQ(rig.game->InHurry(), c.hurry) << c.timer;
@@ -50,19 +47,16 @@ TEST(Feedback, CorridorShowsItsSecondsAndTheHurryUp) {
   rig.NewGame(0);
   EXPECT_EQ(rig.game->SecondsLeft(), 0) << "a classic level has no timer";
   EXPECT_FALSE(rig.game->InHurry());
-}
 
-TEST(Feedback, StageClearedAndTimeUpHaveTheirOwnCues) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // A cleared stage and one out of time each have a cue of their own.
   const struct {
     const char* what;
     bool clear;  // clear the front stage, or let its time run out
     const char* text;
     i32 sound;
-  } cases[] = {{"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
-               {"out of time", false, "Time's up!", SND_TIME_UP}};
-  for (const auto& c : cases) {
+  } cues[] = {{"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
+              {"out of time", false, "Time's up!", SND_TIME_UP}};
+  for (const auto& c : cues) {
     rig.NewGame(3);
     rig.SettleLevel();
     rig.game->ballSet->Launch();
