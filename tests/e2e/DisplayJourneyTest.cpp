@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,36 +14,22 @@
 namespace {
 
 struct Geometry {
-  int x = -1, y = -1, w = 0, h = 0;
+  int x, y, w, h;
 };
 
-// Where the window's client area is on the screen (xwininfo).
-Geometry WindowGeometry(const std::string& id) {
-  std::string out;
-  RunCommand("xwininfo -id " + id, &out);
-  Geometry g;
-  std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) {
-    auto value = [&line](const char* label, int& v) {
-      const size_t p = line.find(label);
-      if (p != std::string::npos) v = std::atoi(line.c_str() + p + std::string(label).size());
+// The window's client area on the screen (xwininfo), once it has the size asked for (up to ~10 s).
+Geometry WaitForSize(const std::string& id, int w, int h) {
+  Geometry g{-1, -1, 0, 0};
+  for (int i = 0; i < 100 && !(g.w == w && g.h == h); ++i) {
+    if (i > 0) SleepMs(100);
+    std::string out;
+    RunCommand("xwininfo -id " + id, &out);
+    const auto value = [&out](const std::string& label) {
+      const size_t p = out.find(label);
+      return p == std::string::npos ? -1 : std::atoi(out.c_str() + p + label.size());
     };
-    value("Absolute upper-left X:", g.x);
-    value("Absolute upper-left Y:", g.y);
-    value("Width:", g.w);
-    value("Height:", g.h);
-  }
-  return g;
-}
-
-// Waits up to ~10 s for the window to take a size that `ok` accepts.
-template <typename Ok>
-Geometry WaitFor(const std::string& id, Ok ok) {
-  Geometry g;
-  for (int i = 0; i < 100; ++i) {
-    g = WindowGeometry(id);
-    if (ok(g)) break;
-    SleepMs(100);
+    g = {value("Absolute upper-left X:"), value("Absolute upper-left Y:"), value("Width:"),
+         value("Height:")};
   }
   return g;
 }
@@ -83,27 +68,27 @@ TEST(DisplayJourney, WindowFullScreenAndResize) {
     SleepMs(3000);                          // loading
 
     // A decorated window of the mode's size, centred.
-    Geometry g = WaitFor(id, [](const Geometry& w) { return w.w == 800; });
+    Geometry g = WaitForSize(id, 800, 600);
     EXPECT_EQ(g.w, 800);
     EXPECT_EQ(g.h, 600);
     EXPECT_NEAR(g.x + g.w / 2, 640, 40);
 
     // Alt+Enter: the window covers the display; again: the old size comes back.
     RunCommand("xdotool key --window " + id + " alt+Return");
-    g = WaitFor(id, [](const Geometry& w) { return w.w == 1280 && w.h == 720; });
+    g = WaitForSize(id, 1280, 720);
     EXPECT_EQ(g.w, 1280);
     EXPECT_EQ(g.h, 720);
     EXPECT_EQ(g.x, 0);
     EXPECT_EQ(g.y, 0);
     RunCommand("xdotool key --window " + id + " alt+Return");
-    g = WaitFor(id, [](const Geometry& w) { return w.w == 800 && w.h == 600; });
+    g = WaitForSize(id, 800, 600);
     EXPECT_EQ(g.w, 800);
     EXPECT_EQ(g.h, 600);
 
     // Resized wide and low: the menu keeps its shape in the middle, the dimmed background
     // fills the sides (the menu's own picture is brighter than its dimmed copy).
     RunCommand("xdotool windowsize " + id + " 1000 500");
-    g = WaitFor(id, [](const Geometry& w) { return w.w == 1000 && w.h == 500; });
+    g = WaitForSize(id, 1000, 500);
     ASSERT_EQ(g.w, 1000);
     SleepMs(1500);
     const std::string shot = dir.Path() + "/resized.png";
