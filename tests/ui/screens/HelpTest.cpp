@@ -1,5 +1,5 @@
 // The help screen: its text, paging, leaving it, and the bonus models' life; and the pictures of
-// the menu screens.
+// it and the other menu screens.
 #include <string>
 #include <vector>
 
@@ -38,8 +38,6 @@ protected:
   RecordingHelp* page = nullptr;
 };
 
-class ScreenPictures : public HelpScreen {};
-
 // Pixels of two 640 x 480 frames that differ in some channel by more than 24.
 int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
   int n = 0;
@@ -64,11 +62,22 @@ TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
   }
 }
 
-TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
+// Every help page, and every other menu screen and both score tables, shows a picture of its own:
+// not a blank one, and none the same as another.
+TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) {
+  std::vector<std::vector<u8>> shots;
+  const auto shoot = [&] {
+    Frame();
+    shots.push_back(ReadBackBuffer(640, 480));
+  };
   // Left on the first page and right on the last: consumed, silent.
   EXPECT_TRUE(page->OnCommand(CMD_HELP_LEFT, 0));
   EXPECT_EQ(page->clicks, 0);
-  for (int i = 1; i <= HELP_PAGE_LAST; ++i) Click(350.0f, 57.0f);
+  shoot();
+  for (int i = 1; i <= HELP_PAGE_LAST; ++i) {
+    Click(350.0f, 57.0f);
+    shoot();
+  }
   EXPECT_EQ(page->page, HELP_PAGE_LAST);
   EXPECT_TRUE(page->OnCommand(CMD_HELP_RIGHT, 0));
   EXPECT_EQ(page->page, HELP_PAGE_LAST);
@@ -84,6 +93,21 @@ TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
   EXPECT_EQ(OApplication::Current(), help);
   Click(260.0f, 57.0f);
   EXPECT_EQ(OApplication::Current(), menu);
+
+  shoot();
+  for (u32 id : {SCREEN_SELECT, SCREEN_SCORES}) {
+    app.SwitchScreen(id);
+    shoot();
+  }
+  Click(350.0f, 57.0f);  // the other table
+  shoot();
+  const std::vector<u8> black(640 * 480 * 3, 0);
+  for (size_t a = 0; a < shots.size(); ++a) {
+    EXPECT_GT(Differing(shots[a], black), 640 * 480 / 10) << "picture " << a << " is blank";
+    for (size_t b = 0; b < a; ++b) {
+      EXPECT_GT(Differing(shots[a], shots[b]), 500) << "picture " << a << " looks like " << b;
+    }
+  }
 }
 
 TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrent) {
@@ -99,32 +123,4 @@ TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrent) {
   // The game's templates never turned.
   app.SwitchScreen(SCREEN_HELP);
   EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
-}
-
-// Every menu screen, both score tables and every help page shows a picture of its own: not a
-// blank one, and none the same as another.
-TEST_F(ScreenPictures, EachScreenTableAndPageLooksItsOwn) {
-  std::vector<std::vector<u8>> shots;
-  const auto shoot = [&] {
-    Frame();
-    shots.push_back(ReadBackBuffer(640, 480));
-  };
-  for (u32 id : {SCREEN_MENU, SCREEN_SELECT, SCREEN_SCORES}) {
-    app.SwitchScreen(id);
-    shoot();
-  }
-  Click(350.0f, 57.0f);  // the other table, and on the help screen the next page
-  shoot();
-  app.SwitchScreen(SCREEN_HELP);
-  for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
-    if (p > 0) Click(350.0f, 57.0f);
-    shoot();
-  }
-  const std::vector<u8> black(640 * 480 * 3, 0);
-  for (size_t a = 0; a < shots.size(); ++a) {
-    EXPECT_GT(Differing(shots[a], black), 640 * 480 / 10) << "picture " << a << " is blank";
-    for (size_t b = 0; b < a; ++b) {
-      EXPECT_GT(Differing(shots[a], shots[b]), 500) << "picture " << a << " looks like " << b;
-    }
-  }
 }

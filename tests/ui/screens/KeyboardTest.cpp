@@ -1,7 +1,5 @@
 // Every screen by the keyboard alone, through the window's own translation of platform key
 // events: the focus reaches every control, Enter, Left/Right and Esc operate them.
-#include <gtest/gtest.h>
-
 #include <SDL.h>
 
 #include "ScreenTestSupport.h"

@@ -1,7 +1,5 @@
 // The options screen on a real context with the game's own archive: what OK stores and when it
 // rebuilds the display, what Cancel and Esc put back, and the switches that act at once.
-#include <gtest/gtest.h>
-
 #include <sstream>
 #include <string>
 #include <vector>
