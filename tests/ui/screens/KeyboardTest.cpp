@@ -53,8 +53,8 @@ protected:
 
 // Menu to Options by arrows and Enter; every row of both pages of Options is reached in order and
 // wraps; a slider steps, a selector turns, a check box flips, the skin row turns, the page switch
-// turns the page, and OK applies and saves.
-TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
+// turns the page, and OK applies and saves. Then the help and the scores.
+TEST_F(KeyboardScreens, OptionsHelpAndScoresByKeyboardAlone) {
   EXPECT_EQ(menu->keyFocus, menu->newButton);  // Continue is disabled: nothing to continue
   Key(SDLK_DOWN);
   EXPECT_EQ(menu->keyFocus, menu->optionsButton);
@@ -125,11 +125,9 @@ TEST_F(KeyboardScreens, OptionsByKeyboardAlone) {
   OConfig saved;
   saved.Load();
   EXPECT_EQ(saved.gameSpeed, static_cast<u32>(options->gameSpeed->maximum));
-}
 
-// Help pages and score tables turn with Left and Right; Esc goes back; the Menu buttons are
-// reached by the arrows and work with Enter.
-TEST_F(KeyboardScreens, PagesTurnAndEscGoesBack) {
+  // Help pages and score tables turn with Left and Right; Esc goes back; the Menu buttons are
+  // reached by the arrows and work with Enter.
   WalkTo(menu->helpButton);
   Key(SDLK_RETURN);
   ASSERT_EQ(Current(), helpScreen);
