@@ -35,10 +35,9 @@ bool WriteArchiveWith(const std::string& name, const std::string& bytes) {
 
 }  // namespace
 
-// The ways the real program ends early, each run twice: its status, what it says on standard
-// error, and a run log holding the second run alone, closed, with its one error counted. A damaged
-// file met while the screens load is named, and what was made before it is freed (the sanitizer
-// build fails on a leak). Without a display SDL would fall back to a windowless driver.
+// Each early end, run twice: its status and message, and a closed run log of the second run alone
+// with its one error; a damaged file is named, and what was made before it freed (the sanitizer
+// build fails on a leak).
 TEST(Entry, EarlyEndsAreToldAndLogged) {
   const struct {
     const char* what;
@@ -116,10 +115,8 @@ TEST(Entry, CommandLine) {
   }
 }
 
-// Folders that cannot keep anything: the game still starts (here it ends at once with the
-// missing-files message, its data folder holding no archive), says what will not be saved, and
-// writes nothing outside the player's folders; a read-only game folder keeps its settings file as
-// it was and gets its run log beside it.
+// Folders that cannot keep anything: the game still starts (and ends, finding no archive), says
+// what will not be saved and writes nothing elsewhere; a read-only game folder keeps its settings.
 TEST(Entry, FoldersThatCannotKeepFiles) {
   const struct {
     const char* what;

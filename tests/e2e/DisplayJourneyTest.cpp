@@ -1,6 +1,4 @@
-// The window as a player on a desktop with a window manager meets it: the real program on a
-// private 16:9 display under openbox, switched between window and full screen with Alt+Enter, and
-// resized.
+// The real program on a 16:9 display under openbox: Alt+Enter to full screen and back, resized.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>

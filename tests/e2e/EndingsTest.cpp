@@ -9,10 +9,10 @@
 
 #include "TestSupport.h"
 
-// Window closes at every moment from the loading picture to the menu each quit through the normal
-// path with status 0, the settings saved and a closed run log: in turn as a window manager closes
-// a window, by another program destroying it, and by the server dropping the game's connection
-// (xkill); Xlib's own handlers would end the last two with status 1 and nothing saved.
+const std::vector<std::pair<std::string, std::string>> kQuiet = {{"SDL_AUDIODRIVER", "dummy"}};
+
+// Closed while loading or on the menu by a window manager, destroyed by another program or its
+// connection dropped (xkill), the game quits normally: status 0, settings saved, log closed.
 TEST(Endings, WindowClosesEachExitZero) {
   PrivateDisplay display(1024, 768);
   if (!display.Ok()) GTEST_SKIP() << "needs Xvfb";
@@ -26,7 +26,7 @@ TEST(Endings, WindowClosesEachExitZero) {
   for (int run = 0; run < runs && failed < 3; ++run) {
     const int kind = run % 3;  // 0 close, 1 destroy, 2 kill
     std::remove("Data/Settings.Cfg");
-    RunningGame game(std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}});
+    RunningGame game(kQuiet);
     ASSERT_TRUE(game.Started());
     const std::string id = game.FindWindow("^Brikon 3D");
     ASSERT_FALSE(id.empty()) << "run " << run << ": no window in 30 s\n" << ReadFile("game.log");

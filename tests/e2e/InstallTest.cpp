@@ -1,6 +1,5 @@
-// The installed game as a player's desktop has it: cmake --install into a staging folder, the
-// installed files checked by the desktop's own validators, then the installed game started from
-// another folder, to the main menu and closed, writing only into the player's folders.
+// The game installed into a staging folder, checked by the desktop's validators, then started from
+// another folder to the menu and closed, writing only into the player's folders.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -51,8 +50,9 @@ TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) 
                        &out),
             0)
       << out;
-  RunCommand("identify -format '%wx%h ' '" + usr + "/share/icons/hicolor/48x48/apps/brikon3d.png' '" +
-                 usr + "/share/icons/hicolor/256x256/apps/brikon3d.png'",
+  const std::string icons = usr + "/share/icons/hicolor/";
+  RunCommand("identify -format '%wx%h ' '" + icons + "48x48/apps/brikon3d.png' '" + icons +
+                 "256x256/apps/brikon3d.png'",
              &out);
   EXPECT_EQ(out, "48x48 256x256 ");
 

@@ -1,6 +1,5 @@
 // Long games played by the autoplayer without drawing, checking after every tick what must never
-// happen, and across the run that the corridor's big moments are reached: stages cleared and
-// timed out. One run has the uneven ticks of a loaded machine.
+// happen, and that the corridor's stages are both cleared and timed out.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// The demo on the menu plays a game by itself and hands the menu back at the player's first key
-// or click, or when its game ends; it never writes the player's files (settings, second settings
-// file, both score tables, the resume record): they stay byte for byte as they were.
+// The demo plays by itself until the player's first key or click or its game's end, and never
+// writes the player's files: they stay byte for byte as they were.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -22,8 +21,7 @@ std::map<std::string, std::string> Snapshot() {
   return files;
 }
 
-// A player's files: a game to resume at level 3, keys of the second settings file, a score in
-// each table.
+// A player's files: a game to resume at level 3, a second settings file, a score in each table.
 void WritePlayersFiles(GameRig& rig) {
   OConfig& config = GetConfig();
   config.savedEpisode = 1;

@@ -1,5 +1,4 @@
-// What the game tells the player while playing: the banner naming a level or stage, the corridor's
-// seconds and hurry-up, the cues of a cleared stage and of a stage out of time.
+// What the game tells the player: the level's banner, the corridor's seconds and its stage cues.
 #include <gtest/gtest.h>
 
 #include "GameTestSupport.h"

@@ -1,5 +1,4 @@
-// Pictures of the game screen drawn through its own Draw, from the game's data, written to
-// <build>/screenshots/ to be looked at; each check looks for what the player must see.
+// The game screen drawn from the game's data, written to <build>/screenshots/ to be looked at.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -39,8 +38,8 @@ int Bright(const std::vector<u8>& p, int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
-// A corridor game: the stage banner, then the launch hint, the seconds left, the head-up corners,
-// the red seconds of the hurry-up and the yellow caption of a cleared stage.
+// The stage banner, then the launch hint, the head-up display, the hurry-up's red seconds and a
+// cleared stage's yellow caption.
 TEST(GamePictures, CorridorTellsThePlayerWhatHappens) {
   GameRig rig;
   if (!rig.Open(true)) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");

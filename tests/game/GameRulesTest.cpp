@@ -1,5 +1,4 @@
-// The rules of the game screen: entering, leaving and resuming, the game-over sequence, the end
-// of an episode, the next-level bonus and the hand-off to the high-score screen or the menu.
+// The rules of the game screen: game over, leaving and resuming, the ends of levels and episodes.
 #include <gtest/gtest.h>
 
 #include "GameTestSupport.h"
@@ -7,19 +6,10 @@
 #include "audio/SoundTable.h"
 #include "objects/Bonus.h"
 
-namespace {
-
-// The classic table full of entries no game reaches with a few points.
-void FillTable(OTop& table, i32 score) {
-  for (int i = 0; i < 10; ++i) table.Insert("Ace", score);
-}
-
-}  // namespace
-
 TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
-  FillTable(rig.game->classicTable, 1000);
+  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);  // out of reach
   rig.NewGame(1);
   ASSERT_EQ(rig.Current(), SCREEN_GAME);
   rig.SettleLevel();
@@ -149,8 +139,7 @@ TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   }
 }
 
-// The next-level bonus starts the next level in the same tick; the last level cleared completes
-// the episode, and any key ends its celebration.
+// The next-level bonus starts the next level in the same tick; the last level ends the episode.
 TEST(GameRules, LevelsEndByTheBonusAndTheEpisodeByItsLastLevel) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
@@ -191,7 +180,7 @@ TEST(GameRules, LevelsEndByTheBonusAndTheEpisodeByItsLastLevel) {
 
   // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
   // does not qualify goes nowhere.
-  FillTable(rig.game->classicTable, 1000);
+  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);
   for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
     rig.ClearLastLevel(0);
     rig.Run(1);

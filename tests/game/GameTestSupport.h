@@ -1,7 +1,6 @@
 #pragma once
-// The game screen as the application holds it: a real rendering context, the game's own archive,
-// stand-in menu and high-score screens, and a log of every sound played. Nothing is drawn unless a
-// test draws.
+// The game screen in an application with stand-in menu and high-score screens, on a real context
+// with the game's archive, every sound played logged. Nothing is drawn unless a test draws.
 #include <filesystem>
 #include <string>
 #include <vector>

@@ -24,11 +24,9 @@ std::vector<f32> Snapshot(const OGameWindow& g) {
 
 }  // namespace
 
-// A paused minute moves nothing, in a classic level and in the corridor (whose stage timer
-// counts), whether a key or the window losing the player paused it; going on moves the ball
-// again. A click goes on without launching the waiting ball; a game that is over does not pause
-// (its sequence runs to the end); Esc while paused leads to the menu and the game comes back
-// paused.
+// A paused minute moves nothing (the corridor's timer neither), paused by a key or by the window
+// losing the player. A click goes on without launching; a game that is over does not pause; Esc
+// while paused leads to the menu and the game comes back paused.
 TEST(Pause, APausedMinuteMovesNothingGoingOnAndLeaving) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
@@ -88,9 +86,8 @@ TEST(Pause, APausedMinuteMovesNothingGoingOnAndLeaving) {
   EXPECT_EQ(rig.game->paused, 0);
 }
 
-// The bat without a mouse (a gamepad's stick and buttons come as these keys): an arrow held moves
-// it that way, WASD too, its release stops it; Space or Enter launches the waiting ball; keys held
-// when the window loses the player are let go.
+// The bat by keys (a gamepad's come as these): arrows and WASD move it while held; Space or Enter
+// launches; keys held when the window loses the player are let go.
 TEST(BatKeys, ArrowsWasdAndSpace) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";

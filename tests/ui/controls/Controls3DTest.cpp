@@ -16,8 +16,7 @@ using namespace ui_test;
 
 namespace {
 
-// A 512 x 512 window looking from (0, 0, -64) at the origin, as the menu screens do, with the
-// models of the controls in an archive.
+// A 512 x 512 window looking from (0, 0, -64) at the origin, as the menu screens do.
 class Controls3DTest : public ::testing::Test {
 protected:
   void SetUp() override {

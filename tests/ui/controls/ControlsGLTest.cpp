@@ -1,5 +1,4 @@
-// Screens and controls drawn on a real context: what lands in the frame buffer and the GL state
-// left behind.
+// Screens and controls drawn on a real context: the frame buffer and the GL state left behind.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// The help screen: its text, paging, leaving it, and the bonus models' life; and the pictures of
-// it and the other menu screens.
+// The help screen, and the pictures of it and the other menu screens.
 #include <string>
 #include <vector>
 
@@ -62,8 +61,7 @@ TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
   }
 }
 
-// Every help page, and every other menu screen and both score tables, shows a picture of its own:
-// not a blank one, and none the same as another.
+// Each help page, menu screen and score table shows a picture of its own, none blank.
 TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) {
   std::vector<std::vector<u8>> shots;
   const auto shoot = [&] {

@@ -1,5 +1,4 @@
-// Every screen by the keyboard alone, through the window's own translation of platform key
-// events: the focus reaches every control, Enter, Left/Right and Esc operate them.
+// Every screen by the keyboard alone, through the window's own translation of platform keys.
 #include <SDL.h>
 
 #include "ScreenTestSupport.h"
@@ -51,9 +50,8 @@ protected:
 
 }  // namespace
 
-// Menu to Options by arrows and Enter; every row of both pages of Options is reached in order and
-// wraps; a slider steps, a selector turns, a check box flips, the skin row turns, the page switch
-// turns the page, and OK applies and saves. Then the help and the scores.
+// Every row of both pages of Options is reached in order and wraps, and each kind of control
+// works; OK saves. Help pages and score tables turn; Esc and the Menu buttons go back.
 TEST_F(KeyboardScreens, OptionsHelpAndScoresByKeyboardAlone) {
   EXPECT_EQ(menu->keyFocus, menu->newButton);  // Continue is disabled: nothing to continue
   Key(SDLK_DOWN);

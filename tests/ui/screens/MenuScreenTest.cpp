@@ -90,9 +90,8 @@ TEST_F(MenuScreen, NothingToContinueAndTheKeyboard) {
   EXPECT_EQ(game->entered, 0);
 }
 
-// The menu's own time turns the title (other screens' does not) and counts how long it is left
-// alone, for the demo: any input or coming back starts the count again, and a game of the
-// player's in memory is never replaced by one.
+// The menu's own time turns the title and counts the idle time before the demo: input or coming
+// back starts the count again, and a game of the player's in memory is never replaced by one.
 TEST_F(MenuScreen, TitleAndIdleCountFollowTheMenusTime) {
   Frame(0);
   Frame(1000);

@@ -1,5 +1,4 @@
-// The options screen on a real context with the game's own archive: what OK stores and when it
-// rebuilds the display, what Cancel and Esc put back, and the switches that act at once.
+// The options screen: what OK stores and rebuilds, what Cancel and Esc put back, what acts at once.
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,8 +19,7 @@ using namespace screens_test;
 
 namespace {
 
-// Clicks counted instead of heard; display changes recorded, and done only when asked; the
-// display lists the sizes the test gives.
+// Clicks counted; display changes recorded and done only when asked; the sizes listed given.
 class RecordingOptions : public OConfigWindow {
 public:
   int clicks = 0;
@@ -141,9 +139,8 @@ TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnThe
   EXPECT_EQ(page->skin, 0);
 }
 
-// Full screen at a size the display refuses (this display has only 1024x768): the one fallback
-// to 640x480 is refused too, the window opens at 640x480, and that, not the size chosen, is what
-// is saved and what the options show next time.
+// Full screen at a size this 1024x768 display refuses (its fallback too): the 640x480 window it
+// gets, not the size chosen, is saved and shown next time.
 TEST_F(OptionsScreen, ARefusedResolutionSavesTheSizeTheWindowHas) {
   page->rebuildForReal = true;
   app.fullscreen = 1;
@@ -200,9 +197,8 @@ TEST_F(OptionsScreen, CancelAndEscPutBackWhatActedAtOnceButTheMusic) {
   EXPECT_EQ(v[MUSIC_VOLUME], 57);
 }
 
-// The display page: the sizes offered, what Cancel leaves (both files), what OK applies and
-// writes, and a listed size the display then refuses: kept in Settings.Cfg for the next full
-// screen and shown again, while the page shows the window the game really has.
+// The display page: the sizes offered, Cancel writing nothing, OK writing both files; a listed
+// size the display refuses is kept for the next full screen while the page shows the window.
 TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
   page->listed = {{1280, 720}, {1024, 768}, {1280, 720}, {32, 20}};
   app.SwitchScreen(SCREEN_OPTIONS);  // the sizes are asked on entry

@@ -1,5 +1,4 @@
-// The high-score screen: browsing the two tables, and recording a finished game's score under
-// the name the player types.
+// The high-score screen: browsing the tables, and a finished game's score under the name typed.
 #include <sys/stat.h>
 
 #include "ScreenTestSupport.h"
@@ -46,9 +45,8 @@ protected:
 
 }  // namespace
 
-// Without a finished game that reaches the table (one still running, one in memory whatever its
-// level shows, one below the table) no name is asked; the tables are browsed, stopping silently
-// at either end, and each visit starts on the classic one.
+// No name is asked without a finished game that reaches the table (not one running, in memory or
+// below the table); browsing stops silently at either table, each visit starts on the classic.
 TEST_F(ScoreScreen, BrowsingWithoutANameToEnter) {
   Fill(game->classic);
   game->episode = 0;
@@ -135,10 +133,8 @@ TEST_F(ScoreScreen, NameEntryAtTheTopRankAndAFailedSave) {
   EXPECT_TRUE(app.noticeLine.empty());
 }
 
-// Leaving the name prompt records the score once, under the name typed so far or "NoName" (as a
-// blank name always is): by Esc (to the menu; a modern episode's score in the modern table), by
-// another screen, or by the window closing (the application unloads its screens); the field
-// takes only what the font draws as letters.
+// Leaving the name prompt by Esc, another screen or the window closing records the score once,
+// under the letters typed so far or "NoName"; a modern episode's goes in the modern table.
 TEST_F(ScoreScreen, LeavingTheNamePromptRecordsTheScore) {
   Fill(game->modern);
   EndGame(4, 50000);

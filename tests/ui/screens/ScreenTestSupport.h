@@ -1,6 +1,5 @@
 #pragma once
-// The menu screens inside a real application window under the virtual display, with the game's
-// own archive and a game screen that records what it was asked.
+// The menu screens in a real application window, with the game's archive and a stand-in game.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -34,8 +34,7 @@ protected:
 
 }  // namespace
 
-// The difficulty line follows the pointer; every episode can be picked where it is drawn, each
-// apart from the others, and a click on one starts a new game of it.
+// The difficulty line follows the pointer; each episode is picked where it is drawn, and started.
 TEST_F(SelectScreen, PointingAndChoosingAnEpisode) {
   Send(At(EV_MOUSEMOVE, 5, 5));
   EXPECT_EQ(select->HighlightedEpisode(), -1);
