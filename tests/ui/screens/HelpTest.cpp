@@ -49,7 +49,9 @@ int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
 
 }  // namespace
 
-TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
+// No line runs off the page or into the next column; the spinning bonus models live only while
+// the screen is current.
+TEST_F(HelpScreen, TextFitsAndBonusModelsLiveOnlyOnTheScreen) {
   for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
     const OHelpPage& text = HelpPage(p);
     for (const OHelpLine& line : text.lines) {
@@ -59,9 +61,22 @@ TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
       EXPECT_LT(end, limit) << "page " << p << ": \"" << line.text << "\"";
     }
   }
+  for (OModel* m : page->models) ASSERT_NE(m, nullptr);
+  // Leaving deletes the spinning copies and gives the font back white at full alpha.
+  page->Update(1000);
+  app.font->colour.SetWithAlpha(0.2f, 0.2f, 0.2f, 0.5f);
+  app.SwitchScreen(SCREEN_MENU);
+  for (OModel* model : page->models) EXPECT_EQ(model, nullptr);
+  EXPECT_EQ(app.font->colour.r, 1.0f);
+  EXPECT_EQ(app.font->colour.a, 1.0f);
+  page->Update(1000);
+  // The game's templates never turned.
+  app.SwitchScreen(SCREEN_HELP);
+  EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
 }
 
-// Each help page, menu screen and score table shows a picture of its own, none blank.
+// Paging stops silently at the ends and Esc leaves; each help page, menu screen and score table
+// shows a picture of its own, none blank.
 TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) {
   std::vector<std::vector<u8>> shots;
   const auto shoot = [&] {
@@ -108,17 +123,3 @@ TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) 
   }
 }
 
-TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrent) {
-  for (OModel* m : page->models) ASSERT_NE(m, nullptr);
-  // Leaving deletes the spinning copies and gives the font back white at full alpha.
-  page->Update(1000);
-  app.font->colour.SetWithAlpha(0.2f, 0.2f, 0.2f, 0.5f);
-  app.SwitchScreen(SCREEN_MENU);
-  for (OModel* model : page->models) EXPECT_EQ(model, nullptr);
-  EXPECT_EQ(app.font->colour.r, 1.0f);
-  EXPECT_EQ(app.font->colour.a, 1.0f);
-  page->Update(1000);
-  // The game's templates never turned.
-  app.SwitchScreen(SCREEN_HELP);
-  EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
-}

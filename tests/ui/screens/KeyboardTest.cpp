@@ -1,6 +1,8 @@
 // Every screen by the keyboard alone, through the window's own translation of platform keys.
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "ScreenTestSupport.h"
 #include "objects/Bonus.h"
 #include "ui/controls/Button.h"
@@ -153,4 +155,40 @@ TEST_F(KeyboardScreens, OptionsHelpAndScoresByKeyboardAlone) {
   WalkTo(menu->newButton);
   Key(SDLK_RETURN);
   EXPECT_EQ(Current(), select);
+}
+
+// Alt+Enter switches to full screen and back. A window the player resizes keeps the menu's shape
+// in the middle with its picture dimmed beside it, and is the size the window comes back with.
+TEST_F(KeyboardScreens, AltEnterAndAResizedWindow) {
+  Key(SDLK_RETURN, KMOD_LALT);
+  EXPECT_TRUE(app.IsFullscreen());
+  Key(SDLK_RETURN, KMOD_LALT);
+  EXPECT_FALSE(app.IsFullscreen());
+  EXPECT_EQ(app.width, 640);
+  SDL_SetWindowSize(SDL_GL_GetCurrentWindow(), 1000, 500);
+  for (int i = 0; i < 100 && app.width != 1000; ++i) {  // the display may take a moment
+    SDL_Delay(20);
+    SDL_PumpEvents();
+    for (SDL_Event e; SDL_PollEvent(&e);) app.Dispatch(e);
+  }
+  ASSERT_EQ(app.width, 1000);
+  app.ClearFrame();
+  app.DrawScreen();
+  const std::vector<u8> p = ReadBackBuffer(1000, 500);
+  // Mean of the brightest channel over columns x0..x1 (the 4:3 overlay spans 167..833).
+  const auto mean = [&p](int x0, int x1) {
+    double sum = 0;
+    for (int y = 100; y < 400; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        const u8* c = &p[(y * 1000 + x) * 3];
+        sum += std::max({c[0], c[1], c[2]});
+      }
+    }
+    return sum / (300.0 * (x1 - x0));
+  };
+  const double side = mean(0, 150), middle = mean(200, 800);
+  EXPECT_LT(side, middle * 0.75) << "side " << side << " middle " << middle;
+  EXPECT_GT(side, 2.0) << "the sides are not left black";
+  app.Unload();  // as the window closes
+  EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos);
 }
