@@ -24,11 +24,8 @@ TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) 
   ScratchDir dir;
   const std::string stage = dir.Path() + "/stage";
   std::string out;
-  ASSERT_EQ(RunCommand("DESTDIR='" + stage + "' cmake --install '" BRIKON_BINARY_DIR
-                       "' --prefix /usr",
-                       &out),
-            0)
-      << out;
+  const std::string install = "DESTDIR='" + stage + "' cmake --install '" BRIKON_BINARY_DIR "'";
+  ASSERT_EQ(RunCommand(install + " --prefix /usr", &out), 0) << out;
 
   // What a desktop finds: the program, its data, the icons and the manual; the entry and the
   // metadata are read by the desktop's validators below, the 48 and 256 pixel icons measured.
@@ -39,17 +36,11 @@ TEST(Install, InstalledGamePlaysFromAnyFolderAndKeepsItsFilesInTheUsersFolders) 
                                  "share/man/man6/brikon3d.6"})
     EXPECT_TRUE(FileExists(usr + "/" + file)) << file;
   EXPECT_FALSE(FileExists(usr + "/share/brikon3d/Config.Cfg")) << "no player's file is installed";
-  EXPECT_EQ(RunCommand("desktop-file-validate '" + usr +
-                           "/share/applications/org.brikon3d.brikon3d.desktop'",
-                       &out),
-            0)
-      << out;
+  const std::string entry = usr + "/share/applications/org.brikon3d.brikon3d.desktop";
+  EXPECT_EQ(RunCommand("desktop-file-validate '" + entry + "'", &out), 0) << out;
   EXPECT_EQ(out, "") << "no warnings either";
-  EXPECT_EQ(RunCommand("appstreamcli validate --no-net '" + usr +
-                           "/share/metainfo/org.brikon3d.brikon3d.metainfo.xml'",
-                       &out),
-            0)
-      << out;
+  const std::string metadata = usr + "/share/metainfo/org.brikon3d.brikon3d.metainfo.xml";
+  EXPECT_EQ(RunCommand("appstreamcli validate --no-net '" + metadata + "'", &out), 0) << out;
   const std::string icons = usr + "/share/icons/hicolor/";
   RunCommand("identify -format '%wx%h ' '" + icons + "48x48/apps/brikon3d.png' '" + icons +
                  "256x256/apps/brikon3d.png'",

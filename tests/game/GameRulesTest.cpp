@@ -6,7 +6,9 @@
 #include "audio/SoundTable.h"
 #include "objects/Bonus.h"
 
-TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
+// The game-over sequence ends by a key or by itself; the next-level bonus starts the next level
+// in the same tick; the last level ends the episode.
+TEST(GameRules, GamesLevelsAndEpisodesEnd) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);  // out of reach
@@ -59,6 +61,57 @@ TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
   EXPECT_EQ(rig.game->currentTable, &rig.game->modernTable);
   EXPECT_EQ(rig.game->bat->score, 120);
   EXPECT_EQ(rig.game->currentTable->rank, 1);
+
+  // The next-level bonus.
+  PlayedSounds().clear();
+  rig.NewGame(0);
+  rig.SettleLevel();
+  ASSERT_FALSE(rig.game->grid->transition);
+  rig.game->bat->score = 70;
+  const OVector at = rig.game->bat->Position();
+  rig.game->bonusSet->Spawn(BONUS_NEXT_LEVEL, {at.x, at.y, rig.game->bat->boxMax.z});
+  rig.Run(1);
+  EXPECT_EQ(rig.game->levelIndex, 1);
+  EXPECT_TRUE(rig.game->grid->transition);
+  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
+  // The bricks of the old level shrink away without giving points.
+  rig.SettleLevel();
+  EXPECT_EQ(rig.game->bat->score, 70);
+  EXPECT_EQ(rig.game->grid->startScore, 70);
+
+  // The last level completes the episode.
+  rig.ClearLastLevel(3);
+  rig.game->bat->score = 900;
+  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
+  ASSERT_EQ(rig.game->episodeComplete, 1);
+  EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
+  EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
+
+  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
+  // score.
+  int frames = 0;
+  while (rig.Current() == SCREEN_GAME && frames < 5000) {
+    rig.Run(1);
+    ++frames;
+  }
+  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
+  EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
+  EXPECT_EQ(rig.game->bat->score, 900);
+  EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
+
+  // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
+  // does not qualify goes nowhere.
+  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);
+  for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
+    rig.ClearLastLevel(0);
+    rig.Run(1);
+    ASSERT_EQ(rig.game->episodeComplete, 1);
+    rig.game->bat->score = 10;
+    const bool handled = rig.game->HandleInput(MakeEvent(EV_KEYDOWN, key));
+    EXPECT_TRUE(handled || key != VK_ESCAPE);
+    EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
+    EXPECT_EQ(rig.game->bat->score, 0);
+  }
 }
 
 TEST(GameRules, LeaveContinueAndResume) {
@@ -139,56 +192,3 @@ TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   }
 }
 
-// The next-level bonus starts the next level in the same tick; the last level ends the episode.
-TEST(GameRules, LevelsEndByTheBonusAndTheEpisodeByItsLastLevel) {
-  GameRig rig;
-  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
-  rig.NewGame(0);
-  rig.SettleLevel();
-  ASSERT_FALSE(rig.game->grid->transition);
-  rig.game->bat->score = 70;
-  const OVector at = rig.game->bat->Position();
-  rig.game->bonusSet->Spawn(BONUS_NEXT_LEVEL, {at.x, at.y, rig.game->bat->boxMax.z});
-  rig.Run(1);
-  EXPECT_EQ(rig.game->levelIndex, 1);
-  EXPECT_TRUE(rig.game->grid->transition);
-  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
-  // The bricks of the old level shrink away without giving points.
-  rig.SettleLevel();
-  EXPECT_EQ(rig.game->bat->score, 70);
-  EXPECT_EQ(rig.game->grid->startScore, 70);
-
-  // The last level completes the episode.
-  rig.ClearLastLevel(3);
-  rig.game->bat->score = 900;
-  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
-  ASSERT_EQ(rig.game->episodeComplete, 1);
-  EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
-  EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
-
-  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
-  // score.
-  int frames = 0;
-  while (rig.Current() == SCREEN_GAME && frames < 5000) {
-    rig.Run(1);
-    ++frames;
-  }
-  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
-  EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
-  EXPECT_EQ(rig.game->bat->score, 900);
-  EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
-
-  // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
-  // does not qualify goes nowhere.
-  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);
-  for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
-    rig.ClearLastLevel(0);
-    rig.Run(1);
-    ASSERT_EQ(rig.game->episodeComplete, 1);
-    rig.game->bat->score = 10;
-    const bool handled = rig.game->HandleInput(MakeEvent(EV_KEYDOWN, key));
-    EXPECT_TRUE(handled || key != VK_ESCAPE);
-    EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
-    EXPECT_EQ(rig.game->bat->score, 0);
-  }
-}

@@ -24,7 +24,7 @@ std::string Table(int entries) {
 
 }  // namespace
 
-TEST(Top, DefaultTableInsertOrderAndSave) {
+TEST(Top, TheTableAndItsFile) {
   ScratchDir dir;
   OTop top("Data/Classic.Top", 10);
   EXPECT_FALSE(top.Load());  // missing file: the default table, not written
@@ -60,11 +60,8 @@ TEST(Top, DefaultTableInsertOrderAndSave) {
   OTop third("Data/Classic.Top", 10);
   ASSERT_TRUE(third.Load());
   EXPECT_EQ(third.Entry(0).name, "Tab New Line");
-}
 
-// Only a file of exactly ten pairs is taken; anything else gives the default table, whole.
-TEST(Top, LoadedFilesWholeSortedAndWithNamesBounded) {
-  ScratchDir dir;
+  // Only a file of exactly ten pairs is taken; anything else gives the default table, whole.
   const std::string bad[] = {
       Scrambled(Table(9)),                 // too few
       Scrambled(Table(11)),                // too many
@@ -73,10 +70,10 @@ TEST(Top, LoadedFilesWholeSortedAndWithNamesBounded) {
   };
   for (const std::string& bytes : bad) {
     WriteFile("Data/Classic.Top", bytes);
-    OTop top("Data/Classic.Top", 10);
-    EXPECT_FALSE(top.Load());
-    ASSERT_EQ(top.Count(), 10);
-    EXPECT_EQ(top.Entry(0).name, "Empty");
+    OTop damaged("Data/Classic.Top", 10);
+    EXPECT_FALSE(damaged.Load());
+    ASSERT_EQ(damaged.Count(), 10);
+    EXPECT_EQ(damaged.Entry(0).name, "Empty");
     EXPECT_EQ(ReadFile("Data/Classic.Top"), bytes);  // Load never rewrites the file
   }
 
@@ -98,13 +95,13 @@ TEST(Top, LoadedFilesWholeSortedAndWithNamesBounded) {
               {"D", 0}};
   for (const auto& e : file) text += e.name + "\n" + std::to_string(e.score) + "\n";
   WriteFile("Data/Classic.Top", Scrambled(text));
-  OTop top("Data/Classic.Top", 10);
-  ASSERT_TRUE(top.Load());
+  OTop foreign("Data/Classic.Top", 10);
+  ASSERT_TRUE(foreign.Load());
   const struct {
     std::string name;
     i32 score;
     const char* what;
-  } expected[] = {{"A", 90, "the highest score first"},
+  } shown[] = {{"A", 90, "the highest score first"},
                   {std::string(20, 'W'), 50, "a long name cut to the field's length"},
                   {"Icons", 40, "the HUD icons dropped"},
                   {"high", 30, "characters past the font dropped"},
@@ -114,14 +111,14 @@ TEST(Top, LoadedFilesWholeSortedAndWithNamesBounded) {
                   {"C", 10, "equal scores in file order"},
                   {"Low", 5, "the lowest last but one"},
                   {"D", 0, ""}};
-  ASSERT_EQ(top.Count(), 10);
+  ASSERT_EQ(foreign.Count(), 10);
   for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(top.Entry(i).name, expected[i].name) << i << " " << expected[i].what;
-    EXPECT_EQ(top.Entry(i).score, expected[i].score) << i << " " << expected[i].what;
+    EXPECT_EQ(foreign.Entry(i).name, shown[i].name) << i << " " << shown[i].what;
+    EXPECT_EQ(foreign.Entry(i).score, shown[i].score) << i << " " << shown[i].what;
   }
   // Names inserted from elsewhere than the field obey the same rules.
-  EXPECT_TRUE(top.Insert(std::string(30, 'x') + "|", 100));
-  EXPECT_EQ(top.Entry(0).name, std::string(20, 'x'));
+  EXPECT_TRUE(foreign.Insert(std::string(30, 'x') + "|", 100));
+  EXPECT_EQ(foreign.Entry(0).name, std::string(20, 'x'));
 }
 
 // A save that cannot be completed leaves the old file as it was, for root too: root writes into

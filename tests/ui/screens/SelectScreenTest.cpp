@@ -35,7 +35,8 @@ protected:
 }  // namespace
 
 // The difficulty line follows the pointer; each episode is picked where it is drawn, and started.
-TEST_F(SelectScreen, PointingAndChoosingAnEpisode) {
+// The keyboard walks the episodes only; Esc goes back.
+TEST_F(SelectScreen, ChoosingAnEpisodeByPointerOrKeyboard) {
   Send(At(EV_MOUSEMOVE, 5, 5));
   EXPECT_EQ(select->HighlightedEpisode(), -1);
   OInputEvent over;
@@ -62,11 +63,10 @@ TEST_F(SelectScreen, PointingAndChoosingAnEpisode) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
   EXPECT_EQ(app.savedGameAvailable, 0u);
   EXPECT_FALSE(ClickSounding());
-}
 
-TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
-  // The focus starts on the first episode; Tab goes through the six in order and wraps; the
-  // Menu button is never reached by Tab.
+  // Back on the screen, the focus starts on the first episode; Tab goes through the six in order
+  // and wraps; the Menu button is never reached by Tab.
+  app.SwitchScreen(SCREEN_SELECT);
   EXPECT_EQ(select->focused, select->episodes[0]);
   for (int n = 1; n <= 2 * EPISODE_COUNT; ++n) {
     Press(VK_TAB);
@@ -85,7 +85,7 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
   EXPECT_FALSE(Send(KeyDown('A')));
   EXPECT_TRUE(Press(VK_ESCAPE));
   EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_EQ(game->entered, 0);
+  EXPECT_EQ(game->entered, 1) << "only by the click before";
   // Enter on the focused episode starts it like a click, once.
   app.SwitchScreen(SCREEN_SELECT);
   Press(VK_TAB);
@@ -94,3 +94,4 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnlyAndEscGoesBack) {
   EXPECT_EQ(game->episode, 1);
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
 }
+
