@@ -21,8 +21,12 @@ std::map<std::string, std::string> Snapshot() {
   return files;
 }
 
-// A player's files: a game to resume at level 3, a second settings file, a score in each table.
-void WritePlayersFiles(GameRig& rig) {
+}  // namespace
+
+TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
+  GameRig rig;
+  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // A player's files: a game to resume at level 3, a second settings file, a score in each table.
   OConfig& config = GetConfig();
   config.savedEpisode = 1;
   config.savedLevel = 3;
@@ -32,14 +36,6 @@ void WritePlayersFiles(GameRig& rig) {
   WriteFile(SettingsFileName(config.fileName), "display.scale = 2\nresumeFirstLevel = 4 0 5\n");
   ASSERT_TRUE(rig.game->classicTable.Insert("Ann", 700));
   ASSERT_TRUE(rig.game->modernTable.Insert("Bob", 900));
-}
-
-}  // namespace
-
-TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
-  GameRig rig;
-  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  WritePlayersFiles(rig);
   const auto before = Snapshot();
   const struct {
     const char* what;

@@ -7,8 +7,8 @@
 #include "objects/Bonus.h"
 
 // The game-over sequence ends by a key or by itself; the next-level bonus starts the next level
-// in the same tick; the last level ends the episode.
-TEST(GameRules, GamesLevelsAndEpisodesEnd) {
+// in the same tick; the last level ends the episode. A game left is resumed at its level's start.
+TEST(GameRules, EndsLeavingAndResuming) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
   for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);  // out of reach
@@ -101,7 +101,6 @@ TEST(GameRules, GamesLevelsAndEpisodesEnd) {
 
   // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
   // does not qualify goes nowhere.
-  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);
   for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
     rig.ClearLastLevel(0);
     rig.Run(1);
@@ -112,11 +111,6 @@ TEST(GameRules, GamesLevelsAndEpisodesEnd) {
     EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
     EXPECT_EQ(rig.game->bat->score, 0);
   }
-}
-
-TEST(GameRules, LeaveContinueAndResume) {
-  GameRig rig;
-  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
 
   // A resumed game restarts the saved level with the score and lives it started with.
   OConfig& config = GetConfig();
@@ -146,12 +140,12 @@ TEST(GameRules, LeaveContinueAndResume) {
   rig.Key(VK_ESCAPE);
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->menuPlaylist);  // and the menu's again
-  OConfig reread;  // written for a later run
-  reread.Load();
-  EXPECT_EQ(reread.savedEpisode, 1u);
-  EXPECT_EQ(reread.savedLevel, 3u);
-  EXPECT_EQ(reread.savedScore, 1234u);
-  EXPECT_EQ(reread.savedLives, 2u);
+  OConfig stored;  // written for a later run
+  stored.Load();
+  EXPECT_EQ(stored.savedEpisode, 1u);
+  EXPECT_EQ(stored.savedLevel, 3u);
+  EXPECT_EQ(stored.savedScore, 1234u);
+  EXPECT_EQ(stored.savedLives, 2u);
 
   // A record naming no episode, a level past the episode's end, no life left or a negative score
   // starts a new game of the selected episode instead of an empty playfield or an endless game.

@@ -1,4 +1,4 @@
-// Pause: the game's clock stands while the game is paused, whatever makes it pause.
+// Pause, and the bat without a mouse.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -24,10 +24,10 @@ std::vector<f32> Snapshot(const OGameWindow& g) {
 
 }  // namespace
 
-// A paused minute moves nothing (the corridor's timer neither), paused by a key or by the window
-// losing the player. A click goes on without launching; a game that is over does not pause; Esc
-// while paused leads to the menu and the game comes back paused.
-TEST(Pause, APausedMinuteMovesNothingGoingOnAndLeaving) {
+// A paused minute moves nothing (the corridor's timer neither); a click goes on without launching;
+// a game over does not pause; Esc while paused leads to the menu, the game kept paused. The bat's
+// keys (a gamepad's come as these) move it while held and launch; the window losing them lets go.
+TEST(Pause, PausingGoingOnLeavingAndTheBatsKeys) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   const struct {
@@ -84,20 +84,14 @@ TEST(Pause, APausedMinuteMovesNothingGoingOnAndLeaving) {
   rig.game->grid->status = MAP_GAME_OVER;
   rig.game->Suspend();
   EXPECT_EQ(rig.game->paused, 0);
-}
 
-// The bat by keys (a gamepad's come as these): arrows and WASD move it while held; Space or Enter
-// launches; keys held when the window loses the player are let go.
-TEST(BatKeys, ArrowsWasdAndSpace) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   rig.NewGame(1);
   rig.SettleLevel();
   const struct {
     u16 key;
     f32 dx, dy;  // expected sign of the bat's movement in window terms
-  } cases[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
-  for (const auto& c : cases) {
+  } moves[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
+  for (const auto& c : moves) {
     SCOPED_TRACE(c.key);
     rig.game->pointerX = rig.game->windowWidth * 0.5f;
     rig.game->pointerY = rig.game->windowHeight * 0.5f;
@@ -130,3 +124,4 @@ TEST(BatKeys, ArrowsWasdAndSpace) {
     EXPECT_EQ(rig.game->ballSet->launched, 1) << key;
   }
 }
+

@@ -37,21 +37,19 @@ protected:
   RecordingHelp* page = nullptr;
 };
 
-// Pixels of two 640 x 480 frames that differ in some channel by more than 24.
+// Colour channels of two frames that differ by more than 24.
 int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
   int n = 0;
-  for (size_t i = 0; i + 2 < a.size(); i += 3) {
-    n += std::abs(a[i] - b[i]) > 24 || std::abs(a[i + 1] - b[i + 1]) > 24 ||
-         std::abs(a[i + 2] - b[i + 2]) > 24;
-  }
+  for (size_t i = 0; i < a.size(); ++i) n += std::abs(a[i] - b[i]) > 24;
   return n;
 }
 
 }  // namespace
 
 // No line runs off the page or into the next column; the spinning bonus models live only while
-// the screen is current.
-TEST_F(HelpScreen, TextFitsAndBonusModelsLiveOnlyOnTheScreen) {
+// the screen is current; paging stops silently at the ends and Esc leaves; each help page, menu
+// screen and score table shows a picture of its own, none blank.
+TEST_F(HelpScreen, TextModelsPagingAndPictures) {
   for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
     const OHelpPage& text = HelpPage(p);
     for (const OHelpLine& line : text.lines) {
@@ -73,11 +71,7 @@ TEST_F(HelpScreen, TextFitsAndBonusModelsLiveOnlyOnTheScreen) {
   // The game's templates never turned.
   app.SwitchScreen(SCREEN_HELP);
   EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
-}
 
-// Paging stops silently at the ends and Esc leaves; each help page, menu screen and score table
-// shows a picture of its own, none blank.
-TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) {
   std::vector<std::vector<u8>> shots;
   const auto shoot = [&] {
     Frame();
@@ -116,9 +110,9 @@ TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsEscLeavesAndEachPageLooksItsOwn) 
   shoot();
   const std::vector<u8> black(640 * 480 * 3, 0);
   for (size_t a = 0; a < shots.size(); ++a) {
-    EXPECT_GT(Differing(shots[a], black), 640 * 480 / 10) << "picture " << a << " is blank";
+    EXPECT_GT(Differing(shots[a], black), 640 * 480 * 3 / 10) << "picture " << a << " is blank";
     for (size_t b = 0; b < a; ++b) {
-      EXPECT_GT(Differing(shots[a], shots[b]), 500) << "picture " << a << " looks like " << b;
+      EXPECT_GT(Differing(shots[a], shots[b]), 1500) << "picture " << a << " looks like " << b;
     }
   }
 }

@@ -52,9 +52,10 @@ protected:
 
 }  // namespace
 
-// Every row of both pages of Options is reached in order and wraps, and each kind of control
-// works; OK saves. Help pages and score tables turn; Esc and the Menu buttons go back.
-TEST_F(KeyboardScreens, OptionsHelpAndScoresByKeyboardAlone) {
+// Options' rows are reached in order and each kind of control works; help pages and tables turn;
+// Esc and Menu go back; Alt+Enter switches to full screen and back; a resized window keeps the
+// menu's shape with its picture dimmed beside it, and is the size the window comes back with.
+TEST_F(KeyboardScreens, EveryScreenAndTheWindowByKeyboard) {
   EXPECT_EQ(menu->keyFocus, menu->newButton);  // Continue is disabled: nothing to continue
   Key(SDLK_DOWN);
   EXPECT_EQ(menu->keyFocus, menu->optionsButton);
@@ -155,11 +156,8 @@ TEST_F(KeyboardScreens, OptionsHelpAndScoresByKeyboardAlone) {
   WalkTo(menu->newButton);
   Key(SDLK_RETURN);
   EXPECT_EQ(Current(), select);
-}
 
-// Alt+Enter switches to full screen and back. A window the player resizes keeps the menu's shape
-// in the middle with its picture dimmed beside it, and is the size the window comes back with.
-TEST_F(KeyboardScreens, AltEnterAndAResizedWindow) {
+  app.SwitchScreen(SCREEN_MENU);
   Key(SDLK_RETURN, KMOD_LALT);
   EXPECT_TRUE(app.IsFullscreen());
   Key(SDLK_RETURN, KMOD_LALT);
@@ -192,3 +190,4 @@ TEST_F(KeyboardScreens, AltEnterAndAResizedWindow) {
   app.Unload();  // as the window closes
   EXPECT_NE(ReadFile("Data/Settings.Cfg").find("window.width = 1000"), std::string::npos);
 }
+

@@ -107,11 +107,22 @@ TEST_F(OptionsScreen, OkAppliesWhatChangedAndAlwaysSaves) {
   EXPECT_EQ(page->displayChanges.size(), 1u);
 }
 
-TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnTheScreen) {
+// Full screen at a size this 1024x768 display refuses (its fallback too): the 640x480 window it
+// gets, not the size chosen, is saved and shown next time. A new size in a window rebuilds it.
+TEST_F(OptionsScreen, NewResolutionsRefusedOrTakenAndThePreviewsLife) {
   page->rebuildForReal = true;
+  app.fullscreen = 1;
+  page->resolution->SetValue(1);
+  std::vector<long> v = Ok();
+  EXPECT_EQ(v[RESOLUTION], 0);
+  EXPECT_EQ(app.width, 640);
+  EXPECT_EQ(app.height, 480);
+  EXPECT_EQ(page->resolution->GetValue(), 0);
+
+  app.fullscreen = 0;
   const OVector previewAt = page->preview->Position();
   page->resolution->SetValue(1);
-  const std::vector<long> v = Ok();
+  v = Ok();
   EXPECT_EQ(v[RESOLUTION], 1);
   EXPECT_EQ(page->width, 800) << "every screen is told the new size";
   // Entered before any frame at the new size: every mode is 4:3 at one field of view, so the
@@ -139,21 +150,10 @@ TEST_F(OptionsScreen, ANewResolutionRebuildsTheWindowAndThePreviewLivesOnlyOnThe
   EXPECT_EQ(page->skin, 0);
 }
 
-// Full screen at a size this 1024x768 display refuses (its fallback too): the 640x480 window it
-// gets, not the size chosen, is saved and shown next time.
-TEST_F(OptionsScreen, ARefusedResolutionSavesTheSizeTheWindowHas) {
-  page->rebuildForReal = true;
-  app.fullscreen = 1;
-  page->resolution->SetValue(1);
-  const std::vector<long> v = Ok();
-  EXPECT_EQ(v[RESOLUTION], 0);
-  EXPECT_EQ(app.width, 640);
-  EXPECT_EQ(app.height, 480);
-  app.SwitchScreen(SCREEN_OPTIONS);
-  EXPECT_EQ(page->resolution->GetValue(), 0);
-}
-
-TEST_F(OptionsScreen, CancelAndEscPutBackWhatActedAtOnceButTheMusic) {
+// Cancel and Esc put back what acted at once but the music, and write nothing; OK stores. The
+// display page: the sizes offered, Cancel writing nothing, OK writing both files; a listed size
+// the display refuses is kept for the next full screen while the page shows the window.
+TEST_F(OptionsScreen, CancelEscOkAndTheDisplayPage) {
   OSoundPlayer& sound = *app.soundPlayer;
   OMusicPlayer& music = *app.musicPlayer;
   music.Resume();
@@ -195,11 +195,7 @@ TEST_F(OptionsScreen, CancelAndEscPutBackWhatActedAtOnceButTheMusic) {
   const std::vector<long> v = Ok();
   EXPECT_EQ(v[MUSIC_ON], 0);
   EXPECT_EQ(v[MUSIC_VOLUME], 57);
-}
 
-// The display page: the sizes offered, Cancel writing nothing, OK writing both files; a listed
-// size the display refuses is kept for the next full screen while the page shows the window.
-TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
   page->listed = {{1280, 720}, {1024, 768}, {1280, 720}, {32, 20}};
   app.SwitchScreen(SCREEN_OPTIONS);  // the sizes are asked on entry
   // The desktop's own first, the three sizes and each listed size the file can keep, once.
@@ -221,6 +217,7 @@ TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
   };
 
   // Cancel: nothing applied, neither file written.
+  WriteFile("Data/Config.Cfg", "untouched");
   WriteFile("Data/Settings.Cfg", "untouched");
   page->OnCommand(CMD_OPTIONS_PAGE, 1);
   EXPECT_EQ(page->page, 1);
@@ -238,10 +235,10 @@ TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
   EXPECT_EQ(page->page, 0);
   page->rebuildForReal = true;
   choose();
-  const std::vector<long> v = Ok();
+  const std::vector<long> written = Ok();
   EXPECT_EQ(page->fullscreenChanges, 1);
-  EXPECT_EQ(v[FULLSCREEN], 1);
-  EXPECT_EQ(v[RESOLUTION], 0);
+  EXPECT_EQ(written[FULLSCREEN], 1);
+  EXPECT_EQ(written[RESOLUTION], 0);
   const OShellSettings saved = LoadShellSettings(GetConfig().fileName);
   EXPECT_EQ(saved.fullscreenWidth, 1280);
   EXPECT_EQ(saved.fullscreenHeight, 720);
@@ -253,3 +250,4 @@ TEST_F(OptionsScreen, TheDisplayPageWritesBothFilesOnOkOnly) {
   EXPECT_EQ(page->displayMode->GetValue(), 0);
   EXPECT_EQ(page->fullscreenSize->GetValue(), 4);
 }
+

@@ -34,8 +34,9 @@ protected:
 }  // namespace
 
 // No name is asked without a finished game that reaches the table (not one running, in memory or
-// below the table); browsing stops silently at either table, each visit starts on the classic.
-TEST_F(ScoreScreen, BrowsingWithoutANameToEnter) {
+// below the table); browsing stops silently at either table, each visit starts on the classic. A
+// score at the top rank is entered under the name typed; a table that cannot be saved is told.
+TEST_F(ScoreScreen, BrowsingAndTheNameEntry) {
   Fill(game->classic);
   game->episode = 0;
   game->score = 5000;
@@ -66,10 +67,8 @@ TEST_F(ScoreScreen, BrowsingWithoutANameToEnter) {
   app.SwitchScreen(SCREEN_MENU);
   app.SwitchScreen(SCREEN_SCORES);
   EXPECT_EQ(scores->tableIndex, 0);
-}
 
-TEST_F(ScoreScreen, NameEntryAtTheTopRankAndAFailedSave) {
-  Fill(game->classic);
+  // A finished game at the top rank.
   EndGame(1, 5000);
   ASSERT_TRUE(scores->enteringName);
   EXPECT_EQ(scores->entryRank, 1);
