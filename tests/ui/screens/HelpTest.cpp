@@ -22,11 +22,6 @@ protected:
 
 class HelpScreen : public ScreensTest {
 protected:
-  void SetUp() override {
-    ScreensTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    app.SwitchScreen(SCREEN_HELP);
-  }
   ORenderWindow* MakeHelp() override {
     bonuses.Load();
     page = new RecordingHelp();
@@ -50,6 +45,7 @@ int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
 // the screen is current; paging stops silently at the ends and Esc leaves; each help page, menu
 // screen and score table shows a picture of its own, none blank.
 TEST_F(HelpScreen, TextModelsPagingAndPictures) {
+  app.SwitchScreen(SCREEN_HELP);
   for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
     const OHelpPage& text = HelpPage(p);
     for (const OHelpLine& line : text.lines) {
