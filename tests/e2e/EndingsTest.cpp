@@ -15,7 +15,7 @@ const std::vector<std::pair<std::string, std::string>> kQuiet = {{"SDL_AUDIODRIV
 // connection dropped (xkill), the game quits normally: status 0, settings saved, log closed.
 TEST(Endings, WindowClosesEachExitZero) {
   PrivateDisplay display(1024, 768);
-  if (!display.Ok()) GTEST_SKIP() << "needs Xvfb";
+  if (!display.Ok()) SKIP_OR_FAIL_IN_CI("needs Xvfb");
   ScratchDir dir;
   WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n150\n0\n0\n0\n0\n0\n0");
   ASSERT_TRUE(LinkGameData());
