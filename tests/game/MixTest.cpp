@@ -1,14 +1,10 @@
-// The balance of what the player hears at the default volumes: every music track at -20 +- 3 dBFS
-// RMS, and a minute of autoplayed play with
-// three balls, recorded through SDL's disk driver, holding no clipped sample while the music
-// stays within 10 dB of the whole mix.
+// The balance of what the player hears at the default volumes.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cstdint>
@@ -29,14 +25,11 @@ namespace {
 constexpr u32 DEFAULT_MUSIC_VOLUME = 50;     // the configuration's defaults
 constexpr u32 DEFAULT_SOUND_VOLUME = 65000;
 
-double Db(double amplitude) { return amplitude > 0.0 ? 20.0 * std::log10(amplitude) : -200.0; }
-
-// RMS of 16-bit samples relative to full scale, in dBFS.
+// RMS of 16-bit samples relative to full scale, in dBFS (-200 for silence).
 double RmsDb(const i16* s, size_t n) {
-  if (n == 0) return -200.0;
   double sum = 0.0;
   for (size_t i = 0; i < n; ++i) sum += static_cast<double>(s[i]) * s[i];
-  return Db(std::sqrt(sum / n) / 32768.0);
+  return sum > 0.0 ? 20.0 * std::log10(std::sqrt(sum / n) / 32768.0) : -200.0;
 }
 
 size_t Clipped(const i16* s, size_t n) {
@@ -61,44 +54,21 @@ std::vector<i16> RenderTrack(const std::vector<u8>& bytes, size_t maxFrames) {
   return out;
 }
 
-std::vector<u8> ArchiveFile(const std::string& name) {
-  const u32 size = GetResource().GetSize(name);
-  std::unique_ptr<u8[]> bytes = GetResource().Read(name);
-  return bytes ? std::vector<u8>(bytes.get(), bytes.get() + size) : std::vector<u8>();
-}
-
-// What the disk driver wrote: interleaved stereo signed 16-bit samples.
-std::vector<i16> ReadRaw(const std::string& file) {
-  const std::string raw = ReadFile(file);
-  std::vector<i16> out(raw.size() / 2);
-  if (!out.empty()) std::memcpy(out.data(), raw.data(), out.size() * 2);
-  return out;
-}
-
-bool OpenArchive() {
-  const std::string archive = std::string(BRIKON_GAME_DIR) + "/Data/Resource.Tkr";
-  if (!FileExists(archive)) return false;
-  std::filesystem::create_directories("Data");
-  std::filesystem::create_symlink(archive, "Data/Resource.Tkr");
-  return GetResource().Open();
-}
-
 }  // namespace
 
 TEST(Mix, EveryMusicTrackSitsAtTwentyDecibelsUnderFullScale) {
   ScratchDir dir;
-  if (!OpenArchive()) GTEST_SKIP() << "needs the built game's archive";
+  if (!LinkGameData() || !GetResource().Open()) GTEST_SKIP() << "needs the built game's archive";
   std::vector<std::string> names(GAME_TRACKS, GAME_TRACKS + GAME_TRACK_COUNT);
   names.push_back(MENU_TRACK);  // the menu piece is held to the same level as the game's
   for (const std::string& name : names) {
-    const std::vector<i16> pcm = RenderTrack(ArchiveFile(name), 44100u * 600);
+    const std::unique_ptr<u8[]> bytes = GetResource().Read(name);
+    ASSERT_TRUE(bytes) << name;
+    const u8* data = bytes.get();
+    const std::vector<i16> pcm =
+        RenderTrack({data, data + GetResource().GetSize(name)}, 44100u * 600);
     ASSERT_GT(pcm.size(), 44100u * 20) << name << " renders at least 10 s";
-    const double rms = RmsDb(pcm.data(), pcm.size());
-    int peak = 0;
-    for (i16 v : pcm) peak = std::max(peak, std::abs(static_cast<int>(v)));
-    std::printf("%-32s RMS %6.1f dBFS, peak %5.1f dBFS, %zu clipped samples\n", name.c_str(), rms,
-                Db(peak / 32768.0), Clipped(pcm.data(), pcm.size()));
-    EXPECT_NEAR(rms, -20.0, 3.0) << name << " over the whole track";
+    EXPECT_NEAR(RmsDb(pcm.data(), pcm.size()), -20.0, 3.0) << name << " over the whole track";
     EXPECT_EQ(Clipped(pcm.data(), pcm.size()), 0u) << name << " alone never reaches full scale";
   }
 }
@@ -127,10 +97,9 @@ TEST(Mix, AMinuteOfPlayWithThreeBallsNeverClipsAndKeepsTheMusicAudible) {
   OAutoPlayer player(*rig.game, 4242, false);
   const u32 start = SDL_GetTicks();
   u32 firstGameTrack = rig.app->gamePlaylist.index;
-  // The game in real time: a tick of 16 ms each 16 ms of the clock, three balls whenever the one
-  // in play has been launched.
-  // Until the driver has written a minute of sound (on a loaded machine it falls behind the
-  // clock), or two minutes have passed.
+  // The game in real time, three balls whenever the one in play has been launched, until the
+  // driver has written a minute of sound (on a loaded machine it falls behind the clock), or two
+  // minutes have passed.
   const std::uintmax_t minute = 60ull * 44100 * 2 * sizeof(i16);
   auto recorded = [&recording] {
     std::error_code error;
@@ -154,18 +123,13 @@ TEST(Mix, AMinuteOfPlayWithThreeBallsNeverClipsAndKeepsTheMusicAudible) {
   rig.app = nullptr;
   rig.game = nullptr;
 
-  const std::vector<i16> mix = ReadRaw(recording);
+  // What the disk driver wrote: interleaved stereo signed 16-bit samples.
+  const std::string raw = ReadFile(recording);
+  std::vector<i16> mix(raw.size() / 2);
+  if (!mix.empty()) std::memcpy(mix.data(), raw.data(), mix.size() * 2);
   ASSERT_GE(mix.size(), 2u * 44100 * 60) << "a minute was recorded";
-  size_t worstSecond = 0;
-  for (size_t at = 0; at < mix.size(); at += 2 * 44100)
-    worstSecond = std::max(worstSecond, Clipped(mix.data() + at, std::min<size_t>(2 * 44100, mix.size() - at)));
   const std::vector<i16> music = RenderTrack(track, mix.size() / 2);
   const double mixDb = RmsDb(mix.data(), mix.size()), musicDb = RmsDb(music.data(), music.size());
-  size_t peak = 0;
-  for (i16 s : mix) peak = std::max<size_t>(peak, static_cast<size_t>(std::abs(static_cast<int>(s))));
-  std::printf("mix: RMS %.1f dBFS, peak %.1f dBFS, %zu clipped samples (%zu in the worst second); "
-              "music alone RMS %.1f dBFS\n",
-              mixDb, Db(peak / 32768.0), Clipped(mix.data(), mix.size()), worstSecond, musicDb);
   EXPECT_EQ(Clipped(mix.data(), mix.size()), 0u);
   EXPECT_LE(mixDb - musicDb, 10.0) << "the music is buried under the effects";
 }

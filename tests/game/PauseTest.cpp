@@ -1,12 +1,9 @@
-// Pause: the game's clock stands while the game is paused, whatever makes it pause.
+// Pause, and the bat without a mouse.
 #include <gtest/gtest.h>
-
-#include <SDL.h>
 
 #include <vector>
 
 #include "GameTestSupport.h"
-#include "support/VirtualPad.h"
 
 namespace {
 
@@ -27,22 +24,21 @@ std::vector<f32> Snapshot(const OGameWindow& g) {
 
 }  // namespace
 
-// A paused minute moves nothing, in a classic level and in the corridor (whose stage timer
-// counts), whether P, the Pause key or the window losing the player paused it; going on moves
-// the ball again.
-TEST(Pause, APausedMinuteMovesNothing) {
+// A paused minute moves nothing (the corridor's timer neither); a click goes on without launching;
+// a game over does not pause; Esc while paused leads to the menu, the game kept paused. The bat's
+// keys (a gamepad's come as these) move it while held and launch; the window losing them lets go.
+TEST(Pause, PausingGoingOnLeavingAndTheBatsKeys) {
   GameRig rig;
   if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   const struct {
     i32 episode;
     const char* how;
     u16 key;  // 0: the window loses the player
-  } cases[] = {{1, "P", 'P'}, {4, "Pause key", VK_PAUSE}, {1, "focus lost", 0}};
+  } cases[] = {{4, "Pause key", VK_PAUSE}, {1, "focus lost", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
     rig.NewGame(c.episode);
     rig.SettleLevel();
-    rig.Key(VK_SPACE);  // launch
     rig.game->ballSet->Launch();
     rig.game->bat->slowTime = 5000;
     rig.game->ballSet->balls[0]->heavyTime = 5000;
@@ -68,13 +64,7 @@ TEST(Pause, APausedMinuteMovesNothing) {
     EXPECT_NE(Snapshot(*rig.game), before);
     rig.app->SwitchScreen(SCREEN_MENU);
   }
-}
 
-// A click goes on without launching the waiting ball; a game that is over does not pause (its
-// sequence runs to the end); Esc while paused leads to the menu and the game comes back paused.
-TEST(Pause, GoingOnAndLeaving) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   rig.NewGame(1);
   rig.SettleLevel();
   rig.Key('P');
@@ -94,20 +84,14 @@ TEST(Pause, GoingOnAndLeaving) {
   rig.game->grid->status = MAP_GAME_OVER;
   rig.game->Suspend();
   EXPECT_EQ(rig.game->paused, 0);
-}
 
-// The bat without a mouse: an arrow held moves it that way, WASD too, its release stops it; Space
-// launches the waiting ball; keys held when the window loses the player are let go.
-TEST(BatKeys, ArrowsWasdAndSpace) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
   rig.NewGame(1);
   rig.SettleLevel();
   const struct {
     u16 key;
     f32 dx, dy;  // expected sign of the bat's movement in window terms
-  } cases[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
-  for (const auto& c : cases) {
+  } moves[] = {{VK_LEFT, -1, 0}, {'D', 1, 0}, {VK_UP, 0, 1}, {'S', 0, -1}, {VK_DOWN, 0, -1}};
+  for (const auto& c : moves) {
     SCOPED_TRACE(c.key);
     rig.game->pointerX = rig.game->windowWidth * 0.5f;
     rig.game->pointerY = rig.game->windowHeight * 0.5f;
@@ -131,66 +115,13 @@ TEST(BatKeys, ArrowsWasdAndSpace) {
   rig.Key(VK_RIGHT);
   rig.app->FocusLost();
   EXPECT_EQ(rig.game->heldKeys, 0);
-  rig.Key('P');
-  EXPECT_EQ(rig.game->ballSet->launched, 0);
-  rig.Key(VK_SPACE);
-  EXPECT_EQ(rig.game->ballSet->launched, 1);
+  rig.Key('P');  // going on
+  for (u16 key : {VK_SPACE, VK_RETURN}) {
+    rig.NewGame(1);
+    rig.SettleLevel();
+    EXPECT_EQ(rig.game->ballSet->launched, 0);
+    rig.Key(key);
+    EXPECT_EQ(rig.game->ballSet->launched, 1) << key;
+  }
 }
 
-// A gamepad plugged in during a game (SDL's virtual joystick, through the window's own
-// translation): the stick moves the bat and lets go, A launches, Start pauses and goes on, and
-// unplugging it pauses the game.
-TEST(BatKeys, AVirtualGamepadPlays) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  ASSERT_TRUE(rig.app->StartGamepads()) << SDL_GetError();
-  const int index = AttachVirtualPad();
-  ASSERT_GE(index, 0) << SDL_GetError();
-  // Only the pad's events: the test's own window must not pause the game by losing the focus.
-  const auto pump = [&rig] {
-    SDL_PumpEvents();
-    SDL_Event e;
-    while (SDL_PollEvent(&e))
-      if (e.type >= SDL_CONTROLLERAXISMOTION && e.type <= SDL_CONTROLLERDEVICEREMAPPED)
-        rig.app->Dispatch(e);
-  };
-  const auto press = [&](SDL_GameControllerButton button) {
-    SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
-    SDL_JoystickSetVirtualButton(stick, button, 1);
-    pump();
-    SDL_JoystickSetVirtualButton(stick, button, 0);
-    pump();
-  };
-  pump();
-  ASSERT_EQ(rig.app->GamepadCount(), 1);
-  SDL_Joystick* stick = SDL_JoystickOpen(index);
-  ASSERT_NE(stick, nullptr);
-  rig.NewGame(1);
-  rig.SettleLevel();
-  rig.game->pointerX = rig.game->windowWidth * 0.5f;
-  rig.game->pointerY = rig.game->windowHeight * 0.5f;
-  rig.game->bat->SetTarget(320, 240);
-  rig.Run(60);
-  const OVector before = rig.game->bat->Position();
-  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 30000);
-  pump();
-  rig.Run(20);
-  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 0);
-  pump();
-  EXPECT_EQ(rig.game->heldKeys, 0);
-  rig.Run(60);
-  EXPECT_GT(rig.game->bat->Position().x - before.x, 0.1f);  // right, as the D key moves it
-
-  press(SDL_CONTROLLER_BUTTON_A);
-  EXPECT_EQ(rig.game->ballSet->launched, 1);
-  press(SDL_CONTROLLER_BUTTON_START);
-  EXPECT_EQ(rig.game->paused, 1);
-  press(SDL_CONTROLLER_BUTTON_START);
-  EXPECT_EQ(rig.game->paused, 0);
-
-  SDL_JoystickClose(stick);
-  SDL_JoystickDetachVirtual(index);
-  pump();
-  EXPECT_EQ(rig.app->GamepadCount(), 0);
-  EXPECT_EQ(rig.game->paused, 1);
-}

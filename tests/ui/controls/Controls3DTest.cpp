@@ -1,5 +1,4 @@
-// The 3D controls: buttons, check boxes and sliders picked through the screen's camera, with
-// cube models made in the test.
+// The 3D controls picked through the screen's camera, with cube models made in the test.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,14 +16,12 @@ using namespace ui_test;
 
 namespace {
 
-// A 512 x 512 window looking from (0, 0, -64) at the origin, as the menu screens do, with the
-// models of the controls in an archive.
+// A 512 x 512 window looking from (0, 0, -64) at the origin, as the menu screens do.
 class Controls3DTest : public ::testing::Test {
 protected:
   void SetUp() override {
     GetModelCache().detail = 2;
-    ASSERT_TRUE(InstallArchive({Entry("Data/Models/One.Zmod", CubeBytes(0, 1)),
-                                Entry("Data/Models/Two.Zmod", CubeBytes(0, 2)),
+    ASSERT_TRUE(InstallArchive({Entry("Data/Models/Two.Zmod", CubeBytes(0, 2)),
                                 Entry("Data/Models/Bar.Zmod", CubeBytes(0, 1)),
                                 Entry("Data/Models/Knob.Zmod", CubeBytes(0, 1))}));
     camera.SetPosition(0.0f, 0.0f, -64.0f);
@@ -41,18 +38,20 @@ protected:
     y = static_cast<u16>(std::lround(256.0f - f * d.Dot(camera.matrix.YAxis()) / depth));
   }
 
-  OInputEvent Over(u32 type, const OVector& p, u32 button = 0) const {
+  OInputEvent Over(u32 type, const OVector& p) const {
     u16 x, y;
     WindowPoint(p, x, y);
-    return Mouse(type, x, y, button);
+    return Mouse(type, x, y);
   }
 
-  // A slider 20 units long with a knob 2 units wide, centred at the origin: the knob's centre
-  // travels from -9 to +9.
+  // A slider on the screen, its bar 20 x 2 x 2 with a knob 2 units wide, centred at the origin:
+  // the knob's centre travels from -9 to +9.
   OSlider* MakeSlider(f32 minimum, f32 maximum, f32 step) {
     auto* slider = new OSlider(21, minimum, maximum, step);
     EXPECT_TRUE(slider->LoadModels("Bar.Zmod", "Knob.Zmod"));
     slider->SetModelScale(1.0f, 1.0f, 1.0f);
+    slider->ScaleData(10.0f, 1.0f, 1.0f);  // the bar only
+    screen.AddControl(slider);
     return slider;
   }
 
@@ -70,7 +69,7 @@ TEST_F(Controls3DTest, ButtonPickingLooksAndFiring) {
   button->ScaleUniform(4.0f);
   screen.AddControl(button);
   screen.Enter();
-  // Picked through the camera: the middle of the window is over it, a corner is not.
+  // The middle of the window is over it, a corner is not.
   EXPECT_TRUE(button->HitTest(Mouse(EV_MOUSEMOVE, 256, 256)));
   EXPECT_FALSE(button->HitTest(Over(EV_MOUSEMOVE, {6.0f, 0.0f, -4.0f})));
   // Highlighted it shows only its object 1, otherwise only object 0.
@@ -133,8 +132,6 @@ TEST_F(Controls3DTest, CheckBoxTurnsOver) {
 
 TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
   OSlider* slider = MakeSlider(75.0f, 150.0f, 5.0f);
-  slider->ScaleData(10.0f, 1.0f, 1.0f);
-  screen.AddControl(slider);
 
   // The values the screen sees with each command, and whether a value is on a step.
   std::vector<f32> seen;
@@ -201,32 +198,26 @@ TEST_F(Controls3DTest, SliderDragReportsSnappedValues) {
 
 TEST_F(Controls3DTest, SliderPlacesSnapsSurvivesDegenerateDragsAndTakesBarClicks) {
   OSlider* slider = MakeSlider(4.0f, 10.0f, 1.0f);
-  slider->ScaleData(10.0f, 1.0f, 1.0f);  // the bar only: 20 x 2 x 2
-  screen.AddControl(slider);
-  // 18 units of travel for 6 values; values snap to the nearer step.
+  // 18 units of travel for 6 values; a value set snaps to the nearer step.
   EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, -9.0f);
   slider->SetValue(10.0f);
   EXPECT_FLOAT_EQ(slider->knob->matrix.Position().x, 9.0f);
-  slider->SetValue(6.4f);
-  EXPECT_FLOAT_EQ(slider->value, 6.0f);
   slider->SetValue(6.5f);
   EXPECT_FLOAT_EQ(slider->value, 7.0f);
-  // A zero step and an empty range leave values as they are.
-  OSlider still(1, 3.0f, 3.0f, 0.0f);
-  still.value = 3.3f;
-  still.Snap();
-  EXPECT_FLOAT_EQ(still.value, 3.3f);
-  // A range that is not a whole number of steps: the nearest step past either end is the end.
-  OSlider volume(2, 0.0f, 65535.0f, 4096.0f);
-  for (f32 v : {65535.0f, 63500.0f}) {
-    volume.value = v;
-    volume.Snap();
-    EXPECT_FLOAT_EQ(volume.value, 65535.0f) << v;
+  const struct {
+    f32 minimum, maximum, step, value, snapped;
+  } snaps[] = {
+      {4, 10, 1, 6.4f, 6},            // down to the nearer step
+      {3, 3, 0, 3.3f, 3.3f},          // a zero step and an empty range: as it was
+      {0, 65535, 4096, 63500, 65535},  // past the last whole step: the end, not beyond
+      {1, 10, 4, -1.5f, 1},           // below the range: its start
+  };
+  for (const auto& c : snaps) {
+    OSlider other(1, c.minimum, c.maximum, c.step);
+    other.value = c.value;
+    other.Snap();
+    EXPECT_FLOAT_EQ(other.value, c.snapped) << c.value;
   }
-  OSlider offset(3, 1.0f, 10.0f, 4.0f);
-  offset.value = -1.5f;
-  offset.Snap();
-  EXPECT_FLOAT_EQ(offset.value, 1.0f);
 
   // The pointer at the very centre of the window gives no direction: nothing moves.
   slider->dragging = 1;

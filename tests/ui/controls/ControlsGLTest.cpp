@@ -1,5 +1,4 @@
-// Screens and controls drawn on a real context: what lands in the frame buffer and the GL state
-// left behind.
+// Screens and controls drawn on a real context: the frame buffer and the GL state left behind.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -98,6 +97,11 @@ TEST(ControlsGLTest, ScreenAndControlsDraw) {
   DrawFrame(screen);
   Pixel active = ReadPixel(180, 115);
   EXPECT_TRUE(active.r < 20 && active.g > 200);
+  // Disabled: the normal picture at a third of its light, never the active one under the pointer.
+  button->disabled = true;
+  DrawFrame(screen);
+  Pixel dim = ReadPixel(180, 115);
+  EXPECT_TRUE(dim.r > 55 && dim.r < 90 && dim.g < 20) << dim.r << " " << dim.g;
   // Hidden: nothing of it is drawn.
   button->hidden = true;
   DrawFrame(screen);

@@ -1,5 +1,4 @@
-// The help screen: no line runs off the page, paging with the arrows, what Esc and Menu do, and
-// the bonus models' life.
+// The help screen, and the pictures of it and the other menu screens.
 #include <string>
 #include <vector>
 
@@ -23,11 +22,6 @@ protected:
 
 class HelpScreen : public ScreensTest {
 protected:
-  void SetUp() override {
-    ScreensTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    app.SwitchScreen(SCREEN_HELP);
-  }
   ORenderWindow* MakeHelp() override {
     bonuses.Load();
     page = new RecordingHelp();
@@ -38,9 +32,20 @@ protected:
   RecordingHelp* page = nullptr;
 };
 
+// Colour channels of two frames that differ by more than 24.
+int Differing(const std::vector<u8>& a, const std::vector<u8>& b) {
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += std::abs(a[i] - b[i]) > 24;
+  return n;
+}
+
 }  // namespace
 
-TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
+// No line runs off the page or into the next column; the spinning bonus models live only while
+// the screen is current; paging stops silently at the ends and Esc leaves; each help page, menu
+// screen and score table shows a picture of its own, none blank.
+TEST_F(HelpScreen, TextModelsPagingAndPictures) {
+  app.SwitchScreen(SCREEN_HELP);
   for (int p = 0; p <= HELP_PAGE_LAST; ++p) {
     const OHelpPage& text = HelpPage(p);
     for (const OHelpLine& line : text.lines) {
@@ -50,14 +55,32 @@ TEST_F(HelpScreen, NoLineRunsOffThePageOrIntoTheNextColumn) {
       EXPECT_LT(end, limit) << "page " << p << ": \"" << line.text << "\"";
     }
   }
-}
+  for (OModel* m : page->models) ASSERT_NE(m, nullptr);
+  // Leaving deletes the spinning copies and gives the font back white at full alpha.
+  page->Update(1000);
+  app.font->colour.SetWithAlpha(0.2f, 0.2f, 0.2f, 0.5f);
+  app.SwitchScreen(SCREEN_MENU);
+  for (OModel* model : page->models) EXPECT_EQ(model, nullptr);
+  EXPECT_EQ(app.font->colour.r, 1.0f);
+  EXPECT_EQ(app.font->colour.a, 1.0f);
+  page->Update(1000);
+  // The game's templates never turned.
+  app.SwitchScreen(SCREEN_HELP);
+  EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
 
-TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
-  // Left on the first page and right on the last: consumed, silent. The right arrow's hit
-  // rectangle is (335, 40, 30.96, 34.61).
+  std::vector<std::vector<u8>> shots;
+  const auto shoot = [&] {
+    Frame();
+    shots.push_back(ReadBackBuffer(640, 480));
+  };
+  // Left on the first page and right on the last: consumed, silent.
   EXPECT_TRUE(page->OnCommand(CMD_HELP_LEFT, 0));
   EXPECT_EQ(page->clicks, 0);
-  for (int i = 1; i <= HELP_PAGE_LAST; ++i) Click(350.0f, 57.0f);
+  shoot();
+  for (int i = 1; i <= HELP_PAGE_LAST; ++i) {
+    Click(350.0f, 57.0f);
+    shoot();
+  }
   EXPECT_EQ(page->page, HELP_PAGE_LAST);
   EXPECT_TRUE(page->OnCommand(CMD_HELP_RIGHT, 0));
   EXPECT_EQ(page->page, HELP_PAGE_LAST);
@@ -73,20 +96,20 @@ TEST_F(HelpScreen, PagingStopsSilentlyAtTheEndsAndEscLeaves) {
   EXPECT_EQ(OApplication::Current(), help);
   Click(260.0f, 57.0f);
   EXPECT_EQ(OApplication::Current(), menu);
+
+  shoot();
+  for (u32 id : {SCREEN_SELECT, SCREEN_SCORES}) {
+    app.SwitchScreen(id);
+    shoot();
+  }
+  Click(350.0f, 57.0f);  // the other table
+  shoot();
+  const std::vector<u8> black(640 * 480 * 3, 0);
+  for (size_t a = 0; a < shots.size(); ++a) {
+    EXPECT_GT(Differing(shots[a], black), 640 * 480 * 3 / 10) << "picture " << a << " is blank";
+    for (size_t b = 0; b < a; ++b) {
+      EXPECT_GT(Differing(shots[a], shots[b]), 1500) << "picture " << a << " looks like " << b;
+    }
+  }
 }
 
-TEST_F(HelpScreen, BonusModelsLiveOnlyWhileTheScreenIsCurrent) {
-  for (OModel* m : page->models) ASSERT_NE(m, nullptr);
-  // Leaving deletes the spinning copies and gives the font back white at full alpha.
-  page->Update(1000);
-  app.font->colour.SetWithAlpha(0.2f, 0.2f, 0.2f, 0.5f);
-  app.SwitchScreen(SCREEN_MENU);
-  for (OModel* model : page->models) EXPECT_EQ(model, nullptr);
-  EXPECT_EQ(app.font->colour.r, 1.0f);
-  EXPECT_EQ(app.font->colour.a, 1.0f);
-  page->Update(1000);
-  // The game's templates never turned.
-  app.SwitchScreen(SCREEN_HELP);
-  EXPECT_EQ(page->models[3]->matrix.m[0], bonuses.templates[3]->matrix.m[0]);
-  // Every page drawing is the player's journey test's (it turns all four).
-}

@@ -1,4 +1,4 @@
-// The main menu: when Continue may be used, the keyboard, and the turning title.
+// The main menu: when Continue may be used, the keyboard, the title and the demo's idle count.
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
@@ -7,8 +7,7 @@ using namespace screens_test;
 
 namespace {
 
-// The centre of Continue's hit rectangle, overlay units. (Where every button leads is the
-// player's journey test's.)
+// The centre of Continue's hit rectangle, overlay units.
 constexpr f32 CONTINUE[2] = {255, 350};
 
 class MenuScreen : public ScreensTest {};
@@ -22,18 +21,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(MenuScreen, ContinueNeedsAGameToGoBackTo) {
-  Frame();
-  app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
-  // Nothing in memory, nothing saved: disabled, never highlighted, a click does nothing.
-  EXPECT_TRUE(menu->continueButton->disabled);
-  Click(CONTINUE[0], CONTINUE[1]);
-  EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_FALSE(ClickSounding());
-  EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
-  EXPECT_EQ(game->entered, 0);
-}
 
 TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
   // The stored resume record makes Continue usable from the start.
@@ -54,11 +41,14 @@ TEST_F(MenuWithSavedGame, ASavedGameIsResumedBeforeOneInMemory) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_CONTINUE);
 }
 
-TEST_F(MenuScreen, Keyboard) {
+// With nothing to continue, the keyboard walks and works the buttons. The menu's own time turns
+// the title and counts the idle time before the demo: input or coming back starts the count
+// again, and a game of the player's in memory is never replaced by one.
+TEST_F(MenuScreen, NothingToContinueTheKeyboardTitleAndIdleCount) {
   Frame();
-  // With no game to continue, the focus starts on New; Tab and Down walk the buttons top to
-  // bottom and wrap, passing the disabled Continue; Up and Shift+Tab walk back.
-  ASSERT_TRUE(menu->continueButton->disabled);
+  // Nothing in memory, nothing saved: Continue is disabled. The focus starts on New; Tab and Down
+  // walk the buttons top to bottom and wrap, passing Continue; Up and Shift+Tab walk back.
+  EXPECT_TRUE(menu->continueButton->disabled);
   EXPECT_TRUE(menu->focused == menu->newButton && menu->newButton->highlighted);
   OButton2D* order[] = {menu->optionsButton, menu->topButton, menu->helpButton,
                         menu->exitButton,    menu->newButton};
@@ -92,17 +82,41 @@ TEST_F(MenuScreen, Keyboard) {
     EXPECT_FALSE(Send(KeyDown(VK_CONTROL))) << id;
     EXPECT_EQ(app.active, 0) << id;
   }
-}
+  // A click on the disabled Continue does nothing.
+  app.SwitchScreen(SCREEN_MENU);
+  app.gameRequest = GAME_REQUEST_NEW;  // what the last game was started with
+  Silence();
+  Click(CONTINUE[0], CONTINUE[1]);
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_FALSE(ClickSounding());
+  EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
+  EXPECT_EQ(game->entered, 0);
 
-// The title turns with the menu's time only; other screens do not turn it. (That the menu leaves
-// the camera where the other screens' 3D controls are seen from is the player journey's: it
-// clicks an episode of the selection where it is drawn.)
-TEST_F(MenuScreen, TitleTurnsOnlyOnTheMenu) {
-  Frame(0);
+  const f32 start = menu->angle;
   Frame(1000);
-  EXPECT_NE(menu->angle, 0.0f);
+  EXPECT_NE(menu->angle, start);
   const f32 angle = menu->angle;
   app.SwitchScreen(SCREEN_SCORES);
   Frame(1000);
   EXPECT_EQ(menu->angle, angle);
+
+  app.SwitchScreen(SCREEN_MENU);
+  for (const OInputEvent& e : {At(EV_MOUSEMOVE, 100, 100), KeyDown('A')}) {
+    menu->idleMs = 0;
+    for (int i = 0; i < 10; ++i) menu->Update(100);
+    EXPECT_EQ(menu->idleMs, 1000) << e.type;
+    Send(e);
+    EXPECT_EQ(menu->idleMs, 0) << e.type;
+  }
+  menu->idleMs = 5000;
+  app.SwitchScreen(SCREEN_SCORES);
+  app.SwitchScreen(SCREEN_MENU);
+  EXPECT_EQ(menu->idleMs, 0);
+
+  app.gameInProgress = 1;
+  menu->idleMs = DEMO_IDLE_TIME - 10;
+  menu->Update(100);
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_GE(menu->idleMs, DEMO_IDLE_TIME) << "the count goes on, the demo waits";
 }
+

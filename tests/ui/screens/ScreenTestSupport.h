@@ -1,7 +1,5 @@
 #pragma once
-// The menu screens inside a real application window under the virtual display: the game's own
-// archive, font, camera and light, a game screen that records what it was asked, and stand-ins
-// for the options and help screens unless a test brings the real ones.
+// The menu screens in a real application window, with the game's archive and a stand-in game.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -83,8 +81,7 @@ inline int WhitePixels(const std::vector<u8>& rgb) {
   return n;
 }
 
-// One application with all six screens, the menu current. Each TEST runs in its own process,
-// so the program-wide archive, caches and configuration start fresh.
+// One application with all six screens, the menu current; each TEST runs in a process of its own.
 class ScreensTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -97,15 +94,14 @@ protected:
                                     "Data/Resource.Tkr");
     ASSERT_TRUE(GetResource().Open());
     GetModelCache().detail = 2;
-    // The texture cache lives as long as the process and takes its quality from the settings
-    // once; a test before this one may have changed it through Options.
+    // The process-wide texture cache may keep a quality an earlier test chose in Options.
     GetTextureCache().quality = GetConfig().textureQuality;
 
     // The application owns these from here on.
     ASSERT_TRUE(app.LoadFont("Font.Tga"));
-    camera = app.camera = new OCamera(640, 480, 60.0f, 1.0f, 1024.0f);
-    camera->SetPosition(0.0f, 0.0f, -64.0f);
-    camera->LookAt(0.0f, 0.0f, 0.0f);
+    app.camera = new OCamera(640, 480, 60.0f, 1.0f, 1024.0f);
+    app.camera->SetPosition(0.0f, 0.0f, -64.0f);
+    app.camera->LookAt(0.0f, 0.0f, 0.0f);
     app.light = new OLight(0);
     sound = app.soundPlayer;
     sound->Init(true);
@@ -141,8 +137,8 @@ protected:
     Send(At(EV_BUTTONDOWN, vx, vy));
     Send(At(EV_BUTTONUP, vx, vy));
   }
-  // A key as the window delivers it: the key-down, then for Backspace, Tab, Enter and Esc also
-  // the character. The key-down's answer.
+  // A key as the window delivers it: the key-down (whose answer is returned), then for Backspace,
+  // Tab, Enter and Esc also the character.
   bool Press(u16 key) {
     const bool used = Send(KeyDown(key));
     if (key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) {
@@ -179,7 +175,6 @@ protected:
   ScratchDir dir;  // first in, last out: everything below lives in it
   MessageRecorder recorder;
   OApplication app;  // owns the screens and deletes them before its window goes
-  OCamera* camera = nullptr;
   OSoundPlayer* sound = nullptr;
   OMenuWindow* menu = nullptr;
   FakeGame* game = nullptr;

@@ -1,5 +1,4 @@
-// The episode selection: starting each episode by pointer and keyboard, the way back, and the
-// difficulty line that follows the pointer.
+// The episode selection by pointer and keyboard.
 #include "ScreenTestSupport.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button2D.h"
@@ -35,10 +34,25 @@ protected:
 
 }  // namespace
 
-TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
+// The difficulty line follows the pointer; each episode is picked where it is drawn, and started.
+// The keyboard walks the episodes only; Esc goes back.
+TEST_F(SelectScreen, ChoosingAnEpisodeByPointerOrKeyboard) {
+  Send(At(EV_MOUSEMOVE, 5, 5));
+  EXPECT_EQ(select->HighlightedEpisode(), -1);
+  OInputEvent over;
+  ASSERT_TRUE(PointOver(3, over));
+  Send(over);
+  EXPECT_EQ(select->HighlightedEpisode(), 3);
+  Frame();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  // Leaving the screen and coming back shows no stale line: only the keyboard's first episode.
+  Press(VK_ESCAPE);
+  app.SwitchScreen(SCREEN_SELECT);
+  EXPECT_EQ(select->HighlightedEpisode(), 0);
+  for (i32 i = 0; i < EPISODE_COUNT; ++i) EXPECT_TRUE(PointOver(i, over)) << "episode " << i;
+
   // The middle modern episode is episode 4, and a new game forgets the saved one.
   app.savedGameAvailable = 1;
-  OInputEvent over;
   ASSERT_TRUE(PointOver(4, over));
   for (u32 type : {EV_MOUSEMOVE, EV_BUTTONDOWN, EV_BUTTONUP}) {
     over.type = type;
@@ -50,13 +64,9 @@ TEST_F(SelectScreen, ChoosingAnEpisodeStartsANewGame) {
   EXPECT_EQ(app.savedGameAvailable, 0u);
   EXPECT_FALSE(ClickSounding());
 
-  // Every episode can be picked where it is drawn, each apart from the others.
-  for (i32 i = 0; i < EPISODE_COUNT; ++i) EXPECT_TRUE(PointOver(i, over)) << "episode " << i;
-}
-
-TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
-  // The focus starts on the first episode; Tab goes through the six in order and wraps; the
-  // Menu button is never reached by Tab.
+  // Back on the screen, the focus starts on the first episode; Tab goes through the six in order
+  // and wraps; the Menu button is never reached by Tab.
+  app.SwitchScreen(SCREEN_SELECT);
   EXPECT_EQ(select->focused, select->episodes[0]);
   for (int n = 1; n <= 2 * EPISODE_COUNT; ++n) {
     Press(VK_TAB);
@@ -70,7 +80,14 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
   Press(VK_DOWN);
   EXPECT_EQ(select->keyFocus, select->episodes[0]);
   EXPECT_FALSE(select->menuButton->highlighted);
+  // Other keys are left alone; Esc goes back, also with an episode focused.
+  Press(VK_TAB);
+  EXPECT_FALSE(Send(KeyDown('A')));
+  EXPECT_TRUE(Press(VK_ESCAPE));
+  EXPECT_EQ(OApplication::Current(), menu);
+  EXPECT_EQ(game->entered, 1) << "only by the click before";
   // Enter on the focused episode starts it like a click, once.
+  app.SwitchScreen(SCREEN_SELECT);
   Press(VK_TAB);
   Press(VK_RETURN);
   EXPECT_EQ(OApplication::Current(), game);
@@ -78,30 +95,3 @@ TEST_F(SelectScreen, KeyboardWalksTheEpisodesOnly) {
   EXPECT_EQ(app.gameRequest, GAME_REQUEST_NEW);
 }
 
-TEST_F(SelectScreen, EscGoesBackToTheMenu) {
-  // Esc, also with an episode focused.
-  Press(VK_TAB);
-  EXPECT_TRUE(Press(VK_ESCAPE));
-  EXPECT_EQ(OApplication::Current(), menu);
-  EXPECT_EQ(game->entered, 0);
-  // Other keys are left alone.
-  app.SwitchScreen(SCREEN_SELECT);
-  EXPECT_FALSE(Send(KeyDown('A')));
-}
-
-TEST_F(SelectScreen, DifficultyLineFollowsThePointer) {
-  // Nothing pointed at: no line.
-  Send(At(EV_MOUSEMOVE, 5, 5));
-  EXPECT_EQ(select->HighlightedEpisode(), -1);
-  OInputEvent over;
-  ASSERT_TRUE(PointOver(3, over));
-  Send(over);
-  EXPECT_EQ(select->HighlightedEpisode(), 3);
-  Frame();
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-  // Leaving the screen and coming back shows no stale line: only the keyboard's first episode.
-  Press(VK_ESCAPE);
-  app.SwitchScreen(SCREEN_SELECT);
-  EXPECT_EQ(select->HighlightedEpisode(), 0);
-}
