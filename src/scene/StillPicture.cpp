@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "scene/ContextSerial.h"
 
@@ -34,6 +35,13 @@ void PopView() {
   glMatrixMode(GL_MODELVIEW);
 }
 
+// Whether the current context takes textures of any size (OpenGL 2.0, or the extension).
+bool AnySizeTextures() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (version != nullptr && version[0] >= '2' && version[0] <= '9') return true;
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  return extensions != nullptr && std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
+}
 // Reads a depth rectangle of the viewport (pixels from its lower left corner). Rows of floats
 // are whole words, so the pack alignment of 4 adds no padding.
 std::vector<f32> ReadDepthRect(i32 x, i32 y, i32 w, i32 h) {
@@ -191,9 +199,14 @@ bool OStillPicture::MakeTexture() {
     return true;
   }
   DeleteTexture();
-  i32 w = 1, h = 1;
-  while (w < width) w *= 2;
-  while (h < height) h *= 2;
+  // A texture of the picture's own size where the GL takes any size: a power-of-two one holds a
+  // third again as many texels at 1024x768, memory the driver fills for nothing.
+  i32 w = width, h = height;
+  if (!AnySizeTextures()) {
+    w = h = 1;
+    while (w < width) w *= 2;
+    while (h < height) h *= 2;
+  }
   GLint largest = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   if (w > largest || h > largest) return false;

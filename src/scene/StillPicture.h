@@ -59,7 +59,8 @@ private:
   mutable std::vector<f32> seen;  // the state the last Matches read, for the Capture after it
   u32 texture = 0;             // GL name of the colour picture; 0: none
   u32 textureContext = 0;      // the GL context it was made in (GLContextSerial)
-  i32 textureWidth = 0;        // its power-of-two sides, pixels; the picture is its lower left
+  i32 textureWidth = 0;        // its sides, pixels (powers of two where the GL needs them); the
+                               // picture is its lower left
   i32 textureHeight = 0;
   i32 width = 0;               // the picture, pixels
   i32 height = 0;
