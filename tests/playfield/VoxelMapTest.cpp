@@ -312,7 +312,7 @@ TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   grid.timer = 5;
   grid.Update(10);
   EXPECT_EQ(MAP_LEVEL_DONE, grid.status);
-  EXPECT_EQ(60000, grid.timer);
+  EXPECT_EQ(70000, grid.timer);
   grid.transition = 1;
   Advance(grid);
   EXPECT_EQ(6, grid.frontLayer);
@@ -322,7 +322,7 @@ TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   EXPECT_EQ(77, rig.bat.score);
 }
 
-// Eight or fewer breakable bricks in the front stage cut the timer to 10000 ms plus 4000 per brick;
+// Eight or fewer breakable bricks in the front stage cut the timer to 10000 ms plus 6000 per brick;
 // a later cut only ever shortens it.
 TEST_F(ModVoxelMap, HurryUp) {
   std::vector<u8> cells = CentreColumn(12);
@@ -332,18 +332,18 @@ TEST_F(ModVoxelMap, HurryUp) {
   grid.StartLevel(0);
   Advance(grid);
   rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
-  grid.timer = 55000;
+  grid.timer = 59000;
   grid.Update(0);
-  EXPECT_EQ(55000, grid.timer);  // nine left: no hurry-up yet
+  EXPECT_EQ(59000, grid.timer);  // nine left: no hurry-up yet
   grid.HitBlock(grid.blocks[0], true);
   grid.Update(801);  // dead, removed at the end of the tick
   grid.Update(0);
-  EXPECT_EQ(42000, grid.timer);  // eight left
+  EXPECT_EQ(58000, grid.timer);  // eight left
   grid.timer = 30000;
   grid.HitBlock(grid.blocks[0], true);
   grid.Update(801);
   grid.Update(0);
-  EXPECT_EQ(29199, grid.timer);  // seven left allow 38000: the running timer is kept
+  EXPECT_EQ(29199, grid.timer);  // seven left allow 52000: the running timer is kept
 }
 
 // Only unbreakable bricks in front end the stage at once; the last life lost during an advance ends
