@@ -68,7 +68,7 @@ protected:
 
 }  // namespace
 
-TEST_F(OptionsScreen, OkAppliesWhatChangedAndAlwaysSaves) {
+TEST_F(OptionsScreen, OkAppliesWhatChangedNewResolutionsAndThePreviewsLife) {
   // Nothing changed but a round of the resolution selector (at (283, 412), it wraps): saved,
   // back to the menu with a click, no display change.
   for (int i = 0; i < 3; ++i) Click(290.0f, 418.0f);
@@ -102,15 +102,13 @@ TEST_F(OptionsScreen, OkAppliesWhatChangedAndAlwaysSaves) {
   EXPECT_EQ(page->skin, BRICK_SKIN_LAST);
   EXPECT_EQ(Ok()[SKIN], BRICK_SKIN_LAST);
   EXPECT_EQ(page->displayChanges.size(), 1u);
-}
 
-// Full screen at a size this 1024x768 display refuses (its fallback too): the 640x480 window it
-// gets, not the size chosen, is saved and shown next time. A new size in a window rebuilds it.
-TEST_F(OptionsScreen, NewResolutionsRefusedOrTakenAndThePreviewsLife) {
+  // Full screen at a size this 1024x768 display refuses (its fallback too): the 640x480 window it
+  // gets, not the size chosen, is saved and shown next time. A new size in a window rebuilds it.
   page->rebuildForReal = true;
   app.fullscreen = 1;
   page->resolution->SetValue(1);
-  std::vector<long> v = Ok();
+  v = Ok();
   EXPECT_EQ(v[RESOLUTION], 0);
   EXPECT_EQ(app.width, 640);
   EXPECT_EQ(app.height, 480);
