@@ -25,8 +25,7 @@ TEST(Feedback, BannerSecondsAndCues) {
   EXPECT_STREQ(GetLevelName(0, -1), "");
 
   // The corridor's seconds left, red in the hurry-up.
-  rig.NewGame(3);
-  rig.SettleLevel();
+  rig.StartSettled(3);
   const struct {
     i32 timer;
     i32 seconds;
@@ -55,8 +54,7 @@ TEST(Feedback, BannerSecondsAndCues) {
   } cues[] = {{"cleared", true, "Stage cleared!", SND_STAGE_CLEAR},
               {"out of time", false, "Time's up!", SND_TIME_UP}};
   for (const auto& c : cues) {
-    rig.NewGame(3);
-    rig.SettleLevel();
+    rig.StartSettled(3);
     rig.game->ballSet->Launch();
     PlayedSounds().clear();
     if (c.clear) {

@@ -4,6 +4,8 @@
 #include "GameTestSupport.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundTable.h"
+#include "core/Settings.h"
+#include "game/FirstLevelResume.h"
 #include "objects/Bonus.h"
 
 // The game-over sequence ends by a key or by itself; the next-level bonus starts the next level
@@ -47,8 +49,7 @@ TEST(GameRules, EndsLeavingAndResuming) {
 
   // Left alone, the sequence ends after 10 s; a qualifying score of a modern episode goes to
   // the modern table's screen, kept for it.
-  rig.NewGame(4);
-  rig.SettleLevel();
+  rig.StartSettled(4);
   rig.game->bat->lives = 1;
   rig.LoseBall();
   rig.Run(2);
@@ -64,8 +65,7 @@ TEST(GameRules, EndsLeavingAndResuming) {
 
   // The next-level bonus.
   PlayedSounds().clear();
-  rig.NewGame(0);
-  rig.SettleLevel();
+  rig.StartSettled(0);
   ASSERT_FALSE(rig.game->grid->transition);
   rig.game->bat->score = 70;
   const OVector at = rig.game->bat->Position();
@@ -154,7 +154,6 @@ TEST(GameRules, EndsLeavingAndResuming) {
     i32 lives, score;
   } damaged[] = {{9, 2, 3, 0},
                  {0, static_cast<u32>(GetEpisodeInfo(0).levelCount), 3, 0},
-                 {1, 2, -3, 100},
                  {1, 2, 0, 100},
                  {1, 2, 3, -5}};
   for (const auto& d : damaged) {
@@ -186,3 +185,64 @@ TEST(GameRules, BallTemplatesMatchTheirGlowColours) {
   }
 }
 
+// A game left at its first level can be continued: Config.Cfg keeps its fifteen values (level 0
+// still reads "nothing to resume" to older copies) and Settings.Cfg beside it tells the two apart.
+TEST(FirstLevelResume, TheSettingsFileTellsTheFirstLevelFromNothing) {
+  ScratchDir dir;
+  const struct {
+    const char* what;
+    u32 level, lives;
+    const char* settings;  // Settings.Cfg's text
+    bool available;
+  } cases[] = {
+      {"a later level needs no second file", 4, 3, "", true},
+      {"level 0 alone is nothing to resume (older files)", 0, 5, "", false},
+      {"level 0 with its mark is the first level", 0, 5, "resumeFirstLevel = 3 250 5\n", true},
+      {"a mark for another record (Config.Cfg rewritten by an older copy)", 0, 5,
+       "resumeFirstLevel = 3 250 4\n", false},
+      {"a cleared record never resumes, mark or not", 0, 0, "resumeFirstLevel = 3 250 0\n", false},
+  };
+  for (const auto& c : cases) {
+    OConfig config;
+    config.savedEpisode = 3;
+    config.savedScore = 250;
+    config.savedLevel = c.level;
+    config.savedLives = c.lives;
+    WriteFile(SettingsFileName(config.fileName), c.settings);
+    EXPECT_EQ(SavedGameAvailable(config), c.available) << c.what;
+  }
+}
+
+TEST(FirstLevelResume, LeavingAtTheFirstLevelCanBeContinuedAndEndingForgetsIt) {
+  GameRig rig;
+  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
+  const std::string file = SettingsFileName(GetConfig().fileName);
+  WriteFile(file, "display.scale = 3\n");  // another part of the game's key
+
+  rig.StartSettled(1);
+  rig.Key(VK_ESCAPE);
+  OConfig reread;
+  reread.Load();
+  EXPECT_EQ(reread.savedLevel, 0u) << "Config.Cfg keeps its meaning: level 0";
+  EXPECT_TRUE(SavedGameAvailable(reread)) << "but the game at its first level can be continued";
+  OSettings settings;
+  settings.Load(file);
+  EXPECT_EQ(settings.Get("display.scale", ""), "3") << "other keys of the file are kept";
+
+  // Continue from a later run: the first level of the same episode, with its start values.
+  rig.app->gameInProgress = 0;
+  rig.app->gameRequest = GAME_REQUEST_RESUME;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->episodeIndex, 1);
+  EXPECT_EQ(rig.game->levelIndex, 0);
+  EXPECT_EQ(rig.game->bat->lives, START_LIVES);
+
+  // A game that ends leaves nothing to resume, in either file.
+  rig.app->gameInProgress = 0;
+  rig.Key(VK_ESCAPE);
+  reread.Load();
+  EXPECT_FALSE(SavedGameAvailable(reread));
+  settings.Load(file);
+  EXPECT_EQ(settings.Get(RESUME_FIRST_LEVEL_KEY, "none"), "none");
+  EXPECT_EQ(settings.Get("display.scale", ""), "3");
+}

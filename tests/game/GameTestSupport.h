@@ -83,10 +83,15 @@ struct GameRig {
     for (int i = 0; i < 2000 && game->grid->transition; ++i) Run(1);
   }
 
-  // Clears the last level of a new game of the episode: "Episode Complete!" from the next tick.
-  void ClearLastLevel(i32 episode) {
+  // A new game of the episode, its first level in place.
+  void StartSettled(i32 episode) {
     NewGame(episode);
     SettleLevel();
+  }
+
+  // Clears the last level of a new game of the episode: "Episode Complete!" from the next tick.
+  void ClearLastLevel(i32 episode) {
+    StartSettled(episode);
     game->levelIndex = game->levelCount - 1;
     game->grid->DeleteBlocks(game->grid->blocks);
   }

@@ -93,12 +93,6 @@ TEST(TextFieldTest, EditingLengthAndScrolling) {
   f.Type(std::string(20, 'n'));
   EXPECT_TRUE(field.HandleInput(MakeEvent(EV_CHAR, 'z')));
   EXPECT_EQ(field.text, std::string(20, 'n'));
-  // A field that accepts only some characters drops the others.
-  field.SetText("");
-  field.accepts = [](u8 c) { return c != '|'; };
-  f.Type("a|b");
-  EXPECT_EQ(field.text, "ab");
-  field.accepts = nullptr;
   // Enter reports the entry with 0; unknown keys are left to the screen.
   EXPECT_TRUE(f.Press(VK_RETURN));
   ASSERT_EQ(f.screen.commands.size(), 1u);

@@ -151,13 +151,9 @@ protected:
   }
   // One frame as the application draws it.
   void Frame(u32 elapsedMs = 16) {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    OApplication::Current()->Update(elapsedMs);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    OApplication::Current()->Draw();
+    app.ClearFrame();
+    app.UpdateScreen(elapsedMs);
+    app.DrawScreen();
     glFinish();
   }
   bool QuitPosted() {
