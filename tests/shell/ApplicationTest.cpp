@@ -87,6 +87,7 @@ public:
 TEST(Application, ScreenManagement) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   OApplication app;
+  EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
   auto* a = new Recorder(201);
   auto* b = new Recorder(202);
   auto* bad = new Recorder(999);
@@ -141,22 +142,6 @@ TEST(Application, ActivationFollowsConfiguration) {
   app.Activate();
   EXPECT_EQ(app.musicPlayer->playing, 1);
 }
-
-// Applications come and go in one process without touching a pointer that no longer exists.
-TEST(Application, SeveralInOneProcess) {
-  if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  for (int i = 0; i < 3; ++i) {
-    ScratchDir dir;
-    WriteFile("Data/Config.Cfg", "0\n32\n10\n2\n0\n0\n65000\n50\n125\n0\n0\n0\n0\n0\n0");
-    MessageRecorder boxes;
-    OApplication app;
-    GetConfig().Reset();
-    EXPECT_TRUE(app.Create("3D", "Brikon 3D 2.0", 640, 480, true));
-    EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
-  }
-}
-
 
 // The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
 // inside the window; the application gives every screen that place, and the pointer counted from
@@ -217,33 +202,6 @@ TEST(OverlayLayout, VerticalFieldOfViewKept) {
     EXPECT_EQ(vp[2], r.w);
     EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
   }
-}
-
-TEST(RenderWindowTest, AddingControls) {
-  ORenderWindow screen(SCREEN_OPTIONS);
-  auto* a = new ProbeControl(true);
-  auto* b = new ProbeControl(false);
-  auto* c = new ProbeControl(true);
-  screen.AddControl(a);
-  screen.AddControl(b);
-  screen.AddControl(c);
-  // Tab stops are numbered in order of addition; other controls take no number.
-  EXPECT_EQ(a->tabIndex, 0);
-  EXPECT_EQ(c->tabIndex, 1);
-  EXPECT_EQ(a->owner, &screen);
-  // A second addition changes nothing: no second tab index, no second attach, no duplicate.
-  screen.AddControl(a);
-  EXPECT_EQ(screen.tabCount, 2);
-  EXPECT_EQ(a->attachCount, 1);
-  EXPECT_EQ(screen.controls.size(), 3u);
-  // A non-stop gets the highlight but not the focus; a stop takes both, and the control lit
-  // before loses its highlight.
-  screen.FocusControl(b);
-  EXPECT_TRUE(b->highlighted);
-  EXPECT_EQ(screen.focused, nullptr);
-  screen.FocusControl(c);
-  EXPECT_FALSE(b->highlighted);
-  EXPECT_EQ(screen.focusIndex, 1);
 }
 
 // One step of routing: which controls the pointer is over (bit i for control i), the event, and
@@ -312,6 +270,11 @@ TEST(RenderWindowTest, TabRouting) {
   std::vector<ProbeControl*> c = {new ProbeControl(true, 0, false), new ProbeControl(false),
                                   new ProbeControl(true, 0, false), new ProbeControl(true, 1, true)};
   for (ProbeControl* p : c) screen.AddControl(p);
+  screen.AddControl(c[2]);  // a second addition: no second tab index, attach or entry
+  EXPECT_EQ(screen.tabCount, 3);
+  EXPECT_EQ(c[2]->attachCount, 1);
+  EXPECT_EQ(screen.controls.size(), 4u);
+  EXPECT_EQ(c[2]->owner, &screen);
   screen.Enter();
   Route(screen, c, {
       {0, EV_CHAR, 13, false, 0, 0, -1, "before any Tab nobody has the focus"},
@@ -326,6 +289,8 @@ TEST(RenderWindowTest, TabRouting) {
       {0b0001, EV_MOUSEMOVE, 0, false, 0b0001, 0b0001, 0, "pointing back at stop 0"},
       {0, EV_MOUSEMOVE, 0, false, 0, 0, -1, "leaving it takes highlight and focus away"},
       {0, EV_KEYDOWN, 'A', false, 0, 0, -1, "keys then reach nobody"},
+      {0b0010, EV_MOUSEMOVE, 0, true, 0b0010, 0b0010, -1, "a control without a stop lights up "
+                                                            "but takes no focus"},
       {0b1000, EV_MOUSEMOVE, 0, false, 0, 0, -1, "a move skips a press-activated control"},
       {0b1000, EV_BUTTONDOWN, 0, true, 0b1000, 0b1000, 2, "a press focuses it"},
   }, true);
