@@ -98,12 +98,7 @@ std::vector<u8> Render(OModel& model, const OVector& eye = OVector(0, -5, 2.5f),
   }
   glDisable(GL_CULL_FACE);
   glCullFace(GL_BACK);
-  glFinish();
-  std::vector<u8> pixels(W * H * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
+  return ReadBackBuffer(W, H);
 }
 
 int DifferentPixels(const std::vector<u8>& a, const std::vector<u8>& b) {
