@@ -237,8 +237,7 @@ TEST(ModelFormat, RoundTripAndLayout) {
 // Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read), while
 // trailing bytes are ignored. Counts that claim more than the bytes hold fail before any allocation
 // of that size; indices outside their tables fail, while the normal index, which indexes nothing,
-// is taken as it is. Geometry built from whatever is accepted of a damaged file has a normal per
-// vertex.
+// is taken as it is, and the geometry built from it has a normal per vertex.
 TEST(ModelFormat, DamagedFiles) {
   for (u32 normalCount : {0u, 1u}) {
     std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
@@ -283,20 +282,11 @@ TEST(ModelFormat, DamagedFiles) {
   for (const auto& c : cases) {
     std::vector<unsigned char> bytes = good;
     PutU32(bytes, c.offset, c.value);
-    EXPECT_EQ(Read(bytes, back), c.ok) << c.what;
-  }
-
-  u32 seed = 12345;
-  auto next = [&seed]() { return (seed = seed * 1103515245u + 12345u) >> 8; };
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<unsigned char> bytes = good;
-    for (int i = 0, flips = 1 + next() % 4; i < flips; ++i)
-      bytes[next() % bytes.size()] = static_cast<unsigned char>(next());
-    bytes.resize(next() % (bytes.size() + 1));
-    if (!Read(bytes, back)) continue;
+    ASSERT_EQ(Read(bytes, back), c.ok) << c.what;
+    if (!c.ok) continue;
     OModelData geometry;
     geometry.SetGeometry(back);
-    ASSERT_EQ(geometry.normals.size(), back.vertices.size() * 3);
+    EXPECT_EQ(geometry.normals.size(), back.vertices.size() * 3) << c.what;
   }
 }
 

@@ -84,7 +84,7 @@ public:
 
 }  // namespace
 
-TEST(Application, ScreenManagement) {
+TEST(Application, ScreensInputAndActivation) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   OApplication app;
   EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
@@ -118,21 +118,14 @@ TEST(Application, ScreenManagement) {
   app.height = 768;
   app.Resize();  // every screen learns the new size
   EXPECT_EQ(bad->height, 768);
-  app.Unload();
-  EXPECT_TRUE(app.screens.empty());
-}
 
-// Minimising silences effects and stops the music; restoring follows the configuration.
-TEST(Application, ActivationFollowsConfiguration) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  OApplication app;
+  // Minimising silences effects and stops the music; restoring follows the configuration.
   app.soundPlayer->on = 1;
   app.musicPlayer->playing = 1;
   app.Deactivate();
   EXPECT_EQ(app.soundPlayer->on, 0);
   EXPECT_EQ(app.musicPlayer->playing, 0);
   EXPECT_EQ(app.active, 1);  // the window's own flag is left alone
-
   GetConfig().soundOn = 1;
   GetConfig().musicOn = 0;
   app.Activate();
@@ -141,6 +134,8 @@ TEST(Application, ActivationFollowsConfiguration) {
   GetConfig().musicOn = 1;
   app.Activate();
   EXPECT_EQ(app.musicPlayer->playing, 1);
+  app.Unload();
+  EXPECT_TRUE(app.screens.empty());
 }
 
 // The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
