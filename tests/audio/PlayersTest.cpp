@@ -215,7 +215,8 @@ TEST(SoundPlayer, NoDeviceGameTableAndLateInit) {
   EXPECT_TRUE(p.IsPlaying(8));
 }
 
-// The shuffle's swaps, in their order; an empty list is safe.
+// The shuffle's swaps, in their order; an empty list is safe; seven game tracks play their whole
+// shuffled order before any repeats, then a new order begins.
 TEST(Playlist, ShuffleRules) {
   // From seed 1 the draws are 41, 18467, 6334, 26500, 19169, 15724, 11478: track 0 swaps with
   // 41 % 6 = 5, then track i with i + r % (7 - i) for i = 1..6.
@@ -235,26 +236,22 @@ TEST(Playlist, ShuffleRules) {
   ASSERT_NE(menu.Next(), nullptr);
   EXPECT_EQ(menu.index, 0);
   EXPECT_EQ(menu.position, 0u);
-}
 
-// Seven game tracks: the whole shuffled order plays before any repeats, then a new order begins.
-TEST(Playlist, GameListPlaysItsWholeOrderBeforeRepeating) {
-  OPlaylist game = Numbered(7);
-  game.Shuffle();
-  game.index = 0;
+  seven.Shuffle();
+  seven.index = 0;
   for (int round = 0; round < 5; ++round) {
     std::set<int> heard;
-    heard.insert((*game.Current())[0]);
+    heard.insert((*seven.Current())[0]);
     for (int i = 1; i < 7; ++i) {
-      game.position = 99;
-      const std::vector<u8>* t = game.Next();
-      EXPECT_EQ(game.position, 0u);
+      seven.position = 99;
+      const std::vector<u8>* t = seven.Next();
+      EXPECT_EQ(seven.position, 0u);
       EXPECT_TRUE(heard.insert((*t)[0]).second) << "repeat within a round";
     }
     EXPECT_EQ(heard.size(), 7u);
-    EXPECT_EQ(game.index, 6);
-    game.Next();  // past the last: reshuffled, back to the start
-    EXPECT_EQ(game.index, 0);
+    EXPECT_EQ(seven.index, 6);
+    seven.Next();  // past the last: reshuffled, back to the start
+    EXPECT_EQ(seven.index, 0);
   }
 }
 

@@ -18,9 +18,15 @@
 
 #include "core/MessageBox.h"
 
-ScratchDir::ScratchDir() {
+namespace {
+std::string CurrentFolder() {
   char buf[PATH_MAX];
-  if (getcwd(buf, sizeof buf)) previous = buf;
+  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
+}
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  previous = CurrentFolder();
   char pattern[] = "/tmp/brikon-test-XXXXXX";
   char* made = mkdtemp(pattern);
   if (!made) throw std::runtime_error("mkdtemp failed");
@@ -142,9 +148,7 @@ int RunCommand(const std::string& command, std::string* output, int timeoutSecon
       break;
     }
     pollfd p{fds[0], POLLIN, 0};
-    const int ready = poll(&p, 1, static_cast<int>(left * 1000) + 1);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) continue;
+    if (poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
     const ssize_t n = read(fds[0], buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
@@ -161,8 +165,6 @@ int RunCommand(const std::string& command, std::string* output, int timeoutSecon
 }
 
 #include <X11/Xlib.h>
-
-#include <cstring>
 
 namespace {
 
@@ -184,8 +186,7 @@ bool WithinSeconds(int seconds, Work work) {
 bool SendWindowClose(unsigned long windowId) {
   Display* d = XOpenDisplay(nullptr);
   if (!d) return false;
-  XEvent e;
-  std::memset(&e, 0, sizeof e);
+  XEvent e{};
   e.xclient.type = ClientMessage;
   e.xclient.window = windowId;
   e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
@@ -282,11 +283,6 @@ bool LinkGameData() {
 }
 
 namespace {
-std::string CurrentFolder() {
-  char buf[PATH_MAX];
-  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
-}
-
 std::vector<std::pair<std::string, std::string>> GameHome() {
   const std::string home = CurrentFolder() + "/home";
   return {{"HOME", home},
