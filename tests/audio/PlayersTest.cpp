@@ -5,6 +5,7 @@
 #include <set>
 
 #include "AudioTestUtil.h"
+#include "audio/Module.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
@@ -118,7 +119,9 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
   EXPECT_EQ(player.playing, 1);
   EXPECT_EQ(list.index, 3);
   EXPECT_EQ(trackEnded.load(), 0);
-  OPlaylist bad = ListOf({"not a module at all", "", "still not one"});
+  // Bytes that are not a module, some of which a lenient tracker library would take for one.
+  OPlaylist bad = ListOf({"not a module at all", "", std::string("RIFF\x24\0\0\0WAVEfmt ", 16),
+                          std::string(4096, '\0')});
   silent.playlist = &bad;
   for (bool next : {false, true}) {
     trackEnded = 1;
@@ -129,6 +132,7 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
   silent.playlist = nullptr;
   silent.PlayCurrent();
   silent.PlayNext();
+  EXPECT_EQ(OModule::Load(nullptr, 0), nullptr);
 }
 
 // An effect reaches the output whole and unattenuated at volume 65535, through an id sharing its

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "AudioTestUtil.h"
-#include "audio/Module.h"
 #include "audio/Wav.h"
 
 using namespace audiotest;
@@ -77,17 +74,4 @@ TEST(Wav, ConvertsToTheOutputFormat) {
   EXPECT_NEAR(static_cast<double>(out.size()) / 4.0, 4000.0, 64.0);
   const i16* s = reinterpret_cast<const i16*>(out.data());
   EXPECT_EQ(std::count(s, s + out.size() / 2, 0), static_cast<long>(out.size() / 2));
-}
-
-// Bytes that are not a module are refused (random damage is the module fuzzer's part; playing,
-// position and gain are the music player's and the mix's tests).
-TEST(Module, RefusesBadBytes) {
-  auto load = [](const std::string& s) {
-    return std::unique_ptr<OModule>(OModule::Load(reinterpret_cast<const u8*>(s.data()), s.size()));
-  };
-  EXPECT_EQ(OModule::Load(nullptr, 0), nullptr);
-  EXPECT_EQ(load(""), nullptr);
-  EXPECT_EQ(load("RIFF\x24\0\0\0WAVEfmt "), nullptr);
-  EXPECT_EQ(load(std::string(4096, '\0')), nullptr);
-  EXPECT_NE(load(MakeMod(8, 3)), nullptr) << "while a real one loads";
 }
