@@ -2,8 +2,6 @@
 // its controls, in pointer mode (no tab stops) and tab mode.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -167,7 +165,7 @@ TEST(OverlayLayout, ScreensGetTheLargestCentredPlaceOfTheOverlayShape) {
 }
 
 // The 3D view's vertical angle is the same for every window shape, only the horizontal one follows
-// the window; the viewport sits on the overlay's place.
+// the window.
 TEST(OverlayLayout, VerticalFieldOfViewKept) {
   ScratchDir dir;
   TestGLWindow gl;
@@ -180,16 +178,6 @@ TEST(OverlayLayout, VerticalFieldOfViewKept) {
     camera.Apply(c.w, c.h);
     EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
     EXPECT_NEAR(camera.projection.m[0], vertical * c.h / c.w, 1e-4f);
-    const OOverlayRect r = FitOverlay(c.w, c.h);
-    camera.viewportX = r.left;
-    camera.viewportY = r.bottom;
-    camera.Apply(r.w, r.h);
-    GLint vp[4];
-    glGetIntegerv(GL_VIEWPORT, vp);
-    EXPECT_EQ(vp[0], r.left);
-    EXPECT_EQ(vp[1], r.bottom);
-    EXPECT_EQ(vp[2], r.w);
-    EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
   }
 }
 
