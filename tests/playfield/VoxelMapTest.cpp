@@ -10,7 +10,6 @@
 #include "effects/ParticleList.h"
 #include "playfield/Levels.h"
 #include "support/SoundLog.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -26,7 +25,6 @@ constexpr int CENTRE = 12, RIGHT = 13, TOP_LEFT = 0, BOTTOM_RIGHT = 24;
 // A grid of the first demo level with its rig.
 class VoxelMap : public ::testing::Test {
 protected:
-  ScratchDir dir;
   GridRig rig{new OVoxelMap, 0, 0};
   OVoxelMap& grid = *rig.grid;
 };
@@ -60,7 +58,6 @@ protected:
     Advance(grid);
     rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   }
-  ScratchDir dir;
   GridRig rig{new OModVoxelMap, 3, 0};
   OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
 };
