@@ -120,8 +120,10 @@ TEST_F(ModelTest, NormalGeneration) {
 }
 
 // One cached geometry per name, one reference per instance (copies too), gone with the last;
-// loading another name into a sharing instance leaves the shared geometry alone.
-TEST_F(ModelTest, CacheSharingAndLifetime) {
+// loading another name into a sharing instance leaves the shared geometry alone. A missing or
+// damaged file raises OFileNotFound and caches nothing; a wrong magic shows its message and loads
+// on; a missing low-detail variant fails the detail change.
+TEST_F(ModelTest, CacheSharingLifetimeAndLoadFailures) {
   ASSERT_TRUE(InstallArchive({Entry("Data/Models/Cube.Zmod", CubeBytes(0, 3)),
                               Entry("Data/Models/B.Zmod", CubeBytes(0, 2))}));
   OModelCache& cache = GetModelCache();
@@ -141,11 +143,7 @@ TEST_F(ModelTest, CacheSharingAndLifetime) {
   EXPECT_EQ(cache.Find("B.Zmod"), sharer.data);
   delete c;
   EXPECT_EQ(cache.Find("Cube.Zmod"), nullptr);
-}
 
-// A missing or damaged file raises OFileNotFound and caches nothing; a wrong magic shows its
-// message and loads on; a missing low-detail variant fails the detail change.
-TEST_F(ModelTest, LoadFailures) {
   std::vector<unsigned char> wrongMagic = CubeBytes();
   wrongMagic[0] = 'Q';
   std::vector<unsigned char> damaged = CubeBytes();

@@ -137,8 +137,13 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
 
 // An effect reaches the output whole and unattenuated at volume 65535, through an id sharing its
 // samples with an id removed before, while silent music shares the output and its player closes
-// its use of the output halfway through the effect.
-TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
+// its use of the output halfway through the effect. Below full volume the level falls to 30 dB
+// down at volume 0 (quiet, not silent), through the attenuation in hundredths of a dB.
+TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevelAndVolumeAttenuatesUpTo30dB) {
+  EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
+  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);       // 128 * 10^(-1.5)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128) << "out of range counts as full";
   ScratchDir dir;
   const std::string file = UseDiskAudio(dir);
   WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
@@ -167,14 +172,6 @@ TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
   const std::vector<i16> out = ReadRecording(file);
   EXPECT_EQ(Sounding(out), 2u * FRAMES);
   EXPECT_EQ(std::count(out.begin(), out.end(), LEVEL), 2 * FRAMES);
-}
-
-// Volume 0 is 30 dB down (quiet, not silent), through the attenuation in hundredths of a dB.
-TEST(SoundPlayer, VolumeIsAnAttenuationOfUpTo30dB) {
-  EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
-  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);       // 128 * 10^(-1.5)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128) << "out of range counts as full";
 }
 
 // Without any audio device every call of either player is safe and nothing sounds, and the game's
