@@ -83,10 +83,26 @@ TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
   EXPECT_LT(player.GetPosition(), 200u);
 }
 
-// At load the lists are always built and the volume set; the menu music starts only when music
-// is on, and the game screen's swap starts nothing while it is off.
-TEST(MusicPlayer, MusicSwitchAtLoad) {
+// The lists built from the archive: names in order, one shuffle, one step, a missing track kept
+// as an empty entry. At load the lists are always built and the volume set; the menu music starts
+// only when music is on, and the game screen's swap starts nothing while it is off.
+TEST(MusicPlayer, ListsAndMusicSwitchAtLoad) {
   ScratchDir dir;
+  WriteMusicArchive("", "Data/Music/05_Modern.Xm");
+  OPlaylist built, builtMenu;
+  BuildPlaylists(built, builtMenu);
+  ASSERT_EQ(built.Count(), 7u);
+  ASSERT_EQ(builtMenu.Count(), 1u);
+  EXPECT_EQ(built.index, 1);  // the first game track played is the second of the order
+  std::set<std::string> names;
+  size_t empty = 0;
+  for (const auto& t : built.tracks) {
+    if (t.empty()) ++empty;
+    names.insert(std::string(t.begin(), t.end()));
+  }
+  EXPECT_EQ(empty, 1u);
+  EXPECT_EQ(names.size(), 7u);
+
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   WriteMusicArchive(MakeMod(8, 3));
   GetConfig().musicVolume = 40;
@@ -254,24 +270,4 @@ TEST(Playlist, ShuffleRules) {
     seven.Next();  // past the last: reshuffled, back to the start
     EXPECT_EQ(seven.index, 0);
   }
-}
-
-// Building the lists at load from the archive: names in order, one shuffle, one step, a missing
-// track kept as an empty entry.
-TEST(Playlist, BuildingTheLists) {
-  ScratchDir dir;
-  audiotest::WriteMusicArchive("", "Data/Music/05_Modern.Xm");
-  OPlaylist game, menu;
-  BuildPlaylists(game, menu);
-  ASSERT_EQ(game.Count(), 7u);
-  ASSERT_EQ(menu.Count(), 1u);
-  EXPECT_EQ(game.index, 1);  // the first game track played is the second of the order
-  std::set<std::string> names;
-  size_t empty = 0;
-  for (const auto& t : game.tracks) {
-    if (t.empty()) ++empty;
-    names.insert(std::string(t.begin(), t.end()));
-  }
-  EXPECT_EQ(empty, 1u);
-  EXPECT_EQ(names.size(), 7u);
 }
