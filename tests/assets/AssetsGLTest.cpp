@@ -98,12 +98,7 @@ std::vector<u8> Render(OModel& model, const OVector& eye = OVector(0, -5, 2.5f),
   }
   glDisable(GL_CULL_FACE);
   glCullFace(GL_BACK);
-  glFinish();
-  std::vector<u8> pixels(W * H * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
+  return ReadBackBuffer(W, H);
 }
 
 int DifferentPixels(const std::vector<u8>& a, const std::vector<u8>& b) {
@@ -154,19 +149,18 @@ protected:
 
 }  // namespace
 
+// Every pixel layout at an odd width: packed rows that OpenGL's default 4-byte row alignment would
+// misread. (A JPEG is read back after a new context below.)
 TEST_F(TextureGL, UploadReadsBackAsDecoded) {
-  const u8 red[3] = {200, 30, 40}, blue[3] = {10, 50, 220};
-  std::string jpeg = MakeJpeg(12, 6, 3, TwoBandsRgb(12, 6, red, blue));
-  // Odd widths: packed rows that OpenGL's default 4-byte row alignment would misread.
   std::string rgb = Tga24(3, 2, 1), rgba = MakeTga(2, 5, 3, 32, PixelBytes(5 * 3 * 4, 2));
   std::string grey = MakeTga(3, 7, 3, 8, PixelBytes(7 * 3, 3));
-  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}, {"Menu.jpg", jpeg}});
+  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}});
   struct Case {
     std::string name, file;
     GLenum format;
   };
   for (const Case& c : {Case{"Rgb.Tga", rgb, GL_RGB}, Case{"Rgba.Tga", rgba, GL_RGBA},
-                        Case{"Grey.Tga", grey, GL_LUMINANCE}, Case{"Menu.jpg", jpeg, GL_RGB}}) {
+                        Case{"Grey.Tga", grey, GL_LUMINANCE}}) {
     OTexture t;
     ASSERT_TRUE(t.Load(c.name));
     ODecodedImage decoded;

@@ -22,48 +22,35 @@ std::string RgbJpeg(u32 w, u32 h, bool progressive = false) {
 
 }  // namespace
 
-TEST(ImageDecode, TgaTrueColourAndGreyscale) {
+// 24 bits: blue-green-red swapped to red-green-blue, rows in file order (the descriptor's
+// top-left-origin bit does not flip them), bytes after the pixels ignored. (32 bits and greyscale
+// are the writer's round trip below.)
+TEST(ImageDecode, TgaTrueColour) {
   ODecodedImage img;
-  // 3x2 at 24 bits: blue-green-red swapped to red-green-blue, rows in file order (the
-  // descriptor's top-left-origin bit does not flip them).
   std::string bgr = PixelBytes(18);
   for (u8 descriptor : {0x00, 0x20}) {
-    ASSERT_TRUE(DecodeTga(AsBytes(MakeTga(2, 3, 2, 24, bgr, descriptor)), 36, img));
+    const std::string file = MakeTga(2, 3, 2, 24, bgr, descriptor) + "footer";
+    ASSERT_TRUE(DecodeTga(AsBytes(file), file.size(), img));
     EXPECT_EQ(img.format, PIXELS_RGB);
     ASSERT_EQ(img.pixels.size(), 18u);
     for (size_t i = 0; i < 18; ++i) {
       EXPECT_EQ(img.pixels[i], static_cast<u8>(bgr[i / 3 * 3 + 2 - i % 3])) << i;
     }
   }
-  // 32 bits: RGBA with alpha kept last.
-  std::string bgra = PixelBytes(2 * 2 * 4, 1);
-  ASSERT_TRUE(DecodeTga(AsBytes(MakeTga(2, 2, 2, 32, bgra)), 18 + 16, img));
-  EXPECT_EQ(img.format, PIXELS_RGBA);
-  EXPECT_EQ(img.pixels[0], static_cast<u8>(bgra[2]));
-  EXPECT_EQ(img.pixels[3], static_cast<u8>(bgra[3]));
-  // Type 3 at 8 bits: luminance bytes unchanged; extra bytes after the pixels are ignored.
-  std::string grey = PixelBytes(5 * 3, 2);
-  std::string file = MakeTga(3, 5, 3, 8, grey) + "footer";
-  ASSERT_TRUE(DecodeTga(AsBytes(file), file.size(), img));
-  EXPECT_EQ(img.format, PIXELS_LUMINANCE);
-  EXPECT_EQ(std::string(img.pixels.begin(), img.pixels.end()), grey);
 }
 
 TEST(ImageDecode, TgaOfOtherKindsIsRejected) {
   std::string px = PixelBytes(4 * 4 * 4);
-  std::string withId = MakeTga(2, 4, 4, 24, px), withOrigin = withId;
+  std::string withId = MakeTga(2, 4, 4, 24, px);
   withId[0] = 1;
-  withOrigin[8] = 1;
   const struct {
     std::string file;
     const char* what;
   } cases[] = {
       {MakeTga(2, 4, 4, 16, px), "true colour at 16 bits"},
-      {MakeTga(3, 4, 4, 24, px), "greyscale at 24 bits"},
       {MakeTga(10, 4, 4, 24, px), "run-length encoded"},
       {MakeTga(1, 4, 4, 8, px), "colour-mapped"},
-      {withId, "an image id field"},
-      {withOrigin, "a colour map origin"},
+      {withId, "an image id field (or any colour map field)"},
       {MakeTga(2, 4, 4, 24, px.substr(0, 4 * 4 * 3 - 1)), "one pixel byte missing"},
       {MakeTga(2, 4, 4, 24, "").substr(0, 17), "shorter than a header"},
       {MakeTga(2, 65535, 65535, 32, px), "a huge header over a few bytes: no allocation"},

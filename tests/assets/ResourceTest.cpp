@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "ImageTestSupport.h"
 #include "assets/ArchiveFormat.h"
 #include "assets/ArchiveWriter.h"
 #include "assets/Resource.h"
 #include "support/TestSupport.h"
+
+using image_test::PixelBytes;
 
 namespace {
 
@@ -47,12 +50,6 @@ std::vector<unsigned char> Bytes(const std::string& s) {
   return std::vector<unsigned char>(s.begin(), s.end());
 }
 
-std::string Pattern(size_t n, int seed) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 31 + seed * 7 + i / 256) & 0xFF);
-  return s;
-}
-
 std::string ReadString(OResource& r, const std::string& name) {
   std::unique_ptr<u8[]> bytes = r.Read(name);
   if (!bytes) return "<null>";
@@ -63,7 +60,7 @@ std::string ReadString(OResource& r, const std::string& name) {
 
 TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   ScratchDir dir;
-  std::string small = Pattern(100, 1), large = Pattern(5000, 2);
+  std::string small = PixelBytes(100, 1), large = PixelBytes(5000, 2);
   ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"small", Bytes(small)}, {"large", Bytes(large)}}));
   OResource r;
   ASSERT_TRUE(r.Open());
@@ -141,7 +138,7 @@ TEST(Resource, DamagedDirectoriesAreNotTrusted) {
     // The archive replaced by a shorter one after indexing: the read yields null rather than
     // bytes that were never read.
     ScratchDir dir;
-    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"a", Bytes(Pattern(3000, 3))}}));
+    ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"a", Bytes(PixelBytes(3000, 3))}}));
     OResource r;
     ASSERT_TRUE(r.Open());
     std::string file = ReadFile("Data/Resource.Tkr");
@@ -157,7 +154,10 @@ TEST(Resource, DamagedDirectoriesAreNotTrusted) {
   EXPECT_EQ(r.Read("anything"), nullptr);
 }
 
-TEST(ArchiveWriter, RefusesWhatItCannotStore) {
+// The writer refuses what it cannot store. The archive tool: pack, list and extract give a folder
+// back byte for byte; extraction refuses absolute names and "..", never writing outside the
+// destination, while safe neighbours come out.
+TEST(ArchiveWriter, RefusesWhatItCannotStoreAndTheToolWritesNothingOutside) {
   ScratchDir dir;
   // A folder that does not exist: false, and no partial file anywhere.
   EXPECT_FALSE(WriteArchive("Nowhere/Resource.Tkr", {{"a", Bytes("x")}}));
@@ -168,12 +168,7 @@ TEST(ArchiveWriter, RefusesWhatItCannotStore) {
   std::string before = ReadFile("Data/Resource.Tkr");
   EXPECT_FALSE(WriteArchive("Data/Resource.Tkr", {{std::string("a\0b", 3), Bytes("y")}}));
   EXPECT_EQ(ReadFile("Data/Resource.Tkr"), before);
-}
 
-// The archive tool: pack, list and extract give a folder back byte for byte; extraction refuses
-// absolute names and "..", never writing outside the destination, while safe neighbours come out.
-TEST(Tkr, RoundTripAndNothingOutsideTheDestination) {
-  ScratchDir dir;
   const std::string tkr = "'" BRIKON_BINARY_DIR "/tools/tkr/tkr' ";
   std::string big(70000, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 3);

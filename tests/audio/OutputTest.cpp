@@ -63,7 +63,7 @@ void Seen(u32 volume, u32 user) {
 
 }  // namespace
 
-TEST(Limiter, HoldsTheMixUnderItsCeiling) {
+TEST(Limiter, HoldsTheMixUnderItsCeilingAndLetsGoGradually) {
   struct Case {
     const char* what;
     i16 left, right;
@@ -91,9 +91,8 @@ TEST(Limiter, HoldsTheMixUnderItsCeiling) {
       EXPECT_NEAR(static_cast<double>(s[1]) / s[0], static_cast<double>(c.right) / c.left, 0.01) << c.what;
     }
   }
-}
 
-TEST(Limiter, LetsGoGraduallyOnceThePeakHasPassed) {
+  // Once the peak has passed, the gain comes back gradually.
   OLimiter limiter(0.5f, 100.0f, 44100);
   std::vector<i16> loud = Stereo(64, 32000, 32000);
   limiter.Process(loud.data(), 64);

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "AudioTestUtil.h"
+#include "audio/Module.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Playlist.h"
 #include "audio/SoundPlayer.h"
@@ -82,10 +83,26 @@ TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
   EXPECT_LT(player.GetPosition(), 200u);
 }
 
-// At load the lists are always built and the volume set; the menu music starts only when music
-// is on, and the game screen's swap starts nothing while it is off.
-TEST(MusicPlayer, MusicSwitchAtLoad) {
+// The lists built from the archive: names in order, one shuffle, one step, a missing track kept
+// as an empty entry. At load the lists are always built and the volume set; the menu music starts
+// only when music is on, and the game screen's swap starts nothing while it is off.
+TEST(MusicPlayer, ListsAndMusicSwitchAtLoad) {
   ScratchDir dir;
+  WriteMusicArchive("", "Data/Music/05_Modern.Xm");
+  OPlaylist built, builtMenu;
+  BuildPlaylists(built, builtMenu);
+  ASSERT_EQ(built.Count(), 7u);
+  ASSERT_EQ(builtMenu.Count(), 1u);
+  EXPECT_EQ(built.index, 1);  // the first game track played is the second of the order
+  std::set<std::string> names;
+  size_t empty = 0;
+  for (const auto& t : built.tracks) {
+    if (t.empty()) ++empty;
+    names.insert(std::string(t.begin(), t.end()));
+  }
+  EXPECT_EQ(empty, 1u);
+  EXPECT_EQ(names.size(), 7u);
+
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   WriteMusicArchive(MakeMod(8, 3));
   GetConfig().musicVolume = 40;
@@ -118,7 +135,9 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
   EXPECT_EQ(player.playing, 1);
   EXPECT_EQ(list.index, 3);
   EXPECT_EQ(trackEnded.load(), 0);
-  OPlaylist bad = ListOf({"not a module at all", "", "still not one"});
+  // Bytes that are not a module, some of which a lenient tracker library would take for one.
+  OPlaylist bad = ListOf({"not a module at all", "", std::string("RIFF\x24\0\0\0WAVEfmt ", 16),
+                          std::string(4096, '\0')});
   silent.playlist = &bad;
   for (bool next : {false, true}) {
     trackEnded = 1;
@@ -129,12 +148,18 @@ TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
   silent.playlist = nullptr;
   silent.PlayCurrent();
   silent.PlayNext();
+  EXPECT_EQ(OModule::Load(nullptr, 0), nullptr);
 }
 
 // An effect reaches the output whole and unattenuated at volume 65535, through an id sharing its
 // samples with an id removed before, while silent music shares the output and its player closes
-// its use of the output halfway through the effect.
-TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
+// its use of the output halfway through the effect. Below full volume the level falls to 30 dB
+// down at volume 0 (quiet, not silent), through the attenuation in hundredths of a dB.
+TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevelAndVolumeAttenuatesUpTo30dB) {
+  EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
+  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);       // 128 * 10^(-1.5)
+  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128) << "out of range counts as full";
   ScratchDir dir;
   const std::string file = UseDiskAudio(dir);
   WriteFile("Data/flat.wav", FlatWav(FRAMES, LEVEL));
@@ -163,14 +188,6 @@ TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevel) {
   const std::vector<i16> out = ReadRecording(file);
   EXPECT_EQ(Sounding(out), 2u * FRAMES);
   EXPECT_EQ(std::count(out.begin(), out.end(), LEVEL), 2 * FRAMES);
-}
-
-// Volume 0 is 30 dB down (quiet, not silent), through the attenuation in hundredths of a dB.
-TEST(SoundPlayer, VolumeIsAnAttenuationOfUpTo30dB) {
-  EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
-  EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(0), 4);       // 128 * 10^(-1.5)
-  EXPECT_EQ(OSoundPlayer::MixerLevel(1000000), 128) << "out of range counts as full";
 }
 
 // Without any audio device every call of either player is safe and nothing sounds, and the game's
@@ -215,7 +232,8 @@ TEST(SoundPlayer, NoDeviceGameTableAndLateInit) {
   EXPECT_TRUE(p.IsPlaying(8));
 }
 
-// The shuffle's swaps, in their order; an empty list is safe.
+// The shuffle's swaps, in their order; an empty list is safe; seven game tracks play their whole
+// shuffled order before any repeats, then a new order begins.
 TEST(Playlist, ShuffleRules) {
   // From seed 1 the draws are 41, 18467, 6334, 26500, 19169, 15724, 11478: track 0 swaps with
   // 41 % 6 = 5, then track i with i + r % (7 - i) for i = 1..6.
@@ -235,45 +253,21 @@ TEST(Playlist, ShuffleRules) {
   ASSERT_NE(menu.Next(), nullptr);
   EXPECT_EQ(menu.index, 0);
   EXPECT_EQ(menu.position, 0u);
-}
 
-// Seven game tracks: the whole shuffled order plays before any repeats, then a new order begins.
-TEST(Playlist, GameListPlaysItsWholeOrderBeforeRepeating) {
-  OPlaylist game = Numbered(7);
-  game.Shuffle();
-  game.index = 0;
+  seven.Shuffle();
+  seven.index = 0;
   for (int round = 0; round < 5; ++round) {
     std::set<int> heard;
-    heard.insert((*game.Current())[0]);
+    heard.insert((*seven.Current())[0]);
     for (int i = 1; i < 7; ++i) {
-      game.position = 99;
-      const std::vector<u8>* t = game.Next();
-      EXPECT_EQ(game.position, 0u);
+      seven.position = 99;
+      const std::vector<u8>* t = seven.Next();
+      EXPECT_EQ(seven.position, 0u);
       EXPECT_TRUE(heard.insert((*t)[0]).second) << "repeat within a round";
     }
     EXPECT_EQ(heard.size(), 7u);
-    EXPECT_EQ(game.index, 6);
-    game.Next();  // past the last: reshuffled, back to the start
-    EXPECT_EQ(game.index, 0);
+    EXPECT_EQ(seven.index, 6);
+    seven.Next();  // past the last: reshuffled, back to the start
+    EXPECT_EQ(seven.index, 0);
   }
-}
-
-// Building the lists at load from the archive: names in order, one shuffle, one step, a missing
-// track kept as an empty entry.
-TEST(Playlist, BuildingTheLists) {
-  ScratchDir dir;
-  audiotest::WriteMusicArchive("", "Data/Music/05_Modern.Xm");
-  OPlaylist game, menu;
-  BuildPlaylists(game, menu);
-  ASSERT_EQ(game.Count(), 7u);
-  ASSERT_EQ(menu.Count(), 1u);
-  EXPECT_EQ(game.index, 1);  // the first game track played is the second of the order
-  std::set<std::string> names;
-  size_t empty = 0;
-  for (const auto& t : game.tracks) {
-    if (t.empty()) ++empty;
-    names.insert(std::string(t.begin(), t.end()));
-  }
-  EXPECT_EQ(empty, 1u);
-  EXPECT_EQ(names.size(), 7u);
 }

@@ -10,8 +10,6 @@
 
 class TestGLWindow : public OGLWindow {
 public:
-  TestGLWindow() = default;
-
   // Writes "Data/Config.Cfg" (windowed, 640x480, the given texture quality, every other value at
   // its default) and creates the window with its context current. False when no context came up
   // (no display, or the window failed: it says why on standard error).

@@ -18,9 +18,15 @@
 
 #include "core/MessageBox.h"
 
-ScratchDir::ScratchDir() {
+namespace {
+std::string CurrentFolder() {
   char buf[PATH_MAX];
-  if (getcwd(buf, sizeof buf)) previous = buf;
+  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
+}
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  previous = CurrentFolder();
   char pattern[] = "/tmp/brikon-test-XXXXXX";
   char* made = mkdtemp(pattern);
   if (!made) throw std::runtime_error("mkdtemp failed");
@@ -110,6 +116,23 @@ bool WaitChild(pid_t pid, double deadline, int* status) {
   }
 }
 
+// Appends what `fd` gives until it closes or, when `stop` is not 0, `stop` has come; false when
+// the deadline (NowSeconds) passed first.
+bool ReadUntil(int fd, double deadline, std::string& out, char stop = 0) {
+  char buf[4096];
+  while (stop == 0 || out.find(stop) == std::string::npos) {
+    const double left = deadline - NowSeconds();
+    if (left <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunCommand(const std::string& command, std::string* output, int timeoutSeconds) {
@@ -131,25 +154,9 @@ int RunCommand(const std::string& command, std::string* output, int timeoutSecon
   close(fds[1]);
   const double deadline = NowSeconds() + timeoutSeconds;
   std::string out;
-  char buf[4096];
-  bool timedOut = false;
-  // Read until the pipe closes, but never past the deadline: a program the command left behind
-  // may hold the pipe open long after the command ended.
-  for (;;) {
-    const double left = deadline - NowSeconds();
-    if (left <= 0) {
-      timedOut = true;
-      break;
-    }
-    pollfd p{fds[0], POLLIN, 0};
-    const int ready = poll(&p, 1, static_cast<int>(left * 1000) + 1);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) continue;
-    const ssize_t n = read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    out.append(buf, static_cast<size_t>(n));
-  }
+  // Never past the deadline: a program the command left behind may hold the pipe open long after
+  // the command ended.
+  const bool timedOut = !ReadUntil(fds[0], deadline, out);
   close(fds[0]);
   int status = 0;
   const bool ended = WaitChild(pid, timedOut ? NowSeconds() : deadline, &status);
@@ -161,8 +168,6 @@ int RunCommand(const std::string& command, std::string* output, int timeoutSecon
 }
 
 #include <X11/Xlib.h>
-
-#include <cstring>
 
 namespace {
 
@@ -184,8 +189,7 @@ bool WithinSeconds(int seconds, Work work) {
 bool SendWindowClose(unsigned long windowId) {
   Display* d = XOpenDisplay(nullptr);
   if (!d) return false;
-  XEvent e;
-  std::memset(&e, 0, sizeof e);
+  XEvent e{};
   e.xclient.type = ClientMessage;
   e.xclient.window = windowId;
   e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
@@ -198,18 +202,6 @@ bool SendWindowClose(unsigned long windowId) {
   return s != 0;
 }
 
-bool DestroyWindowNow(unsigned long windowId, bool killClient) {
-  Display* d = XOpenDisplay(nullptr);
-  if (!d) return false;
-  if (killClient)
-    XKillClient(d, windowId);
-  else
-    XDestroyWindow(d, windowId);
-  XSync(d, False);
-  XCloseDisplay(d);
-  return true;
-}
-
 }  // namespace
 
 bool RequestWindowClose(unsigned long windowId) {
@@ -217,7 +209,8 @@ bool RequestWindowClose(unsigned long windowId) {
 }
 
 bool DestroyWindowFromOutside(unsigned long windowId, bool killClient) {
-  return WithinSeconds(10, [=] { return DestroyWindowNow(windowId, killClient); });
+  const std::string how = killClient ? "xdotool windowkill " : "xdotool windowclose ";
+  return RunCommand(how + std::to_string(windowId), nullptr, 10) == 0;
 }
 
 PrivateDisplay::PrivateDisplay(int width, int height) {
@@ -241,18 +234,10 @@ PrivateDisplay::PrivateDisplay(int width, int height) {
   close(fds[1]);
   // The number comes when the server is ready; one that takes over 30 s counts as not started.
   std::string number;
-  const double deadline = NowSeconds() + 30;
-  for (char c = 0; c != '\n';) {
-    pollfd p{fds[0], POLLIN, 0};
-    const double left = deadline - NowSeconds();
-    if (left <= 0 || poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0 ||
-        read(fds[0], &c, 1) != 1) {
-      if (left <= 0) std::fprintf(stderr, "PrivateDisplay: Xvfb gave no display in 30 s\n");
-      break;
-    }
-    if (c != '\n') number += c;
-  }
+  if (!ReadUntil(fds[0], NowSeconds() + 30, number, '\n'))
+    std::fprintf(stderr, "PrivateDisplay: Xvfb gave no display in 30 s\n");
   close(fds[0]);
+  number = number.substr(0, number.find('\n'));
   if (number.empty()) return;
   std::string name = ":" + number;
   setenv("DISPLAY", name.c_str(), 1);
@@ -282,11 +267,6 @@ bool LinkGameData() {
 }
 
 namespace {
-std::string CurrentFolder() {
-  char buf[PATH_MAX];
-  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
-}
-
 std::vector<std::pair<std::string, std::string>> GameHome() {
   const std::string home = CurrentFolder() + "/home";
   return {{"HOME", home},

@@ -22,7 +22,6 @@ private:
   std::string previous;
 };
 
-// Whole-file helpers.
 std::string ReadFile(const std::string& name);
 void WriteFile(const std::string& name, const std::string& bytes);
 bool FileExists(const std::string& name);
@@ -61,9 +60,9 @@ bool HaveDisplay();
     else GTEST_SKIP() << (needs);                                    \
   } while (0)
 
-// Runs a command through the shell; returns its exit status (or -1), with standard output and
-// error in `output`. A command still running after `timeoutSeconds` is killed with everything it
-// started, and gives -1 and a line saying so at the end of `output`.
+// Runs a command through the shell: its exit status (or -1), standard output and error in
+// `output`. One still running after `timeoutSeconds` is killed with all it started (-1, and a
+// line saying so in `output`).
 int RunCommand(const std::string& command, std::string* output = nullptr,
                int timeoutSeconds = 240);
 
@@ -74,8 +73,7 @@ bool RequestWindowClose(unsigned long windowId);
 // the server drop the connection of the client that owns it (XKillClient, as xkill does).
 bool DestroyWindowFromOutside(unsigned long windowId, bool killClient = false);
 
-// Starts a private Xvfb of the given screen size and points DISPLAY at it for the life of the
-// object (for tests that need a display with one particular mode).
+// A private Xvfb of the given screen size in DISPLAY for the life of the object.
 class PrivateDisplay {
 public:
   PrivateDisplay(int width, int height);
@@ -94,9 +92,8 @@ private:
 // Links the built game's archive and sounds into ./Data, as a player's copy has them.
 bool LinkGameData();
 
-// The environment every run of the real game gets in a test, so that it never meets the real
-// user's folders: HOME and the XDG config, data and state folders all under ./home of the current
-// (scratch) folder, as shell assignments.
+// HOME and the XDG config, data and state folders under ./home of the current folder, as shell
+// assignments: a game run by a test never meets the real user's folders.
 std::string GameHomeAssignments();
 
 // The real game started in the current folder with extra environment variables (after
