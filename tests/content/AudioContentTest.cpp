@@ -130,17 +130,6 @@ TEST(MusicContent, EveryModuleLoadsEndsAndIsEvenlyLoud) {
   EXPECT_LE(loudest - quietest, 3.0);  // no track jumps out of the playlist
 }
 
-namespace {
-
-// A scratch content folder ./content whose eight scores are all `score`.
-void WriteScores(const std::string& score) {
-  RunCommand("mkdir -p content/music");
-  for (const char* name : {"popcorn", "magnitude", "believing", "modern", "otis", "star", "madsad", "menu"})
-    WriteFile(std::string("content/music/") + name + ".score", score);
-}
-
-}  // namespace
-
 // Every note sounds at its pitch in all three formats, and a part a pattern leaves out falls
 // silent instead of droning on under a break.
 TEST(MusicContent, NotesSoundAtTheirPitchAndPartsLeftOutFallSilent) {
@@ -168,35 +157,5 @@ TEST(MusicContent, NotesSoundAtTheirPitchAndPartsLeftOutFallSilent) {
     for (size_t i = static_cast<size_t>(15.88 * 44100); i < static_cast<size_t>(16.28 * 44100); ++i)
       loudest = std::max(loudest, std::abs(static_cast<int>(r.left[i])));
     EXPECT_LT(loudest, 300);
-  }
-}
-
-// A mistake in a score, or past the MOD's limits, stops the build and names the score and line.
-TEST(MusicContent, BrokenScoresStopTheBuild) {
-  ScratchDir scratch;
-  const std::string head =
-      "title Bad\ntempo 125\ninstrument tone sine sustain=1\n"
-      "channel a tone\nchannel b tone\nchannel c tone\nchannel d tone\n";
-  struct OCase {
-    std::string body, message;
-  };
-  const OCase cases[] = {
-      {"pattern p\n  a: a4:60 c5:8\norder p\n", "line 9: channel a runs past the end"},  // and where
-      {"pattern p\n  a: h4:4\norder p\n", "bad token"},                     // not a note
-      {"pattern p\n  e: a4:4\norder p\n", "unknown channel"},               // undeclared channel
-      {"pattern p\n  a: (a4:4\norder p\n", "unclosed ("},                   // unbalanced repeat
-      {"pattern p\n  a: a4:4\norder q\n", "unknown pattern"},               // order names a missing pattern
-      {"pattern p\n  a: c1:4 c6:4\norder p\n", "three octaves"},            // too wide for a MOD
-      {"instrument x sawtooth\npattern p\n  a: a4\norder p\n", "unknown instrument kind"},  // a typo
-      {"pattern p\n  a: [a4 c5 e5 g5 b5]:4\norder p\n", "chord larger"},      // more notes than channels
-      {"pattern p 40\n  a: a4\norder p\n", "64 rows"},                       // a short MOD pattern
-  };
-  for (const OCase& c : cases) {
-    SCOPED_TRACE(c.body);
-    WriteScores(head + c.body);
-    std::string output;
-    EXPECT_NE(Dump("content", "out", "music", &output), 0);
-    EXPECT_NE(output.find(c.message), std::string::npos) << output;
-    EXPECT_NE(output.find(".score: "), std::string::npos) << output;  // names the score
   }
 }

@@ -32,3 +32,10 @@ inline bool LoadTexture(const std::string& name, ODecodedImage& image) {
   std::unique_ptr<u8[]> bytes = BuiltArchive().Read(path);
   return bytes && DecodeImage(path, bytes.get(), BuiltArchive().GetSize(path), image);
 }
+
+// A scratch content folder ./content whose eight scores are all `score`.
+inline void WriteScores(const std::string& score) {
+  RunCommand("mkdir -p content/music");
+  for (const char* name : {"popcorn", "magnitude", "believing", "modern", "otis", "star", "madsad", "menu"})
+    WriteFile(std::string("content/music/") + name + ".score", score);
+}

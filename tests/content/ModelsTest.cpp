@@ -49,17 +49,3 @@ TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
     }
   }
 }
-
-// A missing or unreadable brick table fails the build rather than guessing the hits.
-TEST(Models, BuildRefusesABrokenBrickTable) {
-  ScratchDir dir;
-  RunCommand("mkdir -p '" + dir.Path() + "/empty' '" + dir.Path() + "/bad'");
-  EXPECT_NE(Dump(dir.Path() + "/empty", dir.Path() + "/c", "models"), 0);
-  WriteFile(dir.Path() + "/bad/bricks.txt", "# code hits\n1 1\n3 two\n");
-  EXPECT_NE(Dump(dir.Path() + "/bad", dir.Path() + "/d", "models"), 0);
-  WriteFile(dir.Path() + "/bad/bricks.txt", "1 1\n3 2\n");
-  EXPECT_EQ(Dump(dir.Path() + "/bad", dir.Path() + "/e", "models"), 0);
-  OModelFile m;
-  ASSERT_TRUE(Load(dir.Path() + "/e", "Hi/Block/3.Zmod", m));
-  EXPECT_EQ(2u, m.objects.size());
-}
