@@ -161,28 +161,10 @@ void Music() {
   if (!error.empty()) std::fprintf(stderr, "module writer: %s\n", error.c_str());
 }
 
+// The level reader's seeds are what it really meets: the brick table and the two demo episodes.
 void Levels() {
-  Put("level", "classic.txt",
-      std::string("# a classic episode of one level\n"
-                  "episode 0 classic size 5 layers 3 levels 1\n"
-                  "\n"
-                  "level First Light\n"
-                  "  ..... 66666 .....\n"
-                  "  ..... 67776 .....\n"
-                  "  ..... 67B76 ..4..\n"
-                  "  ..... 67776 .....\n"
-                  "  ..... 66666 .....\n"));
-  Put("level", "corridor.txt",
-      std::string("episode 3 corridor size 3 layers 8 levels 2\n"
-                  "stage Gate  # the first six layers\n"
-                  "  ... 111 ... 5.5 ... 1A1\n"
-                  "  .C. ... 2.2 ... 3D3 ...\n"
-                  "  ... 111 ... 5.5 ... 1E1\n"
-                  "stage End\n"
-                  "  ... 9..\n"
-                  "  .8. ...\n"
-                  "  ... ..7\n"));
-  Put("level", "bricks.txt", std::string("# code hits\n1 1\n2 1\n3 2\n6 1\n7 1\n8 1\n9 2\n10 1\n11 3\n12 2\n14 3\n"));
+  for (const std::string name : {"bricks.txt", "levels/0-classic-demo.txt", "levels/3-modern-demo.txt"})
+    Put("level", name.substr(name.rfind('/') + 1), Slurp(BRIKON_CONTENT_DIR "/" + name));
 }
 
 }  // namespace
