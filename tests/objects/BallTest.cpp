@@ -7,7 +7,9 @@
 #include "effects/BallTrail.h"
 #include "support/GLContext.h"
 
-TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
+// A ball waits on the bat, is launched slightly off the field's axis, and comes back off the bat,
+// swerved by a moving one.
+TEST(Ball, WaitsOnTheBatLeavesItSlightlyOffTheAxisAndComesBackOffIt) {
   ObjectsWorld w;
   w.bat.SetPosition(2.0f, -1.0f, 0.0f);
   w.bat.UpdateBounds();
@@ -27,6 +29,22 @@ TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
   // 17.5 units per second at speed 1, nearly all of it in depth.
   EXPECT_NEAR((ball->Position() - start).Length(), 1.75f, 1e-4f);
   EXPECT_GT(ball->Position().z - start.z, 1.74f);
+
+  // Still bat: same depth speed pointing away, sideways direction kept, no swerve, a sound.
+  ball = w.PlayBall({2.5f, -1.0f, 0.4f}, {0.3f, -0.2f, -0.8f});
+  w.ballSet.Update(0);
+  EXPECT_FLOAT_EQ(ball->velocity.z, 0.8f);
+  EXPECT_NEAR(ball->velocity.x, OVector(0.3f, -0.2f, -0.8f).Normalized().x, 1e-5f);
+  EXPECT_EQ(ball->drift.x, 0.0f);
+  EXPECT_FLOAT_EQ(ball->Position().z, w.bat.boxMax.z + TEST_BALL_RADIUS);
+  EXPECT_EQ(CountSound(50) + CountSound(51) + CountSound(52), 1);
+
+  // Moving bat: swerve (100 / t) * bat speed * 0.5.
+  w.bat.velocity = {0.02f, -0.01f, 0.0f};
+  ball = w.PlayBall({2.0f, -1.0f, 0.4f}, {0.0f, 0.0f, -1.0f});
+  w.ballSet.Update(10);
+  EXPECT_NEAR(ball->drift.x, 0.1f, 1e-6f);
+  EXPECT_NEAR(ball->drift.y, -0.05f, 1e-6f);
 }
 
 // The loop rule: a ball that has touched no breakable brick, bonus or the bat's rim for 10 s
@@ -78,25 +96,6 @@ TEST(Ball, ALongFlightWithoutContactIsTurnedAtTheBat) {
     }
     EXPECT_EQ(w.grid.brickHits, c.outcome == aimed ? 1u : 0u) << c.what;
   }
-}
-
-TEST(Ball, TheBatReturnsTheBallAndAMovingBatSwervesIt) {
-  ObjectsWorld w;
-  // Still bat: same depth speed pointing away, sideways direction kept, no swerve, a sound.
-  OBall* ball = w.PlayBall({0.5f, 0.0f, 0.4f}, {0.3f, -0.2f, -0.8f});
-  w.ballSet.Update(0);
-  EXPECT_FLOAT_EQ(ball->velocity.z, 0.8f);
-  EXPECT_NEAR(ball->velocity.x, OVector(0.3f, -0.2f, -0.8f).Normalized().x, 1e-5f);
-  EXPECT_EQ(ball->drift.x, 0.0f);
-  EXPECT_FLOAT_EQ(ball->Position().z, w.bat.boxMax.z + TEST_BALL_RADIUS);
-  EXPECT_EQ(CountSound(50) + CountSound(51) + CountSound(52), 1);
-
-  // Moving bat: swerve (100 / t) * bat speed * 0.5.
-  w.bat.velocity = {0.02f, -0.01f, 0.0f};
-  ball = w.PlayBall({0.0f, 0.0f, 0.4f}, {0.0f, 0.0f, -1.0f});
-  w.ballSet.Update(10);
-  EXPECT_NEAR(ball->drift.x, 0.1f, 1e-6f);
-  EXPECT_NEAR(ball->drift.y, -0.05f, 1e-6f);
 }
 
 TEST(Ball, LosingTheLastBallCostsALifeAndPutsANewBallOnAResetBat) {

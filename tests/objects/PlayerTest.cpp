@@ -54,8 +54,35 @@ TEST(Bat, GunChargeFiresOneRocketPerShotAndNoneAfterTheGameIsLost) {
   EXPECT_TRUE(PlayedSounds().empty());
 }
 
-TEST(Bat, BigBonusWidensAndShrinksBackAndAResetRestoresSizeAndTimers) {
+// Every bonus a caught one carries takes effect; the big one widens and shrinks back, and a lost
+// life at any point of it restores size and timers.
+TEST(Bat, CaughtBonusesTakeEffectAndAResetUndoesThem) {
   ObjectsWorld w;
+  w.ballSet.launched = 1;
+  OBonus all;
+  all.extraLife = 1;
+  all.points = 100;
+  all.gunValue = 15000;
+  all.slowValue = 15000;
+  all.heavyValue = 25000;
+  all.moreBalls = 1;
+  w.bat.caughtBonus = &all;
+  w.bat.Update(10);
+  EXPECT_EQ(w.bat.lives, 6);
+  EXPECT_EQ(w.bat.score, 100);
+  EXPECT_EQ(w.bat.gunAmmo, 15000);
+  EXPECT_EQ(w.ballSet.balls.size(), 3u);
+  // More balls comes first, so the heavy time is shared by three.
+  EXPECT_EQ(w.ballSet.balls[0]->heavyTime, 10000);
+
+  // Slowed: the bat follows at an eighth of its speed, and returns to normal when it ends.
+  w.bat.Update(10);
+  EXPECT_FLOAT_EQ(w.bat.followFactor, 0.001875f);
+  w.bat.slowTime = 5;
+  w.bat.Update(10);
+  w.bat.Update(10);
+  EXPECT_FLOAT_EQ(w.bat.followFactor, 0.015f);
+
   const f32 normal = Width(w.bat);
   OBonus big;
   big.bigValue = 30000;
@@ -87,32 +114,4 @@ TEST(Bat, BigBonusWidensAndShrinksBackAndAResetRestoresSizeAndTimers) {
       EXPECT_FLOAT_EQ(v.bat.followFactor, 0.015f);
     }
   }
-}
-
-TEST(Bat, CaughtBonusesTakeEffect) {
-  ObjectsWorld w;
-  w.ballSet.launched = 1;
-  OBonus all;
-  all.extraLife = 1;
-  all.points = 100;
-  all.gunValue = 15000;
-  all.slowValue = 15000;
-  all.heavyValue = 25000;
-  all.moreBalls = 1;
-  w.bat.caughtBonus = &all;
-  w.bat.Update(10);
-  EXPECT_EQ(w.bat.lives, 6);
-  EXPECT_EQ(w.bat.score, 100);
-  EXPECT_EQ(w.bat.gunAmmo, 15000);
-  EXPECT_EQ(w.ballSet.balls.size(), 3u);
-  // More balls comes first, so the heavy time is shared by three.
-  EXPECT_EQ(w.ballSet.balls[0]->heavyTime, 10000);
-
-  // Slowed: the bat follows at an eighth of its speed, and returns to normal when it ends.
-  w.bat.Update(10);
-  EXPECT_FLOAT_EQ(w.bat.followFactor, 0.001875f);
-  w.bat.slowTime = 5;
-  w.bat.Update(10);
-  w.bat.Update(10);
-  EXPECT_FLOAT_EQ(w.bat.followFactor, 0.015f);
 }
