@@ -1,10 +1,11 @@
-// The game's pictures, read back from the built archive through the game's own decoders.
+// The game's pictures and models, read back from the built archive through the game's own readers.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ContentTestSupport.h"
+#include "assets/ModelFormat.h"
 
 namespace {
 
@@ -56,5 +57,36 @@ TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
     EXPECT_EQ(image.width, expected.width);
     EXPECT_EQ(image.height, expected.height);
     EXPECT_EQ(image.format, expected.format);
+  }
+}
+
+TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
+  // Every name the game loads.
+  const std::vector<std::string> names = {
+      "Ball.Zmod", "BallB.Zmod", "BallW.Zmod", "Player.Zmod", "GameOver.Zmod", "GameName.Zmod",
+      "GnBall.Zmod", "Interface/Slider.Zmod", "Interface/SliderStem.Zmod",
+      "Interface/CheckBox.Zmod", "SkinBlocks.Zmod", "Bonus/Life.zmod", "Bonus/MoreBalls.zmod",
+      "Bonus/Gun.Zmod", "Bonus/Slow.Zmod", "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod",
+      "Bonus/TNT.Zmod", "Bonus/Big.Zmod", "Bonus/Small.Zmod", "Bonus/NextLevel.Zmod",
+      "CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod", "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod",
+      "Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod", "Episodes/CHard.Zmod",
+      "Episodes/MDemo.Zmod", "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::string path = "Data/Models/" + name;
+    std::unique_ptr<u8[]> bytes = BuiltArchive().Read(path);
+    OModelFile m;
+    ASSERT_TRUE(bytes && ReadZmod(bytes.get(), BuiltArchive().GetSize(path), m) && m.magicValid);
+    ASSERT_FALSE(m.objects.empty());
+    for (const OModelFileObject& o : m.objects) EXPECT_FALSE(o.faces.empty());
+    // A named texture comes with the models; the skin sampler and the title name none.
+    EXPECT_EQ(name == "SkinBlocks.Zmod" || name == "GameName.Zmod", m.texture.empty());
+    if (!m.texture.empty()) {
+      ODecodedImage image;
+      ASSERT_TRUE(LoadTexture(m.texture, image));
+      // Power-of-two sides: the lower texture qualities upload without rescaling.
+      EXPECT_EQ(0u, image.width & (image.width - 1));
+      EXPECT_EQ(0u, image.height & (image.height - 1));
+    }
   }
 }
