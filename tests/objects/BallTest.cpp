@@ -98,36 +98,22 @@ TEST(Ball, ALongFlightWithoutContactIsTurnedAtTheBat) {
   }
 }
 
+// Losing the last ball costs a life and puts a new ball on a reset bat; within 8 radii behind the
+// bat a ball is still in play. (Losing one of several is the extra balls' case.)
 TEST(Ball, LosingTheLastBallCostsALifeAndPutsANewBallOnAResetBat) {
   ObjectsWorld w;
-  w.ballSet.launched = 1;
-  w.ballSet.AddBall({0.0f, 0.0f, -1.0f});
-  // Two balls: the first lost costs nothing, the last a life.
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, 30.0f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, 1.0f};
-  w.ballSet.balls[1]->SetPosition(0.0f, 0.0f, -10.0f);
   w.bat.gunAmmo = 5000;
-  w.bat.SetPosition(3.0f, 3.0f, 0.0f);
-  w.ballSet.Update(10);
-  EXPECT_EQ(w.ballSet.balls.size(), 1u);
+  w.PlayBall({0.0f, 0.0f, -3.9f}, {0.0f, 0.0f, 0.0f});
+  w.ballSet.Update(0);
   EXPECT_EQ(w.bat.lives, 5);
-
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, -10.0f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, -1.0f};
+  w.PlayBall({0.0f, 0.0f, -10.0f}, {0.0f, 0.0f, -1.0f});
   w.ballSet.Update(10);
   EXPECT_EQ(w.bat.lives, 4);
   EXPECT_EQ(CountSound(8), 1);
   EXPECT_EQ(w.ballSet.launched, 0);
   ASSERT_EQ(w.ballSet.balls.size(), 1u);
   EXPECT_EQ(w.ballSet.balls[0]->velocity, OVector());
-  EXPECT_EQ(w.bat.Position(), OVector());
-  EXPECT_EQ(w.bat.gunAmmo, -1);
-  // Within 8 radii behind the bat a ball is still in play.
-  w.ballSet.Launch();
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, -3.9f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, 0.0f};
-  w.ballSet.Update(0);
-  EXPECT_EQ(w.bat.lives, 4);
+  EXPECT_EQ(w.bat.gunAmmo, -1);  // the bat is reset
 }
 
 TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
@@ -164,13 +150,14 @@ TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
   EXPECT_EQ(trail->finished, 1);
   EXPECT_EQ(trail->alive, 1);
 
-  // A ball that is lost takes its trail with it at once.
+  // A ball that is lost takes its trail with it at once, and costs nothing while others remain.
   TkBaseBound* lostTrail = w.ballSet.balls[1]->trail;
   w.ballSet.balls[1]->SetPosition(0.0f, 0.0f, -20.0f);
   w.ballSet.balls[1]->velocity = {0.0f, 0.0f, -1.0f};
   w.ballSet.Update(1);
   EXPECT_EQ(w.ballSet.balls.size(), 2u);
   EXPECT_EQ(lostTrail->alive, 0);
+  EXPECT_EQ(w.bat.lives, 5);
 }
 
 TEST(Ball, TemplatesLoadedAgainKeepTheirSizeWhileOldBallsShareTheGeometry) {
