@@ -19,10 +19,11 @@ u32 Le(const std::string& b, size_t at, int bytes = 2) {
   return v;
 }
 
-// A whole module rendered as the game plays it: 44.1 kHz stereo, once.
+// A whole module rendered as the game plays it: 44.1 kHz stereo, once, until the module reports
+// its end (bounded, so that a module that never ends fails instead of hanging the suite).
 struct ORendered {
   bool loaded = false;
-  double seconds = 0, rmsDb = -200;  // until the module reports its end; dB of full scale
+  double seconds = 0, rmsDb = -200;  // dB of full scale
   double clipped = 0;                // fraction of samples at full scale
   std::vector<short> left;
 };
@@ -32,24 +33,20 @@ ORendered Render(const std::string& bytes) {
   std::unique_ptr<OModule> m(OModule::Load(reinterpret_cast<const u8*>(bytes.data()), bytes.size()));
   r.loaded = m != nullptr;
   std::vector<i16> buffer(4096 * 2);
-  double sum = 0;
-  size_t count = 0, clipped = 0, frames = 1;
-  // Bounded, so that a module that never ends fails instead of hanging the suite.
+  double sum = 0, clipped = 0;
+  size_t count = 0, frames = 1;
   while (m && frames > 0 && count < 44100u * 2 * 600) {
     frames = m->Render(buffer.data(), 4096);
     for (size_t i = 0; i < frames * 2; ++i) {
-      short s = buffer[i];
-      sum += static_cast<double>(s) * s;
-      if (s >= 32767 || s <= -32768) ++clipped;
-      if (i % 2 == 0) r.left.push_back(s);
+      sum += static_cast<double>(buffer[i]) * buffer[i];
+      clipped += buffer[i] >= 32767 || buffer[i] <= -32768;
+      if (i % 2 == 0) r.left.push_back(buffer[i]);
     }
     count += frames * 2;
   }
   r.seconds = count / 2 / 44100.0;
-  if (count) {
-    r.rmsDb = 20.0 * std::log10(std::sqrt(sum / count) / 32768.0 + 1e-12);
-    r.clipped = static_cast<double>(clipped) / count;
-  }
+  r.rmsDb = 20.0 * std::log10(std::sqrt(sum / std::max<size_t>(count, 1)) / 32768.0 + 1e-12);
+  r.clipped = clipped / std::max<size_t>(count, 1);
   return r;
 }
 
