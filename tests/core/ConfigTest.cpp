@@ -19,7 +19,7 @@ std::string Saved(OConfig c) {
 
 // A missing file is created from the values held at that moment (at start-up the defaults); the
 // record is then reset. No folder at all saves nothing.
-TEST(Config, MissingFileIsCreated) {
+TEST(Config, MissingFileLayoutsDamageAndRanges) {
   ScratchDir dir;
   OConfig changed;
   changed.soundVolume = 7;
@@ -38,14 +38,11 @@ TEST(Config, MissingFileIsCreated) {
   std::string listing;
   RunCommand("ls -A . Data", &listing);
   EXPECT_EQ(listing, ".:\nData\n\nData:\nConfig.Cfg\n");
-}
 
-// Other layouts read like the written form; a value that does not parse stops the reading
-// (earlier values read, later ones kept); every value is brought into its range or to its
-// default; a resume record that cannot be played (a negative score, no life left) is cleared. (A
-// resolution read past its range is left for the window, which resets the whole record for it.)
-TEST(Config, LayoutsDamageAndRanges) {
-  ScratchDir dir;
+  // Other layouts read like the written form; a value that does not parse stops the reading
+  // (earlier values read, later ones kept); every value is brought into its range or to its
+  // default; a resume record that cannot be played (a negative score, no life left) is cleared. (A
+  // resolution read past its range is left for the window, which resets the whole record for it.)
   const std::string written = "2\n16\n3\n1\n0\n1\n100\n20\n90\n2\n4\n12345\n3\n0\n7";
   const struct {
     std::string file, loaded;
@@ -93,7 +90,7 @@ TEST(Config, LayoutsDamageAndRanges) {
 }
 
 // What a hand-edited or damaged file may hold, and what the game reads from it.
-TEST(Settings, ParsingKeepsWhatReadsAsKeyValue) {
+TEST(Settings, ParsingKeepsWhatReadsAsKeyValueAndValuesOutOfShapeOrRangeTakeTheDefault) {
   const auto v = ParseSettings(
       "a = 1\n"
       "  spaced\t=\t two words  \r\n"  // trimmed, a Windows line end too
@@ -111,9 +108,8 @@ TEST(Settings, ParsingKeepsWhatReadsAsKeyValue) {
   EXPECT_EQ(v, expected);
   EXPECT_TRUE(ParseSettings("").empty());
   EXPECT_TRUE(ParseSettings(std::string("\0\0=\n", 4)).size() <= 1);
-}
 
-TEST(Settings, ValuesOutOfShapeOrRangeTakeTheDefault) {
+  // Values out of shape or range take the default.
   OSettings s;
   for (const auto& [key, value] : ParseSettings("n = 42\nneg = -3\njunk = 12abc\nbig = 99999999999999999999\n"
                                                 "blank = \nlow = -1\nb1 = yes\nb0 = off\nbx = maybe"))
@@ -151,11 +147,9 @@ TEST(Settings, SavedFileReadsBackWithUnknownKeysKept) {
   s.SetInt("window.width", 1280);
   s.SetBool("vsync", true);
   // Keys and values that would not read back as written are refused.
-  EXPECT_FALSE(s.Set("two\nlines", "x"));
-  EXPECT_FALSE(s.Set("k", "two\nlines"));
-  EXPECT_FALSE(s.Set("#hidden", "x"));
-  EXPECT_FALSE(s.Set("a=b", "x"));
-  EXPECT_FALSE(s.Set("  ", "x"));
+  for (const auto& [key, value] : {std::pair<const char*, const char*>{"two\nlines", "x"}, {"k", "two\nlines"},
+                                   {"#hidden", "x"}, {"a=b", "x"}, {"  ", "x"}})
+    EXPECT_FALSE(s.Set(key, value)) << key << " = " << value;
   ASSERT_TRUE(s.Save("Data/Settings.Cfg"));
   EXPECT_EQ(ReadFile("Data/Settings.Cfg"), "from.newer = 5\nvsync = 1\nwindow.width = 1280\n");
   OSettings again;

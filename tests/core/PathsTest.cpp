@@ -13,8 +13,9 @@
 namespace {
 
 // Sets (nullptr unsets) the folders' variables; puts back the process's own values and folders.
-class Environment {
-public:
+struct Environment {
+  static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"};
+  std::optional<std::string> saved[4];
   Environment() {
     for (size_t i = 0; i < 4; ++i)
       if (const char* value = std::getenv(kNames[i])) saved[i] = value;
@@ -28,14 +29,10 @@ public:
     const char* values[] = {home, config, data, state};
     for (size_t i = 0; i < 4; ++i) Put(i, values[i]);
   }
-
-private:
   static void Put(size_t i, const char* value) {
     if (value != nullptr) setenv(kNames[i], value, 1);
     else unsetenv(kNames[i]);
   }
-  static constexpr const char* kNames[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"};
-  std::optional<std::string> saved[4];
 };
 
 }  // namespace
@@ -75,8 +72,11 @@ TEST(Paths, UserFoldersFollowTheBaseDirectoryRules) {
 
 // A data folder that already holds Config.Cfg keeps every player's file: settings and scores in
 // it, the log in the game folder above a folder named Data (beside it otherwise); a folder of
-// that name is no settings file.
-TEST(Paths, GameFolderKeepsItsFiles) {
+// that name is no settings file. A folder of "" gives no file at all (the files in their folders
+// are the installed game's journey); only the Data folder itself moves to the game's data folder,
+// which lies beside the executable (the installed share folder is the install test's) or is
+// named for the missing-files message.
+TEST(Paths, GameFolderFileNamesAndTheGameData) {
   Environment env;
   ScratchDir dir;
   env.Set("/home/ann", "/c", "/d", "/s");
@@ -91,22 +91,13 @@ TEST(Paths, GameFolderKeepsItsFiles) {
             dir.Path() + "/Data " + dir.Path() + "/Data " + dir.Path());
   EXPECT_EQ(FindUserFolders(dir.Path() + "/Other").state, dir.Path() + "/Other");
   EXPECT_FALSE(FindUserFolders(dir.Path() + "/Dir").gameFolder);
-}
 
-// A folder of "" gives no file at all (the files in their folders are the installed game's
-// journey); only the Data folder itself moves to the game's data folder, which lies beside the
-// executable (the installed share folder is the install test's) or is named for the message.
-TEST(Paths, FileNamesAndTheGameData) {
-  Environment env;
-  ScratchDir dir;
   SetUserFolders(OUserFolders{});
   EXPECT_EQ(ConfigFilePath() + ScoreFilePath("Modern.Top") + LogFilePath(), "");
-
   SetGameDataDir("/opt/game/share");
   EXPECT_EQ(GameFile("Data/Resource.Tkr"), "/opt/game/share/Resource.Tkr");
   EXPECT_EQ(GameFile("Data\\Sounds\\x.wav"), "/opt/game/share/Sounds\\x.wav");
   EXPECT_EQ(GameFile("Database/x"), "Database/x") << "only the Data folder itself";
-
   mkdir("bin", 0755);
   EXPECT_EQ(FindGameDataDir(dir.Path() + "/bin"), dir.Path() + "/bin/Data");
   EXPECT_EQ(FindGameDataDir(dir.Path()), dir.Path() + "/Data");

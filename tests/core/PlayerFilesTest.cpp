@@ -13,7 +13,9 @@
 #include "core/Notice.h"
 #include "core/PlayerFiles.h"
 
-TEST(FileWrite, ReplacesWholeAndFollowsLinks) {
+// A save replaces the whole file, through a link to its target; one that fails leaves the old file
+// and no temporary behind.
+TEST(FileWrite, ReplacesWholeFollowsLinksOrFailsLeavingTheOldFile) {
   ScratchDir dir;
   std::string error;
   // A new file, then a replaced one: the bytes exactly, binary zeros included.
@@ -39,11 +41,7 @@ TEST(FileWrite, ReplacesWholeAndFollowsLinks) {
   // A file name without a folder saves in the working folder.
   ASSERT_TRUE(WriteFileAtomically("b", "x", &error)) << error;
   EXPECT_EQ(ReadFile("b"), "x");
-}
 
-TEST(FileWrite, FailureLeavesOldFileAndNoTemporary) {
-  ScratchDir dir;
-  std::string error;
   // A folder that does not exist: nothing to write into, the reason given.
   EXPECT_FALSE(WriteFileAtomically("Data/None/Config.Cfg", "x", &error));
   EXPECT_FALSE(error.empty());
