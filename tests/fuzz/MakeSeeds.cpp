@@ -6,13 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "assets/ArchiveWriter.h"
-#include "assets/ImageWriter.h"
-#include "assets/ModelFormat.h"
+#include "../assets/ModelTestSupport.h"
 #include "audio/Dsp.h"
 #include "audio/ItWriter.h"
 #include "audio/ModWriter.h"
@@ -34,57 +32,36 @@ void Put(const std::string& target, const std::string& name, const Bytes& bytes)
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A small picture with some structure, so that the JPEG has more than flat blocks.
-std::vector<u8> Pixels(u32 width, u32 height, u32 channels) {
-  std::vector<u8> p(size_t{width} * height * channels);
-  for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<u8>((i * 37) ^ (i / channels * 11));
-  return p;
+const u8* Pixels(u32 width, u32 height, u32 channels) {
+  static std::string pixels;
+  pixels = image_test::PixelBytes(size_t{width} * height * channels);
+  return image_test::AsBytes(pixels);
 }
 
 void Pictures() {
-  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, Pixels(5, 3, 3).data()));
-  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, Pixels(4, 4, 4).data()));
-  // The decoder also reads 8-bit greyscale (type 3), which our writer does not make: patch it in.
-  std::vector<u8> g = EncodeTga(16, 8, 3, Pixels(16, 8, 3).data());
-  g[2] = 3;
-  g[16] = 8;
-  g.resize(18 + 16 * 8);
-  Put("tga", "grey-16x8.tga", g);
-  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, Pixels(16, 16, 3).data(), 75));
-  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, Pixels(16, 8, 1).data(), 90));
-  Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3).data(), 20));
-}
-
-// A square of two triangles in each of `objects` objects.
-OModelFile Quad(u32 normalCount, int objects) {
-  OModelFile m;
-  m.normalCount = normalCount;
-  m.texture = "Bricks.Tga";
-  m.texture2 = objects > 1 ? "Env.jpg" : "";
-  m.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-  m.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  m.objects.resize(static_cast<size_t>(objects));
-  for (OModelFileObject& object : m.objects)
-    for (const auto& corners : {std::vector<int>{1, 2, 3}, std::vector<int>{1, 3, 4}}) {
-      OModelFileFace f;
-      for (int c = 0; c < 3; ++c) f.corners[c] = {corners[c], corners[c], 1};
-      object.faces.push_back(f);
-    }
-  return m;
+  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, Pixels(5, 3, 3)));
+  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, Pixels(4, 4, 4)));
+  // The decoder also reads 8-bit greyscale (type 3), which our writer does not make.
+  Put("tga", "grey-16x8.tga", image_test::MakeTga(3, 16, 8, 8, image_test::PixelBytes(16 * 8)));
+  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, Pixels(16, 16, 3), 75));
+  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, Pixels(16, 8, 1), 90));
+  Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3), 20));
 }
 
 void ModelsAndArchives() {
-  Put("zmod", "quad.zmod", WriteZmod(Quad(0, 1)));
-  Put("zmod", "quad-normals-2.zmod", WriteZmod(Quad(4, 2)));
+  OModelFile named = CubeFile(4, 2);  // with both texture names
+  named.texture = "Bricks.Tga";
+  named.texture2 = "Env.jpg";
+  Put("zmod", "cube.zmod", CubeBytes());
+  Put("zmod", "cube-normals-2.zmod", WriteZmod(named));
   Put("zmod", "empty.zmod", WriteZmod(OModelFile()));
   std::vector<u8> bytes;
-  if (BuildArchive({{"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3).data())},
-                    {"Data/Models/Quad.zmod", WriteZmod(Quad(0, 1))},
+  if (BuildArchive({{"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3))},
+                    {"Data/Models/Cube.zmod", CubeBytes()},
                     {"Data/Empty", {}}},
                    bytes))
     Put("archive", "three.tkr", bytes);
