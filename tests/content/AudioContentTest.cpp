@@ -104,7 +104,7 @@ TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
 // Every module loads in the game's player (the menu's a MOD of four channels), ends by itself
 // within its bounds (the player waits for a module's end), is audible, hardly clips, and all sit
 // at an even loudness.
-TEST(MusicContent, EveryModuleLoadsEndsAndIsEvenlyLoud) {
+TEST(MusicContent, EveryModuleLoadsEndsEvenlyLoudAndNotesSoundAtTheirPitch) {
   ScratchDir scratch;
   ASSERT_EQ(Dump(ContentSources(), scratch.Path(), "music"), 0);
   double quietest = 0, loudest = -200;
@@ -125,12 +125,9 @@ TEST(MusicContent, EveryModuleLoadsEndsAndIsEvenlyLoud) {
     loudest = std::max(loudest, r.rmsDb);
   }
   EXPECT_LE(loudest - quietest, 3.0);  // no track jumps out of the playlist
-}
 
-// Every note sounds at its pitch in all three formats, and a part a pattern leaves out falls
-// silent instead of droning on under a break.
-TEST(MusicContent, NotesSoundAtTheirPitchAndPartsLeftOutFallSilent) {
-  ScratchDir scratch;
+  // Every note sounds at its pitch in all three formats, and a part a pattern leaves out falls
+  // silent instead of droning on under a break.
   WriteScores("title Pitch\ntempo 125\nspeed 6\n"
               "instrument tone sine attack=0.01 decay=0.1 sustain=1 release=0.05 ref=50 volume=64\n"
               "instrument kick kick volume=64\n"

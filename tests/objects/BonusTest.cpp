@@ -50,7 +50,7 @@ TEST(Bonus, BagDealsItsFirstPassFromOneAndLaterPassesFromFive) {
   EXPECT_EQ(set.NextType(), set.bag[8]);
 }
 
-TEST(Bonus, DropsFallFromTheBrickUnlessTheirTypeIsHeldBack) {
+TEST(Bonus, DropsFallFromTheBrickUnlessHeldBackAndTntWaitsForABall) {
   BonusWorld w;
   w.StackBag({BONUS_SLOW, BONUS_SLOW});
   ASSERT_EQ(w.Drop({1.0f, 2.0f, 30.0f}), 1u);
@@ -84,31 +84,29 @@ TEST(Bonus, DropsFallFromTheBrickUnlessTheirTypeIsHeldBack) {
   v.Drop({0.0f, 0.0f, 30.0f});
   ASSERT_EQ(v.Drop({0.0f, 0.0f, 30.0f}), 1u);
   EXPECT_EQ(v.bonuses.active[0]->bigValue, 30000);
-}
 
-TEST(Bonus, TntLiesStillAndBlastsTheBricksAroundItWhenABallHitsIt) {
-  BonusWorld w;
-  OBlock* near = w.AddBrick(w.breakable, 2.0f, 20.0f);  // how far a blast reaches is the grid's
-  w.StackBag({BONUS_TNT});
-  ASSERT_EQ(w.Drop({0.0f, 0.0f, 20.0f}), 1u);
-  OBonus* tnt = w.bonuses.active[0];
-  for (int i = 0; i < 500; ++i) w.bonuses.Update(20);
+  // TNT lies still and blasts the bricks around it when a ball hits it.
+  BonusWorld t;
+  OBlock* near = t.AddBrick(t.breakable, 2.0f, 20.0f);  // how far a blast reaches is the grid's
+  t.StackBag({BONUS_TNT});
+  ASSERT_EQ(t.Drop({0.0f, 0.0f, 20.0f}), 1u);
+  OBonus* tnt = t.bonuses.active[0];
+  for (int i = 0; i < 500; ++i) t.bonuses.Update(20);
   EXPECT_EQ(tnt->Position(), OVector(0.0f, 0.0f, 20.0f));
-
   // A ball flies into it.
-  OBall* ball = w.PlayBall({0.0f, 0.0f, 19.2f}, {0.0f, 0.0f, 1.0f});
-  w.bonuses.Update(10);
-  EXPECT_TRUE(w.bonuses.active.empty());
+  OBall* ball = t.PlayBall({0.0f, 0.0f, 19.2f}, {0.0f, 0.0f, 1.0f});
+  t.bonuses.Update(10);
+  EXPECT_TRUE(t.bonuses.active.empty());
   EXPECT_LT(ball->velocity.z, 1.0f);  // knocked: the exchange took speed off the ball
   EXPECT_NE(near->alpha, 0.0f);       // destroyed by the blast
-  EXPECT_EQ(w.bat.score, 10);
+  EXPECT_EQ(t.bat.score, 10);
 
   // The corridor moving on takes a TNT with it.
-  w.StackBag({BONUS_TNT});
-  ASSERT_EQ(w.Drop({0.0f, 0.0f, 10.0f}), 1u);
-  w.bonuses.RemoveTnt();
-  w.bonuses.Update(0);
-  EXPECT_TRUE(w.bonuses.active.empty());
+  t.StackBag({BONUS_TNT});
+  ASSERT_EQ(t.Drop({0.0f, 0.0f, 10.0f}), 1u);
+  t.bonuses.RemoveTnt();
+  t.bonuses.Update(0);
+  EXPECT_TRUE(t.bonuses.active.empty());
 }
 
 // A caught bonus goes to the bat, a missed one is lost behind it. A classic level's end bursts
