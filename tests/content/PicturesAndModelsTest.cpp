@@ -41,7 +41,8 @@ const ExpectedPicture kButtons[] = {
 
 }  // namespace
 
-TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
+// Every picture decodes at its size, every model reads back with its texture.
+TEST(PicturesAndModels, EveryOneTheGameLoadsReadsBack) {
   std::vector<std::pair<std::string, ExpectedPicture>> all;
   for (const ExpectedPicture& p : kPictures) all.push_back({p.name, p});
   for (const ExpectedPicture& b : kButtons)
@@ -58,9 +59,6 @@ TEST(Pictures, EveryPictureDecodesThroughTheGameAtItsSize) {
     EXPECT_EQ(image.height, expected.height);
     EXPECT_EQ(image.format, expected.format);
   }
-}
-
-TEST(Models, EveryModelTheGameLoadsReadsBackWithItsTexture) {
   // Every name the game loads.
   const std::vector<std::string> names = {
       "Ball.Zmod", "BallB.Zmod", "BallW.Zmod", "Player.Zmod", "GameOver.Zmod", "GameName.Zmod",

@@ -90,7 +90,7 @@ TEST(Config, MissingFileLayoutsDamageAndRanges) {
 }
 
 // What a hand-edited or damaged file may hold, and what the game reads from it.
-TEST(Settings, ParsingKeepsWhatReadsAsKeyValueAndValuesOutOfShapeOrRangeTakeTheDefault) {
+TEST(Settings, ParsingValuesAndTheSavedFile) {
   const auto v = ParseSettings(
       "a = 1\n"
       "  spaced\t=\t two words  \r\n"  // trimmed, a Windows line end too
@@ -126,9 +126,8 @@ TEST(Settings, ParsingKeepsWhatReadsAsKeyValueAndValuesOutOfShapeOrRangeTakeTheD
   EXPECT_FALSE(s.GetBool("b0", true));
   EXPECT_TRUE(s.GetBool("bx", true));
   EXPECT_EQ(s.Get("missing", "fallback"), "fallback");
-}
 
-TEST(Settings, SavedFileReadsBackWithUnknownKeysKept) {
+  // The saved file lies beside Config.Cfg and reads back with the keys it does not know kept.
   ScratchDir dir;
   EXPECT_EQ(SettingsFileName("Data/Config.Cfg"), "Data/Settings.Cfg");
   EXPECT_EQ(SettingsFileName("/home/p/.config/brikon3d/Config.Cfg"),
@@ -142,17 +141,17 @@ TEST(Settings, SavedFileReadsBackWithUnknownKeysKept) {
 
   // A newer copy of the game wrote a key this one does not know: it survives our save.
   WriteFile("Data/Settings.Cfg", "from.newer = 5\ngarbage line\n");
-  OSettings s;
-  ASSERT_TRUE(s.Load("Data/Settings.Cfg"));
-  s.SetInt("window.width", 1280);
-  s.SetBool("vsync", true);
+  OSettings kept;
+  ASSERT_TRUE(kept.Load("Data/Settings.Cfg"));
+  kept.SetInt("window.width", 1280);
+  kept.SetBool("vsync", true);
   // Keys and values that would not read back as written are refused.
   for (const auto& [key, value] : {std::pair<const char*, const char*>{"two\nlines", "x"}, {"k", "two\nlines"},
                                    {"#hidden", "x"}, {"a=b", "x"}, {"  ", "x"}})
-    EXPECT_FALSE(s.Set(key, value)) << key << " = " << value;
-  ASSERT_TRUE(s.Save("Data/Settings.Cfg"));
+    EXPECT_FALSE(kept.Set(key, value)) << key << " = " << value;
+  ASSERT_TRUE(kept.Save("Data/Settings.Cfg"));
   EXPECT_EQ(ReadFile("Data/Settings.Cfg"), "from.newer = 5\nvsync = 1\nwindow.width = 1280\n");
   OSettings again;
   ASSERT_TRUE(again.Load("Data/Settings.Cfg"));
-  EXPECT_EQ(again.Values(), s.Values());
+  EXPECT_EQ(again.Values(), kept.Values());
 }

@@ -126,7 +126,7 @@ TEST(Bat, CaughtBonusesTakeEffectAndAResetUndoesThem) {
   }
 }
 
-TEST(Rocket, PassesThroughBreakableBricksAndExplodesAtTheFarWall) {
+TEST(Rocket, PassesThroughBreakableBricksToTheFarWallAndStopsAtAnUnbreakableOne) {
   GridWorld w;
   OBlock* bricks[3] = {w.AddBrick(w.breakable, 0.0f, 36.0f), w.AddBrick(w.breakable, 0.0f, 24.0f),
                        w.AddBrick(w.breakable, 0.0f, 12.0f)};
@@ -144,22 +144,20 @@ TEST(Rocket, PassesThroughBreakableBricksAndExplodesAtTheFarWall) {
   EXPECT_NEAR(w.sprites.members[0]->Position().z, 48.0f - 0.1f - 1.5f, 1e-4f);
   // The trail went at the particle list's next update; debris bursts remain.
   for (TkBaseBound* s : GetParticleList().systems) EXPECT_NE(s, trail);
-}
 
-TEST(Rocket, StopsAtAnUnbreakableBrickAfterSpinningIt) {
-  GridWorld w;
-  OBlock* front = w.AddBrick(w.breakable, 0.0f, 10.0f);
-  OBlock* wall = w.AddBrick(w.solid, 0.0f, 20.0f);
-  OBlock* behind = w.AddBrick(w.breakable, 0.0f, 30.0f);
-  // The list is in layer order, far first, as a level builds it.
-  w.grid.blocks = {behind, wall, front};
-  w.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
-  FlyAll(w);
+  // An unbreakable brick stops it after spinning it.
+  GridWorld u;
+  OBlock* front = u.AddBrick(u.breakable, 0.0f, 10.0f);
+  OBlock* wall = u.AddBrick(u.solid, 0.0f, 20.0f);
+  OBlock* behind = u.AddBrick(u.breakable, 0.0f, 30.0f);
+  u.grid.blocks = {behind, wall, front};  // in layer order, far first, as a level builds it
+  u.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
+  FlyAll(u);
   EXPECT_FLOAT_EQ(front->alpha, 1.0f);
   EXPECT_EQ(wall->spinning, 1);
   EXPECT_EQ(behind->alpha, 0.0f);
-  ASSERT_EQ(w.sprites.Count(), 1u);
-  EXPECT_LT(w.sprites.members[0]->Position().z, 20.0f);
+  ASSERT_EQ(u.sprites.Count(), 1u);
+  EXPECT_LT(u.sprites.members[0]->Position().z, 20.0f);
 
   // Bricks beyond the corridor's reach are not looked at.
   GridWorld c;
