@@ -8,13 +8,6 @@
 
 namespace {
 const char* kDefaults = "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0";
-
-// What a record holds, as the file it would write.
-std::string Saved(OConfig c) {
-  c.fileName = "Data/Saved.Cfg";
-  c.Save();
-  return ReadFile(c.fileName);
-}
 }  // namespace
 
 // A missing file is created from the values held at that moment (at start-up the defaults); the
@@ -73,7 +66,9 @@ TEST(Config, MissingFileLayoutsDamageAndRanges) {
     WriteFile("Data/Config.Cfg", c.file);
     OConfig config;
     EXPECT_TRUE(config.Load()) << c.what;  // still reported as read
-    EXPECT_EQ(Saved(config), c.loaded) << c.what;
+    config.fileName = "Data/Saved.Cfg";    // what the record holds, as the file it writes
+    config.Save();
+    EXPECT_EQ(ReadFile(config.fileName), c.loaded) << c.what;
   }
   // Stored values are brought into range too, and the record in memory agrees with the file.
   const std::string before = ReadFile("Data/Config.Cfg");

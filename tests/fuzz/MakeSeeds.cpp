@@ -73,16 +73,6 @@ void Settings(const std::string& scratch) {
   config.fileName = scratch;
   config.Save();
   Put("config", "defaults.cfg", Slurp(scratch));
-  // A windowed 16-bit game, sound off, with a game to resume.
-  config.resolutionIndex = 2;
-  config.colorBits = 16;
-  config.soundOn = config.fullscreen = 0;
-  config.savedEpisode = 4;
-  config.savedScore = 123456;
-  config.savedLives = 3;
-  config.savedLevel = 7;
-  config.Save();
-  Put("config", "resume.cfg", Slurp(scratch));
 
   // The table fuzzer scrambles its input itself, so its seeds are the plain text of saved tables.
   OTop top(scratch, 10);
