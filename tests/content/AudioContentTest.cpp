@@ -52,16 +52,10 @@ ORendered Render(const std::string& bytes) {
 
 // Pitch of a steady tone by counting upward zero crossings between `from` and `to` seconds.
 double Pitch(const std::vector<short>& s, double from, double to) {
-  size_t a = static_cast<size_t>(from * 44100), b = std::min(s.size(), static_cast<size_t>(to * 44100));
-  size_t first = 0, last = 0;
-  int crossings = 0;
-  for (size_t i = a + 1; i < b; ++i)
-    if (s[i - 1] < 0 && s[i] >= 0) {
-      if (!crossings) first = i;
-      last = i;
-      ++crossings;
-    }
-  return crossings > 1 ? 44100.0 * (crossings - 1) / (last - first) : 0.0;
+  std::vector<size_t> ups;
+  for (size_t i = static_cast<size_t>(from * 44100) + 1; i < std::min(s.size(), size_t(to * 44100)); ++i)
+    if (s[i - 1] < 0 && s[i] >= 0) ups.push_back(i);
+  return ups.size() > 1 ? 44100.0 * (ups.size() - 1) / (ups.back() - ups.front()) : 0.0;
 }
 
 const char* const kModules[] = {"01_Popcorn.Xm", "02_Magnitude.It", "04_Believing.Xm", "05_Modern.Xm",

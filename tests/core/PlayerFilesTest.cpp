@@ -69,9 +69,7 @@ TEST(FileWrite, ConcurrentSavesNeverTear) {
   std::atomic<bool> stop{false};
   std::atomic<int> failures{0};
   auto writer = [&](const std::string& bytes) {
-    for (int i = 0; i < 200; ++i) {
-      if (!WriteFileAtomically("Data/Config.Cfg", bytes)) ++failures;
-    }
+    for (int i = 0; i < 200; ++i) failures += !WriteFileAtomically("Data/Config.Cfg", bytes);
   };
   std::thread reader([&] {
     while (!stop) {
