@@ -65,7 +65,7 @@ const char* const kModules[] = {"01_Popcorn.Xm", "02_Magnitude.It", "04_Believin
 
 // Every effect is a canonical 44-byte-header PCM file (the player reads the format at 20 and the
 // samples at 44), short, normalised below full scale, and no two effects are the same sound.
-TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
+TEST(AudioContent, EffectsAreShortNormalisedWavsAndTheMusicEvenlyLoudAndInTune) {
   ScratchDir scratch;
   ASSERT_EQ(Dump(ContentSources(), scratch.Path(), "sounds"), 0);
   std::vector<std::string> seen;
@@ -93,13 +93,10 @@ TEST(SoundContent, EveryEffectIsACanonicalShortNormalisedWav) {
     for (const std::string& other : seen) EXPECT_NE(b, other);
     seen.push_back(b);
   }
-}
 
-// Every module loads in the game's player (the menu's a MOD of four channels), ends by itself
-// within its bounds (the player waits for a module's end), is audible, hardly clips, and all sit
-// at an even loudness.
-TEST(MusicContent, EveryModuleLoadsEndsEvenlyLoudAndNotesSoundAtTheirPitch) {
-  ScratchDir scratch;
+  // Every module loads in the game's player (the menu's a MOD of four channels), ends by itself
+  // within its bounds (the player waits for a module's end), is audible, hardly clips, and all
+  // sit at an even loudness.
   ASSERT_EQ(Dump(ContentSources(), scratch.Path(), "music"), 0);
   double quietest = 0, loudest = -200;
   for (const char* name : kModules) {

@@ -5,22 +5,10 @@
 
 #include "ContentTestSupport.h"
 
-TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
-  ScratchDir scratch;
-  std::string output;
-  std::string compiler = ContentCompiler(), sources = ContentSources();
-  ASSERT_EQ(RunCommand(compiler + " build " + sources + " first", &output), 0) << output;
-  ASSERT_EQ(RunCommand(compiler + " build " + sources + " second", &output), 0) << output;
-  ASSERT_GT(ReadFile("first/Data/Resource.Tkr").size(), 100000u);
-  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;  // the archive and loose sounds
-  RunCommand("find first -name '*.part'", &output);  // no partial files left behind
-  EXPECT_EQ(output, "");
-}
-
 // Wrong command lines print the usage or fail; a folder that cannot take the archive, missing
 // fonts, a broken brick table (the bricks' hits are never guessed) and a mistake in a score, or
 // past the MOD's limits, stop the build and say so, a score by its file and line.
-TEST(ContentBuild, FailuresAreReportedNotHidden) {
+TEST(ContentBuild, TwoBuildsWriteTheSameBytesAndFailuresAreReportedNotHidden) {
   ScratchDir scratch;
   const std::string compiler = ContentCompiler() + " ", sources = ContentSources();
   const std::string head =
@@ -64,6 +52,15 @@ TEST(ContentBuild, FailuresAreReportedNotHidden) {
     }
   }
   EXPECT_FALSE(FileExists("nofonts/Data/Resource.Tkr"));
+
+  // Two builds write the same bytes, the archive and the loose sounds, and leave no partial file.
+  std::string output;
+  ASSERT_EQ(RunCommand(compiler + "build " + sources + " first", &output), 0) << output;
+  ASSERT_EQ(RunCommand(compiler + "build " + sources + " second", &output), 0) << output;
+  ASSERT_GT(ReadFile("first/Data/Resource.Tkr").size(), 100000u);
+  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;
+  RunCommand("find first -name '*.part'", &output);
+  EXPECT_EQ(output, "");
 }
 
 TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {

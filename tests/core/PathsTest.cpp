@@ -38,7 +38,7 @@ struct Environment {
 }  // namespace
 
 // The three folders from HOME and the XDG variables, as the base directory rules define them.
-TEST(Paths, UserFoldersFollowTheBaseDirectoryRules) {
+TEST(Paths, UserFoldersGameFolderFileNamesAndTheGameData) {
   Environment env;
   ScratchDir dir;  // its Data/ holds no Config.Cfg
   const struct {
@@ -68,17 +68,13 @@ TEST(Paths, UserFoldersFollowTheBaseDirectoryRules) {
     EXPECT_EQ(f.state, c.wantState) << c.what;
     EXPECT_FALSE(f.gameFolder) << c.what;
   }
-}
 
-// A data folder that already holds Config.Cfg keeps every player's file: settings and scores in
-// it, the log in the game folder above a folder named Data (beside it otherwise); a folder of
-// that name is no settings file. A folder of "" gives no file at all (the files in their folders
-// are the installed game's journey); only the Data folder itself moves to the game's data folder,
-// which lies beside the executable (the installed share folder is the install test's) or is
-// named for the missing-files message.
-TEST(Paths, GameFolderFileNamesAndTheGameData) {
-  Environment env;
-  ScratchDir dir;
+  // A data folder that already holds Config.Cfg keeps every player's file: settings and scores in
+  // it, the log in the game folder above a folder named Data (beside it otherwise); a folder of
+  // that name is no settings file. A folder of "" gives no file at all (the files in their folders
+  // are the installed game's journey); only the Data folder itself moves to the game's data folder,
+  // which lies beside the executable (the installed share folder is the install test's) or is
+  // named for the missing-files message.
   env.Set("/home/ann", "/c", "/d", "/s");
   mkdir("Other", 0755);
   mkdir("Dir", 0755);

@@ -26,7 +26,9 @@ struct BonusWorld : GridWorld {
 
 }  // namespace
 
-TEST(Bonus, BagDealsItsFirstPassFromOneAndLaterPassesFromFive) {
+// The bag deals its first pass from 1 and later passes from 5; drops fall from the brick unless
+// their type is held back; TNT waits for a ball.
+TEST(Bonus, TheBagDropsAndTnt) {
   OBonusSet set;
   i32 first[10];
   std::copy(std::begin(set.bag), std::end(set.bag), first);
@@ -48,9 +50,8 @@ TEST(Bonus, BagDealsItsFirstPassFromOneAndLaterPassesFromFive) {
   bat.SetActiveBonus(set.bag[6]);
   bat.SetActiveBonus(set.bag[7]);
   EXPECT_EQ(set.NextType(), set.bag[8]);
-}
 
-TEST(Bonus, DropsFallFromTheBrickUnlessHeldBackAndTntWaitsForABall) {
+  // Drops fall from the brick unless their type is held back.
   BonusWorld w;
   w.StackBag({BONUS_SLOW, BONUS_SLOW});
   ASSERT_EQ(w.Drop({1.0f, 2.0f, 30.0f}), 1u);

@@ -42,28 +42,6 @@ TEST(Bat, StillMouseBringsTheBatToRestWithoutOvershoot) {
   EXPECT_LT(w.bat.velocity.Length(), 1.0f);  // finite, and not flung
 }
 
-TEST(Bat, GunChargeFiresOneRocketPerShotAndNoneAfterTheGameIsLost) {
-  GridWorld w;
-  w.bat.Fire();  // no gun: nothing
-  EXPECT_TRUE(w.bullets.bullets.empty());
-  // A gun bonus is six shots of 2500; each comes from the bat.
-  w.bat.gunAmmo = 15000;
-  w.bat.SetPosition(1.0f, 2.0f, 0.0f);
-  for (int i = 0; i < 8; ++i) w.bat.Fire();
-  ASSERT_EQ(w.bullets.bullets.size(), 6u);
-  EXPECT_EQ(w.bat.gunAmmo, 0);
-  EXPECT_EQ(w.bullets.bullets[0]->Position(), OVector(1.0f, 2.0f, 0.0f));
-  // After the game is lost a shot spends its charge but makes no rocket and no sound.
-  w.bullets.Clear();
-  PlayedSounds().clear();
-  w.grid.status = MAP_GAME_OVER;
-  w.bat.gunAmmo = 5000;
-  w.bat.Fire();
-  EXPECT_EQ(w.bat.gunAmmo, 2500);
-  EXPECT_TRUE(w.bullets.bullets.empty());
-  EXPECT_TRUE(PlayedSounds().empty());
-}
-
 // Every bonus a caught one carries takes effect; the big one widens and shrinks back, and a lost
 // life at any point of it restores size and timers.
 TEST(Bat, CaughtBonusesTakeEffectAndAResetUndoesThem) {
@@ -126,7 +104,30 @@ TEST(Bat, CaughtBonusesTakeEffectAndAResetUndoesThem) {
   }
 }
 
-TEST(Rocket, PassesThroughBreakableBricksToTheFarWallAndStopsAtAnUnbreakableOne) {
+// The gun fires one rocket a shot, none once the game is lost. A rocket passes through breakable
+// bricks to the far wall and stops at an unbreakable one; a new game that clears the effects
+// first leaves rockets and balls safe.
+TEST(Rocket, TheGunItsRocketsWayAndANewGame) {
+  GridWorld g;
+  g.bat.Fire();  // no gun: nothing
+  EXPECT_TRUE(g.bullets.bullets.empty());
+  // A gun bonus is six shots of 2500; each comes from the bat.
+  g.bat.gunAmmo = 15000;
+  g.bat.SetPosition(1.0f, 2.0f, 0.0f);
+  for (int i = 0; i < 8; ++i) g.bat.Fire();
+  ASSERT_EQ(g.bullets.bullets.size(), 6u);
+  EXPECT_EQ(g.bat.gunAmmo, 0);
+  EXPECT_EQ(g.bullets.bullets[0]->Position(), OVector(1.0f, 2.0f, 0.0f));
+  // After the game is lost a shot spends its charge but makes no rocket and no sound.
+  g.bullets.Clear();
+  PlayedSounds().clear();
+  g.grid.status = MAP_GAME_OVER;
+  g.bat.gunAmmo = 5000;
+  g.bat.Fire();
+  EXPECT_EQ(g.bat.gunAmmo, 2500);
+  EXPECT_TRUE(g.bullets.bullets.empty());
+  EXPECT_TRUE(PlayedSounds().empty());
+
   GridWorld w;
   OBlock* bricks[3] = {w.AddBrick(w.breakable, 0.0f, 36.0f), w.AddBrick(w.breakable, 0.0f, 24.0f),
                        w.AddBrick(w.breakable, 0.0f, 12.0f)};
@@ -167,20 +168,18 @@ TEST(Rocket, PassesThroughBreakableBricksToTheFarWallAndStopsAtAnUnbreakableOne)
   c.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
   FlyAll(c);
   EXPECT_EQ(deep->alpha, 0.0f);
-}
 
-TEST(Rocket, ANewGameClearingTheEffectsFirstLeavesRocketsAndBallsSafe) {
-  GridWorld w;
-  w.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
-  w.PlayBall({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});
-  w.ballSet.MakeHeavy();
-  // The game screen clears the particle list before the rockets and balls.
+  // A new game: the game screen clears the particle list before the rockets and balls.
+  GridWorld n;
+  n.bullets.Fire({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f});
+  n.PlayBall({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});
+  n.ballSet.MakeHeavy();
   GetParticleList().Clear();
-  w.bullets.Update(16);
-  w.ballSet.Update(16);
-  EXPECT_EQ(w.bullets.bullets[0]->trail, nullptr);
-  EXPECT_EQ(w.ballSet.balls[0]->trail, nullptr);
-  w.bullets.Clear();
-  w.ballSet.Clear();
+  n.bullets.Update(16);
+  n.ballSet.Update(16);
+  EXPECT_EQ(n.bullets.bullets[0]->trail, nullptr);
+  EXPECT_EQ(n.ballSet.balls[0]->trail, nullptr);
+  n.bullets.Clear();
+  n.ballSet.Clear();
   EXPECT_EQ(GetParticleList().Count(), 0u);
 }
