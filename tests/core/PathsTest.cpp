@@ -37,7 +37,8 @@ struct Environment {
 
 }  // namespace
 
-// The three folders from HOME and the XDG variables, as the base directory rules define them.
+// The three folders from HOME and the XDG variables, as the base directory rules define them, or
+// the game folder's; the names of the player's files and of the game's data.
 TEST(Paths, UserFoldersGameFolderFileNamesAndTheGameData) {
   Environment env;
   ScratchDir dir;  // its Data/ holds no Config.Cfg
@@ -69,12 +70,9 @@ TEST(Paths, UserFoldersGameFolderFileNamesAndTheGameData) {
     EXPECT_FALSE(f.gameFolder) << c.what;
   }
 
-  // A data folder that already holds Config.Cfg keeps every player's file: settings and scores in
-  // it, the log in the game folder above a folder named Data (beside it otherwise); a folder of
-  // that name is no settings file. A folder of "" gives no file at all (the files in their folders
-  // are the installed game's journey); only the Data folder itself moves to the game's data folder,
-  // which lies beside the executable (the installed share folder is the install test's) or is
-  // named for the missing-files message.
+  // A data folder holding a Config.Cfg file keeps settings and scores, and the log above a folder
+  // named Data (beside others). No folder gives no file; only Data/ itself maps to the data folder,
+  // found beside the executable (the installed share folder is the install test's).
   env.Set("/home/ann", "/c", "/d", "/s");
   mkdir("Other", 0755);
   mkdir("Dir", 0755);

@@ -7,9 +7,9 @@
 #include "effects/BallTrail.h"
 #include "support/GLContext.h"
 
-// A ball waits on the bat, is launched slightly off the field's axis, and comes back off the bat,
-// swerved by a moving one.
-TEST(Ball, WaitsOnTheBatLeavesItSlightlyOffTheAxisAndComesBackOffIt) {
+// A ball waits on the bat, is launched slightly off the field's axis, comes back off the bat,
+// swerved by a moving one, and is lost behind it.
+TEST(Ball, WaitsOnTheBatLeavesItSlightlyOffTheAxisComesBackOffItAndIsLostBehindIt) {
   ObjectsWorld w;
   w.bat.SetPosition(2.0f, -1.0f, 0.0f);
   w.bat.UpdateBounds();
@@ -45,6 +45,21 @@ TEST(Ball, WaitsOnTheBatLeavesItSlightlyOffTheAxisAndComesBackOffIt) {
   w.ballSet.Update(10);
   EXPECT_NEAR(ball->drift.x, 0.1f, 1e-6f);
   EXPECT_NEAR(ball->drift.y, -0.05f, 1e-6f);
+
+  // Within 8 radii behind the bat a ball is still in play; the last one lost costs a life and puts
+  // a new ball on a reset bat (losing one of several is the extra balls' case).
+  w.bat.gunAmmo = 5000;
+  w.PlayBall({0.0f, 0.0f, -3.9f}, {0.0f, 0.0f, 0.0f});
+  w.ballSet.Update(0);
+  EXPECT_EQ(w.bat.lives, 5);
+  w.PlayBall({0.0f, 0.0f, -10.0f}, {0.0f, 0.0f, -1.0f});
+  w.ballSet.Update(10);
+  EXPECT_EQ(w.bat.lives, 4);
+  EXPECT_EQ(CountSound(8), 1);
+  EXPECT_EQ(w.ballSet.launched, 0);
+  ASSERT_EQ(w.ballSet.balls.size(), 1u);
+  EXPECT_EQ(w.ballSet.balls[0]->velocity, OVector());
+  EXPECT_EQ(w.bat.gunAmmo, -1);  // the bat is reset
 }
 
 // The loop rule: a ball that has touched no breakable brick, bonus or the bat's rim for 10 s
@@ -96,24 +111,6 @@ TEST(Ball, ALongFlightWithoutContactIsTurnedAtTheBat) {
     }
     EXPECT_EQ(w.grid.brickHits, c.outcome == aimed ? 1u : 0u) << c.what;
   }
-}
-
-// Losing the last ball costs a life and puts a new ball on a reset bat; within 8 radii behind the
-// bat a ball is still in play. (Losing one of several is the extra balls' case.)
-TEST(Ball, LosingTheLastBallCostsALifeAndPutsANewBallOnAResetBat) {
-  ObjectsWorld w;
-  w.bat.gunAmmo = 5000;
-  w.PlayBall({0.0f, 0.0f, -3.9f}, {0.0f, 0.0f, 0.0f});
-  w.ballSet.Update(0);
-  EXPECT_EQ(w.bat.lives, 5);
-  w.PlayBall({0.0f, 0.0f, -10.0f}, {0.0f, 0.0f, -1.0f});
-  w.ballSet.Update(10);
-  EXPECT_EQ(w.bat.lives, 4);
-  EXPECT_EQ(CountSound(8), 1);
-  EXPECT_EQ(w.ballSet.launched, 0);
-  ASSERT_EQ(w.ballSet.balls.size(), 1u);
-  EXPECT_EQ(w.ballSet.balls[0]->velocity, OVector());
-  EXPECT_EQ(w.bat.gunAmmo, -1);  // the bat is reset
 }
 
 TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
