@@ -63,8 +63,7 @@ const char* const kModules[] = {"01_Popcorn.Xm", "02_Magnitude.It", "04_Believin
 
 }  // namespace
 
-// Every effect is a canonical 44-byte-header PCM file (the player reads the format at 20 and the
-// samples at 44), short, normalised below full scale, and no two effects are the same sound.
+// Every effect is a canonical PCM file, short, normalised below full scale and a sound of its own.
 TEST(AudioContent, EffectsAreShortNormalisedWavsAndTheMusicEvenlyLoudAndInTune) {
   ScratchDir scratch;
   ASSERT_EQ(Dump(ContentSources(), scratch.Path(), "sounds"), 0);

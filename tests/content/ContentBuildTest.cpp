@@ -5,9 +5,8 @@
 
 #include "ContentTestSupport.h"
 
-// Wrong command lines print the usage or fail; a folder that cannot take the archive, missing
-// fonts, a broken brick table (the bricks' hits are never guessed) and a mistake in a score, or
-// past the MOD's limits, stop the build and say so, a score by its file and line.
+// Wrong command lines, a folder that cannot take the archive, missing fonts, a broken brick table
+// (hits are never guessed) or score (past the MOD's limits too) fail and say why, a score where.
 TEST(ContentBuild, TwoBuildsWriteTheSameBytesAndFailuresAreReportedNotHidden) {
   ScratchDir scratch;
   const std::string compiler = ContentCompiler() + " ", sources = ContentSources();

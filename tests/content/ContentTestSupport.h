@@ -12,8 +12,7 @@
 inline std::string ContentCompiler() { return std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content"; }
 inline std::string ContentSources() { return std::string(BRIKON_SOURCE_DIR) + "/content"; }
 
-// Runs the compiler's dump of one generator ("models", "sounds", "music", "pictures") of the
-// content folder `content` into `out`; returns its exit status.
+// The exit status of the compiler's dump of one generator ("sounds", "music"...) from `content`.
 inline int Dump(const std::string& content, const std::string& out, const std::string& what,
                 std::string* log = nullptr) {
   return RunCommand("'" + ContentCompiler() + "' dump '" + content + "' '" + out + "' " + what, log);

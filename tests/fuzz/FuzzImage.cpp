@@ -1,5 +1,4 @@
-// The textures' TGA and JPEG decoders, each given every input (the seeds tell the two programs
-// apart).
+// The textures' TGA and JPEG decoders, both given every input (the seeds tell the programs apart).
 #include <string>
 
 #include "FuzzSupport.h"

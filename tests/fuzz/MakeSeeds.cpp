@@ -1,6 +1,5 @@
-// Writes the fuzzers' starting inputs: a few small, valid files per reader, made with the same
-// writers the content compiler and the game use, so that the fuzzers start from what the game
-// really meets. Usage: brikon-fuzz-seeds OUT_DIR (one folder per fuzzer is made under it).
+// Writes the fuzzers' starting inputs, a few small valid files per reader made with the game's and
+// the content compiler's own writers. Usage: brikon-fuzz-seeds OUT_DIR (a folder per fuzzer).
 #include <sys/stat.h>
 
 #include <cmath>

@@ -21,7 +21,8 @@ void FlyAll(GridWorld& w) {
 
 }  // namespace
 
-TEST(Bat, StillMouseBringsTheBatToRestWithoutOvershoot) {
+// A still mouse brings the bat to rest without overshoot; caught bonuses take effect.
+TEST(Bat, ComesToRestAndTakesItsBonuses) {
   ObjectsWorld w;
   w.bat.target = {-4.0f, 2.0f, 0.0f};  // the bat heads for (4, -2, 0)
   f32 lastDistance = 1e9f;
@@ -40,12 +41,9 @@ TEST(Bat, StillMouseBringsTheBatToRestWithoutOvershoot) {
   w.bat.Update(1000);
   EXPECT_NEAR(w.bat.Position().x, -4.0f, 1e-4f);
   EXPECT_LT(w.bat.velocity.Length(), 1.0f);  // finite, and not flung
-}
 
-// Every bonus a caught one carries takes effect; the big one widens and shrinks back, and a lost
-// life at any point of it restores size and timers.
-TEST(Bat, CaughtBonusesTakeEffectAndAResetUndoesThem) {
-  ObjectsWorld w;
+  // Every bonus a caught one carries takes effect; the big one widens and shrinks back, and a lost
+  // life at any point of it restores size and timers.
   w.ballSet.launched = 1;
   OBonus all;
   all.extraLife = 1;
