@@ -5,36 +5,61 @@
 
 #include "ContentTestSupport.h"
 
-TEST(ContentBuild, TwoBuildsWriteTheSameBytes) {
+// Wrong command lines, a folder that cannot take the archive, missing fonts, a broken brick table
+// (hits are never guessed) or score (past the MOD's limits too) fail and say why, a score where.
+TEST(ContentBuild, TwoBuildsWriteTheSameBytesAndFailuresAreReportedNotHidden) {
   ScratchDir scratch;
-  std::string output;
-  std::string compiler = ContentCompiler(), sources = ContentSources();
-  ASSERT_EQ(RunCommand(compiler + " build " + sources + " first", &output), 0) << output;
-  ASSERT_EQ(RunCommand(compiler + " build " + sources + " second", &output), 0) << output;
-  ASSERT_GT(ReadFile("first/Data/Resource.Tkr").size(), 100000u);
-  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;  // the archive and loose sounds
-  RunCommand("find first -name '*.part'", &output);  // no partial files left behind
-  EXPECT_EQ(output, "");
-}
-
-TEST(ContentBuild, FailuresAreReportedNotHidden) {
-  ScratchDir scratch;
-  std::string output;
-  std::string compiler = ContentCompiler(), sources = ContentSources();
-  // Wrong command lines print the usage and fail.
-  EXPECT_EQ(RunCommand(compiler, &output), 2);
-  EXPECT_NE(output.find("usage"), std::string::npos);
-  EXPECT_EQ(RunCommand(compiler + " pack " + sources + " out", &output), 2);
-  // A misspelt generator is an error, not an empty success.
-  EXPECT_EQ(RunCommand(compiler + " dump " + sources + " out picture", &output), 2);
-  // A game folder whose Data is a file cannot take the archive: the build fails and says so.
-  ASSERT_EQ(RunCommand("mkdir -p game && touch game/Data", &output), 0);
-  EXPECT_EQ(RunCommand(compiler + " build " + sources + " game", &output), 1);
-  EXPECT_NE(output.find("cannot write"), std::string::npos) << output;
-  // Without the DejaVu fonts the build names the package instead of writing blank pictures.
-  EXPECT_EQ(RunCommand("BRIKON_FONT_DIR=/nonexistent/ " + compiler + " build " + sources + " nofonts", &output), 1);
-  EXPECT_NE(output.find("fonts-dejavu-core"), std::string::npos) << output;
+  const std::string compiler = ContentCompiler() + " ", sources = ContentSources();
+  const std::string head =
+      "title Bad\ntempo 125\ninstrument tone sine sustain=1\n"
+      "channel a tone\nchannel b tone\nchannel c tone\nchannel d tone\n";
+  const std::string music = compiler + "dump content out music";
+  const struct {
+    std::string score, setup, command;  // a score written as all eight tracks, a shell line
+    int status;
+    const char* told;
+  } cases[] = {
+      {"", "", compiler, 2, "usage"},
+      {"", "", compiler + "pack " + sources + " out", 2, "usage"},
+      {"", "", compiler + "dump " + sources + " out picture", 2, ""},  // a misspelt generator
+      {"", "mkdir -p game && touch game/Data", compiler + "build " + sources + " game", 1,
+       "cannot write"},
+      {"", "", "BRIKON_FONT_DIR=/nonexistent/ " + compiler + "build " + sources + " nofonts", 1,
+       "fonts-dejavu-core"},
+      {"", "mkdir -p none", compiler + "dump none out models", 1, "cannot read the brick table"},
+      {"", "mkdir -p content && printf '1 1\\n3 two\\n' > content/bricks.txt",
+       compiler + "dump content out models", 1, "cannot read the brick table"},
+      {"pattern p\n  a: a4:60 c5:8\norder p\n", "", music, 1, "line 9: channel a runs past the end"},
+      {"pattern p\n  a: h4:4\norder p\n", "", music, 1, "bad token"},             // not a note
+      {"pattern p\n  e: a4:4\norder p\n", "", music, 1, "unknown channel"},       // undeclared
+      {"pattern p\n  a: (a4:4\norder p\n", "", music, 1, "unclosed ("},           // unbalanced repeat
+      {"pattern p\n  a: a4:4\norder q\n", "", music, 1, "unknown pattern"},       // in the order
+      {"pattern p\n  a: c1:4 c6:4\norder p\n", "", music, 1, "three octaves"},    // too wide for a MOD
+      {"instrument x sawtooth\npattern p\n  a: a4\norder p\n", "", music, 1, "unknown instrument kind"},
+      {"pattern p\n  a: [a4 c5 e5 g5 b5]:4\norder p\n", "", music, 1, "chord larger"},  // than channels
+      {"pattern p 40\n  a: a4\norder p\n", "", music, 1, "64 rows"},               // a short MOD pattern
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command + "\n" + c.score);
+    if (!c.score.empty()) WriteScores(head + c.score);
+    ASSERT_EQ(RunCommand(c.setup), 0);
+    std::string output;
+    EXPECT_EQ(RunCommand(c.command, &output), c.status) << output;
+    EXPECT_NE(output.find(c.told), std::string::npos) << output;
+    if (!c.score.empty()) {
+      EXPECT_NE(output.find(".score: "), std::string::npos) << output;
+    }
+  }
   EXPECT_FALSE(FileExists("nofonts/Data/Resource.Tkr"));
+
+  // Two builds write the same bytes, the archive and the loose sounds, and leave no partial file.
+  std::string output;
+  ASSERT_EQ(RunCommand(compiler + "build " + sources + " first", &output), 0) << output;
+  ASSERT_EQ(RunCommand(compiler + "build " + sources + " second", &output), 0) << output;
+  ASSERT_GT(ReadFile("first/Data/Resource.Tkr").size(), 100000u);
+  EXPECT_EQ(RunCommand("diff -r first second", &output), 0) << output;
+  RunCommand("find first -name '*.part'", &output);
+  EXPECT_EQ(output, "");
 }
 
 TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {

@@ -12,8 +12,7 @@
 inline std::string ContentCompiler() { return std::string(BRIKON_BINARY_DIR) + "/tools/content/brikon-content"; }
 inline std::string ContentSources() { return std::string(BRIKON_SOURCE_DIR) + "/content"; }
 
-// Runs the compiler's dump of one generator ("models", "sounds", "music", "pictures") of the
-// content folder `content` into `out`; returns its exit status.
+// The exit status of the compiler's dump of one generator ("sounds", "music"...) from `content`.
 inline int Dump(const std::string& content, const std::string& out, const std::string& what,
                 std::string* log = nullptr) {
   return RunCommand("'" + ContentCompiler() + "' dump '" + content + "' '" + out + "' " + what, log);
@@ -31,4 +30,11 @@ inline bool LoadTexture(const std::string& name, ODecodedImage& image) {
   const std::string path = "Data/Textures/" + name;
   std::unique_ptr<u8[]> bytes = BuiltArchive().Read(path);
   return bytes && DecodeImage(path, bytes.get(), BuiltArchive().GetSize(path), image);
+}
+
+// A scratch content folder ./content whose eight scores are all `score`.
+inline void WriteScores(const std::string& score) {
+  RunCommand("mkdir -p content/music");
+  for (const char* name : {"popcorn", "magnitude", "believing", "modern", "otis", "star", "madsad", "menu"})
+    WriteFile(std::string("content/music/") + name + ".score", score);
 }

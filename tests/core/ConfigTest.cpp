@@ -1,35 +1,24 @@
+// The two settings files: the fixed record of Config.Cfg and the keys of Settings.Cfg.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "TestSupport.h"
 #include "core/Config.h"
+#include "core/Settings.h"
 
 namespace {
 const char* kDefaults = "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0";
-
-// What a record holds, as the file it would write.
-std::string Saved(OConfig c) {
-  c.fileName = "Data/Saved.Cfg";
-  c.Save();
-  return ReadFile(c.fileName);
-}
 }  // namespace
 
 // A missing file is created from the values held at that moment (at start-up the defaults); the
-// record is then reset. A folder that cannot be written, or none at all, saves nothing.
-TEST(Config, MissingFileIsCreated) {
+// record is then reset. No folder at all saves nothing.
+TEST(Config, MissingFileLayoutsDamageAndRanges) {
   ScratchDir dir;
   OConfig changed;
   changed.soundVolume = 7;
   EXPECT_FALSE(changed.Load());
   EXPECT_EQ(changed.soundVolume, 65000u);  // in memory: the defaults
   EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n7\n50\n125\n0\n0\n0\n0\n1\n0");
-
-  OConfig nowhere;
-  nowhere.fileName = "NoSuchFolder/Config.Cfg";
-  EXPECT_FALSE(nowhere.Save());
-  EXPECT_FALSE(nowhere.Load());
-  EXPECT_FALSE(FileExists(nowhere.fileName));
 
   // No folder for settings (fileName ""): the defaults, and nothing written anywhere, not even
   // beside the working folder.
@@ -42,14 +31,11 @@ TEST(Config, MissingFileIsCreated) {
   std::string listing;
   RunCommand("ls -A . Data", &listing);
   EXPECT_EQ(listing, ".:\nData\n\nData:\nConfig.Cfg\n");
-}
 
-// Other layouts read like the written form; a value that does not parse stops the reading
-// (earlier values read, later ones kept); every value is brought into its range or to its
-// default; a resume record that cannot be played (a negative score, no life left) is cleared. (A
-// resolution read past its range is left for the window, which resets the whole record for it.)
-TEST(Config, LayoutsDamageAndRanges) {
-  ScratchDir dir;
+  // Other layouts read like the written form; a value that does not parse stops the reading
+  // (earlier values read, later ones kept); every value is brought into its range or to its
+  // default; a resume record that cannot be played (a negative score, no life left) is cleared. (A
+  // resolution read past its range is left for the window, which resets the whole record for it.)
   const std::string written = "2\n16\n3\n1\n0\n1\n100\n20\n90\n2\n4\n12345\n3\n0\n7";
   const struct {
     std::string file, loaded;
@@ -80,7 +66,9 @@ TEST(Config, LayoutsDamageAndRanges) {
     WriteFile("Data/Config.Cfg", c.file);
     OConfig config;
     EXPECT_TRUE(config.Load()) << c.what;  // still reported as read
-    EXPECT_EQ(Saved(config), c.loaded) << c.what;
+    config.fileName = "Data/Saved.Cfg";    // what the record holds, as the file it writes
+    config.Save();
+    EXPECT_EQ(ReadFile(config.fileName), c.loaded) << c.what;
   }
   // Stored values are brought into range too, and the record in memory agrees with the file.
   const std::string before = ReadFile("Data/Config.Cfg");
@@ -94,4 +82,71 @@ TEST(Config, LayoutsDamageAndRanges) {
   // Saved as a new file put in place of the old one, so that a process killed while saving
   // leaves the old one whole (the file writer's test): a hard link to the old one still reads it.
   EXPECT_EQ(ReadFile("Data/Old.Cfg"), before);
+}
+
+// What a hand-edited or damaged file may hold, and what the game reads from it.
+TEST(Settings, ParsingValuesAndTheSavedFile) {
+  const auto v = ParseSettings(
+      "a = 1\n"
+      "  spaced\t=\t two words  \r\n"  // trimmed, a Windows line end too
+      "# a comment = not a key\n"
+      "no equals sign\n"
+      " = no key\n"
+      "url = x=y\n"                    // only the first '=' splits
+      "a = 2\n"                        // the last repeat wins
+      "empty =\n"
+      "\x01\xff = binary\n"            // odd bytes are a key like any other, and harmless
+      "last = unended");               // the last line needs no line end
+  const std::map<std::string, std::string> expected = {
+      {"a", "2"}, {"spaced", "two words"}, {"url", "x=y"}, {"empty", ""},
+      {"\x01\xff", "binary"}, {"last", "unended"}};
+  EXPECT_EQ(v, expected);
+  EXPECT_TRUE(ParseSettings("").empty());
+  EXPECT_TRUE(ParseSettings(std::string("\0\0=\n", 4)).size() <= 1);
+
+  // Values out of shape or range take the default.
+  OSettings s;
+  for (const auto& [key, value] : ParseSettings("n = 42\nneg = -3\njunk = 12abc\nbig = 99999999999999999999\n"
+                                                "blank = \nlow = -1\nb1 = yes\nb0 = off\nbx = maybe"))
+    s.Set(key, value);
+  EXPECT_EQ(s.GetInt("n", 7, 0, 100), 42);
+  EXPECT_EQ(s.GetInt("n", 7, 0, 41), 7);      // above the range
+  EXPECT_EQ(s.GetInt("neg", 7, -5, 5), -3);
+  EXPECT_EQ(s.GetInt("low", 7, 0, 5), 7);     // below the range
+  EXPECT_EQ(s.GetInt("junk", 7, 0, 100), 7);  // trailing characters
+  EXPECT_EQ(s.GetInt("big", 7, 0, 100), 7);   // overflow
+  EXPECT_EQ(s.GetInt("blank", 7, 0, 100), 7);
+  EXPECT_EQ(s.GetInt("missing", 7, 0, 100), 7);
+  EXPECT_TRUE(s.GetBool("b1", false));
+  EXPECT_FALSE(s.GetBool("b0", true));
+  EXPECT_TRUE(s.GetBool("bx", true));
+  EXPECT_EQ(s.Get("missing", "fallback"), "fallback");
+
+  // The saved file lies beside Config.Cfg and reads back with the keys it does not know kept.
+  ScratchDir dir;
+  EXPECT_EQ(SettingsFileName("Data/Config.Cfg"), "Data/Settings.Cfg");
+  EXPECT_EQ(SettingsFileName("/home/p/.config/brikon3d/Config.Cfg"),
+            "/home/p/.config/brikon3d/Settings.Cfg");
+  EXPECT_EQ(SettingsFileName("Config.Cfg"), "Settings.Cfg");
+  EXPECT_EQ(SettingsFileName(""), "") << "no folder for settings, no second file";
+
+  OSettings missing;
+  EXPECT_FALSE(missing.Load("Data/Settings.Cfg"));
+  EXPECT_TRUE(missing.Values().empty());
+
+  // A newer copy of the game wrote a key this one does not know: it survives our save.
+  WriteFile("Data/Settings.Cfg", "from.newer = 5\ngarbage line\n");
+  OSettings kept;
+  ASSERT_TRUE(kept.Load("Data/Settings.Cfg"));
+  kept.SetInt("window.width", 1280);
+  kept.SetBool("vsync", true);
+  // Keys and values that would not read back as written are refused.
+  for (const auto& [key, value] : {std::pair<const char*, const char*>{"two\nlines", "x"}, {"k", "two\nlines"},
+                                   {"#hidden", "x"}, {"a=b", "x"}, {"  ", "x"}})
+    EXPECT_FALSE(kept.Set(key, value)) << key << " = " << value;
+  ASSERT_TRUE(kept.Save("Data/Settings.Cfg"));
+  EXPECT_EQ(ReadFile("Data/Settings.Cfg"), "from.newer = 5\nvsync = 1\nwindow.width = 1280\n");
+  OSettings again;
+  ASSERT_TRUE(again.Load("Data/Settings.Cfg"));
+  EXPECT_EQ(again.Values(), kept.Values());
 }

@@ -1,6 +1,7 @@
 // The resource archive: the directory lister over bytes, and the game's index and reads of a file.
 #include <cstdint>
 #include <sstream>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "assets/ArchiveDirectory.h"
@@ -24,10 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     std::unique_ptr<u8[]> bytes = archive.Read(entry->name);
     FUZZ_CHECK(bytes != nullptr);  // the file has not changed since it was indexed
     FUZZ_CHECK(archive.lastSize == static_cast<i32>(expected));
-    // Touch every byte so that a buffer shorter than its stated size is caught.
-    u8 sum = 0;
-    for (u32 i = 0; i < expected; ++i) sum = static_cast<u8>(sum + bytes[i]);
-    (void)sum;
+    // Copied whole, so that a buffer shorter than its stated size is caught.
+    const std::vector<u8> copy(bytes.get(), bytes.get() + expected);
   }
   return 0;
 }

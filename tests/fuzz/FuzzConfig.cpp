@@ -1,5 +1,4 @@
-// The settings file: whatever it holds, loading it fills the record, and the record saved, loaded
-// again and saved again writes the same file.
+// The settings file: whatever it holds loads, and the record saved, loaded and saved writes the same.
 #include "FuzzSupport.h"
 #include "core/Config.h"
 

@@ -27,10 +27,8 @@ inline const std::string& FuzzScratchPath() {
 
 // Replaces the scratch file's contents with the input.
 inline void WriteScratch(const u8* data, size_t size) {
-  std::FILE* f = std::fopen(FuzzScratchPath().c_str(), "wb");
-  if (!f) std::abort();
-  if (size && std::fwrite(data, 1, size, f) != size) std::abort();
-  std::fclose(f);
+  if (!std::ofstream(FuzzScratchPath(), std::ios::binary).write(reinterpret_cast<const char*>(data), size))
+    std::abort();
 }
 
 // The scratch file's contents.

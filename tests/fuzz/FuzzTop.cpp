@@ -1,5 +1,4 @@
-// The high-score tables: the parser over the plain text, and the table's own load of a scrambled
-// file. A table is loaded whole or not at all.
+// The score tables: the plain text's parser, and a scrambled file loaded whole or not at all.
 #include <string>
 #include <vector>
 

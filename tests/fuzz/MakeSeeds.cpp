@@ -1,18 +1,15 @@
-// Writes the fuzzers' starting inputs: a few small, valid files per reader, made with the same
-// writers the content compiler and the game use, so that the fuzzers start from what the game
-// really meets. Usage: brikon-fuzz-seeds OUT_DIR (one folder per fuzzer is made under it).
+// Writes the fuzzers' starting inputs, a few small valid files per reader made with the game's and
+// the content compiler's own writers. Usage: brikon-fuzz-seeds OUT_DIR (a folder per fuzzer).
 #include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "assets/ArchiveWriter.h"
-#include "assets/ImageWriter.h"
-#include "assets/ModelFormat.h"
+#include "../assets/ModelTestSupport.h"
 #include "audio/Dsp.h"
 #include "audio/ItWriter.h"
 #include "audio/ModWriter.h"
@@ -34,57 +31,36 @@ void Put(const std::string& target, const std::string& name, const Bytes& bytes)
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A small picture with some structure, so that the JPEG has more than flat blocks.
-std::vector<u8> Pixels(u32 width, u32 height, u32 channels) {
-  std::vector<u8> p(size_t{width} * height * channels);
-  for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<u8>((i * 37) ^ (i / channels * 11));
-  return p;
+const u8* Pixels(u32 width, u32 height, u32 channels) {
+  static std::string pixels;
+  pixels = image_test::PixelBytes(size_t{width} * height * channels);
+  return image_test::AsBytes(pixels);
 }
 
 void Pictures() {
-  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, Pixels(5, 3, 3).data()));
-  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, Pixels(4, 4, 4).data()));
-  // The decoder also reads 8-bit greyscale (type 3), which our writer does not make: patch it in.
-  std::vector<u8> g = EncodeTga(16, 8, 3, Pixels(16, 8, 3).data());
-  g[2] = 3;
-  g[16] = 8;
-  g.resize(18 + 16 * 8);
-  Put("tga", "grey-16x8.tga", g);
-  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, Pixels(16, 16, 3).data(), 75));
-  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, Pixels(16, 8, 1).data(), 90));
-  Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3).data(), 20));
-}
-
-// A square of two triangles in each of `objects` objects.
-OModelFile Quad(u32 normalCount, int objects) {
-  OModelFile m;
-  m.normalCount = normalCount;
-  m.texture = "Bricks.Tga";
-  m.texture2 = objects > 1 ? "Env.jpg" : "";
-  m.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-  m.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  m.objects.resize(static_cast<size_t>(objects));
-  for (OModelFileObject& object : m.objects)
-    for (const auto& corners : {std::vector<int>{1, 2, 3}, std::vector<int>{1, 3, 4}}) {
-      OModelFileFace f;
-      for (int c = 0; c < 3; ++c) f.corners[c] = {corners[c], corners[c], 1};
-      object.faces.push_back(f);
-    }
-  return m;
+  Put("tga", "rgb-5x3.tga", EncodeTga(5, 3, 3, Pixels(5, 3, 3)));
+  Put("tga", "rgba-4x4.tga", EncodeTga(4, 4, 4, Pixels(4, 4, 4)));
+  // The decoder also reads 8-bit greyscale (type 3), which our writer does not make.
+  Put("tga", "grey-16x8.tga", image_test::MakeTga(3, 16, 8, 8, image_test::PixelBytes(16 * 8)));
+  Put("jpeg", "rgb-16x16.jpg", EncodeJpeg(16, 16, 3, Pixels(16, 16, 3), 75));
+  Put("jpeg", "grey-16x8.jpg", EncodeJpeg(16, 8, 1, Pixels(16, 8, 1), 90));
+  Put("jpeg", "rgb-9x7-q20.jpg", EncodeJpeg(9, 7, 3, Pixels(9, 7, 3), 20));
 }
 
 void ModelsAndArchives() {
-  Put("zmod", "quad.zmod", WriteZmod(Quad(0, 1)));
-  Put("zmod", "quad-normals-2.zmod", WriteZmod(Quad(4, 2)));
+  OModelFile named = CubeFile(4, 2);  // with both texture names
+  named.texture = "Bricks.Tga";
+  named.texture2 = "Env.jpg";
+  Put("zmod", "cube.zmod", CubeBytes());
+  Put("zmod", "cube-normals-2.zmod", WriteZmod(named));
   Put("zmod", "empty.zmod", WriteZmod(OModelFile()));
   std::vector<u8> bytes;
-  if (BuildArchive({{"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3).data())},
-                    {"Data/Models/Quad.zmod", WriteZmod(Quad(0, 1))},
+  if (BuildArchive({{"Data/Textures/Tiny.Tga", EncodeTga(2, 2, 3, Pixels(2, 2, 3))},
+                    {"Data/Models/Cube.zmod", CubeBytes()},
                     {"Data/Empty", {}}},
                    bytes))
     Put("archive", "three.tkr", bytes);
@@ -96,16 +72,6 @@ void Settings(const std::string& scratch) {
   config.fileName = scratch;
   config.Save();
   Put("config", "defaults.cfg", Slurp(scratch));
-  // A windowed 16-bit game, sound off, with a game to resume.
-  config.resolutionIndex = 2;
-  config.colorBits = 16;
-  config.soundOn = config.fullscreen = 0;
-  config.savedEpisode = 4;
-  config.savedScore = 123456;
-  config.savedLives = 3;
-  config.savedLevel = 7;
-  config.Save();
-  Put("config", "resume.cfg", Slurp(scratch));
 
   // The table fuzzer scrambles its input itself, so its seeds are the plain text of saved tables.
   OTop top(scratch, 10);
@@ -161,28 +127,10 @@ void Music() {
   if (!error.empty()) std::fprintf(stderr, "module writer: %s\n", error.c_str());
 }
 
+// The level reader's seeds are what it really meets: the brick table and the two demo episodes.
 void Levels() {
-  Put("level", "classic.txt",
-      std::string("# a classic episode of one level\n"
-                  "episode 0 classic size 5 layers 3 levels 1\n"
-                  "\n"
-                  "level First Light\n"
-                  "  ..... 66666 .....\n"
-                  "  ..... 67776 .....\n"
-                  "  ..... 67B76 ..4..\n"
-                  "  ..... 67776 .....\n"
-                  "  ..... 66666 .....\n"));
-  Put("level", "corridor.txt",
-      std::string("episode 3 corridor size 3 layers 8 levels 2\n"
-                  "stage Gate  # the first six layers\n"
-                  "  ... 111 ... 5.5 ... 1A1\n"
-                  "  .C. ... 2.2 ... 3D3 ...\n"
-                  "  ... 111 ... 5.5 ... 1E1\n"
-                  "stage End\n"
-                  "  ... 9..\n"
-                  "  .8. ...\n"
-                  "  ... ..7\n"));
-  Put("level", "bricks.txt", std::string("# code hits\n1 1\n2 1\n3 2\n6 1\n7 1\n8 1\n9 2\n10 1\n11 3\n12 2\n14 3\n"));
+  for (const std::string name : {"bricks.txt", "levels/0-classic-demo.txt", "levels/3-modern-demo.txt"})
+    Put("level", name.substr(name.rfind('/') + 1), Slurp(BRIKON_CONTENT_DIR "/" + name));
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include "effects/BallTrail.h"
 #include "support/GLContext.h"
 
-TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
+// A ball waits on the bat, is launched slightly off the field's axis, comes back off the bat,
+// swerved by a moving one, and is lost behind it.
+TEST(Ball, WaitsOnTheBatLeavesItSlightlyOffTheAxisComesBackOffItAndIsLostBehindIt) {
   ObjectsWorld w;
   w.bat.SetPosition(2.0f, -1.0f, 0.0f);
   w.bat.UpdateBounds();
@@ -27,6 +29,37 @@ TEST(Ball, WaitsOnTheBatAndLaunchesIntoTheFieldSlightlyOffItsAxis) {
   // 17.5 units per second at speed 1, nearly all of it in depth.
   EXPECT_NEAR((ball->Position() - start).Length(), 1.75f, 1e-4f);
   EXPECT_GT(ball->Position().z - start.z, 1.74f);
+
+  // Still bat: same depth speed pointing away, sideways direction kept, no swerve, a sound.
+  ball = w.PlayBall({2.5f, -1.0f, 0.4f}, {0.3f, -0.2f, -0.8f});
+  w.ballSet.Update(0);
+  EXPECT_FLOAT_EQ(ball->velocity.z, 0.8f);
+  EXPECT_NEAR(ball->velocity.x, OVector(0.3f, -0.2f, -0.8f).Normalized().x, 1e-5f);
+  EXPECT_EQ(ball->drift.x, 0.0f);
+  EXPECT_FLOAT_EQ(ball->Position().z, w.bat.boxMax.z + TEST_BALL_RADIUS);
+  EXPECT_EQ(CountSound(50) + CountSound(51) + CountSound(52), 1);
+
+  // Moving bat: swerve (100 / t) * bat speed * 0.5.
+  w.bat.velocity = {0.02f, -0.01f, 0.0f};
+  ball = w.PlayBall({2.0f, -1.0f, 0.4f}, {0.0f, 0.0f, -1.0f});
+  w.ballSet.Update(10);
+  EXPECT_NEAR(ball->drift.x, 0.1f, 1e-6f);
+  EXPECT_NEAR(ball->drift.y, -0.05f, 1e-6f);
+
+  // Within 8 radii behind the bat a ball is still in play; the last one lost costs a life and puts
+  // a new ball on a reset bat (losing one of several is the extra balls' case).
+  w.bat.gunAmmo = 5000;
+  w.PlayBall({0.0f, 0.0f, -3.9f}, {0.0f, 0.0f, 0.0f});
+  w.ballSet.Update(0);
+  EXPECT_EQ(w.bat.lives, 5);
+  w.PlayBall({0.0f, 0.0f, -10.0f}, {0.0f, 0.0f, -1.0f});
+  w.ballSet.Update(10);
+  EXPECT_EQ(w.bat.lives, 4);
+  EXPECT_EQ(CountSound(8), 1);
+  EXPECT_EQ(w.ballSet.launched, 0);
+  ASSERT_EQ(w.ballSet.balls.size(), 1u);
+  EXPECT_EQ(w.ballSet.balls[0]->velocity, OVector());
+  EXPECT_EQ(w.bat.gunAmmo, -1);  // the bat is reset
 }
 
 // The loop rule: a ball that has touched no breakable brick, bonus or the bat's rim for 10 s
@@ -80,64 +113,6 @@ TEST(Ball, ALongFlightWithoutContactIsTurnedAtTheBat) {
   }
 }
 
-TEST(Ball, TheBatReturnsTheBallAndAMovingBatSwervesIt) {
-  ObjectsWorld w;
-  // Still bat: same depth speed pointing away, sideways direction kept, no swerve, a sound.
-  OBall* ball = w.PlayBall({0.5f, 0.0f, 0.4f}, {0.3f, -0.2f, -0.8f});
-  w.ballSet.Update(0);
-  EXPECT_FLOAT_EQ(ball->velocity.z, 0.8f);
-  EXPECT_NEAR(ball->velocity.x, OVector(0.3f, -0.2f, -0.8f).Normalized().x, 1e-5f);
-  EXPECT_EQ(ball->drift.x, 0.0f);
-  EXPECT_FLOAT_EQ(ball->Position().z, w.bat.boxMax.z + TEST_BALL_RADIUS);
-  EXPECT_EQ(CountSound(50) + CountSound(51) + CountSound(52), 1);
-
-  // Moving bat: swerve (100 / t) * bat speed * 0.5.
-  w.bat.velocity = {0.02f, -0.01f, 0.0f};
-  ball = w.PlayBall({0.0f, 0.0f, 0.4f}, {0.0f, 0.0f, -1.0f});
-  w.ballSet.Update(10);
-  EXPECT_NEAR(ball->drift.x, 0.1f, 1e-6f);
-  EXPECT_NEAR(ball->drift.y, -0.05f, 1e-6f);
-
-  // The same hit in a tick of no time gives no swerve instead of dividing by zero.
-  ball = w.PlayBall({0.0f, 0.0f, 0.4f}, {0.0f, 0.0f, -1.0f});
-  w.ballSet.Update(0);
-  EXPECT_EQ(ball->drift.x, 0.0f);
-  for (int i = 0; i < 50; ++i) w.ballSet.Update(0);
-  EXPECT_TRUE(Finite(ball->velocity) && Finite(ball->Position()));
-}
-
-TEST(Ball, LosingTheLastBallCostsALifeAndPutsANewBallOnAResetBat) {
-  ObjectsWorld w;
-  w.ballSet.launched = 1;
-  w.ballSet.AddBall({0.0f, 0.0f, -1.0f});
-  // Two balls: the first lost costs nothing, the last a life.
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, 30.0f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, 1.0f};
-  w.ballSet.balls[1]->SetPosition(0.0f, 0.0f, -10.0f);
-  w.bat.gunAmmo = 5000;
-  w.bat.SetPosition(3.0f, 3.0f, 0.0f);
-  w.ballSet.Update(10);
-  EXPECT_EQ(w.ballSet.balls.size(), 1u);
-  EXPECT_EQ(w.bat.lives, 5);
-
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, -10.0f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, -1.0f};
-  w.ballSet.Update(10);
-  EXPECT_EQ(w.bat.lives, 4);
-  EXPECT_EQ(CountSound(8), 1);
-  EXPECT_EQ(w.ballSet.launched, 0);
-  ASSERT_EQ(w.ballSet.balls.size(), 1u);
-  EXPECT_EQ(w.ballSet.balls[0]->velocity, OVector());
-  EXPECT_EQ(w.bat.Position(), OVector());
-  EXPECT_EQ(w.bat.gunAmmo, -1);
-  // Within 8 radii behind the bat a ball is still in play.
-  w.ballSet.Launch();
-  w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, -3.9f);
-  w.ballSet.balls[0]->velocity = {0.0f, 0.0f, 0.0f};
-  w.ballSet.Update(0);
-  EXPECT_EQ(w.bat.lives, 4);
-}
-
 TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
   ObjectsWorld w;
   // Neither before launch.
@@ -172,13 +147,14 @@ TEST(Ball, MoreBallsAndHeavyTimeAreSharedAndTrailsComeAndGo) {
   EXPECT_EQ(trail->finished, 1);
   EXPECT_EQ(trail->alive, 1);
 
-  // A ball that is lost takes its trail with it at once.
+  // A ball that is lost takes its trail with it at once, and costs nothing while others remain.
   TkBaseBound* lostTrail = w.ballSet.balls[1]->trail;
   w.ballSet.balls[1]->SetPosition(0.0f, 0.0f, -20.0f);
   w.ballSet.balls[1]->velocity = {0.0f, 0.0f, -1.0f};
   w.ballSet.Update(1);
   EXPECT_EQ(w.ballSet.balls.size(), 2u);
   EXPECT_EQ(lostTrail->alive, 0);
+  EXPECT_EQ(w.bat.lives, 5);
 }
 
 TEST(Ball, TemplatesLoadedAgainKeepTheirSizeWhileOldBallsShareTheGeometry) {

@@ -26,7 +26,9 @@ struct BonusWorld : GridWorld {
 
 }  // namespace
 
-TEST(Bonus, BagDealsItsFirstPassFromOneAndLaterPassesFromFive) {
+// The bag deals its first pass from 1 and later passes from 5; drops fall from the brick unless
+// their type is held back; TNT waits for a ball.
+TEST(Bonus, TheBagDropsAndTnt) {
   OBonusSet set;
   i32 first[10];
   std::copy(std::begin(set.bag), std::end(set.bag), first);
@@ -48,9 +50,8 @@ TEST(Bonus, BagDealsItsFirstPassFromOneAndLaterPassesFromFive) {
   bat.SetActiveBonus(set.bag[6]);
   bat.SetActiveBonus(set.bag[7]);
   EXPECT_EQ(set.NextType(), set.bag[8]);
-}
 
-TEST(Bonus, DropsFallFromTheBrickUnlessTheirTypeIsHeldBack) {
+  // Drops fall from the brick unless their type is held back.
   BonusWorld w;
   w.StackBag({BONUS_SLOW, BONUS_SLOW});
   ASSERT_EQ(w.Drop({1.0f, 2.0f, 30.0f}), 1u);
@@ -84,9 +85,35 @@ TEST(Bonus, DropsFallFromTheBrickUnlessTheirTypeIsHeldBack) {
   v.Drop({0.0f, 0.0f, 30.0f});
   ASSERT_EQ(v.Drop({0.0f, 0.0f, 30.0f}), 1u);
   EXPECT_EQ(v.bonuses.active[0]->bigValue, 30000);
+
+  // TNT lies still and blasts the bricks around it when a ball hits it.
+  BonusWorld t;
+  OBlock* near = t.AddBrick(t.breakable, 2.0f, 20.0f);  // how far a blast reaches is the grid's
+  t.StackBag({BONUS_TNT});
+  ASSERT_EQ(t.Drop({0.0f, 0.0f, 20.0f}), 1u);
+  OBonus* tnt = t.bonuses.active[0];
+  for (int i = 0; i < 500; ++i) t.bonuses.Update(20);
+  EXPECT_EQ(tnt->Position(), OVector(0.0f, 0.0f, 20.0f));
+  // A ball flies into it.
+  OBall* ball = t.PlayBall({0.0f, 0.0f, 19.2f}, {0.0f, 0.0f, 1.0f});
+  t.bonuses.Update(10);
+  EXPECT_TRUE(t.bonuses.active.empty());
+  EXPECT_LT(ball->velocity.z, 1.0f);  // knocked: the exchange took speed off the ball
+  EXPECT_NE(near->alpha, 0.0f);       // destroyed by the blast
+  EXPECT_EQ(t.bat.score, 10);
+
+  // The corridor moving on takes a TNT with it.
+  t.StackBag({BONUS_TNT});
+  ASSERT_EQ(t.Drop({0.0f, 0.0f, 10.0f}), 1u);
+  t.bonuses.RemoveTnt();
+  t.bonuses.Update(0);
+  EXPECT_TRUE(t.bonuses.active.empty());
 }
 
-TEST(Bonus, CaughtBonusGoesToTheBatAndAMissedOneIsLostBehindIt) {
+// A caught bonus goes to the bat, a missed one is lost behind it. A classic level's end bursts
+// the falling bonuses; a modern level's end bursts nothing (the corridor just moves on), its game
+// over does.
+TEST(Bonus, CaughtMissedAndBurstAtALevelsEnd) {
   BonusWorld w;
   w.ballSet.balls[0]->SetPosition(0.0f, 0.0f, 30.0f);  // out of the bonuses' way
   w.bonuses.Spawn(BONUS_SCORE, {0.0f, 0.0f, 0.6f});
@@ -94,53 +121,14 @@ TEST(Bonus, CaughtBonusGoesToTheBatAndAMissedOneIsLostBehindIt) {
   w.bonuses.Update(1);
   EXPECT_EQ(w.bat.caughtBonus, w.bonuses.templates[BONUS_SCORE]);
   ASSERT_EQ(w.bonuses.active.size(), 1u);
-
   // The life bonus passes beside the bat and is lost 16 units behind the field's near end.
   OBonus* life = w.bonuses.active[0];
   life->velocity = {0.0f, 0.0f, -1.0f};
-  int ticks = 0;
-  while (!w.bonuses.active.empty() && ticks < 1000) {
-    w.bonuses.Update(10);
-    ++ticks;
-  }
+  for (int ticks = 0; !w.bonuses.active.empty() && ticks < 1000; ++ticks) w.bonuses.Update(10);
   EXPECT_TRUE(w.bonuses.active.empty());
   EXPECT_NEAR(life->Position().z, -16.5f, 0.6f);
   EXPECT_EQ(w.bat.lives, 5);
-}
 
-TEST(Bonus, TntLiesStillAndBlastsTheBricksAroundItWhenABallHitsIt) {
-  BonusWorld w;
-  // A brick near the TNT and one far from it.
-  OBlock* near = w.AddBrick(w.breakable, 2.0f, 20.0f);
-  OBlock* far = w.AddBrick(w.breakable, 0.0f, 40.0f);
-
-  w.StackBag({BONUS_TNT});
-  ASSERT_EQ(w.Drop({0.0f, 0.0f, 20.0f}), 1u);
-  OBonus* tnt = w.bonuses.active[0];
-  for (int i = 0; i < 500; ++i) w.bonuses.Update(20);
-  EXPECT_EQ(tnt->Position(), OVector(0.0f, 0.0f, 20.0f));
-
-  // A ball flies into it.
-  OBall* ball = w.PlayBall({0.0f, 0.0f, 19.2f}, {0.0f, 0.0f, 1.0f});
-  w.bonuses.Update(10);
-  EXPECT_TRUE(w.bonuses.active.empty());
-  EXPECT_LT(ball->velocity.z, 1.0f);  // knocked: the exchange took speed off the ball
-  EXPECT_NE(near->alpha, 0.0f);       // destroyed by the blast
-  EXPECT_EQ(far->alpha, 0.0f);
-  EXPECT_EQ(w.bat.score, 10);
-
-  // The corridor moving on takes a TNT with it.
-  w.StackBag({BONUS_TNT});
-  ASSERT_EQ(w.Drop({0.0f, 0.0f, 10.0f}), 1u);
-  w.bonuses.RemoveTnt();
-  w.bonuses.Update(0);
-  EXPECT_TRUE(w.bonuses.active.empty());
-}
-
-// A classic level's end bursts the falling bonuses; a modern level's end bursts nothing (the
-// corridor just moves on), its game over does.
-TEST(Bonus, LevelEndBurstsTheBonusesExceptInTheCorridor) {
-  BonusWorld w;
   w.bonuses.Spawn(BONUS_SLOW, {0.0f, 0.0f, 30.0f});
   w.grid.status = MAP_LEVEL_DONE;
   for (int tick = 0; tick < 10; ++tick) w.bonuses.Update(10);

@@ -1,8 +1,6 @@
 #pragma once
 // A small world of game objects for the rule tests, wired as the game screen wires them, with a
 // log of every sound. Without a grid the sets use the classic cage's field: -8..8 across, 0..48 deep.
-#include <cmath>
-
 #include "assets/ModelData.h"
 #include "effects/ParticleList.h"
 #include "objects/Ball.h"
@@ -13,10 +11,6 @@
 #include "scene/ObjectList.h"
 #include "support/SoundLog.h"
 #include "../assets/ModelTestSupport.h"
-
-inline bool Finite(const OVector& v) {
-  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 // Bat: 3 x 3 across, 0.5 deep, centred on its position. Balls: radius 0.5.
 constexpr f32 TEST_BALL_RADIUS = 0.5f;
