@@ -33,12 +33,10 @@ void InkGlyph(std::vector<u8>& p, u32 cell, u32 right) {
     for (u32 col = 2; col <= right; ++col) Ink(p, left + col, top + row);
 }
 
-// The font picture as a 32-bit TGA file (bottom row first, as the game's pictures are stored).
+// The font picture as a 32-bit TGA file (bottom row first, as the game's pictures are stored);
+// inked pixels are white and opaque, so the file's blue-first order needs no swap.
 std::vector<unsigned char> SheetTga(const std::vector<u8>& rgba) {
-  std::string bgra;
-  for (size_t i = 0; i < rgba.size(); i += 4)
-    bgra += {char(rgba[i + 2]), char(rgba[i + 1]), char(rgba[i]), char(rgba[i + 3])};
-  const std::string t = image_test::MakeTga(2, kW, kH, 32, bgra);
+  const std::string t = image_test::MakeTga(2, kW, kH, 32, std::string(rgba.begin(), rgba.end()));
   return {t.begin(), t.end()};
 }
 
