@@ -31,7 +31,9 @@ constexpr f32 DRIFT_STEP = 0.01f;
 constexpr f32 GLOW_FADE = 0.125f;
 // How long the bat shows its hit flash, ms.
 constexpr i32 BAT_FLASH_TIME = 200;
-// The flash of a rebound the bat aimed at a brick: a warm gold instead of white.
+// The flash of a rebound the bat aimed at a brick: the glass lights up in a warm gold, added to
+// what lies behind it, where a plain hit only makes it more opaque. (Multiplied in, any warm
+// tint only darkened the blue glass to a murky green.)
 constexpr f32 GUIDED_FLASH[3] = {1.0f, 0.8f, 0.35f};
 // A ball this many radii behind the bat is lost.
 constexpr f32 LOST_RADII = 8.0f;
@@ -354,6 +356,7 @@ void OBallSet::Update(u32 elapsedMs) {
     if (flashTimer < 0) {
       bat->alpha = 1.0f;
       std::fill(bat->tint, bat->tint + 3, 1.0f);
+      bat->SetBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
   }
 
@@ -386,6 +389,7 @@ void OBallSet::Update(u32 elapsedMs) {
       if (!bat->SphereHitsBox(*ball)) continue;
       bat->alpha = 0.75f;
       std::fill(bat->tint, bat->tint + 3, 1.0f);
+      bat->SetBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
       flashTimer = BAT_FLASH_TIME;
       const OVector n = bat->velocity.Normalized();
       const OVector w = (ball->velocity + n * 0.25f).Normalized();
@@ -410,6 +414,7 @@ void OBallSet::Update(u32 elapsedMs) {
         ball->flightMs = 0;
         aimed = true;
         std::copy(GUIDED_FLASH, GUIDED_FLASH + 3, bat->tint);
+        bat->SetBlend(GL_SRC_ALPHA, GL_ONE);
       } else if (rim) {
         ball->flightMs = 0;
       } else if (ball->flightMs >= LOOP_FLIGHT_MS) {
