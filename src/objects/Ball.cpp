@@ -445,23 +445,27 @@ void OBallSet::Update(u32 elapsedMs) {
   for (OBall* ball : balls) ball->KeepInsideWalls();
 }
 
-const OBlock* OBallSet::FirstBrickOnFlight(const OBall& ball, const OVector& from,
-                                           OVector v, bool& solid, u32 tickMs,
-                                           i32 maxMs) const {
-  solid = false;
-  if (grid == nullptr || tickMs == 0) return nullptr;
-  const f32 r = ball.radius;
-  const f32 step = static_cast<f32>(tickMs) * speed * BALL_UNITS_PER_MS;
-  // The bricks that can stop the ball: standing, and near enough to take hits (in the corridor
-  // the bricks past the next stage have no fresh bounds, and stand far behind anyway).
+std::vector<const OBlock*> OBallSet::StandingBricks(f32& nearestZ) const {
   std::vector<const OBlock*> standing;
-  f32 nearestZ = 1e30f;  // no brick stands nearer the bat
+  nearestZ = 1e30f;  // no brick stands nearer the bat
+  if (grid == nullptr) return standing;
   for (const OBlock* b : grid->blocks) {
     if (b->IsDying() || b->life < 0) continue;
     if (b->layerIndex >= grid->frontLayer + 2 * STAGE_LAYERS) continue;
     standing.push_back(b);
     nearestZ = std::min(nearestZ, b->boxMin.z);
   }
+  return standing;
+}
+
+const OBlock* OBallSet::FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector v,
+                                           const std::vector<const OBlock*>& standing,
+                                           f32 nearestZ, f32 speed, bool& solid, u32 tickMs,
+                                           i32 maxMs) {
+  solid = false;
+  if (tickMs == 0) return nullptr;
+  const f32 r = ball.radius;
+  const f32 step = static_cast<f32>(tickMs) * speed * BALL_UNITS_PER_MS;
   OVector p = from;
   const f32 backZ = from.z - r;
   for (i32 t = 0; t < maxMs; t += static_cast<i32>(tickMs)) {
@@ -508,10 +512,13 @@ bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& o
   }
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Candidate& a, const Candidate& b) { return a.distance < b.distance; });
+  f32 nearestZ = 0.0f;
+  const std::vector<const OBlock*> standing = StandingBricks(nearestZ);
   for (const Candidate& c : candidates) {
     const OVector v(c.x, c.y, std::fabs(plain.z));
     bool solid = false;
-    const OBlock* b = FirstBrickOnFlight(ball, ball.Position(), v, solid);
+    const OBlock* b =
+        FirstBrickOnFlight(ball, ball.Position(), v, standing, nearestZ, speed, solid);
     if (b == nullptr || !solid || !b->IsBreakable()) continue;
     // In the corridor only the front stage holds it up.
     if (b->layerIndex >= grid->frontLayer + STAGE_LAYERS) continue;

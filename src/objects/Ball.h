@@ -123,13 +123,20 @@ public:
 
   // The field box of the grid (or a default box without a grid).
   void FieldBox(OVector& min, OVector& max) const;
-  // The brick a ball leaving `from` with `velocity` meets first on a straight flight (the side
-  // and far walls reflect it; the depth speed creeps to 1 as in flight, no swerve), followed in
-  // ticks of tickMs for at most maxMs; null when it comes back to the bat first or has no grid.
-  // A breakable brick met only at an edge or corner is reported as missed (`solid` false), since
-  // a slightly different tick would pass it by.
-  const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector velocity,
-                                   bool& solid, u32 tickMs = 16, i32 maxMs = 7000) const;
+  // The bricks that can stop a ball: standing, and near enough to take hits (in the corridor the
+  // bricks past the next stage have no fresh bounds, and stand far behind anyway); `nearestZ` is
+  // the least depth any of them reaches. Gathered once for all the flights of one rebound.
+  std::vector<const OBlock*> StandingBricks(f32& nearestZ) const;
+  // The brick of `standing` a ball leaving `from` with `velocity` meets first on a straight
+  // flight (the side and far walls reflect it; the depth speed creeps to 1 as in flight, no
+  // swerve), followed in ticks of tickMs for at most maxMs; null when it comes back to the bat
+  // first. A breakable brick met only at an edge or corner is reported as missed (`solid`
+  // false), since a slightly different tick would pass it by.
+  static const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from,
+                                          OVector velocity,
+                                          const std::vector<const OBlock*>& standing,
+                                          f32 nearestZ, f32 speed, bool& solid,
+                                          u32 tickMs = 16, i32 maxMs = 7000);
   // The rebound nearest to `plain` (side speeds within 0.3, inside the bat's limits; the same
   // depth speed) whose flight strikes a breakable brick that counts for the level; false when
   // none does.

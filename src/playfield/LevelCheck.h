@@ -6,6 +6,10 @@
 
 #include "core/Types.h"
 
+// A corridor stage's time (ms): (episode + 4) x 10 s. The corridor's timer and the level
+// compiler's hit budget (hits per second of it) both read it here.
+constexpr i32 StageTimeMs(i32 episode) { return (episode + 4) * 10000; }
+
 // Cell codes: 0 and 13 are empty, 4 and 5 unbreakable, every other code up to 14 a breakable brick.
 bool IsValidCellCode(u8 code);
 bool IsBreakableCode(u8 code);

@@ -7,6 +7,7 @@
 #include "objects/Ball.h"
 #include "objects/Bonus.h"
 #include "objects/Player.h"
+#include "playfield/LevelCheck.h"
 #include "playfield/Levels.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr f32 CORRIDOR_START_HALF_DEPTHS = 24.0f;
 constexpr i32 HURRY_MS_PER_BRICK = 6000;
 }  // namespace
 
-i32 OModVoxelMap::ResetTime() const { return (episode + 4) * 10000; }
+i32 OModVoxelMap::ResetTime() const { return StageTimeMs(episode); }
 
 i32 OModVoxelMap::HurryTime() const { return (episode + 1) * 2500; }
 

@@ -41,7 +41,7 @@ public:
   void DrawTransition() override;
   i32 CheckStatus() override;
 
-  // (episode + 4) x 10000 ms: 70, 80 or 90 s a stage.
+  // StageTimeMs(episode): 70, 80 or 90 s a stage.
   i32 ResetTime() const;
   // (episode + 1) x 2500 ms.
   i32 HurryTime() const;

@@ -149,8 +149,7 @@ int Stats(int argc, char** argv) {
   std::vector<OEpisodeFile> files;
   if (!ReadAll(3, argc, argv, files)) return 1;
   for (const OEpisodeFile& file : files) {
-    // A stage's timer: (episode + 4) x 10 s, as the corridor sets it.
-    const double timerS = (file.episode + 4) * 10.0;
+    const double timerS = StageTimeMs(file.episode) / 1000.0;
     std::printf("episode %d (%s)\n  # bricks  hits  multi  solid%s  name\n", file.episode,
                 file.path.c_str(), file.corridor ? "  hits/s" : "");
     const i32 layerSize = file.n * file.n;
