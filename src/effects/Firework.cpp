@@ -140,7 +140,11 @@ void OFirework::Draw() {
     const OFireworkParticle& p = particles[i];
     if (!p.active) continue;
     const OVector at = SparkPosition(p);
-    const f32 colour[4] = {p.colour[0], p.colour[1], p.colour[2], SparkAlpha(p)};
+    // The spark's picture is a premultiplied glow and the pool adds it as it is: the fade goes
+    // into the colour here rather than into the blend, which spares the rasteriser a multiply
+    // a pixel.
+    const f32 alpha = SparkAlpha(p);
+    const f32 colour[4] = {p.colour[0] * alpha, p.colour[1] * alpha, p.colour[2] * alpha, alpha};
     batch.Add(at.x, at.y, at.z, p.size, 0.0f, 0.0f, 1.0f, colour);
   }
   batch.Draw();

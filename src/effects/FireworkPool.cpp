@@ -53,8 +53,8 @@ void OFireworkPool::Draw() {
   glDisable(GL_ALPHA_TEST);
   glDepthMask(GL_FALSE);
   glEnable(GL_BLEND);
-  // Additive: overlapping sparks glow brighter.
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  // Additive: overlapping sparks glow brighter. Each spark's colour already carries its fade.
+  glBlendFunc(GL_ONE, GL_ONE);
   for (Slot& slot : slots) {
     if (slot.firework) slot.firework->Draw();
   }

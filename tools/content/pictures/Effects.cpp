@@ -6,7 +6,7 @@
 //   "xFlame2x2.jpg"   four flame puffs in a 2 x 2 atlas, on black: added, tinted orange
 //   "CoDSmoke2.Tga"   a smoke puff (alpha blended)
 //   "ParticleBit.Tga" a chip of brick, white: the game colours each burst
-//   "Particle.Tga"    a firework spark, white glow: added
+//   "Particle.Tga"    a firework spark, white glow, premultiplied: added
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -141,7 +141,9 @@ OCanvas Spark() {
     float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f);
     float a = std::exp(-r * r * 14.0f) + std::exp(-r * r * 3.5f) * 0.45f;
     a *= Smooth(1.0f, 0.8f, r);
-    return Rgb(1, 1, 1, Clamp01(a));
+    // Premultiplied: the game adds the colour as it is, without weighing it by alpha.
+    a = Clamp01(a);
+    return Rgb(a, a, a, a);
   });
   return canvas;
 }
