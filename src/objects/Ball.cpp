@@ -451,23 +451,22 @@ std::vector<const OBlock*> OBallSet::StandingBricks(f32& nearestZ) const {
   if (grid == nullptr) return standing;
   for (const OBlock* b : grid->blocks) {
     if (b->IsDying() || b->life < 0) continue;
-    if (b->layerIndex >= grid->frontLayer + 2 * STAGE_LAYERS) continue;
+    if (b->layerIndex > grid->frontLayer + COLLIDE_LAYER_REACH) continue;
     standing.push_back(b);
     nearestZ = std::min(nearestZ, b->boxMin.z);
   }
   return standing;
 }
 
-const OBlock* OBallSet::FirstBrickOnFlight(const OBall& ball, const OVector& from, OVector v,
-                                           const std::vector<const OBlock*>& standing,
-                                           f32 nearestZ, f32 speed, bool& solid, u32 tickMs,
-                                           i32 maxMs) {
-  solid = false;
-  if (tickMs == 0) return nullptr;
+OBallSet::Flight OBallSet::FollowFlight(const OBall& ball, const OVector& from, OVector v,
+                                        const std::vector<const OBlock*>& standing, f32 nearestZ,
+                                        f32 homeZ, f32 speed, const OBlock* leaving, u32 tickMs,
+                                        i32 maxMs) {
+  Flight end;
+  if (tickMs == 0) return end;
   const f32 r = ball.radius;
   const f32 step = static_cast<f32>(tickMs) * speed * BALL_UNITS_PER_MS;
   OVector p = from;
-  const f32 backZ = from.z - r;
   for (i32 t = 0; t < maxMs; t += static_cast<i32>(tickMs)) {
     if (std::fabs(v.z) < 1.0f) v.z += v.z >= 0.0f ? DRIFT_STEP : -DRIFT_STEP;
     p = p + v * step;
@@ -479,26 +478,37 @@ const OBlock* OBallSet::FirstBrickOnFlight(const OBall& ball, const OVector& fro
     p.x = std::clamp(p.x, ball.fieldMin.x + r, ball.fieldMax.x - r);
     p.y = std::clamp(p.y, ball.fieldMin.y + r, ball.fieldMax.y - r);
     p.z = std::min(p.z, ball.fieldMax.z - r);
-    if (p.z < backZ) return nullptr;
+    if (p.z < homeZ) {
+      end.home = true;
+      return end;
+    }
     if (p.z + r < nearestZ) continue;
+    bool stillLeaving = false;
     for (const OBlock* b : standing) {
       if (p.x + r < b->boxMin.x || p.x - r > b->boxMax.x || p.y + r < b->boxMin.y ||
           p.y - r > b->boxMax.y || p.z + r < b->boxMin.z || p.z - r > b->boxMax.z)
         continue;
+      if (b == leaving) {
+        stillLeaving = true;
+        continue;
+      }
       // Met on a face, the centre is within the brick's extent on the face's two axes.
       const int inside = (p.x >= b->boxMin.x && p.x <= b->boxMax.x ? 1 : 0) +
                          (p.y >= b->boxMin.y && p.y <= b->boxMax.y ? 1 : 0) +
                          (p.z >= b->boxMin.z && p.z <= b->boxMax.z ? 1 : 0);
-      solid = inside >= 2;
-      return b;
+      end.brick = b;
+      end.solid = inside >= 2;
+      return end;
     }
+    if (!stillLeaving) leaving = nullptr;
   }
-  return nullptr;
+  return end;
 }
 
-bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const {
-  if (grid == nullptr || grid->transition != 0) return false;
-  // Side speeds on a grid round the plain rebound's, nearest first.
+namespace {
+
+// Side speeds on the guide grid, nearest to `plain`'s first.
+std::vector<OVector> GuideCandidates(const OVector& plain) {
   struct Candidate {
     f32 x, y, distance;
   };
@@ -512,16 +522,51 @@ bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& o
   }
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Candidate& a, const Candidate& b) { return a.distance < b.distance; });
+  std::vector<OVector> out;
+  out.reserve(candidates.size());
+  for (const Candidate& c : candidates) out.emplace_back(c.x, c.y, plain.z);
+  return out;
+}
+
+}  // namespace
+
+bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const {
+  if (grid == nullptr || grid->transition != 0) return false;
   f32 nearestZ = 0.0f;
   const std::vector<const OBlock*> standing = StandingBricks(nearestZ);
-  for (const Candidate& c : candidates) {
-    const OVector v(c.x, c.y, std::fabs(plain.z));
-    bool solid = false;
-    const OBlock* b =
-        FirstBrickOnFlight(ball, ball.Position(), v, standing, nearestZ, speed, solid);
-    if (b == nullptr || !solid || !b->IsBreakable()) continue;
+  // Back behind its start, it has missed everything.
+  const f32 homeZ = ball.Position().z - ball.radius;
+  for (const OVector& v : GuideCandidates({plain.x, plain.y, std::fabs(plain.z)})) {
+    const Flight f = FollowFlight(ball, ball.Position(), v, standing, nearestZ, homeZ, speed);
+    if (f.brick == nullptr || !f.solid || !f.brick->IsBreakable()) continue;
     // In the corridor only the front stage holds it up.
-    if (b->layerIndex >= grid->frontLayer + STAGE_LAYERS) continue;
+    if (f.brick->layerIndex >= grid->frontLayer + STAGE_LAYERS) continue;
+    out = v;
+    return true;
+  }
+  return false;
+}
+
+bool OBallSet::GuidedBounce(const OBall& ball, const OBlock* hit, const OVector& plain,
+                            OVector& out) const {
+  if (grid == nullptr || grid->transition != 0) return false;
+  f32 nearestZ = 0.0f;
+  const std::vector<const OBlock*> standing = StandingBricks(nearestZ);
+  const f32 homeZ = bat != nullptr ? bat->boxMax.z : ball.fieldMin.z;
+  auto getsOut = [&](const OVector& v) {
+    // The ball still touches the brick it bounces off: that one only stops it once left.
+    const Flight f =
+        FollowFlight(ball, ball.Position(), v, standing, nearestZ, homeZ, speed, hit);
+    if (f.home) return true;
+    return f.brick != nullptr && f.solid && f.brick->IsBreakable() &&
+           f.brick->layerIndex < grid->frontLayer + STAGE_LAYERS;
+  };
+  if (getsOut(plain)) {
+    out = plain;
+    return true;
+  }
+  for (const OVector& v : GuideCandidates(plain)) {
+    if (!getsOut(v)) continue;
     out = v;
     return true;
   }

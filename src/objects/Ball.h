@@ -37,9 +37,10 @@ constexpr f32 DEVIATION_MIN_DEGREES = 2.0f;
 constexpr f32 DEVIATION_MAX_DEGREES = 3.0f;
 // A ball that has flown this long (ms of game time) without striking a breakable brick has lost
 // its way: a still bat's plain rebound leaves it aimed at a standing breakable brick instead (the
-// front stage's, in the corridor). Found by following straight flights from the bat, so the ball
-// never turns in mid-flight. A ball that meets the rim, or a bat moving faster than
-// GUIDE_STILL_BAT, is the player's own shot and is left alone.
+// front stage's, in the corridor), and a bounce off metal or stone one that strikes such a brick
+// or comes back to the bat. Found by following straight flights, so the ball never turns in
+// mid-flight. A ball that meets the rim, or a bat moving faster than GUIDE_STILL_BAT, is the
+// player's own shot and is left alone.
 constexpr i32 GUIDE_AFTER_MS = 3000;
 // World units per ms; the guided ball leaves without swerve, which would bend it off the line.
 constexpr f32 GUIDE_STILL_BAT = 0.004f;
@@ -123,24 +124,37 @@ public:
 
   // The field box of the grid (or a default box without a grid).
   void FieldBox(OVector& min, OVector& max) const;
-  // The bricks that can stop a ball: standing, and near enough to take hits (in the corridor the
-  // bricks past the next stage have no fresh bounds, and stand far behind anyway); `nearestZ` is
-  // the least depth any of them reaches. Gathered once for all the flights of one rebound.
+  // The bricks that can stop a ball: standing, and within the hit pass's reach (in the corridor
+  // the bricks further down have no fresh bounds, and stand far behind anyway); `nearestZ` is the
+  // least depth any of them reaches. Gathered once for all the flights of one rebound.
   std::vector<const OBlock*> StandingBricks(f32& nearestZ) const;
-  // The brick of `standing` a ball leaving `from` with `velocity` meets first on a straight
-  // flight (the side and far walls reflect it; the depth speed creeps to 1 as in flight, no
-  // swerve), followed in ticks of tickMs for at most maxMs; null when it comes back to the bat
-  // first. A breakable brick met only at an edge or corner is reported as missed (`solid`
-  // false), since a slightly different tick would pass it by.
-  static const OBlock* FirstBrickOnFlight(const OBall& ball, const OVector& from,
-                                          OVector velocity,
-                                          const std::vector<const OBlock*>& standing,
-                                          f32 nearestZ, f32 speed, bool& solid,
-                                          u32 tickMs = 16, i32 maxMs = 7000);
+  // How a straight flight ends: the brick of `standing` it meets first (`solid` when met full on
+  // a face; a breakable brick met only at an edge or corner counts as missed, since a slightly
+  // different tick would pass it by), or back at the bat (`home`: its centre's depth below
+  // homeZ); neither when it is still flying after maxMs.
+  struct Flight {
+    const OBlock* brick = nullptr;
+    bool solid = false;
+    bool home = false;
+  };
+  // Follows a ball leaving `from` with `velocity` (the side and far walls reflect it; the depth
+  // speed creeps to 1 as in flight, no swerve) in ticks of tickMs. The brick `leaving`, which the
+  // ball touches at the start, stops it only once it has been clear of it.
+  static Flight FollowFlight(const OBall& ball, const OVector& from, OVector velocity,
+                             const std::vector<const OBlock*>& standing, f32 nearestZ, f32 homeZ,
+                             f32 speed, const OBlock* leaving = nullptr, u32 tickMs = 16,
+                             i32 maxMs = 7000);
   // The rebound nearest to `plain` (side speeds within 0.3, inside the bat's limits; the same
   // depth speed) whose flight strikes a breakable brick that counts for the level; false when
   // none does.
   bool GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const;
+  // The same search for a ball that has lost its way and bounces off the unbreakable brick
+  // `hit`: the plain bounce is kept when its flight strikes a breakable brick that counts or
+  // comes back to the bat, else the nearest on the guide grid that does. Behind or between rows
+  // of metal bars, edge bounces can hold a ball in a closed path that never reaches the bat,
+  // where the rebound's own guidance would act. False when no flight gets out.
+  bool GuidedBounce(const OBall& ball, const OBlock* hit, const OVector& plain,
+                    OVector& out) const;
   bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
 
   u8 launched = 0;               // 0 while the ball rides on the bat

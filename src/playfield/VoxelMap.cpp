@@ -340,6 +340,16 @@ void OVoxelMap::HandleHit(OBall* ball, OBlock* brick) {
     hitSound = heavySound;
   } else {
     Bounce(ball, brick);
+    // A ball that has lost its way leaves metal and stone on a flight that gets it out: bounced
+    // off bar edges between two rows of bars, or between bars and the far wall, it could circle
+    // there for a whole stage without ever coming back to the bat.
+    OVector out;
+    if (!brick->IsBreakable() && ball->searchMs >= GUIDE_AFTER_MS && ballSet != nullptr &&
+        ballSet->GuidedBounce(*ball, brick, ball->velocity, out) && out != ball->velocity) {
+      ball->velocity = out;
+      ball->drift.x = 0.0f;
+      ball->drift.y = 0.0f;
+    }
     hitSound = SOUND_HIT_BLOCK;
   }
   HitBlock(brick, true);
