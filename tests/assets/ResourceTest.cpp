@@ -2,8 +2,6 @@
 // what the writer and the archive tool refuse.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <string>
 #include <vector>
 
@@ -170,13 +168,10 @@ TEST(ArchiveWriter, RefusesWhatItCannotStoreAndTheToolWritesNothingOutside) {
   EXPECT_EQ(ReadFile("Data/Resource.Tkr"), before);
 
   const std::string tkr = "'" BRIKON_BINARY_DIR "/tools/tkr/tkr' ";
-  std::string big(70000, '\0');
-  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 3);
-  mkdir("root", 0755);
-  mkdir("root/Textures", 0755);
-  WriteFile("root/Textures/Font.Tga", big);
-  WriteFile("root/Empty", "");
+  const std::string big = PixelBytes(70000, 4);
   std::string out;
+  ASSERT_EQ(RunCommand("mkdir -p root/Textures && touch root/Empty"), 0);
+  WriteFile("root/Textures/Font.Tga", big);
   ASSERT_EQ(RunCommand(tkr + "pack Data/Resource.Tkr root", &out), 0) << out;
   ASSERT_EQ(RunCommand(tkr + "list Data/Resource.Tkr", &out), 0) << out;
   EXPECT_NE(out.find("Textures/Font.Tga"), std::string::npos) << out;
