@@ -57,8 +57,6 @@ void DrawAndRead(OObjectList& list, const O3D& camera, u8 rgb[3], int dx = 0) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   list.Draw(camera);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(320 + dx, 240, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 

@@ -116,12 +116,8 @@ TEST(FontTest, BuildAndPrintOnAContext) {
   Ortho2D(window.width, window.height);
   glEnable(GL_TEXTURE_2D);
   font.Print(100, 100, "II\x01", 0, false, 1.0f);
-  glFinish();
-  auto red = [](int x, int y) {
-    u8 px[4];
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
-    return px[0];
-  };
+  const std::vector<u8> p = ReadBackBuffer(window.width, window.height);
+  auto red = [&](int x, int y) { return p[(y * window.width + x) * 3]; };
   EXPECT_GT(red(100 + 5, 115), 200);
   EXPECT_GT(red(100 + 9 + 5, 115), 200);
   EXPECT_LT(red(100 + 1, 115), 50);
