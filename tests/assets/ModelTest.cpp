@@ -38,10 +38,6 @@ void PutU32(std::vector<unsigned char>& b, size_t at, u32 v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-bool Read(const std::vector<unsigned char>& b, OModelFile& out) {
-  return ReadZmod(b.data(), b.size(), out);
-}
-
 using Triangle = std::array<f32, 9>;
 
 // A model file built quad by quad: each quad is two triangles (a, b, c) and (a, c, d).
@@ -212,7 +208,7 @@ TEST(ModelFormat, RoundTripAndLayout) {
     EXPECT_EQ(bytes[28], 12);  // faceCount over all objects
 
     OModelFile back;
-    ASSERT_TRUE(Read(bytes, back));
+    ASSERT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
     EXPECT_EQ(back.texture, "Brick.Tga");
     EXPECT_EQ(back.texture2, "B");
     EXPECT_FLOAT_EQ(back.objects[0].material.diffuse[1], 0.25f);
@@ -226,10 +222,10 @@ TEST(ModelFormat, RoundTripAndLayout) {
   std::vector<unsigned char> bytes = WriteZmod(OModelFile{});
   OModelFile back;
   PutU32(bytes, 12, 0x80000000u);
-  ASSERT_TRUE(Read(bytes, back));
+  ASSERT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
   EXPECT_TRUE(back.objects.empty());
   PutU32(bytes, 28, 1);
-  EXPECT_FALSE(Read(bytes, back));
+  EXPECT_FALSE(ReadZmod(bytes.data(), bytes.size(), back));
 }
 
 // Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read), while
@@ -246,7 +242,7 @@ TEST(ModelFormat, DamagedFiles) {
     }
     bytes.push_back(0xEE);
     OModelFile back;
-    EXPECT_TRUE(Read(bytes, back));
+    EXPECT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
   }
   OModelFile back;
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
@@ -279,7 +275,7 @@ TEST(ModelFormat, DamagedFiles) {
   for (const auto& c : cases) {
     std::vector<unsigned char> bytes = good;
     PutU32(bytes, c.offset, c.value);
-    ASSERT_EQ(Read(bytes, back), c.ok) << c.what;
+    ASSERT_EQ(ReadZmod(bytes.data(), bytes.size(), back), c.ok) << c.what;
     if (!c.ok) continue;
     OModelData geometry;
     geometry.SetGeometry(back);
@@ -333,6 +329,5 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
   // A triangle naming a vertex the table lacks is left out rather than read past the table.
   data.faces[data.objects[0]->firstFace + 26].vertex[1] = 100000;
   EXPECT_EQ(Triangles(DepthShellTriangles(data, visible)).size(), out.size() - 1);
-  // Nothing shown, nothing to draw.
   EXPECT_TRUE(DepthShellTriangles(data, {0, 0}).empty());
 }

@@ -69,7 +69,6 @@ TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   EXPECT_EQ(file.substr(s.dataOffset, 100), Scrambled(small));
   EXPECT_EQ(file.substr(l.dataOffset, 2048), Scrambled(large.substr(0, 2048)));
   EXPECT_EQ(file.substr(l.dataOffset + 2048, 5000 - 2048), large.substr(2048));
-  // Read gives back the originals.
   EXPECT_EQ(ReadString(r, "small"), small);
   EXPECT_EQ(ReadString(r, "large"), large);
 }

@@ -208,11 +208,6 @@ bool RequestWindowClose(unsigned long windowId) {
   return WithinSeconds(10, [windowId] { return SendWindowClose(windowId); });
 }
 
-bool DestroyWindowFromOutside(unsigned long windowId, bool killClient) {
-  const std::string how = killClient ? "xdotool windowkill " : "xdotool windowclose ";
-  return RunCommand(how + std::to_string(windowId), nullptr, 10) == 0;
-}
-
 PrivateDisplay::PrivateDisplay(int width, int height) {
   const char* d = std::getenv("DISPLAY");
   if (d) previous = d;

@@ -66,12 +66,9 @@ bool HaveDisplay();
 int RunCommand(const std::string& command, std::string* output = nullptr,
                int timeoutSeconds = 240);
 
-// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW). These
-// two give up (false) after 10 s without an answer from the display.
+// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW); gives up
+// (false) after 10 s without an answer from the display.
 bool RequestWindowClose(unsigned long windowId);
-// Destroys an X window from this other client, as tools that close windows by force do, or has
-// the server drop the connection of the client that owns it (XKillClient, as xkill does).
-bool DestroyWindowFromOutside(unsigned long windowId, bool killClient = false);
 
 // A private Xvfb of the given screen size in DISPLAY for the life of the object.
 class PrivateDisplay {
