@@ -195,8 +195,11 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
 }
 
 // The writer's bytes are what the header table says, and the reader gives the model back; an
-// empty model too.
-TEST(ModelFormat, RoundTripAndLayout) {
+// empty model too. Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut
+// is read), while trailing bytes are ignored. Counts that claim more than the bytes hold fail before
+// any allocation of that size; indices outside their tables fail, while the normal index, which
+// indexes nothing, is taken as it is, and the geometry built from it has a normal per vertex.
+TEST(ModelFormat, RoundTripLayoutAndDamagedFiles) {
   for (u32 normalCount : {0u, 5u}) {
     OModelFile m = SampleModel(normalCount);
     std::vector<unsigned char> bytes = WriteZmod(m);
@@ -217,6 +220,12 @@ TEST(ModelFormat, RoundTripAndLayout) {
     // Normal indices travel only with k = 9.
     EXPECT_EQ(back.objects[1].faces[0].corners[2].normal, normalCount ? 1 : 0);
     EXPECT_EQ(WriteZmod(back), bytes);  // stable second round
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+      std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);  // so ASan sees the end
+      EXPECT_FALSE(ReadZmod(part.data(), part.size(), back)) << "cut at " << cut;
+    }
+    bytes.push_back(0xEE);
+    EXPECT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
   }
   // No objects: any negative lastObjectIndex reads as none, unless a face is claimed.
   std::vector<unsigned char> bytes = WriteZmod(OModelFile{});
@@ -226,25 +235,6 @@ TEST(ModelFormat, RoundTripAndLayout) {
   EXPECT_TRUE(back.objects.empty());
   PutU32(bytes, 28, 1);
   EXPECT_FALSE(ReadZmod(bytes.data(), bytes.size(), back));
-}
-
-// Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read), while
-// trailing bytes are ignored. Counts that claim more than the bytes hold fail before any allocation
-// of that size; indices outside their tables fail, while the normal index, which indexes nothing,
-// is taken as it is, and the geometry built from it has a normal per vertex.
-TEST(ModelFormat, DamagedFiles) {
-  for (u32 normalCount : {0u, 1u}) {
-    std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
-    for (size_t cut = 0; cut < bytes.size(); ++cut) {
-      std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);  // so ASan sees the end
-      OModelFile back;
-      EXPECT_FALSE(ReadZmod(part.data(), part.size(), back)) << "cut at " << cut;
-    }
-    bytes.push_back(0xEE);
-    OModelFile back;
-    EXPECT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
-  }
-  OModelFile back;
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
 
   const std::vector<unsigned char> good = WriteZmod(SampleModel(1));

@@ -7,7 +7,9 @@ using namespace audiotest;
 
 // Where the samples are in files laid out as real tools write them; damaged sizes cut to what the
 // file holds and to whole frames; what cannot be played as PCM refused rather than played as noise.
-TEST(Wav, FindsTheSamplesOrRefusesTheFile) {
+// 8-bit unsigned at 22050 Hz reaches the output format (44100 Hz, 16-bit stereo): silence (128)
+// stays silence, the length doubles. (16-bit mono is the sound player's whole-effect test.)
+TEST(Wav, FindsTheSamplesOrRefusesTheFileAndConvertsWhatItFinds) {
   const std::string samples = Samples16({1, 2, 3, 4}), data = Chunk("data", samples);
   const std::string mono = Fmt(1, 1, 44100, 16);
   auto with = [&data](const std::string& fmt) { return Riff(Chunk("fmt ", fmt) + data); };
@@ -59,12 +61,7 @@ TEST(Wav, FindsTheSamplesOrRefusesTheFile) {
   }
   OWavInfo info;
   EXPECT_FALSE(ParseWav(nullptr, 100, info));
-}
 
-// 8-bit unsigned at 22050 Hz reaches the output format (44100 Hz, 16-bit stereo): silence (128)
-// stays silence, the length doubles. (16-bit mono is the sound player's whole-effect test.)
-TEST(Wav, ConvertsToTheOutputFormat) {
-  OWavInfo info;
   std::vector<u8> out;
   const std::string file =
       Riff(Chunk("fmt ", Fmt(1, 1, 22050, 8)) + Chunk("data", std::string(2000, '\x80')));

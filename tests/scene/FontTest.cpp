@@ -42,7 +42,7 @@ std::vector<unsigned char> SheetTga(const std::vector<u8>& rgba) {
 
 }  // namespace
 
-TEST(FontTest, AdvancesMeasuredFromThePicture) {
+TEST(FontTest, AdvancesMeasuredFromThePictureAndSummedOverText) {
   std::vector<u8> sheet = BlankSheet();
   InkGlyph(sheet, 'A' - 32, 20);  // 'A' ends at column 20
   InkGlyph(sheet, 127, 31);       // the last cell is inked to its right edge
@@ -73,9 +73,7 @@ TEST(FontTest, AdvancesMeasuredFromThePicture) {
   std::vector<u8> rgb(kW * kH * 3, 255);
   MeasureFontAdvances(rgb.data(), kW, kH, 3, advance);
   EXPECT_EQ(advance['A' - 32], 12.0f);
-}
 
-TEST(FontTest, MeasuringText) {
   OFont font("Font.Tga");
   font.advance['A' - 32] = 20.7f;  // advances are truncated when summed
   font.advance['B' - 32] = 15.0f;
