@@ -56,7 +56,9 @@ std::string ReadString(OResource& r, const std::string& name) {
 
 }  // namespace
 
-TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
+// Scrambling covers at most a file's first 2 KB; names are matched as the directory stores them,
+// ignoring ASCII letter case only.
+TEST(Resource, ScramblingAndNamesAsStored) {
   ScratchDir dir;
   std::string small = PixelBytes(100, 1), large = PixelBytes(5000, 2);
   ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"small", Bytes(small)}, {"large", Bytes(large)}}));
@@ -71,11 +73,7 @@ TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   EXPECT_EQ(file.substr(l.dataOffset + 2048, 5000 - 2048), large.substr(2048));
   EXPECT_EQ(ReadString(r, "small"), small);
   EXPECT_EQ(ReadString(r, "large"), large);
-}
 
-// Names as the directory stores them, matched ignoring ASCII letter case only.
-TEST(Resource, NamesAsStoredMatchIgnoringAsciiCaseOnly) {
-  ScratchDir dir;
   // Name fields: a name with bytes after its zero, and two case variants.
   std::vector<RawRecord> records = {
       {12 + 9, 3, 0, std::string("a/x\0junk!", 9)},
@@ -84,7 +82,6 @@ TEST(Resource, NamesAsStoredMatchIgnoringAsciiCaseOnly) {
   };
   for (RawRecord& rec : records) rec.dataOffset = 32 + 21 + 16 + 16;
   WriteFile("Data/Resource.Tkr", RawArchive(3, records, Scrambled("0123456789")));
-  OResource r;
   ASSERT_TRUE(r.Open());
   EXPECT_EQ(ReadString(r, "A/X"), "012");  // the name ends at its first zero byte
   // The later of two case variants wins under both spellings.

@@ -20,8 +20,10 @@ const f32 HALF_PI = 1.57079632679f;
 }  // namespace
 
 // Own-axis rotations follow the frame's sign conventions, keep the position and a uniform
-// scale; RotateAxis is the same right-handed turn; TurnTo turns a direction onto a point.
-TEST(O3D, Rotations) {
+// scale; RotateAxis is the same right-handed turn; TurnTo turns a direction onto a point. LookAt
+// puts -Z toward the point with world +Z up; straight up or down (the way the menu and game cameras
+// look into the field) is a fixed frame.
+TEST(O3D, RotationsAndLookAt) {
   O3D o;
   o.SetPosition(1, 2, 3);
   o.RotateZ(HALF_PI);  // X' = Y, Y' = -X
@@ -46,11 +48,7 @@ TEST(O3D, Rotations) {
   EXPECT_NEAR(t.matrix.XAxis().Length(), 1.0f, EPS);
   ExpectVec(t.matrix.XAxis().Cross(t.matrix.YAxis()), t.matrix.m[8], t.matrix.m[9], t.matrix.m[10],
             "right-handed");
-}
 
-// LookAt puts -Z toward the point with world +Z up; straight up or down (the way the menu and
-// game cameras look into the field) is a fixed frame.
-TEST(O3D, LookAt) {
   O3D cam;
   cam.SetPosition(0, -10, 0);
   cam.LookAt(0, 0, 0);

@@ -216,7 +216,9 @@ void Route(ORenderWindow& screen, const std::vector<ProbeControl*>& controls,
 
 // Pointer mode (no tab stops): the highlight follows the pointer, the later of overlapping
 // controls is offered an event first, and a pressed press-activated control keeps the pointer.
-TEST(RenderWindowTest, PointerRouting) {
+// Tab mode (the selection screen): the keyboard focus moves over the tab stops, skipping other
+// controls, and the pointer moves it too.
+TEST(RenderWindowTest, PointerAndTabRouting) {
   ORenderWindow screen(SCREEN_MENU);
   std::vector<ProbeControl*> c = {new ProbeControl(false, 0, false), new ProbeControl(false, 0, true),
                                   new ProbeControl(false, 1, true)};
@@ -236,23 +238,19 @@ TEST(RenderWindowTest, PointerRouting) {
   screen.Leave();  // leaving the screen takes the highlight away
   EXPECT_FALSE(c[2]->highlighted);
   EXPECT_EQ(screen.hot, nullptr);
-}
 
-// Tab mode (the selection screen): the keyboard focus moves over the tab stops, skipping other
-// controls, and the pointer moves it too. Controls: stop 0, no stop, stop 1, a press-activated
-// stop 2.
-TEST(RenderWindowTest, TabRouting) {
-  ORenderWindow screen(SCREEN_SELECT);
-  std::vector<ProbeControl*> c = {new ProbeControl(true, 0, false), new ProbeControl(false),
-                                  new ProbeControl(true, 0, false), new ProbeControl(true, 1, true)};
-  for (ProbeControl* p : c) screen.AddControl(p);
-  screen.AddControl(c[2]);  // a second addition: no second tab index, attach or entry
-  EXPECT_EQ(screen.tabCount, 3);
+  // Tab mode's controls: stop 0, no stop, stop 1, a press-activated stop 2.
+  ORenderWindow tabbed(SCREEN_SELECT);
+  c = {new ProbeControl(true, 0, false), new ProbeControl(false), new ProbeControl(true, 0, false),
+       new ProbeControl(true, 1, true)};
+  for (ProbeControl* p : c) tabbed.AddControl(p);
+  tabbed.AddControl(c[2]);  // a second addition: no second tab index, attach or entry
+  EXPECT_EQ(tabbed.tabCount, 3);
   EXPECT_EQ(c[2]->attachCount, 1);
-  EXPECT_EQ(screen.controls.size(), 4u);
-  EXPECT_EQ(c[2]->owner, &screen);
-  screen.Enter();
-  Route(screen, c, {
+  EXPECT_EQ(tabbed.controls.size(), 4u);
+  EXPECT_EQ(c[2]->owner, &tabbed);
+  tabbed.Enter();
+  Route(tabbed, c, {
       {0, EV_CHAR, 13, false, 0, 0, -1, "before any Tab nobody has the focus"},
       {0, EV_KEYDOWN, VK_TAB, true, 0b0001, 0, 0, "the first Tab focuses stop 0"},
       {0, EV_KEYUP, VK_TAB, true, 0b0001, 0, 0, "the Tab itself reaches no control"},
@@ -270,7 +268,7 @@ TEST(RenderWindowTest, TabRouting) {
       {0b1000, EV_MOUSEMOVE, 0, false, 0, 0, -1, "a move skips a press-activated control"},
       {0b1000, EV_BUTTONDOWN, 0, true, 0b1000, 0b1000, 2, "a press focuses it"},
   }, true);
-  screen.Leave();  // entering again drops the focus
-  screen.Enter();
-  EXPECT_FALSE(screen.HandleInput(MakeEvent(EV_CHAR, 13)));
+  tabbed.Leave();  // entering again drops the focus
+  tabbed.Enter();
+  EXPECT_FALSE(tabbed.HandleInput(MakeEvent(EV_CHAR, 13)));
 }

@@ -117,7 +117,7 @@ protected:
 
 }  // namespace
 
-TEST(Input, KeysButtonsTextAndWindowEvents) {
+TEST(Input, KeysButtonsTextWindowEventsAndGamepads) {
   // The first event handed on (type, and key code or button row) and the character after it (0
   // for none); count 0 for what is not input.
   const struct {
@@ -200,13 +200,10 @@ TEST(Input, KeysButtonsTextAndWindowEvents) {
   OGLWindow plain;
   plain.Dispatch(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
   EXPECT_EQ(plain.active, 0);
-}
 
-// A pad plugged in while the game runs (SDL's virtual joystick): the d-pad and the stick are
-// arrows, the stick with a dead zone; A is Enter, B Esc, Start Pause; two pads both count, and
-// unplugging one pauses the game and lets go of the arrow its stick held.
-TEST(Gamepad, VirtualPadDrivesTheKeys) {
-  Recorder w;
+  // A pad plugged in while the game runs (SDL's virtual joystick): the d-pad and the stick are
+  // arrows, the stick with a dead zone; A is Enter, B Esc, Start Pause; two pads both count, and
+  // unplugging one pauses the game and lets go of the arrow its stick held.
   ASSERT_TRUE(w.StartGamepads()) << SDL_GetError();
   const int index = AttachVirtualPad();
   ASSERT_GE(index, 0) << SDL_GetError();
