@@ -62,7 +62,8 @@ TEST(FileWrite, ReplacesWholeFollowsLinksOrFailsLeavingTheOldFile) {
 }
 
 // Two copies of the game saving the same file at once: a reader only ever sees one whole file.
-TEST(FileWrite, ConcurrentSavesNeverTear) {
+// Only what a save in progress leaves is removed: never a player's file.
+TEST(FileWrite, ConcurrentSavesNeverTearAndOnlyTemporariesAreRemoved) {
   ScratchDir dir;
   const std::string a(20000, 'a'), b(30000, 'b');
   WriteFile("Data/Config.Cfg", a);
@@ -84,11 +85,7 @@ TEST(FileWrite, ConcurrentSavesNeverTear) {
   reader.join();
   EXPECT_EQ(failures, 0);
   EXPECT_EQ(RemoveStaleTemporaries("Data"), 0);
-}
 
-// Only what a save in progress leaves is removed: never a player's file.
-TEST(FileWrite, StaleTemporariesAreTheOnlyFilesRemoved) {
-  ScratchDir dir;
   for (const char* name : {"Data/.Config.Cfg.tmp-Ab12Cd", "Data/.Classic.Top.tmp-000000"})
     WriteFile(name, "torn");
   // Not ours: the files themselves, a name without the leading dot, a wrong tail length, a folder.

@@ -87,8 +87,7 @@ TEST(GameRules, EndsLeavingAndResuming) {
   EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
   EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
 
-  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
-  // score.
+  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the score.
   int frames = 0;
   while (rig.Current() == SCREEN_GAME && frames < 5000) {
     rig.Run(1);
