@@ -85,8 +85,11 @@ TEST(MusicPlayer, PauseResumeAndTheGameTrackAfterTheMenu) {
 
 // The lists built from the archive: names in order, one shuffle, one step, a missing track kept
 // as an empty entry. At load the lists are always built and the volume set; the menu music starts
-// only when music is on, and the game screen's swap starts nothing while it is off.
-TEST(MusicPlayer, ListsAndMusicSwitchAtLoad) {
+// only when music is on, and the game screen's swap starts nothing while it is off. A track that
+// cannot be loaded when the one before it ends is skipped: the next good one plays. A list with no
+// good track is tried once round and left silent, so the main loop does not retry every frame; so
+// is no list.
+TEST(MusicPlayer, ListsMusicSwitchAtLoadAndUnloadableTracks) {
   ScratchDir dir;
   WriteMusicArchive("", "Data/Music/05_Modern.Xm");
   OPlaylist built, builtMenu;
@@ -117,14 +120,7 @@ TEST(MusicPlayer, ListsAndMusicSwitchAtLoad) {
     player.SwitchPlaylist(&game, false);
     EXPECT_EQ(player.started, on);
   }
-}
 
-// A track that cannot be loaded when the one before it ends is skipped: the next good one plays.
-// A list with no good track is tried once round and left silent, so the main loop does not retry
-// every frame; so is no list.
-TEST(MusicPlayer, UnloadableTrackMovesOnToTheNext) {
-  ScratchDir dir;
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
   OPlaylist list = ListOf({MakeMod(8, 3), "not a module at all", "", MakeMod(8, 3)});
   OMusicPlayer player, silent;
   ASSERT_TRUE(player.ready);
