@@ -81,7 +81,10 @@ public:
 
 }  // namespace
 
-TEST(Application, ScreensInputAndActivation) {
+// The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
+// inside the window; the application gives every screen that place, and the pointer counted from
+// its top-left corner: a click on the overlay's corner is (0, 0) whatever the window's shape.
+TEST(Application, ScreensInputActivationAndTheOverlaysPlace) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   OApplication app;
   EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
@@ -133,14 +136,7 @@ TEST(Application, ScreensInputAndActivation) {
   EXPECT_EQ(app.musicPlayer->playing, 1);
   app.Unload();
   EXPECT_TRUE(app.screens.empty());
-}
 
-// The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
-// inside the window; the application gives every screen that place, and the pointer counted from
-// its top-left corner: a click on the overlay's corner is (0, 0) whatever the window's shape.
-TEST(OverlayLayout, ScreensGetTheLargestCentredPlaceOfTheOverlayShape) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  OApplication app;
   auto* screen = new Recorder(201);
   app.AddScreen(screen);
   app.SwitchScreen(201);
