@@ -2,22 +2,18 @@
 // its controls, in pointer mode (no tab stops) and tab mode.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <tuple>
 #include <vector>
 
-#include "TestSupport.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundPlayer.h"
 #include "core/Config.h"
-#include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
 #include "shell/Control.h"
 #include "shell/OverlayLayout.h"
 #include "shell/RenderWindow.h"
-#include "support/GLContext.h"
 #include "support/InputEvents.h"
 
 namespace {
@@ -157,23 +153,6 @@ TEST(Application, ScreensInputActivationAndTheOverlaysPlace) {
     EXPECT_EQ(screen->last.y, 0) << c.shape;
   }
   app.Unload();
-}
-
-// The 3D view's vertical angle is the same for every window shape, only the horizontal one follows
-// the window.
-TEST(OverlayLayout, VerticalFieldOfViewKept) {
-  ScratchDir dir;
-  TestGLWindow gl;
-  if (!gl.Open()) SKIP_OR_FAIL_IN_CI("needs a display");
-  OCamera camera(640, 480, 60.0f, 1.0f, 1024.0f);
-  const f32 vertical = 1.0f / std::tan(30.0f * 3.14159265f / 180.0f);
-  for (const LayoutCase& c : kCases) {
-    if (c.w < 1 || c.h < 1) continue;
-    SCOPED_TRACE(c.shape);
-    camera.Apply(c.w, c.h);
-    EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
-    EXPECT_NEAR(camera.projection.m[0], vertical * c.h / c.w, 1e-4f);
-  }
 }
 
 // One step of routing: which controls the pointer is over (bit i for control i), the event, and

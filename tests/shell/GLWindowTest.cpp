@@ -9,7 +9,6 @@
 
 #include "core/Clock.h"
 #include "shell/GLWindow.h"
-#include "support/VirtualPad.h"
 
 namespace {
 
@@ -41,6 +40,18 @@ public:
   std::vector<OInputEvent> events;
   int resizes = 0, deactivations = 0, activations = 0, focusLost = 0;
 };
+
+// A gamepad of SDL's own making, named "Test pad": its joystick index, or -1 (SDL_GetError says
+// why). Needs SDL's joystick subsystem started.
+int AttachVirtualPad() {
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  desc.name = "Test pad";
+  return SDL_JoystickAttachVirtualEx(&desc);
+}
 
 SDL_Event Event(Uint32 type) {
   SDL_Event e{};
