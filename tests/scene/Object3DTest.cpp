@@ -23,7 +23,7 @@ const f32 HALF_PI = 1.57079632679f;
 // scale; RotateAxis is the same right-handed turn; TurnTo turns a direction onto a point. LookAt
 // puts -Z toward the point with world +Z up; straight up or down (the way the menu and game cameras
 // look into the field) is a fixed frame.
-TEST(O3D, RotationsAndLookAt) {
+TEST(O3D, RotationsLookAtAndTheWorldMatrixChain) {
   O3D o;
   o.SetPosition(1, 2, 3);
   o.RotateZ(HALF_PI);  // X' = Y, Y' = -X
@@ -63,11 +63,9 @@ TEST(O3D, RotationsAndLookAt) {
     ExpectVec(o.matrix.XAxis(), 1, 0, 0, "straight up/down X");
     ExpectVec(o.matrix.ZAxis(), 0, 0, dz > 0 ? -1.0f : 1.0f, "Z away from the point");
   }
-}
 
-// Parents multiply in from the left, nearest parent rightmost (a child is turned by its parent,
-// then moved); a zero vector normalises to zero, never NaN.
-TEST(O3D, WorldMatrixChain) {
+  // Parents multiply in from the left, nearest parent rightmost (a child is turned by its parent,
+  // then moved); a zero vector normalises to zero, never NaN.
   OVector zero;
   zero.Normalize();
   ExpectVec(zero, 0, 0, 0);
@@ -82,8 +80,8 @@ TEST(O3D, WorldMatrixChain) {
   ExpectVec(child.WorldMatrix().XAxis(), 0, 1, 0);
 }
 
-// Box and sphere tests used by every collision of the game.
-TEST(O3D, OverlapAndSphereBox) {
+// Box and sphere tests used by every collision of the game, and the picking line.
+TEST(O3D, OverlapSphereBoxAndRayHitsBox) {
   O3D a, b;
   a.extent = {1, 1, 1};
   b.extent = {0.5f, 0.5f, 0.5f};
@@ -106,10 +104,8 @@ TEST(O3D, OverlapAndSphereBox) {
   EXPECT_FALSE(box.SphereHitsBox(ball));
   ball.SetPosition(2.2f, 2.2f, 1);  // near an edge: sqrt(0.08) < 0.5
   EXPECT_TRUE(box.SphereHitsBox(ball));
-}
 
-// Picking: the line test against the oriented box, in the object's own frame.
-TEST(O3D, RayHitsBox) {
+  // Picking: the line test against the oriented box, in the object's own frame.
   const OVector alongZ(0, 0, 1), alongX(1, 0, 0);
   const struct {
     bool turned, offset, held;  // turned a quarter about Z, box centre offset 3 along its X, parent at z 50
