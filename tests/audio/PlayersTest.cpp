@@ -26,18 +26,6 @@ OPlaylist ListOf(std::initializer_list<std::string> modules) {
 constexpr int FRAMES = 22050;  // 500 ms at 44100 Hz
 constexpr i16 LEVEL = 8000;
 
-// A list of n one-byte "tracks" 0..n-1, so the order can be read back.
-OPlaylist Numbered(int n) {
-  OPlaylist list;
-  for (int i = 0; i < n; ++i) list.AddTrack({static_cast<u8>(i)});
-  return list;
-}
-std::vector<int> Order(const OPlaylist& list) {
-  std::vector<int> order;
-  for (const auto& t : list.tracks) order.push_back(t.empty() ? -1 : t[0]);
-  return order;
-}
-
 }  // namespace
 
 // In real time: the game track pauses silently in place and resumes; leaving for the menu saves
@@ -148,9 +136,8 @@ TEST(MusicPlayer, ListsMusicSwitchAtLoadAndUnloadableTracks) {
 }
 
 // An effect reaches the output whole and unattenuated at volume 65535, through an id sharing its
-// samples with an id removed before, while silent music shares the output and its player closes
-// its use of the output halfway through the effect. Below full volume the level falls to 30 dB
-// down at volume 0 (quiet, not silent), through the attenuation in hundredths of a dB.
+// samples with an id removed before, while silent music shares the output and closes its use of it
+// halfway through; below full volume the level falls to 30 dB down at volume 0 (quiet, not silent).
 TEST(SoundPlayer, AnEffectPlaysWholeAtFullLevelAndVolumeAttenuatesUpTo30dB) {
   EXPECT_EQ(OSoundPlayer::MixerLevel(65535), 128);
   EXPECT_EQ(OSoundPlayer::MixerLevel(32768), 23);  // -1499: 128 * 10^(-0.7495)
@@ -233,10 +220,13 @@ TEST(SoundPlayer, NoDeviceGameTableAndLateInit) {
 TEST(Playlist, ShuffleRules) {
   // From seed 1 the draws are 41, 18467, 6334, 26500, 19169, 15724, 11478: track 0 swaps with
   // 41 % 6 = 5, then track i with i + r % (7 - i) for i = 1..6.
-  OPlaylist seven = Numbered(7);
+  OPlaylist seven;
+  for (int i = 0; i < 7; ++i) seven.AddTrack({static_cast<u8>(i)});  // one-byte tracks 0..6
   SeedRandom(1);
   seven.ShuffleOrder();
-  EXPECT_EQ(Order(seven), (std::vector<int>{5, 6, 1, 3, 2, 0, 4}));
+  std::vector<int> order;
+  for (const auto& t : seven.tracks) order.push_back(t[0]);
+  EXPECT_EQ(order, (std::vector<int>{5, 6, 1, 3, 2, 0, 4}));
 
   OPlaylist none;
   none.Shuffle();

@@ -6,9 +6,7 @@
 #include "core/Config.h"
 #include "core/Settings.h"
 
-namespace {
-const char* kDefaults = "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0";
-}  // namespace
+const char* const kDefaults = "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0";
 
 // A missing file is created from the values held at that moment (at start-up the defaults); the
 // record is then reset. No folder at all saves nothing.

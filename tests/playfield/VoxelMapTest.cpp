@@ -55,8 +55,6 @@ protected:
   OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
 };
 
-using Block = VoxelMap;  // bricks made from the grid's prototypes
-
 }  // namespace
 
 // The first demo level: a ring of code 6 round nine of code 7 in the second layer, row 0 at the
@@ -234,7 +232,7 @@ TEST_F(VoxelMap, LevelTransition) {
 // A breakable brick shows its stages in turn, then fades for 800 ms giving nothing, dead also when a
 // tick lands the fade on zero (not alive again, scored twice); an unbreakable one turns a quarter
 // round, a running turn not restarted.
-TEST_F(Block, HitsFadeAndSpin) {
+TEST_F(VoxelMap, BricksFromItsPrototypesShowTheirHitsFadeAndSpin) {
   const OBlock& proto = *grid.prototypes[PrototypeSlot(1)];  // three stages
   OBlock brick(proto);
   EXPECT_EQ(HIT_DAMAGED, brick.Hit());

@@ -31,8 +31,7 @@ OClip Sheet(i32 columns, i32 rows) {
   return clip;
 }
 
-// A 32-bit TGA, bottom row first, each frame one solid colour: red = frame * 16, green = 255 -
-// red, blue 80.
+// A 32-bit TGA, each frame one solid colour: red = frame * 16, green = 255 - red, blue 80.
 std::string FrameSheet(u32 width, u32 height, u32 frameSize) {
   std::string pixels;
   for (u32 y = 0; y < height; ++y)
