@@ -223,7 +223,6 @@ TEST(RenderWindowTest, PointerAndTabRouting) {
   EXPECT_EQ(tabbed.tabCount, 3);
   EXPECT_EQ(c[2]->attachCount, 1);
   EXPECT_EQ(tabbed.controls.size(), 4u);
-  EXPECT_EQ(c[2]->owner, &tabbed);
   tabbed.Enter();
   Route(tabbed, c, {
       {0, EV_CHAR, 13, false, 0, 0, -1, "before any Tab nobody has the focus"},
