@@ -81,8 +81,10 @@ TEST(Entry, EarlyEndsAreToldAndLogged) {
   }
 }
 
-// The command line's own answers come before anything starts: nothing is written anywhere.
-TEST(Entry, CommandLine) {
+// The command line's own answers come before anything starts: nothing is written anywhere. Folders
+// that cannot keep anything: the game still starts (and ends, finding no archive), says what will
+// not be saved and writes nothing elsewhere; a read-only game folder keeps its settings.
+TEST(Entry, CommandLineAndFoldersThatCannotKeepFiles) {
   ScratchDir dir;
   const struct {
     const char* what;
@@ -107,22 +109,18 @@ TEST(Entry, CommandLine) {
     RunCommand("ls -A", &listing);
     EXPECT_EQ(listing, "Data\n") << c.what << ": no home folder made, nothing in the working folder";
   }
-}
 
-// Folders that cannot keep anything: the game still starts (and ends, finding no archive), says
-// what will not be saved and writes nothing elsewhere; a read-only game folder keeps its settings.
-TEST(Entry, FoldersThatCannotKeepFiles) {
   const struct {
     const char* what;
     std::string environment;  // after the test's own HOME and XDG folders
     bool readOnlyData;        // Data/ holds Config.Cfg and is read-only
     std::string said, listing;
-  } cases[] = {
+  } folders[] = {
       {"HOME is a file", "HOME=\"$PWD/file\" XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_STATE_HOME=",
        false, "Cannot write to ", "Data\nfile\n"},
       {"a read-only Data/", "", true, "will not be saved", "Data\nReport.html\n"},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : folders) {
     ScratchDir dir;
     WriteFile(c.readOnlyData ? "Data/Config.Cfg" : "file", c.readOnlyData ? kConfig : "");
     if (c.readOnlyData) chmod("Data", 0555);

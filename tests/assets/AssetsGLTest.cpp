@@ -150,11 +150,12 @@ protected:
 }  // namespace
 
 // Every pixel layout at an odd width: packed rows that OpenGL's default 4-byte row alignment would
-// misread. (A JPEG is read back after a new context below.)
-TEST_F(TextureGL, UploadReadsBackAsDecoded) {
+// misread. (A JPEG is read back after a new context below.) The quality chooses filters and levels.
+TEST_F(TextureGL, UploadReadsBackAsDecodedAndQualityChoosesFiltersAndMipmaps) {
   std::string rgb = Tga24(3, 2, 1), rgba = MakeTga(2, 5, 3, 32, PixelBytes(5 * 3 * 4, 2));
   std::string grey = MakeTga(3, 7, 3, 8, PixelBytes(7 * 3, 3));
-  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}});
+  MakeArchive({{"Rgb.Tga", rgb}, {"Rgba.Tga", rgba}, {"Grey.Tga", grey}, {"Low.Tga", Tga24(5, 3, 4)},
+               {"High.Tga", Tga24(5, 3, 5)}});
   struct Case {
     std::string name, file;
     GLenum format;
@@ -170,10 +171,7 @@ TEST_F(TextureGL, UploadReadsBackAsDecoded) {
   GLint alignment = 0;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);  // put back after the upload
   EXPECT_EQ(alignment, 4);
-}
 
-TEST_F(TextureGL, QualityChoosesFiltersAndMipmaps) {
-  MakeArchive({{"Low.Tga", Tga24(5, 3, 4)}, {"High.Tga", Tga24(5, 3, 5)}});
   OTextureCache& cache = GetTextureCache();
   ASSERT_EQ(cache.quality, 3u);  // taken from the configuration file
   // Quality 3 uploads the 5x3 picture as it is, one level; 10 rescales it to powers of two with a
@@ -223,25 +221,6 @@ TEST_F(TextureGL, HandlesShareOneCachedImageAndFailuresLeaveNothing) {
     EXPECT_EQ(t.image, nullptr) << file;
     EXPECT_TRUE(cache.images.empty()) << file;
   }
-}
-
-// The display list draws exactly what the direct path draws, object by object.
-TEST_F(ModelGL, DisplayListMatchesDirect) {
-  OModel model;
-  model.Load("Cube.Zmod");
-  ASSERT_NE(model.data->texture, nullptr);
-  model.RotateZ(0.5f);
-  const std::vector<u8> direct = Render(model);
-  EXPECT_GT(DrawnPixels(direct), 5000);  // the cube is on screen
-  model.BuildLists();
-  EXPECT_EQ(DifferentPixels(direct, Render(model)), 0);
-
-  // One object hidden: fewer pixels, still the same on both paths.
-  model.ShowObject(1, true);
-  const std::vector<u8> listed = Render(model);
-  EXPECT_LT(DrawnPixels(listed), DrawnPixels(direct));
-  for (OModelObject* o : model.data->objects) o->DeleteList();
-  EXPECT_EQ(DifferentPixels(listed, Render(model)), 0);
 }
 
 // After a new context every texture is read again and uploaded to the same picture (mipmapped at
@@ -325,12 +304,27 @@ TEST_F(ModelGL, TexturesEmptyModelsAndDrawState) {
   EXPECT_EQ(depth, 1.0f);
 }
 
-// Leaving out what culling drops changes no pixel: eyes in every region round the model (inside its
-// bounds and on a face's plane too), either face culled, turned and mirrored models.
-TEST_F(ModelGL, DrawFacingMatchesCulledDraw) {
+// The display list draws exactly what the direct path draws, object by object. Leaving out what
+// culling drops changes no pixel: eyes in every region round the model (inside its bounds and on a
+// face's plane too), either face culled, turned and mirrored models.
+TEST_F(ModelGL, DisplayListsAndDrawFacingMatchTheDirectCulledDraw) {
+  OModel cube, unlisted, model;
+  cube.Load("Cube.Zmod");
+  ASSERT_NE(cube.data->texture, nullptr);
+  cube.RotateZ(0.5f);
+  const std::vector<u8> direct = Render(cube);
+  EXPECT_GT(DrawnPixels(direct), 5000);  // the cube is on screen
+  cube.BuildLists();
+  EXPECT_EQ(DifferentPixels(direct, Render(cube)), 0);
+  // One object hidden: fewer pixels, still the same on both paths.
+  cube.ShowObject(1, true);
+  const std::vector<u8> listed = Render(cube);
+  EXPECT_LT(DrawnPixels(listed), DrawnPixels(direct));
+  for (OModelObject* o : cube.data->objects) o->DeleteList();
+  EXPECT_EQ(DifferentPixels(listed, Render(cube)), 0);
+
   // Without display lists of its own, a scaled model draws its new vertices facing, not those the
   // facing lists were made from.
-  OModel unlisted, model;
   unlisted.Load("Letters.Zmod");
   const OVector eye(3.37f, -4.23f, 2.11f);
   for (f32 scale : {1.0f, 1.5f}) {

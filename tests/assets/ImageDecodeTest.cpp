@@ -24,8 +24,8 @@ std::string RgbJpeg(u32 w, u32 h, bool progressive = false) {
 
 // 24 bits: blue-green-red swapped to red-green-blue, rows in file order (the descriptor's
 // top-left-origin bit does not flip them), bytes after the pixels ignored. (32 bits and greyscale
-// are the writer's round trip below.)
-TEST(ImageDecode, TgaTrueColour) {
+// are the writer's round trip below.) Every other kind, and damage, is refused.
+TEST(ImageDecode, TgaTrueColourReadAndOtherKindsRefused) {
   ODecodedImage img;
   std::string bgr = PixelBytes(18);
   for (u8 descriptor : {0x00, 0x20}) {
@@ -37,9 +37,7 @@ TEST(ImageDecode, TgaTrueColour) {
       EXPECT_EQ(img.pixels[i], static_cast<u8>(bgr[i / 3 * 3 + 2 - i % 3])) << i;
     }
   }
-}
 
-TEST(ImageDecode, TgaOfOtherKindsIsRejected) {
   std::string px = PixelBytes(4 * 4 * 4);
   std::string withId = MakeTga(2, 4, 4, 24, px);
   withId[0] = 1;
@@ -61,11 +59,13 @@ TEST(ImageDecode, TgaOfOtherKindsIsRejected) {
     EXPECT_FALSE(DecodeTga(AsBytes(c.file), c.file.size(), img)) << c.what;
     EXPECT_TRUE(img.pixels.empty()) << c.what;
   }
-  ODecodedImage img;
   EXPECT_FALSE(DecodeTga(nullptr, 0, img));
 }
 
-TEST(ImageDecode, JpegColourGreyAndCmyk) {
+// Colour, grey and CMYK come out as the game's layouts. Damage that leaves every pixel in place
+// does not cost the picture; lost or garbled data, or a size no buffer should be made for, does,
+// with the decoder's reason and no pixels.
+TEST(ImageDecode, JpegColourGreyCmykAndDamage) {
   ODecodedImage img;
   std::string error;
   // Colour, top row first: the red band is at the start of the buffer.
@@ -96,11 +96,7 @@ TEST(ImageDecode, JpegColourGreyAndCmyk) {
   ASSERT_EQ(img.pixels.size(), 8u * 8 * 3);
   EXPECT_TRUE(Near(img.pixels[0], 255) && Near(img.pixels[1], 0) && Near(img.pixels[2], 255))
       << int(img.pixels[0]) << " " << int(img.pixels[1]) << " " << int(img.pixels[2]);
-}
 
-// Damage that leaves every pixel in place does not cost the picture; lost or garbled data, or a
-// size no buffer should be made for, does, with the decoder's reason and no pixels.
-TEST(ImageDecode, JpegDamage) {
   const std::string good = RgbJpeg(32, 24);
   const size_t eoi = good.rfind("\xFF\xD9"), sos = good.find("\xFF\xDA"), sof = good.find("\xFF\xC0");
   ASSERT_TRUE(eoi != std::string::npos && sos != std::string::npos && sof != std::string::npos);
@@ -117,11 +113,9 @@ TEST(ImageDecode, JpegDamage) {
     bool loads;
   } cases[] = {
       {"stray bytes before the end marker", good.substr(0, eoi) + "junk" + good.substr(eoi), true},
-      {"stray bytes before the scan", good.substr(0, sos) + "xy" + good.substr(sos), true},
       {"an unknown application marker", good.substr(0, sos) + app9 + good.substr(sos), true},
       {"image data cut by a marker", cutSegment, false},
       {"the end marker lost", good.substr(0, eoi), false},
-      {"the last byte lost", good.substr(0, good.size() - 1), false},
       {"not a JPEG at all", "this is not a picture", false},
       {"a huge size, refused before any pixel buffer", huge, false},
       {"the intact file after all those failures: no state left behind", good, true},
@@ -134,7 +128,6 @@ TEST(ImageDecode, JpegDamage) {
     EXPECT_EQ(img.pixels.size(), c.loads ? 32u * 24 * 3 : 0u) << c.what;
     EXPECT_EQ(error.empty(), c.loads) << c.what;
   }
-  ODecodedImage img;
   EXPECT_FALSE(DecodeJpeg(nullptr, 0, img, nullptr));
   for (size_t n = 0; n < good.size(); n += (n < 40 ? 1 : 23)) {
     EXPECT_FALSE(DecodeJpeg(AsBytes(good), n, img, nullptr)) << "cut at " << n;

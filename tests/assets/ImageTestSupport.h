@@ -22,6 +22,14 @@ inline std::string MakeTga(u8 type, u32 width, u32 height, u8 depth, const std::
   return h + pixels;
 }
 
+// An opaque w x h TGA of one colour.
+inline std::vector<unsigned char> SolidTga(u32 w, u32 h, u8 r, u8 g, u8 b) {
+  std::string bgr;
+  for (u32 i = 0; i < w * h; ++i) bgr += {char(b), char(g), char(r)};
+  const std::string t = MakeTga(2, w, h, 24, bgr);
+  return {t.begin(), t.end()};
+}
+
 // Bytes 0..n-1 of a repeating pattern that differs in every channel.
 inline std::string PixelBytes(size_t n, int seed = 0) {
   std::string s(n, '\0');

@@ -38,10 +38,6 @@ void PutU32(std::vector<unsigned char>& b, size_t at, u32 v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-bool Read(const std::vector<unsigned char>& b, OModelFile& out) {
-  return ReadZmod(b.data(), b.size(), out);
-}
-
 using Triangle = std::array<f32, 9>;
 
 // A model file built quad by quad: each quad is two triangles (a, b, c) and (a, c, d).
@@ -199,8 +195,11 @@ TEST_F(ModelTest, VisibilityScalingAndBounds) {
 }
 
 // The writer's bytes are what the header table says, and the reader gives the model back; an
-// empty model too.
-TEST(ModelFormat, RoundTripAndLayout) {
+// empty model too. Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut
+// is read), while trailing bytes are ignored. Counts that claim more than the bytes hold fail before
+// any allocation of that size; indices outside their tables fail, while the normal index, which
+// indexes nothing, is taken as it is, and the geometry built from it has a normal per vertex.
+TEST(ModelFormat, RoundTripLayoutAndDamagedFiles) {
   for (u32 normalCount : {0u, 5u}) {
     OModelFile m = SampleModel(normalCount);
     std::vector<unsigned char> bytes = WriteZmod(m);
@@ -212,7 +211,7 @@ TEST(ModelFormat, RoundTripAndLayout) {
     EXPECT_EQ(bytes[28], 12);  // faceCount over all objects
 
     OModelFile back;
-    ASSERT_TRUE(Read(bytes, back));
+    ASSERT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
     EXPECT_EQ(back.texture, "Brick.Tga");
     EXPECT_EQ(back.texture2, "B");
     EXPECT_FLOAT_EQ(back.objects[0].material.diffuse[1], 0.25f);
@@ -221,34 +220,21 @@ TEST(ModelFormat, RoundTripAndLayout) {
     // Normal indices travel only with k = 9.
     EXPECT_EQ(back.objects[1].faces[0].corners[2].normal, normalCount ? 1 : 0);
     EXPECT_EQ(WriteZmod(back), bytes);  // stable second round
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+      std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);  // so ASan sees the end
+      EXPECT_FALSE(ReadZmod(part.data(), part.size(), back)) << "cut at " << cut;
+    }
+    bytes.push_back(0xEE);
+    EXPECT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
   }
   // No objects: any negative lastObjectIndex reads as none, unless a face is claimed.
   std::vector<unsigned char> bytes = WriteZmod(OModelFile{});
   OModelFile back;
   PutU32(bytes, 12, 0x80000000u);
-  ASSERT_TRUE(Read(bytes, back));
+  ASSERT_TRUE(ReadZmod(bytes.data(), bytes.size(), back));
   EXPECT_TRUE(back.objects.empty());
   PutU32(bytes, 28, 1);
-  EXPECT_FALSE(Read(bytes, back));
-}
-
-// Every cut of a valid file fails cleanly (under a sanitizer: no byte past the cut is read), while
-// trailing bytes are ignored. Counts that claim more than the bytes hold fail before any allocation
-// of that size; indices outside their tables fail, while the normal index, which indexes nothing,
-// is taken as it is, and the geometry built from it has a normal per vertex.
-TEST(ModelFormat, DamagedFiles) {
-  for (u32 normalCount : {0u, 1u}) {
-    std::vector<unsigned char> bytes = WriteZmod(SampleModel(normalCount));
-    for (size_t cut = 0; cut < bytes.size(); ++cut) {
-      std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);  // so ASan sees the end
-      OModelFile back;
-      EXPECT_FALSE(ReadZmod(part.data(), part.size(), back)) << "cut at " << cut;
-    }
-    bytes.push_back(0xEE);
-    OModelFile back;
-    EXPECT_TRUE(Read(bytes, back));
-  }
-  OModelFile back;
+  EXPECT_FALSE(ReadZmod(bytes.data(), bytes.size(), back));
   EXPECT_FALSE(ReadZmod(nullptr, 0, back));
 
   const std::vector<unsigned char> good = WriteZmod(SampleModel(1));
@@ -279,7 +265,7 @@ TEST(ModelFormat, DamagedFiles) {
   for (const auto& c : cases) {
     std::vector<unsigned char> bytes = good;
     PutU32(bytes, c.offset, c.value);
-    ASSERT_EQ(Read(bytes, back), c.ok) << c.what;
+    ASSERT_EQ(ReadZmod(bytes.data(), bytes.size(), back), c.ok) << c.what;
     if (!c.ok) continue;
     OModelData geometry;
     geometry.SetGeometry(back);
@@ -333,6 +319,5 @@ TEST(DepthShell, TilesOfABoundingFaceBecomeOneRectangleAndEverythingElseStays) {
   // A triangle naming a vertex the table lacks is left out rather than read past the table.
   data.faces[data.objects[0]->firstFace + 26].vertex[1] = 100000;
   EXPECT_EQ(Triangles(DepthShellTriangles(data, visible)).size(), out.size() - 1);
-  // Nothing shown, nothing to draw.
   EXPECT_TRUE(DepthShellTriangles(data, {0, 0}).empty());
 }

@@ -2,8 +2,6 @@
 // what the writer and the archive tool refuse.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <string>
 #include <vector>
 
@@ -58,7 +56,9 @@ std::string ReadString(OResource& r, const std::string& name) {
 
 }  // namespace
 
-TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
+// Scrambling covers at most a file's first 2 KB; names are matched as the directory stores them,
+// ignoring ASCII letter case only.
+TEST(Resource, ScramblingAndNamesAsStored) {
   ScratchDir dir;
   std::string small = PixelBytes(100, 1), large = PixelBytes(5000, 2);
   ASSERT_TRUE(WriteArchive("Data/Resource.Tkr", {{"small", Bytes(small)}, {"large", Bytes(large)}}));
@@ -71,14 +71,9 @@ TEST(Resource, ScramblingCoversAtMostTheFirst2048Bytes) {
   EXPECT_EQ(file.substr(s.dataOffset, 100), Scrambled(small));
   EXPECT_EQ(file.substr(l.dataOffset, 2048), Scrambled(large.substr(0, 2048)));
   EXPECT_EQ(file.substr(l.dataOffset + 2048, 5000 - 2048), large.substr(2048));
-  // Read gives back the originals.
   EXPECT_EQ(ReadString(r, "small"), small);
   EXPECT_EQ(ReadString(r, "large"), large);
-}
 
-// Names as the directory stores them, matched ignoring ASCII letter case only.
-TEST(Resource, NamesAsStoredMatchIgnoringAsciiCaseOnly) {
-  ScratchDir dir;
   // Name fields: a name with bytes after its zero, and two case variants.
   std::vector<RawRecord> records = {
       {12 + 9, 3, 0, std::string("a/x\0junk!", 9)},
@@ -87,7 +82,6 @@ TEST(Resource, NamesAsStoredMatchIgnoringAsciiCaseOnly) {
   };
   for (RawRecord& rec : records) rec.dataOffset = 32 + 21 + 16 + 16;
   WriteFile("Data/Resource.Tkr", RawArchive(3, records, Scrambled("0123456789")));
-  OResource r;
   ASSERT_TRUE(r.Open());
   EXPECT_EQ(ReadString(r, "A/X"), "012");  // the name ends at its first zero byte
   // The later of two case variants wins under both spellings.
@@ -170,13 +164,10 @@ TEST(ArchiveWriter, RefusesWhatItCannotStoreAndTheToolWritesNothingOutside) {
   EXPECT_EQ(ReadFile("Data/Resource.Tkr"), before);
 
   const std::string tkr = "'" BRIKON_BINARY_DIR "/tools/tkr/tkr' ";
-  std::string big(70000, '\0');
-  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 3);
-  mkdir("root", 0755);
-  mkdir("root/Textures", 0755);
-  WriteFile("root/Textures/Font.Tga", big);
-  WriteFile("root/Empty", "");
+  const std::string big = PixelBytes(70000, 4);
   std::string out;
+  ASSERT_EQ(RunCommand("mkdir -p root/Textures && touch root/Empty"), 0);
+  WriteFile("root/Textures/Font.Tga", big);
   ASSERT_EQ(RunCommand(tkr + "pack Data/Resource.Tkr root", &out), 0) << out;
   ASSERT_EQ(RunCommand(tkr + "list Data/Resource.Tkr", &out), 0) << out;
   EXPECT_NE(out.find("Textures/Font.Tga"), std::string::npos) << out;

@@ -77,12 +77,6 @@ TEST(ContentBuild, ContactSheetLoadsEverythingThroughTheGame) {
   EXPECT_EQ(image.width, 1024u);
   EXPECT_EQ(image.height % 768u, 0u);
   EXPECT_GE(image.height, 768u * (output.find(" 0 model objects") == std::string::npos ? 6 : 5));
-  // The menu page (the second) shows its background everywhere: no corner is left black.
-  for (u32 y : {768u + 10u, 768u + 700u})
-    for (u32 x : {10u, 1000u}) {
-      const u8* p = &image.pixels[(static_cast<size_t>(y) * image.width + x) * 3];
-      EXPECT_GT(p[0] + p[1] + p[2], 20) << x << "," << y;
-    }
   // The working directory the game needs is made elsewhere and not left here.
   EXPECT_FALSE(FileExists("Data/Resource.Tkr"));
 }

@@ -7,9 +7,8 @@
 #include "core/Log.h"
 
 // Each run starts the file afresh. Errors and notes are lines of their own between the opening and
-// closing blocks, as text even when they hold markup characters, and only errors are counted; the
-// process-wide entry reaches the log set for the run, and nothing without one. A log that cannot
-// be opened is skipped without a word.
+// closing blocks, as text even when they hold markup, and only errors are counted; LogError reaches
+// the run's log, or nothing without one; a log that cannot be opened is skipped without a word.
 TEST(Log, OpeningAndClosingBlocksTheLinesBetweenAndTruncation) {
   ScratchDir dir;
   WriteFile("Report.html", "an earlier run's log\n");

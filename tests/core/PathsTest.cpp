@@ -38,8 +38,8 @@ struct Environment {
 }  // namespace
 
 // The three folders from HOME and the XDG variables, as the base directory rules define them, or
-// the game folder's; the names of the player's files and of the game's data.
-TEST(Paths, UserFoldersGameFolderFileNamesAndTheGameData) {
+// the game folder's; the names of the player's files and of the game's data; the folders made.
+TEST(Paths, UserFoldersGameFolderFileNamesTheGameDataAndMakingTheFolders) {
   Environment env;
   ScratchDir dir;  // its Data/ holds no Config.Cfg
   const struct {
@@ -95,13 +95,9 @@ TEST(Paths, UserFoldersGameFolderFileNamesAndTheGameData) {
   mkdir("bin", 0755);
   EXPECT_EQ(FindGameDataDir(dir.Path() + "/bin"), dir.Path() + "/bin/Data");
   EXPECT_EQ(FindGameDataDir(dir.Path()), dir.Path() + "/Data");
-}
 
-// Folders are made as needed (private to the user); one that cannot be used is reported once
-// with what will not be saved, and nothing else happens.
-TEST(Paths, PrepareMakesFoldersAndReportsWhatCannotBeWritten) {
-  Environment env;
-  ScratchDir dir;
+  // Folders are made as needed (private to the user); one that cannot be used is reported once
+  // with what will not be saved, and nothing else happens.
   const std::string root = dir.Path();
   WriteFile("file", "");
   mkdir("locked", 0555);

@@ -14,8 +14,9 @@
 #include "core/PlayerFiles.h"
 
 // A save replaces the whole file, through a link to its target; one that fails leaves the old file
-// and no temporary behind.
-TEST(FileWrite, ReplacesWholeFollowsLinksOrFailsLeavingTheOldFile) {
+// and no temporary behind. Two copies of the game saving the same file at once: a reader only ever
+// sees one whole file. Only what a save in progress leaves is removed: never a player's file.
+TEST(FileWrite, ReplacesWholeOrFailsLeavingTheOldFileNeverTearsAndRemovesOnlyTemporaries) {
   ScratchDir dir;
   std::string error;
   // A new file, then a replaced one: the bytes exactly, binary zeros included.
@@ -59,11 +60,7 @@ TEST(FileWrite, ReplacesWholeFollowsLinksOrFailsLeavingTheOldFile) {
     ASSERT_EQ(symlink("/dev/full", "Data/Full"), 0);
     EXPECT_FALSE(WriteFileAtomically("Data/Full", std::string(1 << 16, 'x')));
   }
-}
 
-// Two copies of the game saving the same file at once: a reader only ever sees one whole file.
-TEST(FileWrite, ConcurrentSavesNeverTear) {
-  ScratchDir dir;
   const std::string a(20000, 'a'), b(30000, 'b');
   WriteFile("Data/Config.Cfg", a);
   std::atomic<bool> stop{false};
@@ -84,11 +81,7 @@ TEST(FileWrite, ConcurrentSavesNeverTear) {
   reader.join();
   EXPECT_EQ(failures, 0);
   EXPECT_EQ(RemoveStaleTemporaries("Data"), 0);
-}
 
-// Only what a save in progress leaves is removed: never a player's file.
-TEST(FileWrite, StaleTemporariesAreTheOnlyFilesRemoved) {
-  ScratchDir dir;
   for (const char* name : {"Data/.Config.Cfg.tmp-Ab12Cd", "Data/.Classic.Top.tmp-000000"})
     WriteFile(name, "torn");
   // Not ours: the files themselves, a name without the leading dot, a wrong tail length, a folder.

@@ -27,7 +27,7 @@ int ColourIndex(const f32 rgb[3]) {
 
 // A burst in four neighbouring colours whose sparks fly straight, fade out when their life is
 // spent and are all gone within a second.
-TEST(Firework, BurstsFliesStraightAndFadesWithinASecond) {
+TEST(Firework, BurstsInItsColoursFliesStraightAndFadesWithinASecond) {
   SeedRandom(5);
   OFireworkPool pool;
   int deleted = 0;
@@ -69,6 +69,19 @@ TEST(Firework, BurstsFliesStraightAndFadesWithinASecond) {
   pool.Update(10);
   EXPECT_EQ(deleted, 1);
   EXPECT_EQ(pool.ActiveCount(), 0);
+
+  // The colour set counter stays within 0..3 however it is reseeded.
+  for (i32 seed : {0, 3, 4, 7, -1, -4, -5, 32767, 2147483647, -2147483647 - 1}) {
+    SeedFireworkColourCounter(seed);
+    EXPECT_GE(FireworkColourCounter(), 0) << seed;
+    EXPECT_LE(FireworkColourCounter(), 3) << seed;
+  }
+  // A colour set pushed past the ring by hand wraps instead of reading outside the table.
+  OFirework f(6, "", 500);
+  f.colourSet = 40;
+  OFireworkParticle p{};
+  f.InitParticle(p);
+  EXPECT_GE(ColourIndex(p.colour), 0);
 }
 
 // The thirty-third burst is dropped and the next one bursts once a slot frees; each burst's
@@ -128,18 +141,4 @@ TEST(FireworkPool, SlotsAndBuffersBoundEveryBurst) {
   pool.Update(10);
   pool.Update(10);
   EXPECT_EQ(deleted, 1);
-}
-
-TEST(FireworkColourCounter, StaysWithinZeroToThreeHoweverReseeded) {
-  for (i32 seed : {0, 3, 4, 7, -1, -4, -5, 32767, 2147483647, -2147483647 - 1}) {
-    SeedFireworkColourCounter(seed);
-    EXPECT_GE(FireworkColourCounter(), 0) << seed;
-    EXPECT_LE(FireworkColourCounter(), 3) << seed;
-  }
-  // A colour set pushed past the ring by hand wraps instead of reading outside the table.
-  OFirework f(6, "", 500);
-  f.colourSet = 40;
-  OFireworkParticle p{};
-  f.InitParticle(p);
-  EXPECT_GE(ColourIndex(p.colour), 0);
 }

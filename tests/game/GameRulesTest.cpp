@@ -9,7 +9,8 @@
 #include "objects/Bonus.h"
 
 // The game-over sequence ends by a key or by itself; the next-level bonus starts the next level
-// in the same tick; the last level ends the episode. A game left is resumed at its level's start.
+// in the same tick; the last level ends the episode. A game left is resumed at its level's start,
+// the first level's too.
 TEST(GameRules, EndsLeavingAndResuming) {
   GameRig rig;
   if (!rig.Open()) SKIP_OR_FAIL_IN_CI("needs the virtual display and the game's archive");
@@ -87,8 +88,7 @@ TEST(GameRules, EndsLeavingAndResuming) {
   EXPECT_EQ(rig.game->levelIndex, rig.game->levelCount);
   EXPECT_FALSE(rig.game->grid->transition);  // no further stage starts
 
-  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the
-  // score.
+  // The bonus rain goes on until more than 128 bonuses have fallen, then the table takes the score.
   int frames = 0;
   while (rig.Current() == SCREEN_GAME && frames < 5000) {
     rig.Run(1);
@@ -171,6 +171,35 @@ TEST(GameRules, EndsLeavingAndResuming) {
     EXPECT_EQ(rig.game->bat->score, 0);
     rig.Key(VK_ESCAPE);
   }
+
+  // A game left at its first level can be continued; a game that ends forgets it.
+  const std::string file = SettingsFileName(GetConfig().fileName);
+  WriteFile(file, "display.scale = 3\n");  // another part of the game's key
+  rig.StartSettled(1);
+  rig.Key(VK_ESCAPE);
+  reread.Load();
+  EXPECT_EQ(reread.savedLevel, 0u) << "Config.Cfg keeps its meaning: level 0";
+  EXPECT_TRUE(SavedGameAvailable(reread)) << "but the game at its first level can be continued";
+  OSettings settings;
+  settings.Load(file);
+  EXPECT_EQ(settings.Get("display.scale", ""), "3") << "other keys of the file are kept";
+
+  // Continue from a later run: the first level of the same episode, with its start values.
+  rig.app->gameInProgress = 0;
+  rig.app->gameRequest = GAME_REQUEST_RESUME;
+  rig.app->SwitchScreen(SCREEN_GAME);
+  EXPECT_EQ(rig.game->episodeIndex, 1);
+  EXPECT_EQ(rig.game->levelIndex, 0);
+  EXPECT_EQ(rig.game->bat->lives, START_LIVES);
+
+  // A game that ends leaves nothing to resume, in either file.
+  rig.app->gameInProgress = 0;
+  rig.Key(VK_ESCAPE);
+  reread.Load();
+  EXPECT_FALSE(SavedGameAvailable(reread));
+  settings.Load(file);
+  EXPECT_EQ(settings.Get(RESUME_FIRST_LEVEL_KEY, "none"), "none");
+  EXPECT_EQ(settings.Get("display.scale", ""), "3");
 }
 
 // Each ball template wears the model of its glow colour: red, green, blue.
@@ -211,38 +240,4 @@ TEST(FirstLevelResume, TheSettingsFileTellsTheFirstLevelFromNothing) {
     WriteFile(SettingsFileName(config.fileName), c.settings);
     EXPECT_EQ(SavedGameAvailable(config), c.available) << c.what;
   }
-}
-
-TEST(FirstLevelResume, LeavingAtTheFirstLevelCanBeContinuedAndEndingForgetsIt) {
-  GameRig rig;
-  if (!rig.Open()) GTEST_SKIP() << "needs the virtual display and the game's archive";
-  const std::string file = SettingsFileName(GetConfig().fileName);
-  WriteFile(file, "display.scale = 3\n");  // another part of the game's key
-
-  rig.StartSettled(1);
-  rig.Key(VK_ESCAPE);
-  OConfig reread;
-  reread.Load();
-  EXPECT_EQ(reread.savedLevel, 0u) << "Config.Cfg keeps its meaning: level 0";
-  EXPECT_TRUE(SavedGameAvailable(reread)) << "but the game at its first level can be continued";
-  OSettings settings;
-  settings.Load(file);
-  EXPECT_EQ(settings.Get("display.scale", ""), "3") << "other keys of the file are kept";
-
-  // Continue from a later run: the first level of the same episode, with its start values.
-  rig.app->gameInProgress = 0;
-  rig.app->gameRequest = GAME_REQUEST_RESUME;
-  rig.app->SwitchScreen(SCREEN_GAME);
-  EXPECT_EQ(rig.game->episodeIndex, 1);
-  EXPECT_EQ(rig.game->levelIndex, 0);
-  EXPECT_EQ(rig.game->bat->lives, START_LIVES);
-
-  // A game that ends leaves nothing to resume, in either file.
-  rig.app->gameInProgress = 0;
-  rig.Key(VK_ESCAPE);
-  reread.Load();
-  EXPECT_FALSE(SavedGameAvailable(reread));
-  settings.Load(file);
-  EXPECT_EQ(settings.Get(RESUME_FIRST_LEVEL_KEY, "none"), "none");
-  EXPECT_EQ(settings.Get("display.scale", ""), "3");
 }

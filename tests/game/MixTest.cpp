@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "GameTestSupport.h"
+#include "audio/AudioTestUtil.h"
 #include "audio/Module.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Playlist.h"
@@ -61,9 +61,7 @@ std::vector<i16> RenderTrack(const std::vector<u8>& bytes, size_t maxFrames) {
 // clips and keeps the music audible.
 TEST(Mix, TheMusicAtTwentyDecibelsAndAMinuteOfPlayWithThreeBallsNeverClipping) {
   GameRig rig;
-  const std::string recording = rig.dir.Path() + "/mix.raw";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+  const std::string recording = audiotest::UseDiskAudio(rig.dir);
   const bool opened = rig.Open();
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
@@ -108,10 +106,7 @@ TEST(Mix, TheMusicAtTwentyDecibelsAndAMinuteOfPlayWithThreeBallsNeverClipping) {
   rig.app = nullptr;
   rig.game = nullptr;
 
-  // What the disk driver wrote: interleaved stereo signed 16-bit samples.
-  const std::string raw = ReadFile(recording);
-  std::vector<i16> mix(raw.size() / 2);
-  if (!mix.empty()) std::memcpy(mix.data(), raw.data(), mix.size() * 2);
+  const std::vector<i16> mix = audiotest::ReadRecording(recording);
   ASSERT_GE(mix.size(), 2u * 44100 * 60) << "a minute was recorded";
   const std::vector<i16> music = RenderTrack(track, mix.size() / 2);
   const double mixDb = RmsDb(mix.data(), mix.size()), musicDb = RmsDb(music.data(), music.size());

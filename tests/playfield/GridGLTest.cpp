@@ -100,17 +100,11 @@ TEST(GridGL, FadeInAndFadingBricksOverTheCage) {
   std::vector<OArchiveEntry> entries = SmallArchive();
   OModelFile cage = ShapedCube({32, 32, 96}, {0, 0, 96});
   cage.texture = "White.Tga";
-  auto plain = [](const char* bgr) {  // an 8 x 8 TGA of one colour
-    std::string pixels;
-    for (int i = 0; i < 64; ++i) pixels.append(bgr, 3);
-    const std::string t = image_test::MakeTga(2, 8, 8, 24, pixels);
-    return std::vector<unsigned char>(t.begin(), t.end());
-  };
   for (OArchiveEntry& e : entries) {
     if (e.name == "Data/Models/CDBox.Zmod") e.bytes = WriteZmod(cage);
-    if (e.name == "Data/Textures/Bricks.Tga") e.bytes = plain("\xFF\0\0");  // blue
+    if (e.name == "Data/Textures/Bricks.Tga") e.bytes = image_test::SolidTga(8, 8, 0, 0, 255);
   }
-  entries.push_back(Entry("Data/Textures/White.Tga", plain("\xFF\xFF\xFF")));
+  entries.push_back(Entry("Data/Textures/White.Tga", image_test::SolidTga(8, 8, 255, 255, 255)));
   GridScene scene;
   ASSERT_TRUE(scene.Open(entries));
   OVoxelMap& grid = scene.grid;

@@ -1,7 +1,6 @@
 #pragma once
 // A brick grid without a window: cage and prototypes are cubes made in memory. Code 1 has three
-// damage stages, code 2 two, the others one; code 10 is a thin slab, so that taking the code-5 box
-// shows.
+// damage stages, code 2 two, the others one; code 10, a thin slab, shows it takes code 5's box.
 #include <memory>
 #include <vector>
 

@@ -51,18 +51,9 @@ std::vector<u8> CentreColumn(int layers) {
 // A demo corridor with its rig.
 class ModVoxelMap : public ::testing::Test {
 protected:
-  // Starts a corridor of these cells, advances to its first stage and puts a ball in play.
-  void PlayFirstStage(const std::vector<u8>& cells) {
-    rig.SetCells(cells);
-    grid.StartLevel(0);
-    Advance(grid);
-    rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
-  }
   GridRig rig{new OModVoxelMap, 3, 0};
   OModVoxelMap& grid = static_cast<OModVoxelMap&>(*rig.grid);
 };
-
-using Block = VoxelMap;  // bricks made from the grid's prototypes
 
 }  // namespace
 
@@ -241,7 +232,7 @@ TEST_F(VoxelMap, LevelTransition) {
 // A breakable brick shows its stages in turn, then fades for 800 ms giving nothing, dead also when a
 // tick lands the fade on zero (not alive again, scored twice); an unbreakable one turns a quarter
 // round, a running turn not restarted.
-TEST_F(Block, HitsFadeAndSpin) {
+TEST_F(VoxelMap, BricksFromItsPrototypesShowTheirHitsFadeAndSpin) {
   const OBlock& proto = *grid.prototypes[PrototypeSlot(1)];  // three stages
   OBlock brick(proto);
   EXPECT_EQ(HIT_DAMAGED, brick.Hit());
@@ -297,7 +288,8 @@ TEST_F(ModVoxelMap, BuildFromAnyStage) {
 }
 
 // An advance moves six cell depths in 129 drawn frames, losing no brick; after a timeout the next
-// advance takes the bricks left over the front line, where they fade without score.
+// advance takes the bricks left over the front line, where they fade without score. (A stage left
+// with unbreakable bricks alone is the feedback test's cleared stage.)
 TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   rig.SetCells(CentreColumn(18));
   grid.StartLevel(0);
@@ -320,6 +312,14 @@ TEST_F(ModVoxelMap, AdvanceAndTimeOut) {
   for (int i = 0; i < 9; ++i) grid.Update(100);
   EXPECT_EQ(12u, grid.blocks.size());
   EXPECT_EQ(77, rig.bat.score);
+
+  // The last life lost during an advance ends the game with the bricks scattered.
+  grid.transition = 1;
+  rig.bat.lives = 0;
+  grid.Update(10);
+  EXPECT_EQ(MAP_GAME_OVER, grid.status);
+  EXPECT_EQ(0, grid.transition);
+  for (const OBlock* b : grid.blocks) EXPECT_TRUE(b->IsDying());
 }
 
 // Eight or fewer breakable bricks in the front stage cut the timer to 10000 ms plus 6000 per brick;
@@ -328,7 +328,10 @@ TEST_F(ModVoxelMap, HurryUp) {
   std::vector<u8> cells = CentreColumn(12);
   cells[1] = cells[2] = cells[3] = 7;  // nine in the first stage
   cells[4] = 4;
-  PlayFirstStage(cells);
+  rig.SetCells(cells);
+  grid.StartLevel(0);
+  Advance(grid);
+  rig.AddBall({0, 0, 0}, {0, 0, 0}, {0, 0, 1});
   grid.timer = 65000;
   grid.Update(0);
   EXPECT_EQ(65000, grid.timer);  // nine left: no hurry-up yet
@@ -341,16 +344,4 @@ TEST_F(ModVoxelMap, HurryUp) {
   grid.Update(801);
   grid.Update(0);
   EXPECT_EQ(29199, grid.timer);  // seven left allow 52000: the running timer is kept
-}
-
-// The last life lost during an advance ends the game with the bricks scattered (a stage left with
-// unbreakable bricks alone is the feedback test's cleared stage).
-TEST_F(ModVoxelMap, GameOverDuringAnAdvance) {
-  PlayFirstStage(CentreColumn(12));
-  grid.transition = 1;
-  rig.bat.lives = 0;
-  grid.Update(10);
-  EXPECT_EQ(MAP_GAME_OVER, grid.status);
-  EXPECT_EQ(0, grid.transition);
-  for (const OBlock* b : grid.blocks) EXPECT_TRUE(b->IsDying());
 }

@@ -31,8 +31,7 @@ OClip Sheet(i32 columns, i32 rows) {
   return clip;
 }
 
-// A 32-bit TGA, bottom row first, each frame one solid colour: red = frame * 16, green = 255 -
-// red, blue 80.
+// A 32-bit TGA, each frame one solid colour: red = frame * 16, green = 255 - red, blue 80.
 std::string FrameSheet(u32 width, u32 height, u32 frameSize) {
   std::string pixels;
   for (u32 y = 0; y < height; ++y)
@@ -57,8 +56,6 @@ void DrawAndRead(OObjectList& list, const O3D& camera, u8 rgb[3], int dx = 0) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   list.Draw(camera);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(320 + dx, 240, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 

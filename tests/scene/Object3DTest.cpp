@@ -20,8 +20,10 @@ const f32 HALF_PI = 1.57079632679f;
 }  // namespace
 
 // Own-axis rotations follow the frame's sign conventions, keep the position and a uniform
-// scale; RotateAxis is the same right-handed turn; TurnTo turns a direction onto a point.
-TEST(O3D, Rotations) {
+// scale; RotateAxis is the same right-handed turn; TurnTo turns a direction onto a point. LookAt
+// puts -Z toward the point with world +Z up; straight up or down (the way the menu and game cameras
+// look into the field) is a fixed frame.
+TEST(O3D, RotationsLookAtAndTheWorldMatrixChain) {
   O3D o;
   o.SetPosition(1, 2, 3);
   o.RotateZ(HALF_PI);  // X' = Y, Y' = -X
@@ -46,11 +48,7 @@ TEST(O3D, Rotations) {
   EXPECT_NEAR(t.matrix.XAxis().Length(), 1.0f, EPS);
   ExpectVec(t.matrix.XAxis().Cross(t.matrix.YAxis()), t.matrix.m[8], t.matrix.m[9], t.matrix.m[10],
             "right-handed");
-}
 
-// LookAt puts -Z toward the point with world +Z up; straight up or down (the way the menu and
-// game cameras look into the field) is a fixed frame.
-TEST(O3D, LookAt) {
   O3D cam;
   cam.SetPosition(0, -10, 0);
   cam.LookAt(0, 0, 0);
@@ -65,11 +63,9 @@ TEST(O3D, LookAt) {
     ExpectVec(o.matrix.XAxis(), 1, 0, 0, "straight up/down X");
     ExpectVec(o.matrix.ZAxis(), 0, 0, dz > 0 ? -1.0f : 1.0f, "Z away from the point");
   }
-}
 
-// Parents multiply in from the left, nearest parent rightmost (a child is turned by its parent,
-// then moved); a zero vector normalises to zero, never NaN.
-TEST(O3D, WorldMatrixChain) {
+  // Parents multiply in from the left, nearest parent rightmost (a child is turned by its parent,
+  // then moved); a zero vector normalises to zero, never NaN.
   OVector zero;
   zero.Normalize();
   ExpectVec(zero, 0, 0, 0);
@@ -84,8 +80,8 @@ TEST(O3D, WorldMatrixChain) {
   ExpectVec(child.WorldMatrix().XAxis(), 0, 1, 0);
 }
 
-// Box and sphere tests used by every collision of the game.
-TEST(O3D, OverlapAndSphereBox) {
+// Box and sphere tests used by every collision of the game, and the picking line.
+TEST(O3D, OverlapSphereBoxAndRayHitsBox) {
   O3D a, b;
   a.extent = {1, 1, 1};
   b.extent = {0.5f, 0.5f, 0.5f};
@@ -108,10 +104,8 @@ TEST(O3D, OverlapAndSphereBox) {
   EXPECT_FALSE(box.SphereHitsBox(ball));
   ball.SetPosition(2.2f, 2.2f, 1);  // near an edge: sqrt(0.08) < 0.5
   EXPECT_TRUE(box.SphereHitsBox(ball));
-}
 
-// Picking: the line test against the oriented box, in the object's own frame.
-TEST(O3D, RayHitsBox) {
+  // Picking: the line test against the oriented box, in the object's own frame.
   const OVector alongZ(0, 0, 1), alongX(1, 0, 0);
   const struct {
     bool turned, offset, held;  // turned a quarter about Z, box centre offset 3 along its X, parent at z 50

@@ -2,22 +2,18 @@
 // its controls, in pointer mode (no tab stops) and tab mode.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <tuple>
 #include <vector>
 
-#include "TestSupport.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundPlayer.h"
 #include "core/Config.h"
-#include "scene/Camera.h"
 #include "scene/Font.h"
 #include "shell/Application.h"
 #include "shell/Control.h"
 #include "shell/OverlayLayout.h"
 #include "shell/RenderWindow.h"
-#include "support/GLContext.h"
 #include "support/InputEvents.h"
 
 namespace {
@@ -81,7 +77,10 @@ public:
 
 }  // namespace
 
-TEST(Application, ScreensInputAndActivation) {
+// The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
+// inside the window; the application gives every screen that place, and the pointer counted from
+// its top-left corner: a click on the overlay's corner is (0, 0) whatever the window's shape.
+TEST(Application, ScreensInputActivationAndTheOverlaysPlace) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   OApplication app;
   EXPECT_EQ(app.pointerCounter, -1);  // the system pointer stays hidden
@@ -133,14 +132,7 @@ TEST(Application, ScreensInputAndActivation) {
   EXPECT_EQ(app.musicPlayer->playing, 1);
   app.Unload();
   EXPECT_TRUE(app.screens.empty());
-}
 
-// The overlay keeps its 4:3 shape (within a pixel), as large as the window allows, centred and
-// inside the window; the application gives every screen that place, and the pointer counted from
-// its top-left corner: a click on the overlay's corner is (0, 0) whatever the window's shape.
-TEST(OverlayLayout, ScreensGetTheLargestCentredPlaceOfTheOverlayShape) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  OApplication app;
   auto* screen = new Recorder(201);
   app.AddScreen(screen);
   app.SwitchScreen(201);
@@ -161,23 +153,6 @@ TEST(OverlayLayout, ScreensGetTheLargestCentredPlaceOfTheOverlayShape) {
     EXPECT_EQ(screen->last.y, 0) << c.shape;
   }
   app.Unload();
-}
-
-// The 3D view's vertical angle is the same for every window shape, only the horizontal one follows
-// the window.
-TEST(OverlayLayout, VerticalFieldOfViewKept) {
-  ScratchDir dir;
-  TestGLWindow gl;
-  if (!gl.Open()) SKIP_OR_FAIL_IN_CI("needs a display");
-  OCamera camera(640, 480, 60.0f, 1.0f, 1024.0f);
-  const f32 vertical = 1.0f / std::tan(30.0f * 3.14159265f / 180.0f);
-  for (const LayoutCase& c : kCases) {
-    if (c.w < 1 || c.h < 1) continue;
-    SCOPED_TRACE(c.shape);
-    camera.Apply(c.w, c.h);
-    EXPECT_NEAR(camera.projection.m[5], vertical, 1e-4f);
-    EXPECT_NEAR(camera.projection.m[0], vertical * c.h / c.w, 1e-4f);
-  }
 }
 
 // One step of routing: which controls the pointer is over (bit i for control i), the event, and
@@ -216,7 +191,9 @@ void Route(ORenderWindow& screen, const std::vector<ProbeControl*>& controls,
 
 // Pointer mode (no tab stops): the highlight follows the pointer, the later of overlapping
 // controls is offered an event first, and a pressed press-activated control keeps the pointer.
-TEST(RenderWindowTest, PointerRouting) {
+// Tab mode (the selection screen): the keyboard focus moves over the tab stops, skipping other
+// controls, and the pointer moves it too.
+TEST(RenderWindowTest, PointerAndTabRouting) {
   ORenderWindow screen(SCREEN_MENU);
   std::vector<ProbeControl*> c = {new ProbeControl(false, 0, false), new ProbeControl(false, 0, true),
                                   new ProbeControl(false, 1, true)};
@@ -236,23 +213,18 @@ TEST(RenderWindowTest, PointerRouting) {
   screen.Leave();  // leaving the screen takes the highlight away
   EXPECT_FALSE(c[2]->highlighted);
   EXPECT_EQ(screen.hot, nullptr);
-}
 
-// Tab mode (the selection screen): the keyboard focus moves over the tab stops, skipping other
-// controls, and the pointer moves it too. Controls: stop 0, no stop, stop 1, a press-activated
-// stop 2.
-TEST(RenderWindowTest, TabRouting) {
-  ORenderWindow screen(SCREEN_SELECT);
-  std::vector<ProbeControl*> c = {new ProbeControl(true, 0, false), new ProbeControl(false),
-                                  new ProbeControl(true, 0, false), new ProbeControl(true, 1, true)};
-  for (ProbeControl* p : c) screen.AddControl(p);
-  screen.AddControl(c[2]);  // a second addition: no second tab index, attach or entry
-  EXPECT_EQ(screen.tabCount, 3);
+  // Tab mode's controls: stop 0, no stop, stop 1, a press-activated stop 2.
+  ORenderWindow tabbed(SCREEN_SELECT);
+  c = {new ProbeControl(true, 0, false), new ProbeControl(false), new ProbeControl(true, 0, false),
+       new ProbeControl(true, 1, true)};
+  for (ProbeControl* p : c) tabbed.AddControl(p);
+  tabbed.AddControl(c[2]);  // a second addition: no second tab index, attach or entry
+  EXPECT_EQ(tabbed.tabCount, 3);
   EXPECT_EQ(c[2]->attachCount, 1);
-  EXPECT_EQ(screen.controls.size(), 4u);
-  EXPECT_EQ(c[2]->owner, &screen);
-  screen.Enter();
-  Route(screen, c, {
+  EXPECT_EQ(tabbed.controls.size(), 4u);
+  tabbed.Enter();
+  Route(tabbed, c, {
       {0, EV_CHAR, 13, false, 0, 0, -1, "before any Tab nobody has the focus"},
       {0, EV_KEYDOWN, VK_TAB, true, 0b0001, 0, 0, "the first Tab focuses stop 0"},
       {0, EV_KEYUP, VK_TAB, true, 0b0001, 0, 0, "the Tab itself reaches no control"},
@@ -270,7 +242,7 @@ TEST(RenderWindowTest, TabRouting) {
       {0b1000, EV_MOUSEMOVE, 0, false, 0, 0, -1, "a move skips a press-activated control"},
       {0b1000, EV_BUTTONDOWN, 0, true, 0b1000, 0b1000, 2, "a press focuses it"},
   }, true);
-  screen.Leave();  // entering again drops the focus
-  screen.Enter();
-  EXPECT_FALSE(screen.HandleInput(MakeEvent(EV_CHAR, 13)));
+  tabbed.Leave();  // entering again drops the focus
+  tabbed.Enter();
+  EXPECT_FALSE(tabbed.HandleInput(MakeEvent(EV_CHAR, 13)));
 }

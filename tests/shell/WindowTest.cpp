@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <thread>
 
 #include "TestSupport.h"
 #include "core/Config.h"
+#include "scene/Camera.h"
 #include "shell/GLWindow.h"
 
 namespace {
@@ -26,7 +28,8 @@ void Open(OGLWindow& w) {
 // Windowed: the mode's size on first start, or the size the player left; full screen: the desktop's
 // size unless a mode size was chosen; a mode the display lacks (it has only its own size) and the
 // fallback to 640x480 both refused opens a 640x480 window at index 0; an index of 3 or more
-// rewrites the file with all defaults (full screen at index 1). Then switching in place.
+// rewrites the file with all defaults (full screen at index 1). The 3D view keeps its vertical
+// angle in every shape, only the horizontal one follows the window. Then switching in place.
 TEST(Window, WindowedAndFullscreenModesAndSwitchingInPlace) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("needs a display");
   PrivateDisplay display(1024, 768);
@@ -73,6 +76,10 @@ TEST(Window, WindowedAndFullscreenModesAndSwitchingInPlace) {
     EXPECT_EQ(w.height, dh);
     EXPECT_EQ(w.IsFullscreen(), c.covers);
     EXPECT_TRUE(w.MakeCurrent());
+    OCamera camera(640, 480, 60.0f, 1.0f, 1024.0f);
+    camera.Apply(dw, dh);
+    EXPECT_NEAR(camera.projection.m[5], 1.0f / std::tan(30.0f * 3.14159265f / 180.0f), 1e-4f);
+    EXPECT_NEAR(camera.projection.m[0], camera.projection.m[5] * dh / dw, 1e-4f);
     EXPECT_TRUE(boxes.Messages().empty());
     if (c.index > 2) {
       EXPECT_EQ(ReadFile("Data/Config.Cfg"), "1\n32\n10\n2\n1\n1\n65000\n50\n125\n0\n0\n0\n0\n1\n0");

@@ -1,7 +1,6 @@
 #pragma once
-// A real OpenGL context for tests under the virtual display: the game's own window class opened
-// windowed at 640x480 from a configuration file written into the working directory (use inside a
-// ScratchDir). Message boxes are recorded instead of shown while it exists.
+// A real OpenGL context under the virtual display: the game's own window class, windowed at 640x480
+// from a configuration file written into the working directory (use inside a ScratchDir).
 #include <string>
 #include <vector>
 
@@ -10,9 +9,9 @@
 
 class TestGLWindow : public OGLWindow {
 public:
-  // Writes "Data/Config.Cfg" (windowed, 640x480, the given texture quality, every other value at
-  // its default) and creates the window with its context current. False when no context came up
-  // (no display, or the window failed: it says why on standard error).
+  // Writes "Data/Config.Cfg" (windowed, 640x480, that texture quality) and creates the window with
+  // its context current; false when no context came up (the reason on standard error). Message
+  // boxes are recorded instead of shown.
   bool Open(u32 textureQuality = 10);
 
 private:

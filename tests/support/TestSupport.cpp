@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include <errno.h>
-#include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -11,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -18,15 +18,8 @@
 
 #include "core/MessageBox.h"
 
-namespace {
-std::string CurrentFolder() {
-  char buf[PATH_MAX];
-  return getcwd(buf, sizeof buf) != nullptr ? std::string(buf) : std::string(".");
-}
-}  // namespace
-
 ScratchDir::ScratchDir() {
-  previous = CurrentFolder();
+  previous = std::filesystem::current_path().string();
   char pattern[] = "/tmp/brikon-test-XXXXXX";
   char* made = mkdtemp(pattern);
   if (!made) throw std::runtime_error("mkdtemp failed");
@@ -208,11 +201,6 @@ bool RequestWindowClose(unsigned long windowId) {
   return WithinSeconds(10, [windowId] { return SendWindowClose(windowId); });
 }
 
-bool DestroyWindowFromOutside(unsigned long windowId, bool killClient) {
-  const std::string how = killClient ? "xdotool windowkill " : "xdotool windowclose ";
-  return RunCommand(how + std::to_string(windowId), nullptr, 10) == 0;
-}
-
 PrivateDisplay::PrivateDisplay(int width, int height) {
   const char* d = std::getenv("DISPLAY");
   if (d) previous = d;
@@ -268,7 +256,7 @@ bool LinkGameData() {
 
 namespace {
 std::vector<std::pair<std::string, std::string>> GameHome() {
-  const std::string home = CurrentFolder() + "/home";
+  const std::string home = std::filesystem::current_path().string() + "/home";
   return {{"HOME", home},
           {"XDG_CONFIG_HOME", home + "/.config"},
           {"XDG_DATA_HOME", home + "/.local/share"},
@@ -283,8 +271,8 @@ std::string GameHomeAssignments() {
 }
 
 RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment)
-    : RunningGame(environment, BRIKON_GAME_DIR "/brikon3d", {"--data", CurrentFolder() + "/Data"},
-                  "") {}
+    : RunningGame(environment, BRIKON_GAME_DIR "/brikon3d",
+                  {"--data", std::filesystem::current_path().string() + "/Data"}, "") {}
 
 RunningGame::RunningGame(const std::vector<std::pair<std::string, std::string>>& environment,
                          const std::string& program, const std::vector<std::string>& args,

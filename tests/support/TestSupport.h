@@ -6,8 +6,7 @@
 
 #include "core/Types.h"
 
-// A fresh scratch folder (with a Data/ inside) that becomes the working directory for the life of
-// the object, so that tests of files the game keeps beside itself never meet each other.
+// A fresh scratch folder with a Data/ inside, the working directory while the object lives.
 class ScratchDir {
 public:
   ScratchDir();
@@ -51,27 +50,22 @@ public:
 // True when a virtual X display is there for tests that need a window.
 bool HaveDisplay();
 
-// Leaves a test that needs what the machine lacks (the virtual display, the game's archive, a
-// tool): skipped on a developer's machine, failed when the environment variable CI is set, so
-// that a CI machine without them cannot pass silently.
+// Leaves a test that needs what the machine lacks (a display, the game's archive, a tool): skipped
+// on a developer's machine, failed when CI is set, so that a CI machine cannot pass silently.
 #define SKIP_OR_FAIL_IN_CI(needs)                                    \
   do {                                                               \
     if (std::getenv("CI") != nullptr) GTEST_FAIL() << (needs);       \
     else GTEST_SKIP() << (needs);                                    \
   } while (0)
 
-// Runs a command through the shell: its exit status (or -1), standard output and error in
-// `output`. One still running after `timeoutSeconds` is killed with all it started (-1, and a
-// line saying so in `output`).
+// Runs a command through the shell: its exit status (or -1), standard output and error in `output`.
+// One still running after `timeoutSeconds` is killed with all it started (-1, said in `output`).
 int RunCommand(const std::string& command, std::string* output = nullptr,
                int timeoutSeconds = 240);
 
-// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW). These
-// two give up (false) after 10 s without an answer from the display.
+// Asks an X window to close as a window manager's close button would (WM_DELETE_WINDOW); gives up
+// (false) after 10 s without an answer from the display.
 bool RequestWindowClose(unsigned long windowId);
-// Destroys an X window from this other client, as tools that close windows by force do, or has
-// the server drop the connection of the client that owns it (XKillClient, as xkill does).
-bool DestroyWindowFromOutside(unsigned long windowId, bool killClient = false);
 
 // A private Xvfb of the given screen size in DISPLAY for the life of the object.
 class PrivateDisplay {

@@ -1,9 +1,6 @@
 // Screens and controls drawn on a real context: the frame buffer and the GL state left behind.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include <GL/gl.h>
 
 #include "ControlTestSupport.h"
@@ -18,16 +15,9 @@
 #include "ui/controls/Button2D.h"
 
 using namespace ui_test;
+using image_test::SolidTga;
 
 namespace {
-
-// A TGA of one colour (24-bit).
-std::vector<unsigned char> SolidTga(u32 w, u32 h, u8 r, u8 g, u8 b) {
-  std::string bgr;
-  for (u32 i = 0; i < w * h; ++i) bgr += {char(b), char(g), char(r)};
-  const std::string t = image_test::MakeTga(2, w, h, 24, bgr);
-  return {t.begin(), t.end()};
-}
 
 struct Pixel {
   int r, g, b;

@@ -36,7 +36,9 @@ protected:
 // No name is asked without a finished game that reaches the table (not one running, in memory or
 // below the table); browsing stops silently at either table, each visit starts on the classic. A
 // score at the top rank is entered under the name typed; a table that cannot be saved is told.
-TEST_F(ScoreScreen, BrowsingAndTheNameEntry) {
+// Leaving the name prompt by Esc, another screen or the window closing records the score once,
+// under the letters typed so far or "NoName"; a modern episode's goes in the modern table.
+TEST_F(ScoreScreen, BrowsingTheNameEntryAndLeavingThePrompt) {
   Fill(game->classic);
   game->episode = 0;
   game->score = 5000;
@@ -120,11 +122,7 @@ TEST_F(ScoreScreen, BrowsingAndTheNameEntry) {
   EXPECT_EQ(app.noticeLine.find("Scores not saved: "), 0u) << app.noticeLine;
   app.UpdateScreen(7000);
   EXPECT_TRUE(app.noticeLine.empty());
-}
 
-// Leaving the name prompt by Esc, another screen or the window closing records the score once,
-// under the letters typed so far or "NoName"; a modern episode's goes in the modern table.
-TEST_F(ScoreScreen, LeavingTheNamePromptRecordsTheScore) {
   Fill(game->modern);
   EndGame(4, 50000);
   EXPECT_EQ(scores->currentTable, &game->modern);
@@ -133,6 +131,8 @@ TEST_F(ScoreScreen, LeavingTheNamePromptRecordsTheScore) {
   EXPECT_EQ(game->modern.Entry(0).name, "NoName");
   EXPECT_TRUE(scores->nameField->hidden);
 
+  game->classic.fileName = "Data/Classic.Top";
+  game->classic.Reset();
   Fill(game->classic);
   EndGame(0, 4000);
   ASSERT_TRUE(scores->enteringName);
@@ -144,7 +144,6 @@ TEST_F(ScoreScreen, LeavingTheNamePromptRecordsTheScore) {
   ASSERT_TRUE(scores->enteringName);
   Type("Bo|b{\xFF");
   app.Unload();  // what Run does when the window closes; the screens are gone then
-  OTop reread("Data/Classic.Top", 10);
   ASSERT_TRUE(reread.Load());
   EXPECT_EQ(reread.Entry(0).name, "Bob");
   EXPECT_EQ(reread.Entry(0).score, 4500);
