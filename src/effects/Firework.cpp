@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "effects/QuadBatch.h"
+#include "effects/SpriteBatch.h"
 #include "core/Random.h"
 
 const f32 FIREWORK_COLOURS[FIREWORK_COLOUR_COUNT][3] = {
@@ -134,7 +134,7 @@ void OFirework::Update(u32 elapsedMs) {
 void OFirework::Draw() {
   if (!particles) return;
   texture.Bind();
-  OQuadBatch& batch = OQuadBatch::Shared();
+  OSpriteBatch& batch = OSpriteBatch::Shared();
   batch.Begin();
   for (i32 i = firstAlive; i + 1 < particleCount; ++i) {
     const OFireworkParticle& p = particles[i];
@@ -145,7 +145,7 @@ void OFirework::Draw() {
     // a pixel.
     const f32 alpha = SparkAlpha(p);
     const f32 colour[4] = {p.colour[0] * alpha, p.colour[1] * alpha, p.colour[2] * alpha, alpha};
-    batch.Add(at.x, at.y, at.z, p.size, 0.0f, 0.0f, 1.0f, colour);
+    batch.Add(at.x, at.y, at.z, colour);
   }
-  batch.Draw();
+  batch.Draw(kParticleSize);
 }

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "assets/Resource.h"
@@ -14,6 +16,7 @@
 #include "effects/HellTrail.h"
 #include "effects/ParticleList.h"
 #include "effects/QuadBatch.h"
+#include "effects/SpriteBatch.h"
 #include "core/Random.h"
 #include "support/GLContext.h"
 
@@ -159,6 +162,62 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   GLboolean on = GL_TRUE;
   glGetBooleanv(GL_VERTEX_ARRAY, &on);
   EXPECT_FALSE(on) << "the vertex array was left on";
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+  glDisable(GL_BLEND);
+  glDeleteTextures(1, &texture);
+}
+
+// Sparks as sprites look like the squares they stand for (within 40 dB over the picture); a view
+// turned off square-on, or a spark larger than the GL's largest point, goes down as the squares
+// themselves, and the point and texture state comes back.
+TEST_F(EffectsGL, SpritesLookLikeTheirSquares) {
+  std::vector<u8> texels(16 * 16 * 4);  // a round glow, the same mirrored either way
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const f32 d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
+      for (int c = 0; c < 4; ++c) texels[(y * 16 + x) * 4 + c] = static_cast<u8>(std::max(0.0f, 1 - d) * 255);
+    }
+  }
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 16, 16, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  auto r = [] { return static_cast<f32>(Random()) / 32767.0f; };
+  std::vector<std::vector<f32>> dots;
+  for (int i = 0; i < 400; ++i) dots.push_back({r() * 10 - 5, r() * 8 - 4, r() * 8 - 2, r() * 0.5f, r() * 0.5f, r() * 0.5f, 1});
+  auto picture = [&](bool sprites, f32 halfSide) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    OSpriteBatch& batch = OSpriteBatch::Shared();
+    OQuadBatch& squares = OQuadBatch::Shared();
+    batch.Begin();
+    squares.Begin();
+    for (const auto& d : dots) {
+      if (sprites) batch.Add(d[0], d[1], d[2], &d[3]);
+      else squares.Add(d[0], d[1], d[2], halfSide, 0.0f, 0.0f, 1.0f, &d[3]);
+    }
+    sprites ? batch.Draw(halfSide) : squares.Draw();
+    return ReadBackBuffer(kWidth, kHeight);
+  };
+  auto psnr = [](const std::vector<u8>& a, const std::vector<u8>& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
+  };
+  EXPECT_GE(psnr(picture(true, 0.4f), picture(false, 0.4f)), 40.0) << "sprites";
+  EXPECT_TRUE(picture(true, 60.0f) == picture(false, 60.0f)) << "larger than any point";
+  glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
+  EXPECT_TRUE(picture(true, 0.4f) == picture(false, 0.4f)) << "a turned view";
+  GLint minify = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
+  GLfloat size = 0;
+  glGetFloatv(GL_POINT_SIZE, &size);
+  EXPECT_EQ(minify, GL_LINEAR);
+  EXPECT_EQ(size, 1.0f);
+  EXPECT_FALSE(glIsEnabled(0x8861));  // point sprites
   EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
   glDisable(GL_BLEND);
   glDeleteTextures(1, &texture);
