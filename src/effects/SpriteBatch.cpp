@@ -57,8 +57,20 @@ void OSpriteBatch::Draw(f32 halfSide) {
     // view's centre come out a little smaller, at most a sixth at its corners).
     const f32 depth = -(view[2] * d.x + view[6] * d.y + view[10] * d.z + view[14]);
     const f32 pixels = depth > 0.0f ? across / depth : 0.0f;
-    // Sprites of a pixel or less, or larger than the GL draws, would differ from the square.
+    // Sprites of a pixel or less, or larger than the GL draws, would differ from the square; so
+    // would one reaching past the viewport's edge, which the GL drops whole once its centre has
+    // left the view, where a square shows the part still in it.
+    bool inside = false;
     if (sprites && pixels > 1.0f && pixels <= sizes[1]) {
+      const f32 eyeX = view[0] * d.x + view[4] * d.y + view[8] * d.z + view[12];
+      const f32 eyeY = view[1] * d.x + view[5] * d.y + view[9] * d.z + view[13];
+      const f32 x = (projection[0] * eyeX / depth + 1.0f) * 0.5f * static_cast<f32>(viewport[2]);
+      const f32 y = (projection[5] * eyeY / depth + 1.0f) * 0.5f * static_cast<f32>(viewport[3]);
+      const f32 half = pixels * 0.5f;
+      inside = x - half >= 0.0f && y - half >= 0.0f && x + half <= static_cast<f32>(viewport[2]) &&
+               y + half <= static_cast<f32>(viewport[3]);
+    }
+    if (inside) {
       dots[kept++] = d;
     } else {
       squares.push_back(d);

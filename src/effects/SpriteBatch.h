@@ -3,9 +3,10 @@
 // where the GL has them (version 2.0), one vertex and one primitive a spark. The rasteriser then
 // sets up a spark once instead of as two triangles, and no diagonal seam splits its pixels into
 // two half-covered passes: on the software renderer the frame of a full pool (sixteen thousand
-// sparks) costs a tenth to a fifth less. What a sprite cannot show exactly as the square it stands for (a
-// view that is not square-on, a spark larger than the GL's largest point) goes down as squares
-// through OQuadBatch, as does everything on a GL without sprites.
+// sparks) costs a tenth to a fifth less. What a sprite cannot show exactly as the square it
+// stands for (a view that is not square-on, a spark larger than the GL's largest point, one
+// reaching past the viewport's edge) goes down as squares through OQuadBatch, as does everything
+// on a GL without sprites.
 #include <vector>
 
 #include "core/Types.h"

@@ -168,8 +168,8 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
 }
 
 // Sparks as sprites look like the squares they stand for (within 40 dB over the picture); a view
-// turned off square-on, or a spark larger than the GL's largest point, goes down as the squares
-// themselves, and the point and texture state comes back.
+// turned off square-on, a spark larger than the GL's largest point or one on the window's edge
+// goes down as the squares themselves, and the point and texture state comes back.
 TEST_F(EffectsGL, SpritesLookLikeTheirSquares) {
   std::vector<u8> texels(16 * 16 * 4);  // a round glow, the same mirrored either way
   for (int y = 0; y < 16; ++y) {
@@ -209,6 +209,9 @@ TEST_F(EffectsGL, SpritesLookLikeTheirSquares) {
   };
   EXPECT_GE(psnr(picture(true, 0.4f), picture(false, 0.4f)), 40.0) << "sprites";
   EXPECT_TRUE(picture(true, 60.0f) == picture(false, 60.0f)) << "larger than any point";
+  // Sparks on the window's edge: the GL drops a sprite whole once its centre has left the view.
+  for (auto& d : dots) d[0] = (d[0] < 0 ? -1 : 1) * (12 + d[2]) * std::tan(0.5236f) * kWidth / kHeight;
+  EXPECT_TRUE(picture(true, 0.4f) == picture(false, 0.4f)) << "on the window's edge";
   glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
   EXPECT_TRUE(picture(true, 0.4f) == picture(false, 0.4f)) << "a turned view";
   GLint minify = 0;
