@@ -26,21 +26,24 @@ void OQuadBatch::Draw() {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
-  // The squares are soft blobs (a spark's glow, a puff of smoke or flame) a few to a few dozen
-  // pixels wide, sampled from pictures of 32 to 128 texels. Nearest-texel sampling cuts the
-  // rasteriser's work per pixel by a quarter against filtering, the heaviest cost of a firework
-  // pool in flight, and in the frames of the effects benchmark no picture differs from the
-  // filtered one by more than a 45 dB PSNR: on blobs this soft no one can point at the change.
-  // The bound texture's own filters are put back after.
-  GLint minify = 0, magnify = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnify);
+  const ONearestTexels nearest;
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+  glPopClientAttrib();
+}
+
+ONearestTexels::ONearestTexels() {
+  GLint min = 0, mag = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+  minify = min;
+  magnify = mag;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+}
+
+ONearestTexels::~ONearestTexels() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
-  glPopClientAttrib();
 }
 
 OQuadBatch& OQuadBatch::Shared() {

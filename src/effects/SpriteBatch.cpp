@@ -9,13 +9,9 @@
 #include <cmath>
 
 #include "effects/QuadBatch.h"
+#include "scene/ContextSerial.h"
 
 namespace {
-bool HasPointSprites() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  return version != nullptr && version[0] >= '2' && version[0] <= '9' && version[1] == '.';
-}
-
 // Close to zero, for the terms of a matrix that a square-on view leaves at zero.
 bool Small(f32 v) { return std::fabs(v) < 1e-4f; }
 }  // namespace
@@ -49,7 +45,7 @@ void OSpriteBatch::Draw(f32 halfSide) {
                         Small(scale - std::fabs(view[10])) && Small(projection[15]) &&
                         Small(projection[4]) && Small(projection[8]) && Small(projection[9]) &&
                         std::fabs(std::fabs(pixelsX) - pixelsY) < 1e-3f * pixelsY;
-  const bool sprites = squareOn && across > 0.0f && HasPointSprites();
+  const bool sprites = squareOn && across > 0.0f && GLVersionAtLeast(2);
   size_t kept = 0;
   for (const Dot& d : dots) {
     // The eye's distance along the view axis, by which the GL scales a sprite as the view
@@ -78,10 +74,8 @@ void OSpriteBatch::Draw(f32 halfSide) {
   }
   dots.resize(kept);
 
-  GLint minify = 0, magnify = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnify);
   if (!dots.empty()) {
+    const ONearestTexels nearest;
     glPushAttrib(GL_POINT_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glPointSize(across);
@@ -91,8 +85,6 @@ void OSpriteBatch::Draw(f32 halfSide) {
     glEnable(GL_POINT_SPRITE);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
     glDisable(GL_POINT_SMOOTH);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_INDEX_ARRAY);
     glDisableClientState(GL_EDGE_FLAG_ARRAY);
@@ -107,8 +99,6 @@ void OSpriteBatch::Draw(f32 halfSide) {
     // The texture environment's sprite switch belongs to the point state put back here.
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_FALSE);
     glPopAttrib();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
   }
   if (!squares.empty()) {
     OQuadBatch& batch = OQuadBatch::Shared();

@@ -530,6 +530,12 @@ std::vector<OVector> GuideCandidates(const OVector& plain) {
 
 }  // namespace
 
+bool OBallSet::StrikesACountingBrick(const Flight& f) const {
+  // In the corridor only the front stage holds it up.
+  return f.brick != nullptr && f.solid && f.brick->IsBreakable() &&
+         f.brick->layerIndex < grid->frontLayer + STAGE_LAYERS;
+}
+
 bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& out) const {
   if (grid == nullptr || grid->transition != 0) return false;
   f32 nearestZ = 0.0f;
@@ -538,9 +544,7 @@ bool OBallSet::GuidedRebound(const OBall& ball, const OVector& plain, OVector& o
   const f32 homeZ = ball.Position().z - ball.radius;
   for (const OVector& v : GuideCandidates({plain.x, plain.y, std::fabs(plain.z)})) {
     const Flight f = FollowFlight(ball, ball.Position(), v, standing, nearestZ, homeZ, speed);
-    if (f.brick == nullptr || !f.solid || !f.brick->IsBreakable()) continue;
-    // In the corridor only the front stage holds it up.
-    if (f.brick->layerIndex >= grid->frontLayer + STAGE_LAYERS) continue;
+    if (!StrikesACountingBrick(f)) continue;
     out = v;
     return true;
   }
@@ -557,9 +561,7 @@ bool OBallSet::GuidedBounce(const OBall& ball, const OBlock* hit, const OVector&
     // The ball still touches the brick it bounces off: that one only stops it once left.
     const Flight f =
         FollowFlight(ball, ball.Position(), v, standing, nearestZ, homeZ, speed, hit);
-    if (f.home) return true;
-    return f.brick != nullptr && f.solid && f.brick->IsBreakable() &&
-           f.brick->layerIndex < grid->frontLayer + STAGE_LAYERS;
+    return f.home || StrikesACountingBrick(f);
   };
   if (getsOut(plain)) {
     out = plain;

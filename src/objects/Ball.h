@@ -155,6 +155,9 @@ public:
   // where the rebound's own guidance would act. False when no flight gets out.
   bool GuidedBounce(const OBall& ball, const OBlock* hit, const OVector& plain,
                     OVector& out) const;
+  // Whether a flight meets, full on a face, a breakable brick that counts for the level (in the
+  // corridor, one of the front stage). Needs the grid.
+  bool StrikesACountingBrick(const Flight& f) const;
   bool FirstBallHeavy() const { return !balls.empty() && balls[0]->heavyTime >= 1; }
 
   u8 launched = 0;               // 0 while the ball rides on the bat

@@ -7,3 +7,6 @@
 u32 GLContextSerial();
 // Called by the window each time it makes a new context.
 void CountGLContext();
+// Whether the current context's OpenGL version is `major`.x or later (the game asks for 1.1 and
+// uses later features only where the context has them).
+bool GLVersionAtLeast(int major);

@@ -37,8 +37,7 @@ void PopView() {
 
 // Whether the current context takes textures of any size (OpenGL 2.0, or the extension).
 bool AnySizeTextures() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (version != nullptr && version[0] >= '2' && version[0] <= '9') return true;
+  if (GLVersionAtLeast(2)) return true;
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   return extensions != nullptr && std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
 }
