@@ -1,5 +1,6 @@
 #include "scene/Font.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,43 @@ u8 AlphaAt(const u8* pixels, u32 width, u32 height, u32 components, u32 px, u32 
 }
 
 }  // namespace
+
+void MeasureFontInk(const u8* pixels, u32 width, u32 height, u32 components, u32 margin,
+                    OGlyphBox boxes[FONT_GLYPH_CELLS]) {
+  for (u32 cell = 0; cell < FONT_GLYPH_CELLS; ++cell) boxes[cell] = OGlyphBox();
+  if (pixels == nullptr || components != 4) return;
+  const i32 side = static_cast<i32>(CELL);
+  for (u32 cell = 0; cell < FONT_GLYPH_CELLS; ++cell) {
+    const i32 left = static_cast<i32>((cell % CELLS_ACROSS) * CELL);
+    const i32 top = static_cast<i32>((cell / CELLS_ACROSS) * CELL);
+    i32 x0 = side + 1, x1 = -2, y0 = side + 1, y1 = -2;
+    // The ring of texels round the cell counts too: filtering at the cell's edge reads them.
+    for (i32 row = -1; row <= side; ++row) {
+      for (i32 col = -1; col <= side; ++col) {
+        const i32 px = left + col, py = top + row;
+        if (px < 0 || py < 0) continue;
+        if (AlphaAt(pixels, width, height, components, static_cast<u32>(px), static_cast<u32>(py)) ==
+            0) {
+          continue;
+        }
+        x0 = std::min(x0, col);
+        x1 = std::max(x1, col);
+        y0 = std::min(y0, row);
+        y1 = std::max(y1, row);
+      }
+    }
+    OGlyphBox& box = boxes[cell];
+    if (x1 < x0) {
+      box.empty = true;
+      continue;
+    }
+    const i32 m = static_cast<i32>(margin);
+    box.left = static_cast<u8>(std::clamp(x0 - m, 0, side - 1));
+    box.right = static_cast<u8>(std::clamp(x1 + m, 0, side - 1));
+    box.top = static_cast<u8>(std::clamp(y0 - m, 0, side - 1));
+    box.bottom = static_cast<u8>(std::clamp(y1 + m, 0, side - 1));
+  }
+}
 
 void MeasureFontAdvances(const u8* pixels, u32 width, u32 height, u32 components,
                          f32 advance[FONT_ADVANCES]) {
@@ -71,6 +109,9 @@ bool OFont::Build(u32) {
     image->CopyPixels(pixels);
     MeasureFontAdvances(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
                         image->components, advance);
+    // The texture filters bilinearly where text is drawn at its size or larger: one texel reaches.
+    MeasureFontInk(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
+                   image->components, 1, boxes);
   }
 
   for (u32 i = 0; i < FONT_LISTS; ++i) {
@@ -137,19 +178,27 @@ void OFont::DrawText(f32 x, f32 y, const std::string& text, i32 set, f32 scale) 
   glEnd();
 }
 
-void OFont::GlyphSquare(u32 i, f32 x, f32 y, f32 scale) {
-  // Cell i of the 16 x 8 sheet, row 0 at the top; a letter is a 31-pixel square from its pen.
+void OFont::GlyphSquare(u32 i, f32 x, f32 y, f32 scale) const {
+  // Cell i of the 16 x 8 sheet, row 0 at the top; a letter is a 31-pixel square from its pen
+  // showing the cell's 32 texels, of which the box's go down.
+  OGlyphBox box;
+  if (i < FONT_GLYPH_CELLS) box = boxes[i];
+  if (box.empty) return;
   const f32 cx = static_cast<f32>(i % 16) * 0.0625f;
   const f32 t = 1.0f - static_cast<f32>(i / 16) * 0.125f;
-  const f32 side = 31.0f * scale;
-  glTexCoord2f(cx, t - 0.125f);
-  glVertex2f(x, y);
-  glTexCoord2f(cx + 0.0625f, t - 0.125f);
-  glVertex2f(x + side, y);
-  glTexCoord2f(cx + 0.0625f, t);
-  glVertex2f(x + side, y + side);
-  glTexCoord2f(cx, t);
-  glVertex2f(x, y + side);
+  const f32 texel = 31.0f * scale / 32.0f;  // units a texel of the cell spans
+  const f32 x0 = x + texel * box.left, x1 = x + texel * (box.right + 1);
+  const f32 y1 = y + texel * (32 - box.top), y0 = y + texel * (31 - box.bottom);
+  const f32 u0 = cx + box.left / 512.0f, u1 = cx + (box.right + 1) / 512.0f;
+  const f32 v1 = t - box.top / 256.0f, v0 = t - (box.bottom + 1) / 256.0f;
+  glTexCoord2f(u0, v0);
+  glVertex2f(x0, y0);
+  glTexCoord2f(u1, v0);
+  glVertex2f(x1, y0);
+  glTexCoord2f(u1, v1);
+  glVertex2f(x1, y1);
+  glTexCoord2f(u0, v1);
+  glVertex2f(x0, y1);
 }
 
 void OFont::Print(f32 x, f32 y, const std::string& text, i32, bool shadow, f32 scale) {

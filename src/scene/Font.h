@@ -26,6 +26,21 @@ constexpr f32 FONT_BLANK_ADVANCE = 12.0f;  // a cell without ink (the space)
 void MeasureFontAdvances(const u8* pixels, u32 width, u32 height, u32 components,
                          f32 advance[FONT_ADVANCES]);
 
+// The part of a glyph cell that can change a pixel: the texels with ink, grown by `margin` texels
+// on every side for the filter's reach (one for bilinear filtering, more where mipmaps blend in),
+// and by the ink of the neighbouring cells that filtering at the cell's edge draws in. Columns
+// count from the cell's left, rows from its top, both 0..31 and inclusive; a cell that draws
+// nothing has `empty` set.
+struct OGlyphBox {
+  u8 left = 0, right = 31, top = 0, bottom = 31;
+  bool empty = false;
+};
+
+// Measures the boxes of the 128 glyph cells from a font picture laid out as for
+// MeasureFontAdvances. Pictures without alpha leave every box the whole cell.
+void MeasureFontInk(const u8* pixels, u32 width, u32 height, u32 components, u32 margin,
+                    OGlyphBox boxes[FONT_GLYPH_CELLS]);
+
 class OFont {
 public:
   explicit OFont(const std::string& fileName);
@@ -67,11 +82,15 @@ public:
   u16 cellSize = 32;      // texture pixels
   u8 listsDeleted = 0;
   f32 advance[FONT_ADVANCES];  // pixels the pen moves after list i
+  OGlyphBox boxes[FONT_GLYPH_CELLS];  // what of each cell is drawn; whole cells until measured
   OColor4 colour;         // text colour, set by callers before printing
 
 private:
-  // The vertices (inside glBegin(GL_QUADS)) of glyph cell i with its pen at (x, y), scaled.
-  static void GlyphSquare(u32 i, f32 x, f32 y, f32 scale);
+  // The vertices (inside glBegin(GL_QUADS)) of glyph cell i with its pen at (x, y), scaled: the
+  // part of the cell's square that its box covers, with the texture coordinates the whole square
+  // gives those points. A letter's blended square is mostly clear, and the clear texels leave
+  // the pixel as it was: the head-up text costs the renderer a fraction of what it did.
+  void GlyphSquare(u32 i, f32 x, f32 y, f32 scale) const;
   // The bytes of the text that name one of our lists in `set`: control codes, and in set 1 the
   // bytes past the last list, would call display lists that belong to others.
   std::string Drawable(const std::string& text, i32 set, size_t count) const;

@@ -1,6 +1,8 @@
 // The bitmap font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,39 @@ TEST(FontTest, AdvancesMeasuredFromThePictureAndSummedOverText) {
   EXPECT_EQ(font.TextWidth(wide), static_cast<u16>(7000 * 15));
 }
 
+TEST(FontTest, InkBoxesHoldEveryTexelTheFilterReads) {
+  std::vector<u8> sheet = BlankSheet();
+  Ink(sheet, 32 * 3 + 10, 12);       // cell 3: one texel at column 10, row 12
+  Ink(sheet, 32 * 4 + 0, 192);       // cell 100: its top-left texel, so the box stops at the cell
+  Ink(sheet, 32 * 6 + 31, 40);       // cell 22's right edge, which cell 23 reads at its left edge
+  OGlyphBox boxes[FONT_GLYPH_CELLS];
+  MeasureFontInk(sheet.data(), kW, kH, 4, 1, boxes);
+  // Grown by the margin on every side.
+  EXPECT_FALSE(boxes[3].empty);
+  EXPECT_EQ(boxes[3].left, 9);
+  EXPECT_EQ(boxes[3].right, 11);
+  EXPECT_EQ(boxes[3].top, 11);
+  EXPECT_EQ(boxes[3].bottom, 13);
+  // Clamped to the cell.
+  EXPECT_EQ(boxes[100].left, 0);
+  EXPECT_EQ(boxes[100].top, 0);
+  EXPECT_EQ(boxes[100].right, 1);
+  // The neighbour's ink reaches across the edge: cell 23 draws its first columns, rows 7..9
+  // (row 8 of cell row 1, grown by one).
+  EXPECT_FALSE(boxes[23].empty);
+  EXPECT_EQ(boxes[23].left, 0);
+  EXPECT_EQ(boxes[23].right, 0);
+  EXPECT_EQ(boxes[23].top, 7);
+  EXPECT_EQ(boxes[23].bottom, 9);
+  // A cell with no ink near it draws nothing; a picture without alpha draws whole cells.
+  EXPECT_TRUE(boxes[0].empty);
+  std::vector<u8> rgb(kW * kH * 3, 255);
+  MeasureFontInk(rgb.data(), kW, kH, 3, 1, boxes);
+  EXPECT_FALSE(boxes[0].empty);
+  EXPECT_EQ(boxes[0].right, 31);
+  EXPECT_EQ(boxes[0].bottom, 31);
+}
+
 TEST(FontTest, BuildAndPrintOnAContext) {
   if (!HaveDisplay()) SKIP_OR_FAIL_IN_CI("no display");
   ScratchDir dir;
@@ -121,6 +156,27 @@ TEST(FontTest, BuildAndPrintOnAContext) {
   EXPECT_LT(red(100 + 1, 115), 50);
   EXPECT_LT(red(100 + 9 + 16, 115), 50);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  // Only the inked part of each cell goes down, and it draws what the whole squares draw, at
+  // the size and magnified, where the texture is filtered: at most a rounding step apart.
+  for (const f32 scale : {1.0f, 1.7f}) {
+    std::vector<u8> pictures[2];
+    for (int whole = 0; whole < 2; ++whole) {
+      OFont& drawn = font;
+      const OGlyphBox kept = drawn.boxes['I' - 32];
+      if (whole) drawn.boxes['I' - 32] = OGlyphBox();
+      glClear(GL_COLOR_BUFFER_BIT);
+      glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+      drawn.Print(100.3f, 100.6f, "I I", 0, true, scale);
+      pictures[whole] = ReadBackBuffer(window.width, window.height);
+      drawn.boxes['I' - 32] = kept;
+    }
+    int worst = 0;
+    for (size_t k = 0; k < pictures[0].size(); ++k)
+      worst = std::max(worst, std::abs(pictures[0][k] - pictures[1][k]));
+    EXPECT_LE(worst, 1) << "scale " << scale;
+  }
+  EXPECT_LT(font.boxes['I' - 32].right, 31);
 
   // A rebuild (after a display change) keeps the measured advances and makes new lists.
   font.advance['I' - 32] = 14.0f;
