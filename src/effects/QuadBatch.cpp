@@ -31,20 +31,23 @@ void OQuadBatch::Draw() {
   glPopClientAttrib();
 }
 
-ONearestTexels::ONearestTexels() {
+OTexelFilter::OTexelFilter(i32 minifyAs, i32 magnifyAs) {
   GLint min = 0, mag = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
   minify = min;
   magnify = mag;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  if (magnifyAs == 0) magnifyAs = mag;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifyAs != 0 ? minifyAs : magnifyAs);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnifyAs);
 }
 
-ONearestTexels::~ONearestTexels() {
+OTexelFilter::~OTexelFilter() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
 }
+
+ONearestTexels::ONearestTexels() : OTexelFilter(GL_NEAREST, GL_NEAREST) {}
 
 OQuadBatch& OQuadBatch::Shared() {
   static OQuadBatch batch;

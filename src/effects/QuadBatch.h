@@ -34,20 +34,36 @@ private:
   std::vector<Vertex> vertices;  // four per square, in drawing order
 };
 
-// While it lives, the bound 2D texture is sampled nearest-texel; then it gets its own filters
-// back. Particles are soft blobs (a spark's glow, a puff of smoke or flame) a few to a few dozen
-// pixels wide, sampled from pictures of 32 to 128 texels: the nearest texel costs the rasteriser
-// a quarter less a pixel than filtering four, the heaviest cost of a firework pool in flight, and
-// in the effects benchmark's frames no picture differs from the filtered one by more than a 45 dB
-// PSNR, where no one can point at the change.
-class ONearestTexels {
+// While it lives, the bound 2D texture is filtered otherwise; then it gets its own filters back.
+class OTexelFilter {
 public:
-  ONearestTexels();
-  ~ONearestTexels();
-  ONearestTexels(const ONearestTexels&) = delete;
-  ONearestTexels& operator=(const ONearestTexels&) = delete;
+  OTexelFilter(const OTexelFilter&) = delete;
+  OTexelFilter& operator=(const OTexelFilter&) = delete;
+
+protected:
+  // GL filter enums; 0 for either takes the texture's own magnifying filter.
+  OTexelFilter(i32 minifyAs, i32 magnifyAs);
+  ~OTexelFilter();
 
 private:
   i32 minify;  // the texture's own filters, GL enums
   i32 magnify;
+};
+
+// The nearest texel. Particles are soft blobs (a spark's glow, a puff of smoke or flame) a few to
+// a few dozen pixels wide, sampled from pictures of 32 to 128 texels: the nearest texel costs the
+// rasteriser a quarter less a pixel than filtering four, the heaviest cost of a firework pool in
+// flight, and in the effects benchmark's frames no picture differs from the filtered one by more
+// than a 45 dB PSNR, where no one can point at the change.
+class ONearestTexels : public OTexelFilter {
+public:
+  ONearestTexels();
+};
+
+// No mipmaps, for a texture drawn only magnified (the bat, always just in front of the eye):
+// the magnifying filter is all the GL ever applies there, and a minifying filter without mipmaps
+// spares the rasteriser choosing a level at every pixel. The same picture.
+class OMagnifiedTexels : public OTexelFilter {
+public:
+  OMagnifiedTexels() : OTexelFilter(0, 0) {}
 };

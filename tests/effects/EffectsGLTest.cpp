@@ -159,6 +159,25 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   GLint minify = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
   EXPECT_EQ(minify, GL_LINEAR_MIPMAP_LINEAR);
+  // The bat's filters: no mipmaps while magnified, nearest for its trail inside that, and the
+  // texture's own filters back in turn.
+  auto filters = [] {
+    GLint f[2] = {0, 0};
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &f[0]);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &f[1]);
+    return std::vector<GLint>{f[0], f[1]};
+  };
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  {
+    const OMagnifiedTexels magnified;
+    EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR, GL_LINEAR}));
+    {
+      const ONearestTexels nearest;
+      EXPECT_EQ(filters(), (std::vector<GLint>{GL_NEAREST, GL_NEAREST}));
+    }
+    EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR, GL_LINEAR}));
+  }
+  EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR}));
   GLboolean on = GL_TRUE;
   glGetBooleanv(GL_VERTEX_ARRAY, &on);
   EXPECT_FALSE(on) << "the vertex array was left on";
