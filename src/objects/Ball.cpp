@@ -8,6 +8,7 @@
 #include "assets/ModelData.h"
 #include "effects/BallTrail.h"
 #include "effects/ParticleList.h"
+#include "effects/QuadBatch.h"
 #include "objects/ObjectSound.h"
 #include "objects/Player.h"
 #include "playfield/Levels.h"
@@ -231,6 +232,8 @@ void OBall::DrawWallGlow() {
   } else {
     glDisable(GL_TEXTURE_2D);
   }
+  // The spots are as large as a wall: their filter is a fair part of the frame.
+  const OBaseLevelTexels baseLevel;
   const OColor4& c = glowColours[std::clamp(colourIndex, 0, 2)];
   const OVector p = Position();
 

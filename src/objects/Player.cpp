@@ -197,7 +197,7 @@ void OPlayer::Fire() {
 void OPlayer::Draw() {
   // The filters below act on the bound texture: the bat's own, which drawing binds again.
   if (data != nullptr && data->texture != nullptr) data->texture->Bind();
-  const OMagnifiedTexels magnified;
+  const OBaseLevelTexels magnified;
   if (slowTime >= 0 && !history.empty()) {
     const OVector here = Position();
     const f32 ownAlpha = alpha;

@@ -109,9 +109,11 @@ bool OFont::Build(u32) {
     image->CopyPixels(pixels);
     MeasureFontAdvances(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
                         image->components, advance);
-    // The texture filters bilinearly where text is drawn at its size or larger: one texel reaches.
-    MeasureFontInk(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
-                   image->components, 1, boxes);
+    const u8* picture = pixels.empty() ? nullptr : pixels.data();
+    MeasureFontInk(picture, image->width, image->height, image->components, 1, boxes);
+    // Text down to a quarter of its size reads mipmap level 2, a texel of which stands for four
+    // of the picture's.
+    MeasureFontInk(picture, image->width, image->height, image->components, 8, smallBoxes);
   }
 
   for (u32 i = 0; i < FONT_LISTS; ++i) {
@@ -182,7 +184,7 @@ void OFont::GlyphSquare(u32 i, f32 x, f32 y, f32 scale) const {
   // Cell i of the 16 x 8 sheet, row 0 at the top; a letter is a 31-pixel square from its pen
   // showing the cell's 32 texels, of which the box's go down.
   OGlyphBox box;
-  if (i < FONT_GLYPH_CELLS) box = boxes[i];
+  if (i < FONT_GLYPH_CELLS) box = scale < 1.0f ? smallBoxes[i] : boxes[i];
   if (box.empty) return;
   const f32 cx = static_cast<f32>(i % 16) * 0.0625f;
   const f32 t = 1.0f - static_cast<f32>(i / 16) * 0.125f;

@@ -82,7 +82,11 @@ public:
   u16 cellSize = 32;      // texture pixels
   u8 listsDeleted = 0;
   f32 advance[FONT_ADVANCES];  // pixels the pen moves after list i
-  OGlyphBox boxes[FONT_GLYPH_CELLS];  // what of each cell is drawn; whole cells until measured
+  // What of each cell is drawn, whole cells until measured: for text at its size or larger,
+  // where one texel round the ink is all the filter reads, and for smaller text, where the
+  // mipmaps blend in texels from further away.
+  OGlyphBox boxes[FONT_GLYPH_CELLS];
+  OGlyphBox smallBoxes[FONT_GLYPH_CELLS];
   OColor4 colour;         // text colour, set by callers before printing
 
 private:

@@ -169,7 +169,7 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   };
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   {
-    const OMagnifiedTexels magnified;
+    const OBaseLevelTexels magnified;
     EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR, GL_LINEAR}));
     {
       const ONearestTexels nearest;

@@ -158,18 +158,19 @@ TEST(FontTest, BuildAndPrintOnAContext) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
   // Only the inked part of each cell goes down, and it draws what the whole squares draw, at
-  // the size and magnified, where the texture is filtered: at most a rounding step apart.
-  for (const f32 scale : {1.0f, 1.7f}) {
+  // the size, magnified and at a third of it, where the mipmaps blend in: at most a rounding
+  // step apart.
+  for (const f32 scale : {1.0f, 1.7f, 0.3f}) {
     std::vector<u8> pictures[2];
     for (int whole = 0; whole < 2; ++whole) {
-      OFont& drawn = font;
-      const OGlyphBox kept = drawn.boxes['I' - 32];
-      if (whole) drawn.boxes['I' - 32] = OGlyphBox();
+      const OGlyphBox kept[2] = {font.boxes['I' - 32], font.smallBoxes['I' - 32]};
+      if (whole) font.boxes['I' - 32] = font.smallBoxes['I' - 32] = OGlyphBox();
       glClear(GL_COLOR_BUFFER_BIT);
       glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
-      drawn.Print(100.3f, 100.6f, "I I", 0, true, scale);
+      font.Print(100.3f, 100.6f, "I I", 0, true, scale);
       pictures[whole] = ReadBackBuffer(window.width, window.height);
-      drawn.boxes['I' - 32] = kept;
+      font.boxes['I' - 32] = kept[0];
+      font.smallBoxes['I' - 32] = kept[1];
     }
     int worst = 0;
     for (size_t k = 0; k < pictures[0].size(); ++k)
