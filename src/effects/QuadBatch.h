@@ -62,9 +62,7 @@ public:
 
 // The full-size level only, filtered as the texture magnifies. Where a texture is only ever
 // magnified (the bat, always just in front of the eye) that is all the GL applies anyway, the
-// same picture; a smooth picture (the light a ball casts on a wall) shows no difference where it
-// is minified either, having nothing fine for mipmaps to keep from shimmering. Either way the
-// rasteriser no longer chooses a level at every pixel: a quarter less a pixel.
+// same picture, and the rasteriser no longer chooses a level at every pixel.
 class OBaseLevelTexels : public OTexelFilter {
 public:
   OBaseLevelTexels() : OTexelFilter(0, 0) {}

@@ -232,8 +232,10 @@ void OBall::DrawWallGlow() {
   } else {
     glDisable(GL_TEXTURE_2D);
   }
-  // The spots are as large as a wall: their filter is a fair part of the frame.
-  const OBaseLevelTexels baseLevel;
+  // The spots are as large as a wall: their filter is a fair part of the frame. Their picture is
+  // fine enough (256 texels across a spot) that its nearest texel is at most two steps of colour
+  // from the filtered one, and a third cheaper.
+  const ONearestTexels nearest;
   const OColor4& c = glowColours[std::clamp(colourIndex, 0, 2)];
   const OVector p = Position();
 

@@ -24,7 +24,7 @@ const ExpectedPicture kPictures[] = {
     {"Cursor.Tga", 64, 64, RGBA},      {"Bricks.Tga", 512, 512, RGB},
     {"BricksC.jpg", 512, 512, RGB},    {"BricksJ.jpg", 512, 512, RGB},
     {"go.tga", 128, 128, RGB},         {"Flare.Tga", 256, 128, RGBA},
-    {"RExpl.Tga", 256, 256, RGBA},     {"pLight.Tga", 64, 64, RGBA},
+    {"RExpl.Tga", 256, 256, RGBA},     {"pLight.Tga", 256, 256, RGBA},
     {"xFlame2x2.jpg", 256, 256, RGB},  {"CoDSmoke2.Tga", 128, 128, RGBA},
     {"ParticleBit.Tga", 32, 32, RGBA}, {"Particle.Tga", 32, 32, RGBA},
     {"Menu/nlArrow.Tga", 128, 128, RGB}, {"Menu/alArrow.Tga", 128, 128, RGB},

@@ -73,7 +73,8 @@ OColorF Explosion(int frame, float x, float y) {
 }
 
 OCanvas WallLight() {
-  const int size = 64;
+  // Fine enough to be drawn nearest-texel over a whole wall without showing steps.
+  const int size = 256;
   OCanvas canvas(size, size);
   canvas.Shade([&](float x, float y, OColorF) {
     float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f);
