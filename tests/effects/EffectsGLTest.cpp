@@ -153,21 +153,19 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   for (GLenum dst : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}) {
     EXPECT_TRUE(picture(false, dst) == picture(true, dst)) << "blend " << dst;
   }
-  // The squares are filtered from the full-size level only; the texture keeps its own filter.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  picture(true, GL_ONE);
-  GLint minify = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
-  EXPECT_EQ(minify, GL_LINEAR_MIPMAP_LINEAR);
-  // The bat's filters: no mipmaps while magnified, nearest for its trail inside that, and the
-  // texture's own filters back in turn.
+  // The squares are filtered from the full-size level only, the bat's picture with no mipmaps and
+  // its trail nearest-texel inside that; the texture gets its own filters back each time.
   auto filters = [] {
     GLint f[2] = {0, 0};
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &f[0]);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &f[1]);
     return std::vector<GLint>{f[0], f[1]};
   };
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  const std::vector<GLint> own = {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR};
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, own[0]);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, own[1]);
+  picture(true, GL_ONE);
+  EXPECT_EQ(filters(), own);
   {
     const OBaseLevelTexels magnified;
     EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR, GL_LINEAR}));
@@ -177,7 +175,7 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
     }
     EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR, GL_LINEAR}));
   }
-  EXPECT_EQ(filters(), (std::vector<GLint>{GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR}));
+  EXPECT_EQ(filters(), own);
   GLboolean on = GL_TRUE;
   glGetBooleanv(GL_VERTEX_ARRAY, &on);
   EXPECT_FALSE(on) << "the vertex array was left on";

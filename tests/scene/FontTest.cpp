@@ -101,30 +101,18 @@ TEST(FontTest, InkBoxesHoldEveryTexelTheFilterReads) {
   Ink(sheet, 32 * 6 + 31, 40);       // cell 22's right edge, which cell 23 reads at its left edge
   OGlyphBox boxes[FONT_GLYPH_CELLS];
   MeasureFontInk(sheet.data(), kW, kH, 4, 1, boxes);
-  // Grown by the margin on every side.
-  EXPECT_FALSE(boxes[3].empty);
-  EXPECT_EQ(boxes[3].left, 9);
-  EXPECT_EQ(boxes[3].right, 11);
-  EXPECT_EQ(boxes[3].top, 11);
-  EXPECT_EQ(boxes[3].bottom, 13);
-  // Clamped to the cell.
-  EXPECT_EQ(boxes[100].left, 0);
-  EXPECT_EQ(boxes[100].top, 0);
-  EXPECT_EQ(boxes[100].right, 1);
-  // The neighbour's ink reaches across the edge: cell 23 draws its first columns, rows 7..9
-  // (row 8 of cell row 1, grown by one).
-  EXPECT_FALSE(boxes[23].empty);
-  EXPECT_EQ(boxes[23].left, 0);
-  EXPECT_EQ(boxes[23].right, 0);
-  EXPECT_EQ(boxes[23].top, 7);
-  EXPECT_EQ(boxes[23].bottom, 9);
-  // A cell with no ink near it draws nothing; a picture without alpha draws whole cells.
-  EXPECT_TRUE(boxes[0].empty);
+  // Left, right, top, bottom; none for a cell that draws nothing.
+  auto box = [&boxes](int cell) {
+    const OGlyphBox& b = boxes[cell];
+    return b.empty ? std::vector<int>{} : std::vector<int>{b.left, b.right, b.top, b.bottom};
+  };
+  EXPECT_EQ(box(3), (std::vector<int>{9, 11, 11, 13})) << "grown by the margin on every side";
+  EXPECT_EQ(box(100), (std::vector<int>{0, 1, 0, 1})) << "clamped to the cell";
+  EXPECT_EQ(box(23), (std::vector<int>{0, 0, 7, 9})) << "the neighbour's ink read across the edge";
+  EXPECT_EQ(box(0), std::vector<int>{}) << "no ink near it";
   std::vector<u8> rgb(kW * kH * 3, 255);
   MeasureFontInk(rgb.data(), kW, kH, 3, 1, boxes);
-  EXPECT_FALSE(boxes[0].empty);
-  EXPECT_EQ(boxes[0].right, 31);
-  EXPECT_EQ(boxes[0].bottom, 31);
+  EXPECT_EQ(box(0), (std::vector<int>{0, 31, 0, 31})) << "no alpha: whole cells";
 }
 
 TEST(FontTest, BuildAndPrintOnAContext) {
