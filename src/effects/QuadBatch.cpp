@@ -31,23 +31,20 @@ void OQuadBatch::Draw() {
   glPopClientAttrib();
 }
 
-OTexelFilter::OTexelFilter(i32 minifyAs, i32 magnifyAs) {
+ONearestTexels::ONearestTexels() {
   GLint min = 0, mag = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
   minify = min;
   magnify = mag;
-  if (magnifyAs == 0) magnifyAs = mag;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minifyAs != 0 ? minifyAs : magnifyAs);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnifyAs);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-OTexelFilter::~OTexelFilter() {
+ONearestTexels::~ONearestTexels() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
 }
-
-ONearestTexels::ONearestTexels() : OTexelFilter(GL_NEAREST, GL_NEAREST) {}
 
 OQuadBatch& OQuadBatch::Shared() {
   static OQuadBatch batch;

@@ -34,36 +34,20 @@ private:
   std::vector<Vertex> vertices;  // four per square, in drawing order
 };
 
-// While it lives, the bound 2D texture is filtered otherwise; then it gets its own filters back.
-class OTexelFilter {
+// While it lives, the bound 2D texture is sampled nearest-texel; then it gets its own filters
+// back. Particles are soft blobs (a spark's glow, a puff of smoke or flame) a few to a few dozen
+// pixels wide, sampled from pictures of 32 to 128 texels: the nearest texel costs the rasteriser
+// a quarter less a pixel than filtering four, the heaviest cost of a firework pool in flight, and
+// in the effects benchmark's frames no picture differs from the filtered one by more than a 45 dB
+// PSNR, where no one can point at the change.
+class ONearestTexels {
 public:
-  OTexelFilter(const OTexelFilter&) = delete;
-  OTexelFilter& operator=(const OTexelFilter&) = delete;
-
-protected:
-  // GL filter enums; 0 for either takes the texture's own magnifying filter.
-  OTexelFilter(i32 minifyAs, i32 magnifyAs);
-  ~OTexelFilter();
+  ONearestTexels();
+  ~ONearestTexels();
+  ONearestTexels(const ONearestTexels&) = delete;
+  ONearestTexels& operator=(const ONearestTexels&) = delete;
 
 private:
   i32 minify;  // the texture's own filters, GL enums
   i32 magnify;
-};
-
-// The nearest texel. Particles are soft blobs (a spark's glow, a puff of smoke or flame) a few to
-// a few dozen pixels wide, sampled from pictures of 32 to 128 texels: the nearest texel costs the
-// rasteriser a quarter less a pixel than filtering four, the heaviest cost of a firework pool in
-// flight, and in the effects benchmark's frames no picture differs from the filtered one by more
-// than a 45 dB PSNR, where no one can point at the change.
-class ONearestTexels : public OTexelFilter {
-public:
-  ONearestTexels();
-};
-
-// The full-size level only, filtered as the texture magnifies. Where a texture is only ever
-// magnified (the bat, always just in front of the eye) that is all the GL applies anyway, the
-// same picture, and the rasteriser no longer chooses a level at every pixel.
-class OBaseLevelTexels : public OTexelFilter {
-public:
-  OBaseLevelTexels() : OTexelFilter(0, 0) {}
 };
