@@ -153,8 +153,7 @@ TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
   for (GLenum dst : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA}) {
     EXPECT_TRUE(picture(false, dst) == picture(true, dst)) << "blend " << dst;
   }
-  // The squares are filtered from the full-size level only, nearest-texel; the texture gets its
-  // own filters back, also from a guard inside another.
+  // The squares are sampled nearest-texel, and the texture's own filters come back after them.
   auto filters = [] {
     GLint f[2] = {0, 0};
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &f[0]);
