@@ -107,9 +107,8 @@ bool OFont::Build(u32) {
     const OBaseImage* image = texture->image;
     std::vector<u8> pixels;
     image->CopyPixels(pixels);
-    MeasureFontAdvances(pixels.empty() ? nullptr : pixels.data(), image->width, image->height,
-                        image->components, advance);
     const u8* picture = pixels.empty() ? nullptr : pixels.data();
+    MeasureFontAdvances(picture, image->width, image->height, image->components, advance);
     MeasureFontInk(picture, image->width, image->height, image->components, 1, boxes);
     // Text down to a quarter of its size reads mipmap level 2, a texel of which stands for four
     // of the picture's.
