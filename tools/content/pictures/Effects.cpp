@@ -137,9 +137,13 @@ OCanvas DebrisChip() {
 
 OCanvas Spark() {
   const int size = 32;
+  // The picture shows the middle nine tenths of the glow (r is 1 at its rim), and the game draws
+  // a spark's square nine tenths of its size to match: the strip left out adds under 4 steps of
+  // 255 a spark, while the square's pixels are the dearest part of a frame full of fireworks.
+  const float reach = 0.9f;
   OCanvas canvas(size, size);
   canvas.Shade([&](float x, float y, OColorF) {
-    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f);
+    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f) * reach;
     float a = std::exp(-r * r * 14.0f) + std::exp(-r * r * 3.5f) * 0.45f;
     a *= Smooth(1.0f, 0.8f, r);
     // Premultiplied: the game adds the colour as it is, without weighing it by alpha.
