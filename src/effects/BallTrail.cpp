@@ -48,6 +48,6 @@ void OBallTrail::Update(double elapsedMs) {
 void OBallTrail::Draw() {
   const bool wasBlending = BeginDraw(GL_ONE, GL_ONE);
   flameTexture.Bind();
-  DrawParticles(flames, flameCells, flameCount);
+  DrawParticles(flames, flameCells, flameCount, PARTICLE_PICTURE_REACH);
   EndDraw(wasBlending);
 }

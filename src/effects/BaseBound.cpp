@@ -86,7 +86,8 @@ void TkBaseBound::EndDraw(bool wasBlending) {
   glDepthMask(GL_TRUE);
 }
 
-void TkBaseBound::DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count) {
+void TkBaseBound::DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count,
+                                f32 reach) {
   if (count <= 0) return;
   const f32 w = cells ? 0.5f : 1.0f;
   OQuadBatch& batch = OQuadBatch::Shared();
@@ -94,7 +95,7 @@ void TkBaseBound::DrawParticles(const OParticle* particles, const OAtlasCell* ce
   for (i32 i = 0; i < count; ++i) {
     const OParticle& p = particles[i];
     if (p.life < 0.0) continue;
-    batch.Add(p.position.x, p.position.y, p.position.z, static_cast<f32>(p.size), cells ? cells[i].u : 0.0f,
+    batch.Add(p.position.x, p.position.y, p.position.z, static_cast<f32>(p.size) * reach, cells ? cells[i].u : 0.0f,
               cells ? cells[i].v : 0.0f, w, p.colour);
   }
   batch.Draw();

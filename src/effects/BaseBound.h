@@ -21,6 +21,11 @@ struct OParticle {
   double distance;       // distance of the birth position from (0, 0, -2); informational
 };
 
+// The spark, smoke and flame pictures hold the middle nine tenths of a particle's square, and are
+// drawn on squares that much smaller: the rim left out is nearly clear (a spark's at most 4 steps
+// of 255), while a particle's pixels are the dearest part of a frame full of fireworks and rockets.
+constexpr f32 PARTICLE_PICTURE_REACH = 0.9f;
+
 // Where a particle's picture sits in a 2 x 2 texture atlas: (0 | 0.5, 0 | 0.5).
 struct OAtlasCell {
   f32 u;
@@ -65,8 +70,11 @@ protected:
   // Ages particles[0..count) without motion and removes the dead; a particle moved into a hole
   // is aged on the next tick.
   static void AgeParticles(OParticle* particles, OAtlasCell* cells, i32& count, double t);
-  // One textured square per particle with life >= 0; cells null means the whole texture.
-  static void DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count);
+  // One textured square per particle with life >= 0; cells null means the whole texture. A
+  // picture that holds only the middle `reach` (0..1] of the particle's square is drawn on a
+  // square that much smaller.
+  static void DrawParticles(const OParticle* particles, const OAtlasCell* cells, i32 count,
+                            f32 reach = 1.0f);
   // Depth writes off, blending on with (src, dst). Returns whether blending was on before.
   static bool BeginDraw(u32 src, u32 dst);
   // Blend factors back to (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), colour white, depth writes on,

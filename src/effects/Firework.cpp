@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effects/BaseBound.h"
 #include "effects/SpriteBatch.h"
 #include "core/Random.h"
 
@@ -22,10 +23,6 @@ i32 colourCounter = 0;
 
 const f32 kSpeed = 0.004f;        // units per ms
 const f32 kParticleSize = 0.375f;  // half side, world units
-// The spark's picture holds the middle nine tenths of its glow, so its square is drawn that much
-// smaller: the faint strip outside was a fifth of a spark's pixels, the dearest part of a frame
-// full of fireworks, for under 4 steps of 255 a spark.
-const f32 kPictureReach = 0.9f;
 const double kDegreesToRadians = 0.017453292519943278;
 const double kTwoPi = 6.283185307179586;
 }  // namespace
@@ -151,5 +148,5 @@ void OFirework::Draw() {
     const f32 colour[4] = {p.colour[0] * alpha, p.colour[1] * alpha, p.colour[2] * alpha, alpha};
     batch.Add(at.x, at.y, at.z, colour);
   }
-  batch.Draw(kParticleSize * kPictureReach);
+  batch.Draw(kParticleSize * PARTICLE_PICTURE_REACH);
 }

@@ -69,9 +69,9 @@ void OHellTrail::Update(double elapsedMs) {
 void OHellTrail::Draw() {
   const bool wasBlending = BeginDraw(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   smokeTexture.Bind();
-  DrawParticles(smoke, nullptr, smokeCount);
+  DrawParticles(smoke, nullptr, smokeCount, PARTICLE_PICTURE_REACH);
   glBlendFunc(GL_ONE, GL_ONE);
   flameTexture.Bind();
-  DrawParticles(flames, flameCells, flameCount);
+  DrawParticles(flames, flameCells, flameCount, PARTICLE_PICTURE_REACH);
   EndDraw(wasBlending);
 }

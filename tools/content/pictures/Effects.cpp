@@ -16,6 +16,10 @@
 namespace {
 
 const int kFrame = 64;
+// The spark, smoke and flame pictures hold the middle nine tenths of the particle's square, and
+// the game draws their squares that much smaller: the rim left out is nearly clear, while a
+// particle's pixels are the dearest part of a frame full of fireworks and rockets.
+const float kParticleReach = 0.9f;
 const float kPi = 3.14159265f;
 
 // A sheet of `frames` frames in `columns` columns; paint(frame, x, y) gives the colour at the
@@ -90,7 +94,10 @@ OCanvas FlameAtlas() {
   OCanvas canvas(size, size);
   canvas.Shade([&](float x, float y, OColorF) {
     int index = static_cast<int>(x) / cell + 2 * (static_cast<int>(y) / cell);
-    float lx = std::fmod(x, static_cast<float>(cell)), ly = std::fmod(y, static_cast<float>(cell));
+    // Each cell holds the middle nine tenths of its puff, as for the sparks.
+    const float half = cell * 0.5f;
+    float lx = half + (std::fmod(x, static_cast<float>(cell)) - half) * kParticleReach;
+    float ly = half + (std::fmod(y, static_cast<float>(cell)) - half) * kParticleReach;
     float dx = (lx - cell * 0.5f) / (cell * 0.5f), dy = (ly - cell * 0.5f) / (cell * 0.5f);
     float r = std::sqrt(dx * dx + dy * dy);
     float n = Fractal(lx / 14.0f, ly / 14.0f, 4, 101 + index * 7);
@@ -108,7 +115,10 @@ OCanvas FlameAtlas() {
 OCanvas SmokePuff() {
   const int size = 128;
   OCanvas canvas(size, size);
-  canvas.Shade([&](float x, float y, OColorF) {
+  canvas.Shade([&](float px, float py, OColorF) {
+    // The middle nine tenths of the puff, as for the sparks: the rim left out is nearly clear.
+    const float x = size * 0.5f + (px - size * 0.5f) * kParticleReach;
+    const float y = size * 0.5f + (py - size * 0.5f) * kParticleReach;
     float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f);
     float n = Fractal(x / 16.0f, y / 16.0f, 5, 111);
     float a = Clamp01((1 - r) * 1.6f) * (0.35f + 0.65f * n);
@@ -137,13 +147,11 @@ OCanvas DebrisChip() {
 
 OCanvas Spark() {
   const int size = 32;
-  // The picture shows the middle nine tenths of the glow (r is 1 at its rim), and the game draws
-  // a spark's square nine tenths of its size to match: the strip left out adds under 4 steps of
-  // 255 a spark, while the square's pixels are the dearest part of a frame full of fireworks.
-  const float reach = 0.9f;
+  // The picture shows the middle nine tenths of the glow (r is 1 at its rim): the strip left out
+  // adds under 4 steps of 255 a spark.
   OCanvas canvas(size, size);
   canvas.Shade([&](float x, float y, OColorF) {
-    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f) * reach;
+    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f) * kParticleReach;
     float a = std::exp(-r * r * 14.0f) + std::exp(-r * r * 3.5f) * 0.45f;
     a *= Smooth(1.0f, 0.8f, r);
     // Premultiplied: the game adds the colour as it is, without weighing it by alpha.
