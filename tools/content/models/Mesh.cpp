@@ -234,15 +234,15 @@ OModelFile OMeshModel::ToFile() const {
   return file;
 }
 
-void Box(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, const OPaint& paint) {
+void Box(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, const OPaint& paint, unsigned faces) {
   OV3 p000{a.x, a.y, a.z}, p100{b.x, a.y, a.z}, p010{a.x, b.y, a.z}, p110{b.x, b.y, a.z};
   OV3 p001{a.x, a.y, b.z}, p101{b.x, a.y, b.z}, p011{a.x, b.y, b.z}, p111{b.x, b.y, b.z};
-  o.Quad(f, p000, p010, p110, p100, paint);  // -z
-  o.Quad(f, p001, p101, p111, p011, paint);  // +z
-  o.Quad(f, p000, p001, p011, p010, paint);  // -x
-  o.Quad(f, p100, p110, p111, p101, paint);  // +x
-  o.Quad(f, p000, p100, p101, p001, paint);  // -y
-  o.Quad(f, p010, p011, p111, p110, paint);  // +y
+  if (faces & BOX_NEG_Z) o.Quad(f, p000, p010, p110, p100, paint);
+  if (faces & BOX_POS_Z) o.Quad(f, p001, p101, p111, p011, paint);
+  if (faces & BOX_NEG_X) o.Quad(f, p000, p001, p011, p010, paint);
+  if (faces & BOX_POS_X) o.Quad(f, p100, p110, p111, p101, paint);
+  if (faces & BOX_NEG_Y) o.Quad(f, p000, p100, p101, p001, paint);
+  if (faces & BOX_POS_Y) o.Quad(f, p010, p011, p111, p110, paint);
 }
 
 void BevelBox(OMeshObject& o, const OFrame& f, OV3 a, OV3 b, f32 bevel, const OPaint& paint) {

@@ -89,7 +89,14 @@ struct OMeshModel {
 };
 
 // Shapes. Each one is placed through `f`, built in local coordinates.
-void Box(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, const OPaint& paint);
+// The faces of a box, in the order Box lays them down.
+enum : unsigned {
+  BOX_NEG_Z = 1, BOX_POS_Z = 2, BOX_NEG_X = 4, BOX_POS_X = 8, BOX_NEG_Y = 16, BOX_POS_Y = 32,
+  BOX_Z_FACES = BOX_NEG_Z | BOX_POS_Z, BOX_ALL_FACES = 63
+};
+// The faces of `faces` only, in that order: a box can be split between objects.
+void Box(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, const OPaint& paint,
+         unsigned faces = BOX_ALL_FACES);
 // A box with its 12 edges and 8 corners cut off by `bevel` (local units).
 void BevelBox(OMeshObject& o, const OFrame& f, OV3 min, OV3 max, f32 bevel, const OPaint& paint);
 // A cube-like box whose faces each hold a panel sunk `depth` into it, framed by a rim of width

@@ -40,6 +40,8 @@ void Ball(std::vector<ONamedModel>& out, const char* name, int base, int accent)
 
 // The bat: a frame round a pane of glass, 4 x 2.8 world units, facing the field along +z. The
 // game draws it blended and unlit, so its shading is baked and the pane lets the ball show.
+// Objects, in drawing order: the frame; the pane's two broad faces, back to back (the game lays
+// them down as the one layer their two blends make); the pane's edges; the sight marks.
 void Bat(std::vector<ONamedModel>& out) {
   ONamedModel m = Named("Player.Zmod");
   OMeshObject& o = m.model.NewObject();
@@ -55,10 +57,14 @@ void Bat(std::vector<ONamedModel>& out) {
     BevelBox(o, f, V3(x - 0.26f, y - 0.26f, -D - 0.04f), V3(x + 0.26f, y + 0.26f, D + 0.04f), 0.08f,
              Baked(PAL_ORANGE, 0.45f));
   }
-  Box(o, f, V3(-W + T, -H + T, -0.03f), V3(W - T, H - T, 0.03f), Baked(PAL_GLASS, 0.8f));
+  const OV3 paneMin = V3(-W + T, -H + T, -0.03f), paneMax = V3(W - T, H - T, 0.03f);
+  const OPaint glass = Baked(PAL_GLASS, 0.8f);
+  Box(m.model.NewObject(), f, paneMin, paneMax, glass, BOX_Z_FACES);
+  Box(m.model.NewObject(), f, paneMin, paneMax, glass, BOX_ALL_FACES & ~BOX_Z_FACES);
   // Sight marks in the middle of the pane.
-  Box(o, f, V3(-0.35f, -0.03f, -0.05f), V3(0.35f, 0.03f, 0.05f), Baked(PAL_GLASSWHITE, 0.9f));
-  Box(o, f, V3(-0.03f, -0.35f, -0.05f), V3(0.03f, 0.35f, 0.05f), Baked(PAL_GLASSWHITE, 0.9f));
+  OMeshObject& sights = m.model.NewObject();
+  Box(sights, f, V3(-0.35f, -0.03f, -0.05f), V3(0.35f, 0.03f, 0.05f), Baked(PAL_GLASSWHITE, 0.9f));
+  Box(sights, f, V3(-0.03f, -0.35f, -0.05f), V3(0.03f, 0.35f, 0.05f), Baked(PAL_GLASSWHITE, 0.9f));
   out.push_back(std::move(m));
 }
 
