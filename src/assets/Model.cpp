@@ -159,7 +159,7 @@ void OModel::DrawObjects(const f32* eye, i32 keep) {
     glBlendFunc(blendSrc, blendDst);
     glColor4f(tint[0], tint[1], tint[2], alpha);
     for (size_t k = 0; k < count; ++k) {
-      if (visible[k] == 1) data->objects[k]->Draw();
+      if (visible[k] == 1) DrawTranslucentObject(k);
     }
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
@@ -177,6 +177,8 @@ void OModel::DrawObjects(const f32* eye, i32 keep) {
     if (scaled) glDisable(GL_NORMALIZE);
   }
 }
+
+void OModel::DrawTranslucentObject(size_t k) { data->objects[k]->Draw(); }
 
 i32 CulledKeepSign() {
   if (!glIsEnabled(GL_CULL_FACE)) return 0;

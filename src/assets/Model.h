@@ -81,6 +81,12 @@ public:
   f32 alpha = 0.0f;     // 0 opaque; else the translucent alpha
   f32 tint[3] = {1.0f, 1.0f, 1.0f};  // colour of the translucent path (0..1)
 
+protected:
+  // Object k on the translucent path, inside the state that path sets up: the model's matrix,
+  // lighting and depth writes off, blending by (blendSrc, blendDst), (tint, alpha) as the current
+  // colour. An override may lay the object down another way as long as it leaves that state so.
+  virtual void DrawTranslucentObject(size_t k);
+
 private:
   // Draw's work; opaque objects through DrawFacing when `eye` (model units) is given.
   void DrawObjects(const f32* eye, i32 keep);

@@ -219,6 +219,19 @@ void OPlayer::Draw() {
   OModel::Draw();
 }
 
+void OPlayer::DrawTranslucentObject(size_t k) {
+  GLint environment = GL_MODULATE;
+  if (k == BAT_PANE_OBJECT) glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+  if (k != BAT_PANE_OBJECT || data == nullptr || blendSrc != GL_SRC_ALPHA ||
+      blendDst != GL_ONE_MINUS_SRC_ALPHA || environment != GL_MODULATE ||
+      !pane.Usable(*data, BAT_PANE_OBJECT)) {
+    OModel::DrawTranslucentObject(k);
+    return;
+  }
+  pane.Draw(*data, BAT_PANE_OBJECT, alpha, tint, glIsEnabled(GL_TEXTURE_2D) == GL_TRUE);
+  glColor4f(tint[0], tint[1], tint[2], alpha);
+}
+
 void OPlayer::SetActiveBonus(i32 type) {
   if (type >= 0 && type < BONUS_TYPES) activeBonus[type] = 1;
 }

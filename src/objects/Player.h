@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "assets/Model.h"
+#include "objects/PaneLayer.h"
 #include "scene/Vector.h"
 #include "core/Types.h"
 
@@ -44,6 +45,8 @@ constexpr f32 BAT_FOLLOW = 0.015f;
 constexpr f32 BAT_FOLLOW_SLOW = 0.001875f;
 // Positions remembered for the slowed trail.
 constexpr size_t BAT_HISTORY = 8;
+// The bat model's object holding the pane's two broad faces, back to back.
+constexpr u32 BAT_PANE_OBJECT = 1;
 
 class OPlayer : public OModel {
 public:
@@ -95,6 +98,11 @@ public:
   u8 activeBonus[BONUS_TYPES] = {};  // types showing their effect; not dropped meanwhile
   u32 bonusesCaught = 0;  // bonuses applied over the bat's life, for play measurements
 
+protected:
+  // The pane (object BAT_PANE_OBJECT) as one layer where OPaneLayer finds it usable and the
+  // translucent path blends as it does in play; every other object as the model draws it.
+  void DrawTranslucentObject(size_t k) override;
+
 private:
   OVoxelMap* Grid() const;
   void PlaySound(i32 id) const;
@@ -102,4 +110,5 @@ private:
   void ScaleWidth(f32 factor, i32 steps);
 
   i32 sizeSteps = 0;  // net widening steps applied to the geometry (negative: narrowing)
+  OPaneLayer pane;
 };
