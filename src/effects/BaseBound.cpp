@@ -95,8 +95,8 @@ void TkBaseBound::DrawParticles(const OParticle* particles, const OAtlasCell* ce
   for (i32 i = 0; i < count; ++i) {
     const OParticle& p = particles[i];
     if (p.life < 0.0) continue;
-    batch.Add(p.position.x, p.position.y, p.position.z, static_cast<f32>(p.size) * reach, cells ? cells[i].u : 0.0f,
-              cells ? cells[i].v : 0.0f, w, p.colour);
+    batch.Add(p.position.x, p.position.y, p.position.z, static_cast<f32>(p.size) * reach,
+              cells ? cells[i].u : 0.0f, cells ? cells[i].v : 0.0f, w, p.colour);
   }
   batch.Draw();
 }

@@ -8,26 +8,25 @@
 #include "assets/ModelData.h"
 #include "assets/ModelObject.h"
 #include "assets/Texture.h"
+#include "scene/Vector.h"
 
 namespace {
 
-// The unnormalised normal of face `face`: (b - a) x (c - a) of its corners.
-void FaceNormal(const OModelData& data, u32 face, f32 n[3]) {
-  const f32* p[3];
-  for (int k = 0; k < 3; ++k) p[k] = &data.vertices[3 * data.faces[face].vertex[k]];
-  const f32 u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-  const f32 v[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-  n[0] = u[1] * v[2] - u[2] * v[1];
-  n[1] = u[2] * v[0] - u[0] * v[2];
-  n[2] = u[0] * v[1] - u[1] * v[0];
+// Corner k (0..2) of face `face`, in model units.
+OVector Corner(const OModelData& data, u32 face, u32 k) {
+  const f32* p = &data.vertices[3 * data.faces[face].vertex[k]];
+  return {p[0], p[1], p[2]};
+}
+
+// The unnormalised normal of the triangle a, b, c: the way it faces when wound round so.
+OVector Normal(const OVector& a, const OVector& b, const OVector& c) {
+  return (b - a).Cross(c - a);
 }
 
 // The cosine of the angle between two normals; 0 when either is degenerate.
-f32 Cosine(const f32 a[3], const f32 b[3]) {
-  const f32 la = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
-  const f32 lb = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
-  if (la <= 0.0f || lb <= 0.0f) return 0.0f;
-  return (a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / (la * lb);
+f32 Cosine(const OVector& a, const OVector& b) {
+  const f32 lengths = a.Length() * b.Length();
+  return lengths > 0.0f ? a.Dot(b) / lengths : 0.0f;
 }
 
 // The texel a texture coordinate falls in, as nearest-texel sampling with wrapping picks it.
@@ -52,8 +51,11 @@ bool OPaneLayer::Usable(const OModelData& data, u32 object) {
   if (object >= data.objects.size() || data.objects[object]->objectFaceCount != 4) return false;
   const u32 first = data.objects[object]->firstFace;
   if (first + 4 > data.faces.size()) return false;
-  f32 n[4][3];
-  for (u32 i = 0; i < 4; ++i) FaceNormal(data, first + i, n[i]);
+  OVector n[4];
+  for (u32 i = 0; i < 4; ++i) {
+    const u32 face = first + i;
+    n[i] = Normal(Corner(data, face, 0), Corner(data, face, 1), Corner(data, face, 2));
+  }
   // Two triangles facing one way, then two facing the other: nothing else is a pane whose every
   // pixel both faces cover (a box's sides would break the pairs).
   const f32 alike = 0.9999f;
@@ -111,18 +113,16 @@ void OPaneLayer::Draw(const OModelData& data, u32 object, f32 alpha, const f32 t
   // triangle, taken to the eye's space, winds round the way its outward normal points.
   f32 view[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, view);
-  const OFace& probe = data.faces[first];
-  f32 e[3][3];
+  OVector e[3];
   for (u32 k = 0; k < 3; ++k) {
-    const f32* p = &data.vertices[3 * probe.vertex[k]];
-    for (u32 i = 0; i < 3; ++i) {
-      e[k][i] = view[i] * p[0] + view[4 + i] * p[1] + view[8 + i] * p[2] + view[12 + i];
-    }
+    const OVector p = Corner(data, first, k);
+    e[k] = {view[0] * p.x + view[4] * p.y + view[8] * p.z + view[12],
+            view[1] * p.x + view[5] * p.y + view[9] * p.z + view[13],
+            view[2] * p.x + view[6] * p.y + view[10] * p.z + view[14]};
   }
-  const f32 u[3] = {e[1][0] - e[0][0], e[1][1] - e[0][1], e[1][2] - e[0][2]};
-  const f32 v[3] = {e[2][0] - e[0][0], e[2][1] - e[0][1], e[2][2] - e[0][2]};
-  const f32 n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-  const bool firstFacesEye = n[0] * e[0][0] + n[1] * e[0][1] + n[2] * e[0][2] < 0.0f;
+  // The eye sits at the origin of its space: the face is turned to it when its normal points
+  // back along the line from the eye to the face.
+  const bool firstFacesEye = Normal(e[0], e[1], e[2]).Dot(e[0]) < 0.0f;
   const u32 nearer = firstFacesEye ? 0 : 1;
 
   const bool wasTextured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
