@@ -22,7 +22,6 @@ constexpr i32 kCounterRange = 4;
 i32 colourCounter = 0;
 
 const f32 kSpeed = 0.004f;        // units per ms
-const f32 kParticleSize = 0.375f;  // half side, world units
 const double kDegreesToRadians = 0.017453292519943278;
 const double kTwoPi = 6.283185307179586;
 }  // namespace
@@ -83,7 +82,7 @@ void OFirework::InitParticle(OFireworkParticle& p) {
                        static_cast<f32>(std::cos(a) * std::sin(b) * kSpeed),
                        static_cast<f32>(std::sin(a) * std::sin(b) * kSpeed));
   p.unused = OVector();
-  p.size = kParticleSize;
+  p.size = SPARK_SIZE;
   p.alpha = 1.0f;
   // Lives of 150 .. 2 * lifeSpread ms; a spread too small for that range still gives 150 ms
   // rather than a modulo by zero or less.
@@ -137,6 +136,12 @@ void OFirework::Draw() {
   texture.Bind();
   OSpriteBatch& batch = OSpriteBatch::Shared();
   batch.Begin();
+  AddSparks(batch);
+  batch.Draw(SPARK_HALF_SIDE);
+}
+
+void OFirework::AddSparks(OSpriteBatch& batch) const {
+  if (!particles) return;
   for (i32 i = firstAlive; i + 1 < particleCount; ++i) {
     const OFireworkParticle& p = particles[i];
     if (!p.active) continue;
@@ -148,5 +153,4 @@ void OFirework::Draw() {
     const f32 colour[4] = {p.colour[0] * alpha, p.colour[1] * alpha, p.colour[2] * alpha, alpha};
     batch.Add(at.x, at.y, at.z, colour);
   }
-  batch.Draw(kParticleSize * PARTICLE_PICTURE_REACH);
 }

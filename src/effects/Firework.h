@@ -6,8 +6,11 @@
 #include <string>
 
 #include "assets/Texture.h"
+#include "effects/BaseBound.h"
 #include "scene/Object3D.h"
 #include "core/Types.h"
+
+class OSpriteBatch;
 
 // One firework particle. Moves in a straight line at a steady speed and fades at a steady rate,
 // so where it is and how bright follow from its birth and the burst's age: nothing about a spark
@@ -26,6 +29,9 @@ struct OFireworkParticle {
 
 constexpr i32 FIREWORK_TIMER_START = 65535;  // ms: the safety limit on a firework's life
 constexpr i32 FIREWORK_COLOUR_COUNT = 12;
+constexpr f32 SPARK_SIZE = 0.375f;  // half the side of a spark's glow, world units
+// Half the side of a spark's square as drawn: the glow cut to the part its picture holds.
+constexpr f32 SPARK_HALF_SIDE = SPARK_SIZE * PARTICLE_PICTURE_REACH;
 
 // The colour ring of the bursts (the same pastel ring as the brick debris), RGB.
 extern const f32 FIREWORK_COLOURS[FIREWORK_COLOUR_COUNT][3];
@@ -72,8 +78,12 @@ public:
   // Costs the same however many sparks fly: only the sparks that fade out on this step are
   // visited.
   void Update(u32 elapsedMs) override;
-  // The active particles as textured squares in the world XY plane; the pool sets the blending.
+  // The active particles as textured squares in the world XY plane, this burst alone; the caller
+  // sets the blending (the pool batches its bursts through AddSparks instead).
   void Draw() override;
+  // Adds the active particles to a batch of squares of SPARK_HALF_SIDE showing this burst's
+  // picture: the pool draws the bursts that share a picture in one batch.
+  void AddSparks(OSpriteBatch& batch) const;
   // Needs a buffer: liveCount = particleCount, a colour set 0..8 at random, particles 0 to
   // particleCount - 2 born at the firework's position. The born sparks are put in the order they
   // will fade (shortest life first), so the ones still alive are always the tail of the buffer.

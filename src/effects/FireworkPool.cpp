@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "effects/SpriteBatch.h"
+
 OFireworkPool::OFireworkPool() {
   for (Slot& slot : slots) slot.buffer = new OFireworkParticle[FIREWORK_BUFFER_PARTICLES]();
 }
@@ -55,8 +57,28 @@ void OFireworkPool::Draw() {
   glEnable(GL_BLEND);
   // Additive: overlapping sparks glow brighter. Each spark's colour already carries its fade.
   glBlendFunc(GL_ONE, GL_ONE);
-  for (Slot& slot : slots) {
-    if (slot.firework) slot.firework->Draw();
+  // The bursts that show one picture go down as one batch: each batch costs the game's thread a
+  // round of state changes in the renderer, with 32 bursts about a tenth of its drawing time.
+  // Additive blending makes the order of the sparks irrelevant to the picture.
+  OSpriteBatch& batch = OSpriteBatch::Shared();
+  bool drawn[FIREWORK_POOL_SLOTS] = {};
+  for (i32 i = 0; i < FIREWORK_POOL_SLOTS; ++i) {
+    const OFirework* first = slots[i].firework;
+    if (first == nullptr || drawn[i]) continue;
+    // A burst without a picture draws its sparks untextured rather than in whatever picture
+    // was bound last.
+    const bool untextured = first->texture.image == nullptr && glIsEnabled(GL_TEXTURE_2D);
+    if (untextured) glDisable(GL_TEXTURE_2D);
+    first->texture.Bind();
+    batch.Begin();
+    for (i32 j = i; j < FIREWORK_POOL_SLOTS; ++j) {
+      const OFirework* other = slots[j].firework;
+      if (other == nullptr || drawn[j] || other->texture.image != first->texture.image) continue;
+      other->AddSparks(batch);
+      drawn[j] = true;
+    }
+    batch.Draw(SPARK_HALF_SIDE);
+    if (untextured) glEnable(GL_TEXTURE_2D);
   }
   glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST);

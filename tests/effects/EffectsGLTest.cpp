@@ -106,6 +106,56 @@ TEST_F(EffectsGL, EveryEffectDrawsAndPutsTheStateBack) {
   EXPECT_GT(lit, 5000);
 }
 
+// The pool draws the bursts that share a picture as one batch: the same pixels as each burst
+// drawn on its own, in the pool's order.
+TEST_F(EffectsGL, PoolBatchesBurstsWithoutChangingThePicture) {
+  OFirework spark(512, "Particle.Tga", 500), chip(200, "ParticleBit.Tga", 400), plain(100, "");
+  // Bursts of one picture round one of another (batched out of the pool's order), one without a
+  // picture (drawn untextured, not in the picture bound before it), and an empty slot between.
+  const std::vector<std::pair<const OFirework*, OVector>> bursts = {
+      {&spark, OVector(-3, 1, 4)}, {&chip, OVector(0, -1, 3)}, {&spark, OVector(1, 0, 3)},
+      {&plain, OVector(3, 1.5f, 5)}, {&spark, OVector(2, -2, 6)}};
+  std::vector<OFirework*> held;
+  for (const auto& [prototype, place] : bursts) {
+    auto* firework = new OFirework(*prototype);
+    firework->SetPosition(place);
+    ASSERT_TRUE(GetFireworkPool().Add(firework));
+    held.push_back(firework);
+  }
+  // A gap: the third burst's slot emptied by hand.
+  GetFireworkPool().slots[2].firework = nullptr;
+  GetFireworkPool().slots[2].inUse = 0;
+  delete held[2];
+  held.erase(held.begin() + 2);
+  GetFireworkPool().Update(120);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  GetFireworkPool().Draw();
+  const std::vector<u8> pooled = ReadBackBuffer(kWidth, kHeight);
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)) << "texturing back on after the plain burst";
+
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glDepthMask(GL_FALSE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  for (OFirework* firework : held) {
+    if (firework->texture.image == nullptr) glDisable(GL_TEXTURE_2D);
+    firework->Draw();
+    glEnable(GL_TEXTURE_2D);
+  }
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+  glEnable(GL_LIGHTING);
+  const std::vector<u8> alone = ReadBackBuffer(kWidth, kHeight);
+  int lit = 0;
+  for (u8 v : pooled) lit += v > 24 ? 1 : 0;
+  EXPECT_GT(lit, 2000);
+  EXPECT_TRUE(pooled == alone);
+  EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
+
 // A batch of squares draws exactly what the same squares sent one by one drew, blended either
 // way, from two atlas cells, leaving the caller's client array state as it was.
 TEST_F(EffectsGL, QuadBatchMatchesImmediateSquares) {
