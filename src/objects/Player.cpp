@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "assets/ModelData.h"
 #include "assets/Texture.h"
@@ -206,17 +207,134 @@ void OPlayer::Draw() {
     const OVector here = Position();
     const f32 ownAlpha = alpha;
     glDepthMask(GL_FALSE);
-    i32 k = 3;
-    for (const OVector& p : history) {
-      SetPosition(p);
-      alpha = 1.0f / static_cast<f32>(k++);
-      OModel::Draw();
+    if (!DrawTrailPicture()) {
+      i32 k = 3;
+      for (const OVector& p : history) {
+        SetPosition(p);
+        alpha = 1.0f / static_cast<f32>(k++);
+        OModel::Draw();
+      }
     }
     glDepthMask(GL_TRUE);
     SetPosition(here);
     alpha = ownAlpha == 0.75f ? ownAlpha : 1.0f;
   }
   OModel::Draw();
+}
+
+namespace {
+// Where a world point falls in the viewport under the current matrices: pixels from the
+// viewport's lower left corner, and z in normalised device coordinates. False at or behind the
+// eye.
+bool InViewport(const OMatrix& view, const OMatrix& projection, const GLint viewport[4],
+                const OVector& world, f32 out[3]) {
+  const OVector e = view.TransformPoint(world);
+  const f32* p = projection.m;
+  const f32 w = p[3] * e.x + p[7] * e.y + p[11] * e.z + p[15];
+  if (!(w > 1e-6f)) return false;
+  out[0] = ((p[0] * e.x + p[4] * e.y + p[8] * e.z + p[12]) / w + 1.0f) * 0.5f *
+           static_cast<f32>(viewport[2]);
+  out[1] = ((p[1] * e.x + p[5] * e.y + p[9] * e.z + p[13]) / w + 1.0f) * 0.5f *
+           static_cast<f32>(viewport[3]);
+  out[2] = (p[2] * e.x + p[6] * e.y + p[10] * e.z + p[14]) / w;
+  return true;
+}
+}  // namespace
+
+bool OPlayer::DrawTrailPicture() {
+  if (data == nullptr || data->vertexCount == 0) return false;
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  OMatrix view, projection;
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+  f32 origin[3];
+  if (!InViewport(view, projection, viewport, Position(), origin)) return false;
+
+  // Everything a copy's look depends on but its place: the view, the fog, how texels are
+  // applied, and the model's geometry, picture, objects, scale, turn, tint and blending.
+  std::vector<u8> key;
+  auto mix = [&key](const void* bytes, size_t size) {
+    key.insert(key.end(), static_cast<const u8*>(bytes), static_cast<const u8*>(bytes) + size);
+  };
+  mix(viewport, sizeof viewport);
+  mix(view.m, sizeof view.m);
+  mix(projection.m, sizeof projection.m);
+  const GLboolean fog = glIsEnabled(GL_FOG);
+  mix(&fog, sizeof fog);
+  if (fog) {
+    GLfloat f[8];
+    glGetFloatv(GL_FOG_MODE, &f[0]);
+    glGetFloatv(GL_FOG_START, &f[1]);
+    glGetFloatv(GL_FOG_END, &f[2]);
+    glGetFloatv(GL_FOG_DENSITY, &f[3]);
+    glGetFloatv(GL_FOG_COLOR, &f[4]);
+    mix(f, sizeof f);
+  }
+  const GLboolean textured = glIsEnabled(GL_TEXTURE_2D);
+  GLint environment = 0;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+  mix(&textured, sizeof textured);
+  mix(&environment, sizeof environment);
+  const OModelData* model = data;
+  const void* image = data->texture != nullptr ? data->texture->image : nullptr;
+  const u32 revision = data->vertexRevision, textures = GetTextureCache().generation;
+  mix(&model, sizeof model);
+  mix(&image, sizeof image);
+  mix(&revision, sizeof revision);
+  mix(&textures, sizeof textures);
+  mix(visible.data(), visible.size());
+  mix(&scaled, sizeof scaled);
+  mix(drawScale, sizeof drawScale);
+  for (int column = 0; column < 3; ++column) mix(&matrix.m[4 * column], 3 * sizeof(f32));
+  mix(tint, sizeof tint);
+  mix(&blendSrc, sizeof blendSrc);
+  mix(&blendDst, sizeof blendDst);
+
+  // The picture is taken again once the bat has moved a few pixels from where it was taken:
+  // further off, its sides would be seen from a visibly different angle.
+  const f32 reach = BAT_TRAIL_PICTURE_REACH * static_cast<f32>(viewport[3]);
+  const bool reuse = trailPicture.Holds(key) && std::fabs(origin[0] - trailOrigin[0]) <= reach &&
+                     std::fabs(origin[1] - trailOrigin[1]) <= reach;
+  if (!reuse) {
+    // The bat's box on the window where it stands now, whole pixels and one more for rounding.
+    f32 lo[2] = {HUGE_VALF, HUGE_VALF}, hi[2] = {-HUGE_VALF, -HUGE_VALF};
+    for (int corner = 0; corner < 8; ++corner) {
+      OVector local((corner & 1) ? localMax.x : localMin.x, (corner & 2) ? localMax.y : localMin.y,
+                    (corner & 4) ? localMax.z : localMin.z);
+      if (scaled) {
+        local = OVector(local.x * drawScale[0], local.y * drawScale[1], local.z * drawScale[2]);
+      }
+      f32 at[3];
+      if (!InViewport(view, projection, viewport, matrix.TransformPoint(local), at)) return false;
+      for (int i = 0; i < 2; ++i) {
+        lo[i] = std::min(lo[i], at[i]);
+        hi[i] = std::max(hi[i], at[i]);
+      }
+    }
+    OPixelRect rect;
+    rect.x = static_cast<i32>(std::floor(lo[0])) - 1;
+    rect.y = static_cast<i32>(std::floor(lo[1])) - 1;
+    rect.w = static_cast<i32>(std::ceil(hi[0])) + 1 - rect.x;
+    rect.h = static_cast<i32>(std::ceil(hi[1])) + 1 - rect.y;
+    alpha = BAT_TRAIL_ALPHA;
+    if (!trailPicture.Take(rect, std::move(key), [this] { OModel::Draw(); })) return false;
+    trailOrigin[0] = origin[0];
+    trailOrigin[1] = origin[1];
+  }
+  trailCopies.clear();
+  i32 k = 3;
+  for (const OVector& p : history) {
+    f32 at[3];
+    if (!InViewport(view, projection, viewport, p, at)) at[0] = at[1] = -1e6f;
+    // Whole pixels: each copy is the picture one to one, its edges within half a pixel of
+    // where the model's would fall.
+    trailCopies.push_back({static_cast<i32>(std::lround(at[0] - trailOrigin[0])),
+                           static_cast<i32>(std::lround(at[1] - trailOrigin[1])),
+                           1.0f / (static_cast<f32>(k++) * BAT_TRAIL_ALPHA), at[2]});
+  }
+  trailPicture.Draw(trailCopies);
+  return true;
 }
 
 void OPlayer::DrawTranslucentObject(size_t k) {

@@ -4,9 +4,11 @@
 // tick and the timers of the bonuses that act on the bat (gun, slow, big, small), and while it is
 // slowed it draws a trail of fading copies of itself.
 #include <deque>
+#include <vector>
 
 #include "assets/Model.h"
 #include "objects/PaneLayer.h"
+#include "objects/TrailPicture.h"
 #include "scene/Vector.h"
 #include "core/Types.h"
 
@@ -45,6 +47,11 @@ constexpr f32 BAT_FOLLOW = 0.015f;
 constexpr f32 BAT_FOLLOW_SLOW = 0.001875f;
 // Positions remembered for the slowed trail.
 constexpr size_t BAT_HISTORY = 8;
+// The alpha of the newest copy of the slowed trail; the k-th newest has 1 / (k + 2).
+constexpr f32 BAT_TRAIL_ALPHA = 1.0f / 3.0f;
+// How far the bat may move, across or up, before the trail's picture is taken again: this share
+// of the viewport's height (15 pixels at 640x480).
+constexpr f32 BAT_TRAIL_PICTURE_REACH = 1.0f / 32.0f;
 // The bat model's object holding the pane's two broad faces, back to back.
 constexpr u32 BAT_PANE_OBJECT = 1;
 
@@ -108,7 +115,14 @@ private:
   void PlaySound(i32 id) const;
   // Scales the geometry's width and height `steps` times by factor (one of the two steps).
   void ScaleWidth(f32 factor, i32 steps);
+  // The slowed trail as copies of one picture of the bat (see OTrailPicture). False, with
+  // nothing drawn, where the picture cannot be taken (the bat reaching past the viewport's edge,
+  // a shallow colour buffer): the copies are then drawn as models.
+  bool DrawTrailPicture();
 
   i32 sizeSteps = 0;  // net widening steps applied to the geometry (negative: narrowing)
   OPaneLayer pane;
+  OTrailPicture trailPicture;
+  std::vector<OTrailCopy> trailCopies;  // kept from frame to frame for its storage
+  f32 trailOrigin[2] = {};  // window pixels of the bat's origin where the picture was taken
 };
