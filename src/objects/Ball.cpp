@@ -254,7 +254,8 @@ void OBall::DrawWallGlow() {
   for (const Wall& w : walls) {
     const f32 d = std::fabs(w.coordinate - ball[w.axis]);
     const f32 alpha = 1.0f - d * GLOW_FADE;
-    const f32 s = (d * GLOW_FADE + 0.125f) * 16.0f;
+    // Half the side of the light's square; its picture holds the middle part of the light.
+    const f32 s = (d * GLOW_FADE + 0.125f) * 16.0f * WALL_LIGHT_PICTURE_REACH;
     if (!(alpha > 0.001f) || !(s > 0.0f)) continue;
     // The square lies in the wall's plane, spanned by the two other axes. Its parts beyond the
     // neighbouring walls and behind the far wall are hidden there: they are cut off here rather

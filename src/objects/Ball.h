@@ -45,6 +45,11 @@ constexpr i32 GUIDE_AFTER_MS = 3000;
 // World units per ms; the guided ball leaves without swerve, which would bend it off the line.
 constexpr f32 GUIDE_STILL_BAT = 0.004f;
 
+// The wall light's picture holds the middle nine tenths of the light's square, and the square is
+// drawn that much smaller: the rim left out adds at most 6 steps of 255 to one channel, on the
+// pixels that make the light a fifth of a frame of play at 1024x768.
+constexpr f32 WALL_LIGHT_PICTURE_REACH = 0.9f;
+
 class OBall : public OModel {
 public:
   // A template: velocity and drift zero, spinAxis (1, 1, 1), speed 1, colourIndex 0, not heavy,

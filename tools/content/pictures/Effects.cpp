@@ -2,7 +2,8 @@
 // columns; the game numbers frames row by row from the sheet's bottom-left corner.
 //   "Flare.Tga"       sparkle where a ball strikes a brick (8 frames, alpha blended)
 //   "RExpl.Tga"       a rocket's explosion (16 frames, alpha blended)
-//   "pLight.Tga"      the light a ball casts on a near wall (white; tinted and added by the game)
+//   "pLight.Tga"      the light a ball casts on a near wall (white; tinted and added by the game;
+//                     the middle nine tenths of its square)
 //   "xFlame2x2.jpg"   four flame puffs in a 2 x 2 atlas, on black: added, tinted orange
 //   "CoDSmoke2.Tga"   a smoke puff (alpha blended)
 //   "ParticleBit.Tga" a chip of brick, white: the game colours each burst
@@ -20,6 +21,8 @@ const int kFrame = 64;
 // the game draws their squares that much smaller: the rim left out is nearly clear, while a
 // particle's pixels are the dearest part of a frame full of fireworks and rockets.
 const float kParticleReach = 0.9f;
+// The wall light likewise (the game's WALL_LIGHT_PICTURE_REACH).
+const float kWallLightReach = 0.9f;
 const float kPi = 3.14159265f;
 
 // A sheet of `frames` frames in `columns` columns; paint(frame, x, y) gives the colour at the
@@ -81,7 +84,7 @@ OCanvas WallLight() {
   const int size = 256;
   OCanvas canvas(size, size);
   canvas.Shade([&](float x, float y, OColorF) {
-    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f);
+    float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f) * kWallLightReach;
     float a = std::exp(-r * r * 4.0f) * 0.85f + std::exp(-r * r * 20.0f) * 0.15f;
     a *= Smooth(1.0f, 0.85f, r);
     return Rgb(1, 1, 1, Clamp01(a));
