@@ -2,8 +2,8 @@
 // columns; the game numbers frames row by row from the sheet's bottom-left corner.
 //   "Flare.Tga"       sparkle where a ball strikes a brick (8 frames, alpha blended)
 //   "RExpl.Tga"       a rocket's explosion (16 frames, alpha blended)
-//   "pLight.Tga"      the light a ball casts on a near wall (white; tinted and added by the game;
-//                     the middle nine tenths of its square)
+//   "pLight.Tga"      the light a ball casts on a near wall (white glow, premultiplied; tinted
+//                     and added by the game; the middle nine tenths of its square)
 //   "xFlame2x2.jpg"   four flame puffs in a 2 x 2 atlas, on black: added, tinted orange
 //   "CoDSmoke2.Tga"   a smoke puff (alpha blended)
 //   "ParticleBit.Tga" a chip of brick, white: the game colours each burst
@@ -86,8 +86,9 @@ OCanvas WallLight() {
   canvas.Shade([&](float x, float y, OColorF) {
     float r = std::hypot(x - size * 0.5f, y - size * 0.5f) / (size * 0.5f) * kWallLightReach;
     float a = std::exp(-r * r * 4.0f) * 0.85f + std::exp(-r * r * 20.0f) * 0.15f;
-    a *= Smooth(1.0f, 0.85f, r);
-    return Rgb(1, 1, 1, Clamp01(a));
+    a = Clamp01(a * Smooth(1.0f, 0.85f, r));
+    // Premultiplied: the game adds the colour as it is, without weighing it by alpha.
+    return Rgb(a, a, a, a);
   });
   return canvas;
 }
