@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "scene/ContextSerial.h"
+#include "scene/PictureState.h"
 
 void ComposeLayers(const u8* overBlack, const u8* overWhite, size_t pixels, u8* out) {
   for (size_t i = 0; i < pixels; ++i) {
@@ -25,44 +26,6 @@ void ComposeLayers(const u8* overBlack, const u8* overWhite, size_t pixels, u8* 
 }
 
 namespace {
-// Identity projection and modelview, the caller's kept on their stacks, and the texture matrix
-// too: the viewport's corners are then (-1, -1) and (1, 1) exactly.
-void PushIdentityViews() {
-  glMatrixMode(GL_TEXTURE);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
-void PopViews() {
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_TEXTURE);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-}
-
-// A texture of nearest texels, never mipmapped, of at least w x h texels (sides of powers of
-// two), or 0.
-GLuint NewTexture(i32 w, i32 h) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-  // In the window's own byte order, which copies and reads back as it is.
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-  return name;
-}
-
 i32 PowerOfTwoAbove(i32 v) {
   i32 p = 1;
   while (p < v) p *= 2;
@@ -95,8 +58,8 @@ bool OTrailPicture::MakeTextures(i32 w, i32 h) {
   GLint largest = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   if (tw > largest || th > largest) return false;
-  saved = NewTexture(tw, th);
-  picture = NewTexture(tw, th);
+  saved = NewPictureTexture(tw, th);
+  picture = NewPictureTexture(tw, th);
   texturesContext = GLContextSerial();
   textureWidth = tw;
   textureHeight = th;
@@ -154,26 +117,16 @@ void OTrailPicture::EndTake() {
                GL_UNSIGNED_BYTE, white.data());
   // The rectangle's pixels back as they were, inside the same scissor: nothing may light, fog,
   // blend, test or modulate them, and the depth buffer is left alone.
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT |
-               GL_CURRENT_BIT);
+  PushPictureState();
   glDisable(GL_DEPTH_TEST);
-  glDisable(GL_FOG);
   glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, saved);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   PushIdentityViews();
   glBegin(GL_QUADS);
   Quad(rect, 0.0f);
   glEnd();
-  PopViews();
+  PopIdentityViews();
   glPopAttrib();
   glPopAttrib();
 
@@ -208,20 +161,11 @@ void OTrailPicture::Quad(const OPixelRect& at, f32 depth) const {
 
 void OTrailPicture::Draw(const std::vector<OTrailCopy>& copies) const {
   if (taken.empty() || texturesContext != GLContextSerial() || copies.empty()) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT |
-               GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
-  glDisable(GL_FOG);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  PushPictureState(true);
   glDepthMask(GL_FALSE);
   glEnable(GL_BLEND);
   // The picture's colour is already weighed by its coverage.
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, picture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   PushIdentityViews();
@@ -231,6 +175,6 @@ void OTrailPicture::Draw(const std::vector<OTrailCopy>& copies) const {
     Quad({rect.x + c.dx, rect.y + c.dy, rect.w, rect.h}, c.depth);
   }
   glEnd();
-  PopViews();
+  PopIdentityViews();
   glPopAttrib();
 }

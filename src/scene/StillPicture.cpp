@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "scene/ContextSerial.h"
+#include "scene/PictureState.h"
 
 
 namespace {
@@ -14,25 +15,6 @@ void Push(std::vector<f32>& out, GLenum name, int count) {
   f32 v[16];
   glGetFloatv(name, v);
   out.insert(out.end(), v, v + count);
-}
-
-// Identity projection and modelview, the caller's kept on their stacks: the viewport's corners
-// are then (-1, -1) and (1, 1) exactly. Leaves the modelview current.
-void PushIdentityView() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
-// Puts back what PushIdentityView kept. Leaves the modelview current.
-void PopView() {
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
 }
 
 // Whether the current context takes textures of any size (OpenGL 2.0, or the extension).
@@ -76,11 +58,11 @@ void WriteDepthRect(i32 x, i32 y, i32 w, i32 h, const f32* data) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   // Identity matrices put the raster position on the viewport's corner exactly; a bitmap of no
   // size then moves it by whole pixels.
-  PushIdentityView();
+  PushIdentityViews();
   glRasterPos2f(-1.0f, -1.0f);
   if (x != 0 || y != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<f32>(x), static_cast<f32>(y), nullptr);
   glDrawPixels(w, h, GL_DEPTH_COMPONENT, GL_FLOAT, data);
-  PopView();
+  PopIdentityViews();
   glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
   glPopAttrib();
 }
@@ -209,18 +191,7 @@ bool OStillPicture::MakeTexture() {
   GLint largest = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   if (w > largest || h > largest) return false;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  // Nearest texels, never mipmapped: each pixel comes back exactly as it was copied.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-  // Stored in the window's own byte order (the driver keeps a texture in the layout its first
-  // upload names): the drawing back then reads texels as they are, a fifth faster.
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-  texture = name;
+  texture = NewPictureTexture(w, h);
   textureContext = GLContextSerial();
   textureWidth = w;
   textureHeight = h;
@@ -268,25 +239,12 @@ void OStillPicture::Restore() const {
   // One square over the viewport with the picture's texels on its pixel centres. Copying inside
   // the GL costs far less than sending the pixels down again every frame. As with any fragment,
   // nothing may light, fog, blend, test or modulate it.
-  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT |
-               GL_CURRENT_BIT);
+  PushPictureState();
   glDisable(GL_DEPTH_TEST);  // which also leaves the depth buffer unwritten
-  glDisable(GL_FOG);
   glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glMatrixMode(GL_TEXTURE);
-  glPushMatrix();
-  glLoadIdentity();
-  PushIdentityView();
+  PushIdentityViews();
   const f32 s = static_cast<f32>(width) / static_cast<f32>(textureWidth);
   const f32 t = static_cast<f32>(height) / static_cast<f32>(textureHeight);
   glBegin(GL_QUADS);
@@ -299,10 +257,7 @@ void OStillPicture::Restore() const {
   glTexCoord2f(0.0f, t);
   glVertex2f(-1.0f, 1.0f);
   glEnd();
-  PopView();
-  glMatrixMode(GL_TEXTURE);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PopIdentityViews();
   glPopAttrib();
 }
 

@@ -14,6 +14,7 @@
 #include "assets/Resource.h"
 #include "objects/Player.h"
 #include "objects/TrailPicture.h"
+#include "scene/PictureState.h"
 #include "support/GLContext.h"
 #include "support/TestSupport.h"
 
@@ -80,19 +81,11 @@ protected:
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    PushIdentityViews();
     glRasterPos2f(-1.0f, -1.0f);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glDrawPixels(WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    PopIdentityViews();
     glPopAttrib();
   }
 
