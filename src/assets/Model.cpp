@@ -260,6 +260,26 @@ bool OModel::ComputeBounds() {
   return true;
 }
 
+bool OModel::ViewportBounds(const OMatrix& view, const OMatrix& projection,
+                            const i32 viewport[4], f32 lo[2], f32 hi[2]) const {
+  for (int corner = 0; corner < 8; ++corner) {
+    OVector local((corner & 1) ? localMax.x : localMin.x, (corner & 2) ? localMax.y : localMin.y,
+                  (corner & 4) ? localMax.z : localMin.z);
+    if (scaled) {
+      local = OVector(local.x * drawScale[0], local.y * drawScale[1], local.z * drawScale[2]);
+    }
+    f32 at[3];
+    if (!ProjectToViewport(view, projection, viewport, matrix.TransformPoint(local), at)) {
+      return false;
+    }
+    for (int i = 0; i < 2; ++i) {
+      lo[i] = std::min(lo[i], at[i]);
+      hi[i] = std::max(hi[i], at[i]);
+    }
+  }
+  return true;
+}
+
 void OModel::ComputePickBox() {
   if (data->vertexCount == 0) return;
   const std::vector<f32>& v = data->vertices;

@@ -56,6 +56,11 @@ public:
   // localMin/localMax from the vertices, extent = their difference, and the world box at the
   // current position (no rotation or scale). False when there are no vertices.
   bool ComputeBounds();
+  // Widens lo..hi (viewport pixels, x and y) to take in the corners of the local box where the
+  // model stands, under ProjectToViewport. False, with lo and hi partly widened, when a corner
+  // lies at or behind the eye: the model may then cover anything.
+  bool ViewportBounds(const OMatrix& view, const OMatrix& projection, const i32 viewport[4],
+                      f32 lo[2], f32 hi[2]) const;
   // The picking box: half the vertex bounds' size and their centre.
   void ComputePickBox();
 

@@ -222,25 +222,6 @@ void OPlayer::Draw() {
   OModel::Draw();
 }
 
-namespace {
-// Where a world point falls in the viewport under the current matrices: pixels from the
-// viewport's lower left corner, and z in normalised device coordinates. False at or behind the
-// eye.
-bool InViewport(const OMatrix& view, const OMatrix& projection, const GLint viewport[4],
-                const OVector& world, f32 out[3]) {
-  const OVector e = view.TransformPoint(world);
-  const f32* p = projection.m;
-  const f32 w = p[3] * e.x + p[7] * e.y + p[11] * e.z + p[15];
-  if (!(w > 1e-6f)) return false;
-  out[0] = ((p[0] * e.x + p[4] * e.y + p[8] * e.z + p[12]) / w + 1.0f) * 0.5f *
-           static_cast<f32>(viewport[2]);
-  out[1] = ((p[1] * e.x + p[5] * e.y + p[9] * e.z + p[13]) / w + 1.0f) * 0.5f *
-           static_cast<f32>(viewport[3]);
-  out[2] = (p[2] * e.x + p[6] * e.y + p[10] * e.z + p[14]) / w;
-  return true;
-}
-}  // namespace
-
 bool OPlayer::DrawTrailPicture() {
   if (data == nullptr || data->vertexCount == 0) return false;
   GLint viewport[4];
@@ -249,7 +230,7 @@ bool OPlayer::DrawTrailPicture() {
   glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
   glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
   f32 origin[3];
-  if (!InViewport(view, projection, viewport, Position(), origin)) return false;
+  if (!ProjectToViewport(view, projection, viewport, Position(), origin)) return false;
 
   // Everything a copy's look depends on but its place: the view, the fog, how texels are
   // applied, and the model's geometry, picture, objects, scale, turn, tint and blending.
@@ -299,19 +280,7 @@ bool OPlayer::DrawTrailPicture() {
   if (!reuse) {
     // The bat's box on the window where it stands now, whole pixels and one more for rounding.
     f32 lo[2] = {HUGE_VALF, HUGE_VALF}, hi[2] = {-HUGE_VALF, -HUGE_VALF};
-    for (int corner = 0; corner < 8; ++corner) {
-      OVector local((corner & 1) ? localMax.x : localMin.x, (corner & 2) ? localMax.y : localMin.y,
-                    (corner & 4) ? localMax.z : localMin.z);
-      if (scaled) {
-        local = OVector(local.x * drawScale[0], local.y * drawScale[1], local.z * drawScale[2]);
-      }
-      f32 at[3];
-      if (!InViewport(view, projection, viewport, matrix.TransformPoint(local), at)) return false;
-      for (int i = 0; i < 2; ++i) {
-        lo[i] = std::min(lo[i], at[i]);
-        hi[i] = std::max(hi[i], at[i]);
-      }
-    }
+    if (!ViewportBounds(view, projection, viewport, lo, hi)) return false;
     OPixelRect rect;
     rect.x = static_cast<i32>(std::floor(lo[0])) - 1;
     rect.y = static_cast<i32>(std::floor(lo[1])) - 1;
@@ -326,7 +295,7 @@ bool OPlayer::DrawTrailPicture() {
   i32 k = 3;
   for (const OVector& p : history) {
     f32 at[3];
-    if (!InViewport(view, projection, viewport, p, at)) at[0] = at[1] = -1e6f;
+    if (!ProjectToViewport(view, projection, viewport, p, at)) at[0] = at[1] = -1e6f;
     // Whole pixels: each copy is the picture one to one, its edges within half a pixel of
     // where the model's would fall.
     trailCopies.push_back({static_cast<i32>(std::lround(at[0] - trailOrigin[0])),

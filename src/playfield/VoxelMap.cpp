@@ -607,29 +607,14 @@ bool OVoxelMap::BricksOnScreen(size_t count, i32 rect[4]) const {
   OMatrix modelview, projection;
   glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
   glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
-  const f32* p = projection.m;
-  f32 x0 = HUGE_VALF, y0 = HUGE_VALF, x1 = -HUGE_VALF, y1 = -HUGE_VALF;
+  f32 lo[2] = {HUGE_VALF, HUGE_VALF}, hi[2] = {-HUGE_VALF, -HUGE_VALF};
   for (size_t i = 0; i < count; ++i) {
     const OBlock* b = blocks[i];
     if (b->IsDying()) continue;
-    for (int corner = 0; corner < 8; ++corner) {
-      OVector local((corner & 1) ? b->localMax.x : b->localMin.x, (corner & 2) ? b->localMax.y : b->localMin.y,
-                    (corner & 4) ? b->localMax.z : b->localMin.z);
-      if (b->scaled) local = OVector(local.x * b->drawScale[0], local.y * b->drawScale[1], local.z * b->drawScale[2]);
-      const OVector eye = modelview.TransformPoint(b->matrix.TransformPoint(local));
-      const f32 w = p[3] * eye.x + p[7] * eye.y + p[11] * eye.z + p[15];
-      // A corner at or behind the eye: the brick may cover anything.
-      if (!(w > 1e-6f)) return false;
-      const f32 nx = (p[0] * eye.x + p[4] * eye.y + p[8] * eye.z + p[12]) / w;
-      const f32 ny = (p[1] * eye.x + p[5] * eye.y + p[9] * eye.z + p[13]) / w;
-      const f32 sx = (nx + 1.0f) * 0.5f * static_cast<f32>(viewport[2]);
-      const f32 sy = (ny + 1.0f) * 0.5f * static_cast<f32>(viewport[3]);
-      x0 = std::min(x0, sx);
-      x1 = std::max(x1, sx);
-      y0 = std::min(y0, sy);
-      y1 = std::max(y1, sy);
-    }
+    // A corner at or behind the eye: the brick may cover anything.
+    if (!b->ViewportBounds(modelview, projection, viewport, lo, hi)) return false;
   }
+  const f32 x0 = lo[0], y0 = lo[1], x1 = hi[0], y1 = hi[1];
   if (x1 < x0) {  // no standing brick
     rect[0] = rect[1] = rect[2] = rect[3] = 0;
     return true;

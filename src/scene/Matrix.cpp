@@ -50,3 +50,17 @@ bool OMatrix::InverseTransformPoint(const OVector& p, OVector& out) const {
   out.z = ((d * h - e * g) * x + (b * g - a * h) * y + (a * e - b * d) * z) / det;
   return true;
 }
+
+bool ProjectToViewport(const OMatrix& view, const OMatrix& projection, const i32 viewport[4],
+                       const OVector& world, f32 out[3]) {
+  const OVector e = view.TransformPoint(world);
+  const f32* p = projection.m;
+  const f32 w = p[3] * e.x + p[7] * e.y + p[11] * e.z + p[15];
+  if (!(w > 1e-6f)) return false;
+  out[0] = ((p[0] * e.x + p[4] * e.y + p[8] * e.z + p[12]) / w + 1.0f) * 0.5f *
+           static_cast<f32>(viewport[2]);
+  out[1] = ((p[1] * e.x + p[5] * e.y + p[9] * e.z + p[13]) / w + 1.0f) * 0.5f *
+           static_cast<f32>(viewport[3]);
+  out[2] = (p[2] * e.x + p[6] * e.y + p[10] * e.z + p[14]) / w;
+  return true;
+}

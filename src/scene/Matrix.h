@@ -42,3 +42,10 @@ struct OMatrix {
 
   f32 m[16];
 };
+
+// Where a world point falls in a viewport of viewport[2] x viewport[3] pixels, seen through the
+// modelview `view` and the full 4 x 4 `projection` (as the GL keeps them): out[0], out[1] in
+// pixels from the viewport's lower left corner, out[2] z in normalised device coordinates
+// (-1..1). False, with `out` untouched, for a point at or behind the eye.
+bool ProjectToViewport(const OMatrix& view, const OMatrix& projection, const i32 viewport[4],
+                       const OVector& world, f32 out[3]);
