@@ -295,7 +295,11 @@ bool OPlayer::DrawTrailPicture() {
   i32 k = 3;
   for (const OVector& p : history) {
     f32 at[3];
-    if (!ProjectToViewport(view, projection, viewport, p, at)) at[0] = at[1] = -1e6f;
+    // A place at or behind the eye (never one of the bat's) puts its copy far off the window.
+    if (!ProjectToViewport(view, projection, viewport, p, at)) {
+      at[0] = at[1] = -1e6f;
+      at[2] = 0.0f;
+    }
     // Whole pixels: each copy is the picture one to one, its edges within half a pixel of
     // where the model's would fall.
     trailCopies.push_back({static_cast<i32>(std::lround(at[0] - trailOrigin[0])),
